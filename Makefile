@@ -1,0 +1,65 @@
+# The interface people use. `make test` sets up the machine when needed,
+# builds the native and Windows builds and runs every test; `make run` starts
+# the program under Wine.
+SHELL := /bin/bash
+JOBS ?= $(shell nproc)
+PREFIX = $(shell tools/setup.sh --print-prefix)
+export VELTRAN_MINGW_PREFIX = $(PREFIX)
+
+.PHONY: all setup configure build native win32 test run fuzz bench clean
+
+all: build
+
+setup:
+	@tools/setup.sh
+
+build/native/build.ninja: | setup
+	cmake --preset native >/dev/null
+
+build/win32/build.ninja: | setup
+	cmake --preset win32 -DVELTRAN_MINGW_PREFIX=$(PREFIX) >/dev/null
+
+native: setup build/native/build.ninja
+	cmake --build --preset native -j $(JOBS)
+
+win32: setup build/win32/build.ninja
+	cmake --build --preset win32 -j $(JOBS)
+
+build: native win32
+
+# Native and Windows tests run side by side; each ctest prints its own summary.
+test: build
+	@start=$$(date +%s); \
+	( ctest --test-dir build/native -j $(JOBS) --output-on-failure >build/native-test.log 2>&1; echo $$? >build/native-test.rc ) & \
+	( ctest --test-dir build/win32 -j $(JOBS) --output-on-failure >build/win32-test.log 2>&1; echo $$? >build/win32-test.rc ) & \
+	wait; \
+	echo "== native tests"; cat build/native-test.log; \
+	echo "== win32 tests (under Wine)"; cat build/win32-test.log; \
+	echo "tests took $$(( $$(date +%s) - start )) s"; \
+	[ "$$(cat build/native-test.rc)" = 0 ] && [ "$$(cat build/win32-test.rc)" = 0 ]
+
+run: win32
+	@if [ -f build/win32/app/Veltran.exe ]; then \
+	  tools/wine-run build/win32/app/Veltran.exe; \
+	else \
+	  echo "Veltran.exe is not built yet: the program itself is still to come."; \
+	fi
+
+FUZZ_SECONDS ?= 60
+fuzz: setup
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz -j $(JOBS)
+	@set -e; for f in build/fuzz/fuzz/fuzz_*; do \
+	  [ -x "$$f" ] || continue; \
+	  name=$${f##*/fuzz_}; corpus=build/fuzz/corpus/$$name; \
+	  mkdir -p $$corpus; \
+	  echo "== fuzzing $$name for $(FUZZ_SECONDS) s"; \
+	  $$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $$corpus fuzz/corpus/$$name 2>&1 | tail -n 12; \
+	done
+
+bench: win32 native
+	@set -e; for b in build/native/bench/bench_*; do [ -x "$$b" ] && $$b; done; \
+	for b in build/win32/bench/bench_*.exe; do [ -f "$$b" ] && tools/wine-run $$b; done; true
+
+clean:
+	rm -rf build
