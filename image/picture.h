@@ -1,0 +1,289 @@
+// CPicture: one raster picture held as a packed DIB (header, palette, rows
+// bottom-up) with optional alpha plane and selection mask, plus the
+// information block that codecs and transforms carry along.
+#pragma once
+
+#include "afx/wintypes.h"
+#include "image/image_api.h"
+#include "image/picfile.h"
+
+#include <cstddef>
+#include <cstdio>
+
+class CPicture;
+struct CPicCodecCalls;
+
+// Format codes (CPicture::GetType) 0-15; 0 = not yet determined.
+enum {
+    PIC_FORMAT_UNKNOWN = 0,
+    PIC_FORMAT_BMP = 1,
+    PIC_FORMAT_GIF = 2,
+    PIC_FORMAT_JPG = 3,
+    PIC_FORMAT_PNG = 4,
+    PIC_FORMAT_ICO = 5,
+    PIC_FORMAT_TIF = 6,
+    PIC_FORMAT_TGA = 7,
+    PIC_FORMAT_PCX = 8,
+    PIC_FORMAT_WBMP = 9,
+    PIC_FORMAT_WMF = 10,
+    PIC_FORMAT_JP2 = 11,
+    PIC_FORMAT_JPC = 12,
+    PIC_FORMAT_PGX = 13,
+    PIC_FORMAT_PNM = 14,
+    PIC_FORMAT_RAS = 15,
+    PIC_FORMAT_COUNT = 16
+};
+
+struct CPicInfoBlock {
+    DWORD effWidth;
+    BYTE* bits;
+    CPicture* ghostOf;
+    DWORD type;
+    char lastError[256];
+    LONG progress;
+    LONG escape;
+    LONG transIndex;
+    RGBQUAD transColor;
+    BYTE jpegQuality;
+    BYTE jpegScale;
+    LONG frame;
+    LONG numFrames;
+    DWORD frameDelay;
+    LONG xDpi;
+    LONG yDpi;
+    RECT selectionBox;
+    BYTE alphaMax;
+    bool alphaPaletteEnabled;
+    bool enabled;
+    LONG xOffset;
+    LONG yOffset;
+    DWORD codecOptions[PIC_FORMAT_COUNT];
+    RGBQUAD nearestCacheColor;
+    BYTE nearestCacheIndex;
+    bool nearestCacheValid;
+    LONG numLayers;
+    DWORD flags;
+    DWORD maxDecodePixels; // 0 = kPicDefaultMaxDecodePixels
+};
+
+class VELTRAN_IMAGE_API CPicture {
+    friend struct CPicCodecCalls;
+
+public:
+    struct rgb_color {
+        BYTE r, g, b;
+    };
+
+    // ---- construction, creation, copying -----------------------------------
+    explicit CPicture(DWORD type = 0);
+    CPicture(DWORD width, DWORD height, DWORD bpp, DWORD type = 0);
+    CPicture(const CPicture& src, bool copyPixels = true, bool copySelection = true, bool copyAlpha = true);
+    CPicture(const char* fileName, DWORD type);
+    CPicture(FILE* stream, DWORD type);
+    CPicture(CPicFile* file, DWORD type);
+    CPicture(BYTE* buffer, DWORD size, DWORD type);
+    virtual ~CPicture();
+
+    CPicture& operator=(const CPicture& src);
+
+    bool Destroy();
+    BYTE* Create(DWORD width, DWORD height, DWORD bpp, DWORD type = 0);
+    bool Copy(const CPicture& src, bool copyPixels = true, bool copySelection = true, bool copyAlpha = true);
+    bool Transfer(CPicture& from);
+    void Clear(BYTE value = 0);
+    bool CreateFromArray(const BYTE* array, DWORD width, DWORD height, DWORD bpp, DWORD bytesPerLine,
+        bool flipImage);
+    bool CreateFromMatrix(const BYTE* const* rows, DWORD width, DWORD height, DWORD bpp, DWORD bytesPerLine,
+        bool flipImage);
+
+    BYTE* GetBits(DWORD row = 0) const;
+    DWORD GetSize() const;
+    bool IsInside(LONG x, LONG y) const;
+    static int CompareColors(const void* a, const void* b);
+    static void FreeMemory(void* p);
+    static const char* GetVersion();
+    static float GetVersionNumber();
+
+    // ---- information block -------------------------------------------------
+    BYTE* GetDIB() const { return dibBlock; }
+    bool IsValid() const { return dibBlock != nullptr; }
+    DWORD GetWidth() const { return DWORD(header.biWidth); }
+    DWORD GetHeight() const { return DWORD(header.biHeight); }
+    WORD GetBpp() const { return header.biBitCount; }
+    DWORD GetNumColors() const { return header.biClrUsed; }
+    bool IsIndexed() const { return header.biClrUsed != 0; }
+    DWORD GetEffWidth() const { return info.effWidth; }
+    DWORD GetType() const { return info.type; }
+    DWORD GetColorType() const;
+    const char* GetLastError() const { return info.lastError; }
+    LONG GetProgress() const { return info.progress; }
+    void SetProgress(LONG progress) { info.progress = progress; }
+    LONG GetEscape() const { return info.escape; }
+    void SetEscape(LONG escape) { info.escape = escape; }
+    LONG GetTransIndex() const { return info.transIndex; }
+    void SetTransIndex(LONG index) { info.transIndex = index; }
+    RGBQUAD GetTransColor() const;
+    void SetTransColor(RGBQUAD c);
+    bool IsTransparent() const { return info.transIndex >= 0; }
+    BYTE GetJpegQuality() const { return info.jpegQuality; }
+    void SetJpegQuality(BYTE quality) { info.jpegQuality = quality; }
+    BYTE GetJpegScale() const { return info.jpegScale; }
+    void SetJpegScale(BYTE scale) { info.jpegScale = scale; }
+    LONG GetFrame() const { return info.frame; }
+    void SetFrame(LONG frame) { info.frame = frame; }
+    LONG GetNumFrames() const { return info.numFrames; }
+    DWORD GetFrameDelay() const { return info.frameDelay; }
+    void SetFrameDelay(DWORD delay) { info.frameDelay = delay; }
+    LONG GetXDPI() const { return info.xDpi; }
+    LONG GetYDPI() const { return info.yDpi; }
+    void SetXDPI(LONG dpi);
+    void SetYDPI(LONG dpi);
+    bool IsEnabled() const { return info.enabled; }
+    void Enable(bool enable = true) { info.enabled = enable; }
+    void GetOffset(LONG* x, LONG* y) const;
+    void SetOffset(LONG x, LONG y);
+    DWORD GetFlags() const { return info.flags; }
+    void SetFlags(DWORD flags, bool lockReserved = true);
+    DWORD GetCodecOption(DWORD type = 0) const;
+    bool SetCodecOption(DWORD option, DWORD type = 0);
+
+    // Decoders refuse pictures of more pixels than this (0 restores the default).
+    DWORD GetMaxDecodePixels() const;
+    void SetMaxDecodePixels(DWORD pixels) { info.maxDecodePixels = pixels; }
+
+    // ---- palette and pixels ------------------------------------------------
+    DWORD GetPaletteSize() const;
+    RGBQUAD* GetPalette() const;
+    RGBQUAD GetPaletteColor(BYTE i) const;
+    bool GetPaletteColor(BYTE i, BYTE* r, BYTE* g, BYTE* b) const;
+    void SetPaletteColor(BYTE i, BYTE r, BYTE g, BYTE b, BYTE alpha = 0);
+    void SetPaletteColor(BYTE i, RGBQUAD c);
+    void SetPaletteColor(BYTE i, COLORREF c);
+    void SetPalette(const RGBQUAD* pal, DWORD n = 256);
+    void SetPalette(const rgb_color* rgb, DWORD n);
+    void SetPalette(DWORD n, const BYTE* r, const BYTE* g = nullptr, const BYTE* b = nullptr);
+    void SetGrayPalette();
+    void BlendPalette(COLORREF c, LONG percent);
+    bool IsGrayScale() const;
+    bool IsSamePalette(const CPicture& other, bool checkAlpha = true) const;
+    void SwapIndex(BYTE a, BYTE b);
+    DWORD GetClrImportant() const { return header.biClrImportant; }
+    void SetClrImportant(DWORD n);
+    void SetStdPalette();
+
+    BYTE GetPixelIndex(LONG x, LONG y) const;
+    RGBQUAD GetPixelColor(LONG x, LONG y, bool getAlpha = true) const;
+    BYTE GetPixelGray(LONG x, LONG y) const;
+    void SetPixelIndex(LONG x, LONG y, BYTE i);
+    void SetPixelColor(LONG x, LONG y, RGBQUAD c, bool setAlpha = false);
+    void SetPixelColor(LONG x, LONG y, COLORREF c);
+    void BlendPixelColor(LONG x, LONG y, RGBQUAD c, float blend, bool setAlpha = false);
+    bool IsTransparent(LONG x, LONG y) const;
+    BYTE GetNearestIndex(RGBQUAD c);
+    void DrawLine(LONG x0, LONG x1, LONG y0, LONG y1, RGBQUAD c, bool setAlpha = false);
+    void DrawLine(LONG x0, LONG x1, LONG y0, LONG y1, COLORREF c);
+
+    static RGBQUAD RGBtoRGBQUAD(COLORREF c);
+    static COLORREF RGBQUADtoRGB(RGBQUAD c);
+
+    // ---- alpha -------------------------------------------------------------
+    bool AlphaIsValid() const { return alpha != nullptr; }
+    bool AlphaCreate();
+    void AlphaDelete();
+    void AlphaClear();
+    void AlphaSet(BYTE level);
+    void AlphaSet(LONG x, LONG y, BYTE level);
+    bool AlphaSet(const CPicture& from);
+    BYTE AlphaGet(LONG x, LONG y) const;
+    BYTE* AlphaGetPointer(LONG x = 0, LONG y = 0) const;
+    void AlphaInvert();
+    BYTE AlphaGetMax() const { return info.alphaMax; }
+    void AlphaSetMax(BYTE level) { info.alphaMax = level; }
+    bool AlphaCopy(const CPicture& from);
+    bool AlphaFlip();
+    bool AlphaMirror();
+    bool AlphaSplit(CPicture* dest) const;
+    bool AlphaPaletteSplit(CPicture* dest) const;
+    void AlphaPaletteEnable(bool enable = true) { info.alphaPaletteEnabled = enable; }
+    bool AlphaPaletteIsEnabled() const { return info.alphaPaletteEnabled; }
+    bool AlphaPaletteIsValid() const;
+    void AlphaPaletteClear();
+    void AlphaStrip();
+
+    // ---- selection ---------------------------------------------------------
+    bool SelectionIsValid() const { return selection != nullptr; }
+    bool SelectionCreate();
+    bool SelectionDelete();
+    bool SelectionClear();
+    void SelectionGetBox(RECT& r) const { r = info.selectionBox; }
+    bool SelectionIsInside(LONG x, LONG y) const;
+    bool SelectionAddRect(RECT r);
+    bool SelectionAddEllipse(RECT r);
+    bool SelectionAddPolygon(const POINT* points, LONG count);
+    bool SelectionAddColor(RGBQUAD c);
+    bool SelectionAddPixel(LONG x, LONG y);
+    bool SelectionInvert();
+    bool SelectionCopy(const CPicture& from);
+    bool SelectionSplit(CPicture* dest) const;
+#if defined(_WIN32)
+    bool SelectionToHRGN(HRGN& region) const;
+#endif
+
+    // ---- flips and colour depth --------------------------------------------
+    bool Flip();
+    bool Mirror();
+    bool Negative();
+    bool GrayScale();
+    bool IncreaseBpp(DWORD nbit);
+    bool DecreaseBpp(DWORD nbit, bool errorDiffusion, const RGBQUAD* palette = nullptr, DWORD clrImportant = 0);
+    bool Dither(LONG method = 0);
+
+    // ---- format dispatch ---------------------------------------------------
+    bool Decode(CPicFile* file, DWORD type);
+    bool Decode(FILE* stream, DWORD type);
+    bool Decode(BYTE* buffer, DWORD size, DWORD type);
+    bool Load(const char* fileName, DWORD type = 0);
+#if defined(_WIN32)
+    bool LoadResource(HRSRC resource, DWORD type, HMODULE module = nullptr);
+#endif
+    bool Encode(CPicFile* file, DWORD type);
+    bool Encode(FILE* stream, DWORD type);
+    bool Encode(BYTE*& buffer, LONG& size, DWORD type);
+    bool Encode(CPicFile* file, CPicture** pictures, int count, DWORD type);
+    bool Encode(FILE* stream, CPicture** pictures, int count, DWORD type);
+    bool Save(const char* fileName, DWORD type);
+    bool Encode2RGBA(CPicFile* file);
+    bool Encode2RGBA(BYTE*& buffer, LONG& size);
+
+protected:
+    void Startup(DWORD type);
+    void CopyInfo(const CPicture& src);
+    void Ghost(const CPicture* src);
+    bool EncodeSafeCheck(CPicFile* file);
+    // Sets lastError (cut to 255 characters); returns false so failures read
+    // as `return SetError("...")`.
+    bool SetError(const char* text);
+    // The gate of every decoder: the pixel limit, then Create.
+    BYTE* CreateForDecode(DWORD width, DWORD height, DWORD bpp, DWORD type);
+    bool Bitfield2RGB(const BYTE* src, DWORD redMask, DWORD greenMask, DWORD blueMask, BYTE bpp);
+
+    BYTE BlindGetPixelIndex(LONG x, LONG y) const;
+    RGBQUAD BlindGetPixelColor(LONG x, LONG y) const;
+    BYTE* BlindGetPixelPointer(LONG x, LONG y) const;
+    BYTE BlindAlphaGet(LONG x, LONG y) const;
+    void RGBtoBGR(BYTE* buffer, int length) const;
+    // The one road for changing palette entries: it drops the nearest-colour memo.
+    void StorePaletteEntry(DWORD i, RGBQUAD c);
+    size_t PlaneSize() const;
+    void EmptySelectionBox();
+
+    BYTE* dibBlock;
+    BITMAPINFOHEADER header;
+    CPicInfoBlock info;
+    BYTE* selection;
+    BYTE* alpha;
+    CPicture** layers;
+
+private:
+    void ReleaseBuffers();
+};

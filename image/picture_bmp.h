@@ -1,0 +1,25 @@
+// Windows bitmap codec: BITMAPFILEHEADER (or a bare DIB), core, info and
+// OS/2 headers, palettes, 16/32-bit bit fields and RLE8/RLE4.
+#pragma once
+
+#include "image/picture.h"
+
+class CPictureBMP : public CPicture {
+public:
+    CPictureBMP()
+        : CPicture(PIC_FORMAT_BMP)
+    {
+    }
+
+    bool Decode(CPicFile* file);
+    bool Encode(CPicFile* file);
+    bool Decode(FILE* stream);
+    bool Encode(FILE* stream);
+
+    static bool ReadInfoHeader(CPicFile* file, BITMAPINFOHEADER* h);
+
+protected:
+    bool DecodeBody(CPicFile* file);
+    bool ReadPixels(CPicFile* file, const BITMAPINFOHEADER& bih, bool coreHeader, LONG start, DWORD offBits);
+    bool DecodeRle(CPicFile* file, bool rle4);
+};

@@ -1,0 +1,20 @@
+// The codecs built into the library, in the order a type-0 decode probes them:
+// BMP, JPEG, ICO, GIF, PNG, TIFF, TGA, PCX, WBMP, WMF, JPEG-2000 family.
+#include "image/picture_codecs.h"
+
+#include "image/picture_bmp.h"
+
+const CPicCodecEntry g_picCodecs[] = {
+    PicCodec<CPictureBMP>(PIC_FORMAT_BMP),
+};
+
+const size_t g_picCodecCount = sizeof(g_picCodecs) / sizeof(g_picCodecs[0]);
+
+const CPicCodecEntry* PicFindCodec(DWORD type)
+{
+    for (size_t i = 0; i < g_picCodecCount; ++i) {
+        if (type >= g_picCodecs[i].firstType && type <= g_picCodecs[i].lastType)
+            return &g_picCodecs[i];
+    }
+    return nullptr;
+}
