@@ -1,0 +1,3 @@
+#include "app/alarm.h"
+
+CAlarmArray g_alarms;

@@ -1,0 +1,40 @@
+// Private messages between the windows and the main dialog. They carry no
+// data (wParam 0, lParam 0, sent with SendMessage) except UM_TRAYNOTIFY,
+// whose lParam is the mouse message; data travels through g_settings and
+// g_alarms. Three of them lie below WM_USER: the numbers are fixed.
+#pragma once
+
+#include "afx/afx.h"
+
+constexpr UINT UM_STOREALARMLIST = 0x0182;
+constexpr UINT UM_SHOWABOUT = 0x0194;
+constexpr UINT UM_ABOUTCLOSED = 0x0195;
+constexpr UINT UM_TRAYNOTIFY = 0x0401;
+constexpr UINT UM_SHOWTRAYMENU = 0x0432;
+constexpr UINT UM_REGISTERHOTKEYS = 0x06A7;
+constexpr UINT UM_SAVEWINDOWSTATE = 0x08D3;
+constexpr UINT UM_EXITAPP = 0x08D5;
+constexpr UINT UM_SHOWANALOGCLOCK = 0x806C;
+constexpr UINT UM_SHOWDIGITALCLOCK = 0x806F;
+constexpr UINT UM_SHOWCALENDAR = 0x8073;
+constexpr UINT UM_HIDEANALOGCLOCK = 0x8074;
+constexpr UINT UM_HIDEDIGITALCLOCK = 0x8075;
+constexpr UINT UM_CALENDARCLOSED = 0x8077;
+constexpr UINT UM_SHOWALARMLIST = 0x8080;
+constexpr UINT UM_ALARMLISTCLOSED = 0x8083;
+constexpr UINT UM_REMOVETRAYICON = 0x8084;
+constexpr UINT UM_SHOWANALOGOPTIONS = 0x8085;
+constexpr UINT UM_ANALOGOPTIONSCLOSED = 0x8086;
+constexpr UINT UM_SHOWDIGITALOPTIONS = 0x8087;
+constexpr UINT UM_DIGITALOPTIONSCLOSED = 0x8088;
+constexpr UINT UM_SHOWCALENDAROPTIONS = 0x8089;
+constexpr UINT UM_CALENDAROPTIONSCLOSED = 0x808A;
+constexpr UINT UM_SHOWALARMLISTOPTIONS = 0x808B;
+constexpr UINT UM_ALARMLISTOPTIONSCLOSED = 0x808C;
+constexpr UINT UM_SHOWGENERALSETTINGS = 0x808D;
+constexpr UINT UM_GENERALSETTINGSCLOSED = 0x808E;
+constexpr UINT UM_APPLYALARMLISTOPTIONS = 0x808F;
+constexpr UINT UM_SAVESETTINGS = 0x8092;
+constexpr UINT UM_SHOWSKINBROWSER = 0x8093;
+constexpr UINT UM_SKINBROWSERCLOSED = 0x8094;
+constexpr UINT UM_REBUILDTRAYMENU = 0x8095;
