@@ -36,10 +36,18 @@ bool CPicIOFile::Close()
     return result == 0;
 }
 
+void CPicIOFile::Switch(int op)
+{
+    if (lastOp != 0 && lastOp != op)
+        std::fseek(stream, 0, SEEK_CUR);
+    lastOp = op;
+}
+
 size_t CPicIOFile::Read(void* buffer, size_t size, size_t count)
 {
     if (!stream || !buffer)
         return 0;
+    Switch(1);
     return std::fread(buffer, size, count, stream);
 }
 
@@ -47,6 +55,7 @@ size_t CPicIOFile::Write(const void* buffer, size_t size, size_t count)
 {
     if (!stream || !buffer)
         return 0;
+    Switch(2);
     return std::fwrite(buffer, size, count, stream);
 }
 
@@ -54,6 +63,7 @@ bool CPicIOFile::Seek(LONG offset, int origin)
 {
     if (!stream || origin < SEEK_SET || origin > SEEK_END)
         return false;
+    lastOp = 0;
     return std::fseek(stream, offset, origin) == 0;
 }
 
@@ -78,6 +88,7 @@ LONG CPicIOFile::Size()
     if (std::fseek(stream, 0, SEEK_END) == 0)
         size = std::ftell(stream);
     std::fseek(stream, pos, SEEK_SET);
+    lastOp = 0;
     return ClampPosition(size);
 }
 
@@ -92,12 +103,19 @@ LONG CPicIOFile::Error()
     return std::ferror(stream);
 }
 
-bool CPicIOFile::PutC(BYTE c) { return stream && std::fputc(c, stream) == c; }
+bool CPicIOFile::PutC(BYTE c)
+{
+    if (!stream)
+        return false;
+    Switch(2);
+    return std::fputc(c, stream) == c;
+}
 
 LONG CPicIOFile::GetC()
 {
     if (!stream)
         return -1;
+    Switch(1);
     return std::getc(stream);
 }
 

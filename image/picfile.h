@@ -45,8 +45,12 @@ public:
     LONG GetC() override;
 
 protected:
+    // stdio wants a seek between a write and a following read (and back).
+    void Switch(int op);
+
     FILE* stream;
     bool ownsStream;
+    int lastOp = 0; // 0 none or seek, 1 read, 2 write
 };
 
 class VELTRAN_IMAGE_API CPicMemFile : public CPicFile {

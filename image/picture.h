@@ -255,6 +255,126 @@ public:
     bool Encode2RGBA(CPicFile* file);
     bool Encode2RGBA(BYTE*& buffer, LONG& size);
 
+    // ---- interpolation, rotation, resampling, cropping ---------------------
+    // (picture_interp.cpp, picture_rotate.cpp, picture_resample.cpp)
+    enum InterpolationMethod {
+        IM_NEAREST_NEIGHBOUR = 1,
+        IM_BILINEAR = 2,
+        IM_BSPLINE = 3,
+        IM_BICUBIC = 4,
+        IM_BICUBIC2 = 5,
+        IM_LANCZOS = 6,
+        IM_BOX = 7,
+        IM_HERMITE = 8,
+        IM_HAMMING = 9,
+        IM_SINC = 10,
+        IM_BLACKMAN = 11,
+        IM_BESSEL = 12,
+        IM_GAUSSIAN = 13,
+        IM_QUADRATIC = 14,
+        IM_MITCHELL = 15,
+        IM_CATROM = 16
+    };
+    enum OverflowMethod {
+        OM_COLOR = 1,
+        OM_BACKGROUND = 2,
+        OM_TRANSPARENT = 3,
+        OM_WRAP = 4,
+        OM_REPEAT = 5,
+        OM_MIRROR = 6
+    };
+
+    void OverflowCoordinates(LONG& x, LONG& y, OverflowMethod om) const;
+    void OverflowCoordinates(float& x, float& y, OverflowMethod om) const;
+    RGBQUAD GetPixelColorWithOverflow(LONG x, LONG y, OverflowMethod om = OM_BACKGROUND,
+        RGBQUAD* const replacement = nullptr) const;
+    RGBQUAD GetPixelColorInterpolated(float x, float y, InterpolationMethod im = IM_BILINEAR,
+        OverflowMethod om = OM_BACKGROUND, RGBQUAD* const replacement = nullptr) const;
+    RGBQUAD GetAreaColorInterpolated(float xc, float yc, float w, float h, InterpolationMethod im,
+        OverflowMethod om = OM_BACKGROUND, RGBQUAD* const replacement = nullptr) const;
+
+    static float KernelBSpline(float x);
+    static float KernelLinear(float x);
+    static float KernelCubic(float x);
+    static float KernelGeneralizedCubic(float x, float a);
+    static float KernelLanczosSinc(float x, float radius);
+    static float KernelBox(float x);
+    static float KernelHermite(float x);
+    static float KernelHamming(float x);
+    static float KernelSinc(float x);
+    static float KernelBlackman(float x);
+    static float KernelBessel_J1(float x);
+    static float KernelBessel_P1(float x);
+    static float KernelBessel_Q1(float x);
+    static float KernelBessel_Order1(float x);
+    static float KernelBessel(float x);
+    static float KernelGaussian(float x);
+    static float KernelQuadratic(float x);
+    static float KernelMitchell(float x);
+    static float KernelCatrom(float x);
+
+    bool Rotate(float angle, CPicture* dst = nullptr);
+    bool Rotate2(float angle, CPicture* dst = nullptr, InterpolationMethod im = IM_BILINEAR,
+        OverflowMethod om = OM_BACKGROUND, RGBQUAD* background = nullptr, bool optimizeRightAngles = true,
+        bool keepSize = false);
+    bool RotateLeft(CPicture* dst = nullptr);
+    bool RotateRight(CPicture* dst = nullptr);
+    bool Rotate180(CPicture* dst = nullptr);
+
+    bool Resample(LONG newx, LONG newy, int mode = 1, CPicture* dst = nullptr);
+    bool Resample2(LONG newx, LONG newy, InterpolationMethod im = IM_BICUBIC2, OverflowMethod om = OM_REPEAT,
+        CPicture* dst = nullptr, bool disableAveraging = false);
+    bool QIShrink(LONG newx, LONG newy, CPicture* dst = nullptr);
+    bool Crop(LONG left, LONG top, LONG right, LONG bottom, CPicture* dst = nullptr);
+    bool Crop(const RECT& rect, CPicture* dst = nullptr);
+    bool CropRotatedRectangle(LONG topx, LONG topy, LONG width, LONG height, float angle, CPicture* dst = nullptr);
+    bool Expand(LONG left, LONG top, LONG right, LONG bottom, RGBQUAD canvasColor, CPicture* dst = nullptr);
+    bool Expand(LONG newx, LONG newy, RGBQUAD canvasColor, CPicture* dst = nullptr);
+    bool Thumbnail(LONG newx, LONG newy, RGBQUAD canvasColor, CPicture* dst = nullptr);
+    bool Skew(float xgain, float ygain, LONG xpivot = 0, LONG ypivot = 0, bool enableInterpolation = false);
+    bool CircleTransform(int type, LONG rmax = 0, float koeff = 1.0f);
+
+protected:
+    void AddAveragingCont(const RGBQUAD& colour, float surface, float& rr, float& gg, float& bb, float& aa);
+    // An empty picture shaped like this one (information block, depth,
+    // palette, an alpha plane when this has one) for a transform to fill.
+    bool MakeTransformTarget(CPicture& tmp, DWORD width, DWORD height) const;
+    // Gives a finished transform result to dst, or to this picture when dst is null.
+    bool HandOver(CPicture& tmp, CPicture* dst);
+
+public:
+#if defined(_WIN32)
+    // ---- GDI interop and drawing (picture_gdi_win.cpp) ---------------------
+    struct CPicTextInfo {
+        char caption[4096];
+        LOGFONT font;
+        COLORREF textColor;
+        LONG alignment;
+        BYTE boxed;
+        COLORREF boxColor;
+        float boxSeeThrough;
+        BYTE boxBorder;
+        BYTE cornerPercent;
+    };
+
+    HANDLE CopyToHandle() const;
+    bool CreateFromHANDLE(HANDLE h);
+    HBITMAP MakeBitmap(HDC dc = nullptr) const;
+    bool CreateFromHBITMAP(HBITMAP bmp, HPALETTE pal = nullptr);
+    bool CreateFromHICON(HICON icon);
+    LONG Draw(HDC dc, LONG x, LONG y, LONG cx = -1, LONG cy = -1, RECT* clip = nullptr, bool smooth = false) const;
+    LONG Draw(HDC dc, const RECT& r, RECT* clip = nullptr, bool smooth = false) const;
+    LONG Draw2(HDC dc, LONG x, LONG y, LONG cx = -1, LONG cy = -1) const;
+    LONG Draw2(HDC dc, const RECT& r) const;
+    LONG Stretch(HDC dc, LONG x, LONG y, LONG cx, LONG cy, DWORD rop = SRCCOPY) const;
+    LONG Stretch(HDC dc, const RECT& r, DWORD rop = SRCCOPY) const;
+    LONG Tile(HDC dc, RECT* r) const;
+    LONG DrawString(HDC dc, LONG x, LONG y, const char* text, RGBQUAD color, const char* font, LONG size = 0,
+        LONG weight = 400, BYTE italic = 0, BYTE underline = 0, bool setAlpha = false);
+    LONG DrawStringEx(HDC dc, LONG x, LONG y, CPicTextInfo* info, bool setAlpha = false);
+    void InitTextInfo(CPicTextInfo* info);
+#endif
+
 protected:
     void Startup(DWORD type);
     void CopyInfo(const CPicture& src);
