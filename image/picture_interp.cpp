@@ -55,6 +55,16 @@ BYTE ChannelOf(double v)
     return BYTE(v);
 }
 
+// trunc(v) within +-kFarOutside. v is finite.
+LONG TruncOf(float v)
+{
+    if (v <= -kFarOutside)
+        return LONG(-kFarOutside);
+    if (v >= kFarOutside)
+        return LONG(kFarOutside);
+    return LONG(v);
+}
+
 typedef float (*Kernel)(float);
 
 float GeneralizedCubicHalf(float x) { return CPicture::KernelGeneralizedCubic(x, -0.5f); }
@@ -242,8 +252,7 @@ RGBQUAD CPicture::GetPixelColorInterpolated(
 
     LONG w = LONG(GetWidth()), h = LONG(GetHeight());
     if (im == IM_NEAREST_NEIGHBOUR)
-        return GetPixelColorWithOverflow(CellOf(x + 0.5f) + (x + 0.5f < 0 && x + 0.5f == std::trunc(x + 0.5f)),
-            CellOf(y + 0.5f) + (y + 0.5f < 0 && y + 0.5f == std::trunc(y + 0.5f)), om, replacement);
+        return GetPixelColorWithOverflow(TruncOf(x + 0.5f), TruncOf(y + 0.5f), om, replacement);
 
     Kernel kernel = KernelFor(im);
     int taps = im == IM_LANCZOS ? 12 : (kernel ? 4 : 2);
@@ -344,21 +353,20 @@ RGBQUAD CPicture::GetAreaColorInterpolated(
     if (w <= 1 && h <= 1)
         return GetPixelColorInterpolated(xc, yc, im, om, replacement);
 
+    if (std::fabs(xc) >= kFarOutside || std::fabs(yc) >= kFarOutside)
+        return GetPixelColorInterpolated(xc, yc, im, om, replacement);
     CPicRect2 area(xc - w / 2, yc - h / 2, xc + w / 2, yc + h / 2);
     // An area larger than the picture many times over says nothing more
     // than its centre; refusing it keeps the loops below bounded.
     double span = (double(area.Width()) + 2) * (double(area.Height()) + 2);
     if (!(span < 4.0 * (double(GetWidth()) + 2) * (double(GetHeight()) + 2) + 64))
         return Replacement(replacement);
-    LONG x1 = CellOf(area.lowCorner.x + 0.5f) + (area.lowCorner.x + 0.5f < 0 ? 1 : 0);
-    LONG y1 = CellOf(area.lowCorner.y + 0.5f) + (area.lowCorner.y + 0.5f < 0 ? 1 : 0);
-    LONG x2 = CellOf(area.highCorner.x + 0.5f) + (area.highCorner.x + 0.5f < 0 ? 1 : 0);
-    LONG y2 = CellOf(area.highCorner.y + 0.5f) + (area.highCorner.y + 0.5f < 0 ? 1 : 0);
-    // Those give floor() for every value, so a cell's square always holds its corner.
-    x1 = LONG(std::floor(area.lowCorner.x + 0.5f));
-    y1 = LONG(std::floor(area.lowCorner.y + 0.5f));
-    x2 = LONG(std::floor(area.highCorner.x + 0.5f));
-    y2 = LONG(std::floor(area.highCorner.y + 0.5f));
+    // floor, not truncation: the cell of a corner left of or below the
+    // picture must still be the one whose square holds it.
+    LONG x1 = LONG(std::floor(area.lowCorner.x + 0.5f));
+    LONG y1 = LONG(std::floor(area.lowCorner.y + 0.5f));
+    LONG x2 = LONG(std::floor(area.highCorner.x + 0.5f));
+    LONG y2 = LONG(std::floor(area.highCorner.y + 0.5f));
 
     double rr = 0, gg = 0, bb = 0, aa = 0;
     auto add = [&](LONG x, LONG y, double weight) {

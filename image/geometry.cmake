@@ -1,0 +1,7 @@
+# Sampling, rotation, resampling and cropping (portable), the packed-DIB
+# reader, and the exchange with GDI (Windows only).
+target_sources(veltran_image PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/picture_interp.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/picture_rotate.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/picture_resample.cpp
+)

@@ -1,0 +1,366 @@
+// Rotation: any angle by nearest source pixel (the clock hands, every
+// second), any angle with interpolation, and the exact quarter and half turns.
+#include "image/picture.h"
+
+#include "image/picgeom.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+const LONG kTile = 64;
+
+// Corners turned by Rotate stay far inside LONG for every picture Create
+// accepts; the bound only refuses what cannot be a picture size.
+bool FitsSize(double v) { return v >= 1 && v <= 2147483647.0; }
+
+} // namespace
+
+bool CPicture::MakeTransformTarget(CPicture& tmp, DWORD width, DWORD height) const
+{
+    tmp.CopyInfo(*this);
+    if (!tmp.Create(width, height, GetBpp(), GetType()))
+        return false;
+    tmp.SetXDPI(GetXDPI());
+    tmp.SetYDPI(GetYDPI());
+    tmp.SetPalette(GetPalette(), 256);
+    if (AlphaIsValid() && !tmp.AlphaCreate()) {
+        tmp.Destroy();
+        return false;
+    }
+    return true;
+}
+
+bool CPicture::HandOver(CPicture& tmp, CPicture* dst)
+{
+    CPicture& target = dst ? *dst : *this;
+    if (!target.Transfer(tmp))
+        return SetError("can't replace a borrowed picture");
+    return true;
+}
+
+bool CPicture::Rotate(float angle, CPicture* dst)
+{
+    if (!dibBlock)
+        return false;
+    if (!std::isfinite(angle))
+        return SetError("Rotate: the angle is not a number");
+
+    double theta = -double(angle) * std::acos(0.0) / 90.0;
+    double c = std::cos(theta), s = std::sin(theta);
+    double w = GetWidth(), h = GetHeight();
+
+    // P1 = (0, 0) stays; P4 uses w - 1.
+    double px[4] = { 0, w, 0, w - 1 }, py[4] = { 0, 0, h, h };
+    double minX = 0, maxX = 0, minY = 0, maxY = 0;
+    for (int k = 1; k < 4; ++k) {
+        double tx = std::floor(px[k] * c - py[k] * s), ty = std::floor(px[k] * s + py[k] * c);
+        minX = std::min(minX, tx);
+        maxX = std::max(maxX, tx);
+        minY = std::min(minY, ty);
+        maxY = std::max(maxY, ty);
+    }
+    double newWidth = (maxX + 2) - minX, newHeight = (maxY + 2) - minY;
+    if (!FitsSize(newWidth) || !FitsSize(newHeight))
+        return SetError("CPICTURE_MAX_MEMORY exceeded");
+
+    CPicture tmp(0);
+    if (!MakeTransformTarget(tmp, DWORD(newWidth), DWORD(newHeight)))
+        return SetError(tmp.GetLastError());
+    tmp.AlphaClear();
+
+    LONG nw = LONG(newWidth), nh = LONG(newHeight);
+    LONG sw = LONG(GetWidth()), sh = LONG(GetHeight());
+    bool indexed = IsIndexed();
+    // What every source position outside the picture reads as.
+    BYTE outsideIndex = indexed ? GetPixelIndex(-1, -1) : 0;
+    RGBQUAD outside = GetPixelColor(-1, -1, true);
+    const BYTE* srcBits = info.bits;
+    DWORD srcEff = info.effWidth;
+
+    for (LONG j = 0; j < nh; ++j) {
+        info.progress = LONG(int64_t(100) * j / nh);
+        if (info.escape)
+            break;
+        double y = minY + j;
+        double ys = y * s, yc = y * c;
+        BYTE* drow = tmp.GetBits(DWORD(j));
+        BYTE* arow = tmp.alpha ? tmp.alpha + size_t(j) * nw : nullptr;
+        for (LONG i = 0; i < nw; ++i) {
+            double x = minX + i;
+            // Truncation toward zero: everything in (-1, 0) reads column or row 0.
+            double fx = x * c + ys - 0.5, fy = yc - x * s - 0.5;
+            bool inside = fx > -1 && fy > -1 && fx < sw && fy < sh;
+            LONG sx = inside ? LONG(fx) : -1, sy = inside ? LONG(fy) : -1;
+            if (indexed) {
+                tmp.SetPixelIndex(i, j, inside ? BlindGetPixelIndex(sx, sy) : outsideIndex);
+            } else {
+                BYTE* d = drow + size_t(i) * 3;
+                if (inside) {
+                    const BYTE* p = srcBits + size_t(sy) * srcEff + size_t(sx) * 3;
+                    d[0] = p[0];
+                    d[1] = p[1];
+                    d[2] = p[2];
+                } else {
+                    d[0] = outside.rgbBlue;
+                    d[1] = outside.rgbGreen;
+                    d[2] = outside.rgbRed;
+                }
+            }
+            if (arow)
+                arow[i] = inside ? BlindAlphaGet(sx, sy) : 0;
+        }
+    }
+    return HandOver(tmp, dst);
+}
+
+bool CPicture::Rotate2(float angle, CPicture* dst, InterpolationMethod im, OverflowMethod om, RGBQUAD* background,
+    bool optimizeRightAngles, bool keepSize)
+{
+    if (!dibBlock)
+        return false;
+    if (!std::isfinite(angle))
+        return SetError("Rotate2: the angle is not a number");
+
+    double theta = -double(angle) * std::acos(0.0) / 90.0;
+    float c = float(std::cos(theta)), s = float(std::sin(theta));
+    float w = float(GetWidth()), h = float(GetHeight());
+
+    CPicPoint2 p[4] = { CPicPoint2(-0.5f, -0.5f), CPicPoint2(w - 0.5f, -0.5f), CPicPoint2(-0.5f, h - 0.5f),
+        CPicPoint2(w - 0.5f, h - 0.5f) };
+    if (!keepSize) {
+        for (CPicPoint2& q : p)
+            q = CPicPoint2(c * q.x - s * q.y, s * q.x + c * q.y);
+        if (optimizeRightAngles) {
+            if (p[3].Distance(h - 0.5f, 0.5f - w) < 0.25f)
+                return RotateRight(dst);
+            if (p[3].Distance(0.5f - h, w - 0.5f) < 0.25f)
+                return RotateLeft(dst);
+            if (p[3].Distance(0.5f - w, 0.5f - h) < 0.25f)
+                return Rotate180(dst);
+            if (p[3].Distance(w - 0.5f, h - 0.5f) < 0.25f) {
+                if (dst)
+                    return dst->Copy(*this, true, true, true);
+                return true;
+            }
+        }
+    }
+    float minX = p[0].x, maxX = p[0].x, minY = p[0].y, maxY = p[0].y;
+    for (const CPicPoint2& q : p) {
+        minX = std::min(minX, q.x);
+        maxX = std::max(maxX, q.x);
+        minY = std::min(minY, q.y);
+        maxY = std::max(maxY, q.y);
+    }
+    double fw = std::floor(double(maxX) - minX + 0.5), fh = std::floor(double(maxY) - minY + 0.5);
+    if (!FitsSize(fw) || !FitsSize(fh))
+        return SetError("CPICTURE_MAX_MEMORY exceeded");
+    LONG newWidth = LONG(fw), newHeight = LONG(fh);
+
+    float sx0 = ((maxX + minX) - float(newWidth - 1)) * 0.5f;
+    float sy0 = ((maxY + minY) - float(newHeight - 1)) * 0.5f;
+    float hw = float(newWidth) * 0.5f, hh = float(newHeight) * 0.5f;
+    if (keepSize) {
+        sx0 -= w * 0.5f;
+        sy0 -= h * 0.5f;
+    }
+
+    // Unlike Rotate, a failed temporary must not be handed over: the
+    // true-colour path below writes its pixels directly.
+    CPicture tmp(0);
+    if (!MakeTransformTarget(tmp, DWORD(newWidth), DWORD(newHeight)))
+        return SetError(tmp.GetLastError());
+
+    RGBQUAD back;
+    if (background) {
+        back = *background;
+    } else {
+        back.rgbBlue = back.rgbGreen = back.rgbRed = 255;
+        back.rgbReserved = 0;
+    }
+    bool indexed = IsIndexed();
+    bool withAlpha = AlphaIsValid();
+    float y = sy0;
+    for (LONG j = 0; j < newHeight; ++j, y += 1.0f) {
+        info.progress = LONG(int64_t(100) * j / newHeight);
+        if (info.escape)
+            break;
+        BYTE* drow = tmp.GetBits(DWORD(j));
+        BYTE* arow = tmp.alpha ? tmp.alpha + size_t(j) * newWidth : nullptr;
+        float x = sx0;
+        for (LONG i = 0; i < newWidth; ++i, x += 1.0f) {
+            float X = c * x + s * y, Y = c * y - s * x;
+            if (keepSize) {
+                X += hw;
+                Y += hh;
+            }
+            RGBQUAD colour = GetPixelColorInterpolated(X, Y, im, om, &back);
+            if (indexed) {
+                tmp.SetPixelColor(i, j, colour, withAlpha);
+            } else {
+                BYTE* d = drow + size_t(i) * 3;
+                d[0] = colour.rgbBlue;
+                d[1] = colour.rgbGreen;
+                d[2] = colour.rgbRed;
+                if (arow)
+                    arow[i] = colour.rgbReserved;
+            }
+        }
+    }
+    return HandOver(tmp, dst);
+}
+
+// ---- quarter and half turns ------------------------------------------------
+
+namespace {
+
+// Moves every destination pixel of a quarter turn from its source pixel,
+// 64 x 64 destination tiles at a time so both sides stay in cache.
+// from(x, y, sx, sy) gives the source pixel of destination (x, y).
+template <class Map, class Move>
+void WalkTiles(LONG dw, LONG dh, LONG* progress, LONG progressRange, Map from, Move move)
+{
+    for (LONG x0 = 0; x0 < dw; x0 += kTile) {
+        LONG x1 = std::min(dw, x0 + kTile);
+        *progress = LONG(int64_t(100) * x0 / progressRange);
+        for (LONG y0 = 0; y0 < dh; y0 += kTile) {
+            LONG y1 = std::min(dh, y0 + kTile);
+            for (LONG y = y0; y < y1; ++y)
+                for (LONG x = x0; x < x1; ++x) {
+                    LONG sx, sy;
+                    from(x, y, sx, sy);
+                    move(x, y, sx, sy);
+                }
+        }
+    }
+}
+
+} // namespace
+
+// Quarter turns share everything but the mapping: right = true turns
+// clockwise as displayed.
+static bool QuarterTurn(CPicture& self, CPicture& tmp, bool right, LONG* progress, BYTE* srcAlpha, BYTE* dstAlpha)
+{
+    LONG W = LONG(self.GetWidth()), H = LONG(self.GetHeight());
+    LONG dw = H, dh = W;
+    auto from = [&](LONG x, LONG y, LONG& sx, LONG& sy) {
+        if (right) {
+            sx = W - 1 - y;
+            sy = x;
+        } else {
+            sx = y;
+            sy = H - 1 - x;
+        }
+    };
+    WORD bpp = self.GetBpp();
+    if (bpp == 24) {
+        BYTE* sbits = self.GetBits(0);
+        BYTE* dbits = tmp.GetBits(0);
+        size_t seff = self.GetEffWidth(), deff = tmp.GetEffWidth();
+        WalkTiles(dw, dh, progress, H, from, [&](LONG x, LONG y, LONG sx, LONG sy) {
+            const BYTE* s = sbits + size_t(sy) * seff + size_t(sx) * 3;
+            BYTE* d = dbits + size_t(y) * deff + size_t(x) * 3;
+            d[0] = s[0];
+            d[1] = s[1];
+            d[2] = s[2];
+        });
+    } else if (bpp == 8) {
+        BYTE* sbits = self.GetBits(0);
+        BYTE* dbits = tmp.GetBits(0);
+        size_t seff = self.GetEffWidth(), deff = tmp.GetEffWidth();
+        WalkTiles(dw, dh, progress, H, from, [&](LONG x, LONG y, LONG sx, LONG sy) {
+            dbits[size_t(y) * deff + x] = sbits[size_t(sy) * seff + sx];
+        });
+    } else if (bpp == 4) {
+        WalkTiles(dw, dh, progress, H, from,
+            [&](LONG x, LONG y, LONG sx, LONG sy) { tmp.SetPixelIndex(x, y, self.GetPixelIndex(sx, sy)); });
+    } else {
+        // 1 bit: visit the set bits of whole source bytes; the row padding
+        // beyond the last pixel is never read.
+        tmp.Clear(0);
+        size_t deff = tmp.GetEffWidth();
+        BYTE* dbits = tmp.GetBits(0);
+        for (LONG sy = 0; sy < H; ++sy) {
+            *progress = LONG(int64_t(100) * sy / H);
+            const BYTE* srow = self.GetBits(DWORD(sy));
+            for (LONG b = 0; b * 8 < W; ++b) {
+                BYTE v = srow[b];
+                if (!v)
+                    continue;
+                LONG bits = std::min<LONG>(8, W - b * 8);
+                for (LONG k = 0; k < bits; ++k) {
+                    if (!(v & (0x80 >> k)))
+                        continue;
+                    LONG sx = b * 8 + k;
+                    LONG x = right ? sy : H - 1 - sy;
+                    LONG y = right ? W - 1 - sx : sx;
+                    dbits[size_t(y) * deff + (x >> 3)] |= BYTE(0x80 >> (x & 7));
+                }
+            }
+        }
+    }
+    if (srcAlpha && dstAlpha) {
+        WalkTiles(dw, dh, progress, H, from, [&](LONG x, LONG y, LONG sx, LONG sy) {
+            dstAlpha[size_t(y) * dw + x] = srcAlpha[size_t(sy) * W + sx];
+        });
+    }
+    return true;
+}
+
+bool CPicture::RotateLeft(CPicture* dst)
+{
+    if (!dibBlock)
+        return false;
+    CPicture tmp(0);
+    if (!MakeTransformTarget(tmp, GetHeight(), GetWidth()))
+        return SetError(tmp.GetLastError());
+    QuarterTurn(*this, tmp, false, &info.progress, alpha, tmp.alpha);
+    return HandOver(tmp, dst);
+}
+
+bool CPicture::RotateRight(CPicture* dst)
+{
+    if (!dibBlock)
+        return false;
+    CPicture tmp(0);
+    if (!MakeTransformTarget(tmp, GetHeight(), GetWidth()))
+        return SetError(tmp.GetLastError());
+    QuarterTurn(*this, tmp, true, &info.progress, alpha, tmp.alpha);
+    return HandOver(tmp, dst);
+}
+
+bool CPicture::Rotate180(CPicture* dst)
+{
+    if (!dibBlock)
+        return false;
+    CPicture tmp(0);
+    if (!MakeTransformTarget(tmp, GetWidth(), GetHeight()))
+        return SetError(tmp.GetLastError());
+    LONG W = LONG(GetWidth()), H = LONG(GetHeight());
+    bool indexed = IsIndexed();
+    for (LONG y = 0; y < H; ++y) {
+        info.progress = LONG(int64_t(100) * y / H);
+        LONG dy = H - 1 - y;
+        if (header.biBitCount == 24) {
+            const BYTE* s = GetBits(DWORD(y));
+            BYTE* d = tmp.GetBits(DWORD(dy)) + size_t(W - 1) * 3;
+            for (LONG x = 0; x < W; ++x, s += 3, d -= 3) {
+                d[0] = s[0];
+                d[1] = s[1];
+                d[2] = s[2];
+            }
+        } else if (indexed) {
+            for (LONG x = 0; x < W; ++x)
+                tmp.SetPixelIndex(W - 1 - x, dy, BlindGetPixelIndex(x, y));
+        }
+        if (alpha) {
+            const BYTE* sa = alpha + size_t(y) * W;
+            BYTE* da = tmp.alpha + size_t(dy) * W;
+            for (LONG x = 0; x < W; ++x)
+                da[W - 1 - x] = sa[x];
+        }
+    }
+    return HandOver(tmp, dst);
+}
