@@ -1,5 +1,7 @@
 #include "alarms/alarmtime.h"
 
+#include <cstring>
+
 // Dates are counted here in plain 64-bit integers on the proleptic Gregorian
 // calendar, so the field carries never depend on the C runtime's mktime; only
 // the step from a wall-clock reading to an instant asks the platform's local
@@ -66,7 +68,7 @@ BOOL LocalFields(TIME64 t, CFields& f)
     if (t < -kMargin || t > kLatestStored + kMargin)
         return FALSE;
     struct tm tmLocal;
-    if (CTime(static_cast<__time64_t>(t)).GetLocalTm(&tmLocal) == NULL)
+    if (CTime(static_cast<LONGLONG>(t)).GetLocalTm(&tmLocal) == NULL)
         return FALSE;
     f.nYear = tmLocal.tm_year + 1900LL;
     f.nMonth = tmLocal.tm_mon + 1;
@@ -154,8 +156,8 @@ BOOL EarliestAfter(TIME64 L, TIME64 tAfter, TIME64& t)
 CTime Stored(TIME64 t)
 {
     if (t < 1 || t > kLatestStored)
-        return CTime(static_cast<__time64_t>(0));
-    return CTime(static_cast<__time64_t>(t));
+        return CTime(static_cast<LONGLONG>(0));
+    return CTime(static_cast<LONGLONG>(t));
 }
 
 CTime Stored(BOOL bOk, TIME64 t)

@@ -2,14 +2,6 @@
 
 #include <cstring>
 
-LONG CfgTimeToStored(const CTime& t)
-{
-    const long long nTime = static_cast<long long>(t.GetTime());
-    if (nTime < -0x7FFFFFFFLL - 1 || nTime > 0x7FFFFFFFLL)
-        return 0;
-    return static_cast<LONG>(nTime);
-}
-
 void CCfgWriter::Byte(const BYTE& b)
 {
     m_data.push_back(b);
@@ -27,9 +19,10 @@ void CCfgWriter::PutDword(DWORD dw)
         m_data.push_back(static_cast<BYTE>((dw >> (8 * i)) & 0xFF));
 }
 
+// 32-bit signed seconds; a time that does not fit is stored as 0 ("no time").
 void CCfgWriter::Time(const CTime& t)
 {
-    PutDword(static_cast<DWORD>(CfgTimeToStored(t)));
+    PutDword(static_cast<DWORD>(AfxTimeToArchive(t)));
 }
 
 // Length prefix: one byte below 255, 0xFF + WORD below 65534, else
@@ -123,7 +116,7 @@ void CCfgReader::Time(CTime& t)
 {
     DWORD dw;
     if (GetDword(dw))
-        t = CTime(static_cast<LONG>(dw));
+        t = AfxTimeFromArchive(static_cast<LONG>(dw));
 }
 
 // 0xFF 0xFFFE is the archive's mark of a wide string, which this program never

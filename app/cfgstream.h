@@ -72,7 +72,3 @@ private:
     size_t m_nLeft;
     BOOL m_bGood;
 };
-
-// Times travel as 32-bit signed seconds; one that does not fit is stored as 0,
-// the value every reader already takes as "no time".
-LONG CfgTimeToStored(const CTime& t);

@@ -269,8 +269,8 @@ TEST_F(ConfigTest, NegativeAndExtremeNumbersRoundTrip)
 TEST_F(ConfigTest, TimeBeyond32BitsIsStoredAsNoTime)
 {
     CAlarm alarm;
-    alarm.m_timeNext = CTime(static_cast<__time64_t>(0x80000000LL));
-    alarm.m_timeLastRun = CTime(static_cast<__time64_t>(0x7FFFFFFFLL));
+    alarm.m_timeNext = CTime(static_cast<LONGLONG>(0x80000000LL));
+    alarm.m_timeLastRun = CTime(static_cast<LONGLONG>(0x7FFFFFFFLL));
     g_alarms.Add(alarm);
     ASSERT_TRUE(Save());
     g_alarms.RemoveAll();
