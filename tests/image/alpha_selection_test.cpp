@@ -240,8 +240,8 @@ TEST(Selection, PolygonsFillTheirInsideAndClamp)
     // Vertices far outside: only the parts of edges inside the picture are
     // stepped (quickly), and nothing is written outside.
     CPicture huge(16, 16, 8);
-    POINT far[] = { { 2, 2 }, { INT_MAX / 2, 2 }, { 2, INT_MAX / 2 } };
-    ASSERT_TRUE(huge.SelectionAddPolygon(far, 3));
+    POINT distant[] = { { 2, 2 }, { INT_MAX / 2, 2 }, { 2, INT_MAX / 2 } };
+    ASSERT_TRUE(huge.SelectionAddPolygon(distant, 3));
     for (LONG k = 2; k < 16; ++k) {
         EXPECT_TRUE(huge.SelectionIsInside(k, 2)) << k;
         EXPECT_TRUE(huge.SelectionIsInside(2, k)) << k;

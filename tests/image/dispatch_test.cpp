@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -21,8 +22,8 @@ std::vector<BYTE> SampleBmp()
 TEST(Dispatch, ProbeFindsAFileWhereTheStreamStands)
 {
     std::vector<BYTE> bmp = SampleBmp();
-    std::vector<BYTE> data(7, 0xEE);
-    data.insert(data.end(), bmp.begin(), bmp.end());
+    std::vector<BYTE> data(7 + bmp.size(), 0xEE);
+    std::copy(bmp.begin(), bmp.end(), data.begin() + 7);
     CPicMemFile file(data.data(), DWORD(data.size()));
     ASSERT_TRUE(file.Seek(7, SEEK_SET));
     CPicture pic;
