@@ -3,9 +3,11 @@
 #include "image/picture_codecs.h"
 
 #include "image/picture_bmp.h"
+#include "image/picture_jpg.h"
 
 const CPicCodecEntry g_picCodecs[] = {
     PicCodec<CPictureBMP>(PIC_FORMAT_BMP),
+    PicCodec<CPictureJPG>(PIC_FORMAT_JPG),
 };
 
 const size_t g_picCodecCount = sizeof(g_picCodecs) / sizeof(g_picCodecs[0]);

@@ -636,7 +636,7 @@ double CPicExifInfo::ConvertAnyFormat(const BYTE* valuePtr, int format, DWORD by
         return den == 0 ? 0 : double(num) / double(den);
     }
     case 6:
-        return signed char(*valuePtr);
+        return static_cast<signed char>(*valuePtr);
     case 8:
         return int16_t(Get16u(valuePtr));
     case 9:

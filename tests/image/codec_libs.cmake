@@ -1,0 +1,2 @@
+# The codecs built on outside libraries, each held against its library.
+veltran_add_test(jpg SOURCES jpg_test.cpp exif_test.cpp LIBS veltran_image Veltran::jpeg)
