@@ -1,0 +1,135 @@
+#include "clocks/skinarchive.h"
+
+#include "clocks/skinzip.h"
+
+#include <cstdio>
+#include <cstring>
+#include <utility>
+
+const char* GetSkinExtension(SkinKind kind)
+{
+    return kind == SKIN_DIGITAL ? ".dcs" : ".acs";
+}
+
+int GetSkinBrowserType(SkinKind kind)
+{
+    return kind == SKIN_DIGITAL ? 1 : 0;
+}
+
+BOOL IsSafeSkinName(const CString& strName)
+{
+    return !strName.IsEmpty() && strName.FindOneOf("\\/:") < 0 && strName.Find("..") < 0
+           && static_cast<int>(std::strlen(strName)) == strName.GetLength();
+}
+
+void FindSkins(const CString& strFolder, SkinKind kind, CSortStringArray& names)
+{
+    names.RemoveAll();
+    CStringArray fileNames;
+    ListSkinFolder(strFolder, GetSkinExtension(kind), fileNames);
+    for (INT_PTR i = 0; i < fileNames.GetSize(); i++) {
+        const CString strName = fileNames[i].Left(fileNames[i].GetLength() - 4);
+        if (IsSafeSkinName(strName))
+            names.Add(strName);
+    }
+    names.Sort();
+}
+
+INT_PTR FindSkinName(const CSortStringArray& names, const CString& strName)
+{
+    for (INT_PTR i = 0; i < names.GetSize(); i++) {
+        if (names[i] == strName)
+            return i;
+    }
+    return -1;
+}
+
+CString GetSkinArchivePath(const CString& strFolder, const CString& strName, SkinKind kind)
+{
+    return strFolder + SKIN_PATH_SEPARATOR + strName + GetSkinExtension(kind);
+}
+
+CString GetSkinDataPath(const CString& strTempFolder, const CString& strName)
+{
+    return strTempFolder + strName + ".dat";
+}
+
+namespace {
+
+BOOL CanRead(const CString& strPath)
+{
+    FILE* pFile = std::fopen(strPath, "rb");
+    if (pFile == nullptr)
+        return FALSE;
+    std::fclose(pFile);
+    return TRUE;
+}
+
+} // namespace
+
+// Only names from the listing reach a path, so a setting such as "..\x"
+// can never name a file outside the skins folder.
+SkinOpenResult CSkinOpen::Open(CString& strSkin)
+{
+    m_glimmarkMessages.RemoveAll();
+    m_strError.Empty();
+    m_strArchivePath.Empty();
+    m_strDataPath.Empty();
+
+    FindSkins(m_strFolder, m_kind, m_names);
+    if (m_names.GetSize() == 0) {
+        m_strError = "No skins were found! Use Skin Browser to download skins or download them manually!";
+        return SKIN_OPEN_NO_SKINS;
+    }
+
+    if (FindSkinName(m_names, strSkin) < 0 || !CanRead(GetSkinArchivePath(m_strFolder, strSkin, m_kind))) {
+        m_glimmarkMessages.Add("Cannot read " + strSkin + " skin file!");
+        strSkin = m_names[0];
+        if (!CanRead(GetSkinArchivePath(m_strFolder, strSkin, m_kind))) {
+            m_glimmarkMessages.Add("Cannot read " + strSkin + " skin file!\n\nOpen "
+                                   + (m_kind == SKIN_DIGITAL ? "digital" : "Analog")
+                                   + " clock options and choose any available skin");
+            return SKIN_OPEN_UNREADABLE;
+        }
+    }
+    m_strArchivePath = GetSkinArchivePath(m_strFolder, strSkin, m_kind);
+
+    // A stale data file must never be read as this skin.
+    m_strDataPath = GetSkinDataPath(m_strTempFolder, strSkin);
+    std::remove(m_strDataPath);
+
+    try {
+        CUnzip unzip(m_strArchivePath);
+        unzip.SwapSize(m_strDataPath);
+    } catch (CZipException* e) {
+        m_strError = "Cannot unpack skin: " + m_strDataPath + "\n\nError: " + e->GetString();
+        e->Delete();
+        return SKIN_OPEN_UNPACK_FAILED;
+    }
+    return SKIN_OPEN_OK;
+}
+
+BOOL ReadSkinDataFile(const CString& strPath, DWORD nMaxBytes, std::vector<BYTE>& data)
+{
+    data.clear();
+    FILE* pFile = std::fopen(strPath, "rb");
+    if (pFile == nullptr)
+        return FALSE;
+    std::vector<BYTE> read;
+    BYTE buffer[16384];
+    size_t nRead;
+    BOOL bOk = TRUE;
+    while ((nRead = std::fread(buffer, 1, sizeof(buffer), pFile)) > 0) {
+        if (read.size() + nRead > nMaxBytes) {
+            bOk = FALSE;
+            break;
+        }
+        read.insert(read.end(), buffer, buffer + nRead);
+    }
+    if (std::ferror(pFile) != 0)
+        bOk = FALSE;
+    std::fclose(pFile);
+    if (bOk)
+        data = std::move(read);
+    return bOk;
+}
