@@ -14,6 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     size_t start = data[0] % 8;
     std::vector<BYTE> bytes(data + 1, data + size);
     bytes.resize(bytes.size() + start);
+    bytes.reserve(bytes.size() + 1); // a real buffer even for no bytes
     CPicMemFile file(bytes.data(), DWORD(bytes.size()));
     if (!file.Seek(LONG(start), SEEK_SET))
         std::abort();
