@@ -1,0 +1,211 @@
+#include "afx/afxwin.h"
+#include "afx/afxtime.h"
+
+#include <mmsystem.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+namespace {
+CSystemSeams* g_pSeams = nullptr;
+
+std::string Quote(LPCSTR psz) {
+    if (psz == nullptr)
+        return "(null)";
+    std::string s = "\"";
+    for (; *psz; ++psz) {
+        if (*psz == '"' || *psz == '\\')
+            s += '\\';
+        if (*psz == '\n') {
+            s += "\\n";
+            continue;
+        }
+        s += *psz;
+    }
+    return s + "\"";
+}
+
+std::string Num(unsigned long long n) {
+    char sz[32];
+    std::snprintf(sz, sizeof(sz), "0x%llX", n);
+    return sz;
+}
+}  // namespace
+
+CSystemSeams* AfxGetSeams() {
+    if (g_pSeams != nullptr)
+        return g_pSeams;
+    // Chosen once per process, before the first side effect.
+    static CSystemSeams* s_pDefault = []() -> CSystemSeams* {
+        const char* pszLog = std::getenv("VELTRAN_AUTOMATION");
+        if (pszLog != nullptr && *pszLog != '\0')
+            return new CRecordingSeams(pszLog);
+        return new CWin32Seams;
+    }();
+    return s_pDefault;
+}
+
+CSystemSeams* AfxSetSeams(CSystemSeams* pSeams) {
+    CSystemSeams* pOld = g_pSeams;
+    g_pSeams = pSeams;
+    // CTime reads the current time through the installed seams while there are any.
+    if (pSeams != nullptr)
+        AfxSetClockForTesting([]() -> LONGLONG { return AfxGetSeams()->CurrentTime(); });
+    else
+        AfxSetClockForTesting(nullptr);
+    return pOld;
+}
+
+int AfxSeamMessageBox(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
+    return AfxGetSeams()->MessageBox(hWnd, lpText, lpCaption, uType);
+}
+
+// --- the real calls ------------------------------------------------------
+
+int CWin32Seams::MessageBox(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
+    return ::MessageBoxA(hWnd, lpText, lpCaption, uType);
+}
+HINSTANCE CWin32Seams::ShellExecute(HWND hWnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters,
+                                    LPCSTR lpDirectory, INT nShowCmd) {
+    return ::ShellExecuteA(hWnd, lpOperation, lpFile, lpParameters, lpDirectory, nShowCmd);
+}
+UINT CWin32Seams::WinExec(LPCSTR lpCmdLine, UINT uCmdShow) { return ::WinExec(lpCmdLine, uCmdShow); }
+HWND CWin32Seams::HtmlHelp(HWND hWndCaller, LPCSTR pszFile, UINT uCommand, DWORD_PTR dwData) {
+    // HtmlHelpA is ordinal 14 of the HTML Help control, loaded when first needed.
+    typedef HWND(WINAPI * PFNHTMLHELP)(HWND, LPCSTR, UINT, DWORD_PTR);
+    static HMODULE s_hHelp = ::LoadLibraryA("hhctrl.ocx");
+    if (s_hHelp == nullptr)
+        return nullptr;
+    PFNHTMLHELP pfn = (PFNHTMLHELP)(void*)::GetProcAddress(s_hHelp, MAKEINTRESOURCEA(14));
+    return pfn != nullptr ? pfn(hWndCaller, pszFile, uCommand, dwData) : nullptr;
+}
+BOOL CWin32Seams::ChooseColor(CHOOSECOLORA* pcc) { return ::ChooseColorA(pcc); }
+BOOL CWin32Seams::ChooseFont(CHOOSEFONTA* pcf) { return ::ChooseFontA(pcf); }
+BOOL CWin32Seams::GetOpenFileName(OPENFILENAMEA* pofn) { return ::GetOpenFileNameA(pofn); }
+BOOL CWin32Seams::GetSaveFileName(OPENFILENAMEA* pofn) { return ::GetSaveFileNameA(pofn); }
+BOOL CWin32Seams::PlaySound(LPCSTR pszSound, HMODULE hmod, DWORD fdwSound) {
+    return ::PlaySoundA(pszSound, hmod, fdwSound);
+}
+BOOL CWin32Seams::ExitWindowsEx(UINT uFlags, DWORD dwReason) {
+    HANDLE hToken = nullptr;
+    if (::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &hToken)) {
+        TOKEN_PRIVILEGES tp{};
+        tp.PrivilegeCount = 1;
+        tp.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+        if (::LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &tp.Privileges[0].Luid))
+            ::AdjustTokenPrivileges(hToken, FALSE, &tp, 0, nullptr, nullptr);
+        ::CloseHandle(hToken);
+    }
+    return ::ExitWindowsEx(uFlags, dwReason);
+}
+BOOL CWin32Seams::BlockInput(BOOL fBlockIt) { return ::BlockInput(fBlockIt); }
+LRESULT CWin32Seams::SystemCommand(HWND hWnd, WPARAM nCommand, LPARAM lParam) {
+    return ::SendMessageA(hWnd, WM_SYSCOMMAND, nCommand, lParam);
+}
+DWORD CWin32Seams::MciSendString(LPCSTR lpszCommand, LPSTR lpszReturn, UINT cchReturn, HWND hwndCallback) {
+    return ::mciSendStringA(lpszCommand, lpszReturn, cchReturn, hwndCallback);
+}
+long long CWin32Seams::CurrentTime() { return (long long)std::time(nullptr); }
+
+// --- recording -----------------------------------------------------------
+
+int CRecordingSeams::DefaultButton(UINT uType) {
+    static const int s_buttons[][3] = {
+        {IDOK, IDOK, IDOK},             // MB_OK
+        {IDOK, IDCANCEL, IDCANCEL},     // MB_OKCANCEL
+        {IDABORT, IDRETRY, IDIGNORE},   // MB_ABORTRETRYIGNORE
+        {IDYES, IDNO, IDCANCEL},        // MB_YESNOCANCEL
+        {IDYES, IDNO, IDNO},            // MB_YESNO
+        {IDRETRY, IDCANCEL, IDCANCEL},  // MB_RETRYCANCEL
+    };
+    UINT nKind = uType & MB_TYPEMASK;
+    if (nKind >= sizeof(s_buttons) / sizeof(s_buttons[0]))
+        return IDOK;
+    UINT nDefault = (uType & MB_DEFMASK) >> 8;  // 0, 1, 2 for the first, second, third button
+    return s_buttons[nKind][nDefault > 2 ? 0 : nDefault];
+}
+
+int CRecordingSeams::CountCalls(const char* pszPrefix) const {
+    size_t nLen = std::strlen(pszPrefix);
+    int n = 0;
+    for (const std::string& s : m_calls)
+        if (s.compare(0, nLen, pszPrefix) == 0)
+            ++n;
+    return n;
+}
+
+void CRecordingSeams::Record(const std::string& line) {
+    m_calls.push_back(line);
+    if (!m_strLogFile.empty()) {
+        if (FILE* f = std::fopen(m_strLogFile.c_str(), "a")) {
+            std::fprintf(f, "%s\n", line.c_str());
+            std::fclose(f);
+        }
+    }
+}
+
+int CRecordingSeams::MessageBox(HWND, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
+    int nAnswer = DefaultButton(uType);
+    if (!m_messageBoxAnswers.empty()) {
+        nAnswer = m_messageBoxAnswers.front();
+        m_messageBoxAnswers.pop_front();
+    }
+    Record("MessageBox " + Quote(lpText) + " " + Quote(lpCaption) + " " + Num(uType) + " -> " +
+           std::to_string(nAnswer));
+    return nAnswer;
+}
+HINSTANCE CRecordingSeams::ShellExecute(HWND, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters,
+                                        LPCSTR lpDirectory, INT nShowCmd) {
+    Record("ShellExecute " + Quote(lpOperation) + " " + Quote(lpFile) + " " + Quote(lpParameters) + " " +
+           Quote(lpDirectory) + " " + std::to_string(nShowCmd));
+    return (HINSTANCE)(INT_PTR)33;  // above 32: success
+}
+UINT CRecordingSeams::WinExec(LPCSTR lpCmdLine, UINT uCmdShow) {
+    Record("WinExec " + Quote(lpCmdLine) + " " + std::to_string(uCmdShow));
+    return 33;
+}
+HWND CRecordingSeams::HtmlHelp(HWND, LPCSTR pszFile, UINT uCommand, DWORD_PTR dwData) {
+    Record("HtmlHelp " + Quote(pszFile) + " " + std::to_string(uCommand) + " " + Num(dwData));
+    return nullptr;
+}
+BOOL CRecordingSeams::ChooseColor(CHOOSECOLORA* pcc) {
+    Record("ChooseColor " + Num(pcc->rgbResult));
+    return m_bCommonDialogsAccept;
+}
+BOOL CRecordingSeams::ChooseFont(CHOOSEFONTA* pcf) {
+    Record("ChooseFont " + Quote(pcf->lpLogFont != nullptr ? pcf->lpLogFont->lfFaceName : nullptr));
+    return m_bCommonDialogsAccept;
+}
+BOOL CRecordingSeams::GetOpenFileName(OPENFILENAMEA* pofn) {
+    Record("GetOpenFileName " + Quote(pofn->lpstrFile));
+    return m_bCommonDialogsAccept;
+}
+BOOL CRecordingSeams::GetSaveFileName(OPENFILENAMEA* pofn) {
+    Record("GetSaveFileName " + Quote(pofn->lpstrFile));
+    return m_bCommonDialogsAccept;
+}
+BOOL CRecordingSeams::PlaySound(LPCSTR pszSound, HMODULE, DWORD fdwSound) {
+    Record("PlaySound " + Quote(pszSound) + " " + Num(fdwSound));
+    return TRUE;
+}
+BOOL CRecordingSeams::ExitWindowsEx(UINT uFlags, DWORD dwReason) {
+    Record("ExitWindowsEx " + Num(uFlags) + " " + Num(dwReason));
+    return TRUE;
+}
+BOOL CRecordingSeams::BlockInput(BOOL fBlockIt) {
+    Record("BlockInput " + std::to_string(fBlockIt));
+    return TRUE;
+}
+LRESULT CRecordingSeams::SystemCommand(HWND, WPARAM nCommand, LPARAM lParam) {
+    Record("SystemCommand " + Num(nCommand) + " " + std::to_string((long)lParam));
+    return 0;
+}
+DWORD CRecordingSeams::MciSendString(LPCSTR lpszCommand, LPSTR lpszReturn, UINT cchReturn, HWND) {
+    Record("MciSendString " + Quote(lpszCommand));
+    if (lpszReturn != nullptr && cchReturn > 0)
+        lpszReturn[0] = '\0';
+    return 0;
+}
+long long CRecordingSeams::CurrentTime() { return m_nNow != 0 ? m_nNow : (long long)std::time(nullptr); }

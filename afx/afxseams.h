@@ -1,0 +1,124 @@
+// Every side effect that leaves the process goes through CSystemSeams, so a
+// test can install a recording fake and nothing blocks or touches the host.
+// With VELTRAN_AUTOMATION naming a file, the program records every call to
+// that file and answers message boxes with their default button instead.
+#pragma once
+
+#include <windows.h>
+#include <commdlg.h>
+#include <mmsystem.h>
+#include <shellapi.h>
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "afx/afxgeom.h"
+#include "afx/afxstr.h"
+
+class CSystemSeams {
+public:
+    virtual ~CSystemSeams() = default;
+
+    virtual int MessageBox(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) = 0;
+    virtual HINSTANCE ShellExecute(HWND hWnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters,
+                                   LPCSTR lpDirectory, INT nShowCmd) = 0;
+    virtual UINT WinExec(LPCSTR lpCmdLine, UINT uCmdShow) = 0;
+    virtual HWND HtmlHelp(HWND hWndCaller, LPCSTR pszFile, UINT uCommand, DWORD_PTR dwData) = 0;
+    virtual BOOL ChooseColor(CHOOSECOLORA* pcc) = 0;
+    virtual BOOL ChooseFont(CHOOSEFONTA* pcf) = 0;
+    virtual BOOL GetOpenFileName(OPENFILENAMEA* pofn) = 0;
+    virtual BOOL GetSaveFileName(OPENFILENAMEA* pofn) = 0;
+    virtual BOOL PlaySound(LPCSTR pszSound, HMODULE hmod, DWORD fdwSound) = 0;
+    // Enables the shutdown privilege of the process first, as the call needs it.
+    virtual BOOL ExitWindowsEx(UINT uFlags, DWORD dwReason) = 0;
+    virtual BOOL BlockInput(BOOL fBlockIt) = 0;
+    // WM_SYSCOMMAND with SC_MONITORPOWER or SC_SCREENSAVE, sent to hWnd.
+    virtual LRESULT SystemCommand(HWND hWnd, WPARAM nCommand, LPARAM lParam) = 0;
+    // MCI command strings such as "set cdaudio door open".
+    virtual DWORD MciSendString(LPCSTR lpszCommand, LPSTR lpszReturn, UINT cchReturn, HWND hwndCallback) = 0;
+    // The current time (seconds since 1970, UTC), read by CTime::GetCurrentTime.
+    virtual long long CurrentTime() = 0;
+};
+
+// The real platform calls.
+class CWin32Seams : public CSystemSeams {
+public:
+    int MessageBox(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) override;
+    HINSTANCE ShellExecute(HWND hWnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters, LPCSTR lpDirectory,
+                           INT nShowCmd) override;
+    UINT WinExec(LPCSTR lpCmdLine, UINT uCmdShow) override;
+    HWND HtmlHelp(HWND hWndCaller, LPCSTR pszFile, UINT uCommand, DWORD_PTR dwData) override;
+    BOOL ChooseColor(CHOOSECOLORA* pcc) override;
+    BOOL ChooseFont(CHOOSEFONTA* pcf) override;
+    BOOL GetOpenFileName(OPENFILENAMEA* pofn) override;
+    BOOL GetSaveFileName(OPENFILENAMEA* pofn) override;
+    BOOL PlaySound(LPCSTR pszSound, HMODULE hmod, DWORD fdwSound) override;
+    BOOL ExitWindowsEx(UINT uFlags, DWORD dwReason) override;
+    BOOL BlockInput(BOOL fBlockIt) override;
+    LRESULT SystemCommand(HWND hWnd, WPARAM nCommand, LPARAM lParam) override;
+    DWORD MciSendString(LPCSTR lpszCommand, LPSTR lpszReturn, UINT cchReturn, HWND hwndCallback) override;
+    long long CurrentTime() override;
+};
+
+// Records every call as one line of text and performs nothing. Message boxes
+// answer from a queue of scripted answers, else with their default button;
+// common dialogs answer "cancelled" unless told otherwise. With a log file,
+// each line is also appended to it at once (the automation mode).
+class CRecordingSeams : public CSystemSeams {
+public:
+    CRecordingSeams() = default;
+    explicit CRecordingSeams(const char* pszLogFile) : m_strLogFile(pszLogFile ? pszLogFile : "") {}
+
+    std::vector<std::string> m_calls;
+    std::deque<int> m_messageBoxAnswers;  // consumed front first
+    BOOL m_bCommonDialogsAccept = FALSE;  // TRUE: the dialogs return TRUE unchanged
+    long long m_nNow = 0;                 // CurrentTime; 0 means the real clock
+
+    // The button a user pressing Enter would choose for this message box type.
+    static int DefaultButton(UINT uType);
+    int CountCalls(const char* pszPrefix) const;
+
+    int MessageBox(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) override;
+    HINSTANCE ShellExecute(HWND hWnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters, LPCSTR lpDirectory,
+                           INT nShowCmd) override;
+    UINT WinExec(LPCSTR lpCmdLine, UINT uCmdShow) override;
+    HWND HtmlHelp(HWND hWndCaller, LPCSTR pszFile, UINT uCommand, DWORD_PTR dwData) override;
+    BOOL ChooseColor(CHOOSECOLORA* pcc) override;
+    BOOL ChooseFont(CHOOSEFONTA* pcf) override;
+    BOOL GetOpenFileName(OPENFILENAMEA* pofn) override;
+    BOOL GetSaveFileName(OPENFILENAMEA* pofn) override;
+    BOOL PlaySound(LPCSTR pszSound, HMODULE hmod, DWORD fdwSound) override;
+    BOOL ExitWindowsEx(UINT uFlags, DWORD dwReason) override;
+    BOOL BlockInput(BOOL fBlockIt) override;
+    LRESULT SystemCommand(HWND hWnd, WPARAM nCommand, LPARAM lParam) override;
+    DWORD MciSendString(LPCSTR lpszCommand, LPSTR lpszReturn, UINT cchReturn, HWND hwndCallback) override;
+    long long CurrentTime() override;
+
+protected:
+    void Record(const std::string& line);
+
+private:
+    std::string m_strLogFile;
+};
+
+// The seams in force: a test's fake, else the automation recorder when
+// VELTRAN_AUTOMATION is set, else the real calls.
+CSystemSeams* AfxGetSeams();
+// Installs pSeams (null: back to the default) and returns the previous one.
+CSystemSeams* AfxSetSeams(CSystemSeams* pSeams);
+
+// Installs seams for one scope.
+class CSeamsScope {
+public:
+    explicit CSeamsScope(CSystemSeams* pSeams) : m_pOld(AfxSetSeams(pSeams)) {}
+    ~CSeamsScope() { AfxSetSeams(m_pOld); }
+    CSeamsScope(const CSeamsScope&) = delete;
+    CSeamsScope& operator=(const CSeamsScope&) = delete;
+
+private:
+    CSystemSeams* m_pOld;
+};
+
+// For code that would call MessageBoxA directly.
+int AfxSeamMessageBox(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);

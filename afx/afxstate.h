@@ -1,0 +1,46 @@
+// Per-thread state of the window layer. Private to afx_win.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <unordered_map>
+#include <vector>
+
+class CWnd;
+class CMenu;
+class CDC;
+class CGdiObject;
+class CImageList;
+class CObject;
+
+struct CAfxThreadState {
+    // Window, menu and image-list handles are unique, so one map per kind.
+    std::unordered_map<HWND, CWnd*> m_permanentWnd;
+    std::unordered_map<HWND, CWnd*> m_temporaryWnd;
+    std::unordered_map<HMENU, CMenu*> m_permanentMenu;
+    std::unordered_map<HMENU, CMenu*> m_temporaryMenu;
+    std::unordered_map<HDC, CDC*> m_temporaryDC;
+    // GDI temporaries are typed (a CPen for a pen), so several may share a handle.
+    std::unordered_multimap<HGDIOBJ, CGdiObject*> m_temporaryGdi;
+    std::unordered_map<HIMAGELIST, CImageList*> m_temporaryImageList;
+
+    MSG m_lastSentMsg{};
+    CWnd* m_pWndInit = nullptr;
+    HHOOK m_hHookCbt = nullptr;
+    int m_nDispatchDepth = 0;
+    std::vector<CObject*> m_deferredDeletes;
+    HMENU m_hTrackingMenu = nullptr;
+
+    ~CAfxThreadState();
+};
+
+CAfxThreadState& AfxGetThreadState();
+
+// Reads a member through a pointer that may be null, without letting the
+// optimiser assume it is not (code written for MFC calls these through null).
+template <class T>
+inline const T* AfxLaunder(const T* p) {
+    __asm__("" : "+r"(p));
+    return p;
+}
