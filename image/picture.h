@@ -341,6 +341,8 @@ protected:
     bool MakeTransformTarget(CPicture& tmp, DWORD width, DWORD height) const;
     // Gives a finished transform result to dst, or to this picture when dst is null.
     bool HandOver(CPicture& tmp, CPicture* dst);
+    // The selection of a quarter (1, 3) or half (2) turn, clockwise as displayed.
+    bool TurnSelectionInto(CPicture& tmp, int quarterTurns) const;
 
 public:
 #if defined(_WIN32)

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -241,7 +242,8 @@ void WalkTiles(LONG dw, LONG dh, LONG* progress, LONG progressRange, Map from, M
 
 // Quarter turns share everything but the mapping: right = true turns
 // clockwise as displayed.
-static bool QuarterTurn(CPicture& self, CPicture& tmp, bool right, LONG* progress, BYTE* srcAlpha, BYTE* dstAlpha)
+static bool QuarterTurn(CPicture& self, CPicture& tmp, bool right, LONG* progress, const BYTE* const srcPlanes[2],
+    BYTE* const dstPlanes[2])
 {
     LONG W = LONG(self.GetWidth()), H = LONG(self.GetHeight());
     LONG dw = H, dh = W;
@@ -301,10 +303,35 @@ static bool QuarterTurn(CPicture& self, CPicture& tmp, bool right, LONG* progres
             }
         }
     }
-    if (srcAlpha && dstAlpha) {
-        WalkTiles(dw, dh, progress, H, from, [&](LONG x, LONG y, LONG sx, LONG sy) {
-            dstAlpha[size_t(y) * dw + x] = srcAlpha[size_t(sy) * W + sx];
-        });
+    // The alpha plane and the selection mask move with the pixels.
+    for (int k = 0; k < 2; ++k) {
+        const BYTE* sp = srcPlanes[k];
+        BYTE* dp = dstPlanes[k];
+        if (sp && dp)
+            WalkTiles(dw, dh, progress, H, from,
+                [&](LONG x, LONG y, LONG sx, LONG sy) { dp[size_t(y) * dw + x] = sp[size_t(sy) * W + sx]; });
+    }
+    return true;
+}
+
+// Quarter and half turns keep the selection: a mask plane for the result,
+// filled by the caller with the pixels' mapping, and the box turned here.
+bool CPicture::TurnSelectionInto(CPicture& tmp, int quarterTurns) const
+{
+    if (!selection)
+        return true;
+    tmp.selection = static_cast<BYTE*>(std::calloc(1, tmp.PlaneSize()));
+    if (!tmp.selection)
+        return false;
+    LONG W = LONG(GetWidth()), H = LONG(GetHeight());
+    const RECT& b = info.selectionBox;
+    RECT& d = tmp.info.selectionBox;
+    if (quarterTurns == 1) { // right
+        d.left = b.bottom, d.right = b.top, d.bottom = W - b.right, d.top = W - b.left;
+    } else if (quarterTurns == 3) { // left
+        d.left = H - b.top, d.right = H - b.bottom, d.bottom = b.left, d.top = b.right;
+    } else {
+        d.left = W - b.right, d.right = W - b.left, d.bottom = H - b.top, d.top = H - b.bottom;
     }
     return true;
 }
@@ -316,7 +343,11 @@ bool CPicture::RotateLeft(CPicture* dst)
     CPicture tmp(0);
     if (!MakeTransformTarget(tmp, GetHeight(), GetWidth()))
         return SetError(tmp.GetLastError());
-    QuarterTurn(*this, tmp, false, &info.progress, alpha, tmp.alpha);
+    if (!TurnSelectionInto(tmp, 3))
+        return SetError("CPicture::Create can't allocate memory");
+    const BYTE* const from[2] = { alpha, selection };
+    BYTE* const to[2] = { tmp.alpha, tmp.selection };
+    QuarterTurn(*this, tmp, false, &info.progress, from, to);
     return HandOver(tmp, dst);
 }
 
@@ -327,7 +358,11 @@ bool CPicture::RotateRight(CPicture* dst)
     CPicture tmp(0);
     if (!MakeTransformTarget(tmp, GetHeight(), GetWidth()))
         return SetError(tmp.GetLastError());
-    QuarterTurn(*this, tmp, true, &info.progress, alpha, tmp.alpha);
+    if (!TurnSelectionInto(tmp, 1))
+        return SetError("CPicture::Create can't allocate memory");
+    const BYTE* const from[2] = { alpha, selection };
+    BYTE* const to[2] = { tmp.alpha, tmp.selection };
+    QuarterTurn(*this, tmp, true, &info.progress, from, to);
     return HandOver(tmp, dst);
 }
 
@@ -338,6 +373,8 @@ bool CPicture::Rotate180(CPicture* dst)
     CPicture tmp(0);
     if (!MakeTransformTarget(tmp, GetWidth(), GetHeight()))
         return SetError(tmp.GetLastError());
+    if (!TurnSelectionInto(tmp, 2))
+        return SetError("CPicture::Create can't allocate memory");
     LONG W = LONG(GetWidth()), H = LONG(GetHeight());
     bool indexed = IsIndexed();
     for (LONG y = 0; y < H; ++y) {
@@ -355,9 +392,13 @@ bool CPicture::Rotate180(CPicture* dst)
             for (LONG x = 0; x < W; ++x)
                 tmp.SetPixelIndex(W - 1 - x, dy, BlindGetPixelIndex(x, y));
         }
-        if (alpha) {
-            const BYTE* sa = alpha + size_t(y) * W;
-            BYTE* da = tmp.alpha + size_t(dy) * W;
+        const BYTE* const from[2] = { alpha, selection };
+        BYTE* const to[2] = { tmp.alpha, tmp.selection };
+        for (int k = 0; k < 2; ++k) {
+            if (!from[k] || !to[k])
+                continue;
+            const BYTE* sa = from[k] + size_t(y) * W;
+            BYTE* da = to[k] + size_t(dy) * W;
             for (LONG x = 0; x < W; ++x)
                 da[W - 1 - x] = sa[x];
         }

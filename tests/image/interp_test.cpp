@@ -211,8 +211,9 @@ TEST(PointSampling, DirectReadsEqualTheOverflowPath)
             padded.SetPixelColor(x, y, pic.GetPixelColor(sx, sy), true);
         }
     for (int im = 1; im <= 16; ++im)
-        for (float y = -0.9f; y < 2.5f; y += 0.37f)
-            for (float x = -0.8f; x < float(w); x += 0.53f) {
+        // Sixteenths, so that adding the padding moves no fraction bit.
+        for (float y = -0.875f; y < 2.5f; y += 0.375f)
+            for (float x = -0.8125f; x < float(w); x += 0.5625f) {
                 RGBQUAD edge = pic.GetPixelColorInterpolated(x, y, IM(im), CPicture::OM_REPEAT);
                 RGBQUAD inside = padded.GetPixelColorInterpolated(x + pad, y + pad, IM(im), CPicture::OM_REPEAT);
                 ASSERT_TRUE(QuadEq(edge, inside)) << "method " << im << " at " << x << "," << y;

@@ -1,0 +1,4 @@
+# Sampling, rotation, resampling and cropping; the packed-DIB reader; GDI exchange and drawing.
+veltran_add_test(geometry
+  SOURCES interp_test.cpp rotate_test.cpp resample_test.cpp
+  LIBS veltran_image)
