@@ -40,6 +40,21 @@ TEST(Flips, FlipMirrorNegativeTwiceAreIdentity)
     }
 }
 
+TEST(Flips, FlipThenMirrorIsAHalfTurn)
+{
+    for (DWORD bpp : kDepths) {
+        for (DWORD w : { 1u, 2u, 5u, 9u, 31u, 70u }) {
+            CPicture pic(w, 3 + w % 4, bpp);
+            FillRandom(pic, w + bpp);
+            CPicture turned(pic);
+            ASSERT_TRUE(pic.Flip());
+            ASSERT_TRUE(pic.Mirror());
+            ASSERT_TRUE(turned.Rotate180());
+            EXPECT_TRUE(SamePixels(pic, turned)) << bpp << " bpp, " << w << " wide";
+        }
+    }
+}
+
 TEST(Flips, DropTheSelectionAndKeepTheInfo)
 {
     CPicture pic(3, 3, 8);

@@ -1,6 +1,7 @@
 // Format dispatch: probing, typed decodes, codecs not built, the encode entry
 // points and their texts.
 #include "image/picture.h"
+#include "image/picture_codecs.h"
 #include "image_test_util.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,15 @@
 #include <vector>
 
 namespace {
+
+// A format code without a codec in this build; 0 once every code has one.
+DWORD UnbuiltFormat()
+{
+    for (DWORD type = PIC_FORMAT_COUNT - 1; type >= 1; --type)
+        if (!PicFindCodec(type))
+            return type;
+    return 0;
+}
 
 std::vector<BYTE> SampleBmp()
 {
@@ -58,10 +68,12 @@ TEST(Dispatch, TypedDecodesAndCodecsNotBuilt)
     std::vector<BYTE> bmp = SampleBmp();
     CPicMemFile file(bmp.data(), DWORD(bmp.size()));
     CPicture pic;
-    // JPEG has no codec in this build yet: the dispatcher's own text, nothing read.
-    EXPECT_FALSE(pic.Decode(&file, PIC_FORMAT_JPG));
-    EXPECT_STREQ(pic.GetLastError(), "Decode: Unknown or wrong format");
-    EXPECT_EQ(file.Tell(), 0);
+    // A code whose codec is not built: the dispatcher's own text, nothing read.
+    if (DWORD unbuilt = UnbuiltFormat()) {
+        EXPECT_FALSE(pic.Decode(&file, unbuilt));
+        EXPECT_STREQ(pic.GetLastError(), "Decode: Unknown or wrong format");
+        EXPECT_EQ(file.Tell(), 0);
+    }
     EXPECT_FALSE(pic.Decode(&file, 16));
     EXPECT_STREQ(pic.GetLastError(), "Decode: Unknown or wrong format");
     EXPECT_EQ(file.Tell(), 0);
@@ -106,16 +118,20 @@ TEST(Dispatch, EncodeEntryPointsAndTheirTexts)
     EXPECT_EQ(size, -1);
 
     buffer = nullptr;
-    EXPECT_FALSE(pic.Encode(buffer, size, PIC_FORMAT_JPG));
+    if (DWORD unbuilt = UnbuiltFormat()) {
+        EXPECT_FALSE(pic.Encode(buffer, size, unbuilt));
+        EXPECT_STREQ(pic.GetLastError(), "Encode: Unknown format");
+        EXPECT_EQ(buffer, nullptr);
+    }
+    EXPECT_FALSE(pic.Encode(buffer, size, 16));
     EXPECT_STREQ(pic.GetLastError(), "Encode: Unknown format");
-    EXPECT_EQ(buffer, nullptr);
     EXPECT_FALSE(pic.Encode(buffer, size, 0));
     EXPECT_STREQ(pic.GetLastError(), "Encode: Unknown format");
 
     CPicMemFile out;
     ASSERT_TRUE(out.Open());
     CPicture* pages[] = { &pic, &pic };
-    EXPECT_FALSE(pic.Encode(&out, pages, 2, PIC_FORMAT_JPG));
+    EXPECT_FALSE(pic.Encode(&out, pages, 2, PIC_FORMAT_JPG)); // JPEG has no pages
     EXPECT_STREQ(pic.GetLastError(), "Multipage Encode, Unsupported operation for this format");
 
     CPicture empty;
