@@ -24,7 +24,7 @@ packages=(
   gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   mingw-w64-i686-dev libz-mingw-w64-dev
   wine wine32 xvfb xauth imagemagick
-  libjpeg62-turbo-dev libpng-dev libtiff-dev libopenjp2-7-dev zlib1g-dev libminizip-dev
+  libjpeg62-turbo-dev libpng-dev libtiff-dev libopenjp2-7-dev libopenjp2-tools zlib1g-dev libminizip-dev
   libgtest-dev googletest dpkg-dev
 )
 
