@@ -253,24 +253,6 @@ TEST(MemFile, BorrowedBufferIsNeverResizedOrFreed)
     EXPECT_EQ(caller[10], 0xAA); // the grown copy took the write
 }
 
-TEST(MemFile, WithoutBufferEverythingFails)
-{
-    CPicMemFile file;
-    BYTE b;
-    EXPECT_EQ(file.Read(&b, 1, 1), 0u);
-    EXPECT_EQ(file.Write(&b, 1, 1), 0u);
-    EXPECT_FALSE(file.Seek(0, SEEK_SET));
-    EXPECT_EQ(file.Tell(), -1);
-    EXPECT_EQ(file.Size(), -1);
-    EXPECT_FALSE(file.Flush());
-    EXPECT_TRUE(file.Eof());
-    EXPECT_EQ(file.Error(), -1);
-    EXPECT_FALSE(file.PutC(1));
-    EXPECT_EQ(file.GetC(), -1);
-    EXPECT_TRUE(file.Open());
-    EXPECT_FALSE(file.Open());
-}
-
 TEST(MemFile, CopiesBorrowAndOnlyTheOwnerFrees)
 {
     CPicMemFile owner;
@@ -301,24 +283,6 @@ TEST(IOFile, CallerStreamStaysOpenAndSizeKeepsPosition)
     }
     EXPECT_EQ(std::fputc('z', stream), 'z'); // still open
     std::fclose(stream);
-}
-
-TEST(IOFile, WithoutStreamEverythingFails)
-{
-    CPicIOFile file;
-    BYTE b;
-    EXPECT_EQ(file.Read(&b, 1, 1), 0u);
-    EXPECT_EQ(file.Write(&b, 1, 1), 0u);
-    EXPECT_FALSE(file.Seek(0, SEEK_SET));
-    EXPECT_EQ(file.Tell(), 0);
-    EXPECT_EQ(file.Size(), -1);
-    EXPECT_FALSE(file.Flush());
-    EXPECT_TRUE(file.Eof());
-    EXPECT_EQ(file.Error(), -1);
-    EXPECT_FALSE(file.PutC(1));
-    EXPECT_EQ(file.GetC(), -1);
-    EXPECT_TRUE(file.Close());
-    EXPECT_FALSE(file.Open(nullptr, "rb"));
 }
 
 } // namespace
