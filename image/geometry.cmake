@@ -5,3 +5,4 @@ target_sources(veltran_image PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/picture_rotate.cpp
   ${CMAKE_CURRENT_LIST_DIR}/picture_resample.cpp
 )
+target_sources(veltran_image PRIVATE ${CMAKE_CURRENT_LIST_DIR}/dibparse.cpp)

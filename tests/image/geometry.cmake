@@ -2,3 +2,4 @@
 veltran_add_test(geometry
   SOURCES interp_test.cpp rotate_test.cpp resample_test.cpp
   LIBS veltran_image)
+veltran_add_test(dibparse SOURCES dibparse_test.cpp LIBS veltran_image)
