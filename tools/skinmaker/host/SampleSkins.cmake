@@ -1,0 +1,12 @@
+# Windows build: a host build of skinmaker (tools/skinmaker/host) draws the
+# sample skins straight into this build's app/acs and app/dcs.
+include(ExternalProject)
+ExternalProject_Add(host_skinmaker
+  SOURCE_DIR "${CMAKE_CURRENT_LIST_DIR}"
+  BINARY_DIR "${CMAKE_BINARY_DIR}/host-tools"
+  CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_COMPILER=gcc -DCMAKE_CXX_COMPILER=g++
+             "-DVELTRAN_SAMPLE_SKINS_DIR=${CMAKE_BINARY_DIR}/app"
+  BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target sample_skins
+  INSTALL_COMMAND ""
+  BUILD_ALWAYS ON
+  BUILD_BYPRODUCTS "${CMAKE_BINARY_DIR}/app/acs/Simple.acs" "${CMAKE_BINARY_DIR}/app/dcs/Red Digital.dcs")

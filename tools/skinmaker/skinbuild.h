@@ -1,0 +1,54 @@
+// Skins drawn from scratch: flat, widely separated colours so that window
+// tests can check pixels, every layout variant, and damaged variants.
+#pragma once
+
+#include "afx/afxstr.h"
+#include "afx/wintypes.h"
+#include "clocks/skinarchive.h"
+#include "clocks/skindata.h"
+
+#include <utility>
+#include <vector>
+
+// Colours of the drawn pictures (COLORREF order: red in the low byte).
+const COLORREF SKINMAKER_FACE = RGB(0, 0, 170);
+const COLORREF SKINMAKER_HOUR = RGB(220, 0, 0);
+const COLORREF SKINMAKER_MINUTE = RGB(0, 200, 0);
+const COLORREF SKINMAKER_SECOND = RGB(240, 240, 0);
+const COLORREF SKINMAKER_BACKGROUND = RGB(0, 0, 128);
+const COLORREF SKINMAKER_GLYPH = RGB(230, 0, 0);
+const COLORREF SKINMAKER_BLACK = RGB(0, 0, 0);
+// Every glyph cell is black with a red box inset by 2 pixels, except the
+// blank cell and the spare last cell, which stay black. JPEG smears finer
+// detail past what a pixel test could tell apart.
+const int SKINMAKER_GLYPH_CELLS = 56;
+const int SKINMAKER_BLANK_CELL = 36;
+
+struct CSkinMakerOptions {
+    SkinKind kind = SKIN_ANALOG;
+    CString strName = "Simple";
+    // Analog.
+    bool bSecondHand = true;
+    bool bPivotMiddle = true;
+    int nPivotX = 0;
+    int nPivotY = 0;
+    int nFaceSize = 160;
+    // Digital.
+    bool bAbcRegion = false;
+    int nGlyphWidth = 16;
+    int nGlyphHeight = 24;
+    // Damage, applied to the data stream, then to the archive.
+    long nTruncate = -1;                           // keep only this many bytes
+    std::vector<std::pair<DWORD, DWORD>> patches; // DWORD value at byte offset
+    bool bBreakCrc = false;
+    bool bRaw = false; // write the data stream itself, not an archive
+};
+
+BOOL BuildAnalogSkin(const CSkinMakerOptions& options, AnalogSkinData& data, CString& strError);
+BOOL BuildDigitalSkin(const CSkinMakerOptions& options, DigitalSkinData& data, CString& strError);
+// The data stream with truncation and patches applied.
+BOOL BuildSkinStream(const CSkinMakerOptions& options, std::vector<BYTE>& stream, CString& strError);
+// The archive (or the raw stream) at lpszPath.
+BOOL WriteSkinFile(const CSkinMakerOptions& options, LPCSTR lpszPath, CString& strError);
+// Flips the CRC of a one-member archive in its local and its central header.
+BOOL BreakArchiveCrc(std::vector<BYTE>& zip);
