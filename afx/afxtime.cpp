@@ -1,13 +1,10 @@
 #include "afx/afxtime.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <utility>
 
-#ifndef _WIN32
-static_assert(sizeof(time_t) == 8, "the native build needs a 64-bit time_t");
-#endif
+#include "afx/afxtimezone.h"
 
 namespace {
 
@@ -17,92 +14,41 @@ std::function<LONGLONG()>& TestClock()
     return s_fnClock;
 }
 
-LONGLONG FloorDiv(LONGLONG a, LONGLONG b)
-{
-    LONGLONG q = a / b;
-    if (a % b != 0 && ((a < 0) != (b < 0)))
-        q--;
-    return q;
-}
-
-// Days since 1970-01-01 of a proleptic Gregorian date (month 1..12).
-LONGLONG DaysFromCivil(LONGLONG nYear, LONGLONG nMonth, LONGLONG nDay)
-{
-    if (nMonth <= 2)
-        nYear--;
-    LONGLONG nEra = FloorDiv(nYear, 400);
-    LONGLONG nYearOfEra = nYear - nEra * 400;
-    LONGLONG nDayOfYear = (153 * (nMonth > 2 ? nMonth - 3 : nMonth + 9) + 2) / 5 + nDay - 1;
-    LONGLONG nDayOfEra = nYearOfEra * 365 + nYearOfEra / 4 - nYearOfEra / 100 + nDayOfYear;
-    return nEra * 146097 + nDayOfEra - 719468;
-}
-
-void CivilFromDays(LONGLONG nDays, LONGLONG& nYear, int& nMonth, int& nDay)
-{
-    nDays += 719468;
-    LONGLONG nEra = FloorDiv(nDays, 146097);
-    LONGLONG nDayOfEra = nDays - nEra * 146097;
-    LONGLONG nYearOfEra = (nDayOfEra - nDayOfEra / 1460 + nDayOfEra / 36524 - nDayOfEra / 146096) / 365;
-    LONGLONG nDayOfYear = nDayOfEra - (365 * nYearOfEra + nYearOfEra / 4 - nYearOfEra / 100);
-    LONGLONG nMonthIndex = (5 * nDayOfYear + 2) / 153;
-    nDay = static_cast<int>(nDayOfYear - (153 * nMonthIndex + 2) / 5 + 1);
-    nMonth = static_cast<int>(nMonthIndex < 10 ? nMonthIndex + 3 : nMonthIndex - 9);
-    nYear = nYearOfEra + nEra * 400 + (nMonth <= 2 ? 1 : 0);
-}
-
 bool InRange(LONGLONG t)
 {
     return t >= 0 && t <= AFX_TIME_MAX;
 }
 
-// Both C runtimes refuse or differ outside the range, so it is checked here.
 bool LocalTm(LONGLONG t, struct tm& tmOut)
 {
     std::memset(&tmOut, 0, sizeof(tmOut));
-    if (!InRange(t))
-        return false;
-#ifdef _WIN32
-    __time64_t tt = t;
-    if (_localtime64_s(&tmOut, &tt) != 0) {
-#else
-    time_t tt = static_cast<time_t>(t);
-    if (localtime_r(&tt, &tmOut) == nullptr) {
-#endif
+    if (!InRange(t) || !AfxPlatformLocalTm(t, tmOut)) {
         std::memset(&tmOut, 0, sizeof(tmOut));
         return false;
     }
     return true;
 }
 
+// UTC needs no zone: plain calendar arithmetic, the same in both builds.
 bool GmtTm(LONGLONG t, struct tm& tmOut)
 {
     std::memset(&tmOut, 0, sizeof(tmOut));
     if (!InRange(t))
         return false;
-#ifdef _WIN32
-    __time64_t tt = t;
-    if (_gmtime64_s(&tmOut, &tt) != 0) {
-#else
-    time_t tt = static_cast<time_t>(t);
-    if (gmtime_r(&tt, &tmOut) == nullptr) {
-#endif
-        std::memset(&tmOut, 0, sizeof(tmOut));
-        return false;
-    }
+    LONGLONG nDays = AfxFloorDiv(t, 86400);
+    LONGLONG nSeconds = t - nDays * 86400;
+    LONGLONG nYear;
+    int nMonth, nDay;
+    AfxCivilFromDays(nDays, nYear, nMonth, nDay);
+    tmOut.tm_year = static_cast<int>(nYear - 1900);
+    tmOut.tm_mon = nMonth - 1;
+    tmOut.tm_mday = nDay;
+    tmOut.tm_hour = static_cast<int>(nSeconds / 3600);
+    tmOut.tm_min = static_cast<int>(nSeconds % 3600 / 60);
+    tmOut.tm_sec = static_cast<int>(nSeconds % 60);
+    tmOut.tm_wday = static_cast<int>((nDays + 4) % 7); // 1970-01-01 was a Thursday
+    tmOut.tm_yday = static_cast<int>(nDays - AfxDaysFromCivil(nYear, 1, 1));
     return true;
-}
-
-// The C runtime's mktime for the wall time in tmWall read with one daylight flag.
-// Both runtimes agree when the flag is given; they differ when asked to guess.
-LONGLONG MakeTime(const struct tm& tmWall, int nIsDst)
-{
-    struct tm tmCopy = tmWall;
-    tmCopy.tm_isdst = nIsDst;
-#ifdef _WIN32
-    return _mktime64(&tmCopy);
-#else
-    return static_cast<LONGLONG>(std::mktime(&tmCopy));
-#endif
 }
 
 bool ShowsWallTime(LONGLONG t, const struct tm& tmWall)
@@ -217,9 +163,7 @@ CString FormatTm(const struct tm& tm, LPCSTR pszFormat, bool bGmt)
             if (bGmt) {
                 str += "UTC";
             } else {
-                char szZone[64];
-                size_t n = std::strftime(szZone, sizeof(szZone), "%Z", &tm);
-                str += CString(szZone, static_cast<int>(n));
+                str += AfxPlatformZoneName(tm);
             }
             break;
         case '%':
@@ -233,17 +177,6 @@ CString FormatTm(const struct tm& tm, LPCSTR pszFormat, bool bGmt)
     return str;
 }
 
-#ifndef _WIN32
-bool HasDaylightName(LPCSTR pszZone)
-{
-    const char* p = pszZone;
-    while ((*p >= 'A' && *p <= 'Z') || (*p >= 'a' && *p <= 'z'))
-        p++;
-    while (*p == '+' || *p == '-' || *p == ':' || (*p >= '0' && *p <= '9'))
-        p++;
-    return (*p >= 'A' && *p <= 'Z') || (*p >= 'a' && *p <= 'z');
-}
-#endif
 
 } // namespace
 
@@ -301,24 +234,24 @@ CTime CTime::GetCurrentTime()
 #endif
 }
 
-// The fields are carried here in 64 bits rather than by mktime: the runtimes
-// differ on overflow, and the wall time must be known to check mktime's answer.
-// mktime is asked with each daylight flag and its answers are checked against
-// the wall time, because the runtimes guess differently when left to choose.
+// The fields are carried here in 64 bits rather than by mktime: the C runtimes
+// differ on overflow, and the wall time must be known to check the answers.
+// The wall time is read with each daylight flag and each answer is checked
+// against it, because the runtimes guess differently when left to choose.
 CTime::CTime(int nYear, int nMonth, int nDay, int nHour, int nMin, int nSec, int nDST) : m_time(0)
 {
     LONGLONG nSeconds = static_cast<LONGLONG>(nHour) * 3600 + static_cast<LONGLONG>(nMin) * 60 + nSec;
-    LONGLONG nDayCarry = FloorDiv(nSeconds, 86400);
+    LONGLONG nDayCarry = AfxFloorDiv(nSeconds, 86400);
     nSeconds -= nDayCarry * 86400;
     LONGLONG nMonth0 = static_cast<LONGLONG>(nMonth) - 1;
-    LONGLONG nYearCarry = FloorDiv(nMonth0, 12);
+    LONGLONG nYearCarry = AfxFloorDiv(nMonth0, 12);
     nMonth0 -= nYearCarry * 12;
-    LONGLONG nDays = DaysFromCivil(nYear + nYearCarry, nMonth0 + 1, 1) + (static_cast<LONGLONG>(nDay) - 1)
+    LONGLONG nDays = AfxDaysFromCivil(nYear + nYearCarry, nMonth0 + 1, 1) + (static_cast<LONGLONG>(nDay) - 1)
         + nDayCarry;
 
     LONGLONG nWallYear;
     int nWallMonth, nWallDay;
-    CivilFromDays(nDays, nWallYear, nWallMonth, nWallDay);
+    AfxCivilFromDays(nDays, nWallYear, nWallMonth, nWallDay);
     // A day more on either side than the range, for the zones' offsets.
     if (nWallYear < 1969 || nWallYear > 3001)
         return;
@@ -332,8 +265,8 @@ CTime::CTime(int nYear, int nMonth, int nDay, int nHour, int nMin, int nSec, int
     tmWall.tm_min = static_cast<int>(nSeconds % 3600 / 60);
     tmWall.tm_sec = static_cast<int>(nSeconds % 60);
 
-    LONGLONG tStandard = MakeTime(tmWall, 0);
-    LONGLONG tDaylight = MakeTime(tmWall, 1);
+    LONGLONG tStandard = AfxPlatformMakeTime(tmWall, 0);
+    LONGLONG tDaylight = AfxPlatformMakeTime(tmWall, 1);
     LONGLONG t;
     if (nDST >= 0) {
         t = nDST > 0 ? tDaylight : tStandard;
@@ -471,26 +404,4 @@ std::function<LONGLONG()> AfxSetClockForTesting(std::function<LONGLONG()> fnCloc
     std::function<LONGLONG()> fnOld = std::move(TestClock());
     TestClock() = std::move(fnClock);
     return fnOld;
-}
-
-void AfxSetTimeZoneForTesting(LPCSTR pszZone)
-{
-#ifdef _WIN32
-    CString strSetting = "TZ=";
-    if (pszZone != nullptr)
-        strSetting += pszZone;
-    _putenv(strSetting);
-    _tzset();
-#else
-    if (pszZone == nullptr) {
-        unsetenv("TZ");
-    } else {
-        // glibc needs the rule the Windows runtime applies on its own.
-        CString strZone(pszZone);
-        if (HasDaylightName(pszZone))
-            strZone += ",M3.2.0,M11.1.0";
-        setenv("TZ", strZone, 1);
-    }
-    tzset();
-#endif
 }

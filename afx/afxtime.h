@@ -139,7 +139,7 @@ std::function<LONGLONG()> AfxSetClockForTesting(std::function<LONGLONG()> fnCloc
 // Pins the local time zone of the process, for tests. pszZone has the form the
 // Windows C runtime reads from TZ: a name, the hours west of UTC and an optional
 // daylight-time name, as "XST-1XDT" (UTC+1, daylight UTC+2). Daylight time then
-// follows the US rules of 2007 on (second Sunday of March 02:00 to first Sunday
-// of November 02:00) in both builds; for earlier years the Windows runtime uses
-// older US rules. nullptr goes back to the system's zone.
+// runs from the second Sunday of March 02:00 to the first Sunday of November
+// 02:00 (the US rules) in every year, identically in both builds. nullptr goes
+// back to the system's zone.
 void AfxSetTimeZoneForTesting(LPCSTR pszZone);
