@@ -598,8 +598,8 @@ void CPicExifInfo::ProcessExifTag(WORD tag, WORD format, const BYTE* value, DWOR
         info->exposureProgram = ToLong(number());
         break;
     case TAG_ISO_EQUIVALENT: {
-        LONG iso = ToLong(number());
-        info->isoEquivalent = iso < 50 ? iso * 200 : iso;
+        double iso = ToLong(number());
+        info->isoEquivalent = ToLong(iso < 50 ? iso * 200 : iso);
         break;
     }
     case TAG_COMPRESSION_LEVEL:

@@ -142,6 +142,11 @@ TEST(ExifBlock, DerivedValuesAndUnits)
     r = Walk(Stream({ ExifSegment(b, { d }) }));
     EXPECT_FLOAT_EQ(r.info.exposureTime, 1.0f / 60);
     EXPECT_EQ(r.info.resolutionUnit, 0.0f); // an unknown unit leaves the field alone
+
+    // A very negative speed rating scaled by 200 stays at the smallest value.
+    d.entries = { { 0x8827, 9, 1, b.U32(0x80000000u) } };
+    r = Walk(Stream({ ExifSegment(b, { d }) }));
+    EXPECT_EQ(r.info.isoEquivalent, LONG(-2147483647 - 1));
 }
 
 TEST(ExifBlock, BigEndianThumbnailDirectoryThroughTheNextLink)
