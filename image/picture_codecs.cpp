@@ -3,11 +3,13 @@
 #include "image/picture_codecs.h"
 
 #include "image/picture_bmp.h"
+#include "image/picture_gif.h"
 #include "image/picture_jpg.h"
 
 const CPicCodecEntry g_picCodecs[] = {
     PicCodec<CPictureBMP>(PIC_FORMAT_BMP),
     PicCodec<CPictureJPG>(PIC_FORMAT_JPG),
+    PicPagedCodec<CPictureGIF>(PIC_FORMAT_GIF),
 };
 
 const size_t g_picCodecCount = sizeof(g_picCodecs) / sizeof(g_picCodecs[0]);
