@@ -334,6 +334,79 @@ public:
     bool Skew(float xgain, float ygain, LONG xpivot = 0, LONG ypivot = 0, bool enableInterpolation = false);
     bool CircleTransform(int type, LONG rmax = 0, float koeff = 1.0f);
 
+    // ---- point operations, colour spaces, filters, mixing ------------------
+    // (picture_pointops.cpp, picture_colorspace.cpp, picture_filters.cpp,
+    // picture_fft.cpp, picture_unsharp.cpp, picture_mix.cpp)
+    enum ImageOpType {
+        ImageOpAdd = 0,
+        ImageOpAnd = 1,
+        ImageOpXor = 2,
+        ImageOpOr = 3,
+        ImageOpMask = 4,
+        ImageOpUnderlay = 5,
+        ImageOpOverlay = 6,
+        ImageOpSub = 7,
+        ImageOpKeyBlend = 8,
+        ImageOpAlphaBlend = 9
+    };
+
+    bool Light(LONG brightness, LONG contrast);
+    bool Lut(const BYTE* table);
+    bool Lut(const BYTE* redTable, const BYTE* greenTable, const BYTE* blueTable, const BYTE* alphaTable = nullptr);
+    bool Gamma(float gamma);
+    bool Threshold(BYTE level);
+    bool ShiftRGB(LONG r, LONG g, LONG b);
+    bool Colorize(BYTE hue, BYTE saturation, float blend = 1.0f);
+    void HuePalette(float factor = 1.0f);
+    bool RedEyeRemove();
+    bool Noise(LONG level);
+    float Mean();
+
+    static RGBQUAD RGBtoHSL(RGBQUAD c);
+    static RGBQUAD HSLtoRGB(RGBQUAD c);
+    static RGBQUAD HSLtoRGB(COLORREF c);
+    static RGBQUAD RGBtoYUV(RGBQUAD c);
+    static RGBQUAD YUVtoRGB(RGBQUAD c);
+    static RGBQUAD RGBtoYIQ(RGBQUAD c);
+    static RGBQUAD YIQtoRGB(RGBQUAD c);
+    static RGBQUAD RGBtoXYZ(RGBQUAD c);
+    static RGBQUAD XYZtoRGB(RGBQUAD c);
+    bool SplitRGB(CPicture* r, CPicture* g, CPicture* b);
+    bool SplitYUV(CPicture* y, CPicture* u, CPicture* v);
+    bool SplitYIQ(CPicture* y, CPicture* i, CPicture* q);
+    bool SplitXYZ(CPicture* x, CPicture* y, CPicture* z);
+    bool SplitHSL(CPicture* h, CPicture* s, CPicture* l);
+    bool SplitCMYK(CPicture* c, CPicture* m, CPicture* y, CPicture* k);
+    bool Combine(CPicture* r, CPicture* g, CPicture* b, CPicture* a, LONG colourSpace = 0);
+
+    bool Filter(const LONG* kernel, LONG size, LONG divisor, LONG offset);
+    bool Erode(LONG size = 2);
+    bool Dilate(LONG size = 2);
+    bool Edge(LONG size = 2);
+    bool Median(LONG size = 3);
+    bool Contour();
+    bool Jitter(LONG radius = 2);
+    bool Repair(float radius = 0.25f, LONG iterations = 1, LONG colourSpace = 0);
+
+    bool FFT2(CPicture* realIn, CPicture* imagIn, CPicture* realOut, CPicture* imagOut, LONG direction = 1,
+        bool forcePowerOfTwo = true, bool magnitude = true);
+    bool UnsharpMask(float radius = 5.0f, float amount = 0.5f, int threshold = 0);
+    bool Mix(CPicture& source, ImageOpType op, LONG dx = 0, LONG dy = 0, bool mixAlpha = false);
+    void MixFrom(CPicture& source, LONG dx, LONG dy);
+
+protected:
+    static float HueToRGB(float lo, float hi, float hue);
+    static bool RepairChannel(CPicture* ch, float radius);
+    // Erode (rule 0), Dilate (1) and Edge (2).
+    bool WindowExtremes(LONG size, int rule);
+    static bool FFT(int dir, int m, double* re, double* im);
+    static bool DFT(int dir, LONG m, double* re, double* im, double* re2, double* im2);
+    static bool IsPowerof2(LONG value);
+    static int gen_convolve_matrix(float radius, float** kernelOut);
+    static float* gen_lookup_table(const float* kernel, int kernelLength);
+    static void blur_line(const float* table, const float* kernel, int kernelLength, const BYTE* source,
+        BYTE* destination, int length, LONG bytes);
+
 protected:
     void AddAveragingCont(const RGBQUAD& colour, float surface, float& rr, float& gg, float& bb, float& aa);
     // An empty picture shaped like this one (information block, depth,
