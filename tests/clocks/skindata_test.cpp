@@ -309,7 +309,8 @@ TEST(SkinData, PictureAndDescriptionCounts)
     const AnalogSkinData data = Analog(false);
     std::vector<BYTE> bytes = AnalogSkinDataBytes(data);
     const size_t nFacePicture = 1 + data.strDescription.GetLength() + 4 + RegionSize(data.faceRegion);
-    for (DWORD dwCount : {0xFFFFFFF0u, 0x7FFFFFFFu, 32u * 1024 * 1024 + 1, static_cast<DWORD>(bytes.size())}) {
+    const DWORD counts[] = {0xFFFFFFF0u, 0x7FFFFFFFu, 32u * 1024 * 1024 + 1, static_cast<DWORD>(bytes.size())};
+    for (DWORD dwCount : counts) {
         std::vector<BYTE> patched = bytes;
         PutDword(patched, nFacePicture, dwCount);
         EXPECT_EQ(ReadAnalogError(patched), CString("Cannot read Clockface picture!")) << dwCount;
