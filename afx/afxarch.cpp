@@ -11,8 +11,14 @@ const UINT kMinBufSize = 16;
 } // namespace
 
 CArchive::CArchive(CFile* pFile, UINT nMode, int nBufSize, void* lpBuf)
-    : m_pFile(pFile), m_nMode(nMode), m_lpBufStart(nullptr), m_lpBufCur(nullptr), m_lpBufMax(nullptr),
-      m_nBufSize(0), m_bUserBuf(FALSE), m_nStringLimit(AFX_ARCHIVE_STRING_LIMIT)
+    : m_pFile(pFile)
+    , m_nMode(nMode)
+    , m_lpBufStart(nullptr)
+    , m_lpBufCur(nullptr)
+    , m_lpBufMax(nullptr)
+    , m_nBufSize(0)
+    , m_bUserBuf(FALSE)
+    , m_nStringLimit(AFX_ARCHIVE_STRING_LIMIT)
 {
     if (pFile == nullptr || nBufSize < 0)
         AfxThrowInvalidArgException();
@@ -164,7 +170,7 @@ void CArchive::Abort()
 void CArchive::WriteUInt32(DWORD dw)
 {
     BYTE ab[4] = { static_cast<BYTE>(dw), static_cast<BYTE>(dw >> 8), static_cast<BYTE>(dw >> 16),
-                   static_cast<BYTE>(dw >> 24) };
+        static_cast<BYTE>(dw >> 24) };
     Write(ab, 4);
 }
 

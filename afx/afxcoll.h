@@ -25,8 +25,7 @@ inline void AfxKeepStores(void* p)
 #endif
 }
 
-template <class TYPE, class ARG_TYPE = const TYPE&>
-class CArray {
+template <class TYPE, class ARG_TYPE = const TYPE&> class CArray {
 public:
     CArray() = default;
     ~CArray() { Free(); }
@@ -97,8 +96,7 @@ private:
     INT_PTR m_nGrowBy = 0;
 };
 
-template <class TYPE, class ARG_TYPE>
-TYPE* CArray<TYPE, ARG_TYPE>::Allocate(INT_PTR nCount)
+template <class TYPE, class ARG_TYPE> TYPE* CArray<TYPE, ARG_TYPE>::Allocate(INT_PTR nCount)
 {
     if (nCount <= 0 || nCount > kMaxElements)
         AfxThrowMemoryException();
@@ -141,7 +139,7 @@ void CArray<TYPE, ARG_TYPE>::Relocate(TYPE* pDest, TYPE* pSrc, INT_PTR nCount)
         return;
     if constexpr (std::is_trivially_copyable<TYPE>::value) {
         std::memcpy(static_cast<void*>(pDest), static_cast<const void*>(pSrc),
-                    static_cast<size_t>(nCount) * sizeof(TYPE));
+            static_cast<size_t>(nCount) * sizeof(TYPE));
     } else {
         INT_PTR i = 0;
         try {
@@ -155,8 +153,7 @@ void CArray<TYPE, ARG_TYPE>::Relocate(TYPE* pDest, TYPE* pSrc, INT_PTR nCount)
     }
 }
 
-template <class TYPE, class ARG_TYPE>
-void CArray<TYPE, ARG_TYPE>::Free()
+template <class TYPE, class ARG_TYPE> void CArray<TYPE, ARG_TYPE>::Free()
 {
     DestructElements(m_pData, m_nSize);
     ::operator delete(static_cast<void*>(m_pData));
@@ -164,8 +161,7 @@ void CArray<TYPE, ARG_TYPE>::Free()
     m_nSize = m_nMaxSize = 0;
 }
 
-template <class TYPE, class ARG_TYPE>
-void CArray<TYPE, ARG_TYPE>::Steal(CArray& src)
+template <class TYPE, class ARG_TYPE> void CArray<TYPE, ARG_TYPE>::Steal(CArray& src)
 {
     m_pData = src.m_pData;
     m_nSize = src.m_nSize;
@@ -175,8 +171,7 @@ void CArray<TYPE, ARG_TYPE>::Steal(CArray& src)
     src.m_nSize = src.m_nMaxSize = 0;
 }
 
-template <class TYPE, class ARG_TYPE>
-void CArray<TYPE, ARG_TYPE>::SetSize(INT_PTR nNewSize, INT_PTR nGrowBy)
+template <class TYPE, class ARG_TYPE> void CArray<TYPE, ARG_TYPE>::SetSize(INT_PTR nNewSize, INT_PTR nGrowBy)
 {
     if (nNewSize < 0)
         AfxThrowInvalidArgException();
@@ -221,8 +216,7 @@ void CArray<TYPE, ARG_TYPE>::SetSize(INT_PTR nNewSize, INT_PTR nGrowBy)
     }
 }
 
-template <class TYPE, class ARG_TYPE>
-void CArray<TYPE, ARG_TYPE>::FreeExtra()
+template <class TYPE, class ARG_TYPE> void CArray<TYPE, ARG_TYPE>::FreeExtra()
 {
     if (m_nSize == m_nMaxSize)
         return;
@@ -259,8 +253,7 @@ void CArray<TYPE, ARG_TYPE>::SetAtGrow(INT_PTR nIndex, ARG_TYPE newElement)
     m_pData[nIndex] = std::move(temp);
 }
 
-template <class TYPE, class ARG_TYPE>
-INT_PTR CArray<TYPE, ARG_TYPE>::Append(const CArray& src)
+template <class TYPE, class ARG_TYPE> INT_PTR CArray<TYPE, ARG_TYPE>::Append(const CArray& src)
 {
     INT_PTR nOldSize = m_nSize;
     if (&src == this) {
@@ -276,8 +269,7 @@ INT_PTR CArray<TYPE, ARG_TYPE>::Append(const CArray& src)
     return nOldSize;
 }
 
-template <class TYPE, class ARG_TYPE>
-void CArray<TYPE, ARG_TYPE>::Copy(const CArray& src)
+template <class TYPE, class ARG_TYPE> void CArray<TYPE, ARG_TYPE>::Copy(const CArray& src)
 {
     if (&src == this)
         return;
@@ -328,8 +320,7 @@ void CArray<TYPE, ARG_TYPE>::InsertAt(INT_PTR nStartIndex, const CArray* pNewArr
         m_pData[nStartIndex + i] = pNewArray->m_pData[i];
 }
 
-template <class TYPE, class ARG_TYPE>
-void CArray<TYPE, ARG_TYPE>::RemoveAt(INT_PTR nIndex, INT_PTR nCount)
+template <class TYPE, class ARG_TYPE> void CArray<TYPE, ARG_TYPE>::RemoveAt(INT_PTR nIndex, INT_PTR nCount)
 {
     if (nIndex < 0 || nCount < 0 || nIndex > m_nSize || nCount > m_nSize - nIndex)
         AfxThrowInvalidArgException();
@@ -341,8 +332,8 @@ void CArray<TYPE, ARG_TYPE>::RemoveAt(INT_PTR nIndex, INT_PTR nCount)
     m_nSize -= nCount;
 }
 
-class CByteArray : public CArray<BYTE, BYTE> {};
-class CWordArray : public CArray<WORD, WORD> {};
-class CDWordArray : public CArray<DWORD, DWORD> {};
-class CUIntArray : public CArray<UINT, UINT> {};
-class CPtrArray : public CArray<void*, void*> {};
+class CByteArray : public CArray<BYTE, BYTE> { };
+class CWordArray : public CArray<WORD, WORD> { };
+class CDWordArray : public CArray<DWORD, DWORD> { };
+class CUIntArray : public CArray<UINT, UINT> { };
+class CPtrArray : public CArray<void*, void*> { };

@@ -45,7 +45,9 @@ CString CInvalidArgException::GetText() const
 }
 
 CFileException::CFileException(int cause, LONG lOsError, LPCSTR lpszFileName)
-    : m_cause(cause), m_lOsError(lOsError), m_strFileName(lpszFileName)
+    : m_cause(cause)
+    , m_lOsError(lOsError)
+    , m_strFileName(lpszFileName)
 {
 }
 
@@ -68,15 +70,17 @@ CString CFileException::GetText() const
         "the disk is full",
         "the end of the file was reached",
     };
-    const char* pszCause = (m_cause >= 0 && m_cause < static_cast<int>(sizeof(s_apszCause) / sizeof(*s_apszCause)))
-                               ? s_apszCause[m_cause]
-                               : s_apszCause[generic];
+    const char* pszCause
+        = (m_cause >= 0 && m_cause < static_cast<int>(sizeof(s_apszCause) / sizeof(*s_apszCause)))
+        ? s_apszCause[m_cause]
+        : s_apszCause[generic];
     CString str = m_strFileName.IsEmpty() ? CString("File error: ") : "File error in " + m_strFileName + ": ";
     return str + pszCause + ".";
 }
 
 CArchiveException::CArchiveException(int cause, LPCSTR lpszArchiveName)
-    : m_cause(cause), m_strFileName(lpszArchiveName)
+    : m_cause(cause)
+    , m_strFileName(lpszArchiveName)
 {
 }
 
@@ -92,10 +96,12 @@ CString CArchiveException::GetText() const
         "it holds an unknown object",
         "it holds an unsupported format",
     };
-    const char* pszCause = (m_cause >= 0 && m_cause < static_cast<int>(sizeof(s_apszCause) / sizeof(*s_apszCause)))
-                               ? s_apszCause[m_cause]
-                               : s_apszCause[generic];
-    CString str = m_strFileName.IsEmpty() ? CString("Archive error: ") : "Archive error in " + m_strFileName + ": ";
+    const char* pszCause
+        = (m_cause >= 0 && m_cause < static_cast<int>(sizeof(s_apszCause) / sizeof(*s_apszCause)))
+        ? s_apszCause[m_cause]
+        : s_apszCause[generic];
+    CString str
+        = m_strFileName.IsEmpty() ? CString("Archive error: ") : "Archive error in " + m_strFileName + ": ";
     return str + pszCause + ".";
 }
 

@@ -21,7 +21,10 @@ public:
     CException& operator=(const CException&) = delete;
 
 protected:
-    explicit CException(BOOL bAutoDelete = TRUE) : m_bAutoDelete(bAutoDelete) {}
+    explicit CException(BOOL bAutoDelete = TRUE)
+        : m_bAutoDelete(bAutoDelete)
+    {
+    }
     virtual CString GetText() const;
 
 private:
@@ -32,7 +35,10 @@ private:
 // too); its Delete() does nothing.
 class CMemoryException : public CException {
 public:
-    CMemoryException() : CException(FALSE) {}
+    CMemoryException()
+        : CException(FALSE)
+    {
+    }
 
 protected:
     CString GetText() const override;
@@ -77,7 +83,17 @@ protected:
 
 class CArchiveException : public CException {
 public:
-    enum { none, generic, readOnly, endOfFile, writeOnly, badIndex, badClass, badSchema, genericException = generic };
+    enum {
+        none,
+        generic,
+        readOnly,
+        endOfFile,
+        writeOnly,
+        badIndex,
+        badClass,
+        badSchema,
+        genericException = generic
+    };
 
     explicit CArchiveException(int cause = none, LPCSTR lpszArchiveName = nullptr);
 

@@ -22,12 +22,17 @@ void CFile::CheckOpen() const
 }
 
 CMemFile::CMemFile(UINT nGrowBytes)
-    : m_lpBuffer(nullptr), m_nBufferSize(0), m_nFileSize(0), m_nPosition(0), m_nGrowBytes(nGrowBytes),
-      m_bAutoDelete(TRUE)
+    : m_lpBuffer(nullptr)
+    , m_nBufferSize(0)
+    , m_nFileSize(0)
+    , m_nPosition(0)
+    , m_nGrowBytes(nGrowBytes)
+    , m_bAutoDelete(TRUE)
 {
 }
 
-CMemFile::CMemFile(BYTE* lpBuffer, UINT nBufferSize, UINT nGrowBytes) : CMemFile(nGrowBytes)
+CMemFile::CMemFile(BYTE* lpBuffer, UINT nBufferSize, UINT nGrowBytes)
+    : CMemFile(nGrowBytes)
 {
     Attach(lpBuffer, nBufferSize, nGrowBytes);
 }
@@ -188,7 +193,9 @@ void CMemFile::SetLength(ULONGLONG dwNewLen)
         m_nPosition = dwNewLen;
 }
 
-void CMemFile::Flush() {}
+void CMemFile::Flush()
+{
+}
 
 void CMemFile::Close()
 {

@@ -50,8 +50,14 @@ public:
     virtual void Write(const void* lpBuf, UINT nCount);
     // Returns the new position; a position before the start throws badSeek.
     virtual ULONGLONG Seek(LONGLONG lOff, UINT nFrom);
-    void SeekToBegin() { Seek(0, begin); }
-    ULONGLONG SeekToEnd() { return Seek(0, end); }
+    void SeekToBegin()
+    {
+        Seek(0, begin);
+    }
+    ULONGLONG SeekToEnd()
+    {
+        return Seek(0, end);
+    }
     virtual ULONGLONG GetPosition() const;
     virtual ULONGLONG GetLength() const;
     virtual void SetLength(ULONGLONG dwNewLen);
@@ -61,7 +67,10 @@ public:
     virtual void Abort();
 
     // The name as given to Open, and its last part.
-    CString GetFilePath() const { return m_strFileName; }
+    CString GetFilePath() const
+    {
+        return m_strFileName;
+    }
     CString GetFileName() const;
 
     static void Remove(LPCSTR lpszFileName);

@@ -65,9 +65,15 @@ int CauseFromErrno(int nError, LPCSTR lpszPath, LPCSTR lpszPath2 = nullptr)
 
 } // namespace
 
-CFile::CFile() : m_hFile(hFileNull), m_nOpenFlags(0) {}
+CFile::CFile()
+    : m_hFile(hFileNull)
+    , m_nOpenFlags(0)
+{
+}
 
-CFile::CFile(LPCSTR lpszFileName, UINT nOpenFlags) : m_hFile(hFileNull), m_nOpenFlags(0)
+CFile::CFile(LPCSTR lpszFileName, UINT nOpenFlags)
+    : m_hFile(hFileNull)
+    , m_nOpenFlags(0)
 {
     CFileException* pError = new CFileException;
     if (!Open(lpszFileName, nOpenFlags, pError))

@@ -61,9 +61,15 @@ int CauseFromLastError(DWORD dwError)
 
 } // namespace
 
-CFile::CFile() : m_hFile(hFileNull), m_nOpenFlags(0) {}
+CFile::CFile()
+    : m_hFile(hFileNull)
+    , m_nOpenFlags(0)
+{
+}
 
-CFile::CFile(LPCSTR lpszFileName, UINT nOpenFlags) : m_hFile(hFileNull), m_nOpenFlags(0)
+CFile::CFile(LPCSTR lpszFileName, UINT nOpenFlags)
+    : m_hFile(hFileNull)
+    , m_nOpenFlags(0)
 {
     CFileException* pError = new CFileException;
     if (!Open(lpszFileName, nOpenFlags, pError))
@@ -124,7 +130,8 @@ BOOL CFile::Open(LPCSTR lpszFileName, UINT nOpenFlags, CFileException* pError)
     if (nOpenFlags & modeCreate)
         dwCreate = (nOpenFlags & modeNoTruncate) ? OPEN_ALWAYS : CREATE_ALWAYS;
 
-    HANDLE hFile = CreateFileA(lpszFileName, dwAccess, dwShare, &sa, dwCreate, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE hFile
+        = CreateFileA(lpszFileName, dwAccess, dwShare, &sa, dwCreate, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (hFile == INVALID_HANDLE_VALUE) {
         DWORD dwError = GetLastError();
         if (pError != nullptr) {

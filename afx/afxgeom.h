@@ -40,10 +40,22 @@ class CPoint;
 
 class CSize : public tagSIZE {
 public:
-    CSize() : tagSIZE{0, 0} {}
-    CSize(int initCX, int initCY) : tagSIZE{initCX, initCY} {}
-    CSize(SIZE initSize) : tagSIZE(initSize) {}
-    explicit CSize(POINT initPt) : tagSIZE{initPt.x, initPt.y} {}
+    CSize()
+        : tagSIZE { 0, 0 }
+    {
+    }
+    CSize(int initCX, int initCY)
+        : tagSIZE { initCX, initCY }
+    {
+    }
+    CSize(SIZE initSize)
+        : tagSIZE(initSize)
+    {
+    }
+    explicit CSize(POINT initPt)
+        : tagSIZE { initPt.x, initPt.y }
+    {
+    }
 
     bool operator==(SIZE size) const { return cx == size.cx && cy == size.cy; }
     bool operator!=(SIZE size) const { return !(*this == size); }
@@ -66,13 +78,25 @@ public:
 
 class CPoint : public tagPOINT {
 public:
-    CPoint() : tagPOINT{0, 0} {}
-    CPoint(int initX, int initY) : tagPOINT{initX, initY} {}
-    CPoint(POINT initPt) : tagPOINT(initPt) {}
-    explicit CPoint(SIZE initSize) : tagPOINT{initSize.cx, initSize.cy} {}
+    CPoint()
+        : tagPOINT { 0, 0 }
+    {
+    }
+    CPoint(int initX, int initY)
+        : tagPOINT { initX, initY }
+    {
+    }
+    CPoint(POINT initPt)
+        : tagPOINT(initPt)
+    {
+    }
+    explicit CPoint(SIZE initSize)
+        : tagPOINT { initSize.cx, initSize.cy }
+    {
+    }
     // The packed form of mouse messages: x in the low word, y in the high word, both signed.
     explicit CPoint(DWORD dwPoint)
-        : tagPOINT{static_cast<SHORT>(LOWORD(dwPoint)), static_cast<SHORT>(HIWORD(dwPoint))}
+        : tagPOINT { static_cast<SHORT>(LOWORD(dwPoint)), static_cast<SHORT>(HIWORD(dwPoint)) }
     {
     }
 
@@ -114,15 +138,30 @@ inline CPoint CSize::operator-(POINT point) const
 
 class CRect : public tagRECT {
 public:
-    CRect() : tagRECT{0, 0, 0, 0} {}
-    CRect(int l, int t, int r, int b) : tagRECT{l, t, r, b} {}
-    CRect(const RECT& srcRect) : tagRECT(srcRect) {}
-    CRect(LPCRECT lpSrcRect) : tagRECT(*lpSrcRect) {}
-    CRect(POINT point, SIZE size)
-        : tagRECT{point.x, point.y, AfxWrapAdd(point.x, size.cx), AfxWrapAdd(point.y, size.cy)}
+    CRect()
+        : tagRECT { 0, 0, 0, 0 }
     {
     }
-    CRect(POINT topLeft, POINT bottomRight) : tagRECT{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y} {}
+    CRect(int l, int t, int r, int b)
+        : tagRECT { l, t, r, b }
+    {
+    }
+    CRect(const RECT& srcRect)
+        : tagRECT(srcRect)
+    {
+    }
+    CRect(LPCRECT lpSrcRect)
+        : tagRECT(*lpSrcRect)
+    {
+    }
+    CRect(POINT point, SIZE size)
+        : tagRECT { point.x, point.y, AfxWrapAdd(point.x, size.cx), AfxWrapAdd(point.y, size.cy) }
+    {
+    }
+    CRect(POINT topLeft, POINT bottomRight)
+        : tagRECT { topLeft.x, topLeft.y, bottomRight.x, bottomRight.y }
+    {
+    }
 
     int Width() const { return AfxWrapSub(right, left); }
     int Height() const { return AfxWrapSub(bottom, top); }
@@ -133,7 +172,7 @@ public:
     CPoint CenterPoint() const
     {
         return CPoint(static_cast<int>((static_cast<LONGLONG>(left) + right) / 2),
-                      static_cast<int>((static_cast<LONGLONG>(top) + bottom) / 2));
+            static_cast<int>((static_cast<LONGLONG>(top) + bottom) / 2));
     }
 
     operator LPRECT() { return this; }
@@ -145,13 +184,19 @@ public:
     BOOL EqualRect(LPCRECT lpRect) const { return ::EqualRect(this, lpRect); }
 
     void SetRect(int x1, int y1, int x2, int y2) { ::SetRect(this, x1, y1, x2, y2); }
-    void SetRect(POINT topLeft, POINT bottomRight) { SetRect(topLeft.x, topLeft.y, bottomRight.x, bottomRight.y); }
+    void SetRect(POINT topLeft, POINT bottomRight)
+    {
+        SetRect(topLeft.x, topLeft.y, bottomRight.x, bottomRight.y);
+    }
     void SetRectEmpty() { ::SetRectEmpty(this); }
     void CopyRect(LPCRECT lpSrcRect) { ::CopyRect(this, lpSrcRect); }
 
     void InflateRect(int x, int y) { ::InflateRect(this, x, y); }
     void InflateRect(SIZE size) { InflateRect(size.cx, size.cy); }
-    void InflateRect(LPCRECT lpRect) { InflateRect(lpRect->left, lpRect->top, lpRect->right, lpRect->bottom); }
+    void InflateRect(LPCRECT lpRect)
+    {
+        InflateRect(lpRect->left, lpRect->top, lpRect->right, lpRect->bottom);
+    }
     void InflateRect(int l, int t, int r, int b)
     {
         left = AfxWrapSub(left, l);
@@ -161,7 +206,10 @@ public:
     }
     void DeflateRect(int x, int y) { InflateRect(AfxWrapNeg(x), AfxWrapNeg(y)); }
     void DeflateRect(SIZE size) { DeflateRect(size.cx, size.cy); }
-    void DeflateRect(LPCRECT lpRect) { DeflateRect(lpRect->left, lpRect->top, lpRect->right, lpRect->bottom); }
+    void DeflateRect(LPCRECT lpRect)
+    {
+        DeflateRect(lpRect->left, lpRect->top, lpRect->right, lpRect->bottom);
+    }
     void DeflateRect(int l, int t, int r, int b)
     {
         InflateRect(AfxWrapNeg(l), AfxWrapNeg(t), AfxWrapNeg(r), AfxWrapNeg(b));

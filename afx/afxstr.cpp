@@ -76,35 +76,45 @@ int CompareBytesNoCase(const char* p1, int n1, const char* p2, int n2)
 
 } // namespace
 
-CString::CString() noexcept : m_pchData(&g_chNil), m_nDataLength(0), m_nAllocLength(0) {}
+CString::CString() noexcept
+    : m_pchData(&g_chNil)
+    , m_nDataLength(0)
+    , m_nAllocLength(0)
+{
+}
 
-CString::CString(const CString& stringSrc) : CString()
+CString::CString(const CString& stringSrc)
+    : CString()
 {
     Assign(stringSrc.m_pchData, stringSrc.m_nDataLength);
 }
 
 CString::CString(CString&& stringSrc) noexcept
-    : m_pchData(stringSrc.m_pchData), m_nDataLength(stringSrc.m_nDataLength),
-      m_nAllocLength(stringSrc.m_nAllocLength)
+    : m_pchData(stringSrc.m_pchData)
+    , m_nDataLength(stringSrc.m_nDataLength)
+    , m_nAllocLength(stringSrc.m_nAllocLength)
 {
     stringSrc.m_pchData = &g_chNil;
     stringSrc.m_nDataLength = 0;
     stringSrc.m_nAllocLength = 0;
 }
 
-CString::CString(const char* lpsz) : CString()
+CString::CString(const char* lpsz)
+    : CString()
 {
     Assign(lpsz, SafeLength(lpsz));
 }
 
-CString::CString(const char* lpch, int nLength) : CString()
+CString::CString(const char* lpch, int nLength)
+    : CString()
 {
     if (nLength < 0 || (lpch == nullptr && nLength > 0))
         AfxThrowInvalidArgException();
     Assign(lpch, nLength);
 }
 
-CString::CString(char ch, int nRepeat) : CString()
+CString::CString(char ch, int nRepeat)
+    : CString()
 {
     if (nRepeat < 0)
         AfxThrowInvalidArgException();
@@ -479,7 +489,7 @@ int CString::Delete(int nIndex, int nCount)
     if (nCount > m_nDataLength - nIndex)
         nCount = m_nDataLength - nIndex;
     std::memmove(m_pchData + nIndex, m_pchData + nIndex + nCount,
-                 static_cast<size_t>(m_nDataLength - nIndex - nCount) + 1);
+        static_cast<size_t>(m_nDataLength - nIndex - nCount) + 1);
     m_nDataLength -= nCount;
     return m_nDataLength;
 }
@@ -648,7 +658,8 @@ void CString::ReleaseBuffer(int nNewLength)
         return;
     if (nNewLength < 0) {
         const void* pEnd = std::memchr(m_pchData, '\0', static_cast<size_t>(m_nAllocLength));
-        nNewLength = pEnd == nullptr ? m_nAllocLength : static_cast<int>(static_cast<const char*>(pEnd) - m_pchData);
+        nNewLength
+            = pEnd == nullptr ? m_nAllocLength : static_cast<int>(static_cast<const char*>(pEnd) - m_pchData);
     } else if (nNewLength > m_nAllocLength) {
         nNewLength = m_nAllocLength;
     }

@@ -118,23 +118,77 @@ CString operator+(const char* lpsz, const CString& string);
 CString operator+(const CString& string, char ch);
 CString operator+(char ch, const CString& string);
 
-inline bool operator==(const CString& s1, const CString& s2) { return s1.Compare(s2) == 0; }
-inline bool operator==(const CString& s1, const char* s2) { return s1.Compare(s2) == 0; }
-inline bool operator==(const char* s1, const CString& s2) { return s2.Compare(s1) == 0; }
-inline bool operator!=(const CString& s1, const CString& s2) { return s1.Compare(s2) != 0; }
-inline bool operator!=(const CString& s1, const char* s2) { return s1.Compare(s2) != 0; }
-inline bool operator!=(const char* s1, const CString& s2) { return s2.Compare(s1) != 0; }
-inline bool operator<(const CString& s1, const CString& s2) { return s1.Compare(s2) < 0; }
-inline bool operator<(const CString& s1, const char* s2) { return s1.Compare(s2) < 0; }
-inline bool operator<(const char* s1, const CString& s2) { return s2.Compare(s1) > 0; }
-inline bool operator>(const CString& s1, const CString& s2) { return s1.Compare(s2) > 0; }
-inline bool operator>(const CString& s1, const char* s2) { return s1.Compare(s2) > 0; }
-inline bool operator>(const char* s1, const CString& s2) { return s2.Compare(s1) < 0; }
-inline bool operator<=(const CString& s1, const CString& s2) { return s1.Compare(s2) <= 0; }
-inline bool operator<=(const CString& s1, const char* s2) { return s1.Compare(s2) <= 0; }
-inline bool operator<=(const char* s1, const CString& s2) { return s2.Compare(s1) >= 0; }
-inline bool operator>=(const CString& s1, const CString& s2) { return s1.Compare(s2) >= 0; }
-inline bool operator>=(const CString& s1, const char* s2) { return s1.Compare(s2) >= 0; }
-inline bool operator>=(const char* s1, const CString& s2) { return s2.Compare(s1) <= 0; }
+inline bool operator==(const CString& s1, const CString& s2)
+{
+    return s1.Compare(s2) == 0;
+}
+inline bool operator==(const CString& s1, const char* s2)
+{
+    return s1.Compare(s2) == 0;
+}
+inline bool operator==(const char* s1, const CString& s2)
+{
+    return s2.Compare(s1) == 0;
+}
+inline bool operator!=(const CString& s1, const CString& s2)
+{
+    return s1.Compare(s2) != 0;
+}
+inline bool operator!=(const CString& s1, const char* s2)
+{
+    return s1.Compare(s2) != 0;
+}
+inline bool operator!=(const char* s1, const CString& s2)
+{
+    return s2.Compare(s1) != 0;
+}
+inline bool operator<(const CString& s1, const CString& s2)
+{
+    return s1.Compare(s2) < 0;
+}
+inline bool operator<(const CString& s1, const char* s2)
+{
+    return s1.Compare(s2) < 0;
+}
+inline bool operator<(const char* s1, const CString& s2)
+{
+    return s2.Compare(s1) > 0;
+}
+inline bool operator>(const CString& s1, const CString& s2)
+{
+    return s1.Compare(s2) > 0;
+}
+inline bool operator>(const CString& s1, const char* s2)
+{
+    return s1.Compare(s2) > 0;
+}
+inline bool operator>(const char* s1, const CString& s2)
+{
+    return s2.Compare(s1) < 0;
+}
+inline bool operator<=(const CString& s1, const CString& s2)
+{
+    return s1.Compare(s2) <= 0;
+}
+inline bool operator<=(const CString& s1, const char* s2)
+{
+    return s1.Compare(s2) <= 0;
+}
+inline bool operator<=(const char* s1, const CString& s2)
+{
+    return s2.Compare(s1) >= 0;
+}
+inline bool operator>=(const CString& s1, const CString& s2)
+{
+    return s1.Compare(s2) >= 0;
+}
+inline bool operator>=(const CString& s1, const char* s2)
+{
+    return s1.Compare(s2) >= 0;
+}
+inline bool operator>=(const char* s1, const CString& s2)
+{
+    return s2.Compare(s1) <= 0;
+}
 
-class CStringArray : public CArray<CString, const CString&> {};
+class CStringArray : public CArray<CString, const CString&> { };

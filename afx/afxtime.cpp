@@ -55,14 +55,14 @@ bool ShowsWallTime(LONGLONG t, const struct tm& tmWall)
 {
     struct tm tmLocal;
     return LocalTm(t, tmLocal) && tmLocal.tm_year == tmWall.tm_year && tmLocal.tm_mon == tmWall.tm_mon
-        && tmLocal.tm_mday == tmWall.tm_mday && tmLocal.tm_hour == tmWall.tm_hour && tmLocal.tm_min == tmWall.tm_min
-        && tmLocal.tm_sec == tmWall.tm_sec;
+        && tmLocal.tm_mday == tmWall.tm_mday && tmLocal.tm_hour == tmWall.tm_hour
+        && tmLocal.tm_min == tmWall.tm_min && tmLocal.tm_sec == tmWall.tm_sec;
 }
 
-const char* const g_apszDayName[7] = { "Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday",
-                                       "Saturday" };
+const char* const g_apszDayName[7]
+    = { "Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday" };
 const char* const g_apszMonthName[12] = { "January", "February", "March", "April", "May", "June", "July",
-                                          "August", "September", "October", "November", "December" };
+    "August", "September", "October", "November", "December" };
 
 void AppendNumber(CString& str, LONGLONG n, int nWidth, bool bNoPad)
 {
@@ -177,12 +177,11 @@ CString FormatTm(const struct tm& tm, LPCSTR pszFormat, bool bGmt)
     return str;
 }
 
-
 } // namespace
 
 CTimeSpan::CTimeSpan(LONG lDays, int nHours, int nMins, int nSecs)
     : m_timeSpan(static_cast<LONGLONG>(lDays) * 86400 + static_cast<LONGLONG>(nHours) * 3600
-                 + static_cast<LONGLONG>(nMins) * 60 + nSecs)
+        + static_cast<LONGLONG>(nMins) * 60 + nSecs)
 {
 }
 
@@ -238,7 +237,8 @@ CTime CTime::GetCurrentTime()
 // differ on overflow, and the wall time must be known to check the answers.
 // The wall time is read with each daylight flag and each answer is checked
 // against it, because the runtimes guess differently when left to choose.
-CTime::CTime(int nYear, int nMonth, int nDay, int nHour, int nMin, int nSec, int nDST) : m_time(0)
+CTime::CTime(int nYear, int nMonth, int nDay, int nHour, int nMin, int nSec, int nDST)
+    : m_time(0)
 {
     LONGLONG nSeconds = static_cast<LONGLONG>(nHour) * 3600 + static_cast<LONGLONG>(nMin) * 60 + nSec;
     LONGLONG nDayCarry = AfxFloorDiv(nSeconds, 86400);

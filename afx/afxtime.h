@@ -20,8 +20,14 @@ const LONGLONG AFX_TIME_MAX = 32535215999LL;
 
 class CTimeSpan {
 public:
-    CTimeSpan() : m_timeSpan(0) {}
-    CTimeSpan(LONGLONG timeSpan) : m_timeSpan(timeSpan) {}
+    CTimeSpan()
+        : m_timeSpan(0)
+    {
+    }
+    CTimeSpan(LONGLONG timeSpan)
+        : m_timeSpan(timeSpan)
+    {
+    }
     CTimeSpan(LONG lDays, int nHours, int nMins, int nSecs);
 
     // The parts truncate toward zero, so a negative span has negative parts.
@@ -65,8 +71,14 @@ public:
     // Through the clock that AfxSetClockForTesting installs, else the system clock.
     static CTime GetCurrentTime();
 
-    CTime() : m_time(0) {}
-    CTime(LONGLONG time) : m_time(time) {}
+    CTime()
+        : m_time(0)
+    {
+    }
+    CTime(LONGLONG time)
+        : m_time(time)
+    {
+    }
     // Local time. Fields out of their usual range carry (2 February 31 is 2 March,
     // hour 24 is the next day), a wall time skipped by the change to daylight time
     // moves forward by the gap, and a wall time that occurs twice is the first one

@@ -57,7 +57,7 @@ bool AfxPlatformLocalTm(LONGLONG t, struct tm& tmOut)
     tmOut.tm_sec = stLocal.wSecond;
     tmOut.tm_wday = stLocal.wDayOfWeek;
     tmOut.tm_yday = static_cast<int>(AfxDaysFromCivil(stLocal.wYear, stLocal.wMonth, stLocal.wDay)
-                                     - AfxDaysFromCivil(stLocal.wYear, 1, 1));
+        - AfxDaysFromCivil(stLocal.wYear, 1, 1));
     LONGLONG nOffsetMinutes = (AfxWallSeconds(tmOut) - t) / 60;
     tmOut.tm_isdst = tzi.DaylightDate.wMonth != 0 && tzi.DaylightBias != tzi.StandardBias
         && nOffsetMinutes == -static_cast<LONGLONG>(tzi.Bias + tzi.DaylightBias);
@@ -78,7 +78,7 @@ CString AfxPlatformZoneName(const struct tm& tm)
     GetZone(tzi);
     char szName[64];
     int n = WideCharToMultiByte(CP_ACP, 0, tm.tm_isdst > 0 ? tzi.DaylightName : tzi.StandardName, -1, szName,
-                                sizeof(szName), nullptr, nullptr);
+        sizeof(szName), nullptr, nullptr);
     return n > 0 ? CString(szName) : CString();
 }
 

@@ -66,8 +66,10 @@ typedef DWORD* LPCOLORREF;
 #define BI_RLE4 2L
 #define BI_BITFIELDS 3L
 
-#define MAKEWORD(a, b) ((WORD)(((BYTE)(((DWORD_PTR)(a)) & 0xff)) | ((WORD)((BYTE)(((DWORD_PTR)(b)) & 0xff))) << 8))
-#define MAKELONG(a, b) ((LONG)(((WORD)(((DWORD_PTR)(a)) & 0xffff)) | ((DWORD)((WORD)(((DWORD_PTR)(b)) & 0xffff))) << 16))
+#define MAKEWORD(a, b)                                                                                       \
+    ((WORD)(((BYTE)(((DWORD_PTR)(a)) & 0xff)) | ((WORD)((BYTE)(((DWORD_PTR)(b)) & 0xff))) << 8))
+#define MAKELONG(a, b)                                                                                       \
+    ((LONG)(((WORD)(((DWORD_PTR)(a)) & 0xffff)) | ((DWORD)((WORD)(((DWORD_PTR)(b)) & 0xffff))) << 16))
 #define LOWORD(l) ((WORD)(((DWORD_PTR)(l)) & 0xffff))
 #define HIWORD(l) ((WORD)((((DWORD_PTR)(l)) >> 16) & 0xffff))
 #define LOBYTE(w) ((BYTE)(((DWORD_PTR)(w)) & 0xff))
@@ -181,33 +183,35 @@ typedef struct _SYSTEMTIME {
 
 // The stored files and the image codecs depend on these layouts.
 static_assert(sizeof(BYTE) == 1 && sizeof(WORD) == 2 && sizeof(DWORD) == 4, "BYTE, WORD, DWORD");
-static_assert(sizeof(LONG) == 4 && sizeof(UINT) == 4 && sizeof(INT) == 4 && sizeof(BOOL) == 4, "32-bit integers");
+static_assert(
+    sizeof(LONG) == 4 && sizeof(UINT) == 4 && sizeof(INT) == 4 && sizeof(BOOL) == 4, "32-bit integers");
 static_assert(sizeof(LONGLONG) == 8 && sizeof(ULONGLONG) == 8, "64-bit integers");
-static_assert(sizeof(INT_PTR) == sizeof(void*) && sizeof(DWORD_PTR) == sizeof(void*), "pointer-sized integers");
+static_assert(
+    sizeof(INT_PTR) == sizeof(void*) && sizeof(DWORD_PTR) == sizeof(void*), "pointer-sized integers");
 static_assert(sizeof(COLORREF) == 4, "COLORREF");
 static_assert(sizeof(POINT) == 8 && offsetof(POINT, y) == 4, "POINT");
 static_assert(sizeof(SIZE) == 8 && offsetof(SIZE, cy) == 4, "SIZE");
 static_assert(sizeof(RECT) == 16 && offsetof(RECT, top) == 4 && offsetof(RECT, right) == 8
-                  && offsetof(RECT, bottom) == 12,
-              "RECT");
+        && offsetof(RECT, bottom) == 12,
+    "RECT");
 static_assert(sizeof(RGBQUAD) == 4 && offsetof(RGBQUAD, rgbRed) == 2, "RGBQUAD");
 static_assert(sizeof(RGBTRIPLE) == 3 && offsetof(RGBTRIPLE, rgbtRed) == 2, "RGBTRIPLE");
 static_assert(sizeof(BITMAPINFOHEADER) == 40 && offsetof(BITMAPINFOHEADER, biPlanes) == 12
-                  && offsetof(BITMAPINFOHEADER, biCompression) == 16
-                  && offsetof(BITMAPINFOHEADER, biClrImportant) == 36,
-              "BITMAPINFOHEADER");
+        && offsetof(BITMAPINFOHEADER, biCompression) == 16
+        && offsetof(BITMAPINFOHEADER, biClrImportant) == 36,
+    "BITMAPINFOHEADER");
 static_assert(sizeof(BITMAPINFO) == 44 && offsetof(BITMAPINFO, bmiColors) == 40, "BITMAPINFO");
-static_assert(sizeof(BITMAPCOREHEADER) == 12 && offsetof(BITMAPCOREHEADER, bcBitCount) == 10,
-              "BITMAPCOREHEADER");
+static_assert(
+    sizeof(BITMAPCOREHEADER) == 12 && offsetof(BITMAPCOREHEADER, bcBitCount) == 10, "BITMAPCOREHEADER");
 static_assert(sizeof(BITMAPFILEHEADER) == 14 && offsetof(BITMAPFILEHEADER, bfSize) == 2
-                  && offsetof(BITMAPFILEHEADER, bfReserved2) == 8 && offsetof(BITMAPFILEHEADER, bfOffBits) == 10,
-              "BITMAPFILEHEADER");
+        && offsetof(BITMAPFILEHEADER, bfReserved2) == 8 && offsetof(BITMAPFILEHEADER, bfOffBits) == 10,
+    "BITMAPFILEHEADER");
 static_assert(sizeof(LOGFONTA) == 60 && offsetof(LOGFONTA, lfItalic) == 20
-                  && offsetof(LOGFONTA, lfPitchAndFamily) == 27 && offsetof(LOGFONTA, lfFaceName) == 28
-                  && LF_FACESIZE == 32,
-              "LOGFONTA");
-static_assert(sizeof(SYSTEMTIME) == 16 && offsetof(SYSTEMTIME, wDay) == 6
-                  && offsetof(SYSTEMTIME, wMilliseconds) == 14,
-              "SYSTEMTIME");
+        && offsetof(LOGFONTA, lfPitchAndFamily) == 27 && offsetof(LOGFONTA, lfFaceName) == 28
+        && LF_FACESIZE == 32,
+    "LOGFONTA");
+static_assert(
+    sizeof(SYSTEMTIME) == 16 && offsetof(SYSTEMTIME, wDay) == 6 && offsetof(SYSTEMTIME, wMilliseconds) == 14,
+    "SYSTEMTIME");
 static_assert(MAX_PATH == 260, "MAX_PATH");
 static_assert(BI_RGB == 0 && BI_RLE8 == 1 && BI_RLE4 == 2 && BI_BITFIELDS == 3, "BI_ compression codes");

@@ -6,13 +6,12 @@
 
 namespace {
 
-std::atomic<std::size_t> g_nLargest{ 0 };
+std::atomic<std::size_t> g_nLargest { 0 };
 
 void Note(std::size_t n)
 {
     std::size_t nSeen = g_nLargest.load();
-    while (n > nSeen && !g_nLargest.compare_exchange_weak(nSeen, n)) {
-    }
+    while (n > nSeen && !g_nLargest.compare_exchange_weak(nSeen, n)) { }
 }
 
 } // namespace

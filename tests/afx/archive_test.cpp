@@ -117,15 +117,15 @@ TEST(CArchiveStringTest, LongerPrefixFormsAreAccepted)
     Load({ 0x03, 'a', 0x00, 'b' }, [&](CArchive& ar) { ar >> str; });
     EXPECT_EQ(3, str.GetLength());
     EXPECT_EQ('b', str[2]);
-    EXPECT_EQ((CBytes{ 0x03, 'a', 0x00, 'b' }), Store([&](CArchive& ar) { ar << str; }));
-    EXPECT_EQ((CBytes{ 0x04, 'l', 'i', 't', 'e' }), Store([](CArchive& ar) { ar << "lite"; }));
+    EXPECT_EQ((CBytes { 0x03, 'a', 0x00, 'b' }), Store([&](CArchive& ar) { ar << str; }));
+    EXPECT_EQ((CBytes { 0x04, 'l', 'i', 't', 'e' }), Store([](CArchive& ar) { ar << "lite"; }));
 }
 
 TEST(CArchiveStringTest, WideStringMarkIsRefused)
 {
     CString str("keep");
     EXPECT_EQ(CArchiveException::badSchema,
-              LoadCause({ 0xFF, 0xFE, 0xFF, 0x01, 'a', 0x00 }, [&](CArchive& ar) { ar >> str; }));
+        LoadCause({ 0xFF, 0xFE, 0xFF, 0x01, 'a', 0x00 }, [&](CArchive& ar) { ar >> str; }));
     EXPECT_STREQ("keep", str);
 }
 
@@ -135,13 +135,14 @@ TEST(CArchiveStringTest, HostileLengthsThrowBeforeAllocating)
     auto ReadString = [&](CArchive& ar) { ar >> str; };
 
     ResetLargestAllocation();
-    EXPECT_EQ(CArchiveException::badIndex, LoadCause({ 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 'a' }, ReadString));
+    EXPECT_EQ(CArchiveException::badIndex,
+        LoadCause({ 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 'a' }, ReadString));
     EXPECT_LT(GetLargestAllocation(), 65536u);
 
     // Under the limit, but far more than the file holds.
     ResetLargestAllocation();
     EXPECT_EQ(CArchiveException::endOfFile,
-              LoadCause({ 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x03, 'a', 'b', 'c' }, ReadString));
+        LoadCause({ 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x03, 'a', 'b', 'c' }, ReadString));
     EXPECT_LT(GetLargestAllocation(), 65536u);
 
     ResetLargestAllocation();
@@ -170,8 +171,8 @@ TEST(CArchiveNumberTest, LittleEndianBytesAndRoundTrip)
            << -2.5 << DWORD(0x01020304) << LONG(-3);
     });
     CBytes expected = { 0xAB, 0x34, 0x12, 0xFE, 0xFF, 0xFF, 0xFF, 0xEF, 0xCD, 0xAB, 0x89, 0xFE, 0xFF, 0x7A,
-                        0x00, 0x00, 0xC0, 0x3F, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x04, 0xC0, 0x04, 0x03,
-                        0x02, 0x01, 0xFD, 0xFF, 0xFF, 0xFF };
+        0x00, 0x00, 0xC0, 0x3F, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x04, 0xC0, 0x04, 0x03, 0x02, 0x01, 0xFD,
+        0xFF, 0xFF, 0xFF };
     EXPECT_EQ(expected, bytes);
 
     BYTE by = 0;
@@ -203,9 +204,8 @@ TEST(CArchiveNumberTest, GeometryAndTimes)
         ar << CPoint(-1, 2) << CSize(3, 4) << CRect(5, 6, 7, -8) << CTime(0x7FFFFFFFLL) << CTime(0x80000000LL)
            << CTime(-5);
     });
-    CBytes expected = { 0xFF, 0xFF, 0xFF, 0xFF, 2, 0, 0, 0, 3, 0, 0, 0, 4, 0, 0, 0, 5, 0, 0, 0, 6, 0, 0, 0,
-                        7, 0, 0, 0, 0xF8, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 0, 0, 0, 0, 0xFB, 0xFF,
-                        0xFF, 0xFF };
+    CBytes expected = { 0xFF, 0xFF, 0xFF, 0xFF, 2, 0, 0, 0, 3, 0, 0, 0, 4, 0, 0, 0, 5, 0, 0, 0, 6, 0, 0, 0, 7,
+        0, 0, 0, 0xF8, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 0, 0, 0, 0, 0xFB, 0xFF, 0xFF, 0xFF };
     EXPECT_EQ(expected, bytes);
 
     CPoint pt;
@@ -249,7 +249,8 @@ TEST(CArchiveTruncationTest, EveryShortReadThrowsEndOfFile)
         EXPECT_EQ(14, b14);
     };
     CBytes bytes = Store(Write);
-    ASSERT_EQ(1 + 2 + 4 + 303 + 8 + 1 + 4 + 16 + 2 + 1 + 4 + 4 + 7 + 0x10000 + 1, static_cast<int>(bytes.size()));
+    ASSERT_EQ(
+        1 + 2 + 4 + 303 + 8 + 1 + 4 + 16 + 2 + 1 + 4 + 4 + 7 + 0x10000 + 1, static_cast<int>(bytes.size()));
     // Every cut up to the long string, samples inside it, and the last bytes.
     std::vector<size_t> cuts;
     for (size_t n = 0; n < 400; n++)
@@ -275,7 +276,8 @@ TEST(CArchiveTruncationTest, FailedReadsLeaveTargetsUnchanged)
     CRect rc(1, 2, 3, 4);
     EXPECT_EQ(CArchiveException::endOfFile, LoadCause({ 1, 2, 3 }, [&](CArchive& ar) { ar >> i; }));
     EXPECT_EQ(7, i);
-    EXPECT_EQ(CArchiveException::endOfFile, LoadCause({ 1, 2, 3, 4, 5, 6, 7 }, [&](CArchive& ar) { ar >> d; }));
+    EXPECT_EQ(
+        CArchiveException::endOfFile, LoadCause({ 1, 2, 3, 4, 5, 6, 7 }, [&](CArchive& ar) { ar >> d; }));
     EXPECT_EQ(1.25, d);
     EXPECT_EQ(CArchiveException::endOfFile, LoadCause(CBytes(15, 0), [&](CArchive& ar) { ar >> rc; }));
     EXPECT_TRUE(rc == CRect(1, 2, 3, 4));
@@ -283,9 +285,9 @@ TEST(CArchiveTruncationTest, FailedReadsLeaveTargetsUnchanged)
     BYTE ab[10];
     UINT nRead = 0;
     EXPECT_EQ(CArchiveException::endOfFile, LoadCause({ 1, 2, 3, 4, 5 }, [&](CArchive& ar) {
-                  nRead = ar.Read(ab, sizeof(ab));
-                  ar.EnsureRead(ab, 1);
-              }));
+        nRead = ar.Read(ab, sizeof(ab));
+        ar.EnsureRead(ab, 1);
+    }));
     EXPECT_EQ(5u, nRead);
 }
 

@@ -11,7 +11,7 @@ namespace {
 // Like the alarm record: the constructor sets the string and leaves the
 // numbers to the array's zero fill.
 struct CRecord {
-    CRecord() {}
+    CRecord() { }
     CString m_strName;
     int m_nValue;
     double m_dValue;
@@ -21,10 +21,26 @@ struct CRecord {
 // Counts live objects, so that every construction meets one destruction.
 struct CTracked {
     static int s_nLive;
-    CTracked() : m_strText("default") { s_nLive++; }
-    CTracked(const char* psz) : m_strText(psz) { s_nLive++; }
-    CTracked(const CTracked& src) : m_strText(src.m_strText) { s_nLive++; }
-    CTracked(CTracked&& src) noexcept : m_strText(std::move(src.m_strText)) { s_nLive++; }
+    CTracked()
+        : m_strText("default")
+    {
+        s_nLive++;
+    }
+    CTracked(const char* psz)
+        : m_strText(psz)
+    {
+        s_nLive++;
+    }
+    CTracked(const CTracked& src)
+        : m_strText(src.m_strText)
+    {
+        s_nLive++;
+    }
+    CTracked(CTracked&& src) noexcept
+        : m_strText(std::move(src.m_strText))
+    {
+        s_nLive++;
+    }
     CTracked& operator=(const CTracked&) = default;
     CTracked& operator=(CTracked&&) = default;
     ~CTracked() { s_nLive--; }
@@ -34,8 +50,16 @@ int CTracked::s_nLive = 0;
 
 // Points into itself: moving it bytewise would leave the pointer in the old block.
 struct CSelfRef {
-    CSelfRef() : m_p(m_ach) { std::strcpy(m_ach, "self"); }
-    CSelfRef(const CSelfRef& src) : m_p(m_ach) { std::memcpy(m_ach, src.m_ach, sizeof(m_ach)); }
+    CSelfRef()
+        : m_p(m_ach)
+    {
+        std::strcpy(m_ach, "self");
+    }
+    CSelfRef(const CSelfRef& src)
+        : m_p(m_ach)
+    {
+        std::memcpy(m_ach, src.m_ach, sizeof(m_ach));
+    }
     CSelfRef& operator=(const CSelfRef& src)
     {
         std::memcpy(m_ach, src.m_ach, sizeof(m_ach));
@@ -45,8 +69,7 @@ struct CSelfRef {
     char* m_p;
 };
 
-template <class EXCEPTION, class FN>
-void ExpectThrows(FN fn)
+template <class EXCEPTION, class FN> void ExpectThrows(FN fn)
 {
     bool bCaught = false;
     try {

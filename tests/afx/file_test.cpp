@@ -50,7 +50,8 @@ TEST_F(CFileTest, OpenFailuresNameTheirCause)
     EXPECT_EQ(CFileException::fileNotFound, OpenCause(Path("missing.cfg"), CFile::modeRead));
     EXPECT_EQ(CFileException::fileNotFound, OpenCause(Path("missing.cfg"), CFile::modeReadWrite));
     EXPECT_EQ(CFileException::badPath, OpenCause(Path("no folder/x.cfg"), CFile::modeRead));
-    EXPECT_EQ(CFileException::badPath, OpenCause(Path("no folder/x.cfg"), CFile::modeCreate | CFile::modeWrite));
+    EXPECT_EQ(
+        CFileException::badPath, OpenCause(Path("no folder/x.cfg"), CFile::modeCreate | CFile::modeWrite));
     EXPECT_EQ(CFileException::badPath, OpenCause("", CFile::modeRead));
     EXPECT_EQ(CFileException::accessDenied, OpenCause(m_folder.Path(""), CFile::modeRead));
     CFile file;
@@ -221,7 +222,8 @@ TEST_F(CFileTest, RemoveAndRename)
         }
         return nCause;
     };
-    EXPECT_EQ(CFileException::accessDenied, CauseOf([&] { CFile::Rename(Path("old.txt"), Path("taken.txt")); }));
+    EXPECT_EQ(
+        CFileException::accessDenied, CauseOf([&] { CFile::Rename(Path("old.txt"), Path("taken.txt")); }));
     EXPECT_EQ("y", ReadAll("taken.txt"));
     EXPECT_EQ(-1, CauseOf([&] { CFile::Rename(Path("old.txt"), Path("new.txt")); }));
     EXPECT_EQ("x", ReadAll("new.txt"));
@@ -252,7 +254,7 @@ TEST_F(CFileTest, SharingModesHoldOnWindows)
         CFile first(Path("shared.bin"), CFile::modeRead | CFile::shareDenyWrite);
         EXPECT_EQ(-1, OpenCause(Path("shared.bin"), CFile::modeRead | CFile::shareDenyWrite));
         EXPECT_EQ(CFileException::sharingViolation,
-                  OpenCause(Path("shared.bin"), CFile::modeWrite | CFile::shareDenyNone));
+            OpenCause(Path("shared.bin"), CFile::modeWrite | CFile::shareDenyNone));
     }
     // The destructors closed the file.
     EXPECT_EQ(-1, OpenCause(Path("shared.bin"), CFile::modeReadWrite | CFile::shareExclusive));

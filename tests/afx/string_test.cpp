@@ -14,8 +14,7 @@ std::string Bytes(const CString& s)
     return std::string(static_cast<const char*>(s), static_cast<size_t>(s.GetLength()));
 }
 
-template <class EXCEPTION, class FN>
-void ExpectThrows(FN fn)
+template <class EXCEPTION, class FN> void ExpectThrows(FN fn)
 {
     bool bCaught = false;
     try {

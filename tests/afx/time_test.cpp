@@ -29,8 +29,8 @@ CString Stamp(const CTime& t)
 
 TEST_F(CTimeTest, FieldsGiveTheExpectedInstant)
 {
-    EXPECT_EQ(1705316400, CTime(2024, 1, 15, 12, 0, 0).GetTime());  // UTC+1
-    EXPECT_EQ(1721037600, CTime(2024, 7, 15, 12, 0, 0).GetTime());  // UTC+2
+    EXPECT_EQ(1705316400, CTime(2024, 1, 15, 12, 0, 0).GetTime()); // UTC+1
+    EXPECT_EQ(1721037600, CTime(2024, 7, 15, 12, 0, 0).GetTime()); // UTC+2
     CTime t(2024, 2, 29, 13, 5, 9);
     EXPECT_EQ(2024, t.GetYear());
     EXPECT_EQ(2, t.GetMonth());
@@ -86,11 +86,11 @@ TEST_F(CTimeTest, TimesPast2038)
 
 TEST_F(CTimeTest, DayOfWeekStartsOnSunday)
 {
-    EXPECT_EQ(2, CTime(2024, 1, 1, 12, 0, 0).GetDayOfWeek());  // Monday
-    EXPECT_EQ(7, CTime(2000, 1, 1, 12, 0, 0).GetDayOfWeek());  // Saturday
-    EXPECT_EQ(5, CTime(1970, 1, 1, 12, 0, 0).GetDayOfWeek());  // Thursday
+    EXPECT_EQ(2, CTime(2024, 1, 1, 12, 0, 0).GetDayOfWeek()); // Monday
+    EXPECT_EQ(7, CTime(2000, 1, 1, 12, 0, 0).GetDayOfWeek()); // Saturday
+    EXPECT_EQ(5, CTime(1970, 1, 1, 12, 0, 0).GetDayOfWeek()); // Thursday
     EXPECT_EQ(3, CTime(2038, 1, 19, 12, 0, 0).GetDayOfWeek()); // Tuesday
-    EXPECT_EQ(2, CTime(2100, 3, 1, 12, 0, 0).GetDayOfWeek());  // Monday
+    EXPECT_EQ(2, CTime(2100, 3, 1, 12, 0, 0).GetDayOfWeek()); // Monday
     EXPECT_EQ(1, CTime(2024, 3, 10, 12, 0, 0).GetDayOfWeek()); // Sunday
 }
 
