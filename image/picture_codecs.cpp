@@ -5,11 +5,13 @@
 #include "image/picture_bmp.h"
 #include "image/picture_gif.h"
 #include "image/picture_jpg.h"
+#include "image/picture_png.h"
 
 const CPicCodecEntry g_picCodecs[] = {
     PicCodec<CPictureBMP>(PIC_FORMAT_BMP),
     PicCodec<CPictureJPG>(PIC_FORMAT_JPG),
     PicPagedCodec<CPictureGIF>(PIC_FORMAT_GIF),
+    PicCodec<CPicturePNG>(PIC_FORMAT_PNG),
 };
 
 const size_t g_picCodecCount = sizeof(g_picCodecs) / sizeof(g_picCodecs[0]);
