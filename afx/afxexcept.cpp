@@ -55,7 +55,7 @@ CString CFileException::GetText() const
 {
     static const char* const s_apszCause[] = {
         "no error",
-        "an unspecified error",
+        "an unknown error",
         "the file was not found",
         "the path is invalid",
         "too many files are open",
@@ -88,7 +88,7 @@ CString CArchiveException::GetText() const
 {
     static const char* const s_apszCause[] = {
         "no error",
-        "an unspecified error",
+        "an unknown error",
         "it was written to while loading",
         "it ended unexpectedly",
         "it was read from while storing",

@@ -1,4 +1,4 @@
-// The parts of CFile that need no system call, and CMemFile. The system half
+// The members of CFile that need no system call, and CMemFile. The system half
 // of CFile is in afxfile_win.cpp and afxfile_posix.cpp.
 #include "afx/afxfile.h"
 
@@ -83,7 +83,7 @@ BOOL CMemFile::Open(LPCSTR, UINT, CFileException* pError)
 }
 
 // Grows by at least nGrowBytes and at least doubles, so that writing a large
-// stream in small pieces does not copy it over and over.
+// stream in small writes does not copy it over and over.
 void CMemFile::Grow(ULONGLONG nNewSize)
 {
     if (nNewSize <= m_nBufferSize)

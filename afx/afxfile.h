@@ -66,7 +66,7 @@ public:
     // Closes and ignores failures; for clean-up after an error.
     virtual void Abort();
 
-    // The name as given to Open, and its last part.
+    // The name as given to Open, and the name after its last separator.
     CString GetFilePath() const
     {
         return m_strFileName;

@@ -222,7 +222,7 @@ void CString::Assign(const char* lpch, int nLength)
     if (nLength <= m_nAllocLength) {
         std::memmove(m_pchData, lpch, static_cast<size_t>(nLength));
     } else {
-        // The source may be part of this string: copy before letting go of it.
+        // The source may lie inside this string: copy before letting go of it.
         char* p = new (std::nothrow) char[static_cast<size_t>(nLength) + 1];
         if (p == nullptr)
             AfxThrowMemoryException();
@@ -241,7 +241,7 @@ void CString::Append(const char* lpch, int nLength)
         return;
     int nNewLength = CheckedSum(m_nDataLength, nLength);
     if (nNewLength > m_nAllocLength) {
-        // The source may be part of this string, which the growth frees.
+        // The source may lie inside this string, which the growth frees.
         CString copy(lpch, nLength);
         EnsureCapacity(nNewLength, true);
         std::memcpy(m_pchData + m_nDataLength, copy.m_pchData, static_cast<size_t>(nLength));

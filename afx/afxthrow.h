@@ -1,4 +1,4 @@
-// The throw helpers, apart from the exception classes so that the string and
+// The throw helpers, separate from the exception classes so that the string and
 // array headers can throw without including them (afxexcept.h needs CString).
 #pragma once
 

@@ -30,7 +30,7 @@ public:
     }
     CTimeSpan(LONG lDays, int nHours, int nMins, int nSecs);
 
-    // The parts truncate toward zero, so a negative span has negative parts.
+    // Days, hours, minutes and seconds truncate toward zero, so a negative span gives negative values.
     LONGLONG GetDays() const { return m_timeSpan / 86400; }
     LONGLONG GetTotalHours() const { return m_timeSpan / 3600; }
     LONG GetHours() const { return static_cast<LONG>(GetTotalHours() - GetDays() * 24); }

@@ -234,7 +234,7 @@ TEST_F(CFileTest, RemoveAndRename)
     EXPECT_EQ(CFileException::accessDenied, CauseOf([&] { CFile::Remove(m_folder.Path("")); }));
 }
 
-TEST_F(CFileTest, FileNameIsTheLastPart)
+TEST_F(CFileTest, FileNameFollowsTheLastSeparator)
 {
     MakeFile("name.cfg", "");
     CFile file(Path("name.cfg"), CFile::modeRead);

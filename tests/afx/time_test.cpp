@@ -128,7 +128,7 @@ TEST_F(CTimeTest, FormatIsTheSameInBothRuntimes)
     EXPECT_STREQ("00 01", CTime(2024, 1, 6, 12, 0, 0).Format("%U %W"));
 }
 
-TEST_F(CTimeTest, SpansSplitIntoParts)
+TEST_F(CTimeTest, SpansSplitIntoDaysHoursMinutesSeconds)
 {
     CTimeSpan span(1, 2, 3, 4);
     EXPECT_EQ(93784, span.GetTotalSeconds());
