@@ -248,3 +248,17 @@ TEST_F(CTimeTest, SystemTimeRoundTrip)
     EXPECT_EQ(0, back.wMilliseconds);
     EXPECT_FALSE(CTime(-5).GetAsSystemTime(back));
 }
+
+TEST_F(CTimeTest, ZonesWithoutDaylightTimeAndWithMinutes)
+{
+    AfxSetTimeZoneForTesting("XST-3");
+    EXPECT_EQ(1721034000, CTime(2024, 7, 15, 12, 0, 0).GetTime());
+    EXPECT_EQ(12, CTime(1721034000).GetHour());
+    AfxSetTimeZoneForTesting("IST-5:30");
+    EXPECT_EQ(1721025000, CTime(2024, 7, 15, 12, 0, 0).GetTime());
+    EXPECT_STREQ("2024-07-15 12:00:00", Stamp(CTime(1721025000)));
+    // Going back and forth keeps the daylight rules of the pinned zone.
+    AfxSetTimeZoneForTesting(nullptr);
+    AfxSetTimeZoneForTesting("XST-1XDT");
+    EXPECT_EQ(1721037600, CTime(2024, 7, 15, 12, 0, 0).GetTime());
+}
