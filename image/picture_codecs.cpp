@@ -4,6 +4,7 @@
 
 #include "image/picture_bmp.h"
 #include "image/picture_gif.h"
+#include "image/picture_j2k.h"
 #include "image/picture_jpg.h"
 #include "image/picture_png.h"
 
@@ -12,6 +13,7 @@ const CPicCodecEntry g_picCodecs[] = {
     PicCodec<CPictureJPG>(PIC_FORMAT_JPG),
     PicPagedCodec<CPictureGIF>(PIC_FORMAT_GIF),
     PicCodec<CPicturePNG>(PIC_FORMAT_PNG),
+    PicCodec<CPictureJAS>(PIC_FORMAT_JP2, PIC_FORMAT_RAS, 0),
 };
 
 const size_t g_picCodecCount = sizeof(g_picCodecs) / sizeof(g_picCodecs[0]);
