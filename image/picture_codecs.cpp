@@ -4,14 +4,28 @@
 
 #include "image/picture_bmp.h"
 #include "image/picture_gif.h"
+#include "image/picture_ico.h"
 #include "image/picture_j2k.h"
 #include "image/picture_jpg.h"
+#include "image/picture_pcx.h"
 #include "image/picture_png.h"
+#include "image/picture_tga.h"
+#include "image/picture_wbmp.h"
+#if defined(_WIN32)
+#include "image/picture_wmf_win.h"
+#endif
 
 const CPicCodecEntry g_picCodecs[] = {
     PicCodec<CPictureBMP>(PIC_FORMAT_BMP),
     PicCodec<CPictureJPG>(PIC_FORMAT_JPG),
+    PicCodec<CPictureICO>(PIC_FORMAT_ICO),
     PicPagedCodec<CPictureGIF>(PIC_FORMAT_GIF),
+    PicCodec<CPictureTGA>(PIC_FORMAT_TGA),
+    PicCodec<CPicturePCX>(PIC_FORMAT_PCX),
+    PicCodec<CPictureWBMP>(PIC_FORMAT_WBMP),
+#if defined(_WIN32)
+    PicCodec<CPictureWMF>(PIC_FORMAT_WMF),
+#endif
     PicCodec<CPicturePNG>(PIC_FORMAT_PNG),
     PicCodec<CPictureJAS>(PIC_FORMAT_JP2, PIC_FORMAT_RAS, 0),
 };

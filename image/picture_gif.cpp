@@ -156,8 +156,12 @@ void CPictureGIF::SetComment(const char* text)
 
 void CPictureGIF::GetComment(char* text) const
 {
-    if (text)
-        std::strncpy(text, comment, 255);
+    if (!text)
+        return;
+    size_t n = strnlen(comment, 255);
+    std::memcpy(text, comment, n);
+    if (n < 255)
+        text[n] = '\0';
 }
 
 // ---- reading ---------------------------------------------------------------
