@@ -5,4 +5,7 @@ target_sources(veltran_image PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/picture_pointops.cpp
   ${CMAKE_CURRENT_LIST_DIR}/picture_colorspace.cpp
   ${CMAKE_CURRENT_LIST_DIR}/picture_filters.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/picture_fft.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/picture_unsharp.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/picture_mix.cpp
 )
