@@ -11,11 +11,12 @@
 // Keeps each run small; the limit itself is what is tested.
 constexpr DWORD kFuzzMaxPixels = 1 << 20;
 
-inline bool FuzzDecode(CPicture& pic, const uint8_t* data, size_t size, DWORD type)
+inline bool FuzzDecode(
+    CPicture& pic, const uint8_t* data, size_t size, DWORD type, DWORD maxPixels = kFuzzMaxPixels)
 {
     std::vector<BYTE> bytes(data, data + size);
     bytes.reserve(1);
-    pic.SetMaxDecodePixels(kFuzzMaxPixels);
+    pic.SetMaxDecodePixels(maxPixels);
     return pic.Decode(bytes.data(), DWORD(bytes.size()), type);
 }
 
