@@ -10,6 +10,7 @@
 #include "image/picture_pcx.h"
 #include "image/picture_png.h"
 #include "image/picture_tga.h"
+#include "image/picture_tif.h"
 #include "image/picture_wbmp.h"
 #if defined(_WIN32)
 #include "image/picture_wmf_win.h"
@@ -20,13 +21,14 @@ const CPicCodecEntry g_picCodecs[] = {
     PicCodec<CPictureJPG>(PIC_FORMAT_JPG),
     PicCodec<CPictureICO>(PIC_FORMAT_ICO),
     PicPagedCodec<CPictureGIF>(PIC_FORMAT_GIF),
+    PicCodec<CPicturePNG>(PIC_FORMAT_PNG),
+    PicPagedCodec<CPictureTIF>(PIC_FORMAT_TIF),
     PicCodec<CPictureTGA>(PIC_FORMAT_TGA),
     PicCodec<CPicturePCX>(PIC_FORMAT_PCX),
     PicCodec<CPictureWBMP>(PIC_FORMAT_WBMP),
 #if defined(_WIN32)
     PicCodec<CPictureWMF>(PIC_FORMAT_WMF),
 #endif
-    PicCodec<CPicturePNG>(PIC_FORMAT_PNG),
     PicCodec<CPictureJAS>(PIC_FORMAT_JP2, PIC_FORMAT_RAS, 0),
 };
 
