@@ -424,9 +424,11 @@ TEST(J2kDecode, ReadsFromWhereTheDataStarts)
         CPicture src = ColourPicture(21, 13, 4);
         src.SetJpegQuality(100);
         std::vector<BYTE> bytes = EncodeToBytes(src, type);
-        std::vector<BYTE> framed(37, 0xAB);
-        framed.insert(framed.end(), bytes.begin(), bytes.end());
-        framed.insert(framed.end(), 50, 0xCD);
+        ASSERT_FALSE(bytes.empty());
+        // 37 bytes before the data, 50 after.
+        std::vector<BYTE> framed(37 + bytes.size() + 50, 0xCD);
+        std::fill(framed.begin(), framed.begin() + 37, BYTE(0xAB));
+        std::copy(bytes.begin(), bytes.end(), framed.begin() + 37);
         CPicMemFile file(framed.data(), DWORD(framed.size()));
         ASSERT_TRUE(file.Seek(37, SEEK_SET));
         CPictureJAS pic;
