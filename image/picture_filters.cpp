@@ -342,8 +342,9 @@ bool CPicture::WindowExtremes(LONG size, int rule)
 
 // The colour at the middle of the window sorted by grey level. Colours of
 // equal grey may come in any order, so any window colour of the median grey
-// is the answer. Small windows select among their greys directly; larger ones
-// keep a histogram that slides along the row.
+// is the answer. 3 x 3 and smaller windows select among their greys
+// directly; larger ones keep a histogram that slides along the row (faster
+// from 4 x 4 on).
 bool CPicture::Median(LONG size)
 {
     if (!dibBlock)
@@ -381,8 +382,8 @@ bool CPicture::Median(LONG size)
         return plane.outside; // not reached: the median grey is in the window
     };
 
-    if (size <= 7) {
-        BYTE values[49];
+    if (size <= 3) {
+        BYTE values[9];
         bool done = ForEachSelected(*this, [&](LONG x, LONG y) {
             size_t k = 0;
             if (win.InsideOf(x, y, w, h)) {

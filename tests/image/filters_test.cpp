@@ -282,7 +282,7 @@ TEST(ErodeDilateEdge, WindowsBeyondTwiceThePictureAreRefused)
 
 TEST(Median, PicksAColourOfTheMedianGreyFromTheWindow)
 {
-    // Sizes up to 7 select directly, larger ones slide a histogram.
+    // Sizes up to 3 select directly, larger ones slide a histogram.
     for (CPicture& before : Samples(3)) {
         for (LONG size : { 1L, 2L, 3L, 4L, 5L, 8L, 9L, 12L }) {
             if (uint64_t(size) > 2 * uint64_t(std::max(before.GetWidth(), before.GetHeight())) + 1)
