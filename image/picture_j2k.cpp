@@ -411,8 +411,9 @@ public:
     CSampleMap(const opj_image_comp_t& c, int depth)
     {
         const int prec = int(c.prec);
-        offset = c.sgnd ? OPJ_INT32(1) << (prec - 1) : 0;
-        maxIn = (OPJ_INT32(1) << prec) - 1;
+        // 64 bits: precisions reach 31, and hostile samples the int limits.
+        offset = c.sgnd ? int64_t(1) << (prec - 1) : 0;
+        maxIn = (int64_t(1) << prec) - 1;
         shift = prec > depth ? prec - depth : 0;
         stretch = prec < depth;
         outMax = (1 << depth) - 1;
@@ -420,7 +421,6 @@ public:
 
     BYTE operator()(OPJ_INT32 v) const
     {
-        // 64 bits: a hostile sample near the int limits must not overflow.
         int64_t u = int64_t(v) + offset;
         u = u < 0 ? 0 : (u > maxIn ? maxIn : u);
         if (stretch)
@@ -429,8 +429,8 @@ public:
     }
 
 private:
-    OPJ_INT32 offset;
-    OPJ_INT32 maxIn;
+    int64_t offset;
+    int64_t maxIn;
     int shift;
     bool stretch;
     int outMax;
