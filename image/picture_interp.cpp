@@ -4,10 +4,15 @@
 #include "image/picture.h"
 
 #include "image/picgeom.h"
+#include "image/picture_ops.h"
 
 #include <cmath>
 
 namespace {
+
+using picops::Quad;
+using picops::TruncFarOutside;
+using picops::WeightedChannel;
 
 const float kPi = 3.1415927f;
 const float k2Pi = 6.2831855f;
@@ -15,16 +20,6 @@ const float k2Pi = 6.2831855f;
 // Positions farther out than this lie outside every picture the library can
 // create; keeping to it makes the float-to-integer conversions defined.
 const float kFarOutside = 1.0e9f;
-
-RGBQUAD Quad(BYTE r, BYTE g, BYTE b, BYTE reserved)
-{
-    RGBQUAD q;
-    q.rgbBlue = b;
-    q.rgbGreen = g;
-    q.rgbRed = r;
-    q.rgbReserved = reserved;
-    return q;
-}
 
 RGBQUAD Replacement(const RGBQUAD* replacement)
 {
@@ -43,26 +38,15 @@ LONG CellOf(float v)
     return v < 0 ? i - 1 : i;
 }
 
-// Normalised weights sum to one only up to a few float ulps; without the
-// small margin a flat area would come out one level darker after truncation.
-BYTE ChannelOf(double v)
+// n(u) / d(u), coefficients from the highest power down.
+template <int N> double PolyRatio(const double (&n)[N], const double (&d)[N], double u)
 {
-    v += 1.0e-3;
-    if (!(v > 0))
-        return 0;
-    if (v >= 255)
-        return 255;
-    return BYTE(v);
-}
-
-// trunc(v) within +-kFarOutside. v is finite.
-LONG TruncOf(float v)
-{
-    if (v <= -kFarOutside)
-        return LONG(-kFarOutside);
-    if (v >= kFarOutside)
-        return LONG(kFarOutside);
-    return LONG(v);
+    double p = n[0], q = d[0];
+    for (int i = 1; i < N; ++i) {
+        p = p * u + n[i];
+        q = q * u + d[i];
+    }
+    return p / q;
 }
 
 typedef float (*Kernel)(float);
@@ -207,12 +191,14 @@ void CPicture::OverflowCoordinates(float& x, float& y, OverflowMethod om) const
 
 RGBQUAD CPicture::GetPixelColorWithOverflow(LONG x, LONG y, OverflowMethod om, RGBQUAD* const replacement) const
 {
-    if (dibBlock && IsInside(x, y)) {
-        RGBQUAD c = BlindGetPixelColor(x, y);
+    auto inside = [this](LONG ix, LONG iy) {
+        RGBQUAD c = BlindGetPixelColor(ix, iy);
         if (alpha)
-            c.rgbReserved = BlindAlphaGet(x, y);
+            c.rgbReserved = BlindAlphaGet(ix, iy);
         return c;
-    }
+    };
+    if (dibBlock && IsInside(x, y))
+        return inside(x, y);
     RGBQUAD repl = Replacement(replacement);
     if (!dibBlock)
         return repl;
@@ -231,10 +217,7 @@ RGBQUAD CPicture::GetPixelColorWithOverflow(LONG x, LONG y, OverflowMethod om, R
     case OM_REPEAT:
     case OM_MIRROR: {
         OverflowCoordinates(x, y, om);
-        RGBQUAD c = BlindGetPixelColor(x, y);
-        if (alpha)
-            c.rgbReserved = BlindAlphaGet(x, y);
-        return c;
+        return inside(x, y);
     }
     default:
         return repl;
@@ -252,7 +235,8 @@ RGBQUAD CPicture::GetPixelColorInterpolated(
 
     LONG w = LONG(GetWidth()), h = LONG(GetHeight());
     if (im == IM_NEAREST_NEIGHBOUR)
-        return GetPixelColorWithOverflow(TruncOf(x + 0.5f), TruncOf(y + 0.5f), om, replacement);
+        return GetPixelColorWithOverflow(
+            TruncFarOutside(x + 0.5f), TruncFarOutside(y + 0.5f), om, replacement);
 
     Kernel kernel = KernelFor(im);
     int taps = im == IM_LANCZOS ? 12 : (kernel ? 4 : 2);
@@ -332,7 +316,8 @@ RGBQUAD CPicture::GetPixelColorInterpolated(
         bb += wy[j] * b;
         aa += wy[j] * a;
     }
-    return Quad(ChannelOf(rr), ChannelOf(gg), ChannelOf(bb), alpha ? ChannelOf(aa) : BYTE(0));
+    return Quad(
+        WeightedChannel(rr), WeightedChannel(gg), WeightedChannel(bb), alpha ? WeightedChannel(aa) : BYTE(0));
 }
 
 // ---- area sampling ---------------------------------------------------------
@@ -369,12 +354,14 @@ RGBQUAD CPicture::GetAreaColorInterpolated(
     LONG y2 = LONG(std::floor(area.highCorner.y + 0.5f));
 
     double rr = 0, gg = 0, bb = 0, aa = 0;
-    auto add = [&](LONG x, LONG y, double weight) {
-        RGBQUAD c = GetPixelColorWithOverflow(x, y, om, replacement);
+    auto accumulate = [&](const RGBQUAD& c, double weight) {
         rr += c.rgbRed * weight;
         gg += c.rgbGreen * weight;
         bb += c.rgbBlue * weight;
         aa += c.rgbReserved * weight;
+    };
+    auto add = [&](LONG x, LONG y, double weight) {
+        accumulate(GetPixelColorWithOverflow(x, y, om, replacement), weight);
     };
 
     if (w > 1 && h > 1) {
@@ -401,20 +388,15 @@ RGBQUAD CPicture::GetAreaColorInterpolated(
             for (LONG x = x1; x <= x2; ++x) {
                 CPicRect2 cut = area.CrossSection(CPicRect2(x - 0.5f, y - 0.5f, x + 0.5f, y + 0.5f));
                 CPicPoint2 c = cut.Center();
-                RGBQUAD colour = GetPixelColorInterpolated(c.x, c.y, im, om, replacement);
-                double s = cut.Surface();
-                rr += colour.rgbRed * s;
-                gg += colour.rgbGreen * s;
-                bb += colour.rgbBlue * s;
-                aa += colour.rgbReserved * s;
+                accumulate(GetPixelColorInterpolated(c.x, c.y, im, om, replacement), cut.Surface());
             }
     }
 
     double surface = double(area.Width()) * area.Height();
     if (!(surface > 0))
         return GetPixelColorInterpolated(xc, yc, im, om, replacement);
-    return Quad(ChannelOf(rr / surface), ChannelOf(gg / surface), ChannelOf(bb / surface),
-        alpha ? ChannelOf(aa / surface) : BYTE(0));
+    return Quad(WeightedChannel(rr / surface), WeightedChannel(gg / surface), WeightedChannel(bb / surface),
+        alpha ? WeightedChannel(aa / surface) : BYTE(0));
 }
 
 // ---- kernels ---------------------------------------------------------------
@@ -511,12 +493,7 @@ float CPicture::KernelBessel_J1(float x)
     static const double d[9] = { 1.0, 1606.9315734814877, 1501793.5949985855, 1013863514.358674,
         524371026216.76495, 208166122130760.75, 6.092061398917522e16, 1.185770712190321e19,
         1.1623987080032122e21 };
-    double x2 = double(x) * x, p = n[0], q = d[0];
-    for (int i = 1; i < 9; ++i) {
-        p = p * x2 + n[i];
-        q = q * x2 + d[i];
-    }
-    return float(p / q);
+    return float(PolyRatio(n, d, double(x) * x));
 }
 
 float CPicture::KernelBessel_P1(float x)
@@ -526,13 +503,7 @@ float CPicture::KernelBessel_P1(float x)
     static const double d[6] = { 1.0, 203.07751891347593, 4930.396490181089, 31240.406381904104,
         62694.34695935605, 35224.66491336798 };
     double u = 8.0 / x;
-    u *= u;
-    double p = n[0], q = d[0];
-    for (int i = 1; i < 6; ++i) {
-        p = p * u + n[i];
-        q = q * u + d[i];
-    }
-    return float(p / q);
+    return float(PolyRatio(n, d, u * u));
 }
 
 float CPicture::KernelBessel_Q1(float x)
@@ -542,13 +513,7 @@ float CPicture::KernelBessel_Q1(float x)
     static const double d[6] = { 1.0, 103.81875854621337, 1811.1867005523513, 9152.231701516992,
         15414.177339265098, 7491.737417180912 };
     double u = 8.0 / x;
-    u *= u;
-    double p = n[0], q = d[0];
-    for (int i = 1; i < 6; ++i) {
-        p = p * u + n[i];
-        q = q * u + d[i];
-    }
-    return float(p / q);
+    return float(PolyRatio(n, d, u * u));
 }
 
 float CPicture::KernelBessel_Order1(float x)

@@ -1,4 +1,5 @@
-// Helpers shared by the point operations and the filters; not exported.
+// Helpers shared by the point operations, the filters and the samplers;
+// not exported.
 #pragma once
 
 #include "image/picture.h"
@@ -37,6 +38,22 @@ inline BYTE ClampTrunc(double v)
 }
 
 inline BYTE ClampInt(int64_t v) { return BYTE(v < 0 ? 0 : (v > 255 ? 255 : v)); }
+
+// A channel from normalised weights: they sum to one only up to a few float
+// ulps, and without the small margin a flat area would come out one level
+// darker after truncation.
+inline BYTE WeightedChannel(double v) { return ClampTrunc(v + 1.0e-3); }
+
+// A coordinate as a LONG, held at +-1e9 (outside every picture the library
+// can create) so that the conversion stays defined. v is finite.
+inline LONG TruncFarOutside(double v)
+{
+    if (v <= -1.0e9)
+        return -1000000000;
+    if (v >= 1.0e9)
+        return 1000000000;
+    return LONG(v);
+}
 
 // The rows and columns an operation visits: the selection's bounding box
 // (bottom and right exclusive ends counted as in RECT top and right), or the

@@ -1,26 +1,15 @@
 // Palette entries and single pixels of a picture.
 #include "image/picture.h"
 
+#include "image/picture_ops.h"
+
 #include <cstdlib>
 #include <cstring>
 
 namespace {
 
-RGBQUAD Quad(BYTE r, BYTE g, BYTE b, BYTE reserved = 0)
-{
-    RGBQUAD q;
-    q.rgbBlue = b;
-    q.rgbGreen = g;
-    q.rgbRed = r;
-    q.rgbReserved = reserved;
-    return q;
-}
-
-bool SameQuad(const RGBQUAD& a, const RGBQUAD& b)
-{
-    return a.rgbBlue == b.rgbBlue && a.rgbGreen == b.rgbGreen && a.rgbRed == b.rgbRed
-        && a.rgbReserved == b.rgbReserved;
-}
+using picops::Quad;
+using picops::SameQuad;
 
 // The 16 standard Windows colours (red, green, blue).
 const BYTE kStd16[16][3] = { { 0, 0, 0 }, { 128, 0, 0 }, { 0, 128, 0 }, { 128, 128, 0 }, { 0, 0, 128 },
@@ -375,15 +364,9 @@ void CPicture::BlendPixelColor(LONG x, LONG y, RGBQUAD c, float blend, bool setA
     mixed.rgbBlue = BYTE((c.rgbBlue * w + old.rgbBlue * (256 - w)) >> 8);
     mixed.rgbGreen = BYTE((c.rgbGreen * w + old.rgbGreen * (256 - w)) >> 8);
     mixed.rgbRed = BYTE((c.rgbRed * w + old.rgbRed * (256 - w)) >> 8);
-    if (header.biClrUsed) {
-        SetPixelIndex(x, y, GetNearestIndex(mixed));
-        return;
-    }
-    BYTE* p = info.bits + size_t(y) * info.effWidth + size_t(x) * 3;
-    p[0] = mixed.rgbBlue;
-    p[1] = mixed.rgbGreen;
-    p[2] = mixed.rgbRed;
-    if (setAlpha)
+    SetPixelColor(x, y, mixed, false);
+    // The alpha level is c's, not a mix; indexed pictures take none.
+    if (setAlpha && !header.biClrUsed)
         AlphaSet(x, y, c.rgbReserved);
 }
 

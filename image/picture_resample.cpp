@@ -3,6 +3,7 @@
 #include "image/picture.h"
 
 #include "image/checked_math.h"
+#include "image/picture_ops.h"
 
 #include <algorithm>
 #include <climits>
@@ -14,40 +15,36 @@
 
 namespace {
 
-RGBQUAD Quad(BYTE r, BYTE g, BYTE b, BYTE reserved = 0)
-{
-    RGBQUAD q;
-    q.rgbBlue = b;
-    q.rgbGreen = g;
-    q.rgbRed = r;
-    q.rgbReserved = reserved;
-    return q;
-}
-
-// Weights that sum to one in exact arithmetic miss it by float ulps; the
-// margin keeps a flat area flat through the truncation.
-BYTE ChannelOf(double v)
-{
-    v += 1.0e-3;
-    if (!(v > 0))
-        return 0;
-    if (v >= 255)
-        return 255;
-    return BYTE(v);
-}
-
-// A float coordinate as a LONG, held far outside any picture when it is
-// too large to convert. v is finite.
-LONG TruncOf(double v)
-{
-    if (v <= -1.0e9)
-        return -1000000000;
-    if (v >= 1.0e9)
-        return 1000000000;
-    return LONG(v);
-}
+using picops::Quad;
+using picops::TruncFarOutside;
+using picops::WeightedChannel;
 
 LONG SaturatedSum(LONG a, LONG b) { return LONG(std::clamp<int64_t>(int64_t(a) + b, INT32_MIN, INT32_MAX)); }
+
+// The columns and rows a warp visits (library coordinates, top exclusive):
+// the selection's box, else the whole picture.
+RECT WarpBox(const CPicture& pic)
+{
+    RECT r;
+    r.left = 0;
+    r.right = LONG(pic.GetWidth());
+    r.bottom = 0;
+    r.top = LONG(pic.GetHeight());
+    if (pic.SelectionIsValid())
+        pic.SelectionGetBox(r);
+    return r;
+}
+
+// Pixel (sx, sy) of src, or what reads there when it lies outside, as pixel
+// (x, y) of dst.
+void WarpPixel(const CPicture& src, LONG sx, LONG sy, bool indexed, CPicture& dst, LONG x, LONG y)
+{
+    if (indexed)
+        dst.SetPixelIndex(x, y, src.GetPixelIndex(sx, sy));
+    else
+        dst.SetPixelColor(x, y, src.GetPixelColor(sx, sy, true), false);
+    dst.AlphaSet(x, y, src.AlphaGet(sx, sy));
+}
 
 template <class T> std::unique_ptr<T[]> Table(size_t n) { return std::unique_ptr<T[]>(new (std::nothrow) T[n]()); }
 
@@ -185,11 +182,12 @@ bool CPicture::Resample(LONG newx, LONG newy, int mode, CPicture* dst)
                     bb += wy[m] * bl;
                 }
                 if (trueColour) {
-                    d[x * 3] = ChannelOf(bb);
-                    d[x * 3 + 1] = ChannelOf(gg);
-                    d[x * 3 + 2] = ChannelOf(rr);
+                    d[x * 3] = WeightedChannel(bb);
+                    d[x * 3 + 1] = WeightedChannel(gg);
+                    d[x * 3 + 2] = WeightedChannel(rr);
                 } else {
-                    tmp.SetPixelColor(x, y, Quad(ChannelOf(rr), ChannelOf(gg), ChannelOf(bb)));
+                    tmp.SetPixelColor(
+                        x, y, Quad(WeightedChannel(rr), WeightedChannel(gg), WeightedChannel(bb)));
                 }
             }
         }
@@ -267,7 +265,7 @@ bool CPicture::Resample(LONG newx, LONG newy, int mode, CPicture* dst)
                 auto mix = [&](BYTE RGBQUAD::*ch) {
                     double left = p00.*ch * (1 - dy) + p01.*ch * dy;
                     double right = p10.*ch * (1 - dy) + p11.*ch * dy;
-                    return ChannelOf((1 - dx) * left + dx * right);
+                    return WeightedChannel((1 - dx) * left + dx * right);
                 };
                 RGBQUAD c = Quad(mix(&RGBQUAD::rgbRed), mix(&RGBQUAD::rgbGreen), mix(&RGBQUAD::rgbBlue));
                 if (trueColour) {
@@ -586,13 +584,8 @@ bool CPicture::Skew(float xgain, float ygain, LONG xpivot, LONG ypivot, bool ena
     if (!tmp.IsValid())
         return false;
 
-    LONG xmin = 0, xmax = LONG(GetWidth()), ymin = 0, ymax = LONG(GetHeight());
-    if (selection) {
-        xmin = info.selectionBox.left;
-        xmax = info.selectionBox.right;
-        ymin = info.selectionBox.bottom;
-        ymax = info.selectionBox.top;
-    }
+    RECT box = WarpBox(*this);
+    LONG xmin = box.left, xmax = box.right, ymin = box.bottom, ymax = box.top;
     bool indexed = IsIndexed();
     for (LONG y = ymin; y < ymax && !info.escape; ++y) {
         info.progress = LONG(int64_t(100) * y / LONG(GetHeight()));
@@ -605,12 +598,9 @@ bool CPicture::Skew(float xgain, float ygain, LONG xpivot, LONG ypivot, bool ena
                 tmp.SetPixelColor(x, y, GetPixelColorInterpolated(nx, ny, IM_BILINEAR, OM_BACKGROUND, nullptr), true);
                 continue;
             }
-            LONG sx = std::isfinite(nx) ? TruncOf(nx) : -1, sy = std::isfinite(ny) ? TruncOf(ny) : -1;
-            if (indexed)
-                tmp.SetPixelIndex(x, y, GetPixelIndex(sx, sy));
-            else
-                tmp.SetPixelColor(x, y, GetPixelColor(sx, sy, true), false);
-            tmp.AlphaSet(x, y, AlphaGet(sx, sy));
+            LONG sx = std::isfinite(nx) ? TruncFarOutside(nx) : -1;
+            LONG sy = std::isfinite(ny) ? TruncFarOutside(ny) : -1;
+            WarpPixel(*this, sx, sy, indexed, tmp, x, y);
         }
     }
     return Transfer(tmp);
@@ -626,13 +616,8 @@ bool CPicture::CircleTransform(int type, LONG rmax, float koeff)
     if (!tmp.IsValid())
         return false;
 
-    LONG xmin = 0, xmax = LONG(GetWidth()), ymin = 0, ymax = LONG(GetHeight());
-    if (selection) {
-        xmin = info.selectionBox.left;
-        xmax = info.selectionBox.right;
-        ymin = info.selectionBox.bottom;
-        ymax = info.selectionBox.top;
-    }
+    RECT box = WarpBox(*this);
+    LONG xmin = box.left, xmax = box.right, ymin = box.bottom, ymax = box.top;
     LONG xmid = LONG(tmp.GetWidth() / 2), ymid = LONG(tmp.GetHeight() / 2);
     double radius = rmax;
     if (rmax == 0)
@@ -672,12 +657,7 @@ bool CPicture::CircleTransform(int type, LONG rmax, float koeff)
                     sy = y;
                 }
             }
-            LONG ix = TruncOf(sx), iy = TruncOf(sy);
-            if (indexed)
-                tmp.SetPixelIndex(x, y, GetPixelIndex(ix, iy));
-            else
-                tmp.SetPixelColor(x, y, GetPixelColor(ix, iy, true), false);
-            tmp.AlphaSet(x, y, AlphaGet(ix, iy));
+            WarpPixel(*this, TruncFarOutside(sx), TruncFarOutside(sy), indexed, tmp, x, y);
         }
     }
     return Transfer(tmp);
