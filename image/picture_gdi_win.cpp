@@ -35,8 +35,8 @@ private:
     void* m_p;
 };
 
-// A bottom-up 24-bit DIB section of w x h pixels; bits receives its rows.
-HBITMAP CreateSection24(HDC dc, LONG w, LONG h, BYTE** bits)
+// The header of a bottom-up 24-bit DIB of w x h pixels.
+BITMAPINFO Info24(LONG w, LONG h)
 {
     BITMAPINFO bi;
     std::memset(&bi, 0, sizeof(bi));
@@ -46,6 +46,13 @@ HBITMAP CreateSection24(HDC dc, LONG w, LONG h, BYTE** bits)
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 24;
     bi.bmiHeader.biCompression = BI_RGB;
+    return bi;
+}
+
+// A bottom-up 24-bit DIB section of w x h pixels; bits receives its rows.
+HBITMAP CreateSection24(HDC dc, LONG w, LONG h, BYTE** bits)
+{
+    BITMAPINFO bi = Info24(w, h);
     void* p = nullptr;
     HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
     *bits = static_cast<BYTE*>(p);
@@ -320,13 +327,7 @@ LONG CPicture::Draw(HDC dc, LONG x, LONG y, LONG cx, LONG cy, RECT* clip, bool s
             d[2] = BYTE((d[2] * (255 - a) + s.rgbRed * a) >> 8);
         }
     }
-    BITMAPINFO sbi;
-    std::memset(&sbi, 0, sizeof(sbi));
-    sbi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    sbi.bmiHeader.biWidth = dw;
-    sbi.bmiHeader.biHeight = dh;
-    sbi.bmiHeader.biPlanes = 1;
-    sbi.bmiHeader.biBitCount = 24;
+    BITMAPINFO sbi = Info24(dw, dh);
     SetDIBitsToDevice(dc, paint.left, paint.top, DWORD(dw), DWORD(dh), 0, 0, 0, DWORD(dh), bits, &sbi, DIB_RGB_COLORS);
     return 1;
 }

@@ -941,7 +941,9 @@ void CPictureGIF::cl_hash(long size)
         hashKeys[i] = -1;
 }
 
-void CPictureGIF::compressLZW(int initBits, CPicFile* file)
+// The code writer's state at the start of an image's data, as the LZW and
+// the plain coder begin.
+void CPictureGIF::StartCodes(int initBits, CPicFile* file)
 {
     outFile = file;
     startWidth = initBits;
@@ -954,6 +956,11 @@ void CPictureGIF::compressLZW(int initBits, CPicFile* file)
     outClearCode = 1 << (initBits - 1);
     outEndCode = outClearCode + 1;
     freeCode = outClearCode + 2;
+}
+
+void CPictureGIF::compressLZW(int initBits, CPicFile* file)
+{
+    StartCodes(initBits, file);
 
     long ent = GifNextPixel();
     int hshift = 0;
@@ -1004,17 +1011,7 @@ void CPictureGIF::compressLZW(int initBits, CPicFile* file)
 
 void CPictureGIF::compressNONE(int initBits, CPicFile* file)
 {
-    outFile = file;
-    startWidth = initBits;
-    outWidth = initBits;
-    clearPending = 0;
-    bitAccum = 0;
-    bitCount = 0;
-    blockLength = 0;
-    maxCode = (1 << outWidth) - 1;
-    outClearCode = 1 << (initBits - 1);
-    outEndCode = outClearCode + 1;
-    freeCode = outClearCode + 2;
+    StartCodes(initBits, file);
 
     output(outClearCode);
     int c;

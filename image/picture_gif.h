@@ -113,6 +113,7 @@ protected:
     int GifNextPixel();
     void Putword(int w, CPicFile* file);
     void PutBytes(const void* bytes, size_t n, CPicFile* file);
+    void StartCodes(int initBits, CPicFile* file);
     void compressNONE(int initBits, CPicFile* file);
     void compressLZW(int initBits, CPicFile* file);
     void compressRLE(int initBits, CPicFile* file);

@@ -11,6 +11,19 @@ namespace {
 
 int64_t Clamp(int64_t v, int64_t lo, int64_t hi) { return v < lo ? lo : (v > hi ? hi : v); }
 
+// Widens the bounding box to take in the given edges (within the picture).
+void GrowBox(RECT& box, int64_t left, int64_t right, int64_t bottom, int64_t top)
+{
+    if (top > box.top)
+        box.top = LONG(top);
+    if (left < box.left)
+        box.left = LONG(left);
+    if (right > box.right)
+        box.right = LONG(right);
+    if (bottom < box.bottom)
+        box.bottom = LONG(bottom);
+}
+
 } // namespace
 
 void CPicture::EmptySelectionBox()
@@ -68,15 +81,7 @@ bool CPicture::SelectionAddRect(RECT r)
     x0 = Clamp(x0, 0, w), x1 = Clamp(x1, 0, w);
     y0 = Clamp(y0, 0, h), y1 = Clamp(y1, 0, h);
 
-    RECT& box = info.selectionBox;
-    if (y1 > box.top)
-        box.top = LONG(y1);
-    if (x0 < box.left)
-        box.left = LONG(x0);
-    if (x1 > box.right)
-        box.right = LONG(x1);
-    if (y0 < box.bottom)
-        box.bottom = LONG(y0);
+    GrowBox(info.selectionBox, x0, x1, y0, y1);
 
     for (int64_t y = y0; y < y1; ++y)
         std::memset(selection + size_t(y) * size_t(w) + size_t(x0), 255, size_t(x1 - x0));
@@ -97,17 +102,9 @@ bool CPicture::SelectionAddEllipse(RECT r)
     int64_t cy = (int64_t(r.top) + r.bottom) / 2;
     int64_t w = GetWidth(), h = GetHeight();
 
-    RECT& box = info.selectionBox;
     int64_t top = Clamp(cy + ry, 0, h), bottom = Clamp(cy - ry, 0, h);
     int64_t left = Clamp(cx - rx, 0, w), right = Clamp(cx + rx, 0, w);
-    if (top > box.top)
-        box.top = LONG(top);
-    if (left < box.left)
-        box.left = LONG(left);
-    if (right > box.right)
-        box.right = LONG(right);
-    if (bottom < box.bottom)
-        box.bottom = LONG(bottom);
+    GrowBox(info.selectionBox, left, right, bottom, top);
 
     // Columns and rows are clamped to the picture, so a huge ellipse costs
     // no more than the picture itself.
@@ -225,15 +222,7 @@ bool CPicture::SelectionAddPolygon(const POINT* points, LONG count)
             if (at(x, y) != 1)
                 selection[size_t(y) * size_t(w) + size_t(x)] = 255;
 
-    RECT& box = info.selectionBox;
-    if (by1 + 1 > box.top)
-        box.top = LONG(by1 + 1);
-    if (bx0 < box.left)
-        box.left = LONG(bx0);
-    if (bx1 + 1 > box.right)
-        box.right = LONG(bx1 + 1);
-    if (by0 < box.bottom)
-        box.bottom = LONG(by0);
+    GrowBox(info.selectionBox, bx0, bx1 + 1, by0, by1 + 1);
     return true;
 }
 
@@ -242,21 +231,13 @@ bool CPicture::SelectionAddColor(RGBQUAD c)
     if (!selection && !SelectionCreate())
         return false;
     LONG w = LONG(GetWidth()), h = LONG(GetHeight());
-    RECT& box = info.selectionBox;
     for (LONG y = 0; y < h; ++y) {
         for (LONG x = 0; x < w; ++x) {
             RGBQUAD p = GetPixelColor(x, y, false);
             if (p.rgbRed != c.rgbRed || p.rgbGreen != c.rgbGreen || p.rgbBlue != c.rgbBlue)
                 continue;
             selection[size_t(y) * size_t(w) + size_t(x)] = 255;
-            if (x < box.left)
-                box.left = x;
-            if (x > box.right)
-                box.right = x;
-            if (y < box.bottom)
-                box.bottom = y;
-            if (y > box.top)
-                box.top = y;
+            GrowBox(info.selectionBox, x, x, y, y);
         }
     }
     return true;
