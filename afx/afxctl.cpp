@@ -21,32 +21,28 @@ IMPLEMENT_DYNAMIC(CDateTimeCtrl, CWnd)
 IMPLEMENT_DYNAMIC(CMonthCalCtrl, CWnd)
 
 // Owner draw reflected to a control: the control's virtual wins over its map.
-BOOL CStatic::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
+template <class T>
+static BOOL AfxOwnerDrawNotify(T* pCtrl, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
     if (message != WM_DRAWITEM)
-        return CWnd::OnChildNotify(message, wParam, lParam, pResult);
-    DrawItem((LPDRAWITEMSTRUCT)lParam);
+        return pCtrl->CWnd::OnChildNotify(message, wParam, lParam, pResult);
+    pCtrl->DrawItem((LPDRAWITEMSTRUCT)lParam);
     return TRUE;
+}
+
+BOOL CStatic::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
+    return AfxOwnerDrawNotify(this, message, wParam, lParam, pResult);
 }
 
 BOOL CButton::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
-    if (message != WM_DRAWITEM)
-        return CWnd::OnChildNotify(message, wParam, lParam, pResult);
-    DrawItem((LPDRAWITEMSTRUCT)lParam);
-    return TRUE;
+    return AfxOwnerDrawNotify(this, message, wParam, lParam, pResult);
 }
 
 BOOL CHeaderCtrl::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
-    if (message != WM_DRAWITEM)
-        return CWnd::OnChildNotify(message, wParam, lParam, pResult);
-    DrawItem((LPDRAWITEMSTRUCT)lParam);
-    return TRUE;
+    return AfxOwnerDrawNotify(this, message, wParam, lParam, pResult);
 }
 
 BOOL CTabCtrl::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
-    if (message != WM_DRAWITEM)
-        return CWnd::OnChildNotify(message, wParam, lParam, pResult);
-    DrawItem((LPDRAWITEMSTRUCT)lParam);
-    return TRUE;
+    return AfxOwnerDrawNotify(this, message, wParam, lParam, pResult);
 }
 
 BOOL CListCtrl::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
