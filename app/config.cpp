@@ -18,6 +18,20 @@ const char kMsgCannotWrite[] = "Unable to write configuration file!";
 const char kMsgRegistry[] = "Error to write the Registry!";
 const UINT kMessageBoxOk = 0;   // MB_OK
 
+// A clock's picture effects, which end its items: layout 222 lacks the light
+// level, 221 all three.
+template <class Ar, class T>
+void ExchangeEffects(Ar& ar, T& nLight, T& nContrast, T& nJitter, bool bHasLight, bool bHasContrast)
+{
+    if (bHasLight)
+        ar.Dword(nLight);
+    if (bHasContrast)
+    {
+        ar.Dword(nContrast);
+        ar.Dword(nJitter);
+    }
+}
+
 // The settings items in file order. One list serves both directions, so the
 // reader can never drift from the writer. Layout 222 lacks the light effects
 // and the Skin Browser flags; 221 lacks the contrast and jitter effects too.
@@ -54,13 +68,7 @@ template <class Ar, class S> void ExchangeSettings(Ar& ar, S& s, DWORD nLayout)
     ar.HotKey(s.m_hkAnalog);
     ar.String(s.m_strAnalogChangeSkins);
     ar.Point(s.m_ptAnalogCenter);
-    if (bHas230)
-        ar.Dword(s.m_nAnalogLight);
-    if (bHas222)
-    {
-        ar.Dword(s.m_nAnalogContrast);
-        ar.Dword(s.m_nAnalogJitter);
-    }
+    ExchangeEffects(ar, s.m_nAnalogLight, s.m_nAnalogContrast, s.m_nAnalogJitter, bHas230, bHas222);
 
     ar.Dword(s.m_bDigitalVisible);
     ar.Dword(s.m_bDigitalOnTop);
@@ -83,13 +91,7 @@ template <class Ar, class S> void ExchangeSettings(Ar& ar, S& s, DWORD nLayout)
     ar.String(s.m_strDigitalChangeSkins);
     ar.Dword(s.m_ptDigitalCenter.x);
     ar.Dword(s.m_ptDigitalCenter.y);
-    if (bHas230)
-        ar.Dword(s.m_nDigitalLight);
-    if (bHas222)
-    {
-        ar.Dword(s.m_nDigitalContrast);
-        ar.Dword(s.m_nDigitalJitter);
-    }
+    ExchangeEffects(ar, s.m_nDigitalLight, s.m_nDigitalContrast, s.m_nDigitalJitter, bHas230, bHas222);
 
     ar.Dword(s.m_bRunAtStartup);
     ar.Dword(s.m_bAskOnExit);
