@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <utility>
 
 const char* GetSkinExtension(SkinKind kind)
 {
@@ -112,24 +111,5 @@ SkinOpenResult CSkinOpen::Open(CString& strSkin)
 BOOL ReadSkinDataFile(const CString& strPath, DWORD nMaxBytes, std::vector<BYTE>& data)
 {
     data.clear();
-    FILE* pFile = std::fopen(strPath, "rb");
-    if (pFile == nullptr)
-        return FALSE;
-    std::vector<BYTE> read;
-    BYTE buffer[16384];
-    size_t nRead;
-    BOOL bOk = TRUE;
-    while ((nRead = std::fread(buffer, 1, sizeof(buffer), pFile)) > 0) {
-        if (read.size() + nRead > nMaxBytes) {
-            bOk = FALSE;
-            break;
-        }
-        read.insert(read.end(), buffer, buffer + nRead);
-    }
-    if (std::ferror(pFile) != 0)
-        bOk = FALSE;
-    std::fclose(pFile);
-    if (bOk)
-        data = std::move(read);
-    return bOk;
+    return ReadWholeFile(strPath, nMaxBytes, data) == SKIN_FILE_READ_OK;
 }

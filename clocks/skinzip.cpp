@@ -214,30 +214,45 @@ BOOL UnzipSkinData(const BYTE* pZip, size_t nZip, DWORD nMaxData, const CString&
     return UnzipMember(hZip, nMaxData, strPrefix, data, strError);
 }
 
-CUnzip::CUnzip(LPCSTR lpszArchivePath)
+SKIN_FILE_READ ReadWholeFile(LPCSTR lpszPath, DWORD nMaxBytes, std::vector<BYTE>& data)
 {
-    m_strArchiveName = BaseName(lpszArchivePath);
-    FILE* pFile = std::fopen(lpszArchivePath, "rb");
+    FILE* pFile = std::fopen(lpszPath, "rb");
     if (pFile == nullptr)
-        throw new CZipException(m_strArchiveName + ": cannot open the archive");
-    std::vector<BYTE> archive;
+        return SKIN_FILE_CANNOT_OPEN;
+    std::vector<BYTE> read;
     BYTE buffer[16384];
     size_t nRead;
-    BOOL bTooLarge = FALSE;
+    bool bTooLarge = false;
     while ((nRead = std::fread(buffer, 1, sizeof(buffer), pFile)) > 0) {
-        if (archive.size() + nRead > SKIN_ARCHIVE_MAX_BYTES) {
-            bTooLarge = TRUE;
+        if (read.size() + nRead > nMaxBytes) {
+            bTooLarge = true;
             break;
         }
-        archive.insert(archive.end(), buffer, buffer + nRead);
+        read.insert(read.end(), buffer, buffer + nRead);
     }
     const bool bError = std::ferror(pFile) != 0;
     std::fclose(pFile);
     if (bTooLarge)
-        throw new CZipException(m_strArchiveName + ": archive larger than a skin can be");
+        return SKIN_FILE_TOO_LARGE;
     if (bError)
+        return SKIN_FILE_READ_ERROR;
+    data = std::move(read);
+    return SKIN_FILE_READ_OK;
+}
+
+CUnzip::CUnzip(LPCSTR lpszArchivePath)
+{
+    m_strArchiveName = BaseName(lpszArchivePath);
+    switch (ReadWholeFile(lpszArchivePath, SKIN_ARCHIVE_MAX_BYTES, m_archive)) {
+    case SKIN_FILE_READ_OK:
+        break;
+    case SKIN_FILE_CANNOT_OPEN:
+        throw new CZipException(m_strArchiveName + ": cannot open the archive");
+    case SKIN_FILE_TOO_LARGE:
+        throw new CZipException(m_strArchiveName + ": archive larger than a skin can be");
+    case SKIN_FILE_READ_ERROR:
         throw new CZipException(m_strArchiveName + ": cannot read the archive");
-    m_archive = std::move(archive);
+    }
 }
 
 void CMamaZip::SwapSize(LPCSTR lpszDataPath)
