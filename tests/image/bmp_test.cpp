@@ -3,6 +3,7 @@
 #include "image/picture.h"
 #include "image/picture_bmp.h"
 #include "image_test_util.h"
+#include "raster_test_util.h"
 
 #include <gtest/gtest.h>
 
@@ -152,37 +153,17 @@ TEST(BmpEncode, HeaderFieldsAndZeroPadding)
     EXPECT_EQ(bytes[63], 0);
 }
 
-// Accepts the first `room` bytes, then refuses every write.
-class FullFile : public CPicMemFile {
-public:
-    explicit FullFile(size_t room)
-        : room(room)
-    {
-        Open();
-    }
-    size_t Write(const void* src, size_t size, size_t count) override
-    {
-        if (size * count > room)
-            return 0;
-        room -= size * count;
-        return CPicMemFile::Write(src, size, count);
-    }
-
-private:
-    size_t room;
-};
-
 TEST(BmpEncode, ReportsEveryFailedWrite)
 {
     CPicture pic(5, 3, 4);
     FillRandom(pic, 1);
     size_t total = 14 + pic.GetSize();
     for (size_t room = 0; room < total; ++room) {
-        FullFile file(room);
+        CRoomFile file(room);
         EXPECT_FALSE(pic.Encode(&file, PIC_FORMAT_BMP)) << room;
         EXPECT_STREQ(pic.GetLastError(), "Error writing BMP data");
     }
-    FullFile enough(total);
+    CRoomFile enough(total);
     EXPECT_TRUE(pic.Encode(&enough, PIC_FORMAT_BMP));
 }
 

@@ -2,6 +2,7 @@
 // comparison and encoding into a byte vector.
 #pragma once
 
+#include "image/picfile.h"
 #include "image/picture.h"
 
 #include <gtest/gtest.h>
@@ -62,6 +63,23 @@ inline ::testing::AssertionResult SamePixels(const CPicture& a, const CPicture& 
         }
     return ::testing::AssertionSuccess();
 }
+
+// A memory file that takes at most `limit` bytes: a write past it is cut
+// short, as a full disk would.
+struct CCappedFile : CPicMemFile {
+    explicit CCappedFile(LONG limit)
+        : limit(limit)
+    {
+        Open();
+    }
+    size_t Write(const void* b, size_t s, size_t n) override
+    {
+        size_t room = Size() < limit ? size_t(limit - Size()) / (s ? s : 1) : 0;
+        return CPicMemFile::Write(b, s, n < room ? n : room);
+    }
+    bool PutC(BYTE c) override { return Write(&c, 1, 1) == 1; }
+    LONG limit;
+};
 
 inline std::vector<BYTE> EncodeToBytes(CPicture& pic, DWORD type)
 {

@@ -68,22 +68,6 @@ bool HasMarker(const std::vector<BYTE>& s, BYTE code)
     return false;
 }
 
-// A memory file that takes at most `limit` bytes.
-struct FixedFile : CPicMemFile {
-    explicit FixedFile(LONG limit)
-        : limit(limit)
-    {
-        Open();
-    }
-    size_t Write(const void* b, size_t s, size_t n) override
-    {
-        size_t room = Size() < limit ? size_t(limit - Size()) / (s ? s : 1) : 0;
-        return CPicMemFile::Write(b, s, n < room ? n : room);
-    }
-    bool PutC(BYTE c) override { return Write(&c, 1, 1) == 1; }
-    LONG limit;
-};
-
 CPicture PictureFromRgb(const std::vector<BYTE>& rgb, int w, int h)
 {
     CPicture pic(DWORD(w), DWORD(h), 24);
@@ -497,7 +481,7 @@ TEST(JpegEncode, ColourAndGreyThroughTheLibrary)
     CPictureJPG coloured;
     coloured.Create(4, 4, 8, 0);
     coloured.SetPaletteColor(1, 255, 0, 0);
-    FixedFile out(1 << 20);
+    CCappedFile out(1 << 20);
     EXPECT_FALSE(coloured.Encode(&out));
     EXPECT_STREQ(coloured.GetLastError(), "JPEG can save only RGB or GreyScale images");
     EXPECT_EQ(out.Size(), 0);
@@ -555,12 +539,12 @@ TEST(JpegEncode, FailedWritesAreReported)
     for (LONG limit : { 0L, 100L, 5000L }) {
         CPictureJPG pic;
         static_cast<CPicture&>(pic) = src;
-        FixedFile out(limit);
+        CCappedFile out(limit);
         EXPECT_FALSE(pic.Encode(&out)) << limit;
         EXPECT_STREQ(pic.GetLastError(), "Output file write error --- out of disk space?");
     }
     CPictureJPG none;
-    FixedFile out(100);
+    CCappedFile out(100);
     EXPECT_FALSE(none.Encode(&out));
     EXPECT_STREQ(none.GetLastError(), "null image!!!");
 }

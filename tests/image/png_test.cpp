@@ -38,20 +38,6 @@ std::vector<BYTE> EncodeBytes(CPicture& pic, bool* ok = nullptr)
     return out;
 }
 
-struct FixedFile : CPicMemFile {
-    explicit FixedFile(LONG limit)
-        : limit(limit)
-    {
-        Open();
-    }
-    size_t Write(const void* b, size_t s, size_t n) override
-    {
-        size_t room = Size() < limit ? size_t(limit - Size()) / (s ? s : 1) : 0;
-        return CPicMemFile::Write(b, s, n < room ? n : room);
-    }
-    LONG limit;
-};
-
 std::vector<uint16_t> Samples(const PngSpec& s, uint32_t seed, int maxIndex = -1)
 {
     const int ch = Channels(s.colorType);
@@ -421,7 +407,7 @@ TEST(PngEncode, FailuresAreReported)
     CPicture pic(64, 64, 24, 0);
     FillRandom(pic, 8);
     for (LONG limit : { 0L, 8L, 100L }) {
-        FixedFile out(limit);
+        CCappedFile out(limit);
         EXPECT_FALSE(pic.Encode(&out, PIC_FORMAT_PNG)) << limit;
         EXPECT_STREQ(pic.GetLastError(), "Error saving PNG file");
     }
