@@ -1,0 +1,213 @@
+// VELTRAN_AUTOMATION end to end: afx_automation_probe.exe (beside this
+// program) is started with the variable set, and its log and exit code are
+// read back. A probe that showed a real dialog would never end by itself, so
+// every run has a deadline after which the probe is killed and the case fails.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+namespace {
+
+const char* const kCaption = "Veltran Probe";
+
+std::string ProbePath() {
+    char szPath[MAX_PATH] = "";
+    ::GetModuleFileNameA(nullptr, szPath, MAX_PATH);
+    std::string s(szPath);
+    return s.substr(0, s.rfind('\\') + 1) + "afx_automation_probe.exe";
+}
+
+// A log name of its own per case and process: several runs share the Wine prefix.
+std::string FreshLogPath(const char* pszStem) {
+    char szDir[MAX_PATH] = "";
+    ::GetTempPathA(MAX_PATH, szDir);
+    char szName[MAX_PATH];
+    std::snprintf(szName, sizeof(szName), "%sveltran %s %lu.log", szDir, pszStem, ::GetCurrentProcessId());
+    ::DeleteFileA(szName);
+    return szName;
+}
+
+std::vector<std::string> ReadLines(const std::string& strPath) {
+    std::vector<std::string> lines;
+    std::ifstream in(strPath);
+    std::string line;
+    while (std::getline(in, line))
+        lines.push_back(line);
+    return lines;
+}
+
+// Sets the variable for the probe only (children inherit it), null: removed.
+class CAutomationVariable {
+public:
+    explicit CAutomationVariable(const char* pszValue) { ::SetEnvironmentVariableA("VELTRAN_AUTOMATION", pszValue); }
+    ~CAutomationVariable() { ::SetEnvironmentVariableA("VELTRAN_AUTOMATION", nullptr); }
+};
+
+class CProbe {
+public:
+    ~CProbe() {
+        if (m_pi.hProcess != nullptr) {
+            if (::WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT)
+                ::TerminateProcess(m_pi.hProcess, 99);
+            ::CloseHandle(m_pi.hProcess);
+            ::CloseHandle(m_pi.hThread);
+        }
+    }
+    bool Start(const char* pszMode) {
+        std::string strCmd = "\"" + ProbePath() + "\" " + pszMode;
+        // The probe's standard handles go nowhere: under Wine, helper processes it
+        // may start would otherwise keep the test runner's output pipe open.
+        SECURITY_ATTRIBUTES sa = {sizeof(sa), nullptr, TRUE};
+        HANDLE hNul = ::CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
+                                    OPEN_EXISTING, 0, nullptr);
+        STARTUPINFOA si{};
+        si.cb = sizeof(si);
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdInput = si.hStdOutput = si.hStdError = hNul;
+        BOOL bOK = ::CreateProcessA(nullptr, &strCmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &m_pi);
+        ::CloseHandle(hNul);
+        return bOK != 0;
+    }
+    // True when the probe ended by itself within the deadline.
+    bool Wait(DWORD nTimeoutMs = 10000) {
+        return ::WaitForSingleObject(m_pi.hProcess, nTimeoutMs) == WAIT_OBJECT_0;
+    }
+    DWORD ExitCode() const {
+        DWORD dw = 0;
+        ::GetExitCodeProcess(m_pi.hProcess, &dw);
+        return dw;
+    }
+    DWORD Pid() const { return m_pi.dwProcessId; }
+
+private:
+    PROCESS_INFORMATION m_pi{};
+};
+
+std::vector<std::string> InitModeLog() {
+    // MB_YESNO | MB_DEFBUTTON2 with the question icon the framework adds: answered IDNO (7).
+    return {
+        std::string("MessageBox \"Open the help page?\" \"") + kCaption + "\" 0x124 -> 7",
+        "ShellExecute \"open\" \"veltran-no.htm\" (null) (null) 1",
+        "WinExec \"veltran-no-such-program.exe /quiet\" 0",
+        "MciSendString \"status cdaudio mode\"",
+        "GetOpenFileName \"alarm.wav\"",
+        "HtmlHelp \"veltran.chm\" 0 0x0",
+    };
+}
+
+TEST(Automation, FailedStartLogsEverySeamCallInOrderAndExitsWithTheDefaultAnswer) {
+    std::string strLog = FreshLogPath("init");  // spaces in the name on purpose
+    CAutomationVariable var(strLog.c_str());
+    CProbe probe;
+    ASSERT_TRUE(probe.Start("init")) << ProbePath();
+    ASSERT_TRUE(probe.Wait()) << "the probe blocked: a real dialog was shown";
+    EXPECT_EQ((DWORD)IDNO, probe.ExitCode());
+    EXPECT_EQ(InitModeLog(), ReadLines(strLog));
+    ::DeleteFileA(strLog.c_str());
+}
+
+TEST(Automation, AnswerInsideTheMessageLoopReachesTheQuitCode) {
+    std::string strLog = FreshLogPath("loop");
+    CAutomationVariable var(strLog.c_str());
+    CProbe probe;
+    ASSERT_TRUE(probe.Start("loop"));
+    ASSERT_TRUE(probe.Wait()) << "the probe blocked: a real dialog was shown";
+    EXPECT_EQ(100u + IDCANCEL, probe.ExitCode());  // OK/Cancel, second button default
+    std::vector<std::string> expected = {
+        std::string("MessageBox \"Stop the alarm?\" \"") + kCaption + "\" 0x101 -> 2",
+        "PlaySound \"veltran-no-such-chime.wav\" 0x20003",
+    };
+    EXPECT_EQ(expected, ReadLines(strLog));
+    ::DeleteFileA(strLog.c_str());
+}
+
+TEST(Automation, EachLineIsInTheFileWhileTheProgramStillRuns) {
+    std::string strLog = FreshLogPath("stay");
+    CAutomationVariable var(strLog.c_str());
+    CProbe probe;
+    ASSERT_TRUE(probe.Start("stay"));
+    std::vector<std::string> expected = InitModeLog();
+    std::vector<std::string> lines;
+    DWORD nStart = ::GetTickCount();
+    while (lines.size() < expected.size() && ::GetTickCount() - nStart < 10000) {
+        ::Sleep(20);
+        lines = ReadLines(strLog);
+    }
+    EXPECT_EQ(expected, lines);
+    EXPECT_FALSE(probe.Wait(0)) << "the probe was meant to keep running";
+    // ~CProbe kills it.
+}
+
+TEST(Automation, LaterRunsAppendToTheSameLog) {
+    std::string strLog = FreshLogPath("append");
+    {
+        std::ofstream out(strLog);
+        out << "from the harness\n";
+    }
+    CAutomationVariable var(strLog.c_str());
+    for (const char* pszMode : {"box", "loop"}) {
+        CProbe probe;
+        ASSERT_TRUE(probe.Start(pszMode));
+        ASSERT_TRUE(probe.Wait()) << pszMode;
+    }
+    std::vector<std::string> lines = ReadLines(strLog);
+    ASSERT_EQ(4u, lines.size());
+    EXPECT_EQ("from the harness", lines[0]);
+    EXPECT_EQ(0u, lines[1].find("MessageBox \"Open the help page?\""));
+    EXPECT_EQ(0u, lines[2].find("MessageBox \"Stop the alarm?\""));
+    EXPECT_EQ(0u, lines[3].find("PlaySound "));
+    ::DeleteFileA(strLog.c_str());
+}
+
+TEST(Automation, UnwritableLogStillAnswersWithoutShowingAnything) {
+    std::string strLog = FreshLogPath("missing") + "\\no-such-folder\\calls.log";
+    CAutomationVariable var(strLog.c_str());
+    CProbe probe;
+    ASSERT_TRUE(probe.Start("init"));
+    ASSERT_TRUE(probe.Wait()) << "the probe blocked: a real dialog was shown";
+    EXPECT_EQ((DWORD)IDNO, probe.ExitCode());
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(strLog.c_str()));
+}
+
+// The real message box of one process, by its caption.
+struct CFindBox {
+    DWORD nPid;
+    HWND hWnd;
+};
+
+BOOL CALLBACK FindBoxProc(HWND hWnd, LPARAM lParam) {
+    CFindBox* pFind = (CFindBox*)lParam;
+    DWORD nPid = 0;
+    ::GetWindowThreadProcessId(hWnd, &nPid);
+    char szText[64] = "";
+    ::GetWindowTextA(hWnd, szText, sizeof(szText));
+    if (nPid == pFind->nPid && lstrcmpA(szText, kCaption) == 0) {
+        pFind->hWnd = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+TEST(Automation, EmptyValueMeansTheRealMessageBox) {
+    CAutomationVariable var("");
+    CProbe probe;
+    ASSERT_TRUE(probe.Start("box"));
+    CFindBox find = {probe.Pid(), nullptr};
+    DWORD nStart = ::GetTickCount();
+    while (find.hWnd == nullptr && ::GetTickCount() - nStart < 10000) {
+        ::Sleep(20);
+        ::EnumWindows(FindBoxProc, (LPARAM)&find);
+    }
+    ASSERT_NE(nullptr, find.hWnd) << "no message box appeared";
+    EXPECT_FALSE(probe.Wait(0)) << "the real box waits for an answer";
+    ::PostMessageA(find.hWnd, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+    ASSERT_TRUE(probe.Wait());
+    EXPECT_EQ((DWORD)IDYES, probe.ExitCode());
+}
+
+}  // namespace
