@@ -49,7 +49,7 @@ FUZZ_SECONDS ?= 60
 fuzz: setup
 	cmake --preset fuzz >/dev/null
 	cmake --build --preset fuzz -j $(JOBS)
-	@set -e; for f in build/fuzz/fuzz/fuzz_*; do \
+	@set -eo pipefail; for f in build/fuzz/fuzz/fuzz_*; do \
 	  [ -x "$$f" ] || continue; \
 	  name=$${f##*/fuzz_}; corpus=build/fuzz/corpus/$$name; \
 	  mkdir -p $$corpus; \
