@@ -688,9 +688,12 @@ void CWnd::CenterWindow(CWnd* pAlternateOwner) {
     if (dwStyle & WS_CHILD) {
         HWND hParent = ::GetParent(m_hWnd);
         ::GetClientRect(hParent, &rcArea);
-        rcCenter = rcArea;
         ::MapWindowPoints(hParent, nullptr, (LPPOINT)&rcArea, 2);
-        ::MapWindowPoints(hParent, nullptr, (LPPOINT)&rcCenter, 2);
+        // An alternate window (a sibling, say) is the centre; the parent still bounds it.
+        if (pAlternateOwner->GetSafeHwnd() != nullptr)
+            ::GetWindowRect(pAlternateOwner->m_hWnd, &rcCenter);
+        else
+            rcCenter = rcArea;
     } else {
         HWND hOwner = pAlternateOwner != nullptr ? pAlternateOwner->m_hWnd : ::GetWindow(m_hWnd, GW_OWNER);
         ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &rcArea, 0);
