@@ -246,7 +246,7 @@ BOOL CDateTimeCtrl::SetRange(const SYSTEMTIME* pMinRange, const SYSTEMTIME* pMax
 int CMonthCalCtrl::GetFirstDayOfWeek(BOOL* pbLocal) const {
     DWORD dw = (DWORD)SendMessage(MCM_GETFIRSTDAYOFWEEK);
     if (pbLocal != nullptr)
-        *pbLocal = HIWORD(dw) ? FALSE : TRUE;
+        *pbLocal = HIWORD(dw) ? TRUE : FALSE;
     return (int)LOWORD(dw);
 }
 

@@ -386,8 +386,11 @@ class CDateTimeCtrl : public CWnd {
 public:
     AFX_CTL_CREATE(DATETIMEPICK_CLASSA)
     DWORD GetTime(LPSYSTEMTIME pTimeDest) const { return (DWORD)SendMessage(DTM_GETSYSTEMTIME, 0, (LPARAM)pTimeDest); }
+    // Null means "no date" (DTS_SHOWNONE); Wine's control wants a structure even then.
     BOOL SetTime(LPSYSTEMTIME pTimeNew) {
-        return (BOOL)SendMessage(DTM_SETSYSTEMTIME, pTimeNew ? GDT_VALID : GDT_NONE, (LPARAM)pTimeNew);
+        SYSTEMTIME stNone{};
+        return (BOOL)SendMessage(DTM_SETSYSTEMTIME, pTimeNew ? GDT_VALID : GDT_NONE,
+                                 (LPARAM)(pTimeNew ? pTimeNew : &stNone));
     }
     BOOL SetFormat(LPCSTR pstrFormat) { return (BOOL)SendMessage(DTM_SETFORMATA, 0, (LPARAM)pstrFormat); }
     BOOL SetRange(const SYSTEMTIME* pMinRange, const SYSTEMTIME* pMaxRange);
@@ -405,6 +408,7 @@ public:
     void SetToday(const SYSTEMTIME* pDateTime) { SendMessage(MCM_SETTODAY, 0, (LPARAM)pDateTime); }
     COLORREF GetColor(int nRegion) const { return (COLORREF)SendMessage(MCM_GETCOLOR, (WPARAM)nRegion); }
     COLORREF SetColor(int nRegion, COLORREF ref) { return (COLORREF)SendMessage(MCM_SETCOLOR, (WPARAM)nRegion, ref); }
+    // *pbLocal is nonzero when the first day is not the locale's, as the control reports.
     int GetFirstDayOfWeek(BOOL* pbLocal = nullptr) const;
     BOOL SetFirstDayOfWeek(int iDay, int* lpnOld = nullptr);
     BOOL GetMinReqRect(RECT* pRect) const { return (BOOL)SendMessage(MCM_GETMINREQRECT, 0, (LPARAM)pRect); }
