@@ -57,9 +57,13 @@ fuzz: setup
 	  $$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $$corpus fuzz/corpus/$$name 2>&1 | tail -n 12; \
 	done
 
-bench: win32 native
-	@set -e; for b in build/native/bench/bench_*; do [ -x "$$b" ] && $$b; done; \
-	for b in build/win32/bench/bench_*.exe; do [ -f "$$b" ] && tools/wine-run $$b; done; true
+# Figures only mean something from optimised code without sanitizers.
+bench: setup
+	cmake --preset bench >/dev/null
+	cmake --build --preset bench -j $(JOBS) --target $(basename $(notdir $(wildcard bench/bench_*.cpp)))
+	@set -e; for b in build/bench/bench/bench_*; do \
+	  [ -x "$$b" ] || continue; echo "== $${b##*/}"; "$$b"; \
+	done
 
 clean:
 	rm -rf build
