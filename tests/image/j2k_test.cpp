@@ -76,9 +76,9 @@ bool DecodeJas(CPictureJAS& pic, std::vector<BYTE>& bytes, DWORD type = 0)
 
 std::vector<BYTE> Encode(opj_image_t* image, bool jp2)
 {
-    EncodeSpec spec;
-    spec.jp2 = jp2;
-    std::vector<BYTE> bytes = RefEncode(image, spec);
+    EncodeOptions opts;
+    opts.jp2 = jp2;
+    std::vector<BYTE> bytes = RefEncode(image, opts);
     EXPECT_FALSE(bytes.empty()) << "the library did not encode";
     return bytes;
 }

@@ -66,7 +66,7 @@ inline opj_stream_t* MemOpen(MemStream& m, bool input)
     return s;
 }
 
-struct CompSpec {
+struct CompLayout {
     DWORD w, h, prec;
     bool sgnd;
     DWORD dx = 1, dy = 1;
@@ -75,33 +75,33 @@ struct CompSpec {
 // Planes of the given form filled by `fill(component, x, y)`.
 template <class Fill>
 CPicPlanes MakePlanes(
-    const std::vector<CompSpec>& specs, OPJ_COLOR_SPACE space, DWORD width, DWORD height, Fill fill)
+    const std::vector<CompLayout>& layouts, OPJ_COLOR_SPACE space, DWORD width, DWORD height, Fill fill)
 {
-    std::vector<opj_image_cmptparm_t> parms(specs.size());
+    std::vector<opj_image_cmptparm_t> parms(layouts.size());
     std::memset(parms.data(), 0, parms.size() * sizeof(parms[0]));
-    for (size_t i = 0; i < specs.size(); ++i) {
-        parms[i].w = specs[i].w;
-        parms[i].h = specs[i].h;
-        parms[i].dx = specs[i].dx;
-        parms[i].dy = specs[i].dy;
-        parms[i].prec = specs[i].prec;
-        parms[i].sgnd = specs[i].sgnd;
+    for (size_t i = 0; i < layouts.size(); ++i) {
+        parms[i].w = layouts[i].w;
+        parms[i].h = layouts[i].h;
+        parms[i].dx = layouts[i].dx;
+        parms[i].dy = layouts[i].dy;
+        parms[i].prec = layouts[i].prec;
+        parms[i].sgnd = layouts[i].sgnd;
     }
-    CPicPlanes image(opj_image_create(OPJ_UINT32(specs.size()), parms.data(), space));
+    CPicPlanes image(opj_image_create(OPJ_UINT32(layouts.size()), parms.data(), space));
     if (!image)
         return image;
     image->x0 = 0;
     image->y0 = 0;
     image->x1 = width;
     image->y1 = height;
-    for (size_t i = 0; i < specs.size(); ++i)
-        for (DWORD y = 0; y < specs[i].h; ++y)
-            for (DWORD x = 0; x < specs[i].w; ++x)
-                image->comps[i].data[size_t(y) * specs[i].w + x] = fill(int(i), x, y);
+    for (size_t i = 0; i < layouts.size(); ++i)
+        for (DWORD y = 0; y < layouts[i].h; ++y)
+            for (DWORD x = 0; x < layouts[i].w; ++x)
+                image->comps[i].data[size_t(y) * layouts[i].w + x] = fill(int(i), x, y);
     return image;
 }
 
-struct EncodeSpec {
+struct EncodeOptions {
     bool jp2 = false;
     bool lossless = true;
     float ratio = 0; // lossy only
@@ -109,23 +109,23 @@ struct EncodeSpec {
     bool mct = false;
 };
 
-inline std::vector<BYTE> RefEncode(opj_image_t* image, const EncodeSpec& spec)
+inline std::vector<BYTE> RefEncode(opj_image_t* image, const EncodeOptions& opts)
 {
-    opj_codec_t* codec = opj_create_compress(spec.jp2 ? OPJ_CODEC_JP2 : OPJ_CODEC_J2K);
+    opj_codec_t* codec = opj_create_compress(opts.jp2 ? OPJ_CODEC_JP2 : OPJ_CODEC_J2K);
     opj_cparameters_t p;
     opj_set_default_encoder_parameters(&p);
     p.tcp_numlayers = 1;
     p.cp_disto_alloc = 1;
-    p.tcp_rates[0] = spec.lossless ? 0 : spec.ratio;
-    p.irreversible = spec.lossless ? 0 : 1;
-    p.tcp_mct = spec.mct ? 1 : 0;
+    p.tcp_rates[0] = opts.lossless ? 0 : opts.ratio;
+    p.irreversible = opts.lossless ? 0 : 1;
+    p.tcp_mct = opts.mct ? 1 : 0;
     // Fewer levels for pictures too small to halve three times.
     DWORD side = std::min(image->comps[0].w, image->comps[0].h);
     p.numresolution = side >= 4 ? 3 : (side >= 2 ? 2 : 1);
-    if (spec.tile) {
+    if (opts.tile) {
         p.tile_size_on = OPJ_TRUE;
-        p.cp_tdx = int(spec.tile);
-        p.cp_tdy = int(spec.tile);
+        p.cp_tdx = int(opts.tile);
+        p.cp_tdy = int(opts.tile);
         p.numresolution = 1;
     }
     MemStream m;

@@ -58,7 +58,7 @@ inline std::vector<BYTE> PhotoLike(int width, int height, int components, uint32
     return px;
 }
 
-struct EncodeSpec {
+struct EncodeOptions {
     J_COLOR_SPACE inSpace = JCS_RGB;
     int components = 3;
     J_COLOR_SPACE jpegSpace = JCS_UNKNOWN; // JCS_UNKNOWN: the library's default for inSpace
@@ -74,7 +74,7 @@ struct EncodeSpec {
     int scanCount = 0;
 };
 
-inline bool EncodeInto(const std::vector<BYTE>& px, int width, int height, const EncodeSpec& spec,
+inline bool EncodeInto(const std::vector<BYTE>& px, int width, int height, const EncodeOptions& opts,
     unsigned char*& mem, unsigned long& size, ErrorJump& err, jpeg_compress_struct& cinfo)
 {
     cinfo.err = jpeg_std_error(&err.pub);
@@ -88,29 +88,29 @@ inline bool EncodeInto(const std::vector<BYTE>& px, int width, int height, const
     jpeg_mem_dest(&cinfo, &mem, &size);
     cinfo.image_width = JDIMENSION(width);
     cinfo.image_height = JDIMENSION(height);
-    cinfo.input_components = spec.components;
-    cinfo.in_color_space = spec.inSpace;
+    cinfo.input_components = opts.components;
+    cinfo.in_color_space = opts.inSpace;
     jpeg_set_defaults(&cinfo);
-    if (spec.jpegSpace != JCS_UNKNOWN)
-        jpeg_set_colorspace(&cinfo, spec.jpegSpace);
-    jpeg_set_quality(&cinfo, spec.quality, TRUE);
-    if (spec.progressive)
+    if (opts.jpegSpace != JCS_UNKNOWN)
+        jpeg_set_colorspace(&cinfo, opts.jpegSpace);
+    jpeg_set_quality(&cinfo, opts.quality, TRUE);
+    if (opts.progressive)
         jpeg_simple_progression(&cinfo);
-    if (spec.scans) {
-        cinfo.scan_info = spec.scans;
-        cinfo.num_scans = spec.scanCount;
+    if (opts.scans) {
+        cinfo.scan_info = opts.scans;
+        cinfo.num_scans = opts.scanCount;
     }
-    cinfo.write_JFIF_header = spec.jfif ? TRUE : FALSE;
-    cinfo.density_unit = UINT8(spec.densityUnit);
-    cinfo.X_density = UINT16(spec.xDensity);
-    cinfo.Y_density = UINT16(spec.yDensity);
+    cinfo.write_JFIF_header = opts.jfif ? TRUE : FALSE;
+    cinfo.density_unit = UINT8(opts.densityUnit);
+    cinfo.X_density = UINT16(opts.xDensity);
+    cinfo.Y_density = UINT16(opts.yDensity);
     jpeg_start_compress(&cinfo, TRUE);
-    for (const auto& a : spec.app1)
+    for (const auto& a : opts.app1)
         jpeg_write_marker(&cinfo, JPEG_APP0 + 1, a.data(), unsigned(a.size()));
-    if (!spec.comment.empty())
+    if (!opts.comment.empty())
         jpeg_write_marker(
-            &cinfo, JPEG_COM, reinterpret_cast<const JOCTET*>(spec.comment.data()), unsigned(spec.comment.size()));
-    const size_t stride = size_t(width) * spec.components;
+            &cinfo, JPEG_COM, reinterpret_cast<const JOCTET*>(opts.comment.data()), unsigned(opts.comment.size()));
+    const size_t stride = size_t(width) * opts.components;
     while (cinfo.next_scanline < cinfo.image_height) {
         JSAMPROW row = const_cast<JSAMPROW>(&px[cinfo.next_scanline * stride]);
         jpeg_write_scanlines(&cinfo, &row, 1);
@@ -120,20 +120,20 @@ inline bool EncodeInto(const std::vector<BYTE>& px, int width, int height, const
     return true;
 }
 
-inline std::vector<BYTE> MakeJpeg(const std::vector<BYTE>& px, int width, int height, const EncodeSpec& spec = {})
+inline std::vector<BYTE> MakeJpeg(const std::vector<BYTE>& px, int width, int height, const EncodeOptions& opts = {})
 {
     unsigned char* mem = nullptr;
     unsigned long size = 0;
     ErrorJump err;
     jpeg_compress_struct cinfo;
     std::vector<BYTE> out;
-    if (EncodeInto(px, width, height, spec, mem, size, err, cinfo))
+    if (EncodeInto(px, width, height, opts, mem, size, err, cinfo))
         out.assign(mem, mem + size);
     std::free(mem);
     return out;
 }
 
-struct DecodeSpec {
+struct DecodeOptions {
     J_COLOR_SPACE outSpace = JCS_UNKNOWN; // JCS_UNKNOWN: the library's default
     unsigned scaleDenom = 1;
     bool quantize = false;
@@ -141,7 +141,7 @@ struct DecodeSpec {
     bool twoPass = true;
 };
 
-inline bool DecodeInto(const std::vector<BYTE>& jpeg, const DecodeSpec& spec, Raster& r, ErrorJump& err,
+inline bool DecodeInto(const std::vector<BYTE>& jpeg, const DecodeOptions& opts, Raster& r, ErrorJump& err,
     jpeg_decompress_struct& cinfo)
 {
     cinfo.err = jpeg_std_error(&err.pub);
@@ -154,14 +154,14 @@ inline bool DecodeInto(const std::vector<BYTE>& jpeg, const DecodeSpec& spec, Ra
     jpeg_create_decompress(&cinfo);
     jpeg_mem_src(&cinfo, jpeg.data(), (unsigned long)jpeg.size());
     jpeg_read_header(&cinfo, TRUE);
-    if (spec.outSpace != JCS_UNKNOWN)
-        cinfo.out_color_space = spec.outSpace;
+    if (opts.outSpace != JCS_UNKNOWN)
+        cinfo.out_color_space = opts.outSpace;
     cinfo.scale_num = 1;
-    cinfo.scale_denom = spec.scaleDenom;
-    if (spec.quantize) {
+    cinfo.scale_denom = opts.scaleDenom;
+    if (opts.quantize) {
         cinfo.quantize_colors = TRUE;
-        cinfo.desired_number_of_colors = spec.colors;
-        cinfo.two_pass_quantize = spec.twoPass ? TRUE : FALSE;
+        cinfo.desired_number_of_colors = opts.colors;
+        cinfo.two_pass_quantize = opts.twoPass ? TRUE : FALSE;
     }
     jpeg_start_decompress(&cinfo);
     r.width = int(cinfo.output_width);
@@ -173,7 +173,7 @@ inline bool DecodeInto(const std::vector<BYTE>& jpeg, const DecodeSpec& spec, Ra
         JSAMPROW row = &r.pixels[cinfo.output_scanline * stride];
         jpeg_read_scanlines(&cinfo, &row, 1);
     }
-    if (spec.quantize) {
+    if (opts.quantize) {
         r.colors = cinfo.actual_number_of_colors;
         for (int c = 0; c < cinfo.out_color_components && c < 3; ++c)
             r.colormap[c].assign(cinfo.colormap[c], cinfo.colormap[c] + r.colors);
@@ -183,12 +183,12 @@ inline bool DecodeInto(const std::vector<BYTE>& jpeg, const DecodeSpec& spec, Ra
     return true;
 }
 
-inline Raster BareDecode(const std::vector<BYTE>& jpeg, const DecodeSpec& spec = {})
+inline Raster BareDecode(const std::vector<BYTE>& jpeg, const DecodeOptions& opts = {})
 {
     Raster r;
     ErrorJump err;
     jpeg_decompress_struct cinfo;
-    r.ok = DecodeInto(jpeg, spec, r, err, cinfo);
+    r.ok = DecodeInto(jpeg, opts, r, err, cinfo);
     if (!r.ok)
         r.error = err.text;
     return r;

@@ -105,10 +105,10 @@ TEST(JpegDecode, MatchesTheLibraryPixelForPixel)
         { 129, 67, true, 95 }, { 8, 300, false, 50 } };
     for (const Case& c : cases) {
         std::vector<BYTE> rgb = PhotoLike(c.w, c.h, 3, uint32_t(c.w * 31 + c.h));
-        EncodeSpec spec;
-        spec.progressive = c.progressive;
-        spec.quality = c.quality;
-        std::vector<BYTE> jpeg = MakeJpeg(rgb, c.w, c.h, spec);
+        EncodeOptions opts;
+        opts.progressive = c.progressive;
+        opts.quality = c.quality;
+        std::vector<BYTE> jpeg = MakeJpeg(rgb, c.w, c.h, opts);
         ASSERT_FALSE(jpeg.empty());
         CPictureJPG pic;
         ASSERT_TRUE(DecodeBytes(pic, jpeg)) << pic.GetLastError();
@@ -130,10 +130,10 @@ TEST(JpegDecode, MatchesTheLibraryPixelForPixel)
 TEST(JpegDecode, GreyAndScaledStreams)
 {
     std::vector<BYTE> grey = PhotoLike(97, 61, 1);
-    EncodeSpec spec;
-    spec.inSpace = JCS_GRAYSCALE;
-    spec.components = 1;
-    std::vector<BYTE> jpeg = MakeJpeg(grey, 97, 61, spec);
+    EncodeOptions opts;
+    opts.inSpace = JCS_GRAYSCALE;
+    opts.components = 1;
+    std::vector<BYTE> jpeg = MakeJpeg(grey, 97, 61, opts);
     CPictureJPG pic;
     ASSERT_TRUE(DecodeBytes(pic, jpeg));
     EXPECT_EQ(pic.GetBpp(), 8);
@@ -151,7 +151,7 @@ TEST(JpegDecode, GreyAndScaledStreams)
         CPictureJPG scaled;
         scaled.SetJpegScale(s.scale);
         ASSERT_TRUE(DecodeBytes(scaled, colour));
-        DecodeSpec ds;
+        DecodeOptions ds;
         ds.scaleDenom = s.denom;
         EXPECT_TRUE(MatchesRaster(scaled, BareDecode(colour, ds))) << int(s.scale);
     }
@@ -161,10 +161,10 @@ TEST(JpegDecode, CmykStreamsAreMultipliedByBlack)
 {
     const int w = 37, h = 23;
     std::vector<BYTE> cmyk = PhotoLike(w, h, 4, 7);
-    EncodeSpec spec;
-    spec.inSpace = JCS_CMYK;
-    spec.components = 4;
-    std::vector<BYTE> jpeg = MakeJpeg(cmyk, w, h, spec);
+    EncodeOptions opts;
+    opts.inSpace = JCS_CMYK;
+    opts.components = 4;
+    std::vector<BYTE> jpeg = MakeJpeg(cmyk, w, h, opts);
     Raster ref = BareDecode(jpeg);
     ASSERT_TRUE(ref.ok);
     ASSERT_EQ(ref.components, 4);
@@ -195,7 +195,7 @@ TEST(JpegDecode, DecodeOptions)
     CPictureJPG grey;
     grey.SetCodecOption(CPictureJPG::JPEG_OPT_GREY_DECODE, PIC_FORMAT_JPG);
     ASSERT_TRUE(DecodeBytes(grey, jpeg));
-    DecodeSpec gs;
+    DecodeOptions gs;
     gs.outSpace = JCS_GRAYSCALE;
     EXPECT_TRUE(MatchesRaster(grey, BareDecode(jpeg, gs)));
     EXPECT_TRUE(grey.IsGrayScale());
@@ -207,7 +207,7 @@ TEST(JpegDecode, DecodeOptions)
         q.SetCodecOption(CPictureJPG::JPEG_OPT_QUANTIZE | (twoPass ? 0 : CPictureJPG::JPEG_OPT_ONE_PASS),
             PIC_FORMAT_JPG);
         ASSERT_TRUE(DecodeBytes(q, jpeg)) << q.GetLastError();
-        DecodeSpec qs;
+        DecodeOptions qs;
         qs.quantize = true;
         qs.colors = 16;
         qs.twoPass = twoPass;
@@ -233,7 +233,7 @@ TEST(JpegDecode, DecodeOptions)
     gq.SetJpegQuality(8);
     gq.SetCodecOption(CPictureJPG::JPEG_OPT_GREY_DECODE | CPictureJPG::JPEG_OPT_QUANTIZE, PIC_FORMAT_JPG);
     ASSERT_TRUE(DecodeBytes(gq, jpeg));
-    DecodeSpec gqs;
+    DecodeOptions gqs;
     gqs.outSpace = JCS_GRAYSCALE;
     gqs.quantize = true;
     gqs.colors = 8;
@@ -270,11 +270,11 @@ TEST(JpegDecode, ResolutionFromJfifAndExif)
         LONG dpiX, dpiY;
     } jfif[] = { { 2, 28, 40, 71, 102 }, { 1, 300, 150, 300, 150 }, { 0, 1, 1, 1, 1 }, { 1, 0, 0, 96, 96 } };
     for (const auto& c : jfif) {
-        EncodeSpec spec;
-        spec.densityUnit = c.unit;
-        spec.xDensity = c.x;
-        spec.yDensity = c.y;
-        std::vector<BYTE> jpeg = MakeJpeg(rgb, 16, 16, spec);
+        EncodeOptions opts;
+        opts.densityUnit = c.unit;
+        opts.xDensity = c.x;
+        opts.yDensity = c.y;
+        std::vector<BYTE> jpeg = MakeJpeg(rgb, 16, 16, opts);
         CPictureJPG pic;
         ASSERT_TRUE(DecodeBytes(pic, jpeg));
         EXPECT_EQ(pic.GetXDPI(), c.dpiX) << c.unit << " " << c.x;
@@ -290,11 +290,11 @@ TEST(JpegDecode, ResolutionFromJfifAndExif)
     for (const auto& c : exif) {
         ExifDir d;
         d.entries = { b.Rat(0x011A, c.res, 1), b.Rat(0x011B, c.res, 1), b.Short(0x0128, c.unit) };
-        EncodeSpec spec;
-        spec.densityUnit = 1;
-        spec.xDensity = spec.yDensity = 600; // the EXIF values win
-        spec.app1.push_back(b.Payload({ d }));
-        std::vector<BYTE> jpeg = MakeJpeg(rgb, 16, 16, spec);
+        EncodeOptions opts;
+        opts.densityUnit = 1;
+        opts.xDensity = opts.yDensity = 600; // the EXIF values win
+        opts.app1.push_back(b.Payload({ d }));
+        std::vector<BYTE> jpeg = MakeJpeg(rgb, 16, 16, opts);
         CPictureJPG pic;
         ASSERT_TRUE(DecodeBytes(pic, jpeg));
         EXPECT_TRUE(pic.GetExifInfo().hasExif);
@@ -307,9 +307,9 @@ TEST(JpegDecode, DamagedAndEmptyStreams)
 {
     std::vector<BYTE> rgb = PhotoLike(120, 90, 3);
     for (bool progressive : { false, true }) {
-        EncodeSpec spec;
-        spec.progressive = progressive;
-        std::vector<BYTE> jpeg = MakeJpeg(rgb, 120, 90, spec);
+        EncodeOptions opts;
+        opts.progressive = progressive;
+        std::vector<BYTE> jpeg = MakeJpeg(rgb, 120, 90, opts);
         std::vector<BYTE> cut(jpeg.begin(), jpeg.begin() + jpeg.size() * 6 / 10);
         CPictureJPG pic;
         ASSERT_TRUE(DecodeBytes(pic, cut)) << pic.GetLastError();
@@ -380,14 +380,14 @@ TEST(JpegDecode, SizeOnlyEscapeAndLimits)
 TEST(JpegDecode, ScanCountIsBounded)
 {
     std::vector<BYTE> grey = PhotoLike(8, 8, 1);
-    EncodeSpec spec;
-    spec.inSpace = JCS_GRAYSCALE;
-    spec.components = 1;
-    spec.progressive = true;
+    EncodeOptions opts;
+    opts.inSpace = JCS_GRAYSCALE;
+    opts.components = 1;
+    opts.progressive = true;
     std::vector<jpeg_scan_info> bomb = ManyScans(63); // 694 scans
-    spec.scans = bomb.data();
-    spec.scanCount = int(bomb.size());
-    std::vector<BYTE> jpeg = MakeJpeg(grey, 8, 8, spec);
+    opts.scans = bomb.data();
+    opts.scanCount = int(bomb.size());
+    std::vector<BYTE> jpeg = MakeJpeg(grey, 8, 8, opts);
     ASSERT_FALSE(jpeg.empty());
     ASSERT_TRUE(BareDecode(jpeg).ok); // legal, only long
     CPictureJPG pic;
@@ -396,9 +396,9 @@ TEST(JpegDecode, ScanCountIsBounded)
     EXPECT_FALSE(pic.IsValid());
 
     std::vector<jpeg_scan_info> fewer = ManyScans(45); // 496 scans
-    spec.scans = fewer.data();
-    spec.scanCount = int(fewer.size());
-    jpeg = MakeJpeg(grey, 8, 8, spec);
+    opts.scans = fewer.data();
+    opts.scanCount = int(fewer.size());
+    jpeg = MakeJpeg(grey, 8, 8, opts);
     ASSERT_TRUE(DecodeBytes(pic, jpeg)) << pic.GetLastError();
     EXPECT_TRUE(MatchesRaster(pic, BareDecode(jpeg)));
 }
@@ -565,11 +565,11 @@ TEST(JpegExif, CarriedOverOnEncode)
     Append(payload, tiff);
     std::vector<BYTE> app1 = Segment(0xE1, payload);
 
-    EncodeSpec spec;
-    spec.app1.push_back(payload);
-    spec.comment = "kept comment";
+    EncodeOptions opts;
+    opts.app1.push_back(payload);
+    opts.comment = "kept comment";
     std::vector<BYTE> rgb = PhotoLike(40, 30, 3);
-    std::vector<BYTE> jpeg = MakeJpeg(rgb, 40, 30, spec);
+    std::vector<BYTE> jpeg = MakeJpeg(rgb, 40, 30, opts);
 
     CPictureJPG pic;
     ASSERT_TRUE(DecodeBytes(pic, jpeg));
@@ -621,9 +621,9 @@ TEST(JpegExif, EncodeIntoAWriteOnlyStreamKeepsThePlainStream)
     ExifBuilder b(false);
     ExifDir d;
     d.entries = { b.Ascii(0x010F, "Maker") };
-    EncodeSpec spec;
-    spec.app1.push_back(b.Payload({ d }));
-    std::vector<BYTE> jpeg = MakeJpeg(PhotoLike(24, 24, 3), 24, 24, spec);
+    EncodeOptions opts;
+    opts.app1.push_back(b.Payload({ d }));
+    std::vector<BYTE> jpeg = MakeJpeg(PhotoLike(24, 24, 3), 24, 24, opts);
     CPictureJPG pic;
     ASSERT_TRUE(DecodeBytes(pic, jpeg));
     ASSERT_TRUE(pic.GetExifInfo().hasExif);
