@@ -215,7 +215,7 @@ void CString::EnsureCapacity(int nLength, bool bKeepData)
 
 void CString::Assign(const char* lpch, int nLength)
 {
-    if (nLength == 0) {
+    if (nLength <= 0) {
         Empty();
         return;
     }
@@ -237,7 +237,7 @@ void CString::Assign(const char* lpch, int nLength)
 
 void CString::Append(const char* lpch, int nLength)
 {
-    if (nLength == 0)
+    if (nLength <= 0)
         return;
     int nNewLength = CheckedSum(m_nDataLength, nLength);
     if (nNewLength > m_nAllocLength) {
