@@ -2,6 +2,7 @@
 // ImageMagick's convert on the same input, one thread each. convert's time
 // is that of the run minus a run that only reads the same input, so start-up
 // and file reading are not counted against it.
+#include "bench/bench_util.h"
 #include "image/picture.h"
 
 #include <chrono>
@@ -13,28 +14,6 @@
 #include <vector>
 
 namespace {
-
-double Seconds(const std::function<void()>& f, int runs)
-{
-    double best = 1e30;
-    for (int i = 0; i < runs; ++i) {
-        auto t0 = std::chrono::steady_clock::now();
-        f();
-        double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-        best = s < best ? s : best;
-    }
-    return best;
-}
-
-double Shell(const std::string& command, int runs)
-{
-    return Seconds(
-        [&] {
-            if (std::system(command.c_str()) != 0)
-                std::fprintf(stderr, "failed: %s\n", command.c_str());
-        },
-        runs);
-}
 
 // Colour ramps with texture and noise: a median or a blur has work everywhere.
 CPicture Make(LONG w, LONG h)
@@ -54,26 +33,6 @@ CPicture Make(LONG w, LONG h)
     return pic;
 }
 
-bool WritePpm(const CPicture& pic, const std::string& path)
-{
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    LONG w = LONG(pic.GetWidth()), h = LONG(pic.GetHeight());
-    std::fprintf(f, "P6\n%d %d\n255\n", int(w), int(h));
-    std::vector<BYTE> row(size_t(w) * 3);
-    for (LONG y = h - 1; y >= 0; --y) {
-        const BYTE* p = pic.GetBits(DWORD(y));
-        for (LONG x = 0; x < w; ++x) {
-            row[x * 3] = p[x * 3 + 2];
-            row[x * 3 + 1] = p[x * 3 + 1];
-            row[x * 3 + 2] = p[x * 3];
-        }
-        std::fwrite(row.data(), 1, row.size(), f);
-    }
-    return std::fclose(f) == 0;
-}
-
 } // namespace
 
 int main()
@@ -85,9 +44,9 @@ int main()
 
     CPicture photo = Make(3840, 2160);
     std::string path = dir + "/photo.ppm";
-    if (!WritePpm(photo, path))
+    if (!BenchWritePpm(photo, path))
         return 1;
-    double base = Shell(convert + path + " null:", runs);
+    double base = BenchShell(convert + path + " null:", runs);
     std::vector<LONG> box3(9, 1), box5(25, 1);
 
     struct Case {
@@ -110,8 +69,8 @@ int main()
     std::printf("3840 x 2160, 24 bits; convert %s\n", "-limit thread 1");
     for (auto& c : cases) {
         // Each run filters a fresh copy; the copy is timed apart and taken off.
-        double copy = Seconds([&] { CPicture p(photo); }, runs);
-        double ours = Seconds(
+        double copy = BenchSeconds([&] { CPicture p(photo); }, runs);
+        double ours = BenchSeconds(
             [&] {
                 CPicture p(photo);
                 if (!c.run(p))
@@ -119,7 +78,7 @@ int main()
             },
             runs)
             - copy;
-        double theirs = Shell(convert + path + " " + c.im + " null:", runs) - base;
+        double theirs = BenchShell(convert + path + " " + c.im + " null:", runs) - base;
         std::printf("%-32s ours %8.1f ms  convert %8.1f ms  ratio %5.2f  (%s)\n", c.name, ours * 1e3, theirs * 1e3,
             ours / theirs, c.im);
     }

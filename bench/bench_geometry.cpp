@@ -3,6 +3,7 @@
 // picture, and 4000 x 3000 resampled to 800 x 600 by each mode. convert's
 // time is that of the run minus a run that only reads the same input, so
 // start-up and file reading are not counted against it.
+#include "bench/bench_util.h"
 #include "image/picture.h"
 
 #include <chrono>
@@ -14,28 +15,6 @@
 #include <vector>
 
 namespace {
-
-double Seconds(const std::function<void()>& f, int runs)
-{
-    double best = 1e30;
-    for (int i = 0; i < runs; ++i) {
-        auto t0 = std::chrono::steady_clock::now();
-        f();
-        double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-        best = s < best ? s : best;
-    }
-    return best;
-}
-
-double Shell(const std::string& command, int runs)
-{
-    return Seconds(
-        [&] {
-            if (std::system(command.c_str()) != 0)
-                std::fprintf(stderr, "failed: %s\n", command.c_str());
-        },
-        runs);
-}
 
 // Smooth colour ramps with some detail, so that no method meets a flat picture.
 CPicture Make(LONG w, LONG h)
@@ -50,26 +29,6 @@ CPicture Make(LONG w, LONG h)
         }
     }
     return pic;
-}
-
-bool WritePpm(const CPicture& pic, const std::string& path)
-{
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    LONG w = LONG(pic.GetWidth()), h = LONG(pic.GetHeight());
-    std::fprintf(f, "P6\n%d %d\n255\n", int(w), int(h));
-    std::vector<BYTE> row(size_t(w) * 3);
-    for (LONG y = h - 1; y >= 0; --y) {
-        const BYTE* p = pic.GetBits(DWORD(y));
-        for (LONG x = 0; x < w; ++x) {
-            row[x * 3] = p[x * 3 + 2];
-            row[x * 3 + 1] = p[x * 3 + 1];
-            row[x * 3 + 2] = p[x * 3];
-        }
-        std::fwrite(row.data(), 1, row.size(), f);
-    }
-    return std::fclose(f) == 0;
 }
 
 void Report(const char* what, double ours, double theirs, const char* method)
@@ -93,8 +52,8 @@ int main()
     // Clock hand: 40 x 300, turned to each second of a minute.
     CPicture hand = Make(40, 300);
     std::string handPath = dir + "/hand.ppm";
-    WritePpm(hand, handPath);
-    double ours = Seconds(
+    BenchWritePpm(hand, handPath);
+    double ours = BenchSeconds(
         [&] {
             for (int a = 0; a < 60; ++a) {
                 CPicture out;
@@ -108,29 +67,29 @@ int main()
         reads += " \\( mpr:h \\)";
     }
     std::string head = convert + handPath + " -write mpr:h +delete";
-    double theirs = Shell(head + turns + " null:", runs) - Shell(head + reads + " null:", runs);
+    double theirs = BenchShell(head + turns + " null:", runs) - BenchShell(head + reads + " null:", runs);
     Report("Rotate 40x300 hand at 60 angles", ours, theirs, "nearest, +distort SRT");
 
     // Quarter turns of a 4096 x 4096 picture.
     CPicture big = Make(4096, 4096);
     std::string bigPath = dir + "/big.ppm";
-    WritePpm(big, bigPath);
-    double base = Shell(convert + bigPath + " null:", runs);
-    ours = Seconds([&] { CPicture out; big.RotateRight(&out); }, runs);
-    theirs = Shell(convert + bigPath + " -rotate 90 null:", runs) - base;
+    BenchWritePpm(big, bigPath);
+    double base = BenchShell(convert + bigPath + " null:", runs);
+    ours = BenchSeconds([&] { CPicture out; big.RotateRight(&out); }, runs);
+    theirs = BenchShell(convert + bigPath + " -rotate 90 null:", runs) - base;
     Report("RotateRight 4096x4096", ours, theirs, "-rotate 90");
-    ours = Seconds([&] { CPicture out; big.RotateLeft(&out); }, runs);
-    theirs = Shell(convert + bigPath + " -rotate -90 null:", runs) - base;
+    ours = BenchSeconds([&] { CPicture out; big.RotateLeft(&out); }, runs);
+    theirs = BenchShell(convert + bigPath + " -rotate -90 null:", runs) - base;
     Report("RotateLeft 4096x4096", ours, theirs, "-rotate -90");
-    ours = Seconds([&] { CPicture out; big.Rotate180(&out); }, runs);
-    theirs = Shell(convert + bigPath + " -rotate 180 null:", runs) - base;
+    ours = BenchSeconds([&] { CPicture out; big.Rotate180(&out); }, runs);
+    theirs = BenchShell(convert + bigPath + " -rotate 180 null:", runs) - base;
     Report("Rotate180 4096x4096", ours, theirs, "-rotate 180");
 
     // 4000 x 3000 to 800 x 600.
     CPicture photo = Make(4000, 3000);
     std::string photoPath = dir + "/photo.ppm";
-    WritePpm(photo, photoPath);
-    base = Shell(convert + photoPath + " null:", runs);
+    BenchWritePpm(photo, photoPath);
+    base = BenchShell(convert + photoPath + " null:", runs);
     struct Case {
         const char* name;
         std::function<void(CPicture&)> run;
@@ -152,8 +111,8 @@ int main()
             "-interpolate Catrom -interpolative-resize 800x600!", "-interpolative-resize Catrom" },
     };
     for (auto& c : cases) {
-        ours = Seconds([&] { CPicture out; c.run(out); }, runs);
-        theirs = Shell(convert + photoPath + " " + c.im + " null:", runs) - base;
+        ours = BenchSeconds([&] { CPicture out; c.run(out); }, runs);
+        theirs = BenchShell(convert + photoPath + " " + c.im + " null:", runs) - base;
         Report(c.name, ours, theirs, c.method);
     }
     std::system(("rm -rf " + dir).c_str());
