@@ -8,7 +8,7 @@
 set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
-cache="${VELTRAN_CACHE:-$HOME/.cache/veltran}"
+cache="${VELTRAN_CACHE:-${HOME:-/root}/.cache/veltran}"
 key="$(sha256sum "$here/setup.sh" | cut -c1-12)"
 prefix="$cache/mingw-$key"
 jobs="$(nproc)"
