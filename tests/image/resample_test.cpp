@@ -290,3 +290,116 @@ TEST(CircleTransform, PixelsBeyondTheRadiusReadOutside)
     EXPECT_TRUE(SameRgb(pic.GetPixelColor(0, 20), copy.GetPixelColor(0, 0)));
     EXPECT_TRUE(SameRgb(pic.GetPixelColor(10, 10), copy.GetPixelColor(10, 10)));
 }
+
+TEST(Skew, KnownGainMovesAKnownPixel)
+{
+    CPicture pic(10, 10, 24);
+    FillRandom(pic, 21);
+    CPicture copy(pic);
+    // nx = x + 1 * (y - 2): (3, 4) reads (5, 4), (3, 0) reads (1, 0).
+    ASSERT_TRUE(pic.Skew(1, 0, 0, 2, false));
+    EXPECT_TRUE(SameRgb(pic.GetPixelColor(3, 4), copy.GetPixelColor(5, 4)));
+    EXPECT_TRUE(SameRgb(pic.GetPixelColor(3, 0), copy.GetPixelColor(1, 0)));
+    EXPECT_TRUE(SameRgb(pic.GetPixelColor(6, 2), copy.GetPixelColor(6, 2)));
+    // (8, 5) would read (11, 5): outside, that is pixel (0, 0).
+    EXPECT_TRUE(SameRgb(pic.GetPixelColor(8, 5), copy.GetPixelColor(0, 0)));
+
+    // ny = y + 0.5 * (x - 4), truncated toward zero.
+    CPicture v(copy);
+    ASSERT_TRUE(v.Skew(0, 0.5f, 4, 0, false));
+    EXPECT_TRUE(SameRgb(v.GetPixelColor(6, 3), copy.GetPixelColor(6, 4)));
+    EXPECT_TRUE(SameRgb(v.GetPixelColor(1, 5), copy.GetPixelColor(1, 3)));
+    EXPECT_TRUE(SameRgb(v.GetPixelColor(3, 0), copy.GetPixelColor(3, 0))); // -0.5 truncates to 0
+}
+
+TEST(Skew, IndexedPicturesCopyIndicesAndAlphaFollows)
+{
+    CPicture pic(12, 8, 8);
+    FillRandom(pic, 22);
+    ASSERT_TRUE(pic.AlphaCreate());
+    for (LONG y = 0; y < 8; ++y)
+        for (LONG x = 0; x < 12; ++x)
+            pic.AlphaSet(x, y, BYTE(x * 20 + y));
+    CPicture copy(pic);
+    ASSERT_TRUE(pic.Skew(1, 0, 0, 0, false));
+    for (LONG y = 0; y < 8; ++y)
+        for (LONG x = 0; x + y < 12; ++x) {
+            ASSERT_EQ(pic.GetPixelIndex(x, y), copy.GetPixelIndex(x + y, y)) << x << "," << y;
+            ASSERT_EQ(pic.AlphaGet(x, y), copy.AlphaGet(x + y, y)) << x << "," << y;
+        }
+}
+
+TEST(Skew, InterpolationBlendsNeighbours)
+{
+    // A horizontal ramp: every channel is 20 x column.
+    CPicture pic(10, 6, 24);
+    for (LONG y = 0; y < 6; ++y)
+        for (LONG x = 0; x < 10; ++x)
+            pic.SetPixelColor(x, y, Rgb(BYTE(20 * x), BYTE(20 * x), BYTE(20 * x)));
+    CPicture copy(pic);
+    ASSERT_TRUE(pic.Skew(0, 0, 0, 0, true));
+    EXPECT_TRUE(SamePixels(pic, copy));
+    // nx = x + 0.5 * y: row 1 lies half a pixel to the right.
+    ASSERT_TRUE(pic.Skew(0.5f, 0, 0, 0, true));
+    EXPECT_NEAR(pic.GetPixelColor(2, 1).rgbRed, 50, 1);
+    EXPECT_NEAR(pic.GetPixelColor(5, 1).rgbGreen, 110, 1);
+    EXPECT_NEAR(pic.GetPixelColor(2, 2).rgbBlue, 60, 1);
+    EXPECT_NEAR(pic.GetPixelColor(4, 0).rgbRed, 80, 1);
+}
+
+TEST(CircleTransform, UniformPictureStaysUniformForEveryType)
+{
+    for (DWORD bpp : { 8u, 24u })
+        for (int type = 0; type <= 4; ++type) {
+            SCOPED_TRACE(::testing::Message() << bpp << " bits, type " << type);
+            CPicture pic = Flat(23, 17, bpp, Rgb(40, 80, 120));
+            for (LONG rmax : { 0L, 6L, 100L }) {
+                ASSERT_TRUE(pic.CircleTransform(type, rmax, 3));
+                EXPECT_TRUE(AllPixels(pic, Rgb(40, 80, 120)));
+            }
+        }
+    CPicture none;
+    EXPECT_FALSE(none.CircleTransform(0, 5, 1));
+}
+
+TEST(CircleTransform, CentreAndKnownPointsByType)
+{
+    CPicture src(21, 21, 24);
+    FillRandom(src, 23);
+    auto run = [&](int type, LONG rmax, float koeff) {
+        CPicture pic(src);
+        EXPECT_TRUE(pic.CircleTransform(type, rmax, koeff));
+        return pic;
+    };
+    auto same = [&](const CPicture& pic, LONG x, LONG y, LONG sx, LONG sy) {
+        return SameRgb(pic.GetPixelColor(x, y), src.GetPixelColor(sx, sy));
+    };
+    // The centre is (10, 10). Types 0-2 keep it; (16, 10) has r = 6, angle pi.
+    CPicture t0 = run(0, 10, 1);
+    EXPECT_TRUE(same(t0, 10, 10, 10, 10));
+    EXPECT_TRUE(same(t0, 16, 10, 7, 10));  // nr = 36 / 10 = 3.6
+    EXPECT_TRUE(same(t0, 10, 16, 10, 13)); // angle -pi/2
+    EXPECT_TRUE(same(t0, 13, 10, 10, 10)); // nr = 0.9
+    EXPECT_TRUE(same(t0, 20, 20, 0, 0));   // beyond the radius: outside
+    CPicture t1 = run(1, 10, 1);
+    EXPECT_TRUE(same(t1, 10, 10, 10, 10));
+    EXPECT_TRUE(same(t1, 16, 10, 3, 10)); // nr = sqrt(60)
+    CPicture t2 = run(2, 10, 6);
+    EXPECT_TRUE(same(t2, 10, 10, 10, 10));
+    EXPECT_TRUE(same(t2, 16, 10, 7, 15)); // turned by 6 / 6 = 1: angle pi + 1
+    CPicture t2k = run(2, 10, 0);         // a factor of 0 counts as 1
+    EXPECT_TRUE(same(t2k, 16, 10, 5, 9)); // angle pi + 6
+    // Type 3: angle and radius become column and row.
+    CPicture t3 = run(3, 10, 1);
+    EXPECT_TRUE(same(t3, 10, 10, 0, 0));
+    EXPECT_TRUE(same(t3, 13, 14, 7, 10)); // r = 5, angle atan2(-4, -3)
+    // Type 4: columns shift by (x rem 32) - 16.
+    CPicture t4 = run(4, 10, 1);
+    EXPECT_TRUE(same(t4, 10, 10, 4, 10));
+    EXPECT_TRUE(same(t4, 15, 7, 14, 7));
+    EXPECT_TRUE(same(t4, 7, 10, 0, 0)); // column -2: outside
+    // A radius of 0 becomes trunc(sqrt(10^2 + 10^2)) = 14.
+    CPicture ta = run(0, 0, 1);
+    EXPECT_TRUE(same(ta, 0, 3, 18, 4)); // r = sqrt(149), nr = 149 / 14
+    EXPECT_TRUE(same(ta, 20, 17, 2, 16));
+}
