@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the build needs: Debian packages, then Windows builds of the
 # image libraries cross-compiled from Debian's source packages into a cache
-# prefix keyed by this script's content. Idempotent and quick when done.
+# prefix keyed by this script's and the toolchain file's content. Idempotent and quick when done.
 #
 #   tools/setup.sh                 install and build what is missing
 #   tools/setup.sh --print-prefix  print the Windows library prefix only
@@ -9,7 +9,7 @@ set -euo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
 cache="${VELTRAN_CACHE:-${HOME:-/root}/.cache/veltran}"
-key="$(sha256sum "$here/setup.sh" | cut -c1-12)"
+key="$(cat "$here/setup.sh" "$here/../cmake/toolchain-mingw-i686.cmake" | sha256sum | cut -c1-12)"
 prefix="$cache/mingw-$key"
 jobs="$(nproc)"
 
@@ -123,23 +123,14 @@ cp "$zroot/include/zlib.h" "$zroot/include/zconf.h" "$prefix/include/"
 cp "$zroot/lib/libz.a" "$prefix/lib/"
 
 cflags="-O2 -msse2 -mfpmath=sse"
-toolchain="$build/toolchain.cmake"
-cat >"$toolchain" <<EOF
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH "$prefix")
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-EOF
+# The libraries are built with the project's own toolchain file, so both
+# sides of the link agree on compiler and float flags.
+toolchain="$(cd "$here/.." && pwd)/cmake/toolchain-mingw-i686.cmake"
 
 common=(
   -G Ninja
   -DCMAKE_TOOLCHAIN_FILE="$toolchain"
+  -DVELTRAN_MINGW_PREFIX="$prefix"
   -DCMAKE_BUILD_TYPE=Release
   -DCMAKE_C_FLAGS="$cflags" -DCMAKE_CXX_FLAGS="$cflags"
   -DCMAKE_C_FLAGS_RELEASE=-DNDEBUG -DCMAKE_CXX_FLAGS_RELEASE=-DNDEBUG
