@@ -6,6 +6,28 @@
 #include <cstdlib>
 #include <cstring>
 
+CFile::CFile()
+    : m_hFile(hFileNull)
+    , m_nOpenFlags(0)
+{
+}
+
+CFile::CFile(LPCSTR lpszFileName, UINT nOpenFlags)
+    : m_hFile(hFileNull)
+    , m_nOpenFlags(0)
+{
+    CFileException* pError = new CFileException;
+    if (!Open(lpszFileName, nOpenFlags, pError))
+        throw pError;
+    pError->Delete();
+}
+
+CFile::~CFile()
+{
+    if (m_hFile != hFileNull)
+        Abort();
+}
+
 CString CFile::GetFileName() const
 {
     int nSlash = m_strFileName.ReverseFind('\\');

@@ -65,28 +65,6 @@ int CauseFromErrno(int nError, LPCSTR lpszPath, LPCSTR lpszPath2 = nullptr)
 
 } // namespace
 
-CFile::CFile()
-    : m_hFile(hFileNull)
-    , m_nOpenFlags(0)
-{
-}
-
-CFile::CFile(LPCSTR lpszFileName, UINT nOpenFlags)
-    : m_hFile(hFileNull)
-    , m_nOpenFlags(0)
-{
-    CFileException* pError = new CFileException;
-    if (!Open(lpszFileName, nOpenFlags, pError))
-        throw pError;
-    pError->Delete();
-}
-
-CFile::~CFile()
-{
-    if (m_hFile != hFileNull)
-        Abort();
-}
-
 void CFile::ThrowOsError(int nOsError) const
 {
     AfxThrowFileException(CauseFromErrno(nOsError, m_strFileName), nOsError, m_strFileName);

@@ -61,28 +61,6 @@ int CauseFromLastError(DWORD dwError)
 
 } // namespace
 
-CFile::CFile()
-    : m_hFile(hFileNull)
-    , m_nOpenFlags(0)
-{
-}
-
-CFile::CFile(LPCSTR lpszFileName, UINT nOpenFlags)
-    : m_hFile(hFileNull)
-    , m_nOpenFlags(0)
-{
-    CFileException* pError = new CFileException;
-    if (!Open(lpszFileName, nOpenFlags, pError))
-        throw pError;
-    pError->Delete();
-}
-
-CFile::~CFile()
-{
-    if (m_hFile != hFileNull)
-        Abort();
-}
-
 void CFile::ThrowOsError(int nOsError) const
 {
     AfxThrowFileException(CauseFromLastError(static_cast<DWORD>(nOsError)), nOsError, m_strFileName);
