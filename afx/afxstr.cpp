@@ -53,6 +53,24 @@ bool InSet(char ch, const char* lpszSet)
     return lpszSet != nullptr && ch != '\0' && std::strchr(lpszSet, ch) != nullptr;
 }
 
+// How many characters at the start of (p, n) satisfy pred.
+template <class PRED> int LeadingSpan(const char* p, int n, PRED pred)
+{
+    int i = 0;
+    while (i < n && pred(p[i]))
+        i++;
+    return i;
+}
+
+// How many characters at the end of (p, n) satisfy pred.
+template <class PRED> int TrailingSpan(const char* p, int n, PRED pred)
+{
+    int i = n;
+    while (i > 0 && pred(p[i - 1]))
+        i--;
+    return n - i;
+}
+
 int CompareBytes(const char* p1, int n1, const char* p2, int n2)
 {
     int n = n1 < n2 ? n1 : n2;
@@ -121,7 +139,7 @@ CString::CString(char ch, int nRepeat)
     if (nRepeat > kMaxLength)
         AfxThrowMemoryException();
     if (nRepeat > 0) {
-        Allocate(nRepeat);
+        EnsureCapacity(nRepeat, false);
         std::memset(m_pchData, ch, static_cast<size_t>(nRepeat));
         m_nDataLength = nRepeat;
         m_pchData[nRepeat] = '\0';
@@ -164,18 +182,6 @@ CString& CString::operator=(char ch)
 {
     Assign(&ch, 1);
     return *this;
-}
-
-void CString::Allocate(int nLength)
-{
-    char* p = new (std::nothrow) char[static_cast<size_t>(nLength) + 1];
-    if (p == nullptr)
-        AfxThrowMemoryException();
-    Release();
-    m_pchData = p;
-    m_nAllocLength = nLength;
-    m_nDataLength = 0;
-    m_pchData[0] = '\0';
 }
 
 void CString::Release()
@@ -351,18 +357,12 @@ CString CString::Right(int nCount) const
 
 CString CString::SpanIncluding(const char* lpszCharSet) const
 {
-    int n = 0;
-    while (n < m_nDataLength && InSet(m_pchData[n], lpszCharSet))
-        n++;
-    return Left(n);
+    return Left(LeadingSpan(m_pchData, m_nDataLength, [=](char ch) { return InSet(ch, lpszCharSet); }));
 }
 
 CString CString::SpanExcluding(const char* lpszCharSet) const
 {
-    int n = 0;
-    while (n < m_nDataLength && !InSet(m_pchData[n], lpszCharSet))
-        n++;
-    return Left(n);
+    return Left(LeadingSpan(m_pchData, m_nDataLength, [=](char ch) { return !InSet(ch, lpszCharSet); }));
 }
 
 int CString::Find(char ch, int nStart) const
@@ -520,55 +520,40 @@ CString& CString::MakeReverse()
 
 CString& CString::TrimLeft()
 {
-    int n = 0;
-    while (n < m_nDataLength && IsSpace(m_pchData[n]))
-        n++;
-    Delete(0, n);
+    Delete(0, LeadingSpan(m_pchData, m_nDataLength, IsSpace));
     return *this;
 }
 
 CString& CString::TrimLeft(char chTarget)
 {
-    int n = 0;
-    while (n < m_nDataLength && m_pchData[n] == chTarget)
-        n++;
-    Delete(0, n);
+    Delete(0, LeadingSpan(m_pchData, m_nDataLength, [=](char ch) { return ch == chTarget; }));
     return *this;
 }
 
 CString& CString::TrimLeft(const char* lpszTargets)
 {
-    int n = 0;
-    while (n < m_nDataLength && InSet(m_pchData[n], lpszTargets))
-        n++;
-    Delete(0, n);
+    Delete(0, LeadingSpan(m_pchData, m_nDataLength, [=](char ch) { return InSet(ch, lpszTargets); }));
     return *this;
 }
 
 CString& CString::TrimRight()
 {
-    int n = m_nDataLength;
-    while (n > 0 && IsSpace(m_pchData[n - 1]))
-        n--;
-    Delete(n, m_nDataLength - n);
+    int n = TrailingSpan(m_pchData, m_nDataLength, IsSpace);
+    Delete(m_nDataLength - n, n);
     return *this;
 }
 
 CString& CString::TrimRight(char chTarget)
 {
-    int n = m_nDataLength;
-    while (n > 0 && m_pchData[n - 1] == chTarget)
-        n--;
-    Delete(n, m_nDataLength - n);
+    int n = TrailingSpan(m_pchData, m_nDataLength, [=](char ch) { return ch == chTarget; });
+    Delete(m_nDataLength - n, n);
     return *this;
 }
 
 CString& CString::TrimRight(const char* lpszTargets)
 {
-    int n = m_nDataLength;
-    while (n > 0 && InSet(m_pchData[n - 1], lpszTargets))
-        n--;
-    Delete(n, m_nDataLength - n);
+    int n = TrailingSpan(m_pchData, m_nDataLength, [=](char ch) { return InSet(ch, lpszTargets); });
+    Delete(m_nDataLength - n, n);
     return *this;
 }
 
@@ -617,7 +602,7 @@ void CString::FormatV(const char* lpszFormat, va_list argList)
     if (nLength > kMaxLength)
         AfxThrowMemoryException();
     CString result;
-    result.Allocate(nLength);
+    result.EnsureCapacity(nLength, false);
     std::vsnprintf(result.m_pchData, static_cast<size_t>(nLength) + 1, lpszFormat, argList);
     result.m_nDataLength = nLength;
     result.m_pchData[nLength] = '\0';

@@ -101,7 +101,6 @@ public:
     void ReleaseBuffer(int nNewLength = -1);
 
 private:
-    void Allocate(int nLength);
     void Release();
     void Assign(const char* lpch, int nLength);
     void Append(const char* lpch, int nLength);
