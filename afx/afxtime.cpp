@@ -21,12 +21,10 @@ bool InRange(LONGLONG t)
 
 bool LocalTm(LONGLONG t, struct tm& tmOut)
 {
+    if (InRange(t) && AfxPlatformLocalTm(t, tmOut))
+        return true;
     std::memset(&tmOut, 0, sizeof(tmOut));
-    if (!InRange(t) || !AfxPlatformLocalTm(t, tmOut)) {
-        std::memset(&tmOut, 0, sizeof(tmOut));
-        return false;
-    }
-    return true;
+    return false;
 }
 
 // UTC needs no zone: plain calendar arithmetic, the same in both builds.
@@ -49,6 +47,14 @@ bool GmtTm(LONGLONG t, struct tm& tmOut)
     tmOut.tm_wday = static_cast<int>((nDays + 4) % 7); // 1970-01-01 was a Thursday
     tmOut.tm_yday = static_cast<int>(nDays - AfxDaysFromCivil(nYear, 1, 1));
     return true;
+}
+
+// The local fields of t; those of a zeroed struct tm outside the range.
+struct tm LocalFields(LONGLONG t)
+{
+    struct tm tm;
+    LocalTm(t, tm);
+    return tm;
 }
 
 bool ShowsWallTime(LONGLONG t, const struct tm& tmWall)
@@ -323,51 +329,37 @@ BOOL CTime::GetAsSystemTime(SYSTEMTIME& st) const
 
 int CTime::GetYear() const
 {
-    struct tm tm;
-    LocalTm(m_time, tm);
-    return tm.tm_year + 1900;
+    return LocalFields(m_time).tm_year + 1900;
 }
 
 int CTime::GetMonth() const
 {
-    struct tm tm;
-    LocalTm(m_time, tm);
-    return tm.tm_mon + 1;
+    return LocalFields(m_time).tm_mon + 1;
 }
 
 int CTime::GetDay() const
 {
-    struct tm tm;
-    LocalTm(m_time, tm);
-    return tm.tm_mday;
+    return LocalFields(m_time).tm_mday;
 }
 
 int CTime::GetHour() const
 {
-    struct tm tm;
-    LocalTm(m_time, tm);
-    return tm.tm_hour;
+    return LocalFields(m_time).tm_hour;
 }
 
 int CTime::GetMinute() const
 {
-    struct tm tm;
-    LocalTm(m_time, tm);
-    return tm.tm_min;
+    return LocalFields(m_time).tm_min;
 }
 
 int CTime::GetSecond() const
 {
-    struct tm tm;
-    LocalTm(m_time, tm);
-    return tm.tm_sec;
+    return LocalFields(m_time).tm_sec;
 }
 
 int CTime::GetDayOfWeek() const
 {
-    struct tm tm;
-    LocalTm(m_time, tm);
-    return tm.tm_wday + 1;
+    return LocalFields(m_time).tm_wday + 1;
 }
 
 CString CTime::Format(LPCSTR pszFormat) const
