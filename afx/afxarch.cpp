@@ -329,11 +329,8 @@ CArchive& CArchive::operator>>(float& f)
 
 CArchive& CArchive::operator>>(double& d)
 {
-    BYTE ab[8];
-    EnsureRead(ab, 8);
-    ULONGLONG n = 0;
-    for (int i = 7; i >= 0; i--)
-        n = (n << 8) | ab[i];
+    ULONGLONG n = ReadUInt32();
+    n |= static_cast<ULONGLONG>(ReadUInt32()) << 32;
     std::memcpy(&d, &n, sizeof(d));
     return *this;
 }
