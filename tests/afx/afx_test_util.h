@@ -3,6 +3,8 @@
 
 #include "afx/afxstr.h"
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -12,6 +14,19 @@
 #else
 #include <unistd.h>
 #endif
+
+// Fails the test unless fn throws an EXCEPTION*, which it then deletes.
+template <class EXCEPTION, class FN> void ExpectThrows(FN fn)
+{
+    bool bCaught = false;
+    try {
+        fn();
+    } catch (EXCEPTION* e) {
+        bCaught = true;
+        e->Delete();
+    }
+    EXPECT_TRUE(bCaught);
+}
 
 // A fresh folder under the temporary folder, removed with everything in it.
 class CScratchFolder {

@@ -2,6 +2,8 @@
 #include "afx/afxexcept.h"
 #include "afx/afxstr.h"
 
+#include "afx_test_util.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -68,18 +70,6 @@ struct CSelfRef {
     char m_ach[8];
     char* m_p;
 };
-
-template <class EXCEPTION, class FN> void ExpectThrows(FN fn)
-{
-    bool bCaught = false;
-    try {
-        fn();
-    } catch (EXCEPTION* e) {
-        bCaught = true;
-        e->Delete();
-    }
-    EXPECT_TRUE(bCaught);
-}
 
 CString Join(const CArray<CTracked>& a)
 {

@@ -1,6 +1,8 @@
 #include "afx/afxexcept.h"
 #include "afx/afxstr.h"
 
+#include "afx_test_util.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -12,18 +14,6 @@ namespace {
 std::string Bytes(const CString& s)
 {
     return std::string(static_cast<const char*>(s), static_cast<size_t>(s.GetLength()));
-}
-
-template <class EXCEPTION, class FN> void ExpectThrows(FN fn)
-{
-    bool bCaught = false;
-    try {
-        fn();
-    } catch (EXCEPTION* e) {
-        bCaught = true;
-        e->Delete();
-    }
-    EXPECT_TRUE(bCaught);
 }
 
 } // namespace
@@ -182,25 +172,25 @@ TEST(CStringTest, FindReportsMinusOneWhenAbsent)
 
 TEST(CStringTest, ReplaceCountsAndNeverRescans)
 {
-    CString s("a.b.c");
-    EXPECT_EQ(2, s.Replace(".", ""));
-    EXPECT_STREQ("abc", s);
-
-    CString t("aaaa");
-    EXPECT_EQ(2, t.Replace("aa", "b"));
-    EXPECT_STREQ("bb", t);
-
-    CString u("aaa");
-    EXPECT_EQ(1, u.Replace("aa", "a"));
-    EXPECT_STREQ("aa", u);
-
-    CString v("aaa");
-    EXPECT_EQ(3, v.Replace("a", "aa"));
-    EXPECT_STREQ("aaaaaa", v);
-
-    CString w("xabx");
-    EXPECT_EQ(1, w.Replace("ab", "abab"));
-    EXPECT_STREQ("xababx", w);
+    const struct {
+        const char* pszText;
+        const char* pszOld;
+        const char* pszNew;
+        int nCount;
+        const char* pszResult;
+    } aCases[] = {
+        { "a.b.c", ".", "", 2, "abc" },
+        { "aaaa", "aa", "b", 2, "bb" },
+        { "aaa", "aa", "a", 1, "aa" },
+        { "aaa", "a", "aa", 3, "aaaaaa" },
+        { "xabx", "ab", "abab", 1, "xababx" },
+    };
+    for (const auto& c : aCases) {
+        SCOPED_TRACE(std::string(c.pszText) + " " + c.pszOld);
+        CString s(c.pszText);
+        EXPECT_EQ(c.nCount, s.Replace(c.pszOld, c.pszNew));
+        EXPECT_STREQ(c.pszResult, s);
+    }
 
     CString x("unchanged");
     EXPECT_EQ(0, x.Replace("", "y"));
