@@ -43,6 +43,19 @@ int OpenCause(const CString& strPath, UINT nFlags)
     return e.m_cause;
 }
 
+// The cause of the CFileException that fn throws, -1 when it throws none.
+template <class FN> int ThrownCause(FN fn)
+{
+    int nCause = -1;
+    try {
+        fn();
+    } catch (CFileException* e) {
+        nCause = e->m_cause;
+        e->Delete();
+    }
+    return nCause;
+}
+
 } // namespace
 
 TEST_F(CFileTest, OpenFailuresNameTheirCause)
@@ -108,15 +121,7 @@ TEST_F(CFileTest, ReadWriteSeekAndLength)
     file.SeekToBegin();
     EXPECT_EQ(0u, file.GetPosition());
 
-    bool bCaught = false;
-    try {
-        file.Seek(-1, CFile::begin);
-    } catch (CFileException* e) {
-        bCaught = true;
-        EXPECT_EQ(CFileException::badSeek, e->m_cause);
-        e->Delete();
-    }
-    EXPECT_TRUE(bCaught);
+    EXPECT_EQ(CFileException::badSeek, ThrownCause([&] { file.Seek(-1, CFile::begin); }));
 
     // Writing past the end fills the gap with zeros.
     file.Seek(14, CFile::begin);
@@ -158,30 +163,14 @@ TEST_F(CFileTest, AccessModesAreEnforced)
 
     CFile writer(Path("wo.bin"), CFile::modeCreate | CFile::modeWrite);
     char ch;
-    bCaught = false;
-    try {
-        writer.Read(&ch, 1);
-    } catch (CFileException* e) {
-        bCaught = true;
-        EXPECT_EQ(CFileException::accessDenied, e->m_cause);
-        e->Delete();
-    }
-    EXPECT_TRUE(bCaught);
+    EXPECT_EQ(CFileException::accessDenied, ThrownCause([&] { writer.Read(&ch, 1); }));
 }
 
 TEST_F(CFileTest, ClosedFileRefusesWork)
 {
     CFile file;
     char ch;
-    bool bCaught = false;
-    try {
-        file.Read(&ch, 1);
-    } catch (CFileException* e) {
-        bCaught = true;
-        EXPECT_EQ(CFileException::invalidFile, e->m_cause);
-        e->Delete();
-    }
-    EXPECT_TRUE(bCaught);
+    EXPECT_EQ(CFileException::invalidFile, ThrownCause([&] { file.Read(&ch, 1); }));
     file.Close(); // closing twice is harmless
     file.Abort();
 }
@@ -196,42 +185,27 @@ TEST_F(CFileTest, FullDiskThrowsDiskFull)
     CFile file;
     if (!file.Open(pszFull, CFile::modeWrite))
         GTEST_SKIP() << pszFull << " is not available";
-    bool bCaught = false;
-    try {
+    EXPECT_EQ(CFileException::diskFull, ThrownCause([&] {
         file.Write("x", 1);
         file.Flush();
-    } catch (CFileException* e) {
-        bCaught = true;
-        EXPECT_EQ(CFileException::diskFull, e->m_cause);
-        e->Delete();
-    }
-    EXPECT_TRUE(bCaught);
+    }));
 }
 
 TEST_F(CFileTest, RemoveAndRename)
 {
     MakeFile("old.txt", "x");
     MakeFile("taken.txt", "y");
-    auto CauseOf = [](auto fn) {
-        int nCause = -1;
-        try {
-            fn();
-        } catch (CFileException* e) {
-            nCause = e->m_cause;
-            e->Delete();
-        }
-        return nCause;
-    };
-    EXPECT_EQ(
-        CFileException::accessDenied, CauseOf([&] { CFile::Rename(Path("old.txt"), Path("taken.txt")); }));
+    EXPECT_EQ(CFileException::accessDenied,
+        ThrownCause([&] { CFile::Rename(Path("old.txt"), Path("taken.txt")); }));
     EXPECT_EQ("y", ReadAll("taken.txt"));
-    EXPECT_EQ(-1, CauseOf([&] { CFile::Rename(Path("old.txt"), Path("new.txt")); }));
+    EXPECT_EQ(-1, ThrownCause([&] { CFile::Rename(Path("old.txt"), Path("new.txt")); }));
     EXPECT_EQ("x", ReadAll("new.txt"));
-    EXPECT_EQ(CFileException::fileNotFound, CauseOf([&] { CFile::Rename(Path("old.txt"), Path("n2.txt")); }));
-    EXPECT_EQ(-1, CauseOf([&] { CFile::Remove(Path("new.txt")); }));
-    EXPECT_EQ(CFileException::fileNotFound, CauseOf([&] { CFile::Remove(Path("new.txt")); }));
-    EXPECT_EQ(CFileException::badPath, CauseOf([&] { CFile::Remove(Path("none/new.txt")); }));
-    EXPECT_EQ(CFileException::accessDenied, CauseOf([&] { CFile::Remove(m_folder.Path("")); }));
+    EXPECT_EQ(
+        CFileException::fileNotFound, ThrownCause([&] { CFile::Rename(Path("old.txt"), Path("n2.txt")); }));
+    EXPECT_EQ(-1, ThrownCause([&] { CFile::Remove(Path("new.txt")); }));
+    EXPECT_EQ(CFileException::fileNotFound, ThrownCause([&] { CFile::Remove(Path("new.txt")); }));
+    EXPECT_EQ(CFileException::badPath, ThrownCause([&] { CFile::Remove(Path("none/new.txt")); }));
+    EXPECT_EQ(CFileException::accessDenied, ThrownCause([&] { CFile::Remove(m_folder.Path("")); }));
 }
 
 TEST_F(CFileTest, FileNameFollowsTheLastSeparator)
@@ -279,15 +253,7 @@ TEST(CMemFileTest, GrowsAndZeroFills)
     file.SeekToBegin();
     EXPECT_EQ(6u, file.Read(ach, sizeof(ach)));
     EXPECT_EQ(0, std::memcmp(ach, "abc\0\0\0", 6));
-    bool bCaught = false;
-    try {
-        file.Seek(-7, CFile::end);
-    } catch (CFileException* e) {
-        bCaught = true;
-        EXPECT_EQ(CFileException::badSeek, e->m_cause);
-        e->Delete();
-    }
-    EXPECT_TRUE(bCaught);
+    EXPECT_EQ(CFileException::badSeek, ThrownCause([&] { file.Seek(-7, CFile::end); }));
     EXPECT_EQ(0u, file.Seek(-6, CFile::end));
 }
 
@@ -303,15 +269,7 @@ TEST(CMemFileTest, FixedBufferIsTheContentAndDoesNotGrow)
     file.Write("XY", 2);
     EXPECT_EQ('X', ab[1]);
     EXPECT_EQ('Y', ab[2]);
-    bool bCaught = false;
-    try {
-        file.Write("12", 2);
-    } catch (CFileException* e) {
-        bCaught = true;
-        EXPECT_EQ(CFileException::diskFull, e->m_cause);
-        e->Delete();
-    }
-    EXPECT_TRUE(bCaught);
+    EXPECT_EQ(CFileException::diskFull, ThrownCause([&] { file.Write("12", 2); }));
     EXPECT_EQ(ab, file.Detach());
     EXPECT_EQ(0u, file.GetLength());
 }
