@@ -275,16 +275,17 @@ BOOL TimeOfDay(const CTime& time, CFields& f)
 CTime NextInDaySet(const CFields& now, const CFields& timeOfDay, const char* pszSet, TIME64 tRef)
 {
     CFields day = now;
-    for (int i = 0; i < 9; i++)
+    for (int i = 0; i < 9; i++, AdvanceDay(day))
     {
+        // The set first: the instant costs several local-time look-ups.
+        if (std::strchr(pszSet, WeekDayDigit(day)) == NULL)
+            continue;
         TIME64 t = 0;
         if (!Earliest(WallSeconds(day.nYear, day.nMonth, day.nDay, timeOfDay.nHour, timeOfDay.nMinute,
                                   timeOfDay.nSecond),
                       t))
             return Stored(0);
-        const char chDigit = WeekDayDigit(day);
-        AdvanceDay(day);
-        if (std::strchr(pszSet, chDigit) != NULL && t > tRef)
+        if (t > tRef)
             return Stored(t);
     }
     return Stored(0);
@@ -301,7 +302,7 @@ BOOL HasWeekDayDigit(LPCSTR pszSet)
 }
 } // namespace
 
-CTime CAlarmTime::GetNextTime(CAlarmSchedule schedule) const
+CTime CAlarmTime::GetNextTime(const CAlarmSchedule& schedule) const
 {
     const TIME64 tNow = static_cast<TIME64>(CTime::GetCurrentTime().GetTime());
     const TIME64 tRef = tNow + 1;
@@ -366,32 +367,33 @@ CTime CAlarmTime::GetNextTime(CAlarmSchedule schedule) const
     case ALARM_DAILY:
     case ALARM_WEEKLY:
     {
-        CString strSet;
+        // No CString here: this runs every second for every alarm.
+        char szWeekDay[2] = {0, 0};
+        LPCSTR pszSet = "2345671";
         if (schedule.m_nRepeat == ALARM_WEEKLY)
         {
             if (schedule.m_nWeekDay < 1 || schedule.m_nWeekDay > 7)
                 return Stored(0);
-            strSet = CString(static_cast<char>('0' + schedule.m_nWeekDay), 1);
+            szWeekDay[0] = static_cast<char>('0' + schedule.m_nWeekDay);
+            pszSet = szWeekDay;
         }
         else if (schedule.m_nDays == ALARMDAYS_WORK)
-            strSet = "23456";
+            pszSet = "23456";
         else if (schedule.m_nDays == ALARMDAYS_WEEKEND)
-            strSet = "71";
+            pszSet = "71";
         else if (schedule.m_nDays == ALARMDAYS_CUSTOM)
         {
             if (schedule.m_strWeekDays.IsEmpty())
                 return Stored(static_cast<TIME64>(schedule.m_time.GetTime()));
-            strSet = schedule.m_strWeekDays;
+            pszSet = schedule.m_strWeekDays;
         }
-        else
-            strSet = "2345671";
         // A set without a day would be searched for ever.
-        if (!HasWeekDayDigit(strSet))
+        if (!HasWeekDayDigit(pszSet))
             return Stored(0);
         CFields timeOfDay;
         if (!TimeOfDay(schedule.m_time, timeOfDay))
             return Stored(0);
-        return NextInDaySet(now, timeOfDay, strSet, tRef);
+        return NextInDaySet(now, timeOfDay, pszSet, tRef);
     }
 
     case ALARM_MONTHLY:
@@ -445,7 +447,7 @@ CTime CAlarmTime::GetNextTime(CAlarmSchedule schedule) const
     }
 }
 
-CTimeSpan CAlarmTime::GetTimeLeft(CAlarmSchedule schedule) const
+CTimeSpan CAlarmTime::GetTimeLeft(const CAlarmSchedule& schedule) const
 {
     const TIME64 tNow = static_cast<TIME64>(CTime::GetCurrentTime().GetTime());
     const TIME64 tNext = static_cast<TIME64>(GetNextTime(schedule).GetTime());

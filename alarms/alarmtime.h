@@ -1,5 +1,5 @@
 // When an alarm fires next. Stateless: made on the stack for one call; every
-// call reads the clock itself and works on its own copy of the schedule.
+// call reads the clock itself and leaves the schedule as it is.
 #pragma once
 
 #include "afx/afx.h"
@@ -13,9 +13,9 @@ public:
     // The next firing time as seen from now; CTime(0) when the schedule has
     // none (an empty list, a day set without a day, an unknown kind) or when
     // the time would not fit the file's 32 bits.
-    CTime GetNextTime(CAlarmSchedule schedule) const;
+    CTime GetNextTime(const CAlarmSchedule& schedule) const;
     // Next time minus now; negative once the time is over.
-    CTimeSpan GetTimeLeft(CAlarmSchedule schedule) const;
+    CTimeSpan GetTimeLeft(const CAlarmSchedule& schedule) const;
     // 28 to 31 for months 1..12, 0 for any other month.
     int GetDaysInMonth(int nYear, int nMonth) const;
     // Local time from fields that may overflow into the next larger ones;
