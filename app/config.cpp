@@ -89,8 +89,7 @@ template <class Ar, class S> void ExchangeSettings(Ar& ar, S& s, DWORD nLayout)
     ar.Dword(s.m_bDigitalToggleHides);
     ar.HotKey(s.m_hkDigital);
     ar.String(s.m_strDigitalChangeSkins);
-    ar.Dword(s.m_ptDigitalCenter.x);
-    ar.Dword(s.m_ptDigitalCenter.y);
+    ar.Point(s.m_ptDigitalCenter);
     ExchangeEffects(ar, s.m_nDigitalLight, s.m_nDigitalContrast, s.m_nDigitalJitter, bHas230, bHas222);
 
     ar.Dword(s.m_bRunAtStartup);
@@ -301,12 +300,6 @@ BOOL CopyWholeFile(LPCSTR pszFrom, LPCSTR pszTo)
     return bOk;
 }
 
-DWORD PeekDword(const std::vector<BYTE>& data)
-{
-    return static_cast<DWORD>(data[0]) | (static_cast<DWORD>(data[1]) << 8) | (static_cast<DWORD>(data[2]) << 16) |
-           (static_cast<DWORD>(data[3]) << 24);
-}
-
 CString ConfigPath()
 {
     return CConfigFile::GetAppDir() + "\\" + kFileName;
@@ -444,9 +437,11 @@ void CConfigFile::LoadFile(LPCSTR pszPath)
 
     BOOL bLoaded = FALSE;
     BOOL bTold = FALSE;
-    if (result == READ_OK && data.size() >= 4)
+    DWORD nVersion = 0;
+    CCfgReader header(data.data(), data.size());
+    header.Dword(nVersion);
+    if (result == READ_OK && header.IsGood())
     {
-        const DWORD nVersion = PeekDword(data);
         if (nVersion != CONFIG_LAYOUT)
         {
             g_appSeams.pfnMessageBox(kMsgOlderFile, kMessageBoxOk);
