@@ -313,7 +313,7 @@ CBitmap* CDC::GetCurrentBitmap() const { return CBitmap::FromHandle((HBITMAP)::G
 
 // Attribute setters act on both contexts when they differ (printing).
 #define AFX_DC_SET(call)                                \
-    auto old = call(m_hDC == m_hAttribDC ? m_hDC : m_hAttribDC, value); \
+    auto old = call(m_hAttribDC, value);                \
     if (m_hDC != m_hAttribDC && m_hDC != nullptr)       \
         call(m_hDC, value);                             \
     return old
@@ -327,6 +327,17 @@ int CDC::SetPolyFillMode(int value) { AFX_DC_SET(::SetPolyFillMode); }
 UINT CDC::SetTextAlign(UINT value) { AFX_DC_SET(::SetTextAlign); }
 int CDC::SetMapMode(int value) { AFX_DC_SET(::SetMapMode); }
 #undef AFX_DC_SET
+
+// Mapping changes act on both contexts when they differ; the attribute
+// context reports the old value.
+template <class T>
+static T AfxDcSetPair(HDC hDC, HDC hAttribDC, BOOL(WINAPI* pfn)(HDC, int, int, T*), int a, int b) {
+    T old{0, 0};
+    if (hDC != hAttribDC && hDC != nullptr)
+        pfn(hDC, a, b, nullptr);
+    pfn(hAttribDC, a, b, &old);
+    return old;
+}
 
 CPoint CDC::GetBrushOrg() const {
     POINT pt{0, 0};
@@ -344,18 +355,10 @@ CPoint CDC::GetViewportOrg() const {
     return CPoint(pt.x, pt.y);
 }
 CPoint CDC::SetViewportOrg(int x, int y) {
-    POINT pt{0, 0};
-    if (m_hDC != m_hAttribDC && m_hDC != nullptr)
-        ::SetViewportOrgEx(m_hDC, x, y, nullptr);
-    ::SetViewportOrgEx(m_hAttribDC, x, y, &pt);
-    return CPoint(pt.x, pt.y);
+    return AfxDcSetPair(m_hDC, m_hAttribDC, ::SetViewportOrgEx, x, y);
 }
 CPoint CDC::OffsetViewportOrg(int nWidth, int nHeight) {
-    POINT pt{0, 0};
-    if (m_hDC != m_hAttribDC && m_hDC != nullptr)
-        ::OffsetViewportOrgEx(m_hDC, nWidth, nHeight, nullptr);
-    ::OffsetViewportOrgEx(m_hAttribDC, nWidth, nHeight, &pt);
-    return CPoint(pt.x, pt.y);
+    return AfxDcSetPair(m_hDC, m_hAttribDC, ::OffsetViewportOrgEx, nWidth, nHeight);
 }
 CPoint CDC::GetWindowOrg() const {
     POINT pt{0, 0};
@@ -363,18 +366,10 @@ CPoint CDC::GetWindowOrg() const {
     return CPoint(pt.x, pt.y);
 }
 CPoint CDC::SetWindowOrg(int x, int y) {
-    POINT pt{0, 0};
-    if (m_hDC != m_hAttribDC && m_hDC != nullptr)
-        ::SetWindowOrgEx(m_hDC, x, y, nullptr);
-    ::SetWindowOrgEx(m_hAttribDC, x, y, &pt);
-    return CPoint(pt.x, pt.y);
+    return AfxDcSetPair(m_hDC, m_hAttribDC, ::SetWindowOrgEx, x, y);
 }
 CPoint CDC::OffsetWindowOrg(int nWidth, int nHeight) {
-    POINT pt{0, 0};
-    if (m_hDC != m_hAttribDC && m_hDC != nullptr)
-        ::OffsetWindowOrgEx(m_hDC, nWidth, nHeight, nullptr);
-    ::OffsetWindowOrgEx(m_hAttribDC, nWidth, nHeight, &pt);
-    return CPoint(pt.x, pt.y);
+    return AfxDcSetPair(m_hDC, m_hAttribDC, ::OffsetWindowOrgEx, nWidth, nHeight);
 }
 CSize CDC::GetViewportExt() const {
     SIZE size{0, 0};
@@ -382,11 +377,7 @@ CSize CDC::GetViewportExt() const {
     return CSize(size.cx, size.cy);
 }
 CSize CDC::SetViewportExt(int cx, int cy) {
-    SIZE size{0, 0};
-    if (m_hDC != m_hAttribDC && m_hDC != nullptr)
-        ::SetViewportExtEx(m_hDC, cx, cy, nullptr);
-    ::SetViewportExtEx(m_hAttribDC, cx, cy, &size);
-    return CSize(size.cx, size.cy);
+    return AfxDcSetPair(m_hDC, m_hAttribDC, ::SetViewportExtEx, cx, cy);
 }
 CSize CDC::GetWindowExt() const {
     SIZE size{0, 0};
@@ -394,11 +385,7 @@ CSize CDC::GetWindowExt() const {
     return CSize(size.cx, size.cy);
 }
 CSize CDC::SetWindowExt(int cx, int cy) {
-    SIZE size{0, 0};
-    if (m_hDC != m_hAttribDC && m_hDC != nullptr)
-        ::SetWindowExtEx(m_hDC, cx, cy, nullptr);
-    ::SetWindowExtEx(m_hAttribDC, cx, cy, &size);
-    return CSize(size.cx, size.cy);
+    return AfxDcSetPair(m_hDC, m_hAttribDC, ::SetWindowExtEx, cx, cy);
 }
 
 CPoint CDC::MoveTo(int x, int y) {
