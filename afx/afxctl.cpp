@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "afx/afxstate.h"
+
 IMPLEMENT_DYNAMIC(CStatic, CWnd)
 IMPLEMENT_DYNAMIC(CButton, CWnd)
 IMPLEMENT_DYNAMIC(CEdit, CWnd)
@@ -85,19 +87,11 @@ BOOL CComboBox::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
 }
 
 void CListBox::GetText(int nIndex, CString& rString) const {
-    int nLen = GetTextLen(nIndex);
-    std::vector<char> buf((size_t)(nLen > 0 ? nLen : 0) + 1, '\0');
-    if (nLen > 0)
-        GetText(nIndex, buf.data());
-    rString = CString(buf.data());
+    rString = AfxGetListText(m_hWnd, LB_GETTEXTLEN, LB_GETTEXT, nIndex);
 }
 
 void CComboBox::GetLBText(int nIndex, CString& rString) const {
-    int nLen = GetLBTextLen(nIndex);
-    std::vector<char> buf((size_t)(nLen > 0 ? nLen : 0) + 1, '\0');
-    if (nLen > 0)
-        GetLBText(nIndex, buf.data());
-    rString = CString(buf.data());
+    rString = AfxGetListText(m_hWnd, CB_GETLBTEXTLEN, CB_GETLBTEXT, nIndex);
 }
 
 int CListCtrl::InsertItem(int nItem, LPCSTR lpszItem, int nImage) {

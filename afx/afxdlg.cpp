@@ -5,7 +5,6 @@
 #include <string>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
 #include "afx/afxstate.h"
 
@@ -234,13 +233,6 @@ void CDataExchange::Fail() {
     throw CDataExchangeFailure();
 }
 
-static CString AfxGetControlText(HWND hWndCtrl) {
-    int nLen = ::GetWindowTextLengthA(hWndCtrl);
-    std::vector<char> buf((size_t)nLen + 1, '\0');
-    ::GetWindowTextA(hWndCtrl, buf.data(), nLen + 1);
-    return CString(buf.data());
-}
-
 // Parses a whole-number text; leading and trailing blanks are allowed, nothing else.
 static bool AfxParseNumber(const char* psz, bool bSigned, long long& rValue) {
     while (*psz == ' ' || *psz == '\t')
@@ -266,7 +258,7 @@ static void AfxTextWithRange(CDataExchange* pDX, int nIDC, T& value, long long n
     HWND hWndCtrl = pDX->PrepareEditCtrl(nIDC);
     if (pDX->m_bSaveAndValidate) {
         long long v = 0;
-        CString str = AfxGetControlText(hWndCtrl);
+        CString str = AfxGetWindowText(hWndCtrl);
         if (!AfxParseNumber((const char*)str, bSigned, v) || v < nMin || v > nMax) {
             AfxMessageBox(bSigned ? "Please enter an integer." : "Please enter a positive integer.",
                           MB_OK | MB_ICONEXCLAMATION);
@@ -283,7 +275,7 @@ static void AfxTextWithRange(CDataExchange* pDX, int nIDC, T& value, long long n
 void DDX_Text(CDataExchange* pDX, int nIDC, CString& value) {
     HWND hWndCtrl = pDX->PrepareEditCtrl(nIDC);
     if (pDX->m_bSaveAndValidate)
-        value = AfxGetControlText(hWndCtrl);
+        value = AfxGetWindowText(hWndCtrl);
     else
         ::SetWindowTextA(hWndCtrl, (const char*)value);
 }
@@ -347,12 +339,9 @@ static CString AfxGetComboText(HWND hWndCtrl) {
         int nIndex = (int)::SendMessageA(hWndCtrl, CB_GETCURSEL, 0, 0);
         if (nIndex == CB_ERR)
             return CString("");
-        int nLen = (int)::SendMessageA(hWndCtrl, CB_GETLBTEXTLEN, (WPARAM)nIndex, 0);
-        std::vector<char> buf((size_t)(nLen > 0 ? nLen : 0) + 1, '\0');
-        ::SendMessageA(hWndCtrl, CB_GETLBTEXT, (WPARAM)nIndex, (LPARAM)buf.data());
-        return CString(buf.data());
+        return AfxGetListText(hWndCtrl, CB_GETLBTEXTLEN, CB_GETLBTEXT, nIndex);
     }
-    return AfxGetControlText(hWndCtrl);
+    return AfxGetWindowText(hWndCtrl);
 }
 
 void DDX_CBString(CDataExchange* pDX, int nIDC, CString& value) {
@@ -394,10 +383,7 @@ void DDX_LBString(CDataExchange* pDX, int nIDC, CString& value) {
             value = CString("");
             return;
         }
-        int nLen = (int)::SendMessageA(hWndCtrl, LB_GETTEXTLEN, (WPARAM)nIndex, 0);
-        std::vector<char> buf((size_t)(nLen > 0 ? nLen : 0) + 1, '\0');
-        ::SendMessageA(hWndCtrl, LB_GETTEXT, (WPARAM)nIndex, (LPARAM)buf.data());
-        value = CString(buf.data());
+        value = AfxGetListText(hWndCtrl, LB_GETTEXTLEN, LB_GETTEXT, nIndex);
     } else {
         ::SendMessageA(hWndCtrl, LB_SELECTSTRING, (WPARAM)-1, (LPARAM)(const char*)value);
     }

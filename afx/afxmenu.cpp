@@ -1,7 +1,5 @@
 #include "afx/afxwin.h"
 
-#include <vector>
-
 #include "afx/afxstate.h"
 
 IMPLEMENT_DYNCREATE(CMenu, CObject)
@@ -91,9 +89,10 @@ BOOL CMenu::SetMenuItemBitmaps(UINT nPosition, UINT nFlags, const CBitmap* pBmpU
 
 int CMenu::GetMenuString(UINT nIDItem, CString& rString, UINT nFlags) const {
     int nLen = ::GetMenuStringA(m_hMenu, nIDItem, nullptr, 0, nFlags);
-    std::vector<char> buf((size_t)(nLen > 0 ? nLen : 0) + 1, '\0');
-    int nGot = ::GetMenuStringA(m_hMenu, nIDItem, buf.data(), nLen + 1, nFlags);
-    rString = CString(buf.data());
+    if (nLen < 0)
+        nLen = 0;
+    int nGot = ::GetMenuStringA(m_hMenu, nIDItem, rString.GetBuffer(nLen), nLen + 1, nFlags);
+    rString.ReleaseBuffer(nGot > 0 ? nGot : 0);
     return nGot;
 }
 

@@ -1,4 +1,5 @@
-// Per-thread state of the window layer. Private to afx_win.
+// Per-thread state of the window layer, and helpers its files share.
+// Private to afx_win.
 #pragma once
 
 #include <windows.h>
@@ -13,6 +14,7 @@ class CDC;
 class CGdiObject;
 class CImageList;
 class CObject;
+class CString;
 
 struct CAfxThreadState {
     // Window, menu and image-list handles are unique, so one map per kind.
@@ -36,6 +38,12 @@ struct CAfxThreadState {
 };
 
 CAfxThreadState& AfxGetThreadState();
+
+// The text of a window (empty for a null handle).
+CString AfxGetWindowText(HWND hWnd);
+// The text of item nIndex of a list or combo box, read with the pair of
+// messages LB_GETTEXTLEN/LB_GETTEXT or CB_GETLBTEXTLEN/CB_GETLBTEXT.
+CString AfxGetListText(HWND hWnd, UINT nLenMsg, UINT nTextMsg, int nIndex);
 
 // Reads a member through a pointer that may be null, without letting the
 // optimiser assume it is not (code written for MFC calls these through null).

@@ -652,24 +652,31 @@ BOOL CWnd::ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT nFlags) {
     return ModifyStyleEx(m_hWnd, dwRemove, dwAdd, nFlags);
 }
 
-void CWnd::GetWindowText(CString& rString) const {
-    int nLen = ::GetWindowTextLengthA(m_hWnd);
-    std::vector<char> buf((size_t)nLen + 1, '\0');
-    ::GetWindowTextA(m_hWnd, buf.data(), nLen + 1);
-    rString = CString(buf.data());
+CString AfxGetWindowText(HWND hWnd) {
+    CString str;
+    if (hWnd == nullptr)
+        return str;
+    int nLen = ::GetWindowTextLengthA(hWnd);
+    int nGot = ::GetWindowTextA(hWnd, str.GetBuffer(nLen), nLen + 1);
+    str.ReleaseBuffer(nGot > 0 ? nGot : 0);
+    return str;
 }
 
-int CWnd::GetDlgItemText(int nID, CString& rString) const {
-    HWND hItem = ::GetDlgItem(m_hWnd, nID);
-    if (hItem == nullptr) {
-        rString = CString("");
-        return 0;
+CString AfxGetListText(HWND hWnd, UINT nLenMsg, UINT nTextMsg, int nIndex) {
+    CString str;
+    int nLen = (int)::SendMessageA(hWnd, nLenMsg, (WPARAM)nIndex, 0);
+    if (nLen > 0) {
+        int nGot = (int)::SendMessageA(hWnd, nTextMsg, (WPARAM)nIndex, (LPARAM)str.GetBuffer(nLen));
+        str.ReleaseBuffer(nGot > 0 && nGot <= nLen ? nGot : 0);
     }
-    int nLen = ::GetWindowTextLengthA(hItem);
-    std::vector<char> buf((size_t)nLen + 1, '\0');
-    int nGot = ::GetWindowTextA(hItem, buf.data(), nLen + 1);
-    rString = CString(buf.data());
-    return nGot;
+    return str;
+}
+
+void CWnd::GetWindowText(CString& rString) const { rString = AfxGetWindowText(m_hWnd); }
+
+int CWnd::GetDlgItemText(int nID, CString& rString) const {
+    rString = AfxGetWindowText(::GetDlgItem(m_hWnd, nID));
+    return rString.GetLength();
 }
 
 void CWnd::SetFont(CFont* pFont, BOOL bRedraw) { SendMessage(WM_SETFONT, (WPARAM)pFont->GetSafeHandle(), bRedraw); }
