@@ -2,7 +2,6 @@
 
 #include <cerrno>
 #include <climits>
-#include <string>
 #include <cstdlib>
 #include <cstring>
 
@@ -555,9 +554,8 @@ CString CFileDialog::GetFileExt() const {
 
 CString CFileDialog::GetFileTitle() const {
     CString strName = GetFileName();
-    const char* psz = (const char*)strName;
-    const char* pszDot = std::strrchr(psz, '.');
-    return pszDot != nullptr ? CString(std::string(psz, (size_t)(pszDot - psz)).c_str()) : strName;
+    int nDot = strName.ReverseFind('.');
+    return nDot >= 0 ? strName.Left(nDot) : strName;
 }
 
 POSITION CFileDialog::GetStartPosition() const { return m_szFileName[0] != '\0' ? (POSITION)m_szFileName : nullptr; }
@@ -575,11 +573,11 @@ CString CFileDialog::GetNextPathName(POSITION& pos) const {
         }
         psz = pszFirst;
     }
-    std::string strPath(m_szFileName);
-    if (!strPath.empty() && strPath.back() != '\\')
+    CString strPath(m_szFileName);
+    if (!strPath.IsEmpty() && strPath[strPath.GetLength() - 1] != '\\')
         strPath += '\\';
     strPath += psz;
     const char* pszNext = psz + std::strlen(psz) + 1;
     pos = *pszNext != '\0' ? (POSITION)pszNext : nullptr;
-    return CString(strPath.c_str());
+    return strPath;
 }
