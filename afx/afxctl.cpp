@@ -181,45 +181,36 @@ BOOL CToolTipCtrl::Create(CWnd* pParentWnd, DWORD dwStyle) {
                     CW_USEDEFAULT, CW_USEDEFAULT, pParentWnd->GetSafeHwnd(), nullptr, nullptr);
 }
 
-static TTTOOLINFOA AfxToolInfo(CWnd* pWnd, UINT_PTR nIDTool, LPCSTR lpszText) {
+// bByHandle: the tool is pWnd itself, named by its handle under its parent.
+static TTTOOLINFOA AfxToolInfo(CWnd* pWnd, UINT_PTR nIDTool, LPCSTR lpszText, bool bByHandle) {
     TTTOOLINFOA ti{};
     ti.cbSize = TTTOOLINFOA_V1_SIZE;  // the size every comctl32 version accepts
     ti.hwnd = pWnd->GetSafeHwnd();
     ti.uId = nIDTool;
     ti.lpszText = const_cast<LPSTR>(lpszText);
+    if (bByHandle) {
+        ti.uFlags = TTF_IDISHWND;
+        ti.uId = (UINT_PTR)pWnd->GetSafeHwnd();
+        ti.hwnd = ::GetParent(pWnd->GetSafeHwnd());
+    }
     return ti;
 }
 
 BOOL CToolTipCtrl::AddTool(CWnd* pWnd, LPCSTR lpszText, LPCRECT lpRectTool, UINT_PTR nIDTool) {
-    TTTOOLINFOA ti = AfxToolInfo(pWnd, nIDTool, lpszText);
-    ti.uFlags = TTF_SUBCLASS;
-    if (lpRectTool != nullptr) {
+    TTTOOLINFOA ti = AfxToolInfo(pWnd, nIDTool, lpszText, lpRectTool == nullptr && nIDTool == 0);
+    ti.uFlags |= TTF_SUBCLASS;
+    if (lpRectTool != nullptr)
         ti.rect = *lpRectTool;
-    } else if (nIDTool == 0) {
-        ti.uFlags |= TTF_IDISHWND;
-        ti.uId = (UINT_PTR)pWnd->GetSafeHwnd();
-        ti.hwnd = ::GetParent(pWnd->GetSafeHwnd());
-    }
     return (BOOL)SendMessage(TTM_ADDTOOLA, 0, (LPARAM)&ti);
 }
 
 void CToolTipCtrl::DelTool(CWnd* pWnd, UINT_PTR nIDTool) {
-    TTTOOLINFOA ti = AfxToolInfo(pWnd, nIDTool, nullptr);
-    if (nIDTool == 0) {
-        ti.uFlags = TTF_IDISHWND;
-        ti.uId = (UINT_PTR)pWnd->GetSafeHwnd();
-        ti.hwnd = ::GetParent(pWnd->GetSafeHwnd());
-    }
+    TTTOOLINFOA ti = AfxToolInfo(pWnd, nIDTool, nullptr, nIDTool == 0);
     SendMessage(TTM_DELTOOLA, 0, (LPARAM)&ti);
 }
 
 void CToolTipCtrl::UpdateTipText(LPCSTR lpszText, CWnd* pWnd, UINT_PTR nIDTool) {
-    TTTOOLINFOA ti = AfxToolInfo(pWnd, nIDTool, lpszText);
-    if (nIDTool == 0) {
-        ti.uFlags = TTF_IDISHWND;
-        ti.uId = (UINT_PTR)pWnd->GetSafeHwnd();
-        ti.hwnd = ::GetParent(pWnd->GetSafeHwnd());
-    }
+    TTTOOLINFOA ti = AfxToolInfo(pWnd, nIDTool, lpszText, nIDTool == 0);
     SendMessage(TTM_UPDATETIPTEXTA, 0, (LPARAM)&ti);
 }
 
