@@ -242,12 +242,7 @@ LRESULT CALLBACK AfxCbtFilterHook(int code, WPARAM wParam, LPARAM lParam) {
 
     CWnd* pWnd = state.m_pWndInit;
     state.m_pWndInit = nullptr;
-    if (pWnd->Attach(hWnd)) {
-        pWnd->PreSubclassWindow();
-        WNDPROC pfnOld = (WNDPROC)::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, (LONG_PTR)AfxWndProc);
-        if (pfnOld != AfxWndProc)
-            pWnd->m_pfnSuper = pfnOld;
-    }
+    pWnd->SubclassWindow(hWnd);
     return ::CallNextHookEx(state.m_hHookCbt, code, wParam, lParam);
 }
 
@@ -625,26 +620,24 @@ int CWnd::MessageBox(LPCSTR lpszText, LPCSTR lpszCaption, UINT nType) {
     return AfxGetSeams()->MessageBox(m_hWnd, lpszText, lpszCaption, nType);
 }
 
-BOOL CWnd::ModifyStyle(HWND hWnd, DWORD dwRemove, DWORD dwAdd, UINT nFlags) {
-    DWORD dwStyle = (DWORD)::GetWindowLongA(hWnd, GWL_STYLE);
+// nIndex is GWL_STYLE or GWL_EXSTYLE.
+static BOOL AfxModifyStyle(HWND hWnd, int nIndex, DWORD dwRemove, DWORD dwAdd, UINT nFlags) {
+    DWORD dwStyle = (DWORD)::GetWindowLongA(hWnd, nIndex);
     DWORD dwNewStyle = (dwStyle & ~dwRemove) | dwAdd;
     if (dwStyle == dwNewStyle)
         return FALSE;
-    ::SetWindowLongA(hWnd, GWL_STYLE, (LONG)dwNewStyle);
+    ::SetWindowLongA(hWnd, nIndex, (LONG)dwNewStyle);
     if (nFlags != 0)
         ::SetWindowPos(hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);
     return TRUE;
 }
 
+BOOL CWnd::ModifyStyle(HWND hWnd, DWORD dwRemove, DWORD dwAdd, UINT nFlags) {
+    return AfxModifyStyle(hWnd, GWL_STYLE, dwRemove, dwAdd, nFlags);
+}
+
 BOOL CWnd::ModifyStyleEx(HWND hWnd, DWORD dwRemove, DWORD dwAdd, UINT nFlags) {
-    DWORD dwStyle = (DWORD)::GetWindowLongA(hWnd, GWL_EXSTYLE);
-    DWORD dwNewStyle = (dwStyle & ~dwRemove) | dwAdd;
-    if (dwStyle == dwNewStyle)
-        return FALSE;
-    ::SetWindowLongA(hWnd, GWL_EXSTYLE, (LONG)dwNewStyle);
-    if (nFlags != 0)
-        ::SetWindowPos(hWnd, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | nFlags);
-    return TRUE;
+    return AfxModifyStyle(hWnd, GWL_EXSTYLE, dwRemove, dwAdd, nFlags);
 }
 
 BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags) { return ModifyStyle(m_hWnd, dwRemove, dwAdd, nFlags); }
