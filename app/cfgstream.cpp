@@ -156,30 +156,21 @@ void CCfgReader::String(CString& str)
 
 void CCfgReader::Point(POINT& pt)
 {
-    POINT ptRead = pt;
-    Dword(ptRead.x);
-    Dword(ptRead.y);
-    if (m_bGood)
-        pt = ptRead;
+    Dword(pt.x);
+    Dword(pt.y);
 }
 
 void CCfgReader::Rect(RECT& rc)
 {
-    RECT rcRead = rc;
-    Dword(rcRead.left);
-    Dword(rcRead.top);
-    Dword(rcRead.right);
-    Dword(rcRead.bottom);
-    if (m_bGood)
-        rc = rcRead;
+    Dword(rc.left);
+    Dword(rc.top);
+    Dword(rc.right);
+    Dword(rc.bottom);
 }
 
 void CCfgReader::HotKey(HOTKEYSETTING& hk)
 {
-    HOTKEYSETTING hkRead = hk;
-    Word(hkRead.wVirtualKey);
-    Word(hkRead.wModifiers);
-    Dword(hkRead.dwReserved);
-    if (m_bGood)
-        hk = hkRead;
+    Word(hk.wVirtualKey);
+    Word(hk.wModifiers);
+    Dword(hk.dwReserved);
 }

@@ -36,8 +36,9 @@ private:
 };
 
 // Bounded by the bytes left: a read that does not fit fails, leaves its
-// target unchanged and makes every later read fail too, so a caller checks
-// IsGood() once at the end.
+// number or string unchanged and makes every later read fail too, so a caller
+// checks IsGood() once at the end and drops what it read (a point, rectangle
+// or hot key may then be half read).
 class CCfgReader
 {
 public:
