@@ -1,13 +1,9 @@
 #include "afx/afxwin.h"
 
-#include <richedit.h>
-
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
-
-#include "afx/afxstate.h"
 
 namespace {
 CWinApp* g_pApp = nullptr;

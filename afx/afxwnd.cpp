@@ -598,12 +598,8 @@ void CWnd::OnVScroll(UINT, UINT, CScrollBar* pScrollBar) {
 
 void CWnd::SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam, BOOL bDeep, BOOL bOnlyPerm) {
     for (HWND hChild = ::GetTopWindow(m_hWnd); hChild != nullptr; hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
-        if (bOnlyPerm) {
-            if (CWnd::FromHandlePermanent(hChild) != nullptr)
-                ::SendMessageA(hChild, message, wParam, lParam);
-        } else {
+        if (!bOnlyPerm || CWnd::FromHandlePermanent(hChild) != nullptr)
             ::SendMessageA(hChild, message, wParam, lParam);
-        }
         if (bDeep && ::GetTopWindow(hChild) != nullptr) {
             CWnd wndChild(hChild);
             wndChild.SendMessageToDescendants(message, wParam, lParam, bDeep, bOnlyPerm);
