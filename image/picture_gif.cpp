@@ -212,7 +212,7 @@ bool CPictureGIF::Decode(CPicFile* file)
     // screen uncovered are tiled true-colour pictures: compose them all.
     int composite = globalTable ? 0 : 1;
 
-    info.numFrames = get_num_frames(file, &global, &screen);
+    info.numFrames = get_num_frames(file, screen);
     if (info.frame < 0 || info.frame >= info.numFrames)
         return SetError("GIF: no such frame");
     if (info.numFrames == 1)
@@ -320,9 +320,8 @@ bool CPictureGIF::Decode(CPicFile* file)
         interlaceHeight = d.h;
         interlacePass = 0;
         CImageIterator it = { &framePic, LONG(d.h) - 1 };
-        int badCodes = 0;
         blockEnded = inputEnded = false;
-        decoder(file, &it, d.w, badCodes);
+        decoder(file, &it, d.w);
         // The rest of the data, whatever the codes said, up to its terminator.
         if (!blockEnded && !inputEnded)
             SkipSubBlocks(file);
@@ -433,7 +432,7 @@ int CPictureGIF::get_byte(CPicFile* file)
     return c < 0 ? -1 : int(c & 0xFF);
 }
 
-short CPictureGIF::init_exp(short size)
+void CPictureGIF::init_exp(short size)
 {
     codeWidth = short(size + 1);
     codeLimit = short(1 << codeWidth);
@@ -447,7 +446,6 @@ short CPictureGIF::init_exp(short size)
     std::memset(stringStack, 0, sizeof(stringStack));
     std::memset(codeSuffix, 0, sizeof(codeSuffix));
     std::memset(codePrefix, 0, sizeof(codePrefix));
-    return 0;
 }
 
 // Codes are packed least significant bit first across the data sub-blocks;
@@ -487,9 +485,8 @@ short CPictureGIF::get_next_code(CPicFile* file)
     return ret;
 }
 
-short CPictureGIF::decoder(CPicFile* file, CImageIterator* iterator, int lineWidth, int& badCodes)
+short CPictureGIF::decoder(CPicFile* file, CImageIterator* iterator, int lineWidth)
 {
-    badCodes = 0;
     int size = get_byte(file);
     if (size < 0)
         return short(size);
@@ -544,7 +541,6 @@ short CPictureGIF::decoder(CPicFile* file, CImageIterator* iterator, int lineWid
             if (c > nextCode) {
                 // Undefined code: read it as the one being defined, so that no
                 // table entry ever points at a code that does not exist.
-                ++badCodes;
                 c = nextCode;
             }
             int code = c;
@@ -552,14 +548,11 @@ short CPictureGIF::decoder(CPicFile* file, CImageIterator* iterator, int lineWid
                 stringStack[sp++] = BYTE(first);
                 code = previous;
             } else if (code >= MAXCODES) {
-                ++badCodes;
                 break;
             }
             while (code >= firstFreeCode) {
-                if (sp >= STACK_SIZE - 1) {
-                    ++badCodes;
+                if (sp >= STACK_SIZE - 1)
                     return short(ret);
-                }
                 stringStack[sp++] = codeSuffix[code];
                 code = codePrefix[code];
             }
@@ -637,7 +630,7 @@ int CPictureGIF::out_line(CImageIterator* iterator, BYTE* line, int length)
 
 // Counts the frames the decoder would show without decoding them and without
 // touching the graphic control state the first frame needs.
-int CPictureGIF::get_num_frames(CPicFile* file, tag_TabCol*, tag_dscgif* screen)
+int CPictureGIF::get_num_frames(CPicFile* file, const tag_dscgif& screen)
 {
     LONG start = file->Tell();
     int count = 0;
@@ -659,7 +652,7 @@ int CPictureGIF::get_num_frames(CPicFile* file, tag_TabCol*, tag_dscgif* screen)
                 break;
             if (get_byte(file) < 0)
                 break;
-            if (FrameFits(d, *screen))
+            if (FrameFits(d, screen))
                 ++count;
             if (!SkipSubBlocks(file))
                 break;
@@ -784,6 +777,19 @@ bool CPictureGIF::Encode(CPicFile* file, CPicture** pictures, int count, bool lo
     return true;
 }
 
+void CPictureGIF::PutColorTable(CPicFile* file)
+{
+    BYTE rgb[256 * 3];
+    DWORD n = GetNumColors();
+    for (DWORD i = 0; i < n; ++i) {
+        RGBQUAD c = GetPaletteColor(BYTE(i));
+        rgb[i * 3] = c.rgbRed;
+        rgb[i * 3 + 1] = c.rgbGreen;
+        rgb[i * 3 + 2] = c.rgbBlue;
+    }
+    PutBytes(rgb, size_t(n) * 3, file);
+}
+
 bool CPictureGIF::EncodeHeader(CPicFile* file)
 {
     BYTE h[13];
@@ -795,13 +801,8 @@ bool CPictureGIF::EncodeHeader(CPicFile* file)
     h[11] = 0;
     h[12] = 0;
     PutBytes(h, sizeof(h), file);
-    if (bpp <= 8) {
-        for (DWORD i = 0; i < GetNumColors(); ++i) {
-            RGBQUAD c = GetPaletteColor(BYTE(i));
-            BYTE rgb[3] = { c.rgbRed, c.rgbGreen, c.rgbBlue };
-            PutBytes(rgb, 3, file);
-        }
-    }
+    if (bpp <= 8)
+        PutColorTable(file);
     return !writeFailed;
 }
 
@@ -851,13 +852,8 @@ bool CPictureGIF::EncodeBody(CPicFile* file, bool localTable)
     PicPutU16(d + 7, WORD(GetHeight()));
     d[9] = localTable ? BYTE(0x80 | (bpp - 1)) : 0;
     PutBytes(d, sizeof(d), file);
-    if (localTable) {
-        for (DWORD i = 0; i < GetNumColors(); ++i) {
-            RGBQUAD c = GetPaletteColor(BYTE(i));
-            BYTE rgb[3] = { c.rgbRed, c.rgbGreen, c.rgbBlue };
-            PutBytes(rgb, 3, file);
-        }
-    }
+    if (localTable)
+        PutColorTable(file);
     int initCodeSize = bpp <= 1 ? 2 : bpp;
     BYTE codeSize = BYTE(initCodeSize);
     PutBytes(&codeSize, 1, file);

@@ -95,10 +95,10 @@ protected:
     bool DecodeExtension(CPicFile* file);
     int get_byte(CPicFile* file);
     short get_next_code(CPicFile* file);
-    short init_exp(short size);
-    short decoder(CPicFile* file, CImageIterator* iterator, int lineWidth, int& badCodes);
+    void init_exp(short size);
+    short decoder(CPicFile* file, CImageIterator* iterator, int lineWidth);
     int out_line(CImageIterator* iterator, BYTE* line, int length);
-    int get_num_frames(CPicFile* file, tag_TabCol* table, tag_dscgif* screen);
+    int get_num_frames(CPicFile* file, const tag_dscgif& screen);
     bool SkipSubBlocks(CPicFile* file);
     void GifMix(const CPicture& framePicture, const tag_image& descriptor);
     bool CreateChecked(CPicture& target, DWORD width, DWORD height, DWORD bpp);
@@ -113,6 +113,7 @@ protected:
     int GifNextPixel();
     void Putword(int w, CPicFile* file);
     void PutBytes(const void* bytes, size_t n, CPicFile* file);
+    void PutColorTable(CPicFile* file);
     void StartCodes(int initBits, CPicFile* file);
     void compressNONE(int initBits, CPicFile* file);
     void compressLZW(int initBits, CPicFile* file);
