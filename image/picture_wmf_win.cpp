@@ -56,10 +56,13 @@ private:
     HPALETTE m_old;
 };
 
-// Pixels of a box side in units per inch; 64 bits, the box and the screen are the caller's.
-LONG ToPixels(LONG units, LONG ppi, LONG unitsPerInch)
+// The placeable header's box in screen pixels; 64 bits, the box and the screen are the caller's.
+SIZE PlaceableSize(const CPlaceableMetaHeader& h, HDC screen)
 {
-    return LONG(int64_t(units) * ppi / unitsPerInch);
+    SIZE s;
+    s.cx = LONG(int64_t(LONG(h.right) - h.left) * GetDeviceCaps(screen, LOGPIXELSX) / h.inch);
+    s.cy = LONG(int64_t(LONG(h.bottom) - h.top) * GetDeviceCaps(screen, LOGPIXELSY) / h.inch);
+    return s;
 }
 
 } // namespace
@@ -117,10 +120,9 @@ HENHMETAFILE CPictureWMF::ReadPlaceableMetafile(CPicFile* file, CPlaceableMetaHe
     CPicScreenDC screen;
     METAFILEPICT mfp;
     mfp.mm = MM_ANISOTROPIC;
-    mfp.xExt
-        = ToPixels(LONG(header.right) - header.left, GetDeviceCaps(screen.Get(), LOGPIXELSX), header.inch);
-    mfp.yExt
-        = ToPixels(LONG(header.bottom) - header.top, GetDeviceCaps(screen.Get(), LOGPIXELSY), header.inch);
+    SIZE box = PlaceableSize(header, screen.Get());
+    mfp.xExt = box.cx;
+    mfp.yExt = box.cy;
     // Finer extents for small pictures; only positive ones, and a few times at most.
     for (int i = 0; i < 4 && mfp.xExt > 0 && mfp.yExt > 0 && mfp.xExt < 6554 && mfp.yExt < 6554; ++i) {
         mfp.xExt *= 10;
@@ -180,10 +182,9 @@ bool CPictureWMF::Decode(CPicFile* file, LONG forceWidth, LONG forceHeight)
     metafile.Reset(ReadPlaceableMetafile(file, placeable));
     if (metafile.Get()) {
         CPicScreenDC screen;
-        width = ToPixels(
-            LONG(placeable.right) - placeable.left, GetDeviceCaps(screen.Get(), LOGPIXELSX), placeable.inch);
-        height = ToPixels(
-            LONG(placeable.bottom) - placeable.top, GetDeviceCaps(screen.Get(), LOGPIXELSY), placeable.inch);
+        SIZE box = PlaceableSize(placeable, screen.Get());
+        width = box.cx;
+        height = box.cy;
     } else {
         ENHMETAHEADER emh;
         file->Seek(pos, SEEK_SET);
