@@ -14,10 +14,11 @@ constexpr DWORD kFuzzMaxPixels = 1 << 20;
 inline bool FuzzDecode(
     CPicture& pic, const uint8_t* data, size_t size, DWORD type, DWORD maxPixels = kFuzzMaxPixels)
 {
+    // Decode wants a writable, non-null pointer even for no bytes.
     std::vector<BYTE> bytes(data, data + size);
-    bytes.reserve(1);
+    BYTE none = 0;
     pic.SetMaxDecodePixels(maxPixels);
-    return pic.Decode(bytes.data(), DWORD(bytes.size()), type);
+    return pic.Decode(bytes.empty() ? &none : bytes.data(), DWORD(bytes.size()), type);
 }
 
 // Encodes and decodes back; returns false when the codec refused the picture.

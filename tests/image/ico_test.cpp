@@ -212,14 +212,7 @@ TEST(IcoEncode, SizesAndWriteFailures)
     CPicture pic(9, 3, 24);
     FillRandom(pic, 2);
     pic.AlphaCreate();
-    size_t total = EncodeToBytes(pic, PIC_FORMAT_ICO).size();
-    for (size_t room = 0; room < total; ++room) {
-        CRoomFile file(room);
-        EXPECT_FALSE(pic.Encode(&file, PIC_FORMAT_ICO)) << room;
-        EXPECT_STREQ(pic.GetLastError(), "Error writing ICO data");
-    }
-    CRoomFile enough(total);
-    EXPECT_TRUE(pic.Encode(&enough, PIC_FORMAT_ICO));
+    EXPECT_TRUE(FailsShortOfRoom(pic, PIC_FORMAT_ICO, "Error writing ICO data"));
 }
 
 } // namespace

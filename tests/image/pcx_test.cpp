@@ -113,14 +113,8 @@ TEST(PcxEncode, ReportsFailedWrites)
 {
     CPicture pic(6, 2, 8);
     FillRandom(pic, 3);
-    size_t total = EncodeToBytes(pic, PIC_FORMAT_PCX).size();
-    for (size_t room = 0; room < total; ++room) {
-        CRoomFile file(room);
-        EXPECT_FALSE(pic.Encode(&file, PIC_FORMAT_PCX)) << room;
-        EXPECT_STREQ(pic.GetLastError(), room < 128 ? "cannot write PCX header" : "Error writing PCX data");
-    }
-    CRoomFile enough(total);
-    EXPECT_TRUE(pic.Encode(&enough, PIC_FORMAT_PCX));
+    EXPECT_TRUE(FailsShortOfRoom(pic, PIC_FORMAT_PCX,
+        [](size_t room) { return room < 128 ? "cannot write PCX header" : "Error writing PCX data"; }));
 }
 
 TEST(PcxDecode, HeaderChecks)

@@ -8,36 +8,46 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 inline bool DecodeVector(CPicture& pic, const std::vector<BYTE>& bytes, DWORD type)
 {
     // Decode wants a writable, non-null pointer even for no bytes.
     std::vector<BYTE> copy(bytes);
-    copy.reserve(1);
-    return pic.Decode(copy.data(), DWORD(copy.size()), type);
+    BYTE none = 0;
+    return pic.Decode(copy.empty() ? &none : copy.data(), DWORD(copy.size()), type);
 }
 
-// A memory file that accepts only so many bytes.
-class CRoomFile : public CPicMemFile {
-public:
-    explicit CRoomFile(size_t bytes)
-        : room(bytes)
-    {
-        Open();
-    }
-    size_t Write(const void* src, size_t size, size_t count) override
-    {
-        if (size * count > room)
-            return 0;
-        room -= size * count;
-        return CPicMemFile::Write(src, size, count);
-    }
-    bool PutC(BYTE c) override { return Write(&c, 1, 1) == 1; }
+// The BMP tests' name for the capped file.
+using CRoomFile = CCappedFile;
 
-private:
-    size_t room;
-};
+// Every write budget short of the whole file fails with errorAt(room); a
+// budget of the whole file succeeds.
+template <class ErrorAt>
+::testing::AssertionResult FailsShortOfRoom(CPicture& pic, DWORD type, ErrorAt errorAt)
+{
+    size_t total = EncodeToBytes(pic, type).size();
+    if (total == 0)
+        return ::testing::AssertionFailure() << "does not encode: " << pic.GetLastError();
+    for (size_t room = 0; room < total; ++room) {
+        CCappedFile file{ LONG(room) };
+        if (pic.Encode(&file, type))
+            return ::testing::AssertionFailure() << "wrote " << total << " bytes into " << room;
+        std::string expected = errorAt(room);
+        if (expected != pic.GetLastError())
+            return ::testing::AssertionFailure() << "room " << room << ": " << pic.GetLastError();
+    }
+    CCappedFile enough{ LONG(total) };
+    if (!pic.Encode(&enough, type))
+        return ::testing::AssertionFailure() << "fails with room for all " << total << " bytes";
+    return ::testing::AssertionSuccess();
+}
+
+inline ::testing::AssertionResult FailsShortOfRoom(CPicture& pic, DWORD type, const char* error)
+{
+    return FailsShortOfRoom(pic, type, [error](size_t) { return error; });
+}
 
 // Same size, same palette colours for the source's entries and the same
 // index everywhere; the decoded picture may be deeper than the source.
