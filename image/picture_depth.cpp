@@ -3,13 +3,14 @@
 // picture as it was.
 #include "image/picture.h"
 
+#include "image/picture_ops.h"
+
 #include <cstring>
 
 namespace {
 
-BYTE Gray(const RGBQUAD& c) { return BYTE((306 * c.rgbRed + 601 * c.rgbGreen + 117 * c.rgbBlue) >> 10); }
-
-BYTE ClampByte(long v) { return BYTE(v < 0 ? 0 : (v > 255 ? 255 : v)); }
+using picops::ClampInt;
+using picops::Gray;
 
 struct DiffusionTap {
     int dx, dy, weight;
@@ -300,9 +301,9 @@ bool CPicture::DecreaseBpp(DWORD nbit, bool errorDiffusion, const RGBQUAD* palet
                 if (!IsInside(nx, ny))
                     continue;
                 RGBQUAD n = GetPixelColor(nx, ny, false);
-                n.rgbRed = ClampByte(n.rgbRed + er * t[2] / 16);
-                n.rgbGreen = ClampByte(n.rgbGreen + eg * t[2] / 16);
-                n.rgbBlue = ClampByte(n.rgbBlue + eb * t[2] / 16);
+                n.rgbRed = ClampInt(n.rgbRed + er * t[2] / 16);
+                n.rgbGreen = ClampInt(n.rgbGreen + eg * t[2] / 16);
+                n.rgbBlue = ClampInt(n.rgbBlue + eb * t[2] / 16);
                 SetPixelColor(nx, ny, n, false);
             }
         }
@@ -364,7 +365,7 @@ bool CPicture::Dither(LONG method)
                 if (!IsInside(nx, ny))
                     continue;
                 BYTE& p = GetBits(DWORD(ny))[nx];
-                p = ClampByte(p + e * t.weight / kernel.divisor);
+                p = ClampInt(p + e * t.weight / kernel.divisor);
             }
         }
     }
