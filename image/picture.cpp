@@ -3,7 +3,9 @@
 #include "image/picture.h"
 
 #include "image/bitfields.h"
+#include "image/byteorder.h"
 #include "image/checked_math.h"
+#include "image/picture_ops.h"
 
 #include <climits>
 #include <cmath>
@@ -238,21 +240,19 @@ bool CPicture::Copy(const CPicture& src, bool copyPixels, bool copySelection, bo
     info.nearestCacheValid = false;
 
     size_t plane = PlaneSize();
-    if (copySelection && src.selection) {
-        selection = static_cast<BYTE*>(std::malloc(plane));
-        if (!selection) {
-            Destroy();
-            return SetError("CPicture::Create can't allocate memory");
-        }
-        std::memcpy(selection, src.selection, plane);
-    }
-    if (copyAlpha && src.alpha) {
-        alpha = static_cast<BYTE*>(std::malloc(plane));
-        if (!alpha) {
-            Destroy();
-            return SetError("CPicture::Create can't allocate memory");
-        }
-        std::memcpy(alpha, src.alpha, plane);
+    auto clone = [plane](const BYTE* from) {
+        BYTE* to = static_cast<BYTE*>(std::malloc(plane));
+        if (to)
+            std::memcpy(to, from, plane);
+        return to;
+    };
+    if (copySelection && src.selection)
+        selection = clone(src.selection);
+    if (copyAlpha && src.alpha)
+        alpha = clone(src.alpha);
+    if ((copySelection && src.selection && !selection) || (copyAlpha && src.alpha && !alpha)) {
+        Destroy();
+        return SetError("CPicture::Create can't allocate memory");
     }
     return true;
 }
@@ -391,14 +391,10 @@ bool CPicture::Bitfield2RGB(const BYTE* src, DWORD redMask, DWORD greenMask, DWO
         BYTE* d = info.bits + size_t(y) * info.effWidth;
         for (DWORD x = width; x-- > 0;) {
             BYTE b, g, r;
-            if (bpp == 16) {
-                DWORD w = DWORD(s[x * 2]) | (DWORD(s[x * 2 + 1]) << 8);
-                b = blue.Expand(w), g = green.Expand(w), r = red.Expand(w);
-            } else if (plainBytes) {
+            if (plainBytes) {
                 b = s[x * 4], g = s[x * 4 + 1], r = s[x * 4 + 2];
             } else {
-                const BYTE* p = s + size_t(x) * 4;
-                DWORD w = DWORD(p[0]) | (DWORD(p[1]) << 8) | (DWORD(p[2]) << 16) | (DWORD(p[3]) << 24);
+                DWORD w = bpp == 16 ? PicGetU16(s + size_t(x) * 2) : PicGetU32(s + size_t(x) * 4);
                 b = blue.Expand(w), g = green.Expand(w), r = red.Expand(w);
             }
             d[x * 3] = b;
@@ -428,10 +424,8 @@ bool CPicture::IsInside(LONG x, LONG y) const
 
 int CPicture::CompareColors(const void* a, const void* b)
 {
-    const RGBQUAD* ca = static_cast<const RGBQUAD*>(a);
-    const RGBQUAD* cb = static_cast<const RGBQUAD*>(b);
-    int la = (306 * ca->rgbRed + 601 * ca->rgbGreen + 117 * ca->rgbBlue) >> 10;
-    int lb = (306 * cb->rgbRed + 601 * cb->rgbGreen + 117 * cb->rgbBlue) >> 10;
+    int la = picops::Gray(*static_cast<const RGBQUAD*>(a));
+    int lb = picops::Gray(*static_cast<const RGBQUAD*>(b));
     return la - lb;
 }
 
