@@ -22,6 +22,32 @@ const BYTE kStd256High[10][3] = { { 255, 251, 240 }, { 160, 160, 164 }, { 128, 1
     { 0, 255, 0 }, { 255, 255, 0 }, { 0, 0, 255 }, { 255, 0, 255 }, { 0, 255, 255 }, { 255, 255, 255 } };
 const BYTE kStd256Greys[6] = { 74, 62, 50, 38, 26, 14 };
 
+// Stores index i at column x of a row of a 1-, 4- or 8-bit picture.
+void PutIndex(BYTE* row, WORD bpp, LONG x, BYTE i)
+{
+    switch (bpp) {
+    case 8:
+        row[x] = i;
+        break;
+    case 4: {
+        BYTE& v = row[x >> 1];
+        if (x & 1)
+            v = BYTE((v & 0xF0) | (i & 15));
+        else
+            v = BYTE((v & 0x0F) | ((i & 15) << 4));
+        break;
+    }
+    case 1: {
+        BYTE mask = BYTE(0x80 >> (x & 7));
+        BYTE& v = row[x >> 3];
+        v = (i & 1) ? BYTE(v | mask) : BYTE(v & ~mask);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
 } // namespace
 
 // ---- palette ---------------------------------------------------------------
@@ -270,8 +296,9 @@ BYTE CPicture::GetPixelIndex(LONG x, LONG y) const
 
 RGBQUAD CPicture::BlindGetPixelColor(LONG x, LONG y) const
 {
+    // Create gives every indexed picture all 2^bpp entries: any index is in range.
     if (header.biClrUsed)
-        return GetPaletteColor(BlindGetPixelIndex(x, y));
+        return GetPalette()[BlindGetPixelIndex(x, y)];
     const BYTE* p = info.bits + size_t(y) * info.effWidth + size_t(x) * 3;
     return Quad(p[2], p[1], p[0], alpha ? BlindAlphaGet(x, y) : BYTE(0));
 }
@@ -281,7 +308,7 @@ RGBQUAD CPicture::GetPixelColor(LONG x, LONG y, bool getAlpha) const
     if (dibBlock && IsInside(x, y)) {
         RGBQUAD c;
         if (header.biClrUsed) {
-            c = GetPaletteColor(BlindGetPixelIndex(x, y));
+            c = GetPalette()[BlindGetPixelIndex(x, y)];
         } else {
             const BYTE* p = info.bits + size_t(y) * info.effWidth + size_t(x) * 3;
             c = Quad(p[2], p[1], p[0]);
@@ -299,52 +326,32 @@ RGBQUAD CPicture::GetPixelColor(LONG x, LONG y, bool getAlpha) const
 
 BYTE CPicture::GetPixelGray(LONG x, LONG y) const
 {
-    RGBQUAD c = GetPixelColor(x, y);
-    return BYTE((306 * c.rgbRed + 601 * c.rgbGreen + 117 * c.rgbBlue) >> 10);
+    return picops::Gray(GetPixelColor(x, y));
 }
 
 void CPicture::SetPixelIndex(LONG x, LONG y, BYTE i)
 {
     if (!dibBlock || header.biClrUsed == 0 || !IsInside(x, y))
         return;
-    BYTE* row = info.bits + size_t(y) * info.effWidth;
-    switch (header.biBitCount) {
-    case 8:
-        row[x] = i;
-        break;
-    case 4: {
-        BYTE& v = row[x >> 1];
-        if (x & 1)
-            v = BYTE((v & 0xF0) | (i & 15));
-        else
-            v = BYTE((v & 0x0F) | ((i & 15) << 4));
-        break;
-    }
-    case 1: {
-        BYTE mask = BYTE(0x80 >> (x & 7));
-        BYTE& v = row[x >> 3];
-        v = (i & 1) ? BYTE(v | mask) : BYTE(v & ~mask);
-        break;
-    }
-    default:
-        break;
-    }
+    PutIndex(info.bits + size_t(y) * info.effWidth, header.biBitCount, x, i);
 }
 
 void CPicture::SetPixelColor(LONG x, LONG y, RGBQUAD c, bool setAlpha)
 {
     if (!dibBlock || !IsInside(x, y))
         return;
+    // Checked once above: the writes below go straight to the row and plane.
+    BYTE* row = info.bits + size_t(y) * info.effWidth;
     if (header.biClrUsed) {
-        SetPixelIndex(x, y, GetNearestIndex(c));
+        PutIndex(row, header.biBitCount, x, GetNearestIndex(c));
         return;
     }
-    BYTE* p = info.bits + size_t(y) * info.effWidth + size_t(x) * 3;
+    BYTE* p = row + size_t(x) * 3;
     p[0] = c.rgbBlue;
     p[1] = c.rgbGreen;
     p[2] = c.rgbRed;
-    if (setAlpha)
-        AlphaSet(x, y, c.rgbReserved);
+    if (setAlpha && alpha)
+        alpha[size_t(y) * GetWidth() + size_t(x)] = c.rgbReserved;
 }
 
 void CPicture::SetPixelColor(LONG x, LONG y, COLORREF c) { SetPixelColor(x, y, RGBtoRGBQUAD(c), false); }
@@ -360,14 +367,12 @@ void CPicture::BlendPixelColor(LONG x, LONG y, RGBQUAD c, float blend, bool setA
         blend = 1.0f;
     int w = int(blend * 256);
     RGBQUAD old = BlindGetPixelColor(x, y);
-    RGBQUAD mixed = old;
+    // The alpha level is c's, not a mix (SetPixelColor gives indexed pictures none).
+    RGBQUAD mixed = c;
     mixed.rgbBlue = BYTE((c.rgbBlue * w + old.rgbBlue * (256 - w)) >> 8);
     mixed.rgbGreen = BYTE((c.rgbGreen * w + old.rgbGreen * (256 - w)) >> 8);
     mixed.rgbRed = BYTE((c.rgbRed * w + old.rgbRed * (256 - w)) >> 8);
-    SetPixelColor(x, y, mixed, false);
-    // The alpha level is c's, not a mix; indexed pictures take none.
-    if (setAlpha && !header.biClrUsed)
-        AlphaSet(x, y, c.rgbReserved);
+    SetPixelColor(x, y, mixed, setAlpha);
 }
 
 BYTE* CPicture::BlindGetPixelPointer(LONG x, LONG y) const
@@ -434,27 +439,20 @@ void CPicture::DrawLine(LONG x0, LONG x1, LONG y0, LONG y1, RGBQUAD c, bool setA
     int64_t dy = y1 > y0 ? int64_t(y1) - y0 : int64_t(y0) - y1;
     int sx = x1 >= x0 ? 1 : -1;
     int sy = y1 >= y0 ? 1 : -1;
-    if (dx >= dy) {
-        int64_t acc = dx / 2;
-        for (int64_t i = 0; i <= dx; ++i) {
-            SetPixelColor(LONG(x), LONG(y), c, setAlpha);
-            x += sx;
-            acc += dy;
-            if (acc >= dx) {
-                acc -= dx;
-                y += sy;
-            }
-        }
-    } else {
-        int64_t acc = dy / 2;
-        for (int64_t i = 0; i <= dy; ++i) {
-            SetPixelColor(LONG(x), LONG(y), c, setAlpha);
-            y += sy;
-            acc += dx;
-            if (acc >= dy) {
-                acc -= dy;
-                x += sx;
-            }
+    // One step a pixel along the longer axis; the other follows its error.
+    bool alongX = dx >= dy;
+    int64_t& major = alongX ? x : y;
+    int64_t& minor = alongX ? y : x;
+    const int64_t length = alongX ? dx : dy, rise = alongX ? dy : dx;
+    const int majorStep = alongX ? sx : sy, minorStep = alongX ? sy : sx;
+    int64_t acc = length / 2;
+    for (int64_t i = 0; i <= length; ++i) {
+        SetPixelColor(LONG(x), LONG(y), c, setAlpha);
+        major += majorStep;
+        acc += rise;
+        if (acc >= length) {
+            acc -= length;
+            minor += minorStep;
         }
     }
 }
