@@ -2,9 +2,9 @@
 // in palette reserved bytes.
 #include "image/picture.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 
 bool CPicture::AlphaCreate()
 {
@@ -94,18 +94,14 @@ bool CPicture::AlphaCopy(const CPicture& from)
     return true;
 }
 
+// Both turn the plane in place: no second plane, nothing that can fail.
 bool CPicture::AlphaFlip()
 {
     if (!alpha)
         return false;
     size_t w = GetWidth(), h = GetHeight();
-    BYTE* flipped = static_cast<BYTE*>(std::malloc(w * h));
-    if (!flipped)
-        return false;
-    for (size_t y = 0; y < h; ++y)
-        std::memcpy(flipped + y * w, alpha + (h - 1 - y) * w, w);
-    std::free(alpha);
-    alpha = flipped;
+    for (size_t y = 0; y < h / 2; ++y)
+        std::swap_ranges(alpha + y * w, alpha + (y + 1) * w, alpha + (h - 1 - y) * w);
     return true;
 }
 
@@ -114,14 +110,8 @@ bool CPicture::AlphaMirror()
     if (!alpha)
         return false;
     size_t w = GetWidth(), h = GetHeight();
-    BYTE* mirrored = static_cast<BYTE*>(std::malloc(w * h));
-    if (!mirrored)
-        return false;
     for (size_t y = 0; y < h; ++y)
-        for (size_t x = 0; x < w; ++x)
-            mirrored[y * w + x] = alpha[y * w + (w - 1 - x)];
-    std::free(alpha);
-    alpha = mirrored;
+        std::reverse(alpha + y * w, alpha + (y + 1) * w);
     return true;
 }
 

@@ -61,8 +61,14 @@ TEST(Alpha, FlipMirrorSplitAndSetRoundTrip)
 
     ASSERT_TRUE(pic.AlphaFlip());
     EXPECT_EQ(pic.AlphaGet(1, 0), 31);
+    for (LONG y = 0; y < 4; ++y)
+        for (LONG x = 0; x < 5; ++x)
+            ASSERT_EQ(pic.AlphaGet(x, y), original.AlphaGet(x, 3 - y)) << x << "," << y;
     ASSERT_TRUE(pic.AlphaMirror());
     EXPECT_EQ(pic.AlphaGet(0, 0), 34);
+    for (LONG y = 0; y < 4; ++y)
+        for (LONG x = 0; x < 5; ++x)
+            ASSERT_EQ(pic.AlphaGet(x, y), original.AlphaGet(4 - x, 3 - y)) << x << "," << y;
 
     CPicture plane;
     ASSERT_TRUE(original.AlphaSplit(&plane));
