@@ -19,26 +19,17 @@ const DWORD kMaxInfoHeader = 4096;
 
 LONG DpiFromPels(LONG pels) { return LONG(std::floor(double(pels) * 0.0254 + 0.5)); }
 
-} // namespace
-
-bool CPictureBMP::Decode(FILE* stream)
+// Uncompressed pixel bytes: rows padded to 4 bytes, for either row order.
+uint64_t ImageBytes(const BITMAPINFOHEADER& h)
 {
-    CPicIOFile file(stream);
-    return Decode(&file);
+    uint64_t rowBits = uint64_t(h.biBitCount) * uint64_t(uint32_t(h.biWidth)) + 31;
+    uint64_t height = h.biHeight < 0 ? uint64_t(-int64_t(h.biHeight)) : uint64_t(h.biHeight);
+    return rowBits / 32 * 4 * height;
 }
 
-bool CPictureBMP::Encode(FILE* stream)
+// Fills h from a core (12-byte) or info (40 bytes and up) header.
+bool ReadInfoHeader(CPicFile* file, BITMAPINFOHEADER* h)
 {
-    CPicIOFile file(stream);
-    return Encode(&file);
-}
-
-// ---- reading ---------------------------------------------------------------
-
-bool CPictureBMP::ReadInfoHeader(CPicFile* file, BITMAPINFOHEADER* h)
-{
-    if (!file || !h)
-        return false;
     // The size first: a core-header file may be shorter than 40 bytes in all.
     BYTE raw[40];
     if (!PicReadExact(file, raw, 4))
@@ -71,10 +62,7 @@ bool CPictureBMP::ReadInfoHeader(CPicFile* file, BITMAPINFOHEADER* h)
         h->biClrImportant = PicGetU32(raw + 36);
         if (size > 40 && size != 64) {
             // Newer headers only for plain uncompressed pictures.
-            uint64_t rowBits = uint64_t(h->biBitCount) * uint64_t(uint32_t(h->biWidth)) + 31;
-            uint64_t height = h->biHeight < 0 ? uint64_t(-int64_t(h->biHeight)) : uint64_t(h->biHeight);
-            uint64_t expected = rowBits / 32 * height * 4;
-            if (h->biSizeImage != expected || h->biPlanes != 1 || h->biCompression != 0 || h->biClrUsed != 0)
+            if (h->biSizeImage != ImageBytes(*h) || h->biPlanes != 1 || h->biCompression != 0 || h->biClrUsed != 0)
                 return false;
         }
         if (size > 40 && !file->Seek(LONG(size - 40), SEEK_CUR))
@@ -82,9 +70,7 @@ bool CPictureBMP::ReadInfoHeader(CPicFile* file, BITMAPINFOHEADER* h)
     }
 
     if (h->biSizeImage == 0) {
-        uint64_t row = (uint64_t(h->biBitCount) * uint64_t(uint32_t(h->biWidth)) + 31) / 8 & ~uint64_t(3);
-        uint64_t height = h->biHeight < 0 ? uint64_t(-int64_t(h->biHeight)) : uint64_t(h->biHeight);
-        uint64_t image = row * height;
+        uint64_t image = ImageBytes(*h);
         h->biSizeImage = image <= UINT32_MAX ? DWORD(image) : 0;
     }
     if (h->biClrUsed == 0 && h->biBitCount <= 8)
@@ -92,15 +78,24 @@ bool CPictureBMP::ReadInfoHeader(CPicFile* file, BITMAPINFOHEADER* h)
     return true;
 }
 
+} // namespace
+
+bool CPictureBMP::Decode(FILE* stream)
+{
+    CPicIOFile file(stream);
+    return Decode(&file);
+}
+
+bool CPictureBMP::Encode(FILE* stream)
+{
+    CPicIOFile file(stream);
+    return Encode(&file);
+}
+
 bool CPictureBMP::Decode(CPicFile* file)
 {
     if (!file)
         return SetError("null file handler");
-    return DecodeBody(file);
-}
-
-bool CPictureBMP::DecodeBody(CPicFile* file)
-{
     LONG start = file->Tell();
     if (start < 0)
         return SetError("Not a BMP");

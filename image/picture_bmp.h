@@ -16,10 +16,7 @@ public:
     bool Decode(FILE* stream);
     bool Encode(FILE* stream);
 
-    static bool ReadInfoHeader(CPicFile* file, BITMAPINFOHEADER* h);
-
 protected:
-    bool DecodeBody(CPicFile* file);
     bool ReadPixels(CPicFile* file, const BITMAPINFOHEADER& bih, bool coreHeader, LONG start, DWORD offBits);
     bool DecodeRle(CPicFile* file, bool rle4);
 };
