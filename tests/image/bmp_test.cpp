@@ -68,32 +68,23 @@ std::vector<BYTE> BuildBmp(const BmpSpec& s)
 
 bool DecodeBytes(CPicture& pic, const std::vector<BYTE>& bytes, DWORD type = PIC_FORMAT_BMP)
 {
-    // Decode takes a writable pointer, never null even for no bytes.
-    std::vector<BYTE> copy(bytes);
-    copy.reserve(1);
-    return pic.Decode(copy.data(), DWORD(copy.size()), type);
+    return DecodeVector(pic, bytes, type);
 }
 
-// An 8-bit RLE file of the given size with a grey palette.
-BmpSpec Rle8(int32_t w, int32_t h, std::vector<BYTE> stream)
+// An RLE file (8-bit: compression 1, 4-bit: 2) of the given size with a grey palette.
+BmpSpec Rle(uint16_t bpp, int32_t w, int32_t h, std::vector<BYTE> stream)
 {
     BmpSpec s;
-    s.width = w, s.height = h, s.bpp = 8, s.compression = 1, s.clrUsed = 256;
-    for (int i = 0; i < 256; ++i)
+    s.width = w, s.height = h, s.bpp = bpp, s.compression = bpp == 8 ? 1 : 2, s.clrUsed = 1u << bpp;
+    for (uint32_t i = 0; i < s.clrUsed; ++i)
         s.palette.insert(s.palette.end(), { BYTE(i), BYTE(i), BYTE(i), 0 });
     s.pixels = std::move(stream);
     return s;
 }
 
-BmpSpec Rle4(int32_t w, int32_t h, std::vector<BYTE> stream)
-{
-    BmpSpec s;
-    s.width = w, s.height = h, s.bpp = 4, s.compression = 2, s.clrUsed = 16;
-    for (int i = 0; i < 16; ++i)
-        s.palette.insert(s.palette.end(), { BYTE(i), BYTE(i), BYTE(i), 0 });
-    s.pixels = std::move(stream);
-    return s;
-}
+BmpSpec Rle8(int32_t w, int32_t h, std::vector<BYTE> stream) { return Rle(8, w, h, std::move(stream)); }
+
+BmpSpec Rle4(int32_t w, int32_t h, std::vector<BYTE> stream) { return Rle(4, w, h, std::move(stream)); }
 
 std::vector<int> Row(const CPicture& pic, LONG y)
 {
