@@ -2,28 +2,10 @@
 
 #include <utility>
 
-namespace {
-
-unsigned char FoldCase(char ch)
-{
-    const unsigned char b = static_cast<unsigned char>(ch);
-    return b >= 'A' && b <= 'Z' ? static_cast<unsigned char>(b - 'A' + 'a') : b;
-}
-
-} // namespace
-
+// CString's own comparison already folds only A-Z, as _stricmp does.
 int CSortStringArray::CompareNoCase(const CString& str1, const CString& str2)
 {
-    const int n1 = str1.GetLength();
-    const int n2 = str2.GetLength();
-    const char* p1 = str1.GetString();
-    const char* p2 = str2.GetString();
-    for (int i = 0; i < n1 && i < n2; i++) {
-        const int nDiff = FoldCase(p1[i]) - FoldCase(p2[i]);
-        if (nDiff != 0)
-            return nDiff;
-    }
-    return n1 < n2 ? -1 : (n1 > n2 ? 1 : 0);
+    return str1.CompareNoCase(str2);
 }
 
 BOOL CSortStringArray::CompareAndSwap(INT_PTR i)
