@@ -154,11 +154,6 @@ void UseThreads(opj_codec_t* codec)
     }
 }
 
-DWORD GetBE32(const BYTE* p)
-{
-    return (DWORD(p[0]) << 24) | (DWORD(p[1]) << 16) | (DWORD(p[2]) << 8) | p[3];
-}
-
 // Every top-level box up to the code stream must fit in the file, so that
 // the library never allocates a box larger than the data behind it.
 bool Jp2BoxesFit(CPicFile* file, LONG start)
@@ -170,12 +165,12 @@ bool Jp2BoxesFit(CPicFile* file, LONG start)
         BYTE h[16];
         if (!file->Seek(LONG(pos), SEEK_SET) || file->Read(h, 1, 8) != 8)
             break;
-        uint64_t length = GetBE32(h);
-        const DWORD type = GetBE32(h + 4);
+        uint64_t length = PicGetBE32(h);
+        const DWORD type = PicGetBE32(h + 4);
         if (length == 1) {
             if (file->Read(h + 8, 1, 8) != 8)
                 break;
-            length = (uint64_t(GetBE32(h + 8)) << 32) | GetBE32(h + 12);
+            length = (uint64_t(PicGetBE32(h + 8)) << 32) | PicGetBE32(h + 12);
             if (length < 16)
                 break;
         } else if (length == 0) {
@@ -473,7 +468,7 @@ DWORD CPictureJAS::DetectFormat(const BYTE* head, size_t size)
         return PIC_FORMAT_PGX;
     if (size >= 2 && head[0] == 'P' && head[1] >= '1' && head[1] <= '6')
         return PIC_FORMAT_PNM;
-    if (size >= 4 && GetBE32(head) == 0x59A66A95)
+    if (size >= 4 && PicGetBE32(head) == 0x59A66A95)
         return PIC_FORMAT_RAS;
     return 0;
 }

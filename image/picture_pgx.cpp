@@ -106,27 +106,5 @@ bool PicWritePgx(CPicFile* file, const opj_image_t* image, const char** why)
         *why = "PGX: write error";
         return false;
     }
-    const DWORD top = (DWORD(1) << c.prec) - 1;
-    const size_t bytes = c.prec > 8 ? 2 : 1;
-    const size_t rowBytes = size_t(c.w) * bytes;
-    std::unique_ptr<BYTE[]> row(new (std::nothrow) BYTE[rowBytes]);
-    if (!row) {
-        *why = "PGX: out of memory";
-        return false;
-    }
-    for (DWORD y = 0; y < c.h; ++y) {
-        BYTE* p = row.get();
-        for (DWORD x = 0; x < c.w; ++x) {
-            OPJ_INT32 v = c.data[size_t(y) * c.w + x];
-            DWORD u = v < 0 ? 0 : (DWORD(v) > top ? top : DWORD(v));
-            if (bytes == 2)
-                *p++ = BYTE(u >> 8);
-            *p++ = BYTE(u);
-        }
-        if (!PicWriteAll(file, row.get(), rowBytes)) {
-            *why = "PGX: write error";
-            return false;
-        }
-    }
-    return true;
+    return PicWriteSamples(file, image, "PGX: write error", why);
 }

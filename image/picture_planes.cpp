@@ -3,6 +3,8 @@
 #include "image/checked_math.h"
 
 #include <cstring>
+#include <memory>
+#include <new>
 
 const char kPicPlanesLimitText[] = "CPicture: picture exceeds the decoder pixel limit";
 
@@ -51,6 +53,36 @@ bool PicPlanesWritable(const opj_image_t* image, DWORD minComps, DWORD maxComps,
         if (!c.data || c.w == 0 || c.h == 0 || c.w != c0.w || c.h != c0.h || c.dx != 1 || c.dy != 1
             || c.prec == 0 || c.prec > 16 || c.prec != c0.prec || c.sgnd) {
             *why = "planes: components of unequal or unsupported form";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool PicWriteSamples(CPicFile* file, const opj_image_t* image, const char* writeError, const char** why)
+{
+    const DWORD comps = image->numcomps, w = image->comps[0].w, h = image->comps[0].h;
+    const DWORD top = (DWORD(1) << image->comps[0].prec) - 1;
+    const size_t bytes = top > 255 ? 2 : 1;
+    const size_t rowBytes = size_t(w) * comps * bytes;
+    std::unique_ptr<BYTE[]> row(new (std::nothrow) BYTE[rowBytes]);
+    if (!row) {
+        *why = "planes: out of memory";
+        return false;
+    }
+    for (DWORD y = 0; y < h; ++y) {
+        BYTE* p = row.get();
+        for (DWORD x = 0; x < w; ++x) {
+            for (DWORD c = 0; c < comps; ++c) {
+                OPJ_INT32 v = image->comps[c].data[size_t(y) * w + x];
+                DWORD u = v < 0 ? 0 : (DWORD(v) > top ? top : DWORD(v));
+                if (bytes == 2)
+                    *p++ = BYTE(u >> 8);
+                *p++ = BYTE(u);
+            }
+        }
+        if (!PicWriteAll(file, row.get(), rowBytes)) {
+            *why = writeError;
             return false;
         }
     }

@@ -64,6 +64,17 @@ inline bool PicWriteAll(CPicFile* file, const void* data, size_t n)
     return n == 0 || file->Write(data, 1, n) == n;
 }
 
+// A big-endian field, as the JPEG-2000 boxes and raster headers hold them.
+inline DWORD PicGetBE32(const BYTE* p)
+{
+    return (DWORD(p[0]) << 24) | (DWORD(p[1]) << 16) | (DWORD(p[2]) << 8) | p[3];
+}
+
+// The planes' samples interleaved row by row, big-endian, one byte each up to
+// 8 bits and two above, held to 0..2^prec - 1. *why is writeError when the
+// file takes less.
+bool PicWriteSamples(CPicFile* file, const opj_image_t* image, const char* writeError, const char** why);
+
 // Checks shared by the plane writers: minComps..maxComps planes of one
 // size, unsigned, of 1-16 bits, without subsampling.
 bool PicPlanesWritable(const opj_image_t* image, DWORD minComps, DWORD maxComps, const char** why);

@@ -156,28 +156,5 @@ bool PicWritePnm(CPicFile* file, const opj_image_t* image, const char** why)
         *why = "PNM: write error";
         return false;
     }
-    const size_t bytes = maxval > 255 ? 2 : 1;
-    const size_t rowBytes = size_t(w) * comps * bytes;
-    std::unique_ptr<BYTE[]> row(new (std::nothrow) BYTE[rowBytes]);
-    if (!row) {
-        *why = "PNM: out of memory";
-        return false;
-    }
-    for (DWORD y = 0; y < h; ++y) {
-        BYTE* p = row.get();
-        for (DWORD x = 0; x < w; ++x) {
-            for (DWORD c = 0; c < comps; ++c) {
-                OPJ_INT32 v = image->comps[c].data[size_t(y) * w + x];
-                DWORD u = v < 0 ? 0 : (DWORD(v) > maxval ? maxval : DWORD(v));
-                if (bytes == 2)
-                    *p++ = BYTE(u >> 8);
-                *p++ = BYTE(u);
-            }
-        }
-        if (!PicWriteAll(file, row.get(), rowBytes)) {
-            *why = "PNM: write error";
-            return false;
-        }
-    }
-    return true;
+    return PicWriteSamples(file, image, "PNM: write error", why);
 }

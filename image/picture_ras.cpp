@@ -11,11 +11,6 @@ enum { RT_OLD = 0, RT_STANDARD = 1, RT_BYTE_ENCODED = 2, RT_FORMAT_RGB = 3 };
 enum { RMT_NONE = 0, RMT_EQUAL_RGB = 1, RMT_RAW = 2 };
 const char kTruncated[] = "RAS: data truncated";
 
-DWORD GetBE32(const BYTE* p)
-{
-    return (DWORD(p[0]) << 24) | (DWORD(p[1]) << 16) | (DWORD(p[2]) << 8) | p[3];
-}
-
 void PutBE32(BYTE* p, DWORD v)
 {
     p[0] = BYTE(v >> 24);
@@ -81,12 +76,12 @@ CPicPlanes PicReadRas(CPicFile* file, uint64_t maxPixels, const char** why)
 {
     CPicByteReader in(file);
     BYTE head[32];
-    if (!in.Read(head, sizeof(head)) || GetBE32(head) != kMagic) {
+    if (!in.Read(head, sizeof(head)) || PicGetBE32(head) != kMagic) {
         *why = "RAS: bad header";
         return nullptr;
     }
-    const DWORD width = GetBE32(head + 4), height = GetBE32(head + 8), depth = GetBE32(head + 12);
-    const DWORD type = GetBE32(head + 20), mapType = GetBE32(head + 24), mapLength = GetBE32(head + 28);
+    const DWORD width = PicGetBE32(head + 4), height = PicGetBE32(head + 8), depth = PicGetBE32(head + 12);
+    const DWORD type = PicGetBE32(head + 20), mapType = PicGetBE32(head + 24), mapLength = PicGetBE32(head + 28);
     if (width == 0 || height == 0 || (depth != 1 && depth != 8 && depth != 24 && depth != 32)) {
         *why = "RAS: bad size or depth";
         return nullptr;
