@@ -342,7 +342,6 @@ bool CPictureTIF::DecodeRows(TIFF* handle, DWORD width, DWORD height, WORD sampl
         TIFFGetField(handle, TIFFTAG_TILELENGTH, &bandRows);
         if (tileWidth == 0 || bandRows == 0 || TIFFTileSize(handle) <= 0)
             return SetError(kCorrupted);
-        bufferSize = 0;
         uint64_t band = uint64_t(scanline) * bandRows;
         if (band > uint64_t(kMaxTiffAlloc))
             return SetError("CPictureTIF can't allocate memory");
@@ -440,32 +439,30 @@ bool CPictureTIF::Encode(CPicFile* file, bool append)
         if (!tif)
             return SetError("initialization fail");
     }
-    multipage = append || pages > 0;
+    const bool multipage = append || pages > 0;
     ++pages;
     if (!EncodeBody(tif, multipage, pages, pages)) {
-        TIFFClose(tif);
-        tif = nullptr;
-        multipage = false;
-        pages = 0;
+        CloseWriter();
         return SetError("Error saving TIFF file");
     }
     if (append) {
         if (!TIFFWriteDirectory(tif)) {
-            TIFFClose(tif);
-            tif = nullptr;
-            multipage = false;
-            pages = 0;
+            CloseWriter();
             return SetError("Error saving TIFF directory");
         }
         return true;
     }
     // TIFFClose writes the directory; a failed flush is a failed write.
     bool flushed = TIFFFlush(tif) != 0;
+    CloseWriter();
+    return flushed || SetError("Error saving TIFF file");
+}
+
+void CPictureTIF::CloseWriter()
+{
     TIFFClose(tif);
     tif = nullptr;
-    multipage = false;
     pages = 0;
-    return flushed || SetError("Error saving TIFF file");
 }
 
 bool CPictureTIF::Encode(CPicFile* file, CPicture** pictures, int count)

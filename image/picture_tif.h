@@ -18,7 +18,6 @@ public:
     CPictureTIF()
         : CPicture(PIC_FORMAT_TIF)
         , tif(nullptr)
-        , multipage(false)
         , pages(0)
     {
     }
@@ -26,7 +25,6 @@ public:
     CPictureTIF(const CPictureTIF& src)
         : CPicture(src)
         , tif(nullptr)
-        , multipage(false)
         , pages(0)
     {
     }
@@ -53,9 +51,10 @@ protected:
     bool DecodeRows(tiff* handle, DWORD width, DWORD height, WORD samples, WORD bits, WORD photometric);
     bool EncodeBody(tiff* handle, bool multipage, int page, int pageCount);
     static void TileToStrip(BYTE* out, const BYTE* in, DWORD rows, DWORD cols, DWORD outSkip, DWORD inSkip);
+    // Closes the handle of appended pages; the next encode starts a new file.
+    void CloseWriter();
 
     tiff* tif;
-    bool multipage;
     LONG pages;
 };
 
