@@ -20,17 +20,6 @@ namespace {
 const char kCannotLoad[] = "error: cannot load image data";
 const char kLimit[] = "CPicture: picture exceeds the decoder pixel limit";
 
-CPicture GreyPicture(DWORD w, DWORD h, uint32_t seed)
-{
-    CPicture pic(w, h, 8);
-    pic.SetGrayPalette();
-    std::mt19937 rng(seed);
-    for (LONG y = 0; y < LONG(h); ++y)
-        for (LONG x = 0; x < LONG(w); ++x)
-            pic.SetPixelIndex(x, y, BYTE(rng()));
-    return pic;
-}
-
 CPicture ColourPicture(DWORD w, DWORD h, uint32_t seed)
 {
     CPicture pic(w, h, 24);
@@ -493,7 +482,8 @@ TEST(J2kEncode, FailuresGiveTheirTexts)
 
 namespace {
 
-// A memory file that takes at most `limit` bytes.
+// A memory file that takes at most `limit` bytes. Unlike CCappedFile it caps
+// the write position, not the size: JP2 goes back to fill in a box length.
 struct FixedFile : CPicMemFile {
     explicit FixedFile(LONG limit)
         : limit(limit)

@@ -1,8 +1,10 @@
 // OpenJPEG used straight from memory, as the reference the JPEG-2000 family
 // codec is held against: component planes built by hand, encoded and
-// decoded by the library without the picture object.
+// decoded by the library without the picture object. Also the stream and
+// picture builders the codec's tests and our PGX, PNM and raster tests share.
 #pragma once
 
+#include "image/picture.h"
 #include "image/picture_planes.h"
 
 #include <algorithm>
@@ -221,6 +223,17 @@ inline std::vector<BYTE> MainHeader(DWORD width, DWORD height, DWORD tile, DWORD
     PutBE16(v, 0xFF93);
     PutBE16(v, 0xFFD9);
     return v;
+}
+
+inline CPicture GreyPicture(DWORD w, DWORD h, uint32_t seed)
+{
+    CPicture pic(w, h, 8);
+    pic.SetGrayPalette();
+    std::mt19937 rng(seed);
+    for (LONG y = 0; y < LONG(h); ++y)
+        for (LONG x = 0; x < LONG(w); ++x)
+            pic.SetPixelIndex(x, y, BYTE(rng()));
+    return pic;
 }
 
 } // namespace j2ktest

@@ -6,11 +6,14 @@
 #include "image/picture_pnm.h"
 #include "image/picture_ras.h"
 #include "image_test_util.h"
+#include "j2k_test_util.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+using namespace j2ktest;
 
 namespace {
 
@@ -27,12 +30,6 @@ std::vector<BYTE> operator+(std::vector<BYTE> a, const std::vector<BYTE>& b)
     return a;
 }
 
-void PutBE32(std::vector<BYTE>& v, uint32_t x)
-{
-    for (int s = 24; s >= 0; s -= 8)
-        v.push_back(BYTE(x >> s));
-}
-
 std::vector<BYTE> RasHeader(uint32_t w, uint32_t h, uint32_t depth, uint32_t type, uint32_t mapType,
     uint32_t mapLength, uint32_t length = 0)
 {
@@ -40,17 +37,6 @@ std::vector<BYTE> RasHeader(uint32_t w, uint32_t h, uint32_t depth, uint32_t typ
     for (uint32_t x : { 0x59A66A95u, w, h, depth, length, type, mapType, mapLength })
         PutBE32(v, x);
     return v;
-}
-
-CPicture GreyPicture(DWORD w, DWORD h, uint32_t seed)
-{
-    CPicture pic(w, h, 8);
-    pic.SetGrayPalette();
-    std::mt19937 rng(seed);
-    for (LONG y = 0; y < LONG(h); ++y)
-        for (LONG x = 0; x < LONG(w); ++x)
-            pic.SetPixelIndex(x, y, BYTE(rng()));
-    return pic;
 }
 
 bool DecodeBytes(CPicture& pic, std::vector<BYTE>& bytes, DWORD type = 0)
