@@ -198,21 +198,6 @@ std::vector<uint16_t> Colormap(uint16_t bits, bool small)
     return map;
 }
 
-struct FixedFile : CPicMemFile {
-    explicit FixedFile(LONG limit)
-        : limit(limit)
-    {
-        Open();
-    }
-    size_t Write(const void* b, size_t s, size_t n) override
-    {
-        LONG end = Tell();
-        size_t room = end < limit ? size_t(limit - end) / (s ? s : 1) : 0;
-        return CPicMemFile::Write(b, s, n < room ? n : room);
-    }
-    LONG limit;
-};
-
 } // namespace
 
 TEST(TiffDecode, EveryPhotometricDepthAndLayoutMatchesLibtiff)
@@ -481,7 +466,7 @@ TEST(TiffEncode, PagesAppendAndFailures)
     EXPECT_TRUE(SamePixels(p3, a));
 
     for (LONG limit : { 0L, 4L, 300L }) {
-        FixedFile small(limit);
+        CCappedFile small(limit);
         EXPECT_FALSE(a.Encode(&small, PIC_FORMAT_TIF)) << limit;
         EXPECT_NE(std::string(a.GetLastError()), "") << limit;
     }
