@@ -14,6 +14,27 @@ namespace {
 // The progress of a row loop whose rows end below `top`.
 LONG RowProgress(LONG y, LONG top) { return top > 0 ? LONG(double(y) * (100.0 / top)) : 0; }
 
+// Passes every palette entry through change; false when there is no palette.
+template <class Change> bool ChangePalette(CPicture& pic, Change change)
+{
+    DWORD n = pic.GetNumColors();
+    for (DWORD i = 0; i < n; ++i)
+        pic.SetPaletteColor(BYTE(i), change(pic.GetPaletteColor(BYTE(i))));
+    return n != 0;
+}
+
+// pixel(x, y) for every selected pixel of the working box, rows counted in progress.
+template <class Pixel> void EachSelected(const CPicture& pic, LONG& progress, Pixel pixel)
+{
+    Box box = WorkingBox(pic);
+    for (LONG y = box.bottom; y < box.top; ++y) {
+        progress = RowProgress(y, box.top);
+        for (LONG x = box.left; x < box.right; ++x)
+            if (pic.SelectionIsInside(x, y))
+                pixel(x, y);
+    }
+}
+
 } // namespace
 
 bool CPicture::Light(LONG brightness, LONG contrast)
@@ -82,31 +103,20 @@ bool CPicture::Lut(const BYTE* redTable, const BYTE* greenTable, const BYTE* blu
 {
     if (!dibBlock || !redTable || !greenTable || !blueTable)
         return false;
-    if (header.biClrUsed) {
-        for (DWORD i = 0; i < header.biClrUsed; ++i) {
-            RGBQUAD c = GetPaletteColor(BYTE(i));
-            c.rgbRed = redTable[c.rgbRed];
-            c.rgbGreen = greenTable[c.rgbGreen];
-            c.rgbBlue = blueTable[c.rgbBlue];
-            StorePaletteEntry(i, c);
-        }
+    auto map = [&](RGBQUAD c) {
+        c.rgbRed = redTable[c.rgbRed];
+        c.rgbGreen = greenTable[c.rgbGreen];
+        c.rgbBlue = blueTable[c.rgbBlue];
+        return c;
+    };
+    if (ChangePalette(*this, map))
         return true;
-    }
-    Box box = WorkingBox(*this);
-    for (LONG y = box.bottom; y < box.top; ++y) {
-        info.progress = RowProgress(y, box.top);
-        for (LONG x = box.left; x < box.right; ++x) {
-            if (!SelectionIsInside(x, y))
-                continue;
-            RGBQUAD c = BlindGetPixelColor(x, y);
-            c.rgbRed = redTable[c.rgbRed];
-            c.rgbGreen = greenTable[c.rgbGreen];
-            c.rgbBlue = blueTable[c.rgbBlue];
-            if (alphaTable)
-                c.rgbReserved = alphaTable[c.rgbReserved];
-            SetPixelColor(x, y, c, true);
-        }
-    }
+    EachSelected(*this, info.progress, [&](LONG x, LONG y) {
+        RGBQUAD c = map(BlindGetPixelColor(x, y));
+        if (alphaTable)
+            c.rgbReserved = alphaTable[c.rgbReserved];
+        SetPixelColor(x, y, c, true);
+    });
     return true;
 }
 
@@ -165,28 +175,16 @@ bool CPicture::ShiftRGB(LONG r, LONG g, LONG b)
 {
     if (!dibBlock)
         return false;
-    auto shift = [&](RGBQUAD& c) {
+    auto shift = [&](RGBQUAD c) {
         c.rgbRed = ClampInt(int64_t(c.rgbRed) + r);
         c.rgbGreen = ClampInt(int64_t(c.rgbGreen) + g);
         c.rgbBlue = ClampInt(int64_t(c.rgbBlue) + b);
+        return c;
     };
-    if (header.biClrUsed) {
-        for (DWORD i = 0; i < header.biClrUsed; ++i) {
-            RGBQUAD c = GetPaletteColor(BYTE(i));
-            shift(c);
-            StorePaletteEntry(i, c);
-        }
+    if (ChangePalette(*this, shift))
         return true;
-    }
-    Box box = WorkingBox(*this);
-    for (LONG y = box.bottom; y < box.top; ++y)
-        for (LONG x = box.left; x < box.right; ++x) {
-            if (!SelectionIsInside(x, y))
-                continue;
-            RGBQUAD c = BlindGetPixelColor(x, y);
-            shift(c);
-            SetPixelColor(x, y, c, false);
-        }
+    EachSelected(*this, info.progress,
+        [&](LONG x, LONG y) { SetPixelColor(x, y, shift(BlindGetPixelColor(x, y)), false); });
     return true;
 }
 
@@ -209,35 +207,29 @@ bool CPicture::Colorize(BYTE hue, BYTE saturation, float blend)
         hsl.rgbGreen = saturation;
         return HSLtoRGB(hsl);
     };
-    if (header.biClrUsed) {
-        for (DWORD i = 0; i < header.biClrUsed; ++i) {
-            RGBQUAD old = GetPaletteColor(BYTE(i));
-            RGBQUAD c = recolour(old);
-            if (!full) {
-                double keep = 1.0 - double(blend);
-                c.rgbRed = ClampTrunc(old.rgbRed * keep + c.rgbRed * double(blend));
-                c.rgbGreen = ClampTrunc(old.rgbGreen * keep + c.rgbGreen * double(blend));
-                c.rgbBlue = ClampTrunc(old.rgbBlue * keep + c.rgbBlue * double(blend));
-            }
-            c.rgbReserved = old.rgbReserved;
-            StorePaletteEntry(i, c);
+    bool palette = ChangePalette(*this, [&](const RGBQUAD& old) {
+        RGBQUAD c = recolour(old);
+        if (!full) {
+            double keep = 1.0 - double(blend);
+            c.rgbRed = ClampTrunc(old.rgbRed * keep + c.rgbRed * double(blend));
+            c.rgbGreen = ClampTrunc(old.rgbGreen * keep + c.rgbGreen * double(blend));
+            c.rgbBlue = ClampTrunc(old.rgbBlue * keep + c.rgbBlue * double(blend));
         }
+        c.rgbReserved = old.rgbReserved;
+        return c;
+    });
+    if (palette)
         return true;
-    }
-    Box box = WorkingBox(*this);
-    for (LONG y = box.bottom; y < box.top; ++y)
-        for (LONG x = box.left; x < box.right; ++x) {
-            if (!SelectionIsInside(x, y))
-                continue;
-            RGBQUAD old = BlindGetPixelColor(x, y);
-            RGBQUAD c = recolour(old);
-            if (!full) {
-                c.rgbRed = BYTE((c.rgbRed * weight + old.rgbRed * (256 - weight)) >> 8);
-                c.rgbGreen = BYTE((c.rgbGreen * weight + old.rgbGreen * (256 - weight)) >> 8);
-                c.rgbBlue = BYTE((c.rgbBlue * weight + old.rgbBlue * (256 - weight)) >> 8);
-            }
-            SetPixelColor(x, y, c, false);
+    EachSelected(*this, info.progress, [&](LONG x, LONG y) {
+        RGBQUAD old = BlindGetPixelColor(x, y);
+        RGBQUAD c = recolour(old);
+        if (!full) {
+            c.rgbRed = BYTE((c.rgbRed * weight + old.rgbRed * (256 - weight)) >> 8);
+            c.rgbGreen = BYTE((c.rgbGreen * weight + old.rgbGreen * (256 - weight)) >> 8);
+            c.rgbBlue = BYTE((c.rgbBlue * weight + old.rgbBlue * (256 - weight)) >> 8);
         }
+        SetPixelColor(x, y, c, false);
+    });
     return true;
 }
 
@@ -264,15 +256,11 @@ bool CPicture::RedEyeRemove()
 {
     if (!dibBlock)
         return false;
-    Box box = WorkingBox(*this);
-    for (LONG y = box.bottom; y < box.top; ++y)
-        for (LONG x = box.left; x < box.right; ++x) {
-            if (!SelectionIsInside(x, y))
-                continue;
-            RGBQUAD c = BlindGetPixelColor(x, y);
-            c.rgbRed = c.rgbGreen < c.rgbBlue ? c.rgbGreen : c.rgbBlue;
-            SetPixelColor(x, y, c, false);
-        }
+    EachSelected(*this, info.progress, [&](LONG x, LONG y) {
+        RGBQUAD c = BlindGetPixelColor(x, y);
+        c.rgbRed = c.rgbGreen < c.rgbBlue ? c.rgbGreen : c.rgbBlue;
+        SetPixelColor(x, y, c, false);
+    });
     return true;
 }
 
@@ -282,19 +270,13 @@ bool CPicture::Noise(LONG level)
         return false;
     double spread = double(level);
     auto offset = [&]() { return std::trunc((PicRandom() * double(3.0518509e-5f) - 0.5) * spread); };
-    Box box = WorkingBox(*this);
-    for (LONG y = box.bottom; y < box.top; ++y) {
-        info.progress = RowProgress(y, box.top);
-        for (LONG x = box.left; x < box.right; ++x) {
-            if (!SelectionIsInside(x, y))
-                continue;
-            RGBQUAD c = BlindGetPixelColor(x, y);
-            c.rgbRed = ClampTrunc(c.rgbRed + offset());
-            c.rgbGreen = ClampTrunc(c.rgbGreen + offset());
-            c.rgbBlue = ClampTrunc(c.rgbBlue + offset());
-            SetPixelColor(x, y, c, false);
-        }
-    }
+    EachSelected(*this, info.progress, [&](LONG x, LONG y) {
+        RGBQUAD c = BlindGetPixelColor(x, y);
+        c.rgbRed = ClampTrunc(c.rgbRed + offset());
+        c.rgbGreen = ClampTrunc(c.rgbGreen + offset());
+        c.rgbBlue = ClampTrunc(c.rgbBlue + offset());
+        SetPixelColor(x, y, c, false);
+    });
     return true;
 }
 
