@@ -74,12 +74,14 @@ bool CPicture::Rotate(float angle, CPicture* dst)
 
     LONG nw = LONG(newWidth), nh = LONG(newHeight);
     LONG sw = LONG(GetWidth()), sh = LONG(GetHeight());
-    bool indexed = IsIndexed();
+    WORD bpp = header.biBitCount;
     // What every source position outside the picture reads as.
-    BYTE outsideIndex = indexed ? GetPixelIndex(-1, -1) : 0;
+    BYTE outsideIndex = IsIndexed() ? GetPixelIndex(-1, -1) : 0;
     RGBQUAD outside = GetPixelColor(-1, -1, true);
     const BYTE* srcBits = info.bits;
     DWORD srcEff = info.effWidth;
+    // Rows of the planes read directly: this loop runs for every clock hand every second.
+    const BYTE* srcAlpha = tmp.alpha ? alpha : nullptr;
 
     for (LONG j = 0; j < nh; ++j) {
         info.progress = LONG(int64_t(100) * j / nh);
@@ -95,9 +97,7 @@ bool CPicture::Rotate(float angle, CPicture* dst)
             double fx = x * c + ys - 0.5, fy = yc - x * s - 0.5;
             bool inside = fx > -1 && fy > -1 && fx < sw && fy < sh;
             LONG sx = inside ? LONG(fx) : -1, sy = inside ? LONG(fy) : -1;
-            if (indexed) {
-                tmp.SetPixelIndex(i, j, inside ? BlindGetPixelIndex(sx, sy) : outsideIndex);
-            } else {
+            if (bpp == 24) {
                 BYTE* d = drow + size_t(i) * 3;
                 if (inside) {
                     const BYTE* p = srcBits + size_t(sy) * srcEff + size_t(sx) * 3;
@@ -109,9 +109,13 @@ bool CPicture::Rotate(float angle, CPicture* dst)
                     d[1] = outside.rgbGreen;
                     d[2] = outside.rgbRed;
                 }
+            } else if (bpp == 8) {
+                drow[i] = inside ? srcBits[size_t(sy) * srcEff + size_t(sx)] : outsideIndex;
+            } else {
+                tmp.SetPixelIndex(i, j, inside ? BlindGetPixelIndex(sx, sy) : outsideIndex);
             }
             if (arow)
-                arow[i] = inside ? BlindAlphaGet(sx, sy) : 0;
+                arow[i] = inside ? srcAlpha[size_t(sy) * size_t(sw) + size_t(sx)] : 0;
         }
     }
     return HandOver(tmp, dst);

@@ -200,17 +200,22 @@ TEST(Rotate2, FreeAngleGrowsToHoldTheCorners)
 TEST(Rotate, ZeroAngleAddsTwoColumnsAndRows)
 {
     const LONG w = 6, h = 4;
-    CPicture pic(w, h, 24);
-    FillRandom(pic, 7);
-    CPicture out;
-    ASSERT_TRUE(pic.Rotate(0, &out));
-    ASSERT_EQ(out.GetWidth(), DWORD(w + 2));
-    ASSERT_EQ(out.GetHeight(), DWORD(h + 2));
-    for (LONG y = 1; y <= h; ++y) {
-        EXPECT_TRUE(SameRgb(out.GetPixelColor(0, y), pic.GetPixelColor(0, y - 1)));
-        for (LONG x = 1; x <= w; ++x)
-            ASSERT_TRUE(SameRgb(out.GetPixelColor(x, y), pic.GetPixelColor(x - 1, y - 1)));
-        EXPECT_TRUE(SameRgb(out.GetPixelColor(w + 1, y), pic.GetPixelColor(0, 0)));
+    // Each depth has its own copy loop.
+    for (WORD bpp : { 24, 8, 4, 1 }) {
+        CPicture pic(w, h, bpp);
+        FillRandom(pic, 7);
+        CPicture out;
+        ASSERT_TRUE(pic.Rotate(0, &out));
+        ASSERT_EQ(out.GetWidth(), DWORD(w + 2));
+        ASSERT_EQ(out.GetHeight(), DWORD(h + 2));
+        for (LONG y = 1; y <= h; ++y) {
+            EXPECT_TRUE(SameRgb(out.GetPixelColor(0, y), pic.GetPixelColor(0, y - 1))) << bpp;
+            for (LONG x = 1; x <= w; ++x)
+                ASSERT_TRUE(SameRgb(out.GetPixelColor(x, y), pic.GetPixelColor(x - 1, y - 1))) << bpp;
+            // Below 8 bits the outside index is the first byte of the rows, not pixel (0, 0).
+            if (bpp >= 8)
+                EXPECT_TRUE(SameRgb(out.GetPixelColor(w + 1, y), pic.GetPixelColor(0, 0))) << bpp;
+        }
     }
 }
 
