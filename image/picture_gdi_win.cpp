@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -282,16 +283,24 @@ LONG CPicture::Draw(HDC dc, LONG x, LONG y, LONG cx, LONG cy, RECT* clip, bool s
     float fx = float(w) / float(cx), fy = float(h) / float(cy);
     DWORD stride = Stride24(dw);
     RGBQUAD key = GetTransColor();
+    bool indexed = IsIndexed();
+    // The source column of each painted column is the same on every row.
+    std::vector<float> columnF(size_t(dw), 0.0f);
+    std::vector<LONG> column(size_t(dw), 0);
+    for (LONG c = 0; c < dw; ++c) {
+        columnF[c] = float(paint.left + c - x) * fx;
+        column[c] = std::min<LONG>(std::max<LONG>(LONG(std::floor(columnF[c])), 0), w - 1);
+    }
     for (LONG r = 0; r < dh; ++r) {
         float syf = float(h) - float(paint.bottom - r - y) * fy;
         LONG sy = std::min<LONG>(std::max<LONG>(LONG(std::floor(syf)), 0), h - 1);
         BYTE* d = bits + size_t(r) * stride;
         for (LONG c = 0; c < dw; ++c, d += 3) {
-            float sxf = float(paint.left + c - x) * fx;
-            LONG sx = std::min<LONG>(std::max<LONG>(LONG(std::floor(sxf)), 0), w - 1);
+            float sxf = columnF[c];
+            LONG sx = column[c];
             RGBQUAD s;
             BYTE index = 0;
-            if (IsIndexed()) {
+            if (indexed) {
                 index = BlindGetPixelIndex(sx, sy);
                 s = GetPaletteColor(index);
             } else {
@@ -307,10 +316,10 @@ LONG CPicture::Draw(HDC dc, LONG x, LONG y, LONG cx, LONG cy, RECT* clip, bool s
             }
             int a = hasAlpha ? BlindAlphaGet(sx, sy) : 255;
             a = ((info.alphaMax + 1) * a) >> 8;
-            if (IsIndexed() && info.alphaPaletteEnabled)
-                a = ((GetPaletteColor(index).rgbReserved + 1) * a) >> 8;
+            if (indexed && info.alphaPaletteEnabled)
+                a = ((s.rgbReserved + 1) * a) >> 8; // s is still the palette entry here
             if (transparent) {
-                bool keyed = IsIndexed() ? index == BYTE(info.transIndex)
+                bool keyed = indexed ? index == BYTE(info.transIndex)
                                          : (s.rgbBlue == key.rgbBlue && s.rgbGreen == key.rgbGreen
                                                && s.rgbRed == key.rgbRed);
                 if (keyed)
