@@ -1,5 +1,7 @@
 #include "clocks/skindata.h"
 
+#include "afx/afxgeom.h"
+#include "image/byteorder.h"
 #include "image/picture.h"
 
 #include <algorithm>
@@ -26,14 +28,14 @@ const char kGlyphStrip[] = "Cannot read Abc hand picture!";
 
 LONG GetLong(const BYTE* p)
 {
-    const DWORD dw = DWORD(p[0]) | DWORD(p[1]) << 8 | DWORD(p[2]) << 16 | DWORD(p[3]) << 24;
-    return static_cast<LONG>(dw);
+    return static_cast<LONG>(PicGetU32(p));
 }
 
 void PutLong(std::vector<BYTE>& out, DWORD dw)
 {
-    for (int i = 0; i < 4; i++)
-        out.push_back(static_cast<BYTE>(dw >> (8 * i)));
+    BYTE ab[4];
+    PicPutU32(ab, dw);
+    out.insert(out.end(), ab, ab + 4);
 }
 
 RECT GetRect(const BYTE* p)
@@ -58,7 +60,7 @@ DWORD ReadDword(CArchive& ar)
 {
     BYTE ab[4];
     ar.EnsureRead(ab, 4);
-    return static_cast<DWORD>(GetLong(ab));
+    return PicGetU32(ab);
 }
 
 void Skip(CArchive& ar, DWORD nBytes)
@@ -94,9 +96,9 @@ BOOL ReadRegion(CArchive& ar, RegionBlock& region)
         return FALSE;
     BYTE header[SKIN_REGION_HEADER_BYTES];
     ar.EnsureRead(header, sizeof(header));
-    const DWORD dwSize = static_cast<DWORD>(GetLong(header));
-    const DWORD iType = static_cast<DWORD>(GetLong(header + 4));
-    const DWORD nCount = static_cast<DWORD>(GetLong(header + 8));
+    const DWORD dwSize = PicGetU32(header);
+    const DWORD iType = PicGetU32(header + 4);
+    const DWORD nCount = PicGetU32(header + 8);
     if (dwSize != SKIN_REGION_HEADER_BYTES || iType != RDH_RECTANGLES_TYPE)
         return FALSE;
     if (nCount > (nBytes - SKIN_REGION_HEADER_BYTES) / sizeof(RECT))
@@ -358,14 +360,8 @@ void ClipRegionBlock(RegionBlock& region, LONG nWidth, LONG nHeight)
         rc.bottom = std::min<LONG>(rc.bottom, nHeight);
         if (rc.left >= rc.right || rc.top >= rc.bottom)
             continue;
-        if (kept.empty()) {
-            rcBound = rc;
-        } else {
-            rcBound.left = std::min(rcBound.left, rc.left);
-            rcBound.top = std::min(rcBound.top, rc.top);
-            rcBound.right = std::max(rcBound.right, rc.right);
-            rcBound.bottom = std::max(rcBound.bottom, rc.bottom);
-        }
+        // The empty start does not count in the union.
+        ::UnionRect(&rcBound, &rcBound, &rc);
         kept.push_back(rc);
     }
     region.rects = std::move(kept);
