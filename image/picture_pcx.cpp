@@ -153,23 +153,19 @@ bool CPicturePCX::Decode(CPicFile* file)
             }
             continue;
         }
-        bool ok = planes == 1 ? UnpackPixels(pixels.data(), line, int(bytesPerLine), planes, bits)
-                              : PlanesToPixels(pixels.data(), line, int(bytesPerLine), planes, bits);
-        if (!ok)
-            return fail(GetLastError());
+        // KnownLayout leaves one plane of packed pixels or four planes of one bit.
+        if (planes == 1)
+            UnpackPixels(pixels.data(), line, int(bytesPerLine), bits);
+        else
+            PlanesToPixels(pixels.data(), line, int(bytesPerLine), planes);
         for (DWORD x = 0; x < width; ++x)
             SetPixelIndex(LONG(x), row, pixels[x]);
     }
     return true;
 }
 
-bool CPicturePCX::PlanesToPixels(
-    BYTE* pixels, const BYTE* bitPlanes, int bytesPerLine, int planes, int bitsPerPixel)
+void CPicturePCX::PlanesToPixels(BYTE* pixels, const BYTE* bitPlanes, int bytesPerLine, int planes)
 {
-    if (planes > 4)
-        return SetError("Can't handle more than 4 planes");
-    if (bitsPerPixel != 1)
-        return SetError("Can't handle more than 1 bit per pixel");
     std::memset(pixels, 0, size_t(bytesPerLine) * 8);
     for (int p = 0; p < planes; ++p) {
         const BYTE* plane = bitPlanes + size_t(p) * bytesPerLine;
@@ -177,13 +173,10 @@ bool CPicturePCX::PlanesToPixels(
             if (plane[k / 8] & (0x80 >> (k % 8)))
                 pixels[k] = BYTE(pixels[k] | (1 << p));
     }
-    return true;
 }
 
-bool CPicturePCX::UnpackPixels(BYTE* pixels, const BYTE* data, int bytesPerLine, int planes, int bitsPerPixel)
+void CPicturePCX::UnpackPixels(BYTE* pixels, const BYTE* data, int bytesPerLine, int bitsPerPixel)
 {
-    if (planes != 1)
-        return SetError("Can't handle packed pixels with more than 1 plane.");
     for (int i = 0; i < bytesPerLine; ++i) {
         BYTE b = data[i];
         switch (bitsPerPixel) {
@@ -204,7 +197,6 @@ bool CPicturePCX::UnpackPixels(BYTE* pixels, const BYTE* data, int bytesPerLine,
             break;
         }
     }
-    return true;
 }
 
 void CPicturePCX::PixelsToPlanes(const BYTE* raw, LONG width, BYTE* planeLine, int plane)
