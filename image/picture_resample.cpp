@@ -103,12 +103,14 @@ bool CPicture::Resample(LONG newx, LONG newy, int mode, CPicture* dst)
     bool indexed = IsIndexed();
     bool trueColour = header.biBitCount == 24;
 
+    // The nearest source column of each target column: mode 1 and the alpha plane.
+    std::unique_ptr<LONG[]> cols = Table<LONG>(size_t(newx));
+    if (!cols)
+        return false;
+    for (LONG x = 0; x < newx; ++x)
+        cols[x] = sxOf(x);
+
     if (mode == 1) {
-        std::unique_ptr<LONG[]> cols = Table<LONG>(size_t(newx));
-        if (!cols)
-            return false;
-        for (LONG x = 0; x < newx; ++x)
-            cols[x] = sxOf(x);
         for (LONG y = 0; y < newy && !info.escape; ++y) {
             info.progress = LONG(int64_t(100) * y / newy);
             LONG sy = syOf(y);
@@ -285,7 +287,7 @@ bool CPicture::Resample(LONG newx, LONG newy, int mode, CPicture* dst)
             const BYTE* sa = alpha + size_t(syOf(y)) * w;
             BYTE* da = tmp.alpha + size_t(y) * newx;
             for (LONG x = 0; x < newx; ++x)
-                da[x] = sa[sxOf(x)];
+                da[x] = sa[cols[x]];
         }
     }
     return HandOver(tmp, dst);
