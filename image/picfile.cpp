@@ -103,14 +103,6 @@ LONG CPicIOFile::Error()
     return std::ferror(stream);
 }
 
-bool CPicIOFile::PutC(BYTE c)
-{
-    if (!stream)
-        return false;
-    Switch(2);
-    return std::fputc(c, stream) == c;
-}
-
 LONG CPicIOFile::GetC()
 {
     if (!stream)
@@ -159,8 +151,6 @@ CPicMemFile& CPicMemFile::operator=(const CPicMemFile& other)
 }
 
 CPicMemFile::~CPicMemFile() { Close(); }
-
-void CPicMemFile::Free() { Close(); }
 
 bool CPicMemFile::Open()
 {
@@ -223,7 +213,7 @@ bool CPicMemFile::Alloc(size_t newLength)
 
 bool CPicMemFile::Reserve(size_t end)
 {
-    if (end > size_t(capacity) && !Alloc(end))
+    if (!Alloc(end))
         return false;
     // Bytes between the old end and a position seeked past it read as zero.
     if (position > length)
@@ -305,13 +295,6 @@ LONG CPicMemFile::Error()
     if (!buffer)
         return -1;
     return position > length ? 1 : 0;
-}
-
-bool CPicMemFile::PutC(BYTE c)
-{
-    if (!buffer)
-        return false;
-    return Write(&c, 1, 1) == 1;
 }
 
 LONG CPicMemFile::GetC()

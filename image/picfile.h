@@ -41,7 +41,6 @@ public:
     bool Flush() override;
     bool Eof() override;
     LONG Error() override;
-    bool PutC(BYTE c) override;
     LONG GetC() override;
 
 protected:
@@ -74,14 +73,12 @@ public:
     bool Flush() override;
     bool Eof() override;
     LONG Error() override;
-    bool PutC(BYTE c) override;
     LONG GetC() override;
 
     LONG GetCapacity() const { return capacity; }
 
 protected:
     bool Alloc(size_t newLength);
-    void Free();
     bool Reserve(size_t end);
 
     BYTE* buffer;

@@ -77,7 +77,6 @@ struct CCappedFile : CPicMemFile {
         size_t room = Size() < limit ? size_t(limit - Size()) / (s ? s : 1) : 0;
         return CPicMemFile::Write(b, s, n < room ? n : room);
     }
-    bool PutC(BYTE c) override { return Write(&c, 1, 1) == 1; }
     LONG limit;
 };
 
