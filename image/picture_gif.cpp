@@ -954,6 +954,14 @@ void CPictureGIF::StartCodes(int initBits, CPicFile* file)
     freeCode = outClearCode + 2;
 }
 
+// A full table starts over, and the reader is told so by a clear code.
+void CPictureGIF::RestartTable()
+{
+    freeCode = outClearCode + 2;
+    clearPending = 1;
+    output(outClearCode);
+}
+
 void CPictureGIF::compressLZW(int initBits, CPicFile* file)
 {
     StartCodes(initBits, file);
@@ -996,9 +1004,7 @@ void CPictureGIF::compressLZW(int initBits, CPicFile* file)
             hashKeys[i] = fcode;
         } else {
             cl_hash(HSIZE);
-            freeCode = outClearCode + 2;
-            clearPending = 1;
-            output(outClearCode);
+            RestartTable();
         }
     }
     output(int(ent));
@@ -1013,13 +1019,10 @@ void CPictureGIF::compressNONE(int initBits, CPicFile* file)
     int c;
     while ((c = GifNextPixel()) != -1) {
         output(c);
-        if (freeCode < MAXCODES) {
+        if (freeCode < MAXCODES)
             ++freeCode;
-        } else {
-            freeCode = outClearCode + 2;
-            clearPending = 1;
-            output(outClearCode);
-        }
+        else
+            RestartTable();
     }
     output(outEndCode);
 }

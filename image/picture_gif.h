@@ -115,6 +115,7 @@ protected:
     void PutBytes(const void* bytes, size_t n, CPicFile* file);
     void PutColorTable(CPicFile* file);
     void StartCodes(int initBits, CPicFile* file);
+    void RestartTable();
     void compressNONE(int initBits, CPicFile* file);
     void compressLZW(int initBits, CPicFile* file);
     void compressRLE(int initBits, CPicFile* file);
