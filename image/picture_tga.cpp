@@ -246,11 +246,9 @@ bool CPictureTGA::Encode(CPicFile* file)
     for (DWORD y = 0; y < GetHeight(); ++y) {
         size_t n;
         if (withAlpha) {
+            const BYTE* src = GetBits(y);
             for (DWORD x = 0; x < width; ++x) {
-                RGBQUAD c = GetPixelColor(LONG(x), LONG(y), false);
-                line[x * 4] = c.rgbBlue;
-                line[x * 4 + 1] = c.rgbGreen;
-                line[x * 4 + 2] = c.rgbRed;
+                std::memcpy(&line[x * 4], src + x * 3, 3);
                 line[x * 4 + 3] = BYTE(AlphaGet(LONG(x), LONG(y)) * info.alphaMax / 255);
             }
             n = size_t(width) * 4;
