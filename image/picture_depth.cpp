@@ -12,6 +12,15 @@ namespace {
 using picops::ClampInt;
 using picops::Gray;
 
+// The colour with red, green and blue inverted; the reserved byte is kept.
+RGBQUAD Inverted(RGBQUAD c)
+{
+    c.rgbBlue = BYTE(255 - c.rgbBlue);
+    c.rgbGreen = BYTE(255 - c.rgbGreen);
+    c.rgbRed = BYTE(255 - c.rgbRed);
+    return c;
+}
+
 struct DiffusionTap {
     int dx, dy, weight;
 };
@@ -116,11 +125,7 @@ bool CPicture::Negative()
                 for (LONG x = box.left; x <= box.right; ++x) {
                     if (!SelectionIsInside(x, y))
                         continue;
-                    RGBQUAD c = GetPixelColor(x, y, true);
-                    c.rgbBlue = BYTE(255 - c.rgbBlue);
-                    c.rgbGreen = BYTE(255 - c.rgbGreen);
-                    c.rgbRed = BYTE(255 - c.rgbRed);
-                    SetPixelColor(x, y, c, false);
+                    SetPixelColor(x, y, Inverted(GetPixelColor(x, y, true)), false);
                 }
             }
         } else {
@@ -131,20 +136,13 @@ bool CPicture::Negative()
                     row[i] = BYTE(255 - row[i]);
             }
         }
-        info.transColor.rgbBlue = BYTE(255 - info.transColor.rgbBlue);
-        info.transColor.rgbGreen = BYTE(255 - info.transColor.rgbGreen);
-        info.transColor.rgbRed = BYTE(255 - info.transColor.rgbRed);
+        info.transColor = Inverted(info.transColor);
         return true;
     }
     if (!IsGrayScale()) {
         RGBQUAD* pal = GetPalette();
-        for (DWORD i = 0; pal && i < header.biClrUsed; ++i) {
-            RGBQUAD c = pal[i];
-            c.rgbBlue = BYTE(255 - c.rgbBlue);
-            c.rgbGreen = BYTE(255 - c.rgbGreen);
-            c.rgbRed = BYTE(255 - c.rgbRed);
-            StorePaletteEntry(i, c);
-        }
+        for (DWORD i = 0; pal && i < header.biClrUsed; ++i)
+            StorePaletteEntry(i, Inverted(pal[i]));
         return true;
     }
     BYTE top = BYTE(header.biClrUsed - 1);
@@ -285,12 +283,10 @@ bool CPicture::DecreaseBpp(DWORD nbit, bool errorDiffusion, const RGBQUAD* palet
         if (info.escape)
             break;
         for (LONG x = 0; x < w; ++x) {
-            if (!errorDiffusion) {
-                lower.SetPixelColor(x, y, GetPixelColor(x, y, true), false);
-                continue;
-            }
             RGBQUAD c = GetPixelColor(x, y, true);
             lower.SetPixelColor(x, y, c, false);
+            if (!errorDiffusion)
+                continue;
             RGBQUAD q = lower.GetPixelColor(x, y, false);
             long er = long(c.rgbRed) - q.rgbRed;
             long eg = long(c.rgbGreen) - q.rgbGreen;
