@@ -1,10 +1,10 @@
 #include "tools/skinmaker/skinbuild.h"
 
+#include "afx/afxgeom.h"
 #include "clocks/skinzip.h"
+#include "image/byteorder.h"
 #include "image/picture.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <fstream>
 
 namespace {
@@ -111,11 +111,7 @@ BOOL BuildAnalogSkin(const CSkinMakerOptions& options, AnalogSkinData& data, CSt
         const RECT rc = MakeRect(n / 2 - nHalf, y, n / 2 + nHalf, y + 1);
         Fill(face, rc, SKINMAKER_FACE);
         built.faceRegion.rects.push_back(rc);
-        RECT& b = built.faceRegion.rcBound;
-        b.left = rc.left < b.left ? rc.left : b.left;
-        b.top = rc.top < b.top ? rc.top : b.top;
-        b.right = rc.right > b.right ? rc.right : b.right;
-        b.bottom = rc.bottom > b.bottom ? rc.bottom : b.bottom;
+        ::UnionRect(&built.faceRegion.rcBound, &built.faceRegion.rcBound, &rc);
     }
     if (!Encode(face, built.facePicture, strError))
         return FALSE;
@@ -188,8 +184,7 @@ BOOL BuildSkinStream(const CSkinMakerOptions& options, std::vector<BYTE>& stream
                             static_cast<unsigned long>(stream.size()));
             return FALSE;
         }
-        for (int i = 0; i < 4; i++)
-            stream[patch.first + i] = static_cast<BYTE>(patch.second >> (8 * i));
+        PicPutU32(stream.data() + patch.first, patch.second);
     }
     if (options.nTruncate >= 0 && static_cast<size_t>(options.nTruncate) < stream.size())
         stream.resize(static_cast<size_t>(options.nTruncate));
@@ -222,10 +217,7 @@ BOOL WriteSkinFile(const CSkinMakerOptions& options, LPCSTR lpszPath, CString& s
         }
         if (!options.bBreakCrc)
             return TRUE;
-        std::ifstream in(lpszPath, std::ios::binary);
-        stream.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        in.close();
-        if (!BreakArchiveCrc(stream)) {
+        if (ReadWholeFile(lpszPath, SKIN_ARCHIVE_MAX_BYTES, stream) != SKIN_FILE_READ_OK || !BreakArchiveCrc(stream)) {
             strError = CString("cannot find the CRC fields in ") + lpszPath;
             return FALSE;
         }
