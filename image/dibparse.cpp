@@ -8,7 +8,7 @@
 #include "image/picture.h"
 #include "image/picture_codecs.h"
 
-#include <climits>
+#include <cstdint>
 #include <cmath>
 #include <cstring>
 

@@ -5,7 +5,6 @@
 #include "image/picture_ops.h"
 
 #include <cmath>
-#include <memory>
 
 using namespace picops;
 

@@ -5,7 +5,6 @@
 #include "image/picture_ops.h"
 
 #include <cmath>
-#include <cstdint>
 #include <memory>
 #include <utility>
 #include <new>

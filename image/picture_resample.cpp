@@ -2,11 +2,9 @@
 // canvas expansion, thumbnails and the two in-place warps.
 #include "image/picture.h"
 
-#include "image/checked_math.h"
 #include "image/picture_ops.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstdint>
 #include <cmath>
 #include <cstring>
