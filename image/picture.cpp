@@ -492,8 +492,6 @@ void CPicture::SetFlags(DWORD flags, bool lockReserved)
 
 DWORD CPicture::GetCodecOption(DWORD type) const
 {
-    if (type >= PIC_FORMAT_COUNT)
-        return 0;
     if (type == 0)
         type = info.type;
     return type < PIC_FORMAT_COUNT ? info.codecOptions[type] : 0;
@@ -501,8 +499,6 @@ DWORD CPicture::GetCodecOption(DWORD type) const
 
 bool CPicture::SetCodecOption(DWORD option, DWORD type)
 {
-    if (type >= PIC_FORMAT_COUNT)
-        return false;
     if (type == 0)
         type = info.type;
     if (type >= PIC_FORMAT_COUNT)
