@@ -57,26 +57,32 @@ TEST(TimeFormat, OtherTextStaysAsWritten)
 
 TEST(TimeFormat, TwelveHourDial)
 {
-    EXPECT_EQ(Expand("%hh", At(0, 30, 0)), "0");
-    EXPECT_EQ(Expand("%hh", At(1, 0, 0)), "1");
-    EXPECT_EQ(Expand("%hh", At(12, 5, 0)), "12");
-    EXPECT_EQ(Expand("%hh", At(13, 0, 0)), "1");
-    EXPECT_EQ(Expand("%hh", At(23, 59, 0)), "11");
-    EXPECT_EQ(Expand("%tt", At(0, 30, 0)), "AM");
-    EXPECT_EQ(Expand("%tt", At(11, 59, 59)), "AM");
-    EXPECT_EQ(Expand("%tt", At(12, 0, 0)), "PM");
-    EXPECT_EQ(Expand("%tt", At(23, 59, 59)), "PM");
+    const struct {
+        CClockFields fields;
+        const char* pszExpected;
+    } cases[] = {
+        {At(0, 30, 0), "0 AM"},
+        {At(1, 0, 0), "1 AM"},
+        {At(11, 59, 59), "11 AM"},
+        {At(12, 5, 0), "12 PM"},
+        {At(13, 0, 0), "1 PM"},
+        {At(23, 59, 59), "11 PM"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Expand("%hh %tt", c.fields), c.pszExpected) << c.fields.nHour;
 }
 
 TEST(TimeFormat, YearText)
 {
-    CClockFields t = At(0, 0, 0);
-    t.nYear = 2000;
-    EXPECT_EQ(Expand("%yy %yyyy", t), "00 2000");
-    t.nYear = 999;
-    EXPECT_EQ(Expand("%yy %yyyy", t), "00 999");
-    t.nYear = 12345;
-    EXPECT_EQ(Expand("%yy %yyyy", t), "45 12345");
+    const struct {
+        int nYear;
+        const char* pszExpected;
+    } cases[] = {{2000, "00 2000"}, {999, "00 999"}, {12345, "45 12345"}};
+    for (const auto& c : cases) {
+        CClockFields t = At(0, 0, 0);
+        t.nYear = c.nYear;
+        EXPECT_EQ(Expand("%yy %yyyy", t), c.pszExpected) << c.nYear;
+    }
 }
 
 TEST(TimeFormat, OutOfRangeNamesReadErr)
