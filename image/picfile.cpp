@@ -2,7 +2,7 @@
 
 #include "image/checked_math.h"
 
-#include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 

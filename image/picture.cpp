@@ -7,8 +7,8 @@
 #include "image/checked_math.h"
 #include "image/picture_ops.h"
 
-#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 

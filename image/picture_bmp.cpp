@@ -4,8 +4,8 @@
 #include "image/byteorder.h"
 #include "image/checked_math.h"
 
-#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 

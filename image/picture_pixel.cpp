@@ -3,9 +3,6 @@
 
 #include "image/picture_ops.h"
 
-#include <cstdlib>
-#include <cstring>
-
 namespace {
 
 using picops::Quad;
