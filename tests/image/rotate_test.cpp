@@ -201,7 +201,7 @@ TEST(Rotate, ZeroAngleAddsTwoColumnsAndRows)
 {
     const LONG w = 6, h = 4;
     // Each depth has its own copy loop.
-    for (WORD bpp : { 24, 8, 4, 1 }) {
+    for (DWORD bpp : kDepths) {
         CPicture pic(w, h, bpp);
         FillRandom(pic, 7);
         CPicture out;
