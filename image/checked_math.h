@@ -10,6 +10,8 @@ constexpr uint64_t kPicMaxBytes = 0x7FFFFFFFu;
 
 // Pixels a decoder may create unless the caller sets another limit.
 constexpr uint32_t kPicDefaultMaxDecodePixels = 100000000u;
+// The one text every decoder leaves when a picture is over the pixel limit.
+inline constexpr char kPicDecodeLimitText[] = "CPicture: picture exceeds the decoder pixel limit";
 
 inline bool PicCheckedMul(uint64_t a, uint64_t b, uint64_t& result)
 {

@@ -176,8 +176,8 @@ bool PicReadPackedDib(CPicture& pic, const BYTE* data, size_t size)
     CPicDibLayout l;
     if (!PicParseDibLayout(data, size, l, &error))
         return CPicCodecCalls::SetError(pic, error);
-    if (uint64_t(l.width) * l.height > pic.GetMaxDecodePixels())
-        return CPicCodecCalls::SetError(pic, "CPicture: picture exceeds the decoder pixel limit");
+    if (pic.ExceedsDecodeLimit(l.width, l.height))
+        return CPicCodecCalls::SetError(pic, kPicDecodeLimitText);
     if (!pic.Create(l.width, l.height, l.bitCount, 0))
         return false;
     pic.SetXDPI(DpiFromPels(l.xPelsPerMeter));

@@ -187,15 +187,17 @@ BYTE* CPicture::Create(DWORD width, DWORD height, DWORD bpp, DWORD type)
     return dibBlock;
 }
 
-BYTE* CPicture::CreateForDecode(DWORD width, DWORD height, DWORD bpp, DWORD type)
+BYTE* CPicture::CreateForDecode(DWORD width, DWORD height, DWORD bpp, DWORD type, const char* createFailed)
 {
-    uint64_t pixels = uint64_t(width) * height;
-    if (pixels > GetMaxDecodePixels()) {
+    if (ExceedsDecodeLimit(width, height)) {
         Destroy();
-        SetError("CPicture: picture exceeds the decoder pixel limit");
+        SetError(kPicDecodeLimitText);
         return nullptr;
     }
-    return Create(width, height, bpp, type);
+    BYTE* bits = Create(width, height, bpp, type);
+    if (!bits && createFailed)
+        SetError(createFailed);
+    return bits;
 }
 
 DWORD CPicture::GetMaxDecodePixels() const

@@ -8,6 +8,7 @@
 #include "image/picfile.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 
 class CPicture;
@@ -149,6 +150,10 @@ public:
 
     // Decoders refuse pictures of more pixels than this (0 restores the default).
     DWORD GetMaxDecodePixels() const;
+    bool ExceedsDecodeLimit(DWORD width, DWORD height) const
+    {
+        return uint64_t(width) * height > GetMaxDecodePixels();
+    }
     void SetMaxDecodePixels(DWORD pixels) { info.maxDecodePixels = pixels; }
 
     // ---- palette and pixels ------------------------------------------------
@@ -458,8 +463,9 @@ protected:
     // Sets lastError (cut to 255 characters); returns false so failures read
     // as `return SetError("...")`.
     bool SetError(const char* text);
-    // The gate of every decoder: the pixel limit, then Create.
-    BYTE* CreateForDecode(DWORD width, DWORD height, DWORD bpp, DWORD type);
+    // The gate of every decoder: the pixel limit, then Create. When Create
+    // itself fails and the codec names its own text, that text replaces Create's.
+    BYTE* CreateForDecode(DWORD width, DWORD height, DWORD bpp, DWORD type, const char* createFailed = nullptr);
     bool Bitfield2RGB(const BYTE* src, DWORD redMask, DWORD greenMask, DWORD blueMask, BYTE bpp);
 
     BYTE BlindGetPixelIndex(LONG x, LONG y) const;

@@ -12,7 +12,6 @@
 namespace {
 
 const char kTruncated[] = "BMP data truncated";
-const char kLimitText[] = "CPicture: picture exceeds the decoder pixel limit";
 
 // Header sizes past 40 that we accept carry at most this much we skip.
 const DWORD kMaxInfoHeader = 4096;
@@ -132,11 +131,8 @@ bool CPictureBMP::Decode(CPicFile* file)
         return true;
     }
 
-    if (!CreateForDecode(width, height, bpp, PIC_FORMAT_BMP)) {
-        if (std::strcmp(GetLastError(), kLimitText) != 0)
-            SetError("Can't allocate memory");
+    if (!CreateForDecode(width, height, bpp, PIC_FORMAT_BMP, "Can't allocate memory"))
         return false;
-    }
     LONG xDpi = DpiFromPels(bih.biXPelsPerMeter), yDpi = DpiFromPels(bih.biYPelsPerMeter);
     if (xDpi >= 1) {
         info.xDpi = xDpi;

@@ -18,7 +18,6 @@ struct CImageIterator {
 namespace {
 
 const char kWriteError[] = "Write Error in GIF file";
-const char kLimitText[] = "CPicture: picture exceeds the decoder pixel limit";
 
 int TableBpp(int entries)
 {
@@ -168,8 +167,8 @@ void CPictureGIF::GetComment(char* text) const
 
 bool CPictureGIF::CreateChecked(CPicture& target, DWORD width, DWORD height, DWORD bpp)
 {
-    if (uint64_t(width) * height > GetMaxDecodePixels())
-        return SetError(kLimitText);
+    if (ExceedsDecodeLimit(width, height))
+        return SetError(kPicDecodeLimitText);
     if (!target.Create(width, height, bpp, PIC_FORMAT_GIF)) {
         std::string text = target.GetLastError();
         return SetError(text.c_str());

@@ -9,7 +9,6 @@
 
 namespace {
 
-const char kLimitText[] = "CPicture: picture exceeds the decoder pixel limit";
 const char kWriteError[] = "Error writing ICO data";
 
 struct IconEntry {
@@ -76,11 +75,8 @@ bool CPictureICO::Decode(CPicFile* file)
     if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24 && bitCount != 32)
         return SetError("ICO: unsupported bit count");
 
-    if (!CreateForDecode(e.width, e.height, bitCount, PIC_FORMAT_ICO)) {
-        if (std::strcmp(GetLastError(), kLimitText) != 0)
-            SetError("ICO: can't allocate memory");
+    if (!CreateForDecode(e.width, e.height, bitCount, PIC_FORMAT_ICO, "ICO: can't allocate memory"))
         return false;
-    }
     auto fail = [&](const char* text) {
         std::string kept = text;
         Destroy();

@@ -203,14 +203,14 @@ bool WithinLimits(const opj_image_t* image, uint64_t maxPixels, const char** why
         uint64_t w = (uint64_t(image->x1) + c.dx - 1) / c.dx - (uint64_t(image->x0) + c.dx - 1) / c.dx;
         uint64_t h = (uint64_t(image->y1) + c.dy - 1) / c.dy - (uint64_t(image->y0) + c.dy - 1) / c.dy;
         if (w * h > maxPixels) {
-            *why = kPicPlanesLimitText;
+            *why = kPicDecodeLimitText;
             return false;
         }
         total += w * h;
     }
     // All components are decoded whatever is shown: four full planes at most.
     if (total > 4 * maxPixels) {
-        *why = kPicPlanesLimitText;
+        *why = kPicDecodeLimitText;
         return false;
     }
     return true;
@@ -506,19 +506,11 @@ bool CPictureJAS::Decode(CPicFile* file, DWORD type)
     }
     if (!image) {
         // Our readers' own reasons stay inside; the caller gets the fixed texts.
-        bool ours = why == kPicPlanesLimitText || why == kInitFailed || why == kNoInput
+        bool ours = why == kPicDecodeLimitText || why == kInitFailed || why == kNoInput
             || why == kTooManyComponents || why == kTooManyTiles;
         return SetError(ours ? why : kCannotLoad);
     }
     return DecodePlanes(image.get(), type ? type : format);
-}
-
-// The pixel limit keeps its own text; anything else is the allocation.
-bool CPictureJAS::CreateFailed()
-{
-    if (std::strcmp(GetLastError(), kPicPlanesLimitText) != 0)
-        SetError(kCreateFailed);
-    return false;
 }
 
 bool CPictureJAS::DecodePlanes(opj_image_t* image, DWORD type)
@@ -538,8 +530,8 @@ bool CPictureJAS::DecodePlanes(opj_image_t* image, DWORD type)
     if (count == 3 && c[1].w == c[0].w && c[2].w == c[0].w && c[1].h == c[0].h && c[2].h == c[0].h
         && c[1].prec == c[0].prec && c[2].prec == c[0].prec) {
         const DWORD w = c[0].w, h = c[0].h;
-        if (!CreateForDecode(w, h, 24, type))
-            return CreateFailed();
+        if (!CreateForDecode(w, h, 24, type, kCreateFailed))
+            return false;
         const CSampleMap red(c[0], 8), green(c[1], 8), blue(c[2], 8);
         for (DWORD y = 0; y < h; ++y) {
             BYTE* dst = GetBits(h - 1 - y);
@@ -561,8 +553,8 @@ bool CPictureJAS::DecodePlanes(opj_image_t* image, DWORD type)
         return SetError(kWrongFrame);
     }
     const opj_image_comp_t& f = c[frame];
-    if (!CreateForDecode(f.w, f.h, f.prec < 8 ? f.prec : 8, type))
-        return CreateFailed();
+    if (!CreateForDecode(f.w, f.h, f.prec < 8 ? f.prec : 8, type, kCreateFailed))
+        return false;
     info.numFrames = LONG(count);
     SetGrayPalette();
     const int depth = GetBpp();

@@ -30,7 +30,6 @@ public:
 
 protected:
     bool DecodePlanes(opj_image_t* image, DWORD type);
-    bool CreateFailed();
     CPicPlanes MakePlanes();
 };
 

@@ -18,7 +18,6 @@
 namespace {
 
 const size_t kTransferBuffer = 4096;
-const char kLimitText[] = "CPicture: picture exceeds the decoder pixel limit";
 const char kTooManyScans[] = "Too many scans in JPEG data";
 const char kExifWriteError[] = "Can't write exif : write error";
 
@@ -365,8 +364,8 @@ bool CPictureJPG::DecodeRun(CJpegDecodeJob& job)
     }
 
     // The library's buffers follow the stored size, not the scaled one.
-    if (uint64_t(cinfo->image_width) * cinfo->image_height > pic.GetMaxDecodePixels()) {
-        CopyText(pic.info.lastError, kLimitText);
+    if (pic.ExceedsDecodeLimit(cinfo->image_width, cinfo->image_height)) {
+        CopyText(pic.info.lastError, kPicDecodeLimitText);
         longjmp(job.err.jump, 1);
     }
 

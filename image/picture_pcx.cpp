@@ -8,7 +8,6 @@
 
 namespace {
 
-const char kLimitText[] = "CPicture: picture exceeds the decoder pixel limit";
 
 void ParseHeader(const BYTE* raw, CPcxHeader& h)
 {
@@ -85,11 +84,8 @@ bool CPicturePCX::Decode(CPicFile* file)
         return SetError("corrupted PCX");
 
     DWORD bpp = planes >= 3 && bits == 8 ? 24 : (planes == 4 ? 4 : DWORD(bits));
-    if (!CreateForDecode(width, height, bpp, PIC_FORMAT_PCX)) {
-        if (std::strcmp(GetLastError(), kLimitText) != 0)
-            SetError("PCX: can't allocate memory");
+    if (!CreateForDecode(width, height, bpp, PIC_FORMAT_PCX, "PCX: can't allocate memory"))
         return false;
-    }
     info.xDpi = LONG(h.hDpi);
     info.yDpi = LONG(h.vDpi);
 

@@ -6,7 +6,6 @@
 #include <memory>
 #include <new>
 
-const char kPicPlanesLimitText[] = "CPicture: picture exceeds the decoder pixel limit";
 
 CPicPlanes PicNewPlanes(DWORD comps, DWORD width, DWORD height, DWORD prec, bool sgnd, OPJ_COLOR_SPACE space,
     uint64_t maxPixels, const char** why)
@@ -16,7 +15,7 @@ CPicPlanes PicNewPlanes(DWORD comps, DWORD width, DWORD height, DWORD prec, bool
         return nullptr;
     }
     if (uint64_t(width) * height > maxPixels) {
-        *why = kPicPlanesLimitText;
+        *why = kPicDecodeLimitText;
         return nullptr;
     }
     opj_image_cmptparm_t parms[4];

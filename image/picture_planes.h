@@ -18,7 +18,6 @@ struct CPicPlanesFree {
 using CPicPlanes = std::unique_ptr<opj_image_t, CPicPlanesFree>;
 
 // The text the readers give when a picture passes the caller's pixel limit.
-extern const char kPicPlanesLimitText[];
 
 // `comps` planes of width x height samples at `prec` bits, origin (0, 0), no
 // subsampling. Null with *why set when a size is 0, the pixels pass

@@ -16,7 +16,6 @@
 
 namespace {
 
-const char kLimitText[] = "CPicture: picture exceeds the decoder pixel limit";
 const char kSaveError[] = "Error saving PNG file";
 const char kLayoutError[] = "Unsupported PNG pixel layout";
 
@@ -158,8 +157,8 @@ bool CPicturePNG::DecodeRun(CPngDecodeJob& job)
     const int pixelDepth = png_get_channels(png, info) * bitDepth;
     const bool interlaced = png_get_interlace_type(png, info) != PNG_INTERLACE_NONE;
 
-    if (uint64_t(width) * height > pic.GetMaxDecodePixels()) {
-        pic.SetError(kLimitText);
+    if (pic.ExceedsDecodeLimit(width, height)) {
+        pic.SetError(kPicDecodeLimitText);
         png_longjmp(png, 1);
     }
 
@@ -278,7 +277,7 @@ bool CPicturePNG::DecodeRun(CPngDecodeJob& job)
     const size_t bufferRow = rowBytes > eff ? rowBytes : eff;
     size_t bufferBytes = bufferRow;
     if (interlaced && !PicCheckedMulSize(bufferRow, height, bufferBytes)) {
-        pic.SetError(kLimitText);
+        pic.SetError(kPicDecodeLimitText);
         png_longjmp(png, 1);
     }
     job.rows = static_cast<BYTE*>(std::calloc(1, bufferBytes));

@@ -10,7 +10,6 @@
 namespace {
 
 const char kCorrupted[] = "corrupted TGA";
-const char kLimitText[] = "CPicture: picture exceeds the decoder pixel limit";
 
 bool ReadHeader(CPicFile* file, CTgaHeader& h)
 {
@@ -91,11 +90,8 @@ bool CPictureTGA::Decode(CPicFile* file)
         return SetError(kept.c_str());
     };
 
-    if (!CreateForDecode(h.width, h.height, h.pixelDepth, PIC_FORMAT_TGA)) {
-        if (std::strcmp(GetLastError(), kLimitText) != 0)
-            SetError("TGA Create failed");
+    if (!CreateForDecode(h.width, h.height, h.pixelDepth, PIC_FORMAT_TGA, "TGA Create failed"))
         return false;
-    }
     if (h.pixelDepth == 32 && !AlphaCreate())
         return fail("TGA Create failed");
     if (info.escape)

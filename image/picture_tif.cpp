@@ -16,7 +16,6 @@ namespace {
 
 // No single allocation of libtiff for one of our handles may pass this.
 const tmsize_t kMaxTiffAlloc = 256 * 1024 * 1024;
-const char kLimitText[] = "CPicture: picture exceeds the decoder pixel limit";
 const char kCorrupted[] = "Corrupted TIFF file!";
 
 // ---- glue ------------------------------------------------------------------------
@@ -181,8 +180,8 @@ bool CPictureTIF::DecodePage(TIFF* handle)
     }
     if (width == 0 || height == 0)
         return SetError(kCorrupted);
-    if (uint64_t(width) * height > GetMaxDecodePixels())
-        return SetError(kLimitText);
+    if (ExceedsDecodeLimit(width, height))
+        return SetError(kPicDecodeLimitText);
 
     // The codec's own rows take what it unpacks exactly; every other layout
     // (2-bit grey, 1- and 2-bit palettes, packed multi-sample pixels, planes)

@@ -7,7 +7,6 @@
 
 namespace {
 
-const char kLimitText[] = "CPicture: picture exceeds the decoder pixel limit";
 
 // Multi-byte integers: 7 bits a byte, high bit set on all but the last.
 // Three bytes and 65535 are more than any picture we take.
@@ -66,11 +65,8 @@ bool CPictureWBMP::Decode(CPicFile* file)
     if (here < 0 || size < here || uint64_t(rowBytes) * height > uint64_t(size - here))
         return SetError("Corrupted WBMP");
 
-    if (!CreateForDecode(width, height, 1, PIC_FORMAT_WBMP)) {
-        if (std::strcmp(GetLastError(), kLimitText) != 0)
-            SetError("WBMP Create failed");
+    if (!CreateForDecode(width, height, 1, PIC_FORMAT_WBMP, "WBMP Create failed"))
         return false;
-    }
     SetGrayPalette();
     for (DWORD y = 0; y < height; ++y) {
         if (!PicReadExact(file, GetBits(height - 1 - y), rowBytes)) {

@@ -1,6 +1,7 @@
 #include "image/picture_wmf_win.h"
 
 #include "image/byteorder.h"
+#include "image/checked_math.h"
 #include "image/picgdi_win.h"
 
 #include <cstdint>
@@ -206,8 +207,8 @@ bool CPictureWMF::Decode(CPicFile* file, LONG forceWidth, LONG forceHeight)
     ShrinkMetafile(width, height);
     if (width <= 0 || height <= 0)
         return SetError("empty WMF");
-    if (uint64_t(width) * uint64_t(height) > GetMaxDecodePixels())
-        return SetError("CPicture: picture exceeds the decoder pixel limit");
+    if (ExceedsDecodeLimit(width, height))
+        return SetError(kPicDecodeLimitText);
 
     RECT rc = { 0, 0, width, height };
     HPALETTE metafilePalette = nullptr;
