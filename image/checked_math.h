@@ -47,3 +47,12 @@ inline bool PicCheckedAddSize(uint64_t a, uint64_t b, size_t& result)
     result = static_cast<size_t>(r);
     return true;
 }
+
+// A resolution read from a file as a real number, as the picture stores it:
+// truncated, NaN and negatives as 0 (unknown), huge values held at INT32_MAX.
+inline int32_t PicDpiFromDouble(double v)
+{
+    if (!(v >= 0))
+        return 0;
+    return v >= 2147483647.0 ? INT32_MAX : int32_t(v);
+}

@@ -181,13 +181,6 @@ void SetupErrors(JpegErrorManager& err, char* text)
     err.text = text;
 }
 
-LONG DpiFromFloat(double v)
-{
-    if (!(v >= 0))
-        return 0;
-    return v >= 2147483647.0 ? LONG(0x7FFFFFFF) : LONG(v);
-}
-
 // Only denominators of 2, 4 and 8 scale (libjpeg-turbo would take any M/8).
 unsigned ScaleDenominator(BYTE scale)
 {
@@ -389,9 +382,9 @@ bool CPictureJPG::DecodeRun(CJpegDecodeJob& job)
     if (job.hasExif) {
         const tag_ExifInfo& ex = pic.exifInfo;
         if (ex.xResolution != 0 && ex.resolutionUnit != 0)
-            pic.SetXDPI(DpiFromFloat(double(ex.xResolution) / ex.resolutionUnit));
+            pic.SetXDPI(PicDpiFromDouble(double(ex.xResolution) / ex.resolutionUnit));
         if (ex.yResolution != 0 && ex.resolutionUnit != 0)
-            pic.SetYDPI(DpiFromFloat(double(ex.yResolution) / ex.resolutionUnit));
+            pic.SetYDPI(PicDpiFromDouble(double(ex.yResolution) / ex.resolutionUnit));
     } else if (cinfo->density_unit == 2) {
         pic.SetXDPI(LONG(std::floor(cinfo->X_density * 2.54 + 0.5)));
         pic.SetYDPI(LONG(std::floor(cinfo->Y_density * 2.54 + 0.5)));

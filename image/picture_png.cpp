@@ -79,13 +79,6 @@ void PngEncodeError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 
 void PngWarning(png_structp, png_const_charp) { }
 
-LONG ClampDpi(double v)
-{
-    if (!(v >= 0))
-        return 0;
-    return v >= 2147483647.0 ? LONG(0x7FFFFFFF) : LONG(v);
-}
-
 } // namespace
 
 bool CPicturePNG::Decode(FILE* stream)
@@ -195,11 +188,11 @@ bool CPicturePNG::DecodeRun(CPngDecodeJob& job)
     int unit = 0;
     if (png_get_pHYs(png, info, &xRes, &yRes, &unit)) {
         if (unit == PNG_RESOLUTION_UNKNOWN) {
-            pic.SetXDPI(ClampDpi(xRes));
-            pic.SetYDPI(ClampDpi(yRes));
+            pic.SetXDPI(PicDpiFromDouble(xRes));
+            pic.SetYDPI(PicDpiFromDouble(yRes));
         } else if (unit == PNG_RESOLUTION_METER) {
-            pic.SetXDPI(ClampDpi(std::floor(xRes * 0.0254 + 0.5)));
-            pic.SetYDPI(ClampDpi(std::floor(yRes * 0.0254 + 0.5)));
+            pic.SetXDPI(PicDpiFromDouble(std::floor(xRes * 0.0254 + 0.5)));
+            pic.SetYDPI(PicDpiFromDouble(std::floor(yRes * 0.0254 + 0.5)));
         }
     }
 

@@ -63,13 +63,6 @@ void TiffUnmap(thandle_t, void*, toff_t) { }
 // printed by the library's process-wide handler.
 int TiffQuiet(TIFF*, void*, const char*, const char*, va_list) { return 1; }
 
-LONG DpiFrom(double v)
-{
-    if (!(v >= 0))
-        return 0;
-    return v >= 2147483647.0 ? LONG(0x7FFFFFFF) : LONG(v);
-}
-
 BYTE LabChannel(double v)
 {
     v = v <= 0.00304 ? 12.92 * v : 1.055 * std::pow(v, 0.41667) - 0.055;
@@ -198,14 +191,14 @@ bool CPictureTIF::DecodePage(TIFF* handle)
     TIFFGetFieldDefaulted(handle, TIFFTAG_RESOLUTIONUNIT, &unit);
     float resolution = 0;
     if (TIFFGetField(handle, TIFFTAG_XRESOLUTION, &resolution))
-        SetXDPI(DpiFrom(unit == RESUNIT_CENTIMETER ? resolution * 2.54 + 0.5 : resolution));
+        SetXDPI(PicDpiFromDouble(unit == RESUNIT_CENTIMETER ? resolution * 2.54 + 0.5 : resolution));
     if (TIFFGetField(handle, TIFFTAG_YRESOLUTION, &resolution))
-        SetYDPI(DpiFrom(unit == RESUNIT_CENTIMETER ? resolution * 2.54 + 0.5 : resolution));
+        SetYDPI(PicDpiFromDouble(unit == RESUNIT_CENTIMETER ? resolution * 2.54 + 0.5 : resolution));
     float position = 0;
     if (TIFFGetField(handle, TIFFTAG_XPOSITION, &position))
-        info.xOffset = DpiFrom(position);
+        info.xOffset = PicDpiFromDouble(position);
     if (TIFFGetField(handle, TIFFTAG_YPOSITION, &position))
-        info.yOffset = DpiFrom(position);
+        info.yOffset = PicDpiFromDouble(position);
     info.transIndex = -1;
 
     if (info.escape)
