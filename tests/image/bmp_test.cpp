@@ -148,14 +148,8 @@ TEST(BmpEncode, ReportsEveryFailedWrite)
 {
     CPicture pic(5, 3, 4);
     FillRandom(pic, 1);
-    size_t total = 14 + pic.GetSize();
-    for (size_t room = 0; room < total; ++room) {
-        CRoomFile file(room);
-        EXPECT_FALSE(pic.Encode(&file, PIC_FORMAT_BMP)) << room;
-        EXPECT_STREQ(pic.GetLastError(), "Error writing BMP data");
-    }
-    CRoomFile enough(total);
-    EXPECT_TRUE(pic.Encode(&enough, PIC_FORMAT_BMP));
+    EXPECT_EQ(EncodeToBytes(pic, PIC_FORMAT_BMP).size(), 14 + pic.GetSize());
+    EXPECT_TRUE(FailsShortOfRoom(pic, PIC_FORMAT_BMP, "Error writing BMP data"));
 }
 
 TEST(BmpDecode, CoreHeaderWithThreeByteEntries)

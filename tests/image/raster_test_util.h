@@ -19,8 +19,6 @@ inline bool DecodeVector(CPicture& pic, const std::vector<BYTE>& bytes, DWORD ty
     return pic.Decode(copy.empty() ? &none : copy.data(), DWORD(copy.size()), type);
 }
 
-// The BMP tests' name for the capped file.
-using CRoomFile = CCappedFile;
 
 // Every write budget short of the whole file fails with errorAt(room); a
 // budget of the whole file succeeds.
