@@ -3,6 +3,7 @@
 #include "afx/afxfile.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -227,4 +228,31 @@ void CMemFile::Close()
 void CMemFile::Abort()
 {
     FreeBuffer();
+}
+
+// Grows only with the bytes actually read, never by a size the file claims.
+AFX_FILE_READ AfxReadWholeFile(LPCSTR lpszPath, size_t nMaxBytes, std::vector<BYTE>& data)
+{
+    FILE* pFile = std::fopen(lpszPath, "rb");
+    if (pFile == nullptr)
+        return AFX_FILE_CANNOT_OPEN;
+    std::vector<BYTE> read;
+    BYTE buffer[16384];
+    size_t nRead;
+    bool bTooLarge = false;
+    while ((nRead = std::fread(buffer, 1, sizeof(buffer), pFile)) > 0) {
+        if (nRead > nMaxBytes - read.size()) {
+            bTooLarge = true;
+            break;
+        }
+        read.insert(read.end(), buffer, buffer + nRead);
+    }
+    const bool bError = std::ferror(pFile) != 0;
+    std::fclose(pFile);
+    if (bTooLarge)
+        return AFX_FILE_TOO_LARGE;
+    if (bError)
+        return AFX_FILE_READ_ERROR;
+    data = std::move(read);
+    return AFX_FILE_READ_OK;
 }

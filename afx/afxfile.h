@@ -9,6 +9,9 @@
 #include "afx/afxstr.h"
 #include "afx/wintypes.h"
 
+#include <cstddef>
+#include <vector>
+
 class CFile {
 public:
     enum OpenFlags {
@@ -122,3 +125,9 @@ private:
     UINT m_nGrowBytes;
     BOOL m_bAutoDelete; // the buffer is ours to free
 };
+
+enum AFX_FILE_READ { AFX_FILE_READ_OK, AFX_FILE_CANNOT_OPEN, AFX_FILE_TOO_LARGE, AFX_FILE_READ_ERROR };
+
+// The whole file at lpszPath, unless it holds more than nMaxBytes; data is
+// left as it was on failure.
+AFX_FILE_READ AfxReadWholeFile(LPCSTR lpszPath, size_t nMaxBytes, std::vector<BYTE>& data);

@@ -1,5 +1,6 @@
 #include "app/config.h"
 
+#include "afx/afxfile.h"
 #include "app/appseams.h"
 #include "app/cfgstream.h"
 
@@ -230,41 +231,6 @@ template <class Ar, class A> void ExchangeAlarm(Ar& ar, A& a)
     ar.Dword(a.m_nSoundExtra);
 }
 
-enum READRESULT
-{
-    READ_NOFILE,    // did not open: the defaults stand, silently
-    READ_OK,
-    READ_DAMAGED    // opened but not read whole
-};
-
-// Grows only with the bytes actually read, never by a size the file claims.
-READRESULT ReadWholeFile(LPCSTR pszPath, std::vector<BYTE>& data)
-{
-    FILE* pFile = std::fopen(pszPath, "rb");
-    if (pFile == NULL)
-        return READ_NOFILE;
-    READRESULT result = READ_OK;
-    BYTE buffer[65536];
-    for (;;)
-    {
-        const size_t nRead = std::fread(buffer, 1, sizeof(buffer), pFile);
-        if (nRead > CONFIG_MAX_FILE_BYTES - data.size())
-        {
-            result = READ_DAMAGED;
-            break;
-        }
-        data.insert(data.end(), buffer, buffer + nRead);
-        if (nRead < sizeof(buffer))
-        {
-            if (std::ferror(pFile))
-                result = READ_DAMAGED;
-            break;
-        }
-    }
-    std::fclose(pFile);
-    return result;
-}
-
 // Streams the file over, so a file too large to load is still kept whole.
 BOOL CopyWholeFile(LPCSTR pszFrom, LPCSTR pszTo)
 {
@@ -431,8 +397,8 @@ void CConfigFile::LoadFile(LPCSTR pszPath)
     g_alarms.RemoveAll();
 
     std::vector<BYTE> data;
-    const READRESULT result = ReadWholeFile(pszPath, data);
-    if (result == READ_NOFILE)
+    const AFX_FILE_READ result = AfxReadWholeFile(pszPath, CONFIG_MAX_FILE_BYTES, data);
+    if (result == AFX_FILE_CANNOT_OPEN)
         return;
 
     BOOL bLoaded = FALSE;
@@ -440,7 +406,7 @@ void CConfigFile::LoadFile(LPCSTR pszPath)
     DWORD nVersion = 0;
     CCfgReader header(data.data(), data.size());
     header.Dword(nVersion);
-    if (result == READ_OK && header.IsGood())
+    if (result == AFX_FILE_READ_OK && header.IsGood())
     {
         if (nVersion != CONFIG_LAYOUT)
         {

@@ -1,5 +1,6 @@
 #include "clocks/skinarchive.h"
 
+#include "afx/afxfile.h"
 #include "clocks/skinzip.h"
 
 #include <cstdio>
@@ -111,5 +112,5 @@ SkinOpenResult CSkinOpen::Open(CString& strSkin)
 BOOL ReadSkinDataFile(const CString& strPath, DWORD nMaxBytes, std::vector<BYTE>& data)
 {
     data.clear();
-    return ReadWholeFile(strPath, nMaxBytes, data) == SKIN_FILE_READ_OK;
+    return AfxReadWholeFile(strPath, nMaxBytes, data) == AFX_FILE_READ_OK;
 }

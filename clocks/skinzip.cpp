@@ -1,5 +1,7 @@
 #include "clocks/skinzip.h"
 
+#include "afx/afxfile.h"
+
 #include <cstdio>
 #include <cstring>
 #include <utility>
@@ -214,43 +216,17 @@ BOOL UnzipSkinData(const BYTE* pZip, size_t nZip, DWORD nMaxData, const CString&
     return UnzipMember(hZip, nMaxData, strPrefix, data, strError);
 }
 
-SKIN_FILE_READ ReadWholeFile(LPCSTR lpszPath, DWORD nMaxBytes, std::vector<BYTE>& data)
-{
-    FILE* pFile = std::fopen(lpszPath, "rb");
-    if (pFile == nullptr)
-        return SKIN_FILE_CANNOT_OPEN;
-    std::vector<BYTE> read;
-    BYTE buffer[16384];
-    size_t nRead;
-    bool bTooLarge = false;
-    while ((nRead = std::fread(buffer, 1, sizeof(buffer), pFile)) > 0) {
-        if (read.size() + nRead > nMaxBytes) {
-            bTooLarge = true;
-            break;
-        }
-        read.insert(read.end(), buffer, buffer + nRead);
-    }
-    const bool bError = std::ferror(pFile) != 0;
-    std::fclose(pFile);
-    if (bTooLarge)
-        return SKIN_FILE_TOO_LARGE;
-    if (bError)
-        return SKIN_FILE_READ_ERROR;
-    data = std::move(read);
-    return SKIN_FILE_READ_OK;
-}
-
 CUnzip::CUnzip(LPCSTR lpszArchivePath)
 {
     m_strArchiveName = BaseName(lpszArchivePath);
-    switch (ReadWholeFile(lpszArchivePath, SKIN_ARCHIVE_MAX_BYTES, m_archive)) {
-    case SKIN_FILE_READ_OK:
+    switch (AfxReadWholeFile(lpszArchivePath, SKIN_ARCHIVE_MAX_BYTES, m_archive)) {
+    case AFX_FILE_READ_OK:
         break;
-    case SKIN_FILE_CANNOT_OPEN:
+    case AFX_FILE_CANNOT_OPEN:
         throw new CZipException(m_strArchiveName + ": cannot open the archive");
-    case SKIN_FILE_TOO_LARGE:
+    case AFX_FILE_TOO_LARGE:
         throw new CZipException(m_strArchiveName + ": archive larger than a skin can be");
-    case SKIN_FILE_READ_ERROR:
+    case AFX_FILE_READ_ERROR:
         throw new CZipException(m_strArchiveName + ": cannot read the archive");
     }
 }

@@ -57,12 +57,6 @@ public:
 // maker and the tests; FALSE when the file cannot be written.
 BOOL PackSkinData(LPCSTR lpszArchivePath, LPCSTR lpszMemberName, const std::vector<BYTE>& data);
 
-enum SKIN_FILE_READ { SKIN_FILE_READ_OK, SKIN_FILE_CANNOT_OPEN, SKIN_FILE_TOO_LARGE, SKIN_FILE_READ_ERROR };
-
-// The whole file at lpszPath, unless it holds more than nMaxBytes; data is
-// left as it was on failure.
-SKIN_FILE_READ ReadWholeFile(LPCSTR lpszPath, DWORD nMaxBytes, std::vector<BYTE>& data);
-
 // The member of the ZIP archive pZip, at most nMaxData bytes, its size and
 // CRC checked. On failure data is empty and strError says why; strArchiveName
 // opens the message.

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -234,6 +235,24 @@ TEST_F(CFileTest, SharingModesHoldOnWindows)
     EXPECT_EQ(-1, OpenCause(Path("shared.bin"), CFile::modeReadWrite | CFile::shareExclusive));
 }
 #endif
+
+TEST_F(CFileTest, ReadWholeFileHonoursItsCapAndKeepsDataOnFailure)
+{
+    MakeFile("five", "12345");
+    std::vector<BYTE> data;
+    EXPECT_EQ(AFX_FILE_READ_OK, AfxReadWholeFile(Path("five"), 5, data));
+    EXPECT_EQ(std::string("12345"), std::string(data.begin(), data.end()));
+
+    std::vector<BYTE> kept(1, 0x7F);
+    EXPECT_EQ(AFX_FILE_TOO_LARGE, AfxReadWholeFile(Path("five"), 4, kept));
+    EXPECT_EQ(AFX_FILE_CANNOT_OPEN, AfxReadWholeFile(Path("missing"), 5, kept));
+    ASSERT_EQ(1u, kept.size());
+    EXPECT_EQ(0x7F, kept[0]);
+
+    MakeFile("empty", "");
+    EXPECT_EQ(AFX_FILE_READ_OK, AfxReadWholeFile(Path("empty"), 0, kept));
+    EXPECT_TRUE(kept.empty());
+}
 
 TEST(CMemFileTest, GrowsAndZeroFills)
 {

@@ -1,5 +1,6 @@
 #include "tools/skinmaker/skinbuild.h"
 
+#include "afx/afxfile.h"
 #include "afx/afxgeom.h"
 #include "clocks/skinzip.h"
 #include "image/byteorder.h"
@@ -217,7 +218,7 @@ BOOL WriteSkinFile(const CSkinMakerOptions& options, LPCSTR lpszPath, CString& s
         }
         if (!options.bBreakCrc)
             return TRUE;
-        if (ReadWholeFile(lpszPath, SKIN_ARCHIVE_MAX_BYTES, stream) != SKIN_FILE_READ_OK || !BreakArchiveCrc(stream)) {
+        if (AfxReadWholeFile(lpszPath, SKIN_ARCHIVE_MAX_BYTES, stream) != AFX_FILE_READ_OK || !BreakArchiveCrc(stream)) {
             strError = CString("cannot find the CRC fields in ") + lpszPath;
             return FALSE;
         }
