@@ -87,7 +87,9 @@ public:
     static const CWnd wndNoTopMost;
 
     CWnd() = default;
-    explicit CWnd(HWND hWnd) : m_hWnd(hWnd) {}  // bare handle holder, as for wndTopMost
+    // A bare handle holder, as wndTopMost: it owns nothing, so like a temporary
+    // its destruction touches no map (the markers die in static destruction).
+    explicit CWnd(HWND hWnd) : m_hWnd(hWnd), m_nFlags(WF_TEMPORARY) {}
     // Destroys a window that still exists, then forgets it.
     ~CWnd() override;
 
