@@ -1,7 +1,7 @@
 // Everything the settings and configuration code does that leaves the
 // process goes through these pointers, so tests can watch or refuse it. The
 // defaults are the platform's own (appplatform_win.cpp, appplatform_posix.cpp);
-// the main window points pfnSaveWindowState at itself once it exists.
+// the main window points pfnSaveWindowState at itself when it is created.
 #pragma once
 
 #include "afx/afx.h"
