@@ -74,6 +74,14 @@ BOOL AppPlatformReplaceFile(LPCSTR pszFrom, LPCSTR pszTo)
     return MoveFileExA(pszFrom, pszTo, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
 }
 
+BOOL AppPlatformIsMissing(LPCSTR pszPath)
+{
+    if (GetFileAttributesA(pszPath) != INVALID_FILE_ATTRIBUTES)
+        return FALSE;
+    const DWORD nError = GetLastError();
+    return nError == ERROR_FILE_NOT_FOUND || nError == ERROR_PATH_NOT_FOUND;
+}
+
 LPCSTR AppPlatformCharNext(LPCSTR psz)
 {
     return CharNextA(psz);

@@ -38,6 +38,9 @@ CString AppPlatformGetModulePath();
 RUNVALUERESULT AppPlatformWriteRunValue(LPCSTR pszData);
 BOOL AppPlatformWriteFile(LPCSTR pszPath, const BYTE* pData, size_t nSize);
 BOOL AppPlatformReplaceFile(LPCSTR pszFrom, LPCSTR pszTo);
+// TRUE only when nothing is at pszPath; a path that is there but cannot be
+// read, or whose state cannot be told, is not missing.
+BOOL AppPlatformIsMissing(LPCSTR pszPath);
 // Steps over one character of ANSI text, a double-byte character as one.
 LPCSTR AppPlatformCharNext(LPCSTR psz);
 
