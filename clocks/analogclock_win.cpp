@@ -78,8 +78,8 @@ int CAnalogClockDlg::LoadSkin(int nScale)
 {
     if (m_hWnd == nullptr)
         return FALSE;
-    CClockBusyGuard busy(m_nBusy);
-    if (!busy.Entered())
+    CClockBusyGuard loading(m_nLoading);
+    if (!loading.Entered())
         return FALSE;
 
     nScale = NormalizeScale(nScale);
@@ -244,8 +244,8 @@ BOOL CAnalogClockDlg::OnEraseBkgnd(CDC*)
 // menu opened from either dispatches timer messages of its own.
 void CAnalogClockDlg::OnTimer(UINT_PTR nIDEvent)
 {
-    CClockBusyGuard busy(m_nBusy);
-    if (busy.Entered()) {
+    CClockBusyGuard tick(m_nTicking);
+    if (tick.Entered() && m_nLoading == 0) {
         if (nIDEvent == TIMER_DRAW)
             DrawClock();
         else if (nIDEvent == TIMER_AUTOCHANGE)

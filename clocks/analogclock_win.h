@@ -102,6 +102,7 @@ private:
     int m_nRegionAngle[HAND_COUNT] = {-1, -1, -1};
     CString m_strArchivePath;
     CString m_strDataPath;
-    int m_nBusy = 0;           // a tick or a load is running
+    int m_nTicking = 0;        // a timer handler is running
+    int m_nLoading = 0;        // a load is running
     BOOL m_bPlaced = FALSE;    // a load has placed the window
 };
