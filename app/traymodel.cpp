@@ -138,3 +138,17 @@ std::vector<CTrayMenuItem> BuildTrayMenuModel(const CAlarmArray& alarms)
         Item("Exit Veltran Clock", ID_TRAY_EXIT, 290),
     };
 }
+
+CString AlarmMenuFingerprint(const CAlarmArray& alarms)
+{
+    CString str;
+    for (INT_PTR i = 0; i < alarms.GetSize(); i++)
+    {
+        const CAlarm& a = alarms[i];
+        CString strOne;
+        strOne.Format("%lu|%u|%u|%d|%d|%d|", static_cast<unsigned long>(a.m_nIdentity), a.m_wHotKeyVK,
+                      a.m_wHotKeyMods, a.m_bShowInTray ? 1 : 0, a.m_bCustomIcon ? 1 : 0, a.m_nIconIndex);
+        str += strOne + a.m_strIconFile + "|" + a.m_strName + "\n";
+    }
+    return str;
+}

@@ -69,3 +69,7 @@ std::vector<CTrayMenuItem> BuildTrayMenuModel(const CAlarmArray& alarms);
 // The "Execute alarm..." items alone: one per alarm shown in the tray, else
 // the grayed "Empty".
 std::vector<CTrayMenuItem> BuildExecuteAlarmItems(const CAlarmArray& alarms);
+
+// What of the array the tray menu and the hot keys show, as one text: when it
+// changes, both are rebuilt.
+CString AlarmMenuFingerprint(const CAlarmArray& alarms);
