@@ -2,6 +2,12 @@
 add_library(afx_win STATIC
   ${CMAKE_CURRENT_LIST_DIR}/afxobj.cpp
   ${CMAKE_CURRENT_LIST_DIR}/afxwnd.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/afxthread.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/afxcmdui.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/afxwndmap.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/afxwndcreate.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/afxwndproc.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/afxwnddraw.cpp
   ${CMAKE_CURRENT_LIST_DIR}/afxapp.cpp
   ${CMAKE_CURRENT_LIST_DIR}/afxgdi.cpp
   ${CMAKE_CURRENT_LIST_DIR}/afxmenu.cpp
