@@ -2,7 +2,6 @@
 
 #include "app/appseams.h"
 #include "app/settings.h"
-#include "app/traymenu_win.h"
 #include "app/iconhandle.h"
 #include "alarms/executorutil.h"
 
@@ -56,8 +55,6 @@ CMainDlg::~CMainDlg()
     CloseOwned(m_pGeneralSettingsDlg);
     CloseOwned(m_pAlarmListOptionsDlg);
     DestroyTrayMenu();
-    if (g_appSeams.pfnSaveWindowState != AppPlatformSaveWindowState && AfxGetMainWnd() == this)
-        g_appSeams.pfnSaveWindowState = AppPlatformSaveWindowState;
 }
 
 void CMainDlg::DoDataExchange(CDataExchange* pDX)

@@ -8,6 +8,7 @@
 #include "app/messages.h"
 #include "app/traymodel.h"
 #include "app/windowservices.h"
+#include "res/app_res.h"
 
 #include <memory>
 #include <vector>
@@ -16,10 +17,8 @@ class CStyledMenu;
 
 enum
 {
-    IDD_MAINDLG = 211,
     TIMER_SAVE = 2998,
-    TIMER_ALARMS = 2999,
-    UM_EXITAPP_MSG = UM_EXITAPP
+    TIMER_ALARMS = 2999
 };
 
 class CMainDlg : public CDialog
@@ -114,7 +113,8 @@ private:
     void DestroyTrayMenu();
 
     CAlarmCheck m_alarmCheck;
-    std::vector<std::unique_ptr<CStyledMenu>> m_trayPopups;  // sub-menus of the tray menu
+    CMenu m_trayMenu;
+    std::vector<std::unique_ptr<CMenu>> m_trayPopupMenus;  // sub-menus of the tray menu
     std::vector<DWORD> m_trayAlarmIds;    // alarm identity per array position at the last build
     std::vector<DWORD> m_hotKeyAlarmIds;  // the same for the hot keys
     BOOL m_bTrayMenuOpen = FALSE;
