@@ -228,8 +228,10 @@ TEST_F(AnalogClockTest, TurnedMaskRegionEqualsTheBitmapRegion)
     CAnalogClockDlg* pClock = Open();
     for (int nHand = HAND_HOUR; nHand < HAND_COUNT; nHand++) {
         const CAnalogClockFace::CHand& hand = pClock->GetFace().GetHand(nHand);
+        CPicture turnedMask;
+        ASSERT_TRUE(pClock->GetFace().TurnMask(nHand, turnedMask));
         CBitmap bitmap;
-        bitmap.Attach(hand.turnedMask.MakeBitmap(nullptr));
+        bitmap.Attach(turnedMask.MakeBitmap(nullptr));
         CRgn fromBitmap, fromRuns;
         fromBitmap.Attach(CAnalogClockDlg::BitmapToRegion(bitmap, RGB(0, 0, 0), 0));
         fromRuns.Attach(CreateRunsRegion(hand.runs, 0, 0));
