@@ -64,6 +64,10 @@ bench: setup
 	@set -e; for b in build/bench/bench/bench_*; do \
 	  [ -x "$$b" ] || continue; echo "== $${b##*/}"; "$$b"; \
 	done
+	@if [ -f build/win32/build.ninja ]; then \
+	  cmake --build build/win32 -j $(JOBS) --target bench_analogclock_win >/dev/null && \
+	  echo "== bench_analogclock_win (under Wine)" && tools/wine-run build/win32/bench/bench_analogclock_win.exe; \
+	fi
 
 clean:
 	rm -rf build
