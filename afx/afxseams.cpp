@@ -128,6 +128,7 @@ int CRecordingSeams::DefaultButton(UINT uType) {
 }
 
 int CRecordingSeams::CountCalls(const char* pszPrefix) const {
+    CCriticalSectionLock lock(m_lock);
     size_t nLen = std::strlen(pszPrefix);
     int n = 0;
     for (const std::string& s : m_calls)
@@ -136,7 +137,13 @@ int CRecordingSeams::CountCalls(const char* pszPrefix) const {
     return n;
 }
 
+std::vector<std::string> CRecordingSeams::GetCalls() const {
+    CCriticalSectionLock lock(m_lock);
+    return m_calls;
+}
+
 void CRecordingSeams::Record(const std::string& line) {
+    CCriticalSectionLock lock(m_lock);
     m_calls.push_back(line);
     if (!m_strLogFile.empty()) {
         if (FILE* f = std::fopen(m_strLogFile.c_str(), "a")) {
@@ -147,6 +154,7 @@ void CRecordingSeams::Record(const std::string& line) {
 }
 
 int CRecordingSeams::MessageBox(HWND, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
+    CCriticalSectionLock lock(m_lock);  // the answer taken and the line recorded stay in order
     int nAnswer = DefaultButton(uType);
     if (!m_messageBoxAnswers.empty()) {
         nAnswer = m_messageBoxAnswers.front();

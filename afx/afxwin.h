@@ -13,3 +13,4 @@
 #include "afx/afxdlg.h"
 #include "afx/afxctl.h"
 #include "afx/afxseams.h"
+#include "afx/afxworker.h"
