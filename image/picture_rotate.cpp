@@ -3,6 +3,7 @@
 #include "image/picture.h"
 
 #include "image/picgeom.h"
+#include "image/picture_ops.h"
 
 #include <algorithm>
 #include <cmath>
@@ -186,6 +187,12 @@ bool CPicture::Rotate2(float angle, CPicture* dst, InterpolationMethod im, Overf
     }
     bool indexed = IsIndexed();
     bool withAlpha = AlphaIsValid();
+    // The common case (bilinear, true colour, no selection) reads the rows
+    // itself; edges and the other cases ask the sampler, with the same result.
+    const bool rows = !indexed && im == IM_BILINEAR && !SelectionIsValid();
+    const bool maps = om == OM_WRAP || om == OM_REPEAT || om == OM_MIRROR;
+    const RGBQUAD outside = GetPixelColorWithOverflow(-999, -999, om, &back);
+    const LONG sw = LONG(GetWidth()), sh = LONG(GetHeight());
     float y = sy0;
     for (LONG j = 0; j < newHeight; ++j, y += 1.0f) {
         info.progress = LONG(int64_t(100) * j / newHeight);
@@ -200,7 +207,16 @@ bool CPicture::Rotate2(float angle, CPicture* dst, InterpolationMethod im, Overf
                 X += hw;
                 Y += hh;
             }
-            RGBQUAD colour = GetPixelColorInterpolated(X, Y, im, om, &back);
+            RGBQUAD colour;
+            const LONG xi = rows && std::isfinite(X) ? picops::CellOf(X) : -1;
+            const LONG yi = rows && std::isfinite(Y) ? picops::CellOf(Y) : -1;
+            if (xi >= 0 && xi + 1 < sw && yi >= 0 && yi + 1 < sh)
+                colour = picops::BilinearInside(info.bits, info.effWidth, alpha, size_t(sw), xi, yi, X, Y);
+            else if (rows && !maps && std::isfinite(X) && std::isfinite(Y)
+                && (xi + 1 < 0 || xi >= sw || yi + 1 < 0 || yi >= sh))
+                colour = outside;
+            else
+                colour = GetPixelColorInterpolated(X, Y, im, om, &back);
             if (indexed) {
                 tmp.SetPixelColor(i, j, colour, withAlpha);
             } else {
