@@ -58,11 +58,13 @@ fuzz: setup
 	done
 
 # Figures only mean something from optimised code without sanitizers.
+# BENCH_THREADS: threads each side of a comparison may use.
+BENCH_THREADS ?= 1
 bench: setup
 	cmake --preset bench >/dev/null
 	cmake --build --preset bench -j $(JOBS) --target $(basename $(notdir $(wildcard bench/bench_*.cpp)))
 	@set -e; for b in build/bench/bench/bench_*; do \
-	  [ -x "$$b" ] || continue; echo "== $${b##*/}"; "$$b"; \
+	  [ -x "$$b" ] || continue; echo "== $${b##*/}"; "$$b" --threads=$(BENCH_THREADS); \
 	done
 
 clean:
