@@ -54,9 +54,9 @@ struct Shape {
     DWORD w, h;
 };
 
-// Around the 64-pixel tiles and the 8-pixel bytes of 1-bit rows.
+// Around the 8-pixel tiles, 256-pixel blocks and 8-pixel bytes of 1-bit rows.
 const Shape kShapes[] = { { 1, 1 }, { 1, 9 }, { 7, 1 }, { 63, 65 }, { 64, 64 }, { 65, 63 }, { 130, 3 }, { 9, 129 },
-    { 17, 23 } };
+    { 17, 23 }, { 257, 5 }, { 3, 263 } };
 const DWORD kDepths[] = { 1, 4, 8, 24 };
 
 } // namespace
@@ -232,7 +232,7 @@ TEST(Rotate2, RowPathGivesTheSamplersResult)
 
 TEST(Rotate, ZeroAngleAddsTwoColumnsAndRows)
 {
-    const LONG w = 6, h = 4;
+    const LONG w = 70, h = 66; // the result spans more than one 64-pixel tile each way
     // Each depth has its own copy loop.
     for (DWORD bpp : kDepths) {
         CPicture pic(w, h, bpp);
