@@ -12,4 +12,5 @@
 #include "afx/afxapp.h"
 #include "afx/afxdlg.h"
 #include "afx/afxctl.h"
+#include "afx/afxtoolbar.h"
 #include "afx/afxseams.h"
