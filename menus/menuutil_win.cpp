@@ -126,10 +126,9 @@ UINT_PTR SetFreeTimer(HWND hWnd, UINT nElapse) {
     for (UINT_PTR nID = 31; nID <= 99; ++nID) {
         if (used.count(nID))
             continue;
-        UINT_PTR nResult = ::SetTimer(hWnd, nID, nElapse, nullptr);
-        if (nResult != 0) {
+        if (::SetTimer(hWnd, nID, nElapse, nullptr) != 0) {
             used.insert(nID);
-            return nResult;
+            return nID;
         }
     }
     return 0;

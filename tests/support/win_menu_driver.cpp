@@ -86,6 +86,12 @@ void CMenuDriver::Step() {
         if (m_onOpen)
             m_onOpen(hPopup, hMenu);
     }
+    if (m_chType != 0) {
+        if (!m_bTyped)
+            ::PostMessageA(hPopup, WM_CHAR, (WPARAM)(BYTE)m_chType, 1);
+        m_bTyped = true;
+        return;
+    }
     if (m_nID == 0 || hMenu == nullptr) {
         Cancel();
         return;

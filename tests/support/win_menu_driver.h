@@ -22,6 +22,9 @@ public:
 
     // Called once when a popup window is first seen open (after it painted).
     std::function<void(HWND hWndPopup, HMENU hMenu)> m_onOpen;
+    // Nonzero: typed into the first popup (WM_CHAR) instead of walking to nID;
+    // the menu is then left to close itself, or cancelled after the steps.
+    char m_chType = 0;
 
     bool Chose() const { return m_bChose; }        // Enter was pressed on the item
     bool Cancelled() const { return m_bCancelled; }
@@ -39,6 +42,7 @@ private:
     UINT_PTR m_nTimer = 0;
     bool m_bChose = false;
     bool m_bCancelled = false;
+    bool m_bTyped = false;
     HMENU m_hMenuSeen = nullptr;
     HWND m_hLastPopup = nullptr;
     int m_nPopupsSeen = 0;
