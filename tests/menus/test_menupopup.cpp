@@ -182,16 +182,17 @@ TEST(MenuFrames, StylesAdjustAndPaintThePopupWindow) {
     CCountingMenu menu;
     ASSERT_TRUE(menu.CreatePopupMenu());
     const BOOL bShadow = IsShadowEnabled();
+    // One window for every style (destroying a shown window costs Wine two seconds); a
+    // thick frame puts the client area a few pixels in, so the frame bands have room.
+    CWnd popup;
+    ASSERT_TRUE(popup.CreateEx(WS_EX_TOOLWINDOW, nullptr, nullptr, WS_POPUP | WS_BORDER | WS_THICKFRAME, 100, 100,
+                               120, 80, nullptr, nullptr));
+    popup.ShowWindow(SW_SHOWNOACTIVATE);
     for (int nStyle = 0; nStyle <= 9; ++nStyle) {
         CStyledMenuStyle* pStyle = FindMenuStyle(nStyle);
         ASSERT_NE(nullptr, pStyle);
         const bool bFrame = nStyle % 2 == 0;
         EXPECT_EQ(bFrame, pStyle->DrawsFrame() != 0);
-        CWnd popup;
-        // A thick frame puts the client area a few pixels in, so the frame bands have room.
-        ASSERT_TRUE(popup.CreateEx(WS_EX_TOOLWINDOW, nullptr, nullptr,
-                                   WS_POPUP | WS_BORDER | WS_THICKFRAME | WS_VISIBLE, 100, 100, 120, 80, nullptr,
-                                   nullptr));
         SetPendingPopupMenu(menu.m_hMenu);
         CStyledMenuPopupData* pData = AddPopupData(popup.m_hWnd, 0);
         EXPECT_EQ(nullptr, GetPendingPopupMenu());

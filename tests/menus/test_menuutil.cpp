@@ -21,6 +21,22 @@ TEST(MenuUtil, VersionCodes) {
         EXPECT_EQ(c.nCode, MapWinVersion(c.bNT, c.dwMajor, c.dwMinor)) << c.dwMajor << "." << c.dwMinor;
 }
 
+TEST(MenuUtil, LastErrorBoxShowsTheSystemTextOrTheCode) {
+    CRecordingSeams seams;
+    CSeamsScope scope(&seams);
+    ::SetLastError(0);
+    ShowLastError();
+    EXPECT_EQ(0, seams.CountCalls("MessageBox"));
+    ::SetLastError(ERROR_ACCESS_DENIED);
+    ShowLastError();
+    ::SetLastError(0x20001234);  // a code the system has no text for
+    ShowLastError();
+    ASSERT_EQ(2, seams.CountCalls("MessageBox"));
+    EXPECT_NE(std::string::npos, seams.m_calls[0].find("\"Error\""));
+    EXPECT_EQ(std::string::npos, seams.m_calls[0].find("not found"));
+    EXPECT_NE(std::string::npos, seams.m_calls[1].find("Error message 0x20001234 not found"));
+}
+
 TEST(MenuUtil, ColourArithmeticRoundsPerChannel) {
     const COLORREF white = RGB(255, 255, 255);
     const COLORREF black = RGB(0, 0, 0);
