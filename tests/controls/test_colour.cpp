@@ -1,0 +1,369 @@
+// The colour picker, the colour button and their popup inside a dialog from
+// a template: opened by a click, driven by keys and the mouse, with the
+// notifications in order; placement at the screen's edges; the colour dialog
+// through the seams; a popup that cannot be made or whose button goes.
+#include <gtest/gtest.h>
+
+#include "controls_dialog.h"
+#include "support/win_window.h"
+
+namespace {
+
+const COLORREF kAuto = CLR_DEFAULT;
+const UINT SELCHANGE = UM_COLOR_SELCHANGE, DROPDOWN = UM_COLOR_DROPDOWN, CLOSEUP = UM_COLOR_CLOSEUP,
+           SELENDOK = UM_COLOR_SELENDOK, SELENDCANCEL = UM_COLOR_SELENDCANCEL;
+
+// A colour dialog that answers with a chosen colour.
+class CChoosingSeams : public CRecordingSeams {
+public:
+    COLORREF m_crAnswer = RGB(0x12, 0x34, 0x56);
+    BOOL ChooseColor(CHOOSECOLORA* pcc) override {
+        CRecordingSeams::ChooseColor(pcc);
+        pcc->rgbResult = m_crAnswer;
+        return TRUE;
+    }
+};
+
+class ColourTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_nGdi = AfxGetLiveGdiObjectCount();
+        m_pOldSeams = AfxSetSeams(&m_seams);
+        ASSERT_TRUE(m_dlg.Create(IDD_CONTROLS_TEST));
+    }
+    void TearDown() override {
+        if (m_dlg.GetSafeHwnd() != nullptr)
+            m_dlg.DestroyWindow();
+        vtest::PumpPending();
+        AfxSetSeams(m_pOldSeams);
+        EXPECT_EQ(m_nGdi, AfxGetLiveGdiObjectCount());
+    }
+
+    CButton& Control(int nWhich) { return nWhich == 0 ? (CButton&)m_dlg.m_picker : (CButton&)m_dlg.m_button; }
+    int ControlID(int nWhich) { return nWhich == 0 ? IDC_TEST_PICKER : IDC_TEST_COLORBUTTON; }
+    COLORREF ColourOf(int nWhich) {
+        return nWhich == 0 ? m_dlg.m_picker.GetColour() : m_dlg.m_button.GetColor();
+    }
+    void SetColourOf(int nWhich, COLORREF cr) {
+        if (nWhich == 0)
+            m_dlg.m_picker.SetColour(cr);
+        else
+            m_dlg.m_button.SetColor(cr);
+    }
+
+    // The popup a button opened, if it is still there.
+    struct CSearch {
+        CWnd* pButton;
+        CColourPopup* pFound;
+    };
+    static BOOL CALLBACK FindOne(HWND h, LPARAM l) {
+        auto* p = reinterpret_cast<CSearch*>(l);
+        CColourPopup* pPopup = DYNAMIC_DOWNCAST(CColourPopup, CWnd::FromHandlePermanent(h));
+        if (pPopup != nullptr && pPopup->GetParentButton() == p->pButton)
+            p->pFound = pPopup;
+        return p->pFound == nullptr;
+    }
+    static CColourPopup* FindPopup(CWnd& button) {
+        CSearch search{&button, nullptr};
+        ::EnumThreadWindows(::GetCurrentThreadId(), FindOne, (LPARAM)&search);
+        return search.pFound;
+    }
+
+    CColourPopup* ClickOpen(CWnd& button) {
+        CRect rc;
+        button.GetClientRect(&rc);
+        vtest::SendClick(button.m_hWnd, rc.Width() / 2, rc.Height() / 2);
+        CColourPopup* pPopup = nullptr;
+        vtest::PumpUntil([&] { return (pPopup = FindPopup(button)) != nullptr; });
+        return pPopup;
+    }
+
+    static CPoint CellCentre(CColourPopup* pPopup, int nIndex) {
+        RECT rc{};
+        pPopup->GetGrid().CellRect(nIndex, rc);
+        return CPoint((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+    }
+
+    CControlsDialog m_dlg;
+    CRecordingSeams m_seams;
+    CSystemSeams* m_pOldSeams = nullptr;
+    long m_nGdi = 0;
+};
+
+TEST_F(ColourTest, KeysDriveThePopupAndEachStepIsReportedInOrder) {
+    for (int nWhich = 0; nWhich < 2; ++nWhich) {
+        SCOPED_TRACE(nWhich == 0 ? "picker" : "colour button");
+        CButton& button = Control(nWhich);
+        const int id = ControlID(nWhich);
+        SetColourOf(nWhich, 0x00FFFF);  // Yellow, cell 26
+        m_dlg.m_notes.clear();
+        CColourPopup* pPopup = ClickOpen(button);
+        ASSERT_NE(nullptr, pPopup);
+        EXPECT_EQ(26, pPopup->GetChosen());
+        EXPECT_EQ(POPUP_NONE, pPopup->GetHighlight());
+        HWND hPopup = pPopup->m_hWnd;
+        for (UINT nKey : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT})
+            vtest::SendKey(hPopup, nKey);  // custom box, default box, cell 0, cell 1
+        EXPECT_EQ(1, pPopup->GetHighlight());
+        vtest::SendKey(hPopup, VK_RETURN);
+        EXPECT_TRUE(vtest::PumpUntil([&] { return !::IsWindow(hPopup); }));
+        const std::vector<COLOURNOTE> expected = {
+            {DROPDOWN, 0x00FFFF, id}, {SELCHANGE, 0x00FFFF, id}, {SELCHANGE, kAuto, id},
+            {SELCHANGE, 0x000000, id}, {SELCHANGE, 0x002AA5, id}, {CLOSEUP, 0x002AA5, id},
+            {SELENDOK, 0x002AA5, id}, {SELCHANGE, 0x002AA5, id},
+        };
+        EXPECT_EQ(expected, m_dlg.m_notes);
+        EXPECT_EQ(0x002AA5u, ColourOf(nWhich));
+        EXPECT_EQ(nullptr, FindPopup(button));
+    }
+    EXPECT_FALSE(m_dlg.m_picker.IsPopupOpen());
+    EXPECT_FALSE(m_dlg.m_button.IsPopupOpen());
+}
+
+TEST_F(ColourTest, ConfirmingTheCurrentColourChangesNothing) {
+    for (int nWhich = 0; nWhich < 2; ++nWhich) {
+        SCOPED_TRACE(nWhich);
+        const int id = ControlID(nWhich);
+        SetColourOf(nWhich, 0xFF0000);  // Blue, cell 13
+        m_dlg.m_notes.clear();
+        CColourPopup* pPopup = ClickOpen(Control(nWhich));
+        ASSERT_NE(nullptr, pPopup);
+        HWND hPopup = pPopup->m_hWnd;
+        const CPoint pt = CellCentre(pPopup, 13);
+        ::SendMessageA(hPopup, WM_MOUSEMOVE, 0, MAKELPARAM(pt.x, pt.y));
+        ::SendMessageA(hPopup, WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));  // a click inside confirms
+        EXPECT_TRUE(vtest::PumpUntil([&] { return !::IsWindow(hPopup); }));
+        const std::vector<COLOURNOTE> expected = {
+            {DROPDOWN, 0xFF0000, id}, {SELCHANGE, 0xFF0000, id}, {CLOSEUP, 0xFF0000, id}, {SELENDOK, 0xFF0000, id}};
+        EXPECT_EQ(expected, m_dlg.m_notes);
+    }
+}
+
+TEST_F(ColourTest, EscapeAndOutsideClicksRestoreTheInitialColour) {
+    // Track selection lets the button show each highlighted colour until the end.
+    m_dlg.m_picker.SetTrackSelection(TRUE);
+    m_dlg.m_button.SetTrackSelection(TRUE);
+    struct Case {
+        int nWhich;
+        bool bEscape;  // else a click outside
+    } cases[] = {{0, true}, {1, true}, {0, false}, {1, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.nWhich << c.bEscape);
+        const int id = ControlID(c.nWhich);
+        SetColourOf(c.nWhich, 0x0000FF);
+        m_dlg.m_notes.clear();
+        CColourPopup* pPopup = ClickOpen(Control(c.nWhich));
+        ASSERT_NE(nullptr, pPopup);
+        HWND hPopup = pPopup->m_hWnd;
+        vtest::SendKey(hPopup, VK_LEFT);  // the default box
+        vtest::SendKey(hPopup, VK_RIGHT); // cell 0, black
+        EXPECT_EQ(0x000000u, ColourOf(c.nWhich));
+        if (c.bEscape) {
+            vtest::SendKey(hPopup, VK_ESCAPE);
+        } else {
+            CRect rc;
+            pPopup->GetClientRect(&rc);
+            ::SendMessageA(hPopup, WM_LBUTTONUP, 0, MAKELPARAM(rc.right + 5, rc.bottom + 5));
+        }
+        EXPECT_TRUE(vtest::PumpUntil([&] { return !::IsWindow(hPopup); }));
+        EXPECT_EQ(0x0000FFu, ColourOf(c.nWhich));
+        const std::vector<COLOURNOTE> expected = {{DROPDOWN, 0x0000FF, id}, {SELCHANGE, kAuto, id},
+                                                  {SELCHANGE, 0x000000, id}, {CLOSEUP, 0x0000FF, id},
+                                                  {SELENDCANCEL, 0x0000FF, id}};
+        EXPECT_EQ(expected, m_dlg.m_notes);
+    }
+}
+
+TEST_F(ColourTest, AutomaticPaintsTheDefaultSwatch) {
+    struct Case {
+        int nWhich;
+        COLORREF crSwatch;
+    } cases[] = {{0, ::GetSysColor(COLOR_3DFACE)}, {1, ::GetSysColor(COLOR_APPWORKSPACE)}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.nWhich);
+        SetColourOf(c.nWhich, RGB(255, 0, 255));
+        vtest::CWindowSnapshot before;
+        ASSERT_TRUE(before.Capture(Control(c.nWhich).m_hWnd));
+        const int nMagenta = before.CountPixels(RGB(255, 0, 255));
+        EXPECT_GT(nMagenta, 50);
+        CColourPopup* pPopup = ClickOpen(Control(c.nWhich));
+        ASSERT_NE(nullptr, pPopup);
+        HWND hPopup = pPopup->m_hWnd;
+        RECT rc{};
+        ASSERT_TRUE(pPopup->GetGrid().CellRect(POPUP_DEFAULT, rc));
+        const CPoint pt((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+        ::SendMessageA(hPopup, WM_MOUSEMOVE, 0, MAKELPARAM(pt.x, pt.y));
+        ::SendMessageA(hPopup, WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
+        EXPECT_TRUE(vtest::PumpUntil([&] { return !::IsWindow(hPopup); }));
+        EXPECT_EQ((COLORREF)kAuto, ColourOf(c.nWhich));
+        vtest::CWindowSnapshot after;
+        ASSERT_TRUE(after.Capture(Control(c.nWhich).m_hWnd));
+        EXPECT_EQ(0, after.CountPixels(RGB(255, 0, 255)));
+        // The swatch's middle shows the default colour.
+        EXPECT_EQ(c.crSwatch, after.Pixel(after.Width() / 3, after.Height() / 2));
+    }
+}
+
+TEST_F(ColourTest, MoreColoursGoesThroughTheColourDialogSeam) {
+    struct Case {
+        bool bAccept;
+        COLORREF crEnd;
+        UINT nLast;
+    } cases[] = {{false, 0x00FF00, SELENDCANCEL}, {true, RGB(0x12, 0x34, 0x56), SELCHANGE}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bAccept);
+        CChoosingSeams choosing;
+        CSeamsScope scope(c.bAccept ? (CSystemSeams*)&choosing : (CSystemSeams*)&m_seams);
+        m_seams.m_calls.clear();
+        m_dlg.m_picker.SetColour(0x00FF00);
+        m_dlg.m_notes.clear();
+        CColourPopup* pPopup = ClickOpen(m_dlg.m_picker);
+        ASSERT_NE(nullptr, pPopup);
+        HWND hPopup = pPopup->m_hWnd;
+        vtest::SendKey(hPopup, VK_UP);
+        vtest::SendKey(hPopup, VK_UP);  // default box, then "More Colours..."
+        EXPECT_EQ(POPUP_CUSTOM, pPopup->GetHighlight());
+        EXPECT_EQ((COLOURNOTE{SELCHANGE, 0x00FF00, IDC_TEST_PICKER}), m_dlg.m_notes.back());  // the initial colour
+        vtest::SendKey(hPopup, VK_SPACE);
+        EXPECT_TRUE(vtest::PumpUntil([&] { return !::IsWindow(hPopup); }));
+        const CRecordingSeams& seams = c.bAccept ? choosing : m_seams;
+        ASSERT_EQ(1, seams.CountCalls("ChooseColor"));
+        EXPECT_EQ("ChooseColor 0xFF00", seams.m_calls.back());
+        EXPECT_EQ(c.crEnd, m_dlg.m_picker.GetColour());
+        EXPECT_EQ(c.nLast, m_dlg.m_notes.back().nMessage);
+        EXPECT_EQ(c.crEnd, m_dlg.m_notes.back().crColour);
+    }
+}
+
+TEST_F(ColourTest, PopupStaysOnTheScreenNearItsEdges) {
+    const int cxScreen = ::GetSystemMetrics(SM_CXSCREEN), cyScreen = ::GetSystemMetrics(SM_CYSCREEN);
+    struct Case {
+        bool bRight, bBottom;
+    } cases[] = {{true, false}, {false, true}, {true, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.bRight << c.bBottom);
+        CRect rcDlg;
+        m_dlg.GetWindowRect(&rcDlg);
+        CRect rcButton;
+        m_dlg.m_picker.GetWindowRect(&rcButton);
+        // Put the picker a few pixels from the chosen screen edges.
+        const int x = c.bRight ? cxScreen - (rcButton.right - rcDlg.left) - 2 : 10;
+        const int y = c.bBottom ? cyScreen - (rcButton.bottom - rcDlg.top) - 2 : 10;
+        m_dlg.SetWindowPos(nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        m_dlg.m_picker.GetWindowRect(&rcButton);
+        CColourPopup* pPopup = ClickOpen(m_dlg.m_picker);
+        ASSERT_NE(nullptr, pPopup);
+        CRect rcPopup;
+        pPopup->GetWindowRect(&rcPopup);
+        EXPECT_LE(rcPopup.right, cxScreen);
+        EXPECT_GE(rcPopup.left, 0);
+        if (c.bRight)
+            EXPECT_EQ(cxScreen, rcPopup.right);  // moved left by exactly the excess
+        else
+            EXPECT_EQ(rcButton.left, rcPopup.left);
+        if (c.bBottom)
+            EXPECT_EQ(rcButton.top, rcPopup.bottom);  // opens above the button
+        else
+            EXPECT_EQ(rcButton.bottom, rcPopup.top);
+        vtest::SendKey(pPopup->m_hWnd, VK_ESCAPE);
+        vtest::PumpPending();
+    }
+}
+
+// Vetoes the creation of top-level windows, as a system out of resources would.
+HHOOK g_hVeto = nullptr;
+LRESULT CALLBACK VetoPopups(int nCode, WPARAM wParam, LPARAM lParam) {
+    if (nCode == HCBT_CREATEWND) {
+        auto* pCreate = reinterpret_cast<CBT_CREATEWNDA*>(lParam);
+        if (pCreate->lpcs->style & WS_POPUP)
+            return 1;
+    }
+    return ::CallNextHookEx(g_hVeto, nCode, wParam, lParam);
+}
+
+TEST_F(ColourTest, APopupThatCannotBeMadeIsFreedAndTheButtonIsNotStuck) {
+    for (int nWhich = 0; nWhich < 2; ++nWhich) {
+        SCOPED_TRACE(nWhich);
+        const long nGdi = AfxGetLiveGdiObjectCount();
+        m_dlg.m_notes.clear();
+        g_hVeto = ::SetWindowsHookExA(WH_CBT, VetoPopups, nullptr, ::GetCurrentThreadId());
+        CRect rc;
+        Control(nWhich).GetClientRect(&rc);
+        vtest::SendClick(Control(nWhich).m_hWnd, rc.Width() / 2, rc.Height() / 2);
+        ::UnhookWindowsHookEx(g_hVeto);
+        vtest::PumpPending();
+        EXPECT_EQ(nullptr, FindPopup(Control(nWhich)));
+        EXPECT_TRUE(m_dlg.m_notes.empty());  // no drop-down without a popup
+        EXPECT_FALSE(nWhich == 0 ? m_dlg.m_picker.IsPopupOpen() : m_dlg.m_button.IsPopupOpen());
+        // Its font and palette went with it.
+        EXPECT_EQ(nGdi, AfxGetLiveGdiObjectCount());
+    }
+    // The next click works.
+    CColourPopup* pPopup = ClickOpen(m_dlg.m_picker);
+    ASSERT_NE(nullptr, pPopup);
+    vtest::SendKey(pPopup->m_hWnd, VK_ESCAPE);
+}
+
+TEST_F(ColourTest, APopupNeverOutlivesItsButton) {
+    // The button goes while its popup is open: the popup goes with it.
+    CColourPopup* pPopup = ClickOpen(m_dlg.m_button);
+    ASSERT_NE(nullptr, pPopup);
+    HWND hPopup = pPopup->m_hWnd;
+    m_dlg.m_button.DestroyWindow();
+    EXPECT_FALSE(::IsWindow(hPopup));
+    vtest::PumpPending();
+
+    // A popup that went on its own is not touched by its button afterwards.
+    pPopup = ClickOpen(m_dlg.m_picker);
+    ASSERT_NE(nullptr, pPopup);
+    hPopup = pPopup->m_hWnd;
+    pPopup->DestroyWindow();
+    vtest::PumpPending();
+    EXPECT_FALSE(::IsWindow(hPopup));
+    m_dlg.m_notes.clear();
+    pPopup = ClickOpen(m_dlg.m_picker);  // reopening closes nothing that is gone
+    ASSERT_NE(nullptr, pPopup);
+    hPopup = pPopup->m_hWnd;
+    // The whole dialog goes from inside a notification of the popup, while the
+    // popup is still in its own handler: first a highlight move, then Enter.
+    struct Case {
+        UINT nCloseOn;
+        UINT nKey;
+    } cases[] = {{UM_COLOR_SELCHANGE, VK_LEFT}, {UM_COLOR_SELENDOK, VK_RETURN}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.nCloseOn);
+        if (m_dlg.GetSafeHwnd() == nullptr)
+            ASSERT_TRUE(m_dlg.Create(IDD_CONTROLS_TEST));
+        m_dlg.m_nCloseOn = c.nCloseOn;
+        pPopup = ClickOpen(m_dlg.m_picker);
+        ASSERT_NE(nullptr, pPopup);
+        hPopup = pPopup->m_hWnd;
+        vtest::SendKey(hPopup, VK_LEFT);  // "Automatic"
+        if (c.nKey != VK_LEFT)
+            vtest::SendKey(hPopup, c.nKey);
+        EXPECT_EQ(nullptr, m_dlg.GetSafeHwnd());
+        EXPECT_FALSE(::IsWindow(hPopup));
+        vtest::PumpPending();
+    }
+}
+
+TEST_F(ColourTest, TextModePickerAndDisabledButtonsPaint) {
+    // The picker shows its window text centred in its text colour.
+    m_dlg.m_pickerText.SetBkColour(RGB(255, 255, 255));
+    m_dlg.m_pickerText.SetTextColour(RGB(255, 0, 0));
+    vtest::CWindowSnapshot shot;
+    ASSERT_TRUE(shot.Capture(m_dlg.m_pickerText.m_hWnd));
+    EXPECT_GT(shot.CountPixels(RGB(255, 0, 0)), 5);
+    EXPECT_GT(shot.CountPixels(RGB(255, 255, 255)), 50);
+    // Disabled: no swatch on the colour button, the face colour on the picker.
+    m_dlg.m_button.SetColor(RGB(255, 0, 255));
+    m_dlg.m_picker.SetColour(RGB(255, 0, 255));
+    m_dlg.m_button.EnableWindow(FALSE);
+    m_dlg.m_picker.EnableWindow(FALSE);
+    for (CWnd* pWnd : {(CWnd*)&m_dlg.m_button, (CWnd*)&m_dlg.m_picker}) {
+        ASSERT_TRUE(shot.Capture(pWnd->m_hWnd));
+        EXPECT_EQ(0, shot.CountPixels(RGB(255, 0, 255)));
+    }
+}
+
+}  // namespace
