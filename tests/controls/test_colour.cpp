@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "controls_dialog.h"
+#include "controls/namedcolours.h"
+#include "image/picture.h"
 #include "support/win_window.h"
 
 namespace {
@@ -364,6 +366,145 @@ TEST_F(ColourTest, TextModePickerAndDisabledButtonsPaint) {
         ASSERT_TRUE(shot.Capture(pWnd->m_hWnd));
         EXPECT_EQ(0, shot.CountPixels(RGB(255, 0, 255)));
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ColourTest, ComboBoxLooksUpByNameAndValue) {
+    CColorComboBox& combo = m_dlg.m_combo;
+    ASSERT_EQ(kNamedColourCount, combo.GetCount());
+    // Nothing selected: Black's value and no name.
+    combo.SetCurSel(-1);
+    EXPECT_EQ(0u, combo.GetSelectedColorValue());
+    EXPECT_STREQ("", combo.GetSelectedColorName());
+    struct Case {
+        const char* pszSet;  // by name, else by value
+        COLORREF crSet;
+        const char* pszName;
+        COLORREF crValue;
+    } cases[] = {
+        {"lightgrey", 0, "LightGrey", 0xD3D3D3},
+        {"TOMATO", 0, "Tomato", 0x4763FF},
+        {nullptr, 0xFFFF00, "Aqua", 0xFFFF00},  // Aqua and Cyan share it: the first
+        {nullptr, 0xFF00FF, "Fuchsia", 0xFF00FF},
+        {"No Such Colour", 0, "Fuchsia", 0xFF00FF},  // nothing changes
+        {nullptr, 0x123457, "Fuchsia", 0xFF00FF},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pszSet ? c.pszSet : "by value");
+        if (c.pszSet != nullptr)
+            combo.SetSelectedColorName(c.pszSet);
+        else
+            combo.SetSelectedColorValue(c.crSet);
+        EXPECT_STREQ(c.pszName, combo.GetSelectedColorName());
+        EXPECT_EQ(c.crValue, combo.GetSelectedColorValue());
+    }
+    // Removal by name (any case) and by value takes the first match only.
+    EXPECT_TRUE(combo.RemoveNamedColor("aqua"));
+    EXPECT_FALSE(combo.RemoveNamedColor("aqua"));
+    combo.SetSelectedColorValue(0xFFFF00);
+    EXPECT_STREQ("Cyan", combo.GetSelectedColorName());
+    EXPECT_TRUE(combo.RemoveColorValue(0xFFFF00));
+    EXPECT_FALSE(combo.RemoveColorValue(0xFFFF00));
+    EXPECT_EQ(kNamedColourCount - 2, combo.GetCount());
+    const int nAdded = combo.AddNamedColor("A very long colour name beyond thirty-two characters", 0x010203);
+    ASSERT_GE(nAdded, 0);
+    combo.SetSelectedColorValue(0x010203);
+    EXPECT_STREQ("A very long colour name beyond thirty-two characters", combo.GetSelectedColorName());
+    combo.AddNamedColours();
+    EXPECT_EQ(kNamedColourCount, combo.GetCount());
+}
+
+TEST_F(ColourTest, ComboBoxIsDrawnByItself) {
+    m_dlg.m_combo.SetSelectedColorName("Red");
+    ::SetFocus(m_dlg.m_pickerText.m_hWnd);  // the selection shows unhighlighted
+    vtest::CWindowSnapshot shot;
+    ASSERT_TRUE(shot.Capture(m_dlg.m_combo.m_hWnd));
+    // A swatch of the selected colour, framed in black, left of the name.
+    const int nRed = shot.CountPixels(RGB(255, 0, 0));
+    EXPECT_GT(nRed, 20);
+    int xFirstRed = -1;
+    for (int x = 0; x < shot.Width() && xFirstRed < 0; ++x)
+        if (shot.Pixel(x, shot.Height() / 2) == RGB(255, 0, 0))
+            xFirstRed = x;
+    EXPECT_GE(xFirstRed, 2);
+    EXPECT_LT(xFirstRed, shot.Width() / 4);
+    EXPECT_EQ(RGB(0, 0, 0), shot.Pixel(xFirstRed - 1, shot.Height() / 2));
+    m_dlg.m_combo.SetSelectedColorName("Lime");
+    ASSERT_TRUE(shot.Capture(m_dlg.m_combo.m_hWnd));
+    EXPECT_EQ(0, shot.CountPixels(RGB(255, 0, 0)));
+    EXPECT_GT(shot.CountPixels(RGB(0, 255, 0)), 20);
+}
+
+TEST_F(ColourTest, ModalDialogExchangesEveryColour) {
+    CControlsDialog dlg;
+    dlg.m_crPicker = 0x123456;
+    dlg.m_crButton = CLR_DEFAULT;
+    dlg.m_crCombo = 0x32CD9A;   // YellowGreen
+    dlg.m_strCombo = "tomato";  // loaded after the value: wins
+    dlg.m_fnAct = [](CControlsDialog* p) {
+        EXPECT_EQ(0x123456u, p->m_picker.GetColour());
+        EXPECT_EQ((COLORREF)CLR_DEFAULT, p->m_button.GetColor());
+        EXPECT_STREQ("Tomato", p->m_combo.GetSelectedColorName());
+        p->m_picker.SetColour(0x0000FF);
+        p->m_button.SetColor(0x00FF00);
+        p->m_combo.SetSelectedColorName("Navy");
+        p->OnOK();
+    };
+    ASSERT_EQ(IDOK, dlg.DoModal());
+    EXPECT_EQ(0x0000FFu, dlg.m_crPicker);
+    EXPECT_EQ(0x00FF00u, dlg.m_crButton);
+    EXPECT_EQ(0x800000u, dlg.m_crCombo);
+    EXPECT_EQ(CString("Navy"), dlg.m_strCombo);
+}
+
+TEST_F(ColourTest, ScreenshotOfTheControlsDialog) {
+    // The dialog with its banner and an open colour popup, for the README.
+    m_dlg.DestroyWindow();
+    m_dlg.m_bBanner = true;
+    ASSERT_TRUE(m_dlg.Create(IDD_CONTROLS_TEST));
+    m_dlg.SetWindowPos(nullptr, 40, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    m_dlg.m_picker.SetColour(0x2068FF);
+    m_dlg.m_pickerText.SetTextColour(RGB(0, 0, 160));
+    m_dlg.m_pickerText.SetBkColour(0xC0FFFF);
+    m_dlg.m_button.SetColor(0xC09E7D);
+    m_dlg.m_combo.SetSelectedColorName("SteelBlue");
+    CColourPopup* pPopup = ClickOpen(m_dlg.m_picker);
+    ASSERT_NE(nullptr, pPopup);
+    vtest::SendKey(pPopup->m_hWnd, VK_RIGHT);
+    vtest::SendKey(pPopup->m_hWnd, VK_RIGHT);
+    vtest::SendKey(pPopup->m_hWnd, VK_RIGHT);
+    ::RedrawWindow(m_dlg.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    ::RedrawWindow(pPopup->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    vtest::PumpPending();
+
+    CRect rcDialog, rcPopup, rcShot;
+    m_dlg.GetWindowRect(&rcDialog);
+    pPopup->GetWindowRect(&rcPopup);
+    rcShot.UnionRect(&rcDialog, &rcPopup);
+    rcShot.InflateRect(4, 4);
+    {
+        CClientDC screen(nullptr);
+        CDC mem;
+        ASSERT_TRUE(mem.CreateCompatibleDC(&screen));
+        CBitmap bitmap;
+        ASSERT_TRUE(bitmap.CreateCompatibleBitmap(&screen, rcShot.Width(), rcShot.Height()));
+        {
+            CSelectGuard guard(&mem, &bitmap);
+            mem.BitBlt(0, 0, rcShot.Width(), rcShot.Height(), &screen, rcShot.left, rcShot.top, SRCCOPY);
+        }
+        CPicture picture;
+        ASSERT_TRUE(picture.CreateFromHBITMAP((HBITMAP)bitmap.GetSafeHandle()));
+        ::DeleteFileA("controls_dialog.png");
+        ASSERT_TRUE(picture.Save("controls_dialog.png", PIC_FORMAT_PNG));
+    }
+    // What was saved shows the banner's light strip and the popup's swatches.
+    CPicture saved;
+    ASSERT_TRUE(saved.Load("controls_dialog.png", PIC_FORMAT_PNG));
+    EXPECT_EQ((DWORD)rcShot.Width(), saved.GetWidth());
+    vtest::SendKey(pPopup->m_hWnd, VK_ESCAPE);
 }
 
 }  // namespace
