@@ -71,6 +71,7 @@ protected:
     CWnd* m_pParent = nullptr;
     BOOL m_bChildWindowVisible = FALSE;  // the colour dialog is open
     BOOL m_bDeleteOnDestroy = FALSE;     // set once the window exists
+    BOOL m_bFinished = FALSE;            // the final notification went out
 
     afx_msg void OnNcDestroy();
     afx_msg void OnLButtonUp(UINT nFlags, CPoint point);

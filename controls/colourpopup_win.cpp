@@ -160,6 +160,10 @@ void CColourPopup::MoveHighlight(int nIndex) {
 }
 
 void CColourPopup::FinishChoice(UINT nMessage) {
+    // Losing the activation while the window goes (another program's window
+    // becomes active) must not report a second, contrary end.
+    if (m_bFinished)
+        return;
     ::ReleaseCapture();
     if (nMessage != UM_COLOR_SELENDCANCEL && m_nCurrentSel == POPUP_CUSTOM) {
         m_bChildWindowVisible = TRUE;
@@ -172,6 +176,8 @@ void CColourPopup::FinishChoice(UINT nMessage) {
     }
     if (nMessage == UM_COLOR_SELENDCANCEL)
         m_crColour = m_crInitialColour;
+    if (!m_bChildWindowVisible)
+        m_bFinished = TRUE;
     if (m_pParent != nullptr)
         m_pParent->SendMessage(nMessage, (WPARAM)m_crColour, 0);
     // The button may have closed us while it handled the notification.

@@ -122,7 +122,19 @@ TEST_F(ColourTest, KeysDriveThePopupAndEachStepIsReportedInOrder) {
     EXPECT_FALSE(m_dlg.m_button.IsPopupOpen());
 }
 
+// Deactivates the application while a popup is being destroyed, as when
+// another program's window takes the activation the popup gives up.
+HHOOK g_hDeactivate = nullptr;
+LRESULT CALLBACK DeactivateOnDestroy(int nCode, WPARAM wParam, LPARAM lParam) {
+    auto* pMsg = reinterpret_cast<CWPSTRUCT*>(lParam);
+    if (nCode == HC_ACTION && pMsg->message == WM_DESTROY &&
+        DYNAMIC_DOWNCAST(CColourPopup, CWnd::FromHandlePermanent(pMsg->hwnd)) != nullptr)
+        ::SendMessageA(pMsg->hwnd, WM_ACTIVATEAPP, FALSE, 0);
+    return ::CallNextHookEx(g_hDeactivate, nCode, wParam, lParam);
+}
+
 TEST_F(ColourTest, ConfirmingTheCurrentColourChangesNothing) {
+    g_hDeactivate = ::SetWindowsHookExA(WH_CALLWNDPROC, DeactivateOnDestroy, nullptr, ::GetCurrentThreadId());
     for (int nWhich = 0; nWhich < 2; ++nWhich) {
         SCOPED_TRACE(nWhich);
         const int id = ControlID(nWhich);
@@ -137,8 +149,9 @@ TEST_F(ColourTest, ConfirmingTheCurrentColourChangesNothing) {
         EXPECT_TRUE(vtest::PumpUntil([&] { return !::IsWindow(hPopup); }));
         const std::vector<COLOURNOTE> expected = {
             {DROPDOWN, 0xFF0000, id}, {SELCHANGE, 0xFF0000, id}, {CLOSEUP, 0xFF0000, id}, {SELENDOK, 0xFF0000, id}};
-        EXPECT_EQ(expected, m_dlg.m_notes);
+        EXPECT_EQ(expected, m_dlg.m_notes);  // and no cancel after it
     }
+    ::UnhookWindowsHookEx(g_hDeactivate);
 }
 
 TEST_F(ColourTest, EscapeAndOutsideClicksRestoreTheInitialColour) {
