@@ -76,7 +76,7 @@ protected:
         button.GetClientRect(&rc);
         vtest::SendClick(button.m_hWnd, rc.Width() / 2, rc.Height() / 2);
         CColourPopup* pPopup = nullptr;
-        vtest::PumpUntil([&] { return (pPopup = FindPopup(button)) != nullptr; });
+        vtest::PumpUntil([&] { return (pPopup = FindPopup(button)) != nullptr; }, 5000);
         return pPopup;
     }
 
@@ -339,6 +339,9 @@ TEST_F(ColourTest, APopupNeverOutlivesItsButton) {
     pPopup = ClickOpen(m_dlg.m_picker);  // reopening closes nothing that is gone
     ASSERT_NE(nullptr, pPopup);
     hPopup = pPopup->m_hWnd;
+    vtest::SendKey(hPopup, VK_ESCAPE);
+    EXPECT_FALSE(::IsWindow(hPopup));
+    vtest::PumpPending();
     // The whole dialog goes from inside a notification of the popup, while the
     // popup is still in its own handler: first a highlight move, then Enter.
     struct Case {
