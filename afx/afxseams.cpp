@@ -40,8 +40,11 @@ CSystemSeams* AfxGetSeams() {
     // Chosen once per process, before the first side effect.
     static CSystemSeams* s_pDefault = []() -> CSystemSeams* {
         const char* pszLog = std::getenv("VELTRAN_AUTOMATION");
-        if (pszLog != nullptr && *pszLog != '\0')
-            return new CRecordingSeams(pszLog);
+        if (pszLog != nullptr && *pszLog != '\0') {
+            CRecordingSeams* pSeams = new CRecordingSeams(pszLog);
+            AfxParseAutomationAnswers(std::getenv("VELTRAN_AUTOMATION_ANSWERS"), pSeams->m_messageBoxAnswers);
+            return pSeams;
+        }
         return new CWin32Seams;
     }();
     return s_pDefault;
@@ -147,6 +150,28 @@ void CRecordingSeams::Record(const std::string& line) {
 }
 
 int CRecordingSeams::MessageBox(HWND, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
+    if (m_fnMessageBoxOpenUntil) {
+        // Copied: a box opened inside may change the member.
+        std::function<bool()> fnUntil = m_fnMessageBoxOpenUntil;
+        const DWORD nStart = ::GetTickCount();
+        while (!fnUntil() && ::GetTickCount() - nStart < m_nMessageBoxPumpMs) {
+            MSG msg;
+            BOOL bQuit = FALSE;
+            while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (msg.message == WM_QUIT) {
+                    // A modal loop hands the quit on to the loop outside it.
+                    ::PostQuitMessage((int)msg.wParam);
+                    bQuit = TRUE;
+                    break;
+                }
+                ::TranslateMessage(&msg);
+                ::DispatchMessageA(&msg);
+            }
+            if (bQuit)
+                break;
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        }
+    }
     int nAnswer = DefaultButton(uType);
     if (!m_messageBoxAnswers.empty()) {
         nAnswer = m_messageBoxAnswers.front();
@@ -209,3 +234,103 @@ DWORD CRecordingSeams::MciSendString(LPCSTR lpszCommand, LPSTR lpszReturn, UINT 
     return 0;
 }
 long long CRecordingSeams::CurrentTime() { return m_nNow != 0 ? m_nNow : (long long)std::time(nullptr); }
+
+void AfxParseAutomationAnswers(LPCSTR pszList, std::deque<int>& answers) {
+    if (pszList == nullptr)
+        return;
+    const char* p = pszList;
+    while (*p != '\0') {
+        char* pEnd = nullptr;
+        long n = std::strtol(p, &pEnd, 10);
+        if (pEnd == p)
+            break;  // not a number: the rest is ignored
+        answers.push_back((int)n);
+        p = pEnd;
+        while (*p == ',' || *p == ' ')
+            ++p;
+    }
+}
+
+// --- the shell's seams ---------------------------------------------------
+
+BOOL CWin32Seams::NotifyIcon(DWORD dwMessage, const NOTIFYICONDATAA* pnid) {
+    return ::Shell_NotifyIconA(dwMessage, const_cast<NOTIFYICONDATAA*>(pnid));
+}
+BOOL CWin32Seams::RegisterHotKey(HWND hWnd, int id, UINT fsModifiers, UINT vk) {
+    return ::RegisterHotKey(hWnd, id, fsModifiers, vk);
+}
+BOOL CWin32Seams::UnregisterHotKey(HWND hWnd, int id) { return ::UnregisterHotKey(hWnd, id); }
+BOOL CWin32Seams::CreateInstanceMutex(LPCSTR pszName) {
+    // The handle is never closed: the name lives exactly as long as this copy.
+    HANDLE hMutex = ::CreateMutexA(nullptr, FALSE, pszName);
+    return !(hMutex != nullptr && ::GetLastError() == ERROR_ALREADY_EXISTS);
+}
+HWND CWin32Seams::FindTopWindow(LPCSTR pszClass, LPCSTR pszTitle) { return ::FindWindowA(pszClass, pszTitle); }
+BOOL CWin32Seams::PostToWindow(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam) {
+    return ::PostMessageA(hWnd, nMsg, wParam, lParam);
+}
+
+namespace {
+const char* NotifyName(DWORD dwMessage) {
+    switch (dwMessage) {
+    case NIM_ADD:
+        return "ADD";
+    case NIM_MODIFY:
+        return "MODIFY";
+    case NIM_DELETE:
+        return "DELETE";
+    default:
+        return "?";
+    }
+}
+}  // namespace
+
+BOOL CRecordingSeams::NotifyIcon(DWORD dwMessage, const NOTIFYICONDATAA* pnid) {
+    std::string line = std::string("Shell_NotifyIcon ") + NotifyName(dwMessage) + " " + Num(pnid->uID) + " " +
+                       Num(pnid->uFlags);
+    if (pnid->uFlags & NIF_MESSAGE)
+        line += " message " + Num(pnid->uCallbackMessage);
+    if (pnid->uFlags & NIF_ICON)
+        line += pnid->hIcon != nullptr ? " icon" : " no-icon";
+    if (pnid->uFlags & NIF_TIP)
+        line += " tip " + Quote(pnid->szTip);
+    Record(line);
+    return TRUE;
+}
+BOOL CRecordingSeams::RegisterHotKey(HWND, int id, UINT fsModifiers, UINT vk) {
+    Record("RegisterHotKey " + std::to_string(id) + " " + Num(fsModifiers) + " " + Num(vk));
+    return TRUE;
+}
+BOOL CRecordingSeams::UnregisterHotKey(HWND, int id) {
+    Record("UnregisterHotKey " + std::to_string(id));
+    return TRUE;
+}
+BOOL CRecordingSeams::CreateInstanceMutex(LPCSTR pszName) {
+    BOOL bFirst = TRUE;
+    if (!m_strLogFile.empty()) {
+        // A name of the log's own: FNV-1a of its path.
+        unsigned long nHash = 2166136261u;
+        for (char ch : m_strLogFile)
+            nHash = (nHash ^ (unsigned char)ch) * 16777619u;
+        char szSuffix[16];
+        std::snprintf(szSuffix, sizeof(szSuffix), " %08lX", nHash & 0xFFFFFFFFul);
+        HANDLE hMutex = ::CreateMutexA(nullptr, FALSE, (std::string(pszName) + szSuffix).c_str());
+        bFirst = !(hMutex != nullptr && ::GetLastError() == ERROR_ALREADY_EXISTS);
+    } else {
+        bFirst = m_mutexNames.insert(pszName).second ? TRUE : FALSE;
+    }
+    Record("CreateMutex " + Quote(pszName) + (bFirst ? " -> new" : " -> exists"));
+    return bFirst;
+}
+HWND CRecordingSeams::FindTopWindow(LPCSTR pszClass, LPCSTR pszTitle) {
+    HWND hWnd = !m_strLogFile.empty() ? ::FindWindowA(pszClass, pszTitle) : m_hFoundWindow;
+    Record("FindWindow " + Quote(pszClass) + " " + Quote(pszTitle) + (hWnd != nullptr ? " -> found" : " -> none"));
+    return hWnd;
+}
+BOOL CRecordingSeams::PostToWindow(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam) {
+    Record("PostMessage " + Num(nMsg) + " " + std::to_string((unsigned long)wParam) + " " +
+           std::to_string((long)lParam));
+    if (!m_strLogFile.empty())
+        return ::PostMessageA(hWnd, nMsg, wParam, lParam);
+    return TRUE;
+}

@@ -10,6 +10,8 @@
 #include <shellapi.h>
 
 #include <deque>
+#include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -39,6 +41,18 @@ public:
     virtual DWORD MciSendString(LPCSTR lpszCommand, LPSTR lpszReturn, UINT cchReturn, HWND hwndCallback) = 0;
     // The current time (seconds since 1970, UTC), read by CTime::GetCurrentTime.
     virtual long long CurrentTime() = 0;
+
+    // The tray icon: Shell_NotifyIcon with NIM_ADD, NIM_MODIFY or NIM_DELETE.
+    virtual BOOL NotifyIcon(DWORD dwMessage, const NOTIFYICONDATAA* pnid) = 0;
+    virtual BOOL RegisterHotKey(HWND hWnd, int id, UINT fsModifiers, UINT vk) = 0;
+    virtual BOOL UnregisterHotKey(HWND hWnd, int id) = 0;
+    // Creates the named mutex, not owned, open until the process ends; FALSE
+    // when the name already existed, that is another copy is running.
+    virtual BOOL CreateInstanceMutex(LPCSTR pszName) = 0;
+    // An outside program's top-level window by class and title, and a message
+    // posted to it.
+    virtual HWND FindTopWindow(LPCSTR pszClass, LPCSTR pszTitle) = 0;
+    virtual BOOL PostToWindow(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam) = 0;
 };
 
 // The real platform calls.
@@ -59,6 +73,12 @@ public:
     LRESULT SystemCommand(HWND hWnd, WPARAM nCommand, LPARAM lParam) override;
     DWORD MciSendString(LPCSTR lpszCommand, LPSTR lpszReturn, UINT cchReturn, HWND hwndCallback) override;
     long long CurrentTime() override;
+    BOOL NotifyIcon(DWORD dwMessage, const NOTIFYICONDATAA* pnid) override;
+    BOOL RegisterHotKey(HWND hWnd, int id, UINT fsModifiers, UINT vk) override;
+    BOOL UnregisterHotKey(HWND hWnd, int id) override;
+    BOOL CreateInstanceMutex(LPCSTR pszName) override;
+    HWND FindTopWindow(LPCSTR pszClass, LPCSTR pszTitle) override;
+    BOOL PostToWindow(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam) override;
 };
 
 // Records every call as one line of text and performs nothing. Message boxes
@@ -95,11 +115,34 @@ public:
     DWORD MciSendString(LPCSTR lpszCommand, LPSTR lpszReturn, UINT cchReturn, HWND hwndCallback) override;
     long long CurrentTime() override;
 
+    // While set, a message box stays "open" and pumps messages as a modal box
+    // does (timers fire, other boxes may open inside) until this returns true
+    // or m_nMessageBoxPumpMs pass; then it answers as any other.
+    std::function<bool()> m_fnMessageBoxOpenUntil;
+    DWORD m_nMessageBoxPumpMs = 10000;
+    // What FindTopWindow answers when there is no log file.
+    HWND m_hFoundWindow = nullptr;
+
+    // The tray icon, hot keys and the instance mutex are only recorded; the
+    // mutex names of one process are remembered, so a second creation of a
+    // name reports another copy. With a log file (the automation mode) the
+    // mutex is real under a name made from the log file's, so a second
+    // program started with the same log sees the first and no other run
+    // does; the tray-clock window is then really found and posted to, as it
+    // is the suite's own stand-in.
+    BOOL NotifyIcon(DWORD dwMessage, const NOTIFYICONDATAA* pnid) override;
+    BOOL RegisterHotKey(HWND hWnd, int id, UINT fsModifiers, UINT vk) override;
+    BOOL UnregisterHotKey(HWND hWnd, int id) override;
+    BOOL CreateInstanceMutex(LPCSTR pszName) override;
+    HWND FindTopWindow(LPCSTR pszClass, LPCSTR pszTitle) override;
+    BOOL PostToWindow(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam) override;
+
 protected:
     void Record(const std::string& line);
 
 private:
     std::string m_strLogFile;
+    std::set<std::string> m_mutexNames;
 };
 
 // The seams in force: a test's fake, else the automation recorder when
@@ -119,6 +162,10 @@ public:
 private:
     CSystemSeams* m_pOld;
 };
+
+// The answers the automation mode gives its message boxes, front first, from
+// VELTRAN_AUTOMATION_ANSWERS ("7,6": No, then Yes); after them the default button.
+void AfxParseAutomationAnswers(LPCSTR pszList, std::deque<int>& answers);
 
 // For code that would call MessageBoxA directly.
 int AfxSeamMessageBox(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);

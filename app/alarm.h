@@ -83,6 +83,10 @@ class CAlarmEvent : public CAlarmGeneral, public CAlarmMessage, public CAlarmAct
 
 class CAlarm : public CAlarmSchedule, public CAlarmEvent
 {
+public:
+    // Who this alarm is within the run, never stored: copies keep it, so the
+    // shell finds an alarm again after the array was rebuilt from copies.
+    DWORD m_nIdentity = 0;
 };
 
 enum
@@ -108,3 +112,9 @@ enum
 typedef CArray<CAlarm, CAlarm&> CAlarmArray;
 
 extern CAlarmArray g_alarms;
+
+// Gives every alarm without an identity, and every later copy of an identity
+// already seen, a new one; the first holder keeps it.
+void AlarmEnsureIdentities(CAlarmArray& alarms);
+// The index of the alarm with that identity, or -1.
+INT_PTR AlarmFindByIdentity(const CAlarmArray& alarms, DWORD nIdentity);

@@ -71,3 +71,7 @@ struct CWindowServices {
 };
 
 extern CWindowServices g_windowServices;
+
+// Fills g_windowServices with the program's own windows (app/wiring.cpp,
+// linked into Veltran.exe only).
+void AppWireWindowServices();

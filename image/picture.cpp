@@ -197,6 +197,9 @@ BYTE* CPicture::CreateForDecode(DWORD width, DWORD height, DWORD bpp, DWORD type
     BYTE* bits = Create(width, height, bpp, type);
     if (!bits && createFailed)
         SetError(createFailed);
+    // A decode starts clean: the caller's transparency is not the file's.
+    info.transIndex = -1;
+    info.alphaPaletteEnabled = false;
     return bits;
 }
 

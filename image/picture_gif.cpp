@@ -320,7 +320,13 @@ bool CPictureGIF::Decode(CPicFile* file)
         interlacePass = 0;
         CImageIterator it = { &framePic, LONG(d.h) - 1 };
         blockEnded = inputEnded = false;
-        decoder(file, &it, d.w);
+        const short result = decoder(file, &it, d.w);
+        // Data cut short keeps the rows that came; a frame that could not be
+        // decoded at all is no picture.
+        if (result == kBadCodeSize)
+            return fail("GIF: bad LZW minimum code size");
+        if (result == kNoMemory)
+            return fail("GIF: can't allocate memory");
         // The rest of the data, whatever the codes said, up to its terminator.
         if (!blockEnded && !inputEnded)
             SkipSubBlocks(file);
@@ -377,11 +383,14 @@ bool CPictureGIF::DecodeExtension(CPicFile* file)
     if (label < 0)
         return false;
     bool ok = true;
+    // A size byte of 0 where a sub-block may start is the extension's terminator.
+    bool ended = false;
     if (label == 0xF9) {
         BYTE raw[4];
         int size = get_byte(file);
-        ok = size == 4 && PicReadExact(file, raw, 4);
-        if (ok) {
+        ended = size == 0;
+        ok = ended || (size == 4 && PicReadExact(file, raw, 4));
+        if (ok && !ended) {
             graphicControl.flags = raw[0];
             graphicControl.delay = PicGetU16(raw + 1);
             graphicControl.transpcolindex = raw[3];
@@ -392,24 +401,47 @@ bool CPictureGIF::DecodeExtension(CPicFile* file)
         }
     } else if (label == 0xFE) {
         int size = get_byte(file);
+        ended = size == 0;
         ok = size >= 0 && PicReadExact(file, comment, size_t(size));
         comment[ok ? size : 0] = '\0';
     } else if (label == 0xFF) {
         char ident[11] = {};
         BYTE block[256];
         int size = get_byte(file);
-        ok = size == 11 && PicReadExact(file, ident, sizeof(ident));
-        int dataSize = ok ? get_byte(file) : -1;
-        ok = ok && dataSize >= 0 && PicReadExact(file, block, size_t(dataSize));
+        ended = size == 0;
+        ok = ended || (size == 11 && PicReadExact(file, ident, sizeof(ident)));
+        int dataSize = ok && !ended ? get_byte(file) : -1;
+        if (dataSize == 0)
+            ended = true;
+        ok = ok && (ended || (dataSize > 0 && PicReadExact(file, block, size_t(dataSize))));
         // Only the looping block carries a repeat count.
         bool looping
             = std::memcmp(ident, "NETSCAPE2.0", 11) == 0 || std::memcmp(ident, "ANIMEXTS1.0", 11) == 0;
-        if (ok && looping && dataSize > 2 && block[0] == 1)
+        if (ok && !ended && looping && dataSize > 2 && block[0] == 1)
             loops = block[2] * 256 + block[1];
     }
-    if (ok)
+    if (ok && !ended)
         SkipSubBlocks(file);
     return ok;
+}
+
+// Re-synchronises on the next image descriptor at or after `position`: a ','
+// that follows a 0 byte. The file is left on the ','.
+long CPictureGIF::seek_next_image(CPicFile* file, long position)
+{
+    if (!file->Seek(position, SEEK_SET))
+        return -1;
+    bool prevZero = false;
+    for (;;) {
+        LONG c = file->GetC();
+        if (c < 0)
+            return -1;
+        if (c == ',' && prevZero)
+            break;
+        prevZero = c == 0;
+    }
+    file->Seek(-1, SEEK_CUR);
+    return file->Tell();
 }
 
 bool CPictureGIF::SkipSubBlocks(CPicFile* file)
@@ -490,14 +522,14 @@ short CPictureGIF::decoder(CPicFile* file, CImageIterator* iterator, int lineWid
     if (size < 0)
         return short(size);
     if (size < 2 || size > 9)
-        return -20;
+        return kBadCodeSize;
     init_exp(short(size));
 
     std::vector<BYTE> line;
     try {
         line.resize(size_t(lineWidth) + 1);
     } catch (...) {
-        return -10;
+        return kNoMemory;
     }
     int pos = 0;
     int sp = 0;

@@ -91,6 +91,9 @@ public:
     void GetComment(char* text) const;
 
 protected:
+    // Results of decoder besides 0 and the byte reader's negative values.
+    enum { kBadCodeSize = -20, kNoMemory = -10 };
+
     // ---- reading
     bool DecodeExtension(CPicFile* file);
     int get_byte(CPicFile* file);
@@ -99,6 +102,7 @@ protected:
     short decoder(CPicFile* file, CImageIterator* iterator, int lineWidth);
     int out_line(CImageIterator* iterator, BYTE* line, int length);
     int get_num_frames(CPicFile* file, const tag_dscgif& screen);
+    long seek_next_image(CPicFile* file, long position);
     bool SkipSubBlocks(CPicFile* file);
     void GifMix(const CPicture& framePicture, const tag_image& descriptor);
     bool CreateChecked(CPicture& target, DWORD width, DWORD height, DWORD bpp);

@@ -45,6 +45,18 @@ void Expand16(const BYTE* src, BYTE* bgr)
     bgr[2] = BYTE((w >> 7) & 0xF8);
 }
 
+// Grey images of 16 bits hold grey in the low byte and alpha in the high.
+bool GreyWithAlpha(const CTgaHeader& h)
+{
+    return (h.imageType == 3 || h.imageType == 11) && h.pixelDepth == 16;
+}
+
+// Bytes per pixel in the picture's rows.
+DWORD PixelStep(const CTgaHeader& h)
+{
+    return h.pixelDepth == 8 || GreyWithAlpha(h) ? 1 : 3;
+}
+
 } // namespace
 
 bool CPictureTGA::Decode(FILE* stream)
@@ -90,9 +102,10 @@ bool CPictureTGA::Decode(CPicFile* file)
         return SetError(kept.c_str());
     };
 
-    if (!CreateForDecode(h.width, h.height, h.pixelDepth, PIC_FORMAT_TGA, "TGA Create failed"))
+    const DWORD depth = GreyWithAlpha(h) ? 8 : h.pixelDepth;
+    if (!CreateForDecode(h.width, h.height, depth, PIC_FORMAT_TGA, "TGA Create failed"))
         return false;
-    if (h.pixelDepth == 32 && !AlphaCreate())
+    if ((h.pixelDepth == 32 || GreyWithAlpha(h)) && !AlphaCreate())
         return fail("TGA Create failed");
     if (info.escape)
         return fail("Cancelled");
@@ -143,7 +156,12 @@ void CPictureTGA::StorePixel(BYTE* dest, const CTgaHeader& h, const BYTE* src, L
         break;
     case 15:
     case 16:
-        Expand16(src, dest);
+        if (GreyWithAlpha(h)) {
+            dest[0] = src[0];
+            AlphaSet(x, row, src[1]);
+        } else {
+            Expand16(src, dest);
+        }
         break;
     case 32:
         AlphaSet(x, row, src[3]);
@@ -160,7 +178,7 @@ bool CPictureTGA::ExpandUncompressedLine(
     BYTE* dest, const CTgaHeader& h, CPicFile* file, DWORD count, LONG row, LONG x)
 {
     const DWORD bpp = BytesPerPixel(h);
-    const DWORD step = h.pixelDepth == 8 ? 1 : 3;
+    const DWORD step = PixelStep(h);
     BYTE raw[4 * 256];
     while (count > 0) {
         DWORD n = count < 256 ? count : 256;
@@ -178,7 +196,7 @@ bool CPictureTGA::ExpandCompressedLine(
     BYTE* dest, const CTgaHeader& h, CPicFile* file, DWORD width, LONG row, CTgaPacketState& packet)
 {
     const DWORD bpp = BytesPerPixel(h);
-    const DWORD step = h.pixelDepth == 8 ? 1 : 3;
+    const DWORD step = PixelStep(h);
     DWORD x = 0;
     while (x < width) {
         if (packet.left == 0) {

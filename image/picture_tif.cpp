@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <vector>
 
 #include <tiffio.h>
@@ -17,6 +19,7 @@ namespace {
 // No single allocation of libtiff for one of our handles may pass this.
 const tmsize_t kMaxTiffAlloc = 256 * 1024 * 1024;
 const char kCorrupted[] = "Corrupted TIFF file!";
+const char kCreateFailed[] = "CPictureTIF can't create image";
 
 // ---- glue ------------------------------------------------------------------------
 
@@ -70,6 +73,14 @@ BYTE LabChannel(double v)
     if (!(v > 0))
         return 0;
     return v >= 255 ? 255 : BYTE(v);
+}
+
+uint32_t Unpremultiply(uint32_t channel, uint32_t alpha)
+{
+    if (alpha == 0)
+        return 0;
+    uint32_t v = (channel * 255 + alpha / 2) / alpha;
+    return v > 255 ? 255 : v;
 }
 
 } // namespace
@@ -210,31 +221,48 @@ bool CPictureTIF::DecodePage(TIFF* handle)
         char message[1024];
         if (!TIFFRGBAImageOK(handle, message))
             return SetError("Unsupported TIFF page layout");
-        if (!CreateForDecode(width, height, 24, PIC_FORMAT_TIF))
+        if (!CreateForDecode(width, height, 24, PIC_FORMAT_TIF, kCreateFailed))
             return false;
         SetCodecOption(compression, PIC_FORMAT_TIF);
-        return DecodeRgba(handle, width, height, samples);
+        // The RGBA reader premultiplies unassociated alpha; calling it
+        // associated makes the reader hand over the file's own colours.
+        bool associated = false;
+        uint16_t extraCount = 0;
+        uint16_t* extraKinds = nullptr;
+        if (samples == 4 && TIFFGetField(handle, TIFFTAG_EXTRASAMPLES, &extraCount, &extraKinds) && extraCount == 1
+            && extraKinds) {
+            associated = extraKinds[0] == EXTRASAMPLE_ASSOCALPHA;
+            if (extraKinds[0] == EXTRASAMPLE_UNASSALPHA) {
+                uint16_t kind = EXTRASAMPLE_ASSOCALPHA;
+                TIFFSetField(handle, TIFFTAG_EXTRASAMPLES, 1, &kind);
+            }
+        }
+        return DecodeRgba(handle, width, height, samples, associated);
     }
 
     const bool lab = photometric == PHOTOMETRIC_CIELAB;
     DWORD depth = lab ? 24 : ((grey && bits == 1) ? 1 : (bits == 4 ? 4 : 8));
-    if (!CreateForDecode(width, height, depth, PIC_FORMAT_TIF))
+    if (!CreateForDecode(width, height, depth, PIC_FORMAT_TIF, kCreateFailed))
         return false;
     SetCodecOption(compression, PIC_FORMAT_TIF);
     if ((samples == 2 || (lab && samples == 4)) && !AlphaCreate())
         return SetError("CPictureTIF can't allocate memory");
 
-    // Palette: 2, 16 or 256 entries.
+    // Palette: 2, 16 or 256 entries, built apart and set in one piece.
     const DWORD colors = GetNumColors();
+    std::unique_ptr<RGBQUAD[]> pal(colors ? new (std::nothrow) RGBQUAD[256]() : nullptr);
+    if (colors && !pal)
+        return SetError("Unable to allocate TIFF palette");
+    auto put = [&pal](DWORD i, BYTE r, BYTE g, BYTE b) { pal[i] = RGBQUAD { b, g, r, 0 }; };
     if (grey && bits == 1) {
-        BYTE white = photometric == PHOTOMETRIC_MINISBLACK ? 1 : 0;
-        SetPaletteColor(white, 255, 255, 255);
-        SetPaletteColor(BYTE(1 - white), 0, 0, 0);
+        DWORD white = photometric == PHOTOMETRIC_MINISBLACK ? 1 : 0;
+        put(white, 255, 255, 255);
+        put(1 - white, 0, 0, 0);
     } else if (grey) {
         const DWORD step = 255 / (colors - 1);
         for (DWORD i = 0; i < colors; ++i) {
             BYTE v = BYTE(photometric == PHOTOMETRIC_MINISBLACK ? i * step : 255 - i * step);
-            SetPaletteColor(BYTE(i), v, v, v);
+            put(i, v, v, v);
         }
     } else if (photometric == PHOTOMETRIC_PALETTE) {
         uint16_t *red = nullptr, *green = nullptr, *blue = nullptr;
@@ -246,12 +274,13 @@ bool CPictureTIF::DecodePage(TIFF* handle)
             small = small && red[i] < 256 && green[i] < 256 && blue[i] < 256;
         for (DWORD i = 0; i < entries && i < colors; ++i) {
             if (small)
-                SetPaletteColor(BYTE(i), BYTE(red[i]), BYTE(green[i]), BYTE(blue[i]));
+                put(i, BYTE(red[i]), BYTE(green[i]), BYTE(blue[i]));
             else
-                SetPaletteColor(BYTE(i), BYTE(red[i] * 255u / 65535u), BYTE(green[i] * 255u / 65535u),
-                    BYTE(blue[i] * 255u / 65535u));
+                put(i, BYTE(red[i] * 255u / 65535u), BYTE(green[i] * 255u / 65535u), BYTE(blue[i] * 255u / 65535u));
         }
     }
+    if (colors)
+        SetPalette(pal.get(), colors);
 
     if (!DecodeRows(handle, width, height, samples, bits, photometric))
         return false;
@@ -272,14 +301,15 @@ bool CPictureTIF::DecodePage(TIFF* handle)
         Mirror();
         break;
     case ORIENTATION_RIGHTTOP:
-        RotateLeft();
+        // The first row is the right-hand column: a clockwise turn puts it back.
+        RotateRight();
         break;
     case ORIENTATION_RIGHTBOT:
         RotateLeft();
         Mirror();
         break;
     case ORIENTATION_LEFTBOT:
-        RotateRight();
+        RotateLeft();
         break;
     default:
         break;
@@ -287,7 +317,7 @@ bool CPictureTIF::DecodePage(TIFF* handle)
     return true;
 }
 
-bool CPictureTIF::DecodeRgba(TIFF* handle, DWORD width, DWORD height, WORD samples)
+bool CPictureTIF::DecodeRgba(TIFF* handle, DWORD width, DWORD height, WORD samples, bool premultiplied)
 {
     size_t bytes;
     uint64_t pixels = uint64_t(width) * height;
@@ -310,11 +340,20 @@ bool CPictureTIF::DecodeRgba(TIFF* handle, DWORD width, DWORD height, WORD sampl
         BYTE* dst = GetBits(r);
         const uint32_t* src = raster + size_t(r) * width;
         for (DWORD x = 0; x < width; ++x) {
-            dst[x * 3] = BYTE(TIFFGetB(src[x]));
-            dst[x * 3 + 1] = BYTE(TIFFGetG(src[x]));
-            dst[x * 3 + 2] = BYTE(TIFFGetR(src[x]));
+            const uint32_t v = src[x];
+            const uint32_t a = TIFFGetA(v);
+            uint32_t red = TIFFGetR(v), green = TIFFGetG(v), blue = TIFFGetB(v);
+            if (premultiplied && withAlpha && a < 255) {
+                // The picture keeps straight colours beside its alpha plane.
+                red = Unpremultiply(red, a);
+                green = Unpremultiply(green, a);
+                blue = Unpremultiply(blue, a);
+            }
+            dst[x * 3] = BYTE(blue);
+            dst[x * 3 + 1] = BYTE(green);
+            dst[x * 3 + 2] = BYTE(red);
             if (withAlpha)
-                AlphaSet(LONG(x), LONG(r), BYTE(TIFFGetA(src[x])));
+                AlphaSet(LONG(x), LONG(r), BYTE(a));
         }
     }
     _TIFFfree(raster);

@@ -47,7 +47,7 @@ public:
 
 protected:
     bool DecodePage(tiff* handle);
-    bool DecodeRgba(tiff* handle, DWORD width, DWORD height, WORD samples);
+    bool DecodeRgba(tiff* handle, DWORD width, DWORD height, WORD samples, bool premultiplied);
     bool DecodeRows(tiff* handle, DWORD width, DWORD height, WORD samples, WORD bits, WORD photometric);
     bool EncodeBody(tiff* handle, bool multipage, int page, int pageCount);
     static void TileToStrip(BYTE* out, const BYTE* in, DWORD rows, DWORD cols, DWORD outSkip, DWORD inSkip);

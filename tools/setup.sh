@@ -19,14 +19,9 @@ case "${1:-}" in
   *) echo "usage: $0 [--print-prefix]" >&2; exit 2 ;;
 esac
 
-packages=(
-  build-essential cmake ninja-build clang libclang-rt-14-dev nasm pkg-config
-  gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix binutils-mingw-w64-i686
-  mingw-w64-i686-dev libz-mingw-w64-dev
-  wine wine32 xvfb xauth imagemagick
-  libjpeg62-turbo-dev libpng-dev libtiff-dev libopenjp2-7-dev libopenjp2-tools zlib1g-dev libminizip-dev
-  libgtest-dev googletest dpkg-dev
-)
+# The package list lives beside this script and is not part of the cache key:
+# adding a tool does not rebuild the Windows libraries.
+mapfile -t packages < <(sed -e 's/#.*//' -e '/^[[:space:]]*$/d' "$here/packages.txt" | tr -s ' \t' '\n' | sed '/^$/d')
 
 # One dpkg-query for all packages keeps the done path fast.
 need_apt() {

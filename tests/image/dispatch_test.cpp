@@ -101,6 +101,27 @@ TEST(Dispatch, CallerSettingsReachTheCodec)
     EXPECT_EQ(pic.GetWidth(), 5u);
     EXPECT_EQ(pic.GetType(), DWORD(PIC_FORMAT_BMP));
     EXPECT_EQ(pic.GetCodecOption(PIC_FORMAT_BMP), 42u);
+
+    // ...but a transparency the picture had before is not the file's.
+    const struct {
+        DWORD type;
+        DWORD bpp;
+    } formats[] = { { PIC_FORMAT_BMP, 8 }, { PIC_FORMAT_TGA, 8 }, { PIC_FORMAT_PCX, 8 }, { PIC_FORMAT_WBMP, 1 },
+        { PIC_FORMAT_PNG, 8 } };
+    for (const auto& f : formats) {
+        if (!PicFindCodec(f.type))
+            continue;
+        CPicture source(4, 3, f.bpp);
+        FillRandom(source, 5);
+        std::vector<BYTE> bytes = EncodeToBytes(source, f.type);
+        ASSERT_FALSE(bytes.empty()) << f.type;
+        CPicture target(2, 2, 8);
+        target.SetTransIndex(3);
+        target.AlphaPaletteEnable();
+        ASSERT_TRUE(target.Decode(bytes.data(), DWORD(bytes.size()), f.type)) << f.type;
+        EXPECT_EQ(target.GetTransIndex(), -1) << f.type;
+        EXPECT_FALSE(target.AlphaPaletteIsEnabled()) << f.type;
+    }
 }
 
 TEST(Dispatch, EncodeEntryPointsAndTheirTexts)

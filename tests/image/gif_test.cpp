@@ -527,6 +527,18 @@ TEST(GifDecode, ExtensionsCommentAndLoops)
     CPicMemFile in2(looping.data(), DWORD(looping.size()));
     ASSERT_TRUE(gif2.Decode(&in2));
     EXPECT_EQ(gif2.GetLoops(), 9);
+
+    // Extensions whose first sub-block is empty end at that terminator.
+    const std::vector<BYTE> empties[] = { { 0x21, 0xFE, 0 }, { 0x21, 0xFF, 0 }, { 0x21, 0xF9, 0 },
+        { 0x21, 0xFF, 11, 'X', 'M', 'P', ' ', 'D', 'a', 't', 'a', 'X', 'M', 'P', 0 } };
+    for (const std::vector<BYTE>& empty : empties) {
+        std::vector<BYTE> e(g);
+        e.insert(e.begin() + long(body), empty.begin(), empty.end());
+        CPicture pic;
+        ASSERT_TRUE(DecodeVector(pic, e, PIC_FORMAT_GIF)) << empty.size() << ": " << pic.GetLastError();
+        EXPECT_EQ(pic.GetPixelIndex(0, 1), 1);
+        EXPECT_EQ(pic.GetPixelIndex(1, 0), 1);
+    }
 }
 
 TEST(GifDecode, ZeroSizeAndOutsideFramesAreNotFrames)
@@ -557,16 +569,37 @@ TEST(GifDecode, PixelLimitRefusesTheScreen)
     EXPECT_TRUE(DecodeVector(pic, g, PIC_FORMAT_GIF));
 }
 
-TEST(GifDecode, BadCodeSizesLeaveTheClearedBackground)
+TEST(GifDecode, BadCodeSizesFailTheDecode)
 {
     for (BYTE size : { BYTE(1), BYTE(10) }) {
         std::vector<BYTE> g = TinyGif();
         g[13 + 6 + 10] = size;
-        CPicture pic;
-        ASSERT_TRUE(DecodeVector(pic, g, PIC_FORMAT_GIF));
-        for (LONG y = 0; y < 2; ++y)
-            for (LONG x = 0; x < 2; ++x)
-                EXPECT_EQ(pic.GetPixelIndex(x, y), 0);
+        CPicture pic(3, 3, 8);
+        EXPECT_FALSE(DecodeVector(pic, g, PIC_FORMAT_GIF)) << int(size);
+        EXPECT_STREQ(pic.GetLastError(), "GIF: bad LZW minimum code size");
+        EXPECT_EQ(pic.GetWidth(), 3u) << "untouched after a failure";
+    }
+}
+
+// Reaches the re-synchronising step, which only damaged data needs.
+struct CGifProbe : CPictureGIF {
+    using CPictureGIF::seek_next_image;
+};
+
+TEST(GifDecode, SeekNextImageFindsADescriptorAfterAZeroByte)
+{
+    // A ',' counts only after a 0 byte (the end of the previous block).
+    std::vector<BYTE> data = { 'x', ',', 7, 0, 5, 0, ',', 1, 2 };
+    const struct {
+        long from;
+        long found;
+    } cases[] = { { 0, 6 }, { 6, -1 }, { 3, 6 }, { 9, -1 } };
+    for (const auto& c : cases) {
+        CGifProbe probe;
+        CPicMemFile file(data.data(), DWORD(data.size()));
+        EXPECT_EQ(probe.seek_next_image(&file, c.from), c.found) << c.from;
+        if (c.found >= 0)
+            EXPECT_EQ(file.GetC(), ',');
     }
 }
 

@@ -136,6 +136,23 @@ TEST(TgaDecode, SixteenBitPixelsAndGreyFiles)
     EXPECT_EQ(pic.GetBpp(), 8);
     EXPECT_TRUE(SameRgb(pic.GetPixelColor(1, 0), Rgb(128, 128, 128)));
     EXPECT_TRUE(SameRgb(pic.GetPixelColor(2, 0), Rgb(255, 255, 255)));
+
+    // 16-bit grey is grey in the low byte, alpha in the high; plain and in packets.
+    for (BYTE type : { 3, 11 }) {
+        std::vector<BYTE> a = TgaHeader(type, 3, 1, 16);
+        if (type == 3)
+            a.insert(a.end(), { 10, 200, 90, 0, 255, 128 });
+        else
+            a.insert(a.end(), { 0, 10, 200, 129, 90, 0 }); // 1 raw pixel, a run of 2
+        ASSERT_TRUE(DecodeVector(pic, a, PIC_FORMAT_TGA)) << pic.GetLastError();
+        EXPECT_EQ(pic.GetBpp(), 8);
+        ASSERT_TRUE(pic.AlphaIsValid());
+        const BYTE grey[3] = { 10, 90, BYTE(type == 3 ? 255 : 90) }, alpha[3] = { 200, 0, BYTE(type == 3 ? 128 : 0) };
+        for (LONG x = 0; x < 3; ++x) {
+            EXPECT_TRUE(SameRgb(pic.GetPixelColor(x, 0), Rgb(grey[x], grey[x], grey[x]))) << int(type) << " " << x;
+            EXPECT_EQ(pic.AlphaGet(x, 0), alpha[x]) << int(type) << " " << x;
+        }
+    }
 }
 
 TEST(TgaDecode, PacketsRunAcrossRowEnds)

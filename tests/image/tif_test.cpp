@@ -41,7 +41,8 @@ struct Page {
     uint16_t compression = COMPRESSION_NONE;
     uint32_t rowsPerStrip = 4;
     uint32_t tile = 0; // tile side, 0 = strips
-    bool extraAlpha = false;
+    uint16_t alpha = 0; // kind of the last sample, 0: no extra sample
+    std::function<uint32_t(uint32_t x, uint32_t y)> grey; // the samples of one-sample pages, else a hash
     std::vector<uint16_t> map; // 3 x 2^bits colormap entries
     bool resolution = false;
     float xRes = 0;
@@ -51,6 +52,8 @@ struct Page {
 // Sample value at (x, y, s), below 2^bits.
 uint32_t Value(const Page& p, uint32_t x, uint32_t y, uint32_t s)
 {
+    if (p.grey)
+        return p.grey(x, y);
     return ((x * 7 + y * 13 + s * 29) * 2654435761u >> 7) & ((1u << p.bits) - 1);
 }
 
@@ -69,10 +72,8 @@ std::vector<BYTE> MakeTiff(const std::vector<Page>& pages, const char* name)
         TIFFSetField(t, TIFFTAG_PLANARCONFIG, p.planar);
         TIFFSetField(t, TIFFTAG_ORIENTATION, p.orientation);
         TIFFSetField(t, TIFFTAG_COMPRESSION, p.compression);
-        if (p.extraAlpha) {
-            uint16_t extra = EXTRASAMPLE_UNASSALPHA;
-            TIFFSetField(t, TIFFTAG_EXTRASAMPLES, 1, &extra);
-        }
+        if (p.alpha)
+            TIFFSetField(t, TIFFTAG_EXTRASAMPLES, 1, &p.alpha);
         if (!p.map.empty()) {
             size_t n = p.map.size() / 3;
             TIFFSetField(t, TIFFTAG_COLORMAP, &p.map[0], &p.map[n], &p.map[2 * n]);
@@ -89,6 +90,8 @@ std::vector<BYTE> MakeTiff(const std::vector<Page>& pages, const char* name)
             for (uint32_t i = 0; i < count * perPixel; ++i) {
                 uint32_t x = x0 + i / perPixel, s = planes > 1 ? plane : i % perPixel;
                 uint32_t v = x < p.width ? Value(p, x, y, s) : 0;
+                if (p.alpha == EXTRASAMPLE_ASSOCALPHA && s + 1 < p.samples && x < p.width)
+                    v = v * Value(p, x, y, p.samples - 1u) / ((1u << p.bits) - 1);
                 if (p.bits == 16) {
                     uint16_t w = uint16_t(v);
                     std::memcpy(&row[i * 2], &w, 2);
@@ -226,11 +229,9 @@ TEST(TiffDecode, EveryPhotometricDepthAndLayoutMatchesLibtiff)
         { "palette8 small map",
             [](Page& p) { p.photometric = PHOTOMETRIC_PALETTE, p.map = Colormap(8, true); }, 8, 0 },
         { "palette8", [](Page& p) { p.photometric = PHOTOMETRIC_PALETTE, p.map = Colormap(8, false); }, 8, 0 },
-        { "grey alpha", [](Page& p) { p.samples = 2, p.extraAlpha = true; }, 8, 0 },
+        { "grey alpha", [](Page& p) { p.samples = 2, p.alpha = EXTRASAMPLE_UNASSALPHA; }, 8, 0 },
         { "rgb8", [](Page& p) { p.samples = 3, p.photometric = PHOTOMETRIC_RGB; }, 24, 0 },
         { "rgb16", [](Page& p) { p.samples = 3, p.bits = 16, p.photometric = PHOTOMETRIC_RGB; }, 24, 0 },
-        { "rgba8",
-            [](Page& p) { p.samples = 4, p.photometric = PHOTOMETRIC_RGB, p.extraAlpha = true; }, 24, 0 },
         { "rgb planes",
             [](Page& p) { p.samples = 3, p.photometric = PHOTOMETRIC_RGB, p.planar = PLANARCONFIG_SEPARATE; },
             24, 0 },
@@ -266,7 +267,7 @@ TEST(TiffDecode, EveryPhotometricDepthAndLayoutMatchesLibtiff)
     EXPECT_FALSE(pic.IsValid());
 }
 
-TEST(TiffDecode, PalettesResolutionAndOrientation)
+TEST(TiffDecode, PalettesAndResolution)
 {
     Page p;
     p.bits = 4;
@@ -293,18 +294,69 @@ TEST(TiffDecode, PalettesResolutionAndOrientation)
     file = MakeTiff({ r }, "inch");
     ASSERT_TRUE(DecodeBytes(pic, file));
     EXPECT_EQ(pic.GetYDPI(), 72);
+}
 
-    Page o;
-    o.orientation = ORIENTATION_RIGHTTOP;
-    file = MakeTiff({ o }, "orient");
-    ASSERT_TRUE(DecodeBytes(pic, file)) << pic.GetLastError();
-    EXPECT_EQ(pic.GetWidth(), o.height);
-    EXPECT_EQ(pic.GetHeight(), o.width);
-    o.orientation = ORIENTATION_BOTLEFT;
-    file = MakeTiff({ o }, "flip");
-    ASSERT_TRUE(DecodeBytes(pic, file));
-    // Bottom-left origin: the file's first row is the picture's bottom row.
-    EXPECT_EQ(pic.GetPixelIndex(3, 0), Value(o, 3, 0, 0));
+TEST(TiffDecode, RgbaPagesKeepStraightColoursBesideTheirAlpha)
+{
+    for (uint16_t bits : { 8, 16 })
+        for (uint16_t kind : { EXTRASAMPLE_UNASSALPHA, EXTRASAMPLE_ASSOCALPHA }) {
+            Page p;
+            p.samples = 4, p.bits = bits, p.photometric = PHOTOMETRIC_RGB, p.alpha = kind;
+            std::vector<BYTE> file = MakeTiff({ p }, "rgba");
+            CPicture pic;
+            ASSERT_TRUE(DecodeBytes(pic, file)) << pic.GetLastError();
+            ASSERT_TRUE(pic.AlphaIsValid());
+            const int shift = bits - 8, rounding = bits == 16 ? 1 : 0;
+            for (uint32_t y = 0; y < p.height; ++y)
+                for (uint32_t x = 0; x < p.width; ++x) {
+                    const LONG py = LONG(p.height - 1 - y);
+                    const int a = int(Value(p, x, y, 3) >> shift);
+                    ASSERT_NEAR(pic.AlphaGet(LONG(x), py), a, rounding);
+                    // Unassociated colours come back as stored; associated ones
+                    // as near as their premultiplied precision allows.
+                    const int slack = kind == EXTRASAMPLE_UNASSALPHA ? rounding : (a ? 255 / a + 1 + rounding : 255);
+                    RGBQUAD c = pic.GetPixelColor(LONG(x), py, false);
+                    const BYTE got[3] = { c.rgbRed, c.rgbGreen, c.rgbBlue };
+                    for (uint32_t s = 0; s < 3; ++s)
+                        ASSERT_NEAR(got[s], int(Value(p, x, y, s) >> shift), slack)
+                            << bits << " bits, kind " << kind << ", pixel " << x << "," << y << " sample " << s;
+                }
+        }
+}
+
+TEST(TiffDecode, EveryOrientationGivesTheSamePicture)
+{
+    // The picture as shown, top row first; each page stores it turned and
+    // mirrored as its Orientation tag says.
+    const uint32_t W = 13, H = 7;
+    auto shown = [](uint32_t x, uint32_t y) { return (x * 19 + y * 7 + 3) & 255; };
+    for (uint16_t o = ORIENTATION_TOPLEFT; o <= ORIENTATION_LEFTBOT; ++o) {
+        Page p;
+        p.orientation = o;
+        p.width = o >= ORIENTATION_LEFTTOP ? H : W;
+        p.height = o >= ORIENTATION_LEFTTOP ? W : H;
+        p.grey = [&, o](uint32_t c, uint32_t r) {
+            switch (o) {
+            case ORIENTATION_TOPRIGHT: return shown(W - 1 - c, r);
+            case ORIENTATION_BOTRIGHT: return shown(W - 1 - c, H - 1 - r);
+            case ORIENTATION_BOTLEFT: return shown(c, H - 1 - r);
+            case ORIENTATION_LEFTTOP: return shown(r, c);
+            case ORIENTATION_RIGHTTOP: return shown(W - 1 - r, c);
+            case ORIENTATION_RIGHTBOT: return shown(W - 1 - r, H - 1 - c);
+            case ORIENTATION_LEFTBOT: return shown(r, H - 1 - c);
+            default: return shown(c, r);
+            }
+        };
+        std::vector<BYTE> file = MakeTiff({ p }, "orientation");
+        CPicture pic;
+        ASSERT_TRUE(DecodeBytes(pic, file)) << o << ": " << pic.GetLastError();
+        ASSERT_EQ(pic.GetWidth(), W) << o;
+        ASSERT_EQ(pic.GetHeight(), H) << o;
+        for (uint32_t y = 0; y < H; ++y)
+            for (uint32_t x = 0; x < W; ++x)
+                ASSERT_EQ(pic.GetPixelIndex(LONG(x), LONG(H - 1 - y)), shown(x, y))
+                    << "orientation " << o << " at " << x << "," << y;
+    }
 }
 
 TEST(TiffDecode, PagesSizesAndDamage)
@@ -334,6 +386,27 @@ TEST(TiffDecode, PagesSizesAndDamage)
     CPicMemFile in2(file.data(), DWORD(file.size()));
     EXPECT_FALSE(limited.Decode(&in2));
     EXPECT_STREQ(limited.GetLastError(), "CPicture: picture exceeds the decoder pixel limit");
+
+    // A page too large to create, with the pixel limit lifted.
+    std::string hugePath = TempPath("huge");
+    TIFF* t = TIFFOpen(hugePath.c_str(), "w");
+    ASSERT_TRUE(t);
+    const uint32_t side = 60000;
+    TIFFSetField(t, TIFFTAG_IMAGEWIDTH, side);
+    TIFFSetField(t, TIFFTAG_IMAGELENGTH, side);
+    TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 8);
+    TIFFSetField(t, TIFFTAG_PHOTOMETRIC, PHOTOMETRIC_MINISBLACK);
+    TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, side);
+    BYTE one = 0;
+    TIFFWriteRawStrip(t, 0, &one, 1);
+    TIFFClose(t);
+    std::vector<BYTE> huge = ReadFile(hugePath);
+    std::remove(hugePath.c_str());
+    CPictureTIF unlimited;
+    unlimited.SetMaxDecodePixels(0xFFFFFFFFu);
+    CPicMemFile hugeIn(huge.data(), DWORD(huge.size()));
+    EXPECT_FALSE(unlimited.Decode(&hugeIn));
+    EXPECT_STREQ(unlimited.GetLastError(), "CPictureTIF can't create image");
 
     std::vector<BYTE> garbage = { 'I', 'I', 42, 0, 0xFF, 0xFF, 0xFF, 0x7F };
     EXPECT_FALSE(DecodeBytes(pic, garbage));

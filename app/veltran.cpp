@@ -1,0 +1,4 @@
+// Veltran.exe: the one application object.
+#include "app/clockapp.h"
+
+CClockApp theApp;

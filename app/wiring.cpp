@@ -1,0 +1,36 @@
+// The windows and services of Veltran.exe, one maker per kind. A subsystem
+// that builds one of these windows adds its line under the kind's heading
+// and links its library into Veltran.exe (app/CMakeLists.txt); a kind left
+// without a maker opens nothing.
+#include "app/windowservices.h"
+
+void AppWireWindowServices()
+{
+    // WK_ABOUT: CAboutDlg.
+
+    // WK_ALARMLIST: CAlarmListDlg.
+
+    // WK_ANALOGCLOCK: CAnalogClockDlg.
+
+    // WK_DIGITALCLOCK: CDigitalClockDlg.
+
+    // WK_CALENDAR: CCalendarDlg.
+
+    // WK_SKINBROWSER: CSkinBrowserDlg.
+
+    // WK_ANALOGOPTIONS: CAnalogOptionsDlg.
+
+    // WK_DIGITALOPTIONS: CDigitalOptionsDlg.
+
+    // WK_CALENDAROPTIONS: CCalendarOptionsDlg.
+
+    // WK_GENERALSETTINGS: CGeneralSettingsDlg.
+
+    // WK_ALARMLISTOPTIONS: CAlarmListOptionsDlg.
+
+    // pfnEditAlarm: CAlarmDlg run modally.
+
+    // pfnNotifications: the Notifications dialog run modally.
+
+    // pfnExecuteAlarm: CAlarmExecutor::ExecuteAlarm.
+}

@@ -1,0 +1,385 @@
+// The shell's window-free rules: quick-alarm times, the alarm check (each
+// repeat kind, re-entry, an array rebuilt under it), the tray menu's items
+// and the hot-key plan. The zone is pinned so local times mean the same in
+// both builds.
+#include "app/alarmcheck.h"
+#include "app/hotkeys.h"
+#include "app/quickalarm.h"
+#include "app/traymodel.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace
+{
+class ShellModel : public ::testing::Test
+{
+protected:
+    void SetUp() override { AfxSetTimeZoneForTesting("XST-1XDT"); }
+    void TearDown() override
+    {
+        AfxSetClockForTesting(nullptr);
+        AfxSetTimeZoneForTesting(nullptr);
+    }
+    void SetNow(CTime t)
+    {
+        const LONGLONG n = t.GetTime();
+        AfxSetClockForTesting([n] { return n; });
+    }
+};
+
+void AddAlarm(CAlarmArray& alarms, CAlarm alarm)
+{
+    alarms.Add(alarm);
+}
+
+struct CQuickCase
+{
+    const char* pszName;
+    UINT nID;
+    int now[6];       // year, month, day, hour, minute, second (local)
+    int expected[6];  // all 0: CTime(0)
+};
+
+TEST_F(ShellModel, QuickAlarmTimes)
+{
+    // 2023-03-06 was a Monday; daylight time starts 2023-03-12 02:00 (to 03:00).
+    static const CQuickCase s_cases[] = {
+        {"Custom is now", 3000, {2023, 3, 6, 10, 30, 17}, {2023, 3, 6, 10, 30, 17}},
+        {"55 min carries into the hour", 3011, {2023, 3, 6, 10, 30, 17}, {2023, 3, 6, 11, 25, 17}},
+        {"5 min", 3001, {2023, 3, 6, 23, 58, 0}, {2023, 3, 7, 0, 3, 0}},
+        {"1 hour", 3012, {2023, 3, 6, 23, 30, 0}, {2023, 3, 7, 0, 30, 0}},
+        {"5 hours", 3016, {2023, 3, 6, 10, 0, 0}, {2023, 3, 6, 15, 0, 0}},
+        {"3017 changes nothing", 3017, {2023, 3, 6, 10, 0, 9}, {2023, 3, 6, 10, 0, 9}},
+        {"6 hours", 3018, {2023, 3, 6, 10, 0, 0}, {2023, 3, 6, 16, 0, 0}},
+        {"12 hours", 3024, {2023, 3, 6, 13, 0, 0}, {2023, 3, 7, 1, 0, 0}},
+        {"At 14:00 at 14:30", 3039, {2023, 3, 6, 14, 30, 0}, {2023, 3, 7, 14, 0, 0}},
+        {"At 14:00 at 14:00:05", 3039, {2023, 3, 6, 14, 0, 5}, {2023, 3, 7, 14, 0, 0}},
+        {"At 14:00 at 13:59", 3039, {2023, 3, 6, 13, 59, 44}, {2023, 3, 6, 14, 0, 0}},
+        {"At 00:00 is tomorrow", 3025, {2023, 3, 6, 0, 0, 0}, {2023, 3, 7, 0, 0, 0}},
+        {"At 23:00 on the last of the year", 3048, {2023, 12, 31, 23, 10, 0}, {2024, 1, 1, 23, 0, 0}},
+        {"Tomorrow at the month end", 3049, {2023, 2, 28, 8, 0, 0}, {2023, 3, 1, 8, 0, 0}},
+        {"6 days carries the year", 3054, {2023, 12, 28, 8, 0, 0}, {2024, 1, 3, 8, 0, 0}},
+        {"3 weeks", 3057, {2023, 3, 6, 8, 0, 0}, {2023, 3, 27, 8, 0, 0}},
+        {"1 month from 31 January", 3058, {2023, 1, 31, 8, 0, 0}, {2023, 3, 3, 8, 0, 0}},
+        {"3 months carries the year", 3060, {2023, 11, 15, 8, 0, 0}, {2024, 2, 15, 8, 0, 0}},
+        {"Next Monday on a Monday", 3061, {2023, 3, 6, 9, 15, 30}, {2023, 3, 13, 9, 15, 30}},
+        {"Next Tuesday on a Monday", 3062, {2023, 3, 6, 9, 15, 30}, {2023, 3, 7, 9, 15, 30}},
+        {"Next Sunday on a Saturday", 3067, {2023, 3, 11, 9, 0, 0}, {2023, 3, 12, 9, 0, 0}},
+        {"Next Saturday on a Sunday", 3066, {2023, 3, 12, 9, 0, 0}, {2023, 3, 18, 9, 0, 0}},
+        {"1 hour into the daylight gap", 3012, {2023, 3, 12, 1, 30, 0}, {2023, 3, 12, 3, 30, 0}},
+        {"below the range", 2999, {2023, 3, 6, 9, 0, 0}, {0, 0, 0, 0, 0, 0}},
+        {"above the range", 3068, {2023, 3, 6, 9, 0, 0}, {0, 0, 0, 0, 0, 0}},
+    };
+    for (const CQuickCase& c : s_cases)
+    {
+        const CTime now(c.now[0], c.now[1], c.now[2], c.now[3], c.now[4], c.now[5]);
+        const CTime expected = c.expected[0] == 0 ? CTime()
+                                                  : CTime(c.expected[0], c.expected[1], c.expected[2], c.expected[3],
+                                                          c.expected[4], c.expected[5]);
+        EXPECT_EQ(expected.GetTime(), QuickAlarmTime(c.nID, now).GetTime())
+            << c.pszName << ": got " << (LPCSTR)QuickAlarmTime(c.nID, now).Format("%Y-%m-%d %H:%M:%S");
+    }
+    // The gap case must really be the gap: 02:30 does not exist that day.
+    EXPECT_EQ(3600, (CTime(2023, 3, 12, 3, 30, 0) - CTime(2023, 3, 12, 1, 30, 0)).GetTotalSeconds());
+}
+
+TEST_F(ShellModel, QuickAlarmFieldsAndStartValuesFireAtItsTime)
+{
+    LOGFONTA lf = {};
+    lf.lfHeight = -11;
+    CAlarm alarm;
+    alarm.m_bAskNotify = 1;
+    alarm.m_nStarts = 9;
+    InitQuickAlarm(alarm, 1023, 770, lf);
+    EXPECT_EQ(CString("New Alarm"), alarm.m_strName);
+    EXPECT_EQ(CString("Don't forget about..."), alarm.m_strMessage);
+    EXPECT_EQ((std::vector<LONG>{255, 192, 767, 577}),
+              (std::vector<LONG>{alarm.m_rcMessage.left, alarm.m_rcMessage.top, alarm.m_rcMessage.right,
+                                 alarm.m_rcMessage.bottom}));
+    EXPECT_EQ(-11, alarm.m_lfMessage.lfHeight);
+    EXPECT_TRUE(alarm.m_bEnabled && alarm.m_bShowInTray && alarm.m_bMsgCenter);
+    EXPECT_EQ(0, alarm.m_bAskNotify + alarm.m_nStarts + alarm.m_nRepeat);
+    EXPECT_EQ(1, alarm.m_nSoundExtra);
+    EXPECT_EQ(10, alarm.m_nAutoCloseSec);
+
+    const CTime now(2023, 3, 6, 10, 0, 0);
+    SetNow(now);
+    alarm.m_time = QuickAlarmTime(3001, now);
+    SetQuickAlarmStart(alarm, now);
+    CAlarmArray alarms;
+    AddAlarm(alarms, alarm);
+    int nFired = 0;
+    CAlarmCheck check;
+    const CAlarmCheck::EXECUTE fnCount = [&](const CAlarm&) { nFired++; };
+    SetNow(now + CTimeSpan(299));
+    check.Run(alarms, fnCount);
+    EXPECT_EQ(0, nFired);
+    SetNow(now + CTimeSpan(300));
+    check.Run(alarms, fnCount);
+    SetNow(now + CTimeSpan(301));
+    check.Run(alarms, fnCount);
+    EXPECT_EQ(1, nFired);
+}
+
+// A usable schedule of each kind, due at now.
+CAlarm DueAlarm(int nRepeat, CTime now)
+{
+    CAlarm a;
+    a.m_bEnabled = 1;
+    a.m_nRepeat = nRepeat;
+    a.m_time = CTime(2023, 3, 6, 10, 0, 0);
+    a.m_nSecondPreset = 0;   // every second
+    a.m_nMinutePreset = 0;   // every minute
+    a.m_nMinuteOfHour = 0;
+    a.m_nDays = ALARMDAYS_ALL;
+    a.m_nWeekDay = 2;
+    a.m_nMonthDay = 6;
+    a.m_nYearDay = 6;
+    a.m_nYearMonth = 2;
+    a.m_timeNext = now;
+    a.m_timeLastRun = now - CTimeSpan(3600);
+    return a;
+}
+
+TEST_F(ShellModel, EachKindFiresOnceAndMovesOnPastTheFiring)
+{
+    const CTime now(2023, 3, 6, 10, 0, 0);  // a Monday at 10:00, the schedules' time of day
+    for (int nRepeat = ALARM_ONCE; nRepeat <= ALARM_ANNUALLY; nRepeat++)
+    {
+        SetNow(now);
+        CAlarmArray alarms;
+        AddAlarm(alarms, DueAlarm(nRepeat, now));
+        std::vector<CAlarm> executed;
+        CAlarmCheck check;
+        const CAlarmCheck::EXECUTE fnRecord = [&](const CAlarm& a) { executed.push_back(a); };
+        EXPECT_EQ(1, check.Run(alarms, fnRecord)) << "kind " << nRepeat;
+        EXPECT_EQ(0, check.Run(alarms, fnRecord)) << "kind " << nRepeat << ": twice in one second";
+        ASSERT_EQ(1u, executed.size());
+        EXPECT_EQ(now, executed[0].m_timeNext) << "the copy is taken before the update";
+        EXPECT_EQ(1, alarms[0].m_nStarts);
+        EXPECT_EQ(now, alarms[0].m_timeLastRun);
+        if (nRepeat == ALARM_ONCE)
+            EXPECT_EQ(alarms[0].m_time, alarms[0].m_timeNext);
+        else
+            EXPECT_GT(alarms[0].m_timeNext, now) << "kind " << nRepeat;
+    }
+}
+
+TEST_F(ShellModel, DecisionsAtTheEdges)
+{
+    const CTime now(2023, 3, 6, 10, 0, 0);
+    const CTime later = now + CTimeSpan(60);
+    struct CCase
+    {
+        const char* pszName;
+        BOOL bEnabled;
+        int nRepeat;
+        LONGLONG nNext, nLastRun;  // relative to now
+        CTime next;
+        ALARMDECISION nExpected;
+    };
+    const CCase cases[] = {
+        {"disabled and due", FALSE, ALARM_DAILY, 0, -60, later, ALARMCHECK_DISABLED},
+        {"one second early", TRUE, ALARM_DAILY, 1, -60, later, ALARMCHECK_WAIT},
+        {"due this second", TRUE, ALARM_DAILY, 0, -60, later, ALARMCHECK_FIRE},
+        {"once, passed while closed", TRUE, ALARM_ONCE, -86400, -90000, later, ALARMCHECK_FIRE},
+        {"once, already run", TRUE, ALARM_ONCE, -86400, -86400, later, ALARMCHECK_WAIT},
+        {"repeating, stuck on its last run", TRUE, ALARM_SECONDS, -5, -5, later, ALARMCHECK_RESCHEDULE},
+        {"repeating, stuck, no next time", TRUE, ALARM_SECONDS, -5, -5, CTime(), ALARMCHECK_WAIT},
+    };
+    for (const CCase& c : cases)
+    {
+        CAlarmSchedule s;
+        s.m_bEnabled = c.bEnabled;
+        s.m_nRepeat = c.nRepeat;
+        s.m_timeNext = now + CTimeSpan(c.nNext);
+        s.m_timeLastRun = now + CTimeSpan(c.nLastRun);
+        EXPECT_EQ(c.nExpected, DecideAlarm(s, now, c.next)) << c.pszName;
+    }
+}
+
+TEST_F(ShellModel, StuckRepeatingAlarmIsRescheduledAndDisabledIsLeftAlone)
+{
+    const CTime now(2023, 3, 6, 10, 0, 0);
+    SetNow(now);
+    CAlarmArray alarms;
+    AddAlarm(alarms, DueAlarm(ALARM_SECONDS, now));
+    alarms[0].m_timeLastRun = alarms[0].m_timeNext;
+    AddAlarm(alarms, DueAlarm(ALARM_DAILY, now));
+    alarms[1].m_bEnabled = 0;
+    int nFired = 0;
+    CAlarmCheck check;
+    const CAlarmCheck::EXECUTE fnCount = [&](const CAlarm&) { nFired++; };
+    check.Run(alarms, fnCount);
+    EXPECT_EQ(0, nFired);
+    EXPECT_EQ(now + CTimeSpan(1), alarms[0].m_timeNext);
+    EXPECT_EQ(now, alarms[1].m_timeNext);
+    SetNow(now + CTimeSpan(1));
+    check.Run(alarms, fnCount);
+    EXPECT_EQ(1, nFired);
+}
+
+// The executor re-enters the check (a box pumps the timer) and rewrites the
+// array under it, as the alarm list does from its rows.
+TEST_F(ShellModel, ReentryFiresOthersNeverTheSameAndFindsTheFiredAlarmByIdentity)
+{
+    const CTime now(2023, 3, 6, 10, 0, 0);
+    SetNow(now);
+    CAlarmArray alarms;
+    for (int i = 0; i < 3; i++)
+    {
+        AddAlarm(alarms, DueAlarm(ALARM_DAILY, now));
+        alarms[i].m_strName.Format("A%d", i);
+    }
+    AlarmEnsureIdentities(alarms);
+    std::vector<CAlarm> stale;  // rows taken before anything ran
+    for (INT_PTR i = 0; i < alarms.GetSize(); i++)
+        stale.push_back(alarms[i]);
+    CAlarmCheck check;
+    std::vector<CString> order;
+    CAlarmCheck::EXECUTE fnExecute = [&](const CAlarm& a) {
+        order.push_back(a.m_strName);
+        if (a.m_strName == "A0")
+        {
+            check.Run(alarms, fnExecute);  // the nested pass fires A1 and A2, not A0
+            // The list writes back its old rows without A1, in another order.
+            alarms.RemoveAll();
+            AddAlarm(alarms, stale[2]);
+            AddAlarm(alarms, stale[0]);
+            check.Run(alarms, fnExecute);  // stale A0 is still executing, stale A2 already ran
+        }
+    };
+    check.Run(alarms, fnExecute);
+    EXPECT_EQ((std::vector<CString>{"A0", "A1", "A2"}), order);
+    EXPECT_EQ(now, alarms[0].m_timeLastRun) << "the stale A2 row counts its firing";
+    ASSERT_EQ(2, alarms.GetSize());
+    EXPECT_EQ(CString("A0"), alarms[1].m_strName);
+    EXPECT_EQ(1, alarms[1].m_nStarts);
+    EXPECT_EQ(now, alarms[1].m_timeLastRun) << "the stale row's times are moved past the firing";
+    EXPECT_GT(alarms[1].m_timeNext, now);
+    // Nothing fires again in the same second.
+    EXPECT_EQ(0, check.Run(alarms, fnExecute));
+}
+
+TEST_F(ShellModel, PassSurvivesTheArrayEmptiedByTheExecutor)
+{
+    const CTime now(2023, 3, 6, 10, 0, 0);
+    SetNow(now);
+    CAlarmArray alarms;
+    AddAlarm(alarms, DueAlarm(ALARM_DAILY, now));
+    AddAlarm(alarms, DueAlarm(ALARM_DAILY, now));
+    CAlarmCheck check;
+    int nFired = 0;
+    EXPECT_EQ(1, check.Run(alarms, [&](const CAlarm&) {
+        nFired++;
+        alarms.RemoveAll();
+    }));
+    EXPECT_EQ(0, alarms.GetSize());
+}
+
+TEST(ShellIdentity, CopiesKeepIdentityRepeatsGetNewOnes)
+{
+    CAlarmArray alarms;
+    alarms.SetSize(2);
+    AlarmEnsureIdentities(alarms);
+    const DWORD n0 = alarms[0].m_nIdentity;
+    EXPECT_NE(0u, n0);
+    EXPECT_NE(n0, alarms[1].m_nIdentity);
+    AddAlarm(alarms, alarms[0]);  // a clone
+    AlarmEnsureIdentities(alarms);
+    EXPECT_EQ(n0, alarms[0].m_nIdentity);
+    EXPECT_NE(n0, alarms[2].m_nIdentity);
+    EXPECT_EQ(2, AlarmFindByIdentity(alarms, alarms[2].m_nIdentity));
+    EXPECT_EQ(-1, AlarmFindByIdentity(alarms, 0));
+}
+
+void CollectCommands(const std::vector<CTrayMenuItem>& items, std::multiset<UINT>& ids)
+{
+    for (const CTrayMenuItem& item : items)
+    {
+        if (item.m_nKind == TRAYITEM_COMMAND)
+            ids.insert(item.m_nID);
+        CollectCommands(item.m_subItems, ids);
+    }
+}
+
+const CTrayMenuItem* FindPopup(const std::vector<CTrayMenuItem>& items, LPCSTR pszText)
+{
+    for (const CTrayMenuItem& item : items)
+    {
+        if (item.m_nKind == TRAYITEM_POPUP && item.m_strText == pszText)
+            return &item;
+        if (const CTrayMenuItem* p = FindPopup(item.m_subItems, pszText))
+            return p;
+    }
+    return nullptr;
+}
+
+TEST(ShellTrayModel, EveryCommandOnceAndTheAlarmItemsFromTheArray)
+{
+    CAlarmArray alarms;
+    alarms.SetSize(3);
+    alarms[0].m_strName = "Tea";
+    alarms[0].m_bShowInTray = 1;
+    alarms[1].m_strName = "Hidden";
+    alarms[2].m_strName = "Bus";
+    alarms[2].m_bShowInTray = 1;
+
+    std::multiset<UINT> ids;
+    CollectCommands(BuildTrayMenuModel(alarms), ids);
+    std::multiset<UINT> expected = {2001, 2002, 2003, 2004, 2006, 2007, 2008, 2009, 2010, 2011, 2012, 2017, 2018,
+                                    2019, 2020, 2021, 2022, 2023, 2024, 2025, 2026, 2027, 2028, 2029, 5000, 5002};
+    for (UINT n = 3000; n <= 3067; n++)
+        if (n != 3017)
+            expected.insert(n);
+    EXPECT_EQ(expected, ids);
+
+    const std::vector<CTrayMenuItem> model = BuildTrayMenuModel(alarms);
+    const CTrayMenuItem* pExecute = FindPopup(model, "Execute alarm...");
+    ASSERT_NE(nullptr, pExecute);
+    ASSERT_EQ(2u, pExecute->m_subItems.size());
+    EXPECT_EQ(CString("Bus"), pExecute->m_subItems[1].m_strText);
+    EXPECT_EQ(2, pExecute->m_subItems[1].m_nAlarm);
+    EXPECT_EQ(370u, pExecute->m_nIcon);
+    EXPECT_EQ(CString("Exit Veltran Clock"), model.back().m_strText);
+    EXPECT_EQ(290u, model.back().m_nIcon);
+    const CTrayMenuItem* pIn = FindPopup(model, "In");
+    ASSERT_NE(nullptr, pIn);
+    EXPECT_EQ(CString("55 min"), pIn->m_subItems[10].m_strText);
+    EXPECT_EQ(CString("6 hours"), pIn->m_subItems[17].m_strText);
+    EXPECT_EQ(3018u, pIn->m_subItems[17].m_nID);
+
+    alarms[0].m_bShowInTray = alarms[2].m_bShowInTray = 0;
+    const std::vector<CTrayMenuItem> empty = BuildExecuteAlarmItems(alarms);
+    ASSERT_EQ(1u, empty.size());
+    EXPECT_EQ(CString("Empty"), empty[0].m_strText);
+    EXPECT_TRUE(empty[0].m_bGrayed);
+    EXPECT_EQ(2000u, empty[0].m_nID);
+}
+
+TEST(ShellHotKeys, ModifiersAndPlan)
+{
+    static const UINT s_table[][2] = {{0, 0}, {1, 4}, {2, 2}, {4, 1}, {7, 7}, {8, 0}, {0xFF, 7}, {3, 6}};
+    for (const auto& row : s_table)
+        EXPECT_EQ(row[1], HotKeyFlagsToModifiers(row[0])) << row[0];
+
+    CSettings settings;
+    settings.m_hkCalendar = {'C', 3, 0};
+    CAlarmArray alarms;
+    alarms.SetSize(2);
+    alarms[1].m_wHotKeyVK = 'Q';
+    alarms[1].m_wHotKeyMods = 4;
+    AlarmEnsureIdentities(alarms);
+    const std::vector<CHotKeyEntry> plan = BuildHotKeyPlan(settings, alarms);
+    ASSERT_EQ(7u, plan.size());
+    for (size_t i = 0; i < plan.size(); i++)
+        EXPECT_EQ(static_cast<int>(i), plan[i].nID);
+    EXPECT_EQ(6u, plan[2].nModifiers);
+    EXPECT_EQ(static_cast<UINT>('C'), plan[2].nVirtualKey);
+    EXPECT_EQ(1u, plan[6].nModifiers);
+    EXPECT_EQ(alarms[1].m_nIdentity, plan[6].nAlarmIdentity);
+    EXPECT_EQ(0u, plan[0].nAlarmIdentity);
+}
+} // namespace

@@ -1,0 +1,66 @@
+// A stand-in for the outside tray-clock program "varizi.exe": a hidden window
+// of class "VAriziMainClass" titled "VArizi" that ends on WM_CLOSE. With
+// VELTRAN_AUTOMATION naming a file it appends each command it receives there
+// ("varizi WM_COMMAND <id>"), so tests see what the suite sent it.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace
+{
+void Log(const char* pszLine)
+{
+    const char* pszFile = std::getenv("VELTRAN_AUTOMATION");
+    if (pszFile == nullptr || *pszFile == '\0')
+        return;
+    if (FILE* f = std::fopen(pszFile, "a"))
+    {
+        std::fprintf(f, "%s\n", pszLine);
+        std::fclose(f);
+    }
+}
+
+LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    char szLine[64];
+    switch (message)
+    {
+    case WM_COMMAND:
+        std::snprintf(szLine, sizeof(szLine), "varizi WM_COMMAND %u", static_cast<unsigned>(LOWORD(wParam)));
+        Log(szLine);
+        return 0;
+    case WM_CLOSE:
+        Log("varizi WM_CLOSE");
+        DestroyWindow(hWnd);
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcA(hWnd, message, wParam, lParam);
+    }
+}
+} // namespace
+
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int)
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = WndProc;
+    wc.hInstance = hInstance;
+    wc.lpszClassName = "VAriziMainClass";
+    if (!RegisterClassA(&wc))
+        return 1;
+    HWND hWnd = CreateWindowExA(WS_EX_TOOLWINDOW, "VAriziMainClass", "VArizi", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                nullptr, hInstance, nullptr);
+    if (hWnd == nullptr)
+        return 1;
+    Log("varizi started");
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0)
+    {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return 0;
+}
