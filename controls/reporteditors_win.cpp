@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "controls/memdc.h"
 #include "res/reportctrl_res.h"
 
 namespace {
@@ -334,18 +335,15 @@ void CSkinHeaderCtrl::Paint(CDC& dc)
     GetClientRect(&rcClient);
     if (rcClient.IsRectEmpty())
         return;
-    // One back buffer for the whole header, copied once.
-    CDC memDC;
-    CBitmap memBitmap;
+    // One back buffer for the whole header, copied when it goes.
+    CFillMemDC memDC(&dc, &rcClient, FALSE, FALSE);
     CDC bmpDC;
     CBitmap back, left, right;
-    if (!memDC.CreateCompatibleDC(&dc) || !memBitmap.CreateCompatibleBitmap(&dc, rcClient.Width(), rcClient.Height())
-        || !bmpDC.CreateCompatibleDC(&dc))
+    if (!bmpDC.CreateCompatibleDC(&dc))
         return;
     back.LoadBitmap(IDB_REPORTHEADER_BACK);
     left.LoadBitmap(IDB_REPORTHEADER_LEFT);
     right.LoadBitmap(IDB_REPORTHEADER_RIGHT);
-    CSelectGuard memSel(memDC.m_hDC, memBitmap.m_hObject);
     {
         CSelectGuard sel(bmpDC.m_hDC, back.m_hObject);
         memDC.StretchBlt(0, 0, rcClient.Width(), rcClient.Height(), &bmpDC, 0, 0, 1, 12, SRCCOPY);
@@ -397,5 +395,4 @@ void CSkinHeaderCtrl::Paint(CDC& dc)
         rc.DeflateRect(2, 2);
         memDC.DrawText(szText, -1, &rc, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
-    dc.BitBlt(0, 0, rcClient.Width(), rcClient.Height(), &memDC, 0, 0, SRCCOPY);
 }
