@@ -5,6 +5,7 @@
 namespace {
 
 thread_local HHOOK t_hMeasureHook = nullptr;
+thread_local int t_nMeasureScopes = 0;
 
 LRESULT CALLBACK AfxMeasureHook(int nCode, WPARAM wParam, LPARAM lParam)
 {
@@ -25,10 +26,23 @@ LRESULT CALLBACK AfxMeasureHook(int nCode, WPARAM wParam, LPARAM lParam)
 
 } // namespace
 
-void AfxEnableMeasureRouting()
+CAfxMeasureRouting::CAfxMeasureRouting(HWND hControl)
 {
-    if (t_hMeasureHook == nullptr)
+    HWND hParent = ::GetParent(hControl);
+    if (hParent == nullptr || CWnd::FromHandlePermanent(hParent) != nullptr)
+        return;
+    if (t_nMeasureScopes++ == 0)
         t_hMeasureHook = ::SetWindowsHookExA(WH_CALLWNDPROC, AfxMeasureHook, nullptr, ::GetCurrentThreadId());
+    m_bInstalled = true;
+}
+
+CAfxMeasureRouting::~CAfxMeasureRouting()
+{
+    if (!m_bInstalled || --t_nMeasureScopes > 0)
+        return;
+    if (t_hMeasureHook != nullptr)
+        ::UnhookWindowsHookEx(t_hMeasureHook);
+    t_hMeasureHook = nullptr;
 }
 
 void AfxForceMeasureItem(HWND hWnd)
@@ -41,5 +55,6 @@ void AfxForceMeasureItem(HWND hWnd)
     wp.cx = rc.right - rc.left;
     wp.cy = rc.bottom - rc.top;
     wp.flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
+    CAfxMeasureRouting routing(hWnd);
     ::SendMessageA(hWnd, WM_WINDOWPOSCHANGED, 0, (LPARAM)&wp);
 }

@@ -11,6 +11,8 @@
 IMPLEMENT_DYNAMIC(CReportCtrl, CListCtrl)
 
 BEGIN_MESSAGE_MAP(CReportCtrl, CListCtrl)
+    ON_WM_CREATE()
+    ON_WM_WINDOWPOSCHANGED()
     ON_WM_DESTROY()
     ON_WM_ERASEBKGND()
     ON_WM_LBUTTONDOWN()
@@ -46,7 +48,6 @@ BOOL CReportCtrl::PreCreateWindow(CREATESTRUCT& cs)
 // it was measured before anything could answer, so it asks again.
 void CReportCtrl::PreSubclassWindow()
 {
-    AfxEnableMeasureRouting();
     HWND hHeader = (HWND)::SendMessageA(m_hWnd, LVM_GETHEADER, 0, 0);
     if (hHeader == nullptr)
         return;
@@ -54,6 +55,20 @@ void CReportCtrl::PreSubclassWindow()
     if (CWnd::FromHandlePermanent(hHeader) == nullptr)
         m_header.SubclassWindow(hHeader);
     Remeasure();
+}
+
+// The list asks for its row height while it is created and when its size
+// changes; a parent outside the framework is routed around for both.
+int CReportCtrl::OnCreate(LPCREATESTRUCT)
+{
+    CAfxMeasureRouting routing(m_hWnd);
+    return (int)Default();
+}
+
+void CReportCtrl::OnWindowPosChanged(WINDOWPOS*)
+{
+    CAfxMeasureRouting routing(m_hWnd);
+    Default();
 }
 
 void CReportCtrl::OnDestroy()

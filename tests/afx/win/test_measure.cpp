@@ -14,7 +14,17 @@ public:
     UINT m_nHeight = 37;
 
 protected:
-    void PreSubclassWindow() override { AfxEnableMeasureRouting(); }
+    // The two moments the list asks for its row height.
+    int OnCreate(LPCREATESTRUCT)
+    {
+        CAfxMeasureRouting routing(m_hWnd);
+        return (int)Default();
+    }
+    void OnWindowPosChanged(WINDOWPOS*)
+    {
+        CAfxMeasureRouting routing(m_hWnd);
+        Default();
+    }
     void MeasureItem(LPMEASUREITEMSTRUCT lpMis)
     {
         ++m_nMeasured;
@@ -24,6 +34,8 @@ protected:
 };
 
 BEGIN_MESSAGE_MAP(CMeasuredList, CListCtrl)
+    ON_WM_CREATE()
+    ON_WM_WINDOWPOSCHANGED()
     ON_WM_MEASUREITEM_REFLECT()
 END_MESSAGE_MAP()
 
@@ -63,6 +75,9 @@ TEST_F(MeasureTest, ControlsGetTheRequestAtCreationUnderAnyParent)
         ASSERT_TRUE(list.CreateEx(0, WC_LISTVIEWA, "", kStyle, 0, 0, 200, 100, c.hParent, (HMENU)(UINT_PTR)c.nID));
         EXPECT_EQ(1, list.m_nMeasured) << c.nID; // once: the afx parent routes it, the hook does not again
         EXPECT_EQ(37, RowHeight(list)) << c.nID;
+        list.m_nHeight = 23; // a size change asks again
+        list.SetWindowPos(nullptr, 0, 0, 210, 100, SWP_NOMOVE | SWP_NOZORDER);
+        EXPECT_EQ(23, RowHeight(list)) << c.nID;
         list.DestroyWindow();
     }
     EXPECT_GE(spy.Count(WM_MEASUREITEM), 1); // the parent still sees its request
