@@ -199,6 +199,10 @@ TEST_F(ReportCtrlTest, CellsAndTheSkinnedHeaderAreDrawn)
     r.SetColors(RVCF_ITEM, h2, -1, RGB(0, 0, 255), RGB(0, 200, 0));
     r.SetFullRowSelect(FALSE);
     r.SelectItem(h1, 2, FALSE);
+    // Texts of any length are drawn within their cell; headings read back through their buffer.
+    r.SetItemText(h2, 2, CString('W', 70000));
+    r.SetColumnHeading(2, CString('H', 300));
+    EXPECT_EQ(199, r.GetColumnHeading(2).GetLength());
 
     vtest::CWindowSnapshot shot;
     ASSERT_TRUE(shot.Capture(r.m_hWnd));
@@ -401,6 +405,15 @@ TEST_F(ReportCtrlTest, EditFieldCommitsCancelsAndEndsOnce)
         EXPECT_EQ(c.bStillOpen, Editor() == hEdit) << c.pszTyped;
         EXPECT_EQ(c.nEndEdits, dlg.Count(RCN_ENDEDIT)) << c.pszTyped;
     }
+
+    // Scrolling ends an editor as a click elsewhere does: confirmed.
+    vtest::SendKey(r.m_hWnd, VK_F2);
+    ::SetWindowTextA(Editor(), "Scrolled");
+    r.SendMessage(WM_VSCROLL, SB_LINEDOWN);
+    vtest::PumpPending();
+    EXPECT_EQ(nullptr, Editor());
+    EXPECT_EQ(CString("Scrolled"), r.GetItemText(h1, 0));
+    EXPECT_EQ(4, dlg.Count(RCN_ENDEDIT));
 
     // Tab stores, moves one cell right and opens the next editor at once.
     vtest::SendKey(r.m_hWnd, VK_F2);
