@@ -258,7 +258,6 @@ protected:
     void PostNcDestroy() override { delete this; }
     afx_msg void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
     afx_msg void OnKillFocus(CWnd* pNewWnd);
-    afx_msg UINT OnGetDlgCode();
     DECLARE_MESSAGE_MAP()
 
 private:

@@ -48,7 +48,6 @@ IMPLEMENT_DYNAMIC(CReportEdit, CEdit)
 BEGIN_MESSAGE_MAP(CReportEdit, CEdit)
     ON_WM_KEYDOWN()
     ON_WM_KILLFOCUS()
-    ON_WM_GETDLGCODE()
 END_MESSAGE_MAP()
 
 CReportEdit::CReportEdit(DWORD hItem, int nColumn)
@@ -66,8 +65,6 @@ BOOL CReportEdit::PreTranslateMessage(MSG* pMsg)
     }
     return CEdit::PreTranslateMessage(pMsg);
 }
-
-UINT CReportEdit::OnGetDlgCode() { return (UINT)Default() | DLGC_WANTALLKEYS; }
 
 void CReportEdit::OnKeyDown(UINT nChar, UINT, UINT)
 {

@@ -406,6 +406,16 @@ TEST_F(ReportCtrlTest, EditFieldCommitsCancelsAndEndsOnce)
         EXPECT_EQ(c.nEndEdits, dlg.Count(RCN_ENDEDIT)) << c.pszTyped;
     }
 
+    // Keys come through the queue: the editor takes Escape before the dialog can.
+    vtest::SendKey(r.m_hWnd, VK_F2);
+    HWND hQueued = Editor();
+    ASSERT_NE(nullptr, hQueued);
+    ::SetWindowTextA(hQueued, "Queued");
+    ::PostMessageA(hQueued, WM_KEYDOWN, VK_ESCAPE, 1);
+    vtest::PumpPending();
+    EXPECT_FALSE(::IsWindow(hQueued));
+    EXPECT_EQ(CString("continue"), r.GetItemText(h1, 0));
+
     // Scrolling ends an editor as a click elsewhere does: confirmed.
     vtest::SendKey(r.m_hWnd, VK_F2);
     ::SetWindowTextA(Editor(), "Scrolled");
@@ -460,6 +470,16 @@ TEST_F(ReportCtrlTest, MultiLineEditTakesCtrlEnter)
     r.InsertColumn(0, "Text", 0, 160);
     r.SetLinesPerRow(2);
     DWORD h = r.InsertItem(RVI_ROOT, RVTI_LAST, "a", -1, r.AddCellStyle(RCS_EDIT));
+    // Two lines a row: the list was made to measure again.
+    TEXTMETRICA tm;
+    HDC hDC = ::GetDC(r.m_hWnd);
+    HGDIOBJ hOld = ::SelectObject(hDC, (HFONT)r.SendMessage(WM_GETFONT));
+    ::GetTextMetricsA(hDC, &tm);
+    ::SelectObject(hDC, hOld);
+    ::ReleaseDC(r.m_hWnd, hDC);
+    CRect rcRow;
+    r.GetItemRect(0, &rcRow, LVIR_BOUNDS);
+    EXPECT_EQ(2 * (tm.tmHeight + tm.tmExternalLeading) + 4, rcRow.Height());
     r.SetFullRowSelect(FALSE);
     r.SelectItem(h, 0, FALSE);
     vtest::SendKey(r.m_hWnd, VK_RETURN);
