@@ -11,3 +11,4 @@
 #include "afx/afxgeom.h"
 #include "afx/afxstr.h"
 #include "afx/afxtime.h"
+#include "afx/afxoledate.h"

@@ -86,8 +86,7 @@ INT_PTR CDialog::DoModal() {
     if (lpTemplate == nullptr)
         return -1;
 
-    HWND hWndTop = nullptr;
-    HWND hWndOwner = AfxGetSafeOwner(m_pParentWnd, &hWndTop);
+    HWND hWndOwner = PreModal();
     BOOL bEnableOwner = FALSE;
     if (hWndOwner != nullptr && ::IsWindowEnabled(hWndOwner)) {
         ::EnableWindow(hWndOwner, FALSE);
@@ -112,15 +111,26 @@ INT_PTR CDialog::DoModal() {
     if (hWndOwner != nullptr && ::GetActiveWindow() == m_hWnd)
         ::SetActiveWindow(hWndOwner);
     DestroyWindow();
-    if (hWndTop != nullptr)
-        ::EnableWindow(hWndTop, TRUE);
+    PostModal();
     return m_nModalResult;
+}
+
+HWND CDialog::PreModal() {
+    m_hWndTop = nullptr;
+    return AfxGetSafeOwner(m_pParentWnd, &m_hWndTop);
+}
+
+void CDialog::PostModal() {
+    if (m_hWndTop != nullptr)
+        ::EnableWindow(m_hWndTop, TRUE);
+    m_hWndTop = nullptr;
 }
 
 int CDialog::RunModalLoop(DWORD dwFlags) {
     m_nFlags |= WF_MODALLOOP | WF_CONTINUEMODAL;
     BOOL bShowPending = (GetStyle() & WS_VISIBLE) == 0;
     HWND hWndParent = ::GetParent(m_hWnd);
+    BOOL bIdle = TRUE;
     MSG msg;
     while (ContinueModal()) {
         while (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
@@ -128,6 +138,13 @@ int CDialog::RunModalLoop(DWORD dwFlags) {
                 bShowPending = FALSE;
                 ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
                 ::UpdateWindow(m_hWnd);
+            }
+            if (bIdle) {
+                // Idle work, once each time the queue runs dry, as in the application's loop.
+                bIdle = FALSE;
+                AfxFlushDeferredDeletes();
+                AfxDeleteTempMaps();
+                continue;  // what the work sent may have queued more
             }
             if (!(dwFlags & 1) && hWndParent != nullptr)
                 ::SendMessageA(hWndParent, WM_ENTERIDLE, MSGF_DIALOGBOX, (LPARAM)m_hWnd);
@@ -147,6 +164,8 @@ int CDialog::RunModalLoop(DWORD dwFlags) {
             ::TranslateMessage(&msg);
             ::DispatchMessageA(&msg);
         }
+        if (msg.message != WM_MOUSEMOVE && msg.message != WM_NCMOUSEMOVE && msg.message != 0x0118 /* WM_SYSTIMER */)
+            bIdle = TRUE;
         if (bShowPending && (msg.message == WM_TIMER || msg.message == WM_PAINT)) {
             bShowPending = FALSE;
             if (m_hWnd != nullptr)

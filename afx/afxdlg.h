@@ -23,9 +23,15 @@ public:
     virtual BOOL Create(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
     BOOL CreateIndirect(LPCDLGTEMPLATE lpDialogTemplate, CWnd* pParentWnd = nullptr);
 
-    // Modal: runs its own loop (PreTranslateMessage and idle work go on);
-    // with no parent the owner is the main window's last active popup.
+    // Modal: runs its own loop (PreTranslateMessage and idle work go on: when
+    // the queue runs dry, temporary wrappers are freed, so a CWnd* from
+    // FromHandle taken before DoModal is not valid after it); with no parent
+    // the owner is the main window's last active popup.
     virtual INT_PTR DoModal();
+    // Around a modal run of one's own (a common dialog): the owner window, with
+    // the top-level window above it disabled; PostModal enables that again.
+    HWND PreModal();
+    void PostModal();
     BOOL InitModalIndirect(LPCDLGTEMPLATE lpDialogTemplate, CWnd* pParentWnd = nullptr);
     void EndDialog(int nResult);
 
@@ -54,6 +60,7 @@ public:
 
 protected:
     int m_nModalResult = -1;
+    HWND m_hWndTop = nullptr;  // disabled by PreModal
 
     afx_msg LRESULT OnCommandHelp(WPARAM, LPARAM) { return 0; }
     void OnIdOK() { OnOK(); }

@@ -125,3 +125,13 @@ void AfxThrowArchiveException(int cause, LPCSTR lpszArchiveName)
 {
     throw new CArchiveException(cause, lpszArchiveName);
 }
+
+CString CResourceException::GetText() const
+{
+    return "A required resource was unavailable.";
+}
+
+void AfxThrowResourceException()
+{
+    throw new CResourceException;
+}

@@ -103,3 +103,9 @@ public:
 protected:
     CString GetText() const override;
 };
+
+// A window class, resource or GDI object could not be made.
+class CResourceException : public CException {
+protected:
+    CString GetText() const override;
+};

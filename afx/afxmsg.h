@@ -243,6 +243,11 @@ protected:                                              \
 #define ON_WM_CAPTURECHANGED() _AFX_WM_VOID(WM_CAPTURECHANGED, OnCaptureChanged, void (ThisClass::*)(CWnd*), (CWnd::FromHandle((HWND)c.lParam)))
 #define ON_WM_PARENTNOTIFY() _AFX_WM_VOID(WM_PARENTNOTIFY, OnParentNotify, void (ThisClass::*)(UINT, LPARAM), ((UINT)c.wParam, c.lParam))
 #define ON_WM_HELPINFO() _AFX_WM_RESULT(WM_HELP, OnHelpInfo, BOOL (ThisClass::*)(HELPINFO*), ((HELPINFO*)c.lParam))
+#define ON_WM_HOTKEY() _AFX_WM_VOID(WM_HOTKEY, OnHotKey, void (ThisClass::*)(UINT, UINT, UINT), ((UINT)c.wParam, LOWORD(c.lParam), HIWORD(c.lParam)))
+#define ON_WM_MOUSELEAVE() _AFX_WM_VOID(WM_MOUSELEAVE, OnMouseLeave, void (ThisClass::*)(), ())
+#define ON_WM_QUERYNEWPALETTE() _AFX_WM_RESULT(WM_QUERYNEWPALETTE, OnQueryNewPalette, BOOL (ThisClass::*)(), ())
+#define ON_WM_PALETTECHANGED() _AFX_WM_VOID(WM_PALETTECHANGED, OnPaletteChanged, void (ThisClass::*)(CWnd*), (CWnd::FromHandle((HWND)c.wParam)))
+#define ON_WM_FONTCHANGE() _AFX_WM_VOID(WM_FONTCHANGE, OnFontChange, void (ThisClass::*)(), ())
 
 #define ON_WM_MOUSEMOVE() _AFX_WM_VOID(WM_MOUSEMOVE, OnMouseMove, void (ThisClass::*)(UINT, CPoint), ((UINT)c.wParam, _AFX_PT(c.lParam)))
 #define ON_WM_LBUTTONDOWN() _AFX_WM_VOID(WM_LBUTTONDOWN, OnLButtonDown, void (ThisClass::*)(UINT, CPoint), ((UINT)c.wParam, _AFX_PT(c.lParam)))

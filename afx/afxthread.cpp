@@ -8,15 +8,26 @@
 #include "afx/afxstate.h"
 
 CAfxThreadState::~CAfxThreadState() {
-    for (auto& e : m_temporaryWnd) {
-        e.second->m_hWnd = nullptr;
-        delete e.second;
-    }
+    // Runs on the thread that ends (a worker): it frees what it borrowed there.
+    AfxDeleteTempMaps();
     if (m_hHookCbt != nullptr)
         ::UnhookWindowsHookEx(m_hHookCbt);
 }
 
+namespace {
+// Static initialisation runs on the main thread; 0 until then, and calls made
+// before it are on the main thread as well.
+const DWORD g_dwMainThreadId = ::GetCurrentThreadId();
+}  // namespace
+
 CAfxThreadState& AfxGetThreadState() {
+    // Under this toolchain the main thread's thread-local objects are destroyed
+    // before static destructors run, and global windows and menus still reach
+    // this state from theirs: the main thread's state is never destroyed.
+    if (g_dwMainThreadId == 0 || ::GetCurrentThreadId() == g_dwMainThreadId) {
+        static CAfxThreadState* s_pMainState = new CAfxThreadState;
+        return *s_pMainState;
+    }
     static thread_local CAfxThreadState s_state;
     return s_state;
 }

@@ -8,3 +8,4 @@
 [[noreturn]] void AfxThrowInvalidArgException();
 [[noreturn]] void AfxThrowFileException(int cause, LONG lOsError = -1, LPCSTR lpszFileName = nullptr);
 [[noreturn]] void AfxThrowArchiveException(int cause, LPCSTR lpszArchiveName = nullptr);
+[[noreturn]] void AfxThrowResourceException();

@@ -378,6 +378,11 @@ CString CTime::FormatGmt(LPCSTR pszFormat) const
     return FormatTm(tm, pszFormat, true);
 }
 
+CString AfxFormatTm(const struct tm& tm, LPCSTR pszFormat)
+{
+    return FormatTm(tm, pszFormat, false);
+}
+
 LONG AfxTimeToArchive(const CTime& time)
 {
     LONGLONG t = time.GetTime();

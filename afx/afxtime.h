@@ -136,6 +136,10 @@ private:
     LONGLONG m_time;
 };
 
+// CTime::Format's conversions applied to any broken-down local time (the
+// fields are taken as they stand), for the value classes that keep their own.
+CString AfxFormatTm(const struct tm& tm, LPCSTR pszFormat);
+
 // The stored files keep a CTime in 32 bits: signed seconds since 1970 UTC, as
 // MFC's time_t was. A time outside 1901-12-13 20:45:52 .. 2038-01-19 03:14:07 UTC
 // is stored as 0, the value every reader already takes as "no time". CArchive

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include "afx/afxgeom.h"
 #include "afx/afxstr.h"
@@ -87,7 +88,9 @@ public:
     static const CWnd wndNoTopMost;
 
     CWnd() = default;
-    explicit CWnd(HWND hWnd) : m_hWnd(hWnd) {}  // bare handle holder, as for wndTopMost
+    // A bare handle holder, as wndTopMost: it owns nothing, so like a temporary
+    // its destruction touches no map (the markers die in static destruction).
+    explicit CWnd(HWND hWnd) : m_hWnd(hWnd), m_nFlags(WF_TEMPORARY) {}
     // Destroys a window that still exists, then forgets it.
     ~CWnd() override;
 
@@ -353,6 +356,27 @@ public:
     afx_msg BOOL OnMouseWheel(UINT, short, CPoint) { return (BOOL)Default(); }
     afx_msg void OnMoving(UINT, LPRECT) { Default(); }
     afx_msg void OnSettingChange(UINT, LPCSTR) { Default(); }
+    afx_msg void OnActivateApp(BOOL, DWORD) { Default(); }
+    afx_msg void OnSizing(UINT, LPRECT) { Default(); }
+    afx_msg void OnNcRButtonDown(UINT, CPoint) { Default(); }
+    afx_msg void OnNcLButtonUp(UINT, CPoint) { Default(); }
+    afx_msg void OnNcMouseMove(UINT, CPoint) { Default(); }
+    afx_msg BOOL OnNcCreate(LPCREATESTRUCT) { return (BOOL)Default(); }
+    afx_msg void OnNcCalcSize(BOOL, NCCALCSIZE_PARAMS*) { Default(); }
+    afx_msg void OnRButtonDblClk(UINT, CPoint) { Default(); }
+    afx_msg void OnMButtonDown(UINT, CPoint) { Default(); }
+    afx_msg void OnMButtonUp(UINT, CPoint) { Default(); }
+    afx_msg void OnSysKeyUp(UINT, UINT, UINT) { Default(); }
+    afx_msg void OnEnable(BOOL) { Default(); }
+    afx_msg void OnEndSession(BOOL) { Default(); }
+    afx_msg void OnDropFiles(HDROP) { Default(); }
+    afx_msg void OnParentNotify(UINT, LPARAM) { Default(); }
+    afx_msg BOOL OnHelpInfo(HELPINFO*) { return (BOOL)Default(); }
+    afx_msg void OnHotKey(UINT, UINT, UINT) { Default(); }
+    afx_msg void OnMouseLeave() { Default(); }
+    afx_msg BOOL OnQueryNewPalette() { return (BOOL)Default(); }
+    afx_msg void OnPaletteChanged(CWnd*) { Default(); }
+    afx_msg void OnFontChange() { Default(); }
     // Owner draw and colours: menus go to their permanent CMenu, controls get
     // the message reflected; otherwise the default processing.
     afx_msg void OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct);

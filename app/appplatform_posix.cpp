@@ -2,7 +2,9 @@
 // code and its tests, no registry and no windows.
 #include "app/appseams.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <sys/stat.h>
 #include <unistd.h>
 
 int AppPlatformMessageBox(LPCSTR pszText, UINT /*nType*/)
@@ -33,6 +35,14 @@ RUNVALUERESULT AppPlatformWriteRunValue(LPCSTR /*pszData*/)
 BOOL AppPlatformReplaceFile(LPCSTR pszFrom, LPCSTR pszTo)
 {
     return std::rename(pszFrom, pszTo) == 0;
+}
+
+BOOL AppPlatformIsMissing(LPCSTR pszPath)
+{
+    struct stat st;
+    if (stat(pszPath, &st) == 0)
+        return FALSE;
+    return errno == ENOENT || errno == ENOTDIR;
 }
 
 LPCSTR AppPlatformCharNext(LPCSTR psz)

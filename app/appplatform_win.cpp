@@ -31,15 +31,14 @@ private:
 };
 } // namespace
 
-// Until the afx message box seam exists this shows the box itself, with the
-// application's title.
+// Shows the box itself, task-modal, with the application's title.
 int AppPlatformMessageBox(LPCSTR pszText, UINT nType)
 {
     return MessageBoxA(NULL, pszText, "Veltran Clock", nType | MB_TASKMODAL);
 }
 
-// The main window replaces this seam once it exists; before that there are
-// no clock windows whose state could be recorded.
+// The main window points the seam at itself when it is created; before that
+// there are no clock windows whose state could be recorded.
 void AppPlatformSaveWindowState()
 {
 }
@@ -73,6 +72,14 @@ RUNVALUERESULT AppPlatformWriteRunValue(LPCSTR pszData)
 BOOL AppPlatformReplaceFile(LPCSTR pszFrom, LPCSTR pszTo)
 {
     return MoveFileExA(pszFrom, pszTo, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+
+BOOL AppPlatformIsMissing(LPCSTR pszPath)
+{
+    if (GetFileAttributesA(pszPath) != INVALID_FILE_ATTRIBUTES)
+        return FALSE;
+    const DWORD nError = GetLastError();
+    return nError == ERROR_FILE_NOT_FOUND || nError == ERROR_PATH_NOT_FOUND;
 }
 
 LPCSTR AppPlatformCharNext(LPCSTR psz)

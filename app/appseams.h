@@ -1,7 +1,7 @@
 // Everything the settings and configuration code does that leaves the
 // process goes through these pointers, so tests can watch or refuse it. The
 // defaults are the platform's own (appplatform_win.cpp, appplatform_posix.cpp);
-// the main window points pfnSaveWindowState at itself once it exists.
+// the main window points pfnSaveWindowState at itself when it is created.
 #pragma once
 
 #include "afx/afx.h"
@@ -38,6 +38,9 @@ CString AppPlatformGetModulePath();
 RUNVALUERESULT AppPlatformWriteRunValue(LPCSTR pszData);
 BOOL AppPlatformWriteFile(LPCSTR pszPath, const BYTE* pData, size_t nSize);
 BOOL AppPlatformReplaceFile(LPCSTR pszFrom, LPCSTR pszTo);
+// TRUE only when nothing is at pszPath; a path that is there but cannot be
+// read, or whose state cannot be told, is not missing.
+BOOL AppPlatformIsMissing(LPCSTR pszPath);
 // Steps over one character of ANSI text, a double-byte character as one.
 LPCSTR AppPlatformCharNext(LPCSTR psz);
 

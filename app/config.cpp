@@ -236,7 +236,7 @@ BOOL CopyWholeFile(LPCSTR pszFrom, LPCSTR pszTo)
 {
     FILE* pFrom = std::fopen(pszFrom, "rb");
     if (pFrom == NULL)
-        return TRUE;   // nothing left to keep
+        return AppPlatformIsMissing(pszFrom);   // nothing left to keep, or a file we cannot copy
     FILE* pTo = std::fopen(pszTo, "wb");
     if (pTo == NULL)
     {
@@ -398,7 +398,10 @@ void CConfigFile::LoadFile(LPCSTR pszPath)
 
     std::vector<BYTE> data;
     const AFX_FILE_READ result = AfxReadWholeFile(pszPath, CONFIG_MAX_FILE_BYTES, data);
-    if (result == AFX_FILE_CANNOT_OPEN)
+    // Only a file that is not there means a first start; one that is there
+    // but does not open (held by another program, no right to read) is the
+    // user's and must survive the next save.
+    if (result == AFX_FILE_CANNOT_OPEN && AppPlatformIsMissing(pszPath))
         return;
 
     BOOL bLoaded = FALSE;

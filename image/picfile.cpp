@@ -152,6 +152,8 @@ CPicMemFile& CPicMemFile::operator=(const CPicMemFile& other)
 
 CPicMemFile::~CPicMemFile() { Close(); }
 
+void CPicMemFile::Free() { Close(); }
+
 bool CPicMemFile::Open()
 {
     if (buffer)

@@ -78,6 +78,8 @@ public:
     LONG GetCapacity() const { return capacity; }
 
 protected:
+    // Frees an owned buffer, as Close does.
+    void Free();
     bool Alloc(size_t newLength);
     bool Reserve(size_t end);
 

@@ -470,7 +470,9 @@ protected:
 
     BYTE BlindGetPixelIndex(LONG x, LONG y) const;
     RGBQUAD BlindGetPixelColor(LONG x, LONG y) const;
+    BYTE* BlindGetPixelPointer(LONG x, LONG y) const;
     BYTE BlindAlphaGet(LONG x, LONG y) const;
+    void RGBtoBGR(BYTE* buffer, int length) const;
     // The one road for changing palette entries: it drops the nearest-colour memo.
     void StorePaletteEntry(DWORD i, RGBQUAD c);
     size_t PlaneSize() const;

@@ -26,9 +26,12 @@ uint64_t ImageBytes(const BITMAPINFOHEADER& h)
     return rowBits / 32 * 4 * height;
 }
 
-// Fills h from a core (12-byte) or info (40 bytes and up) header.
-bool ReadInfoHeader(CPicFile* file, BITMAPINFOHEADER* h)
+} // namespace
+
+bool CPictureBMP::ReadInfoHeader(CPicFile* file, BITMAPINFOHEADER* h)
 {
+    if (!file || !h)
+        return false;
     // The size first: a core-header file may be shorter than 40 bytes in all.
     BYTE raw[40];
     if (!PicReadExact(file, raw, 4))
@@ -76,8 +79,6 @@ bool ReadInfoHeader(CPicFile* file, BITMAPINFOHEADER* h)
         h->biClrUsed = DWORD(1) << h->biBitCount;
     return true;
 }
-
-} // namespace
 
 bool CPictureBMP::Decode(FILE* stream)
 {

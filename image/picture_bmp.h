@@ -16,6 +16,10 @@ public:
     bool Decode(FILE* stream);
     bool Encode(FILE* stream);
 
+    // Fills h from a core (12-byte) or info (40 bytes and up) header and
+    // completes a zero image size and colour count.
+    static bool ReadInfoHeader(CPicFile* file, BITMAPINFOHEADER* h);
+
 protected:
     bool ReadPixels(CPicFile* file, const BITMAPINFOHEADER& bih, bool coreHeader, LONG start, DWORD offBits);
     bool DecodeRle(CPicFile* file, bool rle4);

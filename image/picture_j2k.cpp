@@ -155,22 +155,25 @@ void UseThreads(opj_codec_t* codec)
 }
 
 // Every top-level box up to the code stream must fit in the file, so that
-// the library never allocates a box larger than the data behind it.
-bool Jp2BoxesFit(CPicFile* file, LONG start)
+// the library never allocates a box larger than the data behind it. The
+// answer is where the code stream starts, or -1.
+LONG Jp2CodeStreamAt(CPicFile* file, LONG start)
 {
     LONG size = file->Size();
     uint64_t pos = uint64_t(start), end = size > start ? uint64_t(size) : pos;
-    bool ok = false;
+    LONG at = -1;
     for (int boxes = 0; boxes < 1024 && pos + 8 <= end; ++boxes) {
         BYTE h[16];
         if (!file->Seek(LONG(pos), SEEK_SET) || file->Read(h, 1, 8) != 8)
             break;
         uint64_t length = PicGetBE32(h);
+        uint64_t headerLength = 8;
         const DWORD type = PicGetBE32(h + 4);
         if (length == 1) {
             if (file->Read(h + 8, 1, 8) != 8)
                 break;
             length = (uint64_t(PicGetBE32(h + 8)) << 32) | PicGetBE32(h + 12);
+            headerLength = 16;
             if (length < 16)
                 break;
         } else if (length == 0) {
@@ -181,13 +184,46 @@ bool Jp2BoxesFit(CPicFile* file, LONG start)
         if (length > end - pos)
             break;
         if (type == 0x6A703263) { // 'jp2c'
-            ok = true;
+            at = LONG(pos + headerLength);
             break;
         }
         pos += length;
     }
     file->Seek(start, SEEK_SET);
-    return ok;
+    return at;
+}
+
+// The library sets up every tile and component while it reads the header,
+// before we could look at the counts: a few bytes asking for tens of
+// thousands of tiles cost hundreds of megabytes. The SIZ marker is read here
+// first and such streams are refused.
+bool SizWithinLimits(CPicFile* file, LONG at, const char** why)
+{
+    BYTE siz[42];
+    const LONG back = file->Tell();
+    const bool read = file->Seek(at, SEEK_SET) && file->Read(siz, 1, sizeof(siz)) == sizeof(siz);
+    file->Seek(back, SEEK_SET);
+    if (!read || PicGetBE16(siz) != 0xFF4F || PicGetBE16(siz + 2) != 0xFF51)
+        return true; // not a stream the library takes either; it says so itself
+    const uint64_t width = PicGetBE32(siz + 8), height = PicGetBE32(siz + 12);
+    const uint64_t tileWidth = PicGetBE32(siz + 24), tileHeight = PicGetBE32(siz + 28);
+    const uint64_t tileX = PicGetBE32(siz + 32), tileY = PicGetBE32(siz + 36);
+    const DWORD components = PicGetBE16(siz + 40);
+    if (components == 0 || components > CPictureJAS::MAX_COMPONENTS) {
+        *why = kTooManyComponents;
+        return false;
+    }
+    if (tileWidth == 0 || tileHeight == 0 || width <= tileX || height <= tileY) {
+        *why = kCannotLoad;
+        return false;
+    }
+    const uint64_t across = (width - tileX + tileWidth - 1) / tileWidth;
+    const uint64_t down = (height - tileY + tileHeight - 1) / tileHeight;
+    if (across * down > CPictureJAS::MAX_TILES) {
+        *why = kTooManyTiles;
+        return false;
+    }
+    return true;
 }
 
 // The components' sizes from the reference grid, before anything is decoded.
@@ -220,7 +256,8 @@ CPicPlanes ReadJ2k(CPicFile* file, DWORD format, uint64_t maxPixels, const char*
 {
     const LONG start = file->Tell();
     *why = kCannotLoad;
-    if (format == PIC_FORMAT_JP2 && !Jp2BoxesFit(file, start))
+    const LONG codeStream = format == PIC_FORMAT_JP2 ? Jp2CodeStreamAt(file, start) : start;
+    if (codeStream < 0 || !SizWithinLimits(file, codeStream, why))
         return nullptr;
     bool failed = false;
     CodecPtr codec(opj_create_decompress(format == PIC_FORMAT_JP2 ? OPJ_CODEC_JP2 : OPJ_CODEC_J2K));

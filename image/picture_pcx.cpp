@@ -149,19 +149,23 @@ bool CPicturePCX::Decode(CPicFile* file)
             }
             continue;
         }
-        // KnownLayout leaves one plane of packed pixels or four planes of one bit.
-        if (planes == 1)
-            UnpackPixels(pixels.data(), line, int(bytesPerLine), bits);
-        else
-            PlanesToPixels(pixels.data(), line, int(bytesPerLine), planes);
+        bool ok = planes == 1 ? UnpackPixels(pixels.data(), line, int(bytesPerLine), planes, bits)
+                              : PlanesToPixels(pixels.data(), line, int(bytesPerLine), planes, bits);
+        if (!ok)
+            return fail(GetLastError());
         for (DWORD x = 0; x < width; ++x)
             SetPixelIndex(LONG(x), row, pixels[x]);
     }
     return true;
 }
 
-void CPicturePCX::PlanesToPixels(BYTE* pixels, const BYTE* bitPlanes, int bytesPerLine, int planes)
+bool CPicturePCX::PlanesToPixels(
+    BYTE* pixels, const BYTE* bitPlanes, int bytesPerLine, int planes, int bitsPerPixel)
 {
+    if (planes > 4)
+        return SetError("Can't handle more than 4 planes");
+    if (bitsPerPixel != 1)
+        return SetError("Can't handle more than 1 bit per pixel");
     std::memset(pixels, 0, size_t(bytesPerLine) * 8);
     for (int p = 0; p < planes; ++p) {
         const BYTE* plane = bitPlanes + size_t(p) * bytesPerLine;
@@ -169,10 +173,13 @@ void CPicturePCX::PlanesToPixels(BYTE* pixels, const BYTE* bitPlanes, int bytesP
             if (plane[k / 8] & (0x80 >> (k % 8)))
                 pixels[k] = BYTE(pixels[k] | (1 << p));
     }
+    return true;
 }
 
-void CPicturePCX::UnpackPixels(BYTE* pixels, const BYTE* data, int bytesPerLine, int bitsPerPixel)
+bool CPicturePCX::UnpackPixels(BYTE* pixels, const BYTE* data, int bytesPerLine, int planes, int bitsPerPixel)
 {
+    if (planes != 1)
+        return SetError("Can't handle packed pixels with more than 1 plane.");
     for (int i = 0; i < bytesPerLine; ++i) {
         BYTE b = data[i];
         switch (bitsPerPixel) {
@@ -193,6 +200,7 @@ void CPicturePCX::UnpackPixels(BYTE* pixels, const BYTE* data, int bytesPerLine,
             break;
         }
     }
+    return true;
 }
 
 void CPicturePCX::PixelsToPlanes(const BYTE* raw, LONG width, BYTE* planeLine, int plane)

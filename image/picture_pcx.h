@@ -35,8 +35,8 @@ public:
     bool Encode(FILE* stream);
 
 protected:
-    static void PlanesToPixels(BYTE* pixels, const BYTE* bitPlanes, int bytesPerLine, int planes);
-    static void UnpackPixels(BYTE* pixels, const BYTE* data, int bytesPerLine, int bitsPerPixel);
+    bool PlanesToPixels(BYTE* pixels, const BYTE* bitPlanes, int bytesPerLine, int planes, int bitsPerPixel);
+    bool UnpackPixels(BYTE* pixels, const BYTE* data, int bytesPerLine, int planes, int bitsPerPixel);
     static void PixelsToPlanes(const BYTE* raw, LONG width, BYTE* planeLine, int plane);
     static void PackPixels(const BYTE* data, size_t size, std::vector<BYTE>& out);
     static void PackPixel(int value, int& previous, int& count, std::vector<BYTE>& out);

@@ -372,6 +372,13 @@ void CPicture::BlendPixelColor(LONG x, LONG y, RGBQUAD c, float blend, bool setA
     SetPixelColor(x, y, mixed, setAlpha);
 }
 
+BYTE* CPicture::BlindGetPixelPointer(LONG x, LONG y) const
+{
+    if (header.biClrUsed || !info.bits)
+        return nullptr;
+    return info.bits + size_t(y) * info.effWidth + size_t(x) * 3;
+}
+
 bool CPicture::IsTransparent(LONG x, LONG y) const
 {
     if (!dibBlock)
@@ -460,4 +467,16 @@ RGBQUAD CPicture::RGBtoRGBQUAD(COLORREF c)
 COLORREF CPicture::RGBQUADtoRGB(RGBQUAD c)
 {
     return COLORREF(c.rgbRed) | (COLORREF(c.rgbGreen) << 8) | (COLORREF(c.rgbBlue) << 16);
+}
+
+void CPicture::RGBtoBGR(BYTE* buffer, int length) const
+{
+    if (!buffer || header.biClrUsed)
+        return;
+    int n = length < int(info.effWidth) ? length : int(info.effWidth);
+    for (int i = 0; i + 2 < n; i += 3) {
+        BYTE t = buffer[i];
+        buffer[i] = buffer[i + 2];
+        buffer[i + 2] = t;
+    }
 }

@@ -63,7 +63,9 @@ inline bool PicWriteAll(CPicFile* file, const void* data, size_t n)
     return n == 0 || file->Write(data, 1, n) == n;
 }
 
-// A big-endian field, as the JPEG-2000 boxes and raster headers hold them.
+// Big-endian fields, as the JPEG-2000 boxes and raster headers hold them.
+inline WORD PicGetBE16(const BYTE* p) { return WORD((p[0] << 8) | p[1]); }
+
 inline DWORD PicGetBE32(const BYTE* p)
 {
     return (DWORD(p[0]) << 24) | (DWORD(p[1]) << 16) | (DWORD(p[2]) << 8) | p[3];

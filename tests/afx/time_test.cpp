@@ -56,6 +56,27 @@ TEST_F(CTimeTest, FieldsCarryLikeMktime)
     EXPECT_STREQ("2024-03-01 12:00:00", Stamp(CTime(2024, 1, 31 + 29 + 1, 12, 0, 0)));
     EXPECT_STREQ("2026-01-01 00:00:00", Stamp(CTime(2024, 25, 1, 0, 0, 0)));
     EXPECT_STREQ("2024-01-02 01:00:00", Stamp(CTime(2024, 1, 1, 0, 0, 90000)));
+
+    // Negative months borrow whole years, as the C library does.
+    const struct {
+        int nMonth;
+        const char* pszExpect;
+    } months[] = {{-1, "2023-11-15 12:00:00"}, {-10, "2023-02-15 12:00:00"}, {-12, "2022-12-15 12:00:00"},
+                  {-22, "2022-02-15 12:00:00"}};
+    for (const auto& m : months) {
+        const CTime t(2024, m.nMonth, 15, 12, 0, 0);
+        EXPECT_STREQ(m.pszExpect, Stamp(t)) << m.nMonth;
+#ifndef _WIN32
+        // The pinned zone is the C library's too here.
+        struct tm tm = {};
+        tm.tm_year = 124;
+        tm.tm_mon = m.nMonth - 1;
+        tm.tm_mday = 15;
+        tm.tm_hour = 12;
+        tm.tm_isdst = -1;
+        EXPECT_EQ(std::mktime(&tm), t.GetTime()) << m.nMonth;
+#endif
+    }
 }
 
 TEST_F(CTimeTest, OutOfRangeDatesGiveTimeZero)

@@ -482,6 +482,46 @@ TEST_F(ConfigTest, UnknownVersionIsKeptAsBackupBeforeTheFirstSave)
     EXPECT_EQ(ReadFileBytes(backup), newer);
 }
 
+TEST_F(ConfigTest, FileThatIsThereButDoesNotOpenIsNeitherMissingNorReplaced)
+{
+    // Something is at the path that cannot be read as a file: a folder, or
+    // (where links can be made) a link to itself, which no open follows.
+    const struct
+    {
+        const char* name;
+        bool (*make)(const fs::path& file);
+    } cases[] = {
+        {"folder", [](const fs::path& file) { return fs::create_directories(file / "inside"); }},
+        {"link loop",
+         [](const fs::path& file) {
+             std::error_code ec;
+             fs::create_symlink(file.filename(), file, ec);
+             return !ec;
+         }},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        std::error_code ec;
+        fs::remove_all(m_file, ec);
+        if (!c.make(m_file))
+            continue;
+        g_messages.clear();
+        CConfigFile::ResetBackupPending();
+        Load();
+        EXPECT_EQ(g_messages, std::vector<std::string>{kMsgOlder});
+        EXPECT_EQ(StreamOf(g_settings, g_alarms), DefaultStream());
+        EXPECT_TRUE(CConfigFile::IsBackupPending());
+
+        // No copy can be made of it, so no save may replace it.
+        g_messages.clear();
+        EXPECT_FALSE(Save());
+        EXPECT_EQ(g_messages, std::vector<std::string>{kMsgCannotWrite});
+        EXPECT_TRUE(fs::is_symlink(m_file) || fs::is_directory(m_file));
+        EXPECT_TRUE(CConfigFile::IsBackupPending());
+    }
+}
+
 TEST_F(ConfigTest, BackupThatCannotBeWrittenStopsTheSave)
 {
     std::vector<uint8_t> damaged = SampleFile(230, 1).Data();

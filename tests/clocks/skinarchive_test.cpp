@@ -174,17 +174,23 @@ std::vector<BYTE> ZipBytes(const fs::path& path)
     return std::vector<BYTE>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// CRC fields of a one-member archive: local header at 0, central entry after the data.
-void BreakCrc(std::vector<BYTE>& zip)
+// Flips bits of one field in both headers of a one-member archive: the local
+// header at 0 and the central entry after the data.
+void FlipInBothHeaders(std::vector<BYTE>& zip, size_t nLocalAt, size_t nCentralAt, BYTE mask)
 {
-    zip[14] ^= 0x01;
+    zip[nLocalAt] ^= mask;
     for (size_t i = zip.size() - 22; i-- > 0;) {
         if (zip[i] == 'P' && zip[i + 1] == 'K' && zip[i + 2] == 1 && zip[i + 3] == 2) {
-            zip[i + 16] ^= 0x01;
+            zip[i + nCentralAt] ^= mask;
             return;
         }
     }
     FAIL() << "no central directory entry";
+}
+
+void BreakCrc(std::vector<BYTE>& zip)
+{
+    FlipInBothHeaders(zip, 14, 16, 0x01);
 }
 
 TEST_F(SkinFolders, UnzipChecks)
@@ -208,6 +214,12 @@ TEST_F(SkinFolders, UnzipChecks)
     BreakCrc(broken);
     EXPECT_FALSE(UnzipSkinData(broken.data(), broken.size(), 100000, "big.acs", data, strError));
     EXPECT_STREQ(strError, "big.acs: member \"skin.dat\": CRC error");
+
+    // Bit 0 of the general purpose flags marks an encrypted member.
+    std::vector<BYTE> encrypted = zip;
+    FlipInBothHeaders(encrypted, 6, 8, 0x01);
+    EXPECT_FALSE(UnzipSkinData(encrypted.data(), encrypted.size(), 100000, "big.acs", data, strError));
+    EXPECT_STREQ(strError, "big.acs: member \"skin.dat\": encrypted");
 
     // Damaged compressed bytes, then every cut of the archive.
     broken = zip;

@@ -14,7 +14,7 @@
 
 namespace {
 
-struct BmpSpec {
+struct BmpLayout {
     uint32_t headerSize = 40;
     int32_t width = 1;
     int32_t height = 1;
@@ -28,7 +28,7 @@ struct BmpSpec {
     bool fileHeader = true;
 };
 
-std::vector<BYTE> BuildBmp(const BmpSpec& s)
+std::vector<BYTE> BuildBmp(const BmpLayout& s)
 {
     std::vector<BYTE> out;
     size_t offBits = 14 + s.headerSize + s.masks.size() + s.palette.size();
@@ -72,9 +72,9 @@ bool DecodeBytes(CPicture& pic, const std::vector<BYTE>& bytes, DWORD type = PIC
 }
 
 // An RLE file (8-bit: compression 1, 4-bit: 2) of the given size with a grey palette.
-BmpSpec Rle(uint16_t bpp, int32_t w, int32_t h, std::vector<BYTE> stream)
+BmpLayout Rle(uint16_t bpp, int32_t w, int32_t h, std::vector<BYTE> stream)
 {
-    BmpSpec s;
+    BmpLayout s;
     s.width = w, s.height = h, s.bpp = bpp, s.compression = bpp == 8 ? 1 : 2, s.clrUsed = 1u << bpp;
     for (uint32_t i = 0; i < s.clrUsed; ++i)
         s.palette.insert(s.palette.end(), { BYTE(i), BYTE(i), BYTE(i), 0 });
@@ -82,9 +82,9 @@ BmpSpec Rle(uint16_t bpp, int32_t w, int32_t h, std::vector<BYTE> stream)
     return s;
 }
 
-BmpSpec Rle8(int32_t w, int32_t h, std::vector<BYTE> stream) { return Rle(8, w, h, std::move(stream)); }
+BmpLayout Rle8(int32_t w, int32_t h, std::vector<BYTE> stream) { return Rle(8, w, h, std::move(stream)); }
 
-BmpSpec Rle4(int32_t w, int32_t h, std::vector<BYTE> stream) { return Rle(4, w, h, std::move(stream)); }
+BmpLayout Rle4(int32_t w, int32_t h, std::vector<BYTE> stream) { return Rle(4, w, h, std::move(stream)); }
 
 std::vector<int> Row(const CPicture& pic, LONG y)
 {
@@ -154,7 +154,7 @@ TEST(BmpEncode, ReportsEveryFailedWrite)
 
 TEST(BmpDecode, CoreHeaderWithThreeByteEntries)
 {
-    BmpSpec s;
+    BmpLayout s;
     s.headerSize = 12, s.width = 2, s.height = 1, s.bpp = 8;
     for (int i = 0; i < 256; ++i)
         s.palette.insert(s.palette.end(), { BYTE(i), BYTE(255 - i), 7 });
@@ -170,7 +170,7 @@ TEST(BmpDecode, CoreHeaderWithThreeByteEntries)
     EXPECT_EQ(pic.GetPixelIndex(1, 0), 200);
 
     // A whole core file shorter than a 40-byte header.
-    BmpSpec tiny;
+    BmpLayout tiny;
     tiny.headerSize = 12, tiny.bpp = 1;
     tiny.palette = { 0, 0, 0, 255, 255, 255 };
     tiny.pixels = { 0x80, 0, 0, 0 };
@@ -182,7 +182,7 @@ TEST(BmpDecode, CoreHeaderWithThreeByteEntries)
 
 TEST(BmpDecode, TopDownAndHeightLimits)
 {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 1, s.height = -3, s.bpp = 8, s.clrUsed = 256;
     s.palette.assign(1024, 0);
     s.pixels = { 1, 0, 0, 0, 2, 0, 0, 0, 3, 0, 0, 0 };
@@ -204,7 +204,7 @@ TEST(BmpDecode, TopDownAndHeightLimits)
 
 TEST(BmpDecode, SixteenBitFields)
 {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 3, s.height = 1, s.bpp = 16;
     s.pixels = { 0xFF, 0x7F, 0x1F, 0x00, 0x00, 0x7C, 0, 0 }; // white, blue, red in 5-5-5
     CPicture pic;
@@ -227,7 +227,7 @@ TEST(BmpDecode, SixteenBitFields)
 
 TEST(BmpDecode, ThirtyTwoBitPlainAndMasked)
 {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 2, s.height = 1, s.bpp = 32;
     s.pixels = { 1, 2, 3, 4, 5, 6, 7, 8 };
     CPicture pic;
@@ -256,7 +256,7 @@ TEST(BmpDecode, ThirtyTwoBitPlainAndMasked)
 
 TEST(BmpDecode, HeaderSizesAndBareDib)
 {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 1, s.height = 1, s.bpp = 24, s.pixels = { 9, 8, 7, 0 };
     CPicture pic;
     for (uint32_t size : { 64u, 108u, 124u }) {
@@ -277,7 +277,7 @@ TEST(BmpDecode, HeaderSizesAndBareDib)
     EXPECT_TRUE(SameRgb(bare.GetPixelColor(0, 0), Rgb(7, 8, 9)));
 
     // A bare 8-bit DIB with a short colour table: pixels follow it directly.
-    BmpSpec pal;
+    BmpLayout pal;
     pal.fileHeader = false, pal.bpp = 8, pal.width = 2, pal.clrUsed = 2;
     pal.palette = { 0, 0, 0, 0, 50, 60, 70, 0 };
     pal.pixels = { 1, 0, 0, 0 };
@@ -285,9 +285,47 @@ TEST(BmpDecode, HeaderSizesAndBareDib)
     EXPECT_TRUE(SameRgb(bare.GetPixelColor(0, 0), Rgb(70, 60, 50)));
 }
 
+TEST(BmpDecode, ReadInfoHeaderNormalisesEverySize)
+{
+    // A header, then one marker byte that tells where the reader stopped.
+    const struct {
+        uint32_t size;
+        uint32_t sizeImage;
+        bool ok;
+        DWORD expectImage, expectColours;
+    } cases[] = {
+        { 12, 0, true, 4 * 3, 256 }, // core: 3 x 3 at 8 bits, rows of 4 bytes
+        { 40, 0, true, 4 * 3, 256 },
+        { 40, 99, true, 99, 256 },
+        { 64, 0, true, 4 * 3, 256 },
+        { 30, 0, false, 0, 0 },
+    };
+    for (const auto& c : cases) {
+        BmpLayout l;
+        l.headerSize = c.size, l.width = 3, l.height = 3, l.bpp = 8, l.sizeImage = c.sizeImage, l.fileHeader = false;
+        l.pixels = { 0xA5 };
+        std::vector<BYTE> bytes = BuildBmp(l);
+        CPicMemFile file(bytes.data(), DWORD(bytes.size()));
+        BITMAPINFOHEADER h;
+        ASSERT_EQ(CPictureBMP::ReadInfoHeader(&file, &h), c.ok) << c.size;
+        if (!c.ok)
+            continue;
+        EXPECT_EQ(h.biWidth, 3) << c.size;
+        EXPECT_EQ(h.biHeight, 3) << c.size;
+        EXPECT_EQ(h.biBitCount, 8) << c.size;
+        EXPECT_EQ(h.biSizeImage, c.expectImage) << c.size;
+        EXPECT_EQ(h.biClrUsed, c.expectColours) << c.size;
+        EXPECT_EQ(file.GetC(), 0xA5) << c.size << ": the reader stops right after the header";
+    }
+    BITMAPINFOHEADER h;
+    CPicMemFile empty;
+    EXPECT_FALSE(CPictureBMP::ReadInfoHeader(nullptr, &h));
+    EXPECT_FALSE(CPictureBMP::ReadInfoHeader(&empty, nullptr));
+}
+
 TEST(BmpDecode, RefusesUnknownLayoutsWithTheirTexts)
 {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 2, s.height = 1, s.bpp = 24, s.compression = 1, s.pixels.assign(8, 0);
     CPicture pic;
     EXPECT_FALSE(DecodeBytes(pic, BuildBmp(s)));
@@ -312,7 +350,7 @@ TEST(BmpDecode, RefusesUnknownLayoutsWithTheirTexts)
 
 TEST(BmpDecode, HeaderOnlyRequestAndPixelLimit)
 {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 20, s.height = 10, s.bpp = 8, s.clrUsed = 256;
     s.palette.assign(1024, 0);
     s.pixels.assign(200, 1);
@@ -378,6 +416,15 @@ TEST(BmpRle8, RunsDeltasAndAbsoluteRuns)
     EXPECT_EQ(Row(pic, 1), (std::vector<int> { 2, 2, 2 }));
     EXPECT_EQ(Row(pic, 2), (std::vector<int> { 4, 0, 0 }));
 
+    // Rows of a multiple of 4 pixels have no padding to absorb a run past
+    // their end: it must not reach the next row, nor past the last one.
+    ASSERT_TRUE(DecodeBytes(pic, BuildBmp(Rle8(4, 3, { 6, 3, 0, 2, 0, 1, 2, 9, 0, 0, 1, 7, 0, 1 }))));
+    EXPECT_EQ(Row(pic, 0), (std::vector<int> { 3, 3, 3, 3 }));
+    EXPECT_EQ(Row(pic, 1), (std::vector<int> { 0, 0, 0, 0 })) << "after the delta the row is already full";
+    EXPECT_EQ(Row(pic, 2), (std::vector<int> { 7, 0, 0, 0 }));
+    ASSERT_TRUE(DecodeBytes(pic, BuildBmp(Rle8(4, 1, { 5, 8, 0, 1 }))));
+    EXPECT_EQ(Row(pic, 0), (std::vector<int> { 8, 8, 8, 8 }));
+
     // Delta to (2, 1), then an absolute run of three with its pad byte.
     ASSERT_TRUE(DecodeBytes(pic, BuildBmp(Rle8(5, 2, { 0, 2, 2, 1, 0, 3, 10, 11, 12, 0, 0, 1 }))));
     EXPECT_EQ(Row(pic, 1), (std::vector<int> { 0, 0, 10, 11, 12 }));
@@ -398,7 +445,7 @@ TEST(BmpRle8, EndOfDataBetweenCodesIsTheEnd)
 {
     std::vector<BYTE> stream = { 2, 6, 0, 0, 0, 3, 1, 2, 3, 0, 0, 0, 2, 8 };
     std::vector<size_t> boundaries = { 0, 2, 4, 10, 12, 14 };
-    BmpSpec full = Rle8(3, 3, stream);
+    BmpLayout full = Rle8(3, 3, stream);
     std::vector<BYTE> bytes = BuildBmp(full);
     size_t start = bytes.size() - stream.size();
     for (size_t n = 0; n <= stream.size(); ++n) {

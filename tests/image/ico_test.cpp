@@ -112,7 +112,20 @@ TEST(IcoDecode, FrameSelection)
     CPicture past;
     past.SetFrame(3);
     EXPECT_FALSE(DecodeVector(past, file, PIC_FORMAT_ICO));
+    EXPECT_STREQ(past.GetLastError(), "ICO: no such frame");
     EXPECT_EQ(past.GetNumFrames(), 0) << "a failed decode hands nothing over";
+
+    // One entry, followed by a copy of it: the frame after the last is still
+    // no frame, however much the bytes there look like one.
+    std::vector<BYTE> one = JoinIcons({ EncodeToBytes(a, PIC_FORMAT_ICO) });
+    one.insert(one.begin() + 22, one.begin() + 6, one.begin() + 22);
+    PutU32(one, 6 + 12, uint32_t(6 + 32));
+    PutU32(one, 22 + 12, uint32_t(6 + 32));
+    CPicture only;
+    ASSERT_TRUE(DecodeVector(only, one, PIC_FORMAT_ICO)) << only.GetLastError();
+    only.SetFrame(1);
+    EXPECT_FALSE(DecodeVector(only, one, PIC_FORMAT_ICO));
+    EXPECT_STREQ(only.GetLastError(), "ICO: no such frame");
     CPicture probed;
     ASSERT_TRUE(DecodeVector(probed, file, 0));
     EXPECT_EQ(probed.GetType(), DWORD(PIC_FORMAT_ICO));

@@ -7,8 +7,16 @@
 
 #include <gtest/gtest.h>
 
+#if defined(__SANITIZE_ADDRESS__)
+// The sanitizer runtime's allocation hooks (its public interface).
+extern "C" int __sanitizer_install_malloc_and_free_hooks(
+    void (*onMalloc)(const volatile void*, size_t), void (*onFree)(const volatile void*));
+#endif
+
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <functional>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -369,6 +377,79 @@ TEST(J2kDecode, HeaderLimitsComeBeforeDecoding)
     EXPECT_FALSE(pic.IsValid());
     pic.SetMaxDecodePixels(40 * 30);
     EXPECT_TRUE(DecodeJas(pic, bytes)) << pic.GetLastError();
+}
+
+// A JP2 file around a code stream: signature, file type, a grey header box.
+std::vector<BYTE> InJp2(const std::vector<BYTE>& codeStream)
+{
+    std::vector<BYTE> v;
+    auto box = [&v](const char* type, const std::vector<BYTE>& body) {
+        PutBE32(v, DWORD(8 + body.size()));
+        v.insert(v.end(), type, type + 4);
+        v.insert(v.end(), body.begin(), body.end());
+    };
+    box("jP  ", { 0x0D, 0x0A, 0x87, 0x0A });
+    box("ftyp", { 'j', 'p', '2', ' ', 0, 0, 0, 0, 'j', 'p', '2', ' ' });
+    std::vector<BYTE> header;
+    const BYTE ihdr[] = { 0, 0, 0, 22, 'i', 'h', 'd', 'r', 0, 1, 0, 7, 0, 0, 0, 9, 0, 1, 7, 7, 0, 0 };
+    const BYTE colr[] = { 0, 0, 0, 15, 'c', 'o', 'l', 'r', 1, 0, 0, 0, 0, 0, 17 };
+    header.insert(header.end(), ihdr, ihdr + sizeof(ihdr));
+    header.insert(header.end(), colr, colr + sizeof(colr));
+    box("jp2h", header);
+    box("jp2c", codeStream);
+    return v;
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+std::atomic<bool> g_counting { false };
+std::atomic<size_t> g_allocated { 0 };
+void CountAllocation(const volatile void*, size_t size)
+{
+    if (g_counting)
+        g_allocated += size;
+}
+void IgnoreFree(const volatile void*) { }
+
+// Bytes allocated while `work` runs; false where they cannot be counted.
+bool AllocatedDuring(const std::function<void()>& work, size_t& bytes)
+{
+    static const bool installed = __sanitizer_install_malloc_and_free_hooks(CountAllocation, IgnoreFree) != 0;
+    g_allocated = 0;
+    g_counting = true;
+    work();
+    g_counting = false;
+    bytes = g_allocated;
+    return installed;
+}
+#else
+bool AllocatedDuring(const std::function<void()>& work, size_t&)
+{
+    work();
+    return false;
+}
+#endif
+
+TEST(J2kDecode, TileAndComponentCountsAreReadBeforeTheLibrary)
+{
+    // 9 x 65543 in 4 x 4 tiles: about 49,000 tiles, fewer pixels than the limit.
+    const std::vector<BYTE> tiles = MainHeader(9, 65543, 4, 1), components = MainHeader(8, 8, 8, 65);
+    const struct {
+        std::vector<BYTE> bytes;
+        DWORD type;
+        const char* text;
+    } cases[] = { { tiles, PIC_FORMAT_JPC, "error: too many tiles" },
+        { InJp2(tiles), PIC_FORMAT_JP2, "error: too many tiles" },
+        { InJp2(components), PIC_FORMAT_JP2, "error: too much components" } };
+    for (const auto& c : cases) {
+        CPicture pic;
+        size_t allocated = 0;
+        const bool counted = AllocatedDuring(
+            [&] { EXPECT_FALSE(pic.Decode(const_cast<BYTE*>(c.bytes.data()), DWORD(c.bytes.size()), c.type)); },
+            allocated);
+        EXPECT_STREQ(pic.GetLastError(), c.text);
+        if (counted)
+            EXPECT_LT(allocated, size_t(4) << 20) << c.text;
+    }
 }
 
 TEST(J2kDecode, DamagedStreamsFail)

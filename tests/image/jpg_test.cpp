@@ -491,13 +491,13 @@ TEST(JpegEncode, Options)
 {
     const int w = 80, h = 64;
     CPicture src = PictureFromRgb(PhotoLike(w, h, 3, 5), w, h);
-    auto encode = [&](DWORD options, BYTE quality) {
+    auto encode = [&](DWORD options, BYTE quality, LONG xDpi = 300, LONG yDpi = 150) {
         CPictureJPG pic;
         static_cast<CPicture&>(pic) = src;
         pic.SetJpegQuality(quality);
         pic.SetCodecOption(options, PIC_FORMAT_JPG);
-        pic.SetXDPI(300);
-        pic.SetYDPI(150);
+        pic.SetXDPI(xDpi);
+        pic.SetYDPI(yDpi);
         return EncodeBytes(pic);
     };
 
@@ -507,6 +507,13 @@ TEST(JpegEncode, Options)
     HeaderInfo hi = ReadHeader(high);
     EXPECT_EQ(hi.xDensity, 300);
     EXPECT_EQ(hi.yDensity, 150);
+    // Densities are 16-bit fields: each resolution above 65535 is clamped on its own.
+    hi = ReadHeader(encode(0, 60, 70000, 150));
+    EXPECT_EQ(hi.xDensity, 65535);
+    EXPECT_EQ(hi.yDensity, 150);
+    hi = ReadHeader(encode(0, 60, 300, 100000));
+    EXPECT_EQ(hi.xDensity, 300);
+    EXPECT_EQ(hi.yDensity, 65535);
 
     std::vector<BYTE> prog = encode(CPictureJPG::JPEG_OPT_PROGRESSIVE, 90);
     EXPECT_TRUE(HasMarker(prog, 0xC2));

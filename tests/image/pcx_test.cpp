@@ -200,6 +200,46 @@ TEST(PcxDecode, HandBuiltLayouts)
     EXPECT_STREQ(pic.GetLastError(), "repeat count spans end of image");
 }
 
+// Reaches the protected row unpackers.
+struct CPcxProbe : CPicturePCX {
+    using CPicturePCX::PlanesToPixels;
+    using CPicturePCX::UnpackPixels;
+};
+
+TEST(PcxDecode, RowUnpackersRefuseLayoutsTheyCannotHandle)
+{
+    const BYTE line[8] = { 0xA0, 0x0F, 0xC0, 0x01, 0x80, 0x00, 0xFF, 0x00 };
+    const struct {
+        bool planar;
+        int planes, bits;
+        const char* text; // null: accepted
+    } cases[] = {
+        { true, 5, 1, "Can't handle more than 4 planes" },
+        { true, 4, 2, "Can't handle more than 1 bit per pixel" },
+        { false, 2, 8, "Can't handle packed pixels with more than 1 plane." },
+        { true, 4, 1, nullptr },
+        { false, 1, 2, nullptr },
+    };
+    for (const auto& c : cases) {
+        CPcxProbe probe;
+        BYTE pixels[2 * 8 + 8] = {};
+        const bool ok = c.planar ? probe.PlanesToPixels(pixels, line, 2, c.planes, c.bits)
+                                 : probe.UnpackPixels(pixels, line, 2, c.planes, c.bits);
+        EXPECT_EQ(ok, c.text == nullptr) << c.planes << " " << c.bits;
+        if (c.text)
+            EXPECT_STREQ(probe.GetLastError(), c.text);
+    }
+    // Four planes of two bytes: pixel k takes bit p from plane p.
+    CPcxProbe probe;
+    BYTE pixels[16];
+    ASSERT_TRUE(probe.PlanesToPixels(pixels, line, 2, 4, 1));
+    const BYTE planar[16] = { 15, 10, 9, 8, 8, 8, 8, 8, 0, 0, 0, 0, 1, 1, 1, 3 };
+    EXPECT_EQ(std::vector<BYTE>(pixels, pixels + 16), std::vector<BYTE>(planar, planar + 16));
+    ASSERT_TRUE(probe.UnpackPixels(pixels, line, 2, 1, 2));
+    const BYTE packed[8] = { 2, 2, 0, 0, 0, 0, 3, 3 };
+    EXPECT_EQ(std::vector<BYTE>(pixels, pixels + 8), std::vector<BYTE>(packed, packed + 8));
+}
+
 TEST(PcxDecode, SizeClaimsBeyondTheDataFailBeforeAllocating)
 {
     std::vector<BYTE> f = PcxHeader(8, 4, 65535, 65535, 65535);

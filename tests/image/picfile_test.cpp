@@ -267,6 +267,28 @@ TEST(MemFile, CopiesBorrowAndOnlyTheOwnerFrees)
     EXPECT_EQ(owner.GetC(), 5);
 }
 
+// Reaches the protected Free.
+struct CMemFileProbe : CPicMemFile {
+    using CPicMemFile::CPicMemFile;
+    using CPicMemFile::Free;
+};
+
+TEST(MemFile, FreeReleasesOnlyAnOwnedBuffer)
+{
+    CMemFileProbe owned;
+    ASSERT_TRUE(owned.Open());
+    ASSERT_TRUE(owned.PutC(5));
+    owned.Free();
+    EXPECT_EQ(owned.Size(), -1);
+    EXPECT_TRUE(owned.Open()) << "free again for a new buffer";
+
+    std::vector<BYTE> caller(8, 0xAA);
+    CMemFileProbe borrowed(caller.data(), DWORD(caller.size()));
+    borrowed.Free();
+    EXPECT_EQ(borrowed.Size(), 8);
+    EXPECT_EQ(borrowed.GetC(), 0xAA);
+}
+
 TEST(IOFile, CallerStreamStaysOpenAndSizeKeepsPosition)
 {
     FILE* stream = std::tmpfile();

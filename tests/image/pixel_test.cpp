@@ -97,6 +97,45 @@ TEST(Pixels, PackedIndicesAndOutsideReads)
     EXPECT_EQ(rgb.GetPixelColor(5, 5).rgbGreen, 8);
 }
 
+// Reaches the protected row helpers.
+struct CPixelProbe : CPicture {
+    using CPicture::CPicture;
+    using CPicture::BlindGetPixelPointer;
+    using CPicture::RGBtoBGR;
+};
+
+TEST(Pixels, BlindPointerAndRowSwapLeavePalettePicturesAlone)
+{
+    CPixelProbe rgb(5, 3, 24), indexed(5, 3, 8);
+    FillRandom(rgb, 3);
+    EXPECT_EQ(rgb.BlindGetPixelPointer(0, 0), rgb.GetBits(0));
+    EXPECT_EQ(rgb.BlindGetPixelPointer(4, 2), rgb.GetBits(2) + 12);
+    const RGBQUAD c = rgb.GetPixelColor(4, 2);
+    EXPECT_EQ(rgb.BlindGetPixelPointer(4, 2)[2], c.rgbRed);
+    EXPECT_EQ(indexed.BlindGetPixelPointer(1, 1), nullptr);
+
+    // Rows of 5 pixels take 16 bytes: groups are swapped up to the shorter
+    // of the length and the row, never a partial group.
+    const struct {
+        int length;
+        int swappedGroups;
+    } cases[] = { { 7, 2 }, { 16, 5 }, { 40, 5 }, { 0, 0 } };
+    for (const auto& c : cases) {
+        std::vector<BYTE> row(40), before;
+        for (size_t i = 0; i < row.size(); ++i)
+            row[i] = BYTE(i);
+        before = row;
+        rgb.RGBtoBGR(row.data(), c.length);
+        std::vector<BYTE> expect = before;
+        for (int g = 0; g < c.swappedGroups; ++g)
+            std::swap(expect[size_t(g) * 3], expect[size_t(g) * 3 + 2]);
+        EXPECT_EQ(row, expect) << c.length;
+        indexed.RGBtoBGR(row.data(), c.length);
+        EXPECT_EQ(row, expect) << "a palette picture leaves the buffer as it is";
+    }
+    rgb.RGBtoBGR(nullptr, 9);
+}
+
 TEST(Pixels, BlendClampsItsWeight)
 {
     CPicture pic(2, 1, 24);

@@ -26,7 +26,7 @@ bool DecodeBytes(CPicture& pic, std::vector<BYTE>& bytes)
 
 std::vector<BYTE> EncodeBytes(CPicture& pic) { return EncodeToBytes(pic, PIC_FORMAT_PNG); }
 
-std::vector<uint16_t> Samples(const PngSpec& s, uint32_t seed, int maxIndex = -1)
+std::vector<uint16_t> Samples(const PngCase& s, uint32_t seed, int maxIndex = -1)
 {
     const int ch = Channels(s.colorType);
     const uint32_t top = maxIndex >= 0 ? uint32_t(maxIndex) : ((1u << s.bitDepth) - 1);
@@ -72,7 +72,7 @@ TEST(PngDecode, EveryColourTypeDepthInterlaceAndChunk)
                 for (int trns = 0; trns < (alphaType ? 1 : (indexed ? 3 : 2)); ++trns)
                     for (bool bkgd : { false, true }) {
                         ++cases;
-                        PngSpec s;
+                        PngCase s;
                         s.colorType = kind.type;
                         s.bitDepth = depth;
                         s.interlace = interlace;
@@ -198,7 +198,7 @@ TEST(PngDecode, EveryColourTypeDepthInterlaceAndChunk)
 
 TEST(PngDecode, GreyPalettesResolutionAndProbe)
 {
-    PngSpec s;
+    PngCase s;
     s.colorType = PNG_COLOR_TYPE_GRAY;
     s.bitDepth = 2;
     s.hasPhys = true;
@@ -232,7 +232,7 @@ TEST(PngDecode, GreyPalettesResolutionAndProbe)
 
 TEST(PngDecode, DamagedFilesAndLimits)
 {
-    PngSpec s;
+    PngCase s;
     s.width = 40;
     s.height = 30;
     std::vector<BYTE> file = WritePng(s, Samples(s, 9));

@@ -14,7 +14,7 @@
 
 namespace pngtest {
 
-struct PngSpec {
+struct PngCase {
     png_uint_32 width = 13;
     png_uint_32 height = 9;
     int colorType = PNG_COLOR_TYPE_RGB;
@@ -59,7 +59,7 @@ inline void AppendData(png_structp png, png_bytep data, size_t n)
 inline void NoFlush(png_structp) { }
 
 // samples: width x height x channels values, rows top-down, each below 2^bitDepth.
-inline bool WriteInto(const PngSpec& s, const std::vector<uint16_t>& samples, std::vector<BYTE>& out,
+inline bool WriteInto(const PngCase& s, const std::vector<uint16_t>& samples, std::vector<BYTE>& out,
     std::vector<BYTE>& rowBuffer, png_structp& png, png_infop& info)
 {
     png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, ErrorJump, Discard);
@@ -108,7 +108,7 @@ inline bool WriteInto(const PngSpec& s, const std::vector<uint16_t>& samples, st
     return true;
 }
 
-inline std::vector<BYTE> WritePng(const PngSpec& s, const std::vector<uint16_t>& samples)
+inline std::vector<BYTE> WritePng(const PngCase& s, const std::vector<uint16_t>& samples)
 {
     std::vector<BYTE> out, row;
     png_structp png = nullptr;

@@ -18,7 +18,8 @@ const char kUsage[] =
     "  --raw                write the data stream, not an archive\n"
     "  --truncate N         keep only the first N bytes of the data stream\n"
     "  --patch OFFSET=VALUE put the DWORD VALUE at OFFSET of the data stream\n"
-    "  --break-crc          damage the archive's CRC\n";
+    "  --break-crc          damage the archive's CRC\n"
+    "  --preview FILE       also write the skin's preview picture (JPEG)\n";
 
 bool ParseNumber(const char* psz, long& nValue)
 {
@@ -36,6 +37,7 @@ int main(int argc, char** argv)
         return 2;
     }
     CSkinMakerOptions options;
+    const char* pszPreview = nullptr;
     if (std::strcmp(argv[1], "analog") == 0) {
         options.kind = SKIN_ANALOG;
     } else if (std::strcmp(argv[1], "digital") == 0) {
@@ -66,6 +68,8 @@ int main(int argc, char** argv)
             i++;
             if (std::strcmp(pszArg, "--name") == 0) {
                 options.strName = pszValue;
+            } else if (std::strcmp(pszArg, "--preview") == 0) {
+                pszPreview = pszValue;
             } else if (std::strcmp(pszArg, "--pivot") == 0) {
                 options.bPivotMiddle = std::strcmp(pszValue, "middle") == 0;
                 if (!options.bPivotMiddle) {
@@ -98,6 +102,10 @@ int main(int argc, char** argv)
     CString strError;
     if (!WriteSkinFile(options, pszOutput, strError)) {
         std::fprintf(stderr, "skinmaker: %s: %s\n", pszOutput, strError.GetString());
+        return 1;
+    }
+    if (pszPreview != nullptr && !WriteSkinPreview(options, pszPreview, strError)) {
+        std::fprintf(stderr, "skinmaker: %s: %s\n", pszPreview, strError.GetString());
         return 1;
     }
     return 0;

@@ -232,3 +232,27 @@ BOOL WriteSkinFile(const CSkinMakerOptions& options, LPCSTR lpszPath, CString& s
     }
     return TRUE;
 }
+
+BOOL WriteSkinPreview(const CSkinMakerOptions& options, LPCSTR lpszPath, CString& strError)
+{
+    std::vector<BYTE> jpeg;
+    if (options.kind == SKIN_ANALOG) {
+        AnalogSkinData data;
+        if (!BuildAnalogSkin(options, data, strError))
+            return FALSE;
+        jpeg = data.facePicture.bytes;
+    } else {
+        DigitalSkinData data;
+        if (!BuildDigitalSkin(options, data, strError))
+            return FALSE;
+        jpeg = data.backgroundPicture.bytes;
+    }
+    std::ofstream out(lpszPath, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(jpeg.data()), static_cast<std::streamsize>(jpeg.size()));
+    out.close();
+    if (!out) {
+        strError = CString("cannot write ") + lpszPath;
+        return FALSE;
+    }
+    return TRUE;
+}

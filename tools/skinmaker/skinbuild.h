@@ -50,5 +50,8 @@ BOOL BuildDigitalSkin(const CSkinMakerOptions& options, DigitalSkinData& data, C
 BOOL BuildSkinStream(const CSkinMakerOptions& options, std::vector<BYTE>& stream, CString& strError);
 // The archive (or the raw stream) at lpszPath.
 BOOL WriteSkinFile(const CSkinMakerOptions& options, LPCSTR lpszPath, CString& strError);
+// The skin's preview as the skin server offers it: the analog face or the
+// digital background, as JPEG.
+BOOL WriteSkinPreview(const CSkinMakerOptions& options, LPCSTR lpszPath, CString& strError);
 // Flips the CRC of a one-member archive in its local and its central header.
 BOOL BreakArchiveCrc(std::vector<BYTE>& zip);

@@ -1,0 +1,69 @@
+#include "alarms/alarmlists.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace
+{
+const char kEnd[] = "***";
+const char kSoundOn[] = "TRUETRUETRUE";
+const int kSoundOnLength = 12;
+}
+
+std::vector<CString> CAlarmLists::GetPieces(const CString& strList)
+{
+    std::vector<CString> pieces;
+    LPCSTR pszText = strList;
+    const int nLength = strList.GetLength();
+    const int nEnd = static_cast<int>(std::strlen(kEnd));
+    int nStart = 0;
+    for (int i = 0; i + nEnd <= nLength; i++)
+    {
+        if (std::memcmp(pszText + i, kEnd, nEnd) != 0)
+            continue;
+        // A match inside the delimiter just found ends an empty piece.
+        pieces.push_back(i > nStart ? strList.Mid(nStart, i - nStart) : CString());
+        nStart = i + nEnd;
+    }
+    return pieces;
+}
+
+// An empty piece names no program; opening "" would open the current folder.
+std::vector<CString> CAlarmLists::GetPrograms(const CString& strApps)
+{
+    std::vector<CString> programs;
+    for (const CString& strPiece : GetPieces(strApps))
+        if (!strPiece.IsEmpty())
+            programs.push_back(strPiece);
+    return programs;
+}
+
+std::vector<CString> CAlarmLists::GetSounds(const CString& strSounds, const CString& strSoundDir, int nPasses)
+{
+    std::vector<CString> pass;
+    for (const CString& strPiece : GetPieces(strSounds))
+    {
+        if (strPiece.GetLength() <= kSoundOnLength || strPiece.Left(kSoundOnLength) != kSoundOn)
+            continue;   // switched off, or a mark with no file after it
+        CString strSound = strPiece.Mid(kSoundOnLength);
+        if (strSound.Find('\\') < 0)
+            strSound = strSoundDir + "\\" + strSound;
+        pass.push_back(strSound);
+    }
+    std::vector<CString> sounds;
+    for (int n = 0; n < nPasses; n++)
+        sounds.insert(sounds.end(), pass.begin(), pass.end());
+    return sounds;
+}
+
+std::vector<int> CAlarmLists::GetSystemFunctions(const CString& strCodes)
+{
+    std::vector<int> codes;
+    for (int i = 0; i < strCodes.GetLength(); i += 2)
+    {
+        const int nCode = std::atoi(strCodes.Mid(i, 2));
+        if (nCode >= 0 && nCode <= ALARM_SYSFUNC_LAST)
+            codes.push_back(nCode);
+    }
+    return codes;
+}

@@ -1,0 +1,667 @@
+#include "clocks/analogclock_win.h"
+
+#include "afx/afxapp.h"
+#include "afx/afxtime.h"
+#include "app/messages.h"
+#include "app/settings.h"
+#include "clocks/clockmenu_win.h"
+#include "clocks/clockwindow_win.h"
+#include "clocks/skininfodlg_win.h"
+#include "res/clocks_res.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+BEGIN_MESSAGE_MAP(CAnalogClockDlg, CClockWindow)
+    ON_WM_TIMER()
+    ON_WM_PAINT()
+    ON_WM_ERASEBKGND()
+    ON_WM_NCHITTEST()
+    ON_WM_NCRBUTTONDOWN()
+    ON_WM_NCLBUTTONDBLCLK()
+    ON_WM_MOVING()
+    ON_WM_INITMENUPOPUP()
+    ON_WM_MEASUREITEM()
+    ON_WM_MENUCHAR()
+END_MESSAGE_MAP()
+
+namespace {
+
+const UINT kIcons[ANALOG_ICON_COUNT] = {IDI_CLOCK_EFFECTS, IDI_CLOCK_SCALING, IDI_CLOCK_CHOOSESKIN,
+                                        IDI_CLOCK_CENTER,  IDI_CLOCK_OPTIONS, IDI_CLOCK_HIDE,
+                                        IDI_CLOCK_SKIN,    IDI_CLOCK_SKININFO};
+
+BOOL Toggle(BOOL& b)
+{
+    b = b ? FALSE : TRUE;
+    return b;
+}
+
+} // namespace
+
+CAnalogClockDlg::CAnalogClockDlg(CWnd* pParent) : CClockWindow(IDD, pParent), m_strSeparator("***") {}
+
+CAnalogClockDlg::~CAnalogClockDlg() = default;
+
+void CAnalogClockDlg::DoDataExchange(CDataExchange* pDX)
+{
+    CClockWindow::DoDataExchange(pDX);
+}
+
+BOOL CAnalogClockDlg::OnInitDialog()
+{
+    CClockWindow::OnInitDialog();
+    SetWindowText("Veltran Clock - Analog Clock");
+    ModifyStyleEx(0, WS_EX_TOOLWINDOW);
+    m_imageList.Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 1);
+    for (UINT nIcon : kIcons) {
+        HICON hIcon = static_cast<HICON>(
+            ::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nIcon), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+        m_imageList.Add(hIcon);
+        if (hIcon != nullptr)
+            ::DestroyIcon(hIcon);
+    }
+    GetWindowRect(&m_rcMoving);
+    return TRUE;
+}
+
+void CAnalogClockDlg::OnOK() {}
+
+void CAnalogClockDlg::OnCancel() {}
+
+// ---- loading ----------------------------------------------------------------
+
+// A load that fails keeps the face, the back buffer and the shape of the
+// last good one, so the window goes on showing a whole clock and no tick
+// ever draws from pictures that are half made.
+int CAnalogClockDlg::LoadSkin(int nScale)
+{
+    if (m_hWnd == nullptr)
+        return FALSE;
+    CClockBusyGuard loading(m_nLoading);
+    if (!loading.Entered())
+        return FALSE;
+
+    nScale = NormalizeScale(nScale);
+    g_settings.m_nAnalogScale = nScale;
+    m_nScale = nScale;
+    SetWindowPos(g_settings.m_bAnalogOnTop ? &wndTopMost : &wndNoTopMost, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    BuildContextMenu();
+
+    CSkinOpen open(SKIN_ANALOG, g_settings.m_strAnalogSkinDir, CString());
+    std::vector<BYTE> bytes;
+    if (!OpenSkinForWindow(SKIN_ANALOG, g_settings.m_strAnalogSkinDir, g_settings.m_strAnalogSkin, open, bytes))
+        return FALSE;
+
+    AnalogSkinData data;
+    CPicture pictures[4];
+    CString strError;
+    if (!LoadAnalogSkin(bytes.data(), bytes.size(), data, pictures, strError)) {
+        AfxMessageBox(strError, MB_OK);
+        return FALSE;
+    }
+    CClockFaceOptions options;
+    options.nScale = nScale;
+    options.nFixedSize = g_settings.m_nAnalogFixedSize;
+    options.nLight = g_settings.m_nAnalogLight;
+    options.nContrast = g_settings.m_nAnalogContrast;
+    options.nJitter = g_settings.m_nAnalogJitter;
+    CAnalogClockFace face;
+    if (!face.Prepare(data, pictures, options))
+        return FALSE;
+
+    CBitmap shapeBitmap, clockBitmap;
+    shapeBitmap.Attach(face.GetShape().MakeBitmap(nullptr));
+    clockBitmap.Attach(face.GetFace().MakeBitmap(nullptr));
+    HRGN hShape = BitmapToRegion(shapeBitmap, RGB(0, 0, 0), RGB(0, 0, 0));
+    if (shapeBitmap.GetSafeHandle() == nullptr || clockBitmap.GetSafeHandle() == nullptr || hShape == nullptr) {
+        if (hShape != nullptr)
+            ::DeleteObject(hShape);
+        return FALSE;
+    }
+
+    // Everything is made: the new skin takes over.
+    m_face = face;
+    m_bmpClock.DeleteObject();
+    m_bmpClock.Attach(clockBitmap.Detach());
+    m_rgnFace.DeleteObject();
+    m_rgnFace.Attach(hShape);
+    for (int i = 0; i < HAND_COUNT; i++) {
+        m_rgnHands[i].DeleteObject();
+        m_nRegionAngle[i] = -1;
+    }
+    m_strSkinDescription = data.strDescription;
+    m_bHasSecondHand = m_face.HasSecondHand();
+    m_sizeSkinFace = m_face.GetSkinFaceSize();
+    m_ptSkinPivot = m_face.GetSkinPivot();
+    m_ptPivot = m_face.GetPivot();
+    m_nClockWidth = m_face.GetWidth();
+    m_nClockHeight = m_face.GetHeight();
+    m_strArchivePath = open.m_strArchivePath;
+    m_strDataPath = open.m_strDataPath;
+
+    ShowWindow(SW_HIDE);
+    CRgn windowShape;
+    windowShape.CreateRectRgn(0, 0, 0, 0);
+    windowShape.CopyRgn(&m_rgnFace);
+    if (SetWindowRgn(static_cast<HRGN>(windowShape.GetSafeHandle()), TRUE))
+        windowShape.Detach(); // the system owns it now
+    const CPoint ptTopLeft = GetTopLeftAround(g_settings.m_ptAnalogCenter, m_nClockWidth, m_nClockHeight);
+    PlaceWindow(CRect(ptTopLeft.x, ptTopLeft.y, ptTopLeft.x + m_nClockWidth, ptTopLeft.y + m_nClockHeight));
+    m_bPlaced = TRUE;
+    const BOOL bAutoRemove = g_settings.m_bAnalogAutoRemove;
+    g_settings.m_bAnalogAutoRemove = TRUE;
+    KeepInWorkArea();
+    g_settings.m_bAnalogAutoRemove = bAutoRemove;
+    ShowWindow(SW_SHOW);
+
+    SetTimer(TIMER_DRAW, 1000);
+    DrawClock();
+    SetAutoChangeTimer(g_settings.m_bAnalogAutoChange);
+    if (g_settings.m_bAnalogOnTop)
+        ApplyOnTop();
+    if (g_settings.m_bAnalogOnBottom)
+        ApplyOnBottom();
+    return TRUE;
+}
+
+void CAnalogClockDlg::FindSkins()
+{
+    ::FindSkins(g_settings.m_strAnalogSkinDir, SKIN_ANALOG, m_arrSkins);
+}
+
+// ---- drawing ----------------------------------------------------------------
+
+HRGN CAnalogClockDlg::GetHandRegion(int nHand)
+{
+    const CAnalogClockFace::CHand& hand = m_face.GetHand(nHand);
+    if (m_nRegionAngle[nHand] != hand.nAngle || m_rgnHands[nHand].GetSafeHandle() == nullptr) {
+        m_rgnHands[nHand].DeleteObject();
+        m_rgnHands[nHand].Attach(CreateRunsRegion(hand.runs, hand.ptAt.x, hand.ptAt.y));
+        m_nRegionAngle[nHand] = hand.nAngle;
+    }
+    return static_cast<HRGN>(m_rgnHands[nHand].GetSafeHandle());
+}
+
+// Each hand is turned from its own picture and drawn through the region of
+// its turned mask. Hands that did not move since the last second keep their
+// turned pictures and regions.
+void CAnalogClockDlg::DrawClock()
+{
+    if (m_hWnd == nullptr || !m_face.IsValid() || m_bmpClock.GetSafeHandle() == nullptr)
+        return;
+    CDC memDC;
+    if (!memDC.CreateCompatibleDC(nullptr))
+        return;
+    {
+        CSelectGuard select(memDC.GetSafeHdc(), m_bmpClock.GetSafeHandle());
+        const CTime now = CTime::GetCurrentTime();
+        m_face.Turn(now.GetHour(), now.GetMinute(), now.GetSecond(), g_settings.m_bAnalogSecondHand);
+        CRect rcClient;
+        GetClientRect(&rcClient);
+        m_face.GetFace().Draw2(memDC, (rcClient.Width() - m_nClockWidth) / 2, (rcClient.Height() - m_nClockHeight) / 2);
+        for (int i = 0; i < HAND_COUNT; i++) {
+            if (!m_face.IsHandShown(i))
+                continue;
+            HRGN hRegion = GetHandRegion(i);
+            if (hRegion == nullptr)
+                continue;
+            ::SelectClipRgn(memDC, hRegion);
+            const CAnalogClockFace::CHand& hand = m_face.GetHand(i);
+            hand.turned.Draw2(memDC, hand.ptAt.x, hand.ptAt.y);
+        }
+        ::SelectClipRgn(memDC, nullptr);
+    }
+    memDC.DeleteDC();
+    RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
+void CAnalogClockDlg::OnPaint()
+{
+    CPaintDC dc(this);
+    if (m_bmpClock.GetSafeHandle() == nullptr)
+        return;
+    CDC memDC;
+    if (!memDC.CreateCompatibleDC(&dc))
+        return;
+    {
+        CSelectGuard select(memDC.GetSafeHdc(), m_bmpClock.GetSafeHandle());
+        CRect rcClient;
+        GetClientRect(&rcClient);
+        dc.BitBlt((rcClient.Width() - m_nClockWidth) / 2, (rcClient.Height() - m_nClockHeight) / 2, m_nClockWidth,
+                  m_nClockHeight, &memDC, 0, 0, SRCCOPY);
+    }
+    memDC.DeleteDC();
+}
+
+BOOL CAnalogClockDlg::OnEraseBkgnd(CDC*)
+{
+    return TRUE;
+}
+
+// A tick never runs inside another tick or inside a load: a message box or
+// menu opened from either dispatches timer messages of its own.
+void CAnalogClockDlg::OnTimer(UINT_PTR nIDEvent)
+{
+    CClockBusyGuard tick(m_nTicking);
+    if (tick.Entered() && m_nLoading == 0) {
+        if (nIDEvent == TIMER_DRAW)
+            DrawClock();
+        else if (nIDEvent == TIMER_AUTOCHANGE)
+            NextRandomSkin();
+    }
+    Default();
+}
+
+HRGN CAnalogClockDlg::BitmapToRegion(HBITMAP hBmp, COLORREF crKey, COLORREF)
+{
+    if (hBmp == nullptr)
+        return nullptr;
+    BITMAP bm;
+    if (::GetObjectA(hBmp, sizeof(bm), &bm) == 0 || bm.bmWidth <= 0 || bm.bmHeight <= 0)
+        return nullptr;
+    const LONG w = bm.bmWidth, h = bm.bmHeight;
+
+    HDC hMemDC = ::CreateCompatibleDC(nullptr);
+    HDC hSrcDC = ::CreateCompatibleDC(nullptr);
+    BITMAPINFOHEADER bih = {};
+    bih.biSize = sizeof(bih);
+    bih.biWidth = w;
+    bih.biHeight = h; // bottom-up
+    bih.biPlanes = 1;
+    bih.biBitCount = 32;
+    bih.biCompression = BI_RGB;
+    void* pBits = nullptr;
+    HBITMAP hDib = hMemDC ? ::CreateDIBSection(hMemDC, reinterpret_cast<BITMAPINFO*>(&bih), DIB_RGB_COLORS, &pBits,
+                                               nullptr, 0)
+                          : nullptr;
+    HRGN hResult = nullptr;
+    if (hMemDC != nullptr && hSrcDC != nullptr && hDib != nullptr && pBits != nullptr) {
+        HGDIOBJ hOldDib = ::SelectObject(hMemDC, hDib);
+        HGDIOBJ hOldSrc = ::SelectObject(hSrcDC, hBmp);
+        ::BitBlt(hMemDC, 0, 0, w, h, hSrcDC, 0, 0, SRCCOPY);
+        ::GdiFlush();
+        // Within 16 of the key in every channel is transparent; the tolerance
+        // argument is not used.
+        const BYTE lr = GetRValue(crKey), lg = GetGValue(crKey), lb = GetBValue(crKey);
+        const BYTE hr = static_cast<BYTE>(std::min(lr + 16, 255)), hg = static_cast<BYTE>(std::min(lg + 16, 255)),
+                   hb = static_cast<BYTE>(std::min(lb + 16, 255));
+        const size_t nStride = static_cast<size_t>(w) * 4; // 32-bit rows are already a multiple of 4
+
+        const DWORD nGrow = 100;
+        DWORD nMaxRects = nGrow;
+        std::vector<BYTE> block(sizeof(RGNDATAHEADER) + nMaxRects * sizeof(RECT));
+        auto header = [&]() { return reinterpret_cast<RGNDATA*>(block.data()); };
+        auto reset = [&]() {
+            RGNDATA* p = header();
+            p->rdh.dwSize = sizeof(RGNDATAHEADER);
+            p->rdh.iType = RDH_RECTANGLES;
+            p->rdh.nCount = 0;
+            p->rdh.nRgnSize = 0;
+            ::SetRect(&p->rdh.rcBound, 0x7FFFFFFF, 0x7FFFFFFF, 0, 0);
+        };
+        auto flush = [&]() {
+            HRGN hPart = ::ExtCreateRegion(nullptr, static_cast<DWORD>(sizeof(RGNDATAHEADER) + nMaxRects * sizeof(RECT)),
+                                           header());
+            if (hResult == nullptr) {
+                hResult = hPart;
+            } else if (hPart != nullptr) {
+                ::CombineRgn(hResult, hResult, hPart, RGN_OR);
+                ::DeleteObject(hPart);
+            }
+            reset();
+        };
+        reset();
+        for (LONG y = 0; y < h; y++) {
+            const BYTE* row = static_cast<const BYTE*>(pBits) + static_cast<size_t>(h - 1 - y) * nStride;
+            for (LONG x = 0; x < w; x++) {
+                const LONG x0 = x;
+                for (; x < w; x++) {
+                    const BYTE* p = row + static_cast<size_t>(x) * 4;
+                    const bool bTransparent =
+                        p[2] >= lr && p[2] <= hr && p[1] >= lg && p[1] <= hg && p[0] >= lb && p[0] <= hb;
+                    if (bTransparent)
+                        break;
+                }
+                if (x > x0) {
+                    if (header()->rdh.nCount >= nMaxRects) {
+                        nMaxRects += nGrow;
+                        block.resize(sizeof(RGNDATAHEADER) + nMaxRects * sizeof(RECT));
+                    }
+                    RGNDATA* p = header();
+                    RECT* pr = reinterpret_cast<RECT*>(p->Buffer) + p->rdh.nCount;
+                    ::SetRect(pr, x0, y, x, y + 1);
+                    p->rdh.rcBound.left = std::min(p->rdh.rcBound.left, x0);
+                    p->rdh.rcBound.top = std::min(p->rdh.rcBound.top, y);
+                    p->rdh.rcBound.right = std::max(p->rdh.rcBound.right, x);
+                    p->rdh.rcBound.bottom = std::max(p->rdh.rcBound.bottom, y + 1);
+                    p->rdh.nCount++;
+                    p->rdh.nRgnSize = p->rdh.nCount * sizeof(RECT);
+                    if (p->rdh.nCount == 2000)
+                        flush();
+                }
+            }
+        }
+        flush();
+        ::SelectObject(hSrcDC, hOldSrc);
+        ::SelectObject(hMemDC, hOldDib);
+    }
+    if (hDib != nullptr)
+        ::DeleteObject(hDib);
+    if (hSrcDC != nullptr)
+        ::DeleteDC(hSrcDC);
+    if (hMemDC != nullptr)
+        ::DeleteDC(hMemDC);
+    return hResult;
+}
+
+// ---- behaviour --------------------------------------------------------------
+
+CPoint CAnalogClockDlg::GetWindowCenter()
+{
+    // A window that no load has placed has no centre of its own yet: the
+    // stored one stays, so a clock whose re-creation failed comes back where it was.
+    if (m_hWnd == nullptr || !m_bPlaced)
+        return CPoint(g_settings.m_ptAnalogCenter);
+    CRect rcWindow, rcClient;
+    GetWindowRect(&rcWindow);
+    GetClientRect(&rcClient);
+    return GetCenterOf(rcWindow, rcClient.Width(), rcClient.Height());
+}
+
+void CAnalogClockDlg::StoreCenter()
+{
+    g_settings.m_ptAnalogCenter = GetWindowCenter();
+}
+
+void CAnalogClockDlg::Reload()
+{
+    LoadSkin(g_settings.m_nAnalogScale);
+}
+
+void CAnalogClockDlg::PlaceWindow(const CRect& rc)
+{
+    MoveWindow(&rc, TRUE);
+    GetWindowRect(&m_rcMoving);
+    if (m_bPlaced)
+        StoreCenter();
+}
+
+void CAnalogClockDlg::CenterOnScreen(BOOL bHorizontal, BOOL bVertical)
+{
+    CRect rc;
+    GetWindowRect(&rc);
+    const CPoint ptOffset = GetCenterOffset(rc, ::GetSystemMetrics(SM_CXFULLSCREEN),
+                                            ::GetSystemMetrics(SM_CYFULLSCREEN), bHorizontal, bVertical);
+    rc.OffsetRect(ptOffset);
+    PlaceWindow(rc);
+}
+
+void CAnalogClockDlg::KeepInWorkArea()
+{
+    if (g_settings.m_bAnalogAlwaysCenter) {
+        CenterOnScreen(TRUE, TRUE);
+        return;
+    }
+    CRect rc;
+    GetWindowRect(&rc);
+    const CPlacement place = KeepRectInWorkArea(rc, GetClockWorkArea(m_hWnd), g_settings.m_bAnalogAutoRemove);
+    PlaceWindow(place.rc);
+    if (place.bCenterH || place.bCenterV)
+        CenterOnScreen(place.bCenterH, place.bCenterV);
+}
+
+void CAnalogClockDlg::ApplyOnTop()
+{
+    SetWindowPos(g_settings.m_bAnalogOnTop ? &wndTopMost : &wndNoTopMost, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+}
+
+void CAnalogClockDlg::ApplyOnBottom()
+{
+    if (g_settings.m_bAnalogOnBottom && !g_settings.m_bAnalogOnTop)
+        SetWindowPos(&wndBottom, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+}
+
+void CAnalogClockDlg::SetAutoChangeTimer(BOOL bOn)
+{
+    if (m_hWnd == nullptr)
+        return;
+    const UINT nInterval = GetAutoChangeInterval(g_settings.m_bAnalogChangeByMinutes, g_settings.m_nAnalogChangeMinutes,
+                                                 g_settings.m_bAnalogChangeBySeconds, g_settings.m_nAnalogChangeSeconds);
+    if (bOn && nInterval >= 1)
+        SetTimer(TIMER_AUTOCHANGE, nInterval);
+    else
+        KillTimer(TIMER_AUTOCHANGE);
+}
+
+void CAnalogClockDlg::NextRandomSkin()
+{
+    if (!m_arrChangePool.Refill(g_settings.m_strAnalogChangeSkins, m_strSeparator))
+        return;
+    std::srand(static_cast<unsigned>(CTime::GetCurrentTime().GetTime()));
+    g_settings.m_strAnalogSkin = m_arrChangePool.Take(std::rand());
+    StoreCenter();
+    Reload();
+}
+
+void CAnalogClockDlg::EndOfMove()
+{
+    PlaceWindow(m_rcMoving);
+    KeepInWorkArea();
+    StoreCenter();
+}
+
+LRESULT CAnalogClockDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND:
+        // The hide command may end in this window's destruction: nothing of
+        // the object is touched after it.
+        if (OnClockCommand(LOWORD(wParam)))
+            return 0;
+        break;
+    case WM_NCACTIVATE:
+    case WM_ACTIVATEAPP:
+    case WM_NCHITTEST:
+        ApplyOnBottom();
+        break;
+    case WM_EXITSIZEMOVE:
+        EndOfMove();
+        break;
+    default:
+        break;
+    }
+    return CClockWindow::WindowProc(message, wParam, lParam);
+}
+
+BOOL CAnalogClockDlg::OnClockCommand(UINT nID)
+{
+    CSettings& s = g_settings;
+    const INT_PTR nSkin = GetSkinIndexOfCommand(nID, m_arrSkins.GetSize());
+    if (nID >= ID_ANALOG_SCALE_FIRST && nID <= ID_ANALOG_SCALE_LAST) {
+        s.m_nAnalogScale = static_cast<int>(nID - 500) * 10;
+        StoreCenter();
+        const int nFixed = s.m_nAnalogFixedSize;
+        s.m_nAnalogFixedSize = -1;
+        Reload();
+        s.m_nAnalogFixedSize = nFixed;
+        if (s.m_nAnalogFixedSize > 0) {
+            CRect rcBox;
+            m_rgnFace.GetRgnBox(&rcBox);
+            s.m_nAnalogFixedSize = std::max(rcBox.Width(), rcBox.Height());
+        }
+    } else if (nID >= ID_ANALOG_LIGHT_FIRST && nID < ID_ANALOG_CONTRAST_FIRST) {
+        s.m_nAnalogLight = static_cast<int>(nID - ID_ANALOG_LIGHT_FIRST);
+        Reload();
+    } else if (nID >= ID_ANALOG_CONTRAST_FIRST && nID < ID_ANALOG_JITTER_FIRST) {
+        s.m_nAnalogContrast = static_cast<int>(nID - ID_ANALOG_CONTRAST_FIRST);
+        Reload();
+    } else if (nID >= ID_ANALOG_JITTER_FIRST && nID <= ID_ANALOG_EFFECT_LAST) {
+        s.m_nAnalogJitter = static_cast<int>(nID - ID_ANALOG_JITTER_FIRST);
+        Reload();
+    } else if (nSkin >= 0) {
+        s.m_strAnalogSkin = m_arrSkins[nSkin];
+        StoreCenter();
+        Reload();
+    } else {
+        switch (nID) {
+        case ID_ANALOG_ONTOP:
+            Toggle(s.m_bAnalogOnTop);
+            ApplyOnTop();
+            break;
+        case ID_ANALOG_ONBOTTOM:
+            Toggle(s.m_bAnalogOnBottom);
+            ApplyOnBottom();
+            break;
+        case ID_ANALOG_SKINBROWSER:
+            s.m_nSkinBrowserType = GetSkinBrowserType(SKIN_ANALOG);
+            SendToMainWindow(UM_SHOWSKINBROWSER);
+            break;
+        case ID_ANALOG_AUTOREMOVE:
+            if (Toggle(s.m_bAnalogAutoRemove))
+                KeepInWorkArea();
+            StoreCenter();
+            break;
+        case ID_ANALOG_SECONDHAND:
+            Toggle(s.m_bAnalogSecondHand);
+            DrawClock();
+            break;
+        case ID_ANALOG_OPTIONS:
+            SendToMainWindow(UM_SHOWANALOGOPTIONS);
+            break;
+        case ID_ANALOG_SKININFO:
+            ShowSkinInfo();
+            break;
+        case ID_ANALOG_HIDE:
+            SendToMainWindow(UM_HIDEANALOGCLOCK);
+            return TRUE;
+        case ID_ANALOG_AUTOCHANGE:
+            Toggle(s.m_bAnalogAutoChange);
+            StoreCenter();
+            SetAutoChangeTimer(s.m_bAnalogAutoChange);
+            break;
+        case ID_ANALOG_CENTER:
+            CenterOnScreen(TRUE, TRUE);
+            StoreCenter();
+            break;
+        case ID_ANALOG_ALWAYSCENTER:
+            if (Toggle(s.m_bAnalogAlwaysCenter)) {
+                CenterOnScreen(TRUE, TRUE);
+                StoreCenter();
+            }
+            break;
+        case ID_ANALOG_FIXEDSIZE: {
+            StoreCenter();
+            if (s.m_nAnalogFixedSize > 0) {
+                s.m_nAnalogFixedSize = -1;
+            } else {
+                CRect rcClient;
+                GetClientRect(&rcClient);
+                s.m_nAnalogFixedSize = std::max(rcClient.Width(), rcClient.Height());
+            }
+            Reload();
+            break;
+        }
+        case ID_ANALOG_LOCK:
+            Toggle(s.m_bAnalogLockMovement);
+            break;
+        default:
+            EndOfMove();
+            break;
+        }
+    }
+    return FALSE;
+}
+
+void CAnalogClockDlg::ShowSkinInfo()
+{
+    const SkinDescription description(m_strSkinDescription);
+    CSkinInfoDlg dlg(this);
+    dlg.m_strName = description.GetField(SkinDescription::ANALOG_NAME);
+    dlg.m_strVersion = description.GetField(SkinDescription::ANALOG_VERSION);
+    dlg.m_strType = description.GetField(SkinDescription::ANALOG_TYPE);
+    dlg.m_strAuthor = description.GetField(SkinDescription::ANALOG_AUTHOR);
+    dlg.m_strDate = description.GetField(SkinDescription::ANALOG_DATE);
+    dlg.m_strResolution.Format("%ldx%ld", static_cast<long>(m_sizeSkinFace.cx), static_cast<long>(m_sizeSkinFace.cy));
+    dlg.m_strHandsCoords.Format("%ldx%ld", static_cast<long>(m_ptSkinPivot.x), static_cast<long>(m_ptSkinPivot.y));
+    dlg.m_strSkinPath = GetSkinArchivePath(g_settings.m_strAnalogSkinDir, g_settings.m_strAnalogSkin, SKIN_ANALOG);
+    dlg.m_strUnpackedPath = GetSkinDataPath(GetClockTempFolder(), g_settings.m_strAnalogSkin);
+    dlg.m_strArchiveSize = CSkinInfoDlg::GetFileSizeText(dlg.m_strSkinPath);
+    dlg.m_strUnpackedSize = CSkinInfoDlg::GetFileSizeText(dlg.m_strUnpackedPath);
+    dlg.DoModal();
+}
+
+// ---- mouse and menu ---------------------------------------------------------
+
+LRESULT CAnalogClockDlg::OnNcHitTest(CPoint)
+{
+    return GetClockHitTest(Default(), g_settings.m_bAnalogLockMovement);
+}
+
+void CAnalogClockDlg::OnMoving(UINT, LPRECT lpRect)
+{
+    Default();
+    StoreCenter();
+    m_rcMoving = *lpRect;
+}
+
+void CAnalogClockDlg::OnNcLButtonDblClk(UINT, CPoint)
+{
+    switch (g_settings.m_nAnalogDblClkAction) {
+    case 1:
+        NextRandomSkin();
+        break;
+    case 2:
+        SendMessage(WM_COMMAND, ID_ANALOG_HIDE, 0);
+        return;
+    case 3:
+        SendToMainWindow(UM_SHOWANALOGOPTIONS);
+        break;
+    case 4:
+        SendMessage(WM_NCRBUTTONDOWN, 0, 0);
+        break;
+    default: // 0 nothing; 5 a web page the program does not know
+        break;
+    }
+    Default();
+}
+
+void CAnalogClockDlg::BuildContextMenu()
+{
+    FindSkins();
+    const std::vector<CClockMenuItem> items = BuildAnalogMenu(g_settings, m_arrSkins, HasSecondHand());
+    m_pMenu.reset();
+    m_pMenu = CreateClockMenu(items, &m_imageList);
+}
+
+void CAnalogClockDlg::OnNcRButtonDown(UINT, CPoint)
+{
+    BuildContextMenu();
+    if (m_pMenu) {
+        POINT pt;
+        ::GetCursorPos(&pt);
+        TrackClockMenu(*m_pMenu, pt, this);
+    }
+    Default();
+}
+
+void CAnalogClockDlg::OnInitMenuPopup(CMenu*, UINT, BOOL)
+{
+    Default();
+}
+
+void CAnalogClockDlg::OnMeasureItem(int nIDCtl, LPMEASUREITEMSTRUCT lpMeasureItemStruct)
+{
+    if (lpMeasureItemStruct->CtlType == ODT_MENU && m_pMenu) {
+        MeasureClockMenuItem(*m_pMenu, lpMeasureItemStruct);
+        return;
+    }
+    CClockWindow::OnMeasureItem(nIDCtl, lpMeasureItemStruct);
+}
+
+LRESULT CAnalogClockDlg::OnMenuChar(UINT nChar, UINT nFlags, CMenu* pMenu)
+{
+    return ClockMenuChar(nChar, nFlags, pMenu);
+}

@@ -1,0 +1,260 @@
+#include "clocks/analogface.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+const BYTE kTransparentMax = 16;
+
+BOOL To24Bits(CPicture& picture)
+{
+    if (!picture.IsValid())
+        return FALSE;
+    return picture.GetBpp() == 24 || picture.IncreaseBpp(24);
+}
+
+// Which pixels of a w x h picture the region's rectangles cover, rows from the top.
+std::vector<BYTE> Coverage(const RegionBlock& region, LONG w, LONG h)
+{
+    std::vector<BYTE> covered(static_cast<size_t>(w) * static_cast<size_t>(h), 0);
+    for (const RECT& rc : region.rects) {
+        const LONG l = std::max<LONG>(rc.left, 0), r = std::min<LONG>(rc.right, w);
+        const LONG t = std::max<LONG>(rc.top, 0), b = std::min<LONG>(rc.bottom, h);
+        for (LONG y = t; y < b; y++) {
+            if (l < r)
+                std::memset(&covered[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(l)], 1,
+                            static_cast<size_t>(r - l));
+        }
+    }
+    return covered;
+}
+
+// Row y counted from the top of a bottom-up picture.
+BYTE* TopRow(const CPicture& picture, LONG y)
+{
+    return picture.GetBits(picture.GetHeight() - 1 - static_cast<DWORD>(y));
+}
+
+// Black outside the face's shape, within the shape's bounding box from (0, 0).
+void BlackenOutside(CPicture& face, const RegionBlock& region)
+{
+    const LONG w = static_cast<LONG>(face.GetWidth()), h = static_cast<LONG>(face.GetHeight());
+    if (region.rects.empty())
+        return;
+    const std::vector<BYTE> covered = Coverage(region, w, h);
+    const LONG r = std::min<LONG>(std::max<LONG>(region.rcBound.right, 0), w);
+    const LONG b = std::min<LONG>(std::max<LONG>(region.rcBound.bottom, 0), h);
+    for (LONG y = 0; y < b; y++) {
+        BYTE* row = TopRow(face, y);
+        for (LONG x = 0; x < r; x++) {
+            if (!covered[static_cast<size_t>(y) * static_cast<size_t>(w) + static_cast<size_t>(x)])
+                std::memset(row + static_cast<size_t>(x) * 3, 0, 3);
+        }
+    }
+}
+
+// A 24-bit picture of w x h, black, with the region's pixels white.
+BOOL MakeMask(const RegionBlock& region, DWORD w, DWORD h, CPicture& mask)
+{
+    if (mask.Create(w, h, 24) == nullptr)
+        return FALSE;
+    mask.Clear(0);
+    const std::vector<BYTE> covered = Coverage(region, static_cast<LONG>(w), static_cast<LONG>(h));
+    for (LONG y = 0; y < static_cast<LONG>(h); y++) {
+        BYTE* row = TopRow(mask, y);
+        for (LONG x = 0; x < static_cast<LONG>(w); x++) {
+            if (covered[static_cast<size_t>(y) * w + static_cast<size_t>(x)])
+                std::memset(row + static_cast<size_t>(x) * 3, 0xFF, 3);
+        }
+    }
+    return TRUE;
+}
+
+void ApplyEffects(CPicture& picture, const CClockFaceOptions& options)
+{
+    if (!picture.IsValid())
+        return;
+    if (options.nLight > 0 || options.nContrast > 0)
+        picture.Light(options.nLight * 10, options.nContrast * 10);
+    if (options.nJitter > 0)
+        picture.Jitter(options.nJitter);
+}
+
+BOOL ResampleTo(CPicture& picture, DWORD w, DWORD h)
+{
+    return w != 0 && h != 0 && picture.Resample(static_cast<LONG>(w), static_cast<LONG>(h), 1, nullptr);
+}
+
+} // namespace
+
+void GetMaskRuns(const CPicture& mask, std::vector<RECT>& runs)
+{
+    runs.clear();
+    if (!mask.IsValid())
+        return;
+    const LONG w = static_cast<LONG>(mask.GetWidth()), h = static_cast<LONG>(mask.GetHeight());
+    const bool bTrueColour = mask.GetBpp() == 24;
+    for (LONG y = 0; y < h; y++) {
+        const BYTE* row = TopRow(mask, y);
+        auto opaque = [&](LONG x) {
+            if (bTrueColour) {
+                const BYTE* p = row + static_cast<size_t>(x) * 3;
+                return p[0] > kTransparentMax || p[1] > kTransparentMax || p[2] > kTransparentMax;
+            }
+            const RGBQUAD c = mask.GetPixelColor(x, h - 1 - y, false);
+            return c.rgbRed > kTransparentMax || c.rgbGreen > kTransparentMax || c.rgbBlue > kTransparentMax;
+        };
+        LONG x = 0;
+        while (x < w) {
+            const LONG x0 = x;
+            while (x < w && opaque(x))
+                x++;
+            if (x > x0) {
+                RECT rc = {x0, y, x, y + 1};
+                runs.push_back(rc);
+            }
+            x++;
+        }
+    }
+}
+
+BOOL CAnalogClockFace::Prepare(const AnalogSkinData& data, CPicture* pPictures, const CClockFaceOptions& options)
+{
+    const BOOL bSecond = data.dwHasSecondHand != 0 && pPictures[3].IsValid();
+    const RegionBlock* regions[HAND_COUNT] = {&data.hourRegion, &data.minuteRegion, &data.secondRegion};
+
+    CPicture face(pPictures[0]);
+    if (!To24Bits(face))
+        return FALSE;
+    BlackenOutside(face, data.faceRegion);
+
+    CHand hands[HAND_COUNT];
+    for (int i = 0; i < HAND_COUNT; i++) {
+        if (i == HAND_SECOND && !bSecond)
+            break;
+        hands[i].picture.Copy(pPictures[1 + i]);
+        if (!To24Bits(hands[i].picture)
+            || !MakeMask(*regions[i], hands[i].picture.GetWidth(), hands[i].picture.GetHeight(), hands[i].mask))
+            return FALSE;
+    }
+
+    // Effects change the pictures, never the masks, so outlines stay exact.
+    ApplyEffects(face, options);
+    for (CHand& hand : hands)
+        ApplyEffects(hand.picture, options);
+
+    DWORD nLargest = std::max(face.GetWidth(), face.GetHeight());
+    for (const CHand& hand : hands) {
+        if (hand.picture.IsValid())
+            nLargest = std::max({nLargest, hand.picture.GetWidth(), hand.picture.GetHeight()});
+    }
+    const int nScale = GetLoadScale(options.nScale, options.nFixedSize, nLargest);
+    const CSize sizeSkin(static_cast<int>(face.GetWidth()), static_cast<int>(face.GetHeight()));
+    const DWORD w = ScaleLength(face.GetWidth(), nScale), h = ScaleLength(face.GetHeight(), nScale);
+
+    CPicture shape;
+    if (!MakeMask(data.faceRegion, face.GetWidth(), face.GetHeight(), shape) || !ResampleTo(shape, w, h)
+        || !ResampleTo(face, w, h))
+        return FALSE;
+    for (CHand& hand : hands) {
+        if (!hand.picture.IsValid())
+            continue;
+        const DWORD hw = ScaleLength(hand.picture.GetWidth(), nScale);
+        const DWORD hh = ScaleLength(hand.picture.GetHeight(), nScale);
+        if (!ResampleTo(hand.picture, hw, hh) || !ResampleTo(hand.mask, hw, hh))
+            return FALSE;
+    }
+
+    const SkinDescription description(data.strDescription);
+    const CPivot px = ::GetPivot(description.GetField(SkinDescription::ANALOG_PIVOT_X), w, nScale);
+    const CPivot py = ::GetPivot(description.GetField(SkinDescription::ANALOG_PIVOT_Y), h, nScale);
+
+    // Everything could be made: only now does the face change.
+    m_face.Transfer(face);
+    m_shape.Transfer(shape);
+    for (int i = 0; i < HAND_COUNT; i++) {
+        CHand& hand = m_hands[i];
+        hand.picture.Transfer(hands[i].picture);
+        hand.mask.Transfer(hands[i].mask);
+        hand.turned.Destroy();
+        hand.turnedMask.Destroy();
+        hand.runs.clear();
+        hand.nAngle = -1;
+        m_bShown[i] = FALSE;
+    }
+    m_nWidth = static_cast<LONG>(w);
+    m_nHeight = static_cast<LONG>(h);
+    m_nScale = nScale;
+    m_bHasSecondHand = bSecond;
+    m_sizeSkinFace = sizeSkin;
+    m_ptSkinPivot = CPoint(px.nSkin, py.nSkin);
+    m_ptPivot = CPoint(px.nScaled, py.nScaled);
+    m_strDescription = data.strDescription;
+    return TRUE;
+}
+
+BOOL CAnalogClockFace::TurnHand(CHand& hand, int nAngle)
+{
+    if (hand.nAngle == nAngle)
+        return TRUE;
+    hand.nAngle = -1;
+    hand.runs.clear();
+    // Always from the unturned picture: turning last second's result again
+    // would grow and blur the hand.
+    if (!hand.turned.Copy(hand.picture) || !hand.turned.Rotate(static_cast<float>(nAngle), nullptr)
+        || !hand.turnedMask.Copy(hand.mask) || !hand.turnedMask.Rotate(static_cast<float>(nAngle), nullptr))
+        return FALSE;
+    GetMaskRuns(hand.turnedMask, hand.runs);
+    hand.ptAt.x = m_ptPivot.x - static_cast<LONG>(hand.turned.GetWidth() / 2);
+    hand.ptAt.y = m_ptPivot.y - static_cast<LONG>(hand.turned.GetHeight() / 2);
+    hand.nAngle = nAngle;
+    return TRUE;
+}
+
+BOOL CAnalogClockFace::Turn(int nHour, int nMinute, int nSecond, BOOL bSecondHand)
+{
+    if (!IsValid())
+        return FALSE;
+    const CHandAngles angles = GetHandAngles(nHour, nMinute, nSecond);
+    const int anAngles[HAND_COUNT] = {angles.nHour, angles.nMinute, angles.nSecond};
+    BOOL bAll = TRUE;
+    for (int i = 0; i < HAND_COUNT; i++) {
+        m_bShown[i] = FALSE;
+        if (!m_hands[i].picture.IsValid() || (i == HAND_SECOND && !bSecondHand))
+            continue;
+        m_bShown[i] = TurnHand(m_hands[i], anAngles[i]);
+        bAll = bAll && m_bShown[i];
+    }
+    return bAll;
+}
+
+BOOL CAnalogClockFace::IsHandShown(int nHand) const
+{
+    return nHand >= 0 && nHand < HAND_COUNT && m_bShown[nHand];
+}
+
+BOOL CAnalogClockFace::Compose(CPicture& out) const
+{
+    if (!IsValid() || !out.Copy(m_face))
+        return FALSE;
+    const LONG w = m_nWidth, h = m_nHeight;
+    for (int i = 0; i < HAND_COUNT; i++) {
+        if (!m_bShown[i])
+            continue;
+        const CHand& hand = m_hands[i];
+        for (const RECT& run : hand.runs) {
+            const LONG y = hand.ptAt.y + run.top;
+            if (y < 0 || y >= h)
+                continue;
+            const LONG x0 = std::max<LONG>(hand.ptAt.x + run.left, 0);
+            const LONG x1 = std::min<LONG>(hand.ptAt.x + run.right, w);
+            if (x0 >= x1)
+                continue;
+            const BYTE* src = TopRow(hand.turned, run.top) + static_cast<size_t>(x0 - hand.ptAt.x) * 3;
+            BYTE* dst = TopRow(out, y) + static_cast<size_t>(x0) * 3;
+            std::memcpy(dst, src, static_cast<size_t>(x1 - x0) * 3);
+        }
+    }
+    return TRUE;
+}

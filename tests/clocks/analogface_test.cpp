@@ -1,0 +1,269 @@
+#include "clocks/analogface.h"
+
+#include "tools/skinmaker/skinbuild.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+struct CReadSkin {
+    AnalogSkinData data;
+    CPicture pictures[4];
+};
+
+void ReadSkin(const CSkinMakerOptions& options, CReadSkin& skin)
+{
+    std::vector<BYTE> stream;
+    CString strError;
+    ASSERT_TRUE(BuildSkinStream(options, stream, strError)) << strError.GetString();
+    ASSERT_TRUE(LoadAnalogSkin(stream.data(), stream.size(), skin.data, skin.pictures, strError))
+        << strError.GetString();
+}
+
+bool InRegion(const RegionBlock& region, LONG x, LONG y)
+{
+    const POINT pt = {x, y};
+    for (const RECT& rc : region.rects) {
+        if (PtInRect(&rc, pt))
+            return true;
+    }
+    return false;
+}
+
+// Pixels addressed from the top, as regions address them.
+RGBQUAD At(const CPicture& p, LONG x, LONG y)
+{
+    return p.GetPixelColor(x, static_cast<LONG>(p.GetHeight()) - 1 - y, false);
+}
+
+void Put(CPicture& p, LONG x, LONG y, RGBQUAD c)
+{
+    p.SetPixelColor(x, static_cast<LONG>(p.GetHeight()) - 1 - y, c);
+}
+
+bool Same(RGBQUAD a, RGBQUAD b)
+{
+    return a.rgbRed == b.rgbRed && a.rgbGreen == b.rgbGreen && a.rgbBlue == b.rgbBlue;
+}
+
+// The clock at 100 % without effects, pixel by pixel from the read skin and
+// the library's Rotate alone: the face blackened outside its shape within its
+// bounding box, then each hand where its turned mask is brighter than 16.
+void ReferenceClock(const CReadSkin& skin, int h, int m, int s, bool bSecond, CPicture& out)
+{
+    const CPicture& face = skin.pictures[0];
+    const LONG w = static_cast<LONG>(face.GetWidth()), fh = static_cast<LONG>(face.GetHeight());
+    out.Create(face.GetWidth(), face.GetHeight(), 24);
+    const RegionBlock& shape = skin.data.faceRegion;
+    for (LONG y = 0; y < fh; y++) {
+        for (LONG x = 0; x < w; x++) {
+            const bool bBlack = x < shape.rcBound.right && y < shape.rcBound.bottom && !InRegion(shape, x, y);
+            Put(out, x, y, bBlack ? RGBQUAD{0, 0, 0, 0} : At(face, x, y));
+        }
+    }
+    const int angles[3] = {(h % 12) * 30 + m / 2, m * 6, s * 6};
+    const RegionBlock* regions[3] = {&skin.data.hourRegion, &skin.data.minuteRegion, &skin.data.secondRegion};
+    const LONG px = w / 2, py = fh / 2; // the skinmaker's "middle" pivots
+    for (int i = 0; i < (bSecond ? 3 : 2); i++) {
+        CPicture hand(skin.pictures[1 + i]);
+        hand.IncreaseBpp(24);
+        CPicture mask(hand.GetWidth(), hand.GetHeight(), 24);
+        for (LONG y = 0; y < static_cast<LONG>(hand.GetHeight()); y++) {
+            for (LONG x = 0; x < static_cast<LONG>(hand.GetWidth()); x++) {
+                const BYTE v = InRegion(*regions[i], x, y) ? 255 : 0;
+                Put(mask, x, y, RGBQUAD{v, v, v, 0});
+            }
+        }
+        ASSERT_TRUE(hand.Rotate(static_cast<float>(angles[i])));
+        ASSERT_TRUE(mask.Rotate(static_cast<float>(angles[i])));
+        const LONG ox = px - static_cast<LONG>(hand.GetWidth() / 2), oy = py - static_cast<LONG>(hand.GetHeight() / 2);
+        for (LONG y = 0; y < static_cast<LONG>(mask.GetHeight()); y++) {
+            for (LONG x = 0; x < static_cast<LONG>(mask.GetWidth()); x++) {
+                const RGBQUAD c = At(mask, x, y);
+                const bool bOpaque = c.rgbRed > 16 || c.rgbGreen > 16 || c.rgbBlue > 16;
+                if (bOpaque && ox + x >= 0 && oy + y >= 0 && ox + x < w && oy + y < fh)
+                    Put(out, ox + x, oy + y, At(hand, x, y));
+            }
+        }
+    }
+}
+
+int CountDifferences(const CPicture& a, const CPicture& b)
+{
+    if (a.GetWidth() != b.GetWidth() || a.GetHeight() != b.GetHeight())
+        return -1;
+    int n = 0;
+    for (LONG y = 0; y < static_cast<LONG>(a.GetHeight()); y++) {
+        for (LONG x = 0; x < static_cast<LONG>(a.GetWidth()); x++)
+            n += Same(At(a, x, y), At(b, x, y)) ? 0 : 1;
+    }
+    return n;
+}
+
+// Colour classes as the skinmaker paints them; JPEG moves each channel a little.
+bool Near(RGBQUAD c, COLORREF ref)
+{
+    return std::abs(c.rgbRed - GetRValue(ref)) < 48 && std::abs(c.rgbGreen - GetGValue(ref)) < 48
+           && std::abs(c.rgbBlue - GetBValue(ref)) < 48;
+}
+
+TEST(AnalogFace, ComposesAsTheReferenceAtPinnedTimes)
+{
+    CReadSkin skin;
+    ReadSkin(CSkinMakerOptions(), skin);
+    CAnalogClockFace face;
+    ASSERT_TRUE(face.Prepare(skin.data, skin.pictures, CClockFaceOptions()));
+    struct {
+        int h, m, s;
+        bool bSecond;
+    } const times[] = {{3, 30, 0, true}, {11, 59, 59, true}, {23, 59, 7, false}, {0, 0, 0, true}, {7, 21, 44, true}};
+    for (const auto& t : times) {
+        ASSERT_TRUE(face.Turn(t.h, t.m, t.s, t.bSecond));
+        CPicture composed, expected;
+        ASSERT_TRUE(face.Compose(composed));
+        ReferenceClock(skin, t.h, t.m, t.s, t.bSecond, expected);
+        // Exact: both take the same decoded pixels through the same Rotate.
+        EXPECT_EQ(CountDifferences(composed, expected), 0) << t.h << ":" << t.m << ":" << t.s;
+    }
+}
+
+TEST(AnalogFace, HandsPointWhereTheTimeSays)
+{
+    CReadSkin skin;
+    ReadSkin(CSkinMakerOptions(), skin);
+    CClockFaceOptions options;
+    options.nScale = 150;
+    CAnalogClockFace face;
+    ASSERT_TRUE(face.Prepare(skin.data, skin.pictures, options));
+    ASSERT_EQ(face.GetWidth(), 240);
+    ASSERT_EQ(face.GetPivot(), CPoint(120, 120));
+    ASSERT_TRUE(face.Turn(3, 0, 45, TRUE));
+    CPicture out;
+    ASSERT_TRUE(face.Compose(out));
+    // Hour hand (60 px at 150 %) to the right, minute hand (96 px) up,
+    // second hand (108 px) to the left, the dial below.
+    EXPECT_TRUE(Near(At(out, 120 + 40, 120), SKINMAKER_HOUR));
+    EXPECT_TRUE(Near(At(out, 120, 120 - 80), SKINMAKER_MINUTE));
+    EXPECT_TRUE(Near(At(out, 120 - 90, 120), SKINMAKER_SECOND));
+    EXPECT_TRUE(Near(At(out, 120, 120 + 60), SKINMAKER_FACE));
+    EXPECT_TRUE(Near(At(out, 2, 2), SKINMAKER_BLACK)); // outside the disc
+}
+
+TEST(AnalogFace, SecondHandIsTurnedFromItsOriginalEverySecond)
+{
+    CReadSkin skin;
+    ReadSkin(CSkinMakerOptions(), skin);
+    CAnalogClockFace face;
+    ASSERT_TRUE(face.Prepare(skin.data, skin.pictures, CClockFaceOptions()));
+    ASSERT_TRUE(face.Turn(10, 10, 7, TRUE));
+    const CPicture first(face.GetHand(HAND_SECOND).turned);
+    const std::vector<RECT> firstRuns = face.GetHand(HAND_SECOND).runs;
+    for (int lap = 0; lap < 2; lap++) {
+        for (int s = 0; s < 60; s++)
+            ASSERT_TRUE(face.Turn(10, 10, s, TRUE));
+    }
+    ASSERT_TRUE(face.Turn(10, 10, 7, TRUE));
+    EXPECT_EQ(CountDifferences(face.GetHand(HAND_SECOND).turned, first), 0);
+    EXPECT_EQ(face.GetHand(HAND_SECOND).runs.size(), firstRuns.size());
+}
+
+TEST(AnalogFace, ScalesAndPivots)
+{
+    struct {
+        const char* pszCase;
+        int nFaceSize;
+        bool bMiddle;
+        int nPivot;
+        int nScale, nFixed;
+        LONG nWidth;
+        int nLoadScale;
+        CPoint ptPivot, ptSkinPivot;
+    } const cases[] = {
+        {"middle on an odd face", 301, true, 0, 100, -1, 301, 100, {150, 150}, {150, 150}},
+        {"middle at 150 %", 160, true, 0, 150, -1, 240, 150, {120, 120}, {120, 120}},
+        {"numbers scale", 160, false, 81, 50, -1, 80, 50, {40, 40}, {81, 81}},
+        {"fixed size", 160, true, 0, 120, 80, 80, 50, {40, 40}, {40, 40}},
+        {"10 % keeps a pixel", 16, true, 0, 10, -1, 1, 10, {0, 0}, {0, 0}},
+    };
+    for (const auto& c : cases) {
+        CSkinMakerOptions options;
+        options.nFaceSize = c.nFaceSize;
+        options.bPivotMiddle = c.bMiddle;
+        options.nPivotX = options.nPivotY = c.nPivot;
+        CReadSkin skin;
+        ReadSkin(options, skin);
+        CClockFaceOptions faceOptions;
+        faceOptions.nScale = c.nScale;
+        faceOptions.nFixedSize = c.nFixed;
+        CAnalogClockFace face;
+        ASSERT_TRUE(face.Prepare(skin.data, skin.pictures, faceOptions)) << c.pszCase;
+        EXPECT_EQ(face.GetWidth(), c.nWidth) << c.pszCase;
+        EXPECT_EQ(face.GetHeight(), c.nWidth) << c.pszCase;
+        EXPECT_EQ(face.GetScale(), c.nLoadScale) << c.pszCase;
+        EXPECT_EQ(face.GetPivot(), c.ptPivot) << c.pszCase;
+        EXPECT_EQ(face.GetSkinPivot(), c.ptSkinPivot) << c.pszCase;
+        EXPECT_EQ(face.GetSkinFaceSize(), CSize(c.nFaceSize, c.nFaceSize)) << c.pszCase;
+        for (int i = 0; i < HAND_COUNT; i++) {
+            EXPECT_GE(face.GetHand(i).picture.GetWidth(), 1u) << c.pszCase;
+            EXPECT_EQ(face.GetHand(i).mask.GetWidth(), face.GetHand(i).picture.GetWidth()) << c.pszCase;
+        }
+        EXPECT_TRUE(face.Turn(4, 50, 30, TRUE)) << c.pszCase;
+        CPicture out;
+        EXPECT_TRUE(face.Compose(out)) << c.pszCase;
+        EXPECT_EQ(static_cast<LONG>(out.GetWidth()), c.nWidth) << c.pszCase;
+    }
+}
+
+TEST(AnalogFace, EffectsLeaveMasksAndEmptyMasksDrawNothing)
+{
+    CReadSkin skin;
+    ReadSkin(CSkinMakerOptions(), skin);
+    CAnalogClockFace plain, effects;
+    CClockFaceOptions options;
+    ASSERT_TRUE(plain.Prepare(skin.data, skin.pictures, options));
+    options.nLight = 5;
+    options.nContrast = 3;
+    options.nJitter = 2;
+    ASSERT_TRUE(effects.Prepare(skin.data, skin.pictures, options));
+    for (int i = 0; i < HAND_COUNT; i++) {
+        EXPECT_EQ(CountDifferences(plain.GetHand(i).mask, effects.GetHand(i).mask), 0) << i;
+        EXPECT_GT(CountDifferences(plain.GetHand(i).picture, effects.GetHand(i).picture), 0) << i;
+    }
+    EXPECT_EQ(CountDifferences(plain.GetShape(), effects.GetShape()), 0);
+
+    // No hand regions: the hands leave the face as it is.
+    skin.data.hourRegion.rects.clear();
+    skin.data.minuteRegion.rects.clear();
+    skin.data.secondRegion.rects.clear();
+    CAnalogClockFace empty;
+    ASSERT_TRUE(empty.Prepare(skin.data, skin.pictures, CClockFaceOptions()));
+    ASSERT_TRUE(empty.Turn(5, 40, 20, TRUE));
+    CPicture out;
+    ASSERT_TRUE(empty.Compose(out));
+    EXPECT_EQ(CountDifferences(out, empty.GetFace()), 0);
+    EXPECT_TRUE(empty.GetHand(HAND_SECOND).runs.empty());
+}
+
+TEST(AnalogFace, FailedPrepareKeepsTheFaceAndNoSecondHandDrawsNone)
+{
+    CSkinMakerOptions options;
+    options.bSecondHand = false;
+    CReadSkin skin;
+    ReadSkin(options, skin);
+    CAnalogClockFace face;
+    ASSERT_TRUE(face.Prepare(skin.data, skin.pictures, CClockFaceOptions()));
+    EXPECT_FALSE(face.HasSecondHand());
+    ASSERT_TRUE(face.Turn(1, 2, 3, TRUE));
+    EXPECT_FALSE(face.IsHandShown(HAND_SECOND));
+    EXPECT_TRUE(face.IsHandShown(HAND_MINUTE));
+
+    CClockFaceOptions huge;
+    huge.nScale = 100000; // past the largest side
+    EXPECT_FALSE(face.Prepare(skin.data, skin.pictures, huge));
+    EXPECT_EQ(face.GetWidth(), 160);
+    EXPECT_TRUE(face.IsValid());
+}
+
+} // namespace

@@ -1,0 +1,17 @@
+// Test dialogs of the controls.
+#pragma once
+
+#define IDD_BANNER_TEST 100
+#define IDD_CONTROLS_TEST 101
+
+#define IDC_TEST_EDIT 1001
+#define IDC_TEST_CHECK 1002
+#define IDC_TEST_BUTTON 1003
+#define IDC_TEST_PICKER 1004
+#define IDC_TEST_COLORBUTTON 1005
+#define IDC_TEST_COMBO 1006
+#define IDC_TEST_PICKER_TEXT 1007
+
+#define IDI_TEST_FIRST 200
+#define IDI_TEST_SECOND 201
+#define IDI_TEST_THIRD 202
