@@ -62,6 +62,9 @@ bench: setup
 	@set -e; for b in build/bench/bench/bench_*; do \
 	  [ -x "$$b" ] || continue; echo "== $${b##*/}"; "$$b"; \
 	done
+	$(MAKE) --no-print-directory build/win32/build.ninja
+	cmake --build --preset win32 -j $(JOBS) --target bench_startup
+	@echo "== bench_startup"; tools/wine-run build/win32/bench/bench_startup.exe
 
 clean:
 	rm -rf build
