@@ -10,9 +10,9 @@ const char kSoundOn[] = "TRUETRUETRUE";
 const int kSoundOnLength = 12;
 }
 
-std::vector<CString> CAlarmLists::GetPieces(const CString& strList)
+std::vector<CString> CAlarmLists::GetEntries(const CString& strList)
 {
-    std::vector<CString> pieces;
+    std::vector<CString> entries;
     LPCSTR pszText = strList;
     const int nLength = strList.GetLength();
     const int nEnd = static_cast<int>(std::strlen(kEnd));
@@ -21,31 +21,31 @@ std::vector<CString> CAlarmLists::GetPieces(const CString& strList)
     {
         if (std::memcmp(pszText + i, kEnd, nEnd) != 0)
             continue;
-        // A match inside the delimiter just found ends an empty piece.
-        pieces.push_back(i > nStart ? strList.Mid(nStart, i - nStart) : CString());
+        // A match inside the delimiter just found ends an empty entry.
+        entries.push_back(i > nStart ? strList.Mid(nStart, i - nStart) : CString());
         nStart = i + nEnd;
     }
-    return pieces;
+    return entries;
 }
 
-// An empty piece names no program; opening "" would open the current folder.
+// An empty entry names no program; opening "" would open the current folder.
 std::vector<CString> CAlarmLists::GetPrograms(const CString& strApps)
 {
     std::vector<CString> programs;
-    for (const CString& strPiece : GetPieces(strApps))
-        if (!strPiece.IsEmpty())
-            programs.push_back(strPiece);
+    for (const CString& strEntry : GetEntries(strApps))
+        if (!strEntry.IsEmpty())
+            programs.push_back(strEntry);
     return programs;
 }
 
 std::vector<CString> CAlarmLists::GetSounds(const CString& strSounds, const CString& strSoundDir, int nPasses)
 {
     std::vector<CString> pass;
-    for (const CString& strPiece : GetPieces(strSounds))
+    for (const CString& strEntry : GetEntries(strSounds))
     {
-        if (strPiece.GetLength() <= kSoundOnLength || strPiece.Left(kSoundOnLength) != kSoundOn)
+        if (strEntry.GetLength() <= kSoundOnLength || strEntry.Left(kSoundOnLength) != kSoundOn)
             continue;   // switched off, or a mark with no file after it
-        CString strSound = strPiece.Mid(kSoundOnLength);
+        CString strSound = strEntry.Mid(kSoundOnLength);
         if (strSound.Find('\\') < 0)
             strSound = strSoundDir + "\\" + strSound;
         pass.push_back(strSound);

@@ -13,12 +13,12 @@ constexpr int ALARM_SYSFUNC_LAST = 10;
 class CAlarmLists
 {
 public:
-    // The pieces that a "***" ends, in order, matched as GetToken matches
-    // (inside a delimiter just found too); text after the last "***" is no piece.
-    static std::vector<CString> GetPieces(const CString& strList);
-    // The programs to open: the non-empty pieces of the program list.
+    // The entries that a "***" ends, in order, matched as GetToken matches
+    // (inside a delimiter just found too); text after the last "***" is no entry.
+    static std::vector<CString> GetEntries(const CString& strList);
+    // The programs to open: the non-empty entries of the program list.
     static std::vector<CString> GetPrograms(const CString& strApps);
-    // The sound files to play, nPasses times through the list: pieces marked
+    // The sound files to play, nPasses times through the list: entries marked
     // "TRUETRUETRUE", without the mark; a name without a backslash lies in
     // strSoundDir.
     static std::vector<CString> GetSounds(const CString& strSounds, const CString& strSoundDir, int nPasses);

@@ -4,6 +4,8 @@
 // without a maker opens nothing.
 #include "app/windowservices.h"
 
+#include "alarms/alarmexecutor.h"
+
 void AppWireWindowServices()
 {
     // WK_ABOUT: CAboutDlg.
@@ -33,4 +35,8 @@ void AppWireWindowServices()
     // pfnNotifications: the Notifications dialog run modally.
 
     // pfnExecuteAlarm: CAlarmExecutor::ExecuteAlarm.
+    // An executor per alarm, so the message windows of different alarms stand side by side.
+    g_windowServices.pfnExecuteAlarm = [](const CString& strName, DWORD dwIcon, const CAlarm& alarm) {
+        CAlarmExecutor().ExecuteAlarm(strName, reinterpret_cast<HICON>(static_cast<UINT_PTR>(dwIcon)), alarm);
+    };
 }

@@ -13,7 +13,7 @@ std::vector<std::string> Strings(const std::vector<CString>& list)
 }
 } // namespace
 
-TEST(AlarmLists, ProgramsAreThePiecesThatAnEndMarkCloses)
+TEST(AlarmLists, ProgramsAreTheEntriesThatAnEndMarkCloses)
 {
     const struct
     {
@@ -23,7 +23,7 @@ TEST(AlarmLists, ProgramsAreThePiecesThatAnEndMarkCloses)
         {"E:\\a.exe***D:\\b.exe", {"E:\\a.exe"}},
         {"E:\\a.exe***E:\\b.exe***", {"E:\\a.exe", "E:\\b.exe"}},
         {"C:\\Program Files\\x y.exe***", {"C:\\Program Files\\x y.exe"}},
-        // "****" holds a second match that ends an empty piece: it opens nothing.
+        // "****" holds a second match that ends an empty entry: it opens nothing.
         {"a****b***", {"a", "b"}},
         {"******", {}},
         {"E:\\a.exe", {}},
@@ -31,10 +31,10 @@ TEST(AlarmLists, ProgramsAreThePiecesThatAnEndMarkCloses)
     };
     for (const auto& c : cases)
         EXPECT_EQ(Strings(CAlarmLists::GetPrograms(c.pszApps)), c.programs) << c.pszApps;
-    EXPECT_EQ(Strings(CAlarmLists::GetPieces("a****b***")), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_EQ(Strings(CAlarmLists::GetEntries("a****b***")), (std::vector<std::string>{"a", "", "b"}));
 }
 
-TEST(AlarmLists, SoundsAreTheMarkedPiecesInTheSoundFolderUnlessAPathIsGiven)
+TEST(AlarmLists, SoundsAreTheMarkedEntriesInTheSoundFolderUnlessAPathIsGiven)
 {
     const char* pszList = "TRUETRUETRUEding.wav***chime.wav***TRUETRUETRUEE:\\x\\y.wav***";
     const struct
