@@ -1,8 +1,8 @@
 // Veltran.exe end to end, in a fresh program folder with VELTRAN_AUTOMATION
 // set: it starts into the tray, a second copy says so and ends, tray commands
-// reach the tray-clock stand-in, a due alarm fires once, hot keys are renewed
-// on request, No to the exit question keeps it running, Yes ends it and the
-// tray clock with it, and the file it leaves loads. Every wait has a deadline
+// reach the tray-clock stand-in, a due alarm fires once through the executor,
+// hot keys are renewed on request, No to the exit question keeps it running,
+// Yes ends it and the tray clock with it, and the file it leaves loads. Every wait has a deadline
 // on a condition; a program still running at the end is killed and fails.
 #include "app/appseams.h"
 #include "app/config.h"
@@ -146,6 +146,9 @@ protected:
         alarm.m_timeLastRun = alarm.m_time - CTimeSpan(60);
         alarm.m_wHotKeyVK = 'T';
         alarm.m_wHotKeyMods = 2;
+        alarm.m_bPlaySounds = 1;  // what the executor does shows in the log
+        alarm.m_strSounds = "TRUETRUETRUEChime.wav***";  // a sound switched on
+        alarm.m_nSoundExtra = 1;
         g_alarms.Add(alarm);
         ASSERT_TRUE(CConfigFile().SaveFile((m_strDir + "\\Veltran.cfg").c_str()));
     }
@@ -207,6 +210,7 @@ TEST_F(VeltranTest, StartsIntoTheTrayRunsItsCommandsAndEndsCleanly)
     const CTime fired = g_alarms[0].m_timeLastRun;
     EXPECT_TRUE(WaitFor([&] { return CTime::GetCurrentTime() > fired + CTimeSpan(2); }, 5000));
     EXPECT_EQ(1, SavedStarts(hMain));
+    EXPECT_EQ(1, CountContaining(Log(), "PlaySound \"")) << "the executor ran once";
 
     // Hot keys are renewed on request: all unregistered, all registered again.
     ::SendMessageA(hMain, UM_REGISTERHOTKEYS, 0, 0);
