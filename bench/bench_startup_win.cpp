@@ -31,6 +31,26 @@ bool LogHas(const std::string& strLog, const char* pszPart)
     return false;
 }
 
+struct CFindMain
+{
+    DWORD nProcessId;
+    HWND hWnd;
+};
+
+// The main dialog of that process only.
+BOOL CALLBACK MatchMainWindow(HWND hWnd, LPARAM lParam)
+{
+    CFindMain* pFind = reinterpret_cast<CFindMain*>(lParam);
+    DWORD nPid = 0;
+    ::GetWindowThreadProcessId(hWnd, &nPid);
+    char szTitle[32] = "";
+    ::GetWindowTextA(hWnd, szTitle, sizeof(szTitle));
+    if (nPid != pFind->nProcessId || std::string(szTitle) != "Veltran Clock")
+        return TRUE;
+    pFind->hWnd = hWnd;
+    return FALSE;
+}
+
 void CopyFolder(const std::string& strFrom, const std::string& strTo)
 {
     ::CreateDirectoryA(strTo.c_str(), nullptr);
@@ -101,8 +121,10 @@ int main()
         pmc.cb = sizeof(pmc);
         if (::GetProcessMemoryInfo(pi.hProcess, &pmc, sizeof(pmc)))
             workingSets.push_back(double(pmc.WorkingSetSize) / (1024.0 * 1024.0));
-        if (HWND hMain = ::FindWindowA("#32770", "Veltran Clock"))
-            ::PostMessageA(hMain, WM_COMMAND, 2027, 0);
+        CFindMain find = {pi.dwProcessId, nullptr};
+        ::EnumWindows(MatchMainWindow, reinterpret_cast<LPARAM>(&find));
+        if (find.hWnd != nullptr)
+            ::PostMessageA(find.hWnd, WM_COMMAND, 2027, 0);
         if (::WaitForSingleObject(pi.hProcess, 20000) != WAIT_OBJECT_0)
             ::TerminateProcess(pi.hProcess, 1);
         ::CloseHandle(pi.hThread);

@@ -57,6 +57,34 @@ bool WaitFor(const std::function<bool()>& pred, DWORD nTimeoutMs)
     return true;
 }
 
+struct CFindMain
+{
+    DWORD nProcessId;
+    HWND hWnd;
+};
+
+BOOL CALLBACK MatchMainWindow(HWND hWnd, LPARAM lParam)
+{
+    CFindMain* pFind = reinterpret_cast<CFindMain*>(lParam);
+    DWORD nPid = 0;
+    ::GetWindowThreadProcessId(hWnd, &nPid);
+    char szTitle[32] = "";
+    ::GetWindowTextA(hWnd, szTitle, sizeof(szTitle));
+    if (nPid != pFind->nProcessId || std::string(szTitle) != "Veltran Clock")
+        return TRUE;
+    pFind->hWnd = hWnd;
+    return FALSE;
+}
+
+// The program's main dialog, "Veltran Clock", of that process only: other
+// test programs on the same display make main dialogs of their own.
+HWND FindMainWindow(DWORD nProcessId)
+{
+    CFindMain find = {nProcessId, nullptr};
+    ::EnumWindows(MatchMainWindow, reinterpret_cast<LPARAM>(&find));
+    return find.hWnd;
+}
+
 class CProcess
 {
 public:
@@ -89,6 +117,7 @@ public:
         return bOK != 0;
     }
     bool Ended(DWORD nTimeoutMs) { return ::WaitForSingleObject(m_pi.hProcess, nTimeoutMs) == WAIT_OBJECT_0; }
+    DWORD Id() const { return m_pi.dwProcessId; }
 
 private:
     PROCESS_INFORMATION m_pi{};
@@ -178,7 +207,7 @@ TEST_F(VeltranTest, StartsIntoTheTrayRunsItsCommandsAndEndsCleanly)
     CProcess veltran;
     ASSERT_TRUE(veltran.Start(m_strDir + "\\Veltran.exe"));
     HWND hMain = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (hMain = ::FindWindowA("#32770", "Veltran Clock")) != nullptr; }, 20000));
+    ASSERT_TRUE(WaitFor([&] { return (hMain = FindMainWindow(veltran.Id())) != nullptr; }, 20000));
     ASSERT_TRUE(WaitFor([&] { return CountContaining(Log(), "varizi.exe") == 1; }, 5000));
     std::vector<std::string> log = Log();
     EXPECT_EQ(1, CountContaining(log, "CreateMutex \"Veltran Clock\" -> new"));
