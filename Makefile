@@ -44,23 +44,36 @@ run: setup build/win32/build.ninja
 	@tools/run-veltran
 
 FUZZ_SECONDS ?= 60
+# FUZZ_TARGETS: names (e.g. "image_png clocks_unzip") to run only those.
+FUZZ_TARGETS ?=
+# Each target's final coverage is listed at the end, so a target that stalls
+# (at a checksum, say) shows against the others.
 fuzz: setup
 	cmake --preset fuzz >/dev/null
 	cmake --build --preset fuzz -j $(JOBS)
-	@set -eo pipefail; for f in build/fuzz/fuzz/fuzz_*; do \
+	@set -o pipefail; summary=""; for f in build/fuzz/fuzz/fuzz_*; do \
 	  [ -x "$$f" ] || continue; \
 	  name=$${f##*/fuzz_}; corpus=build/fuzz/corpus/$$name; \
-	  mkdir -p $$corpus; \
+	  if [ -n "$(FUZZ_TARGETS)" ] && ! echo " $(FUZZ_TARGETS) " | grep -q " $$name "; then continue; fi; \
+	  mkdir -p $$corpus; log=build/fuzz/$$name.log; \
 	  echo "== fuzzing $$name for $(FUZZ_SECONDS) s"; \
-	  $$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $$corpus fuzz/corpus/$$name 2>&1 | tail -n 12; \
-	done
+	  $$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $$corpus fuzz/corpus/$$name >$$log 2>&1; rc=$$?; \
+	  tail -n 12 $$log; \
+	  cov=$$(grep -o 'cov: [0-9]*' $$log | tail -n 1 | cut -d' ' -f2); \
+	  runs=$$(grep -o '^stat::number_of_executed_units: *[0-9]*' $$log | grep -o '[0-9]*$$'); \
+	  summary="$$summary$$(printf '%-24s coverage %6s  runs %10s' $$name "$${cov:-?}" "$${runs:-?}")"$$'\n'; \
+	  if [ $$rc -ne 0 ]; then echo "fuzz_$$name failed ($$rc), log in $$log"; printf '%s' "$$summary"; exit $$rc; fi; \
+	done; \
+	echo "== final coverage per target"; printf '%s' "$$summary"
 
 # Figures only mean something from optimised code without sanitizers.
+# BENCH_THREADS: threads each side of a comparison may use.
+BENCH_THREADS ?= 1
 bench: setup
 	cmake --preset bench >/dev/null
 	cmake --build --preset bench -j $(JOBS) --target $(basename $(notdir $(wildcard bench/bench_*.cpp)))
 	@set -e; for b in build/bench/bench/bench_*; do \
-	  [ -x "$$b" ] || continue; echo "== $${b##*/}"; "$$b"; \
+	  [ -x "$$b" ] || continue; echo "== $${b##*/}"; "$$b" --threads=$(BENCH_THREADS); \
 	done
 	$(MAKE) --no-print-directory build/win32/build.ninja
 	cmake --build --preset win32 -j $(JOBS) --target bench_startup
