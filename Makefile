@@ -38,12 +38,10 @@ test: build
 	echo "tests took $$(( $$(date +%s) - start )) s"; \
 	[ "$$(cat build/native-test.rc)" = 0 ] && [ "$$(cat build/win32-test.rc)" = 0 ]
 
-run: win32
-	@if [ -f build/win32/app/Veltran.exe ]; then \
-	  tools/wine-run build/win32/app/Veltran.exe; \
-	else \
-	  echo "Veltran.exe is not built yet: the program itself is still to come."; \
-	fi
+# The program and what ships beside it, then Veltran.exe under Wine.
+run: setup build/win32/build.ninja
+	cmake --build --preset win32 -j $(JOBS) --target Veltran varizi vodoze program_sounds program_help icons_icl
+	@tools/run-veltran
 
 FUZZ_SECONDS ?= 60
 # FUZZ_TARGETS: names (e.g. "image_png clocks_unzip") to run only those.
