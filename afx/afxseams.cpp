@@ -131,6 +131,7 @@ int CRecordingSeams::DefaultButton(UINT uType) {
 }
 
 int CRecordingSeams::CountCalls(const char* pszPrefix) const {
+    CCriticalSectionLock lock(m_lock);
     size_t nLen = std::strlen(pszPrefix);
     int n = 0;
     for (const std::string& s : m_calls)
@@ -139,7 +140,13 @@ int CRecordingSeams::CountCalls(const char* pszPrefix) const {
     return n;
 }
 
+std::vector<std::string> CRecordingSeams::GetCalls() const {
+    CCriticalSectionLock lock(m_lock);
+    return m_calls;
+}
+
 void CRecordingSeams::Record(const std::string& line) {
+    CCriticalSectionLock lock(m_lock);
     m_calls.push_back(line);
     if (!m_strLogFile.empty()) {
         if (FILE* f = std::fopen(m_strLogFile.c_str(), "a")) {
@@ -172,6 +179,8 @@ int CRecordingSeams::MessageBox(HWND, LPCSTR lpText, LPCSTR lpCaption, UINT uTyp
             ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
         }
     }
+    // Not held while the box pumps: a worker may be recording meanwhile.
+    CCriticalSectionLock lock(m_lock);  // the answer taken and the line recorded stay in order
     int nAnswer = DefaultButton(uType);
     if (!m_messageBoxAnswers.empty()) {
         nAnswer = m_messageBoxAnswers.front();
@@ -306,6 +315,7 @@ BOOL CRecordingSeams::UnregisterHotKey(HWND, int id) {
     return TRUE;
 }
 BOOL CRecordingSeams::CreateInstanceMutex(LPCSTR pszName) {
+    CCriticalSectionLock lock(m_lock);  // the remembered names
     BOOL bFirst = TRUE;
     if (!m_strLogFile.empty()) {
         // A name of the log's own: FNV-1a of its path.

@@ -17,6 +17,7 @@
 
 #include "afx/afxgeom.h"
 #include "afx/afxstr.h"
+#include "afx/afxworker.h"
 
 class CSystemSeams {
 public:
@@ -105,6 +106,8 @@ public:
     // The button a user pressing Enter would choose for this message box type.
     static int DefaultButton(UINT uType);
     int CountCalls(const char* pszPrefix) const;
+    // A copy of m_calls, for reading while workers may still record.
+    std::vector<std::string> GetCalls() const;
 
     int MessageBox(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) override;
     HINSTANCE ShellExecute(HWND hWnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters, LPCSTR lpDirectory,
@@ -149,6 +152,8 @@ public:
 
 protected:
     void Record(const std::string& line);
+    // Workers call the seams too: Record and the answer queues take this lock.
+    mutable CCriticalSection m_lock;
 
 private:
     std::string m_strLogFile;
