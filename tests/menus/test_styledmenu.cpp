@@ -115,6 +115,22 @@ TEST(StyledMenu, IconSetsAreSharedCountedAndReleasedWithTheirLastItem) {
     EXPECT_EQ(0, CStyledMenuIcons::Release(nullptr));
 }
 
+class CCountingIcons : public CStyledMenuIcons {
+public:
+    int m_nRefreshed = 0;
+    void Refresh() override { ++m_nRefreshed; }
+};
+
+TEST(StyledMenu, IconSetsRefreshAtMostOnceInTwoSeconds) {
+    auto* pSet = new CCountingIcons;
+    CStyledMenuIcons::GetSharedList().push_back(pSet);
+    CStyledMenuIcons::AddRef(pSet);
+    CStyledMenuIcons::RefreshIconSets();
+    CStyledMenuIcons::RefreshIconSets();
+    EXPECT_EQ(1, pSet->m_nRefreshed);
+    EXPECT_EQ(0, CStyledMenuIcons::Release(pSet));  // leaves the list and is deleted
+}
+
 TEST(StyledMenu, DestroyingFreesExactlyWhatTheMenuOwns) {
     const int nRecords = CStyledMenuItemData::GetLiveCount();
     {
@@ -142,6 +158,19 @@ TEST(StyledMenu, DestroyingFreesExactlyWhatTheMenuOwns) {
         EXPECT_EQ(nRecords + 1, CStyledMenuItemData::GetLiveCount());
     }
     EXPECT_EQ(nRecords, CStyledMenuItemData::GetLiveCount());
+    // A caller's sub-menu that goes first takes its item out of the parent.
+    CStyledMenu parent;
+    ASSERT_TRUE(parent.CreatePopupMenu());
+    parent.AppendItem("x", 0, 310);
+    {
+        CStyledMenu early;
+        ASSERT_TRUE(early.CreatePopupMenu());
+        early.AppendItem("e", 0, 311);
+        ASSERT_TRUE(parent.AppendItem("early", MF_POPUP, (UINT_PTR)early.m_hMenu));
+    }
+    EXPECT_EQ(1, ::GetMenuItemCount(parent.m_hMenu));
+    ExpectInStep(parent);
+    EXPECT_EQ(nRecords + 1, CStyledMenuItemData::GetLiveCount());
 }
 
 TEST(StyledMenu, LoadedMenuHasAStyledMenuPerSubMenuAndReadsPopupStatesRight) {
