@@ -526,6 +526,30 @@ TEST(StyledMenuMessages, OpenCountsFollowNestedPopupsOfAMenuBar) {
     EXPECT_EQ(0, bar.GetOpenCount());
 }
 
+TEST(StyledMenuMessages, MenuBarItemDrawnOnHotTrackingIsRememberedUntilDrawnPlain) {
+    CWnd wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, nullptr, "owner", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr));
+    CStyledMenu bar;
+    ASSERT_TRUE(bar.LoadMenu(IDR_TWO_LEVELS));
+    ASSERT_TRUE(wnd.SetMenu(&bar));
+    wnd.DrawMenuBar();
+    const ULONG_PTR fileData = (ULONG_PTR)bar.GetItemRecord(0);
+    EXPECT_FALSE(CStyledMenu::DrawMenuBarItem(&wnd, &bar, -1, ODS_HOTLIGHT));
+    EXPECT_FALSE(CStyledMenu::DrawMenuBarItem(&wnd, &bar, 7, ODS_HOTLIGHT));
+    ASSERT_TRUE(CStyledMenu::DrawMenuBarItem(&wnd, &bar, 0, ODS_HOTLIGHT));
+    EXPECT_EQ(fileData, CStyledMenu::GetHotMenuBarItem());
+    // Drawn again without the hot state (the WM_DRAWITEM reaches the menu through the window).
+    ASSERT_TRUE(CStyledMenu::DrawMenuBarItem(&wnd, &bar, 0, 0));
+    EXPECT_EQ(0u, CStyledMenu::GetHotMenuBarItem());
+    // A plain item of a plain menu bar is not ours to draw.
+    CMenu plain;
+    ASSERT_TRUE(plain.CreateMenu());
+    plain.AppendMenu(MF_STRING, 1, "plain");
+    ASSERT_TRUE(wnd.SetMenu(&plain));
+    EXPECT_FALSE(CStyledMenu::DrawMenuBarItem(&wnd, &plain, 0, ODS_HOTLIGHT));
+    wnd.SetMenu(nullptr);
+}
+
 TEST(StyledMenuMessages, SystemCommandsCarryPrivateIdsWhileTheSystemMenuIsOpen) {
     const int nVersion = g_menuLib.nWinVersion;
     for (int nCode : {7, 6}) {
