@@ -40,6 +40,10 @@ struct CAfxThreadState {
 
 CAfxThreadState& AfxGetThreadState();
 
+// Sent by ~CWnd on a foreign thread to the window (lParam = the object): its own
+// thread destroys it and forgets the object.
+UINT AfxGetForeignDestroyMessage();
+
 // The text of a window (empty for a null handle).
 CString AfxGetWindowText(HWND hWnd);
 // The text of item nIndex of a list or combo box, read with the pair of

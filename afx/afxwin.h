@@ -14,3 +14,4 @@
 #include "afx/afxctl.h"
 #include "afx/afxtoolbar.h"
 #include "afx/afxseams.h"
+#include "afx/afxworker.h"
