@@ -58,6 +58,7 @@ TEST(StyledMenu, AppendNormalisesFlagsAndMakesEveryItemOwnerDrawn) {
     for (int i = 0; i < (int)(sizeof(cases) / sizeof(cases[0])); ++i) {
         const CStyledMenuItemData* pData = menu.GetItemRecord(i);
         EXPECT_STREQ(cases[i].pszText, pData->m_strText);
+        EXPECT_STREQ("MenuItem: " + CString(cases[i].pszText) + "\n", pData->Dump());
         EXPECT_EQ(cases[i].nRecordFlags, pData->m_nFlags) << i;
         EXPECT_EQ(cases[i].nID, pData->m_nID) << i;
         EXPECT_EQ(-1, pData->m_nIconIndex);
