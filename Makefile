@@ -38,12 +38,10 @@ test: build
 	echo "tests took $$(( $$(date +%s) - start )) s"; \
 	[ "$$(cat build/native-test.rc)" = 0 ] && [ "$$(cat build/win32-test.rc)" = 0 ]
 
-run: win32
-	@if [ -f build/win32/app/Veltran.exe ]; then \
-	  tools/wine-run build/win32/app/Veltran.exe; \
-	else \
-	  echo "Veltran.exe is not built yet: the program itself is still to come."; \
-	fi
+# The program and what ships beside it, then Veltran.exe under Wine.
+run: setup build/win32/build.ninja
+	cmake --build --preset win32 -j $(JOBS) --target Veltran varizi vodoze program_sounds program_help icons_icl
+	@tools/run-veltran
 
 FUZZ_SECONDS ?= 60
 # FUZZ_TARGETS: names (e.g. "image_png clocks_unzip") to run only those.
@@ -71,11 +69,16 @@ fuzz: setup
 # Figures only mean something from optimised code without sanitizers.
 # BENCH_THREADS: threads each side of a comparison may use.
 BENCH_THREADS ?= 1
-bench: setup
+bench: setup build/win32/build.ninja
 	cmake --preset bench >/dev/null
 	cmake --build --preset bench -j $(JOBS) --target $(basename $(notdir $(wildcard bench/bench_*.cpp)))
 	@set -e; for b in build/bench/bench/bench_*; do \
 	  [ -x "$$b" ] || continue; echo "== $${b##*/}"; "$$b" --threads=$(BENCH_THREADS); \
+	done
+	@# The window benchmarks (bench/winbench_*) need Windows: the win32 build, under Wine.
+	cmake --build build/win32 -j $(JOBS) --target $(basename $(notdir $(wildcard bench/winbench_*.cpp)))
+	@set -e; for b in build/win32/bench/winbench_*.exe; do \
+	  [ -f "$$b" ] || continue; echo "== $${b##*/} (under Wine)"; tools/wine-run "$$b"; \
 	done
 
 clean:
