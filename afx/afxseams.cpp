@@ -344,3 +344,41 @@ BOOL CRecordingSeams::PostToWindow(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM l
         return ::PostMessageA(hWnd, nMsg, wParam, lParam);
     return TRUE;
 }
+
+// --- the icon picker -----------------------------------------------------
+
+int CWin32Seams::PickIconDlg(HWND hWnd, LPWSTR pszIconPath, UINT cchIconPath, int* piIconIndex) {
+    // Windows versions with the high bit of GetVersion set take an ANSI path.
+    typedef int(WINAPI * PFNPICKICONDLG)(HWND, void*, UINT, int*);
+    HMODULE hShell = ::LoadLibraryA("Shell32.dll");
+    if (hShell == nullptr)
+        return 0;
+    int nResult = 0;
+    PFNPICKICONDLG pfn = (PFNPICKICONDLG)(void*)::GetProcAddress(hShell, MAKEINTRESOURCEA(62));
+    if (pfn != nullptr && cchIconPath > 0) {
+        if (::GetVersion() & 0x80000000) {
+            std::vector<char> ansi(cchIconPath, '\0');
+            ::WideCharToMultiByte(CP_ACP, 0, pszIconPath, -1, ansi.data(), (int)cchIconPath, nullptr, nullptr);
+            ansi[cchIconPath - 1] = '\0';
+            nResult = pfn(hWnd, ansi.data(), cchIconPath, piIconIndex);
+            ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), -1, pszIconPath, (int)cchIconPath);
+            pszIconPath[cchIconPath - 1] = L'\0';
+        } else {
+            nResult = pfn(hWnd, pszIconPath, cchIconPath, piIconIndex);
+        }
+    }
+    ::FreeLibrary(hShell);
+    return nResult;
+}
+
+int CRecordingSeams::PickIconDlg(HWND, LPWSTR pszIconPath, UINT cchIconPath, int* piIconIndex) {
+    std::string path;
+    if (pszIconPath != nullptr && cchIconPath > 0) {
+        char sz[MAX_PATH * 2] = "";
+        ::WideCharToMultiByte(CP_ACP, 0, pszIconPath, -1, sz, (int)sizeof(sz), nullptr, nullptr);
+        sz[sizeof(sz) - 1] = '\0';
+        path = sz;
+    }
+    Record("PickIconDlg " + Quote(path.c_str()) + " " + std::to_string(piIconIndex != nullptr ? *piIconIndex : 0));
+    return m_bCommonDialogsAccept ? 1 : 0;
+}

@@ -33,6 +33,7 @@ struct CAfxThreadState {
     int m_nDispatchDepth = 0;
     std::vector<CObject*> m_deferredDeletes;
     HMENU m_hTrackingMenu = nullptr;
+    HWND m_hTrackingWindow = nullptr;  // the owner of m_hTrackingMenu
 
     ~CAfxThreadState();
 };
