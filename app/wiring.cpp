@@ -4,6 +4,7 @@
 // without a maker opens nothing.
 #include "app/windowservices.h"
 
+#include "alarms/alarmdlg.h"
 #include "alarms/alarmexecutor.h"
 
 void AppWireWindowServices()
@@ -31,6 +32,7 @@ void AppWireWindowServices()
     // WK_ALARMLISTOPTIONS: CAlarmListOptionsDlg.
 
     // pfnEditAlarm: CAlarmDlg run modally.
+    g_windowServices.pfnEditAlarm = AlarmRunEditor;
 
     // pfnNotifications: the Notifications dialog run modally.
 
