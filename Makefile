@@ -38,31 +38,47 @@ test: build
 	echo "tests took $$(( $$(date +%s) - start )) s"; \
 	[ "$$(cat build/native-test.rc)" = 0 ] && [ "$$(cat build/win32-test.rc)" = 0 ]
 
-run: win32
-	@if [ -f build/win32/app/Veltran.exe ]; then \
-	  tools/wine-run build/win32/app/Veltran.exe; \
-	else \
-	  echo "Veltran.exe is not built yet: the program itself is still to come."; \
-	fi
+# The program and what ships beside it, then Veltran.exe under Wine.
+run: setup build/win32/build.ninja
+	cmake --build --preset win32 -j $(JOBS) --target Veltran varizi vodoze program_sounds program_help icons_icl
+	@tools/run-veltran
 
 FUZZ_SECONDS ?= 60
+# FUZZ_TARGETS: names (e.g. "image_png clocks_unzip") to run only those.
+FUZZ_TARGETS ?=
+# Each target's final coverage is listed at the end, so a target that stalls
+# (at a checksum, say) shows against the others.
 fuzz: setup
 	cmake --preset fuzz >/dev/null
 	cmake --build --preset fuzz -j $(JOBS)
-	@set -eo pipefail; for f in build/fuzz/fuzz/fuzz_*; do \
+	@set -o pipefail; summary=""; for f in build/fuzz/fuzz/fuzz_*; do \
 	  [ -x "$$f" ] || continue; \
 	  name=$${f##*/fuzz_}; corpus=build/fuzz/corpus/$$name; \
-	  mkdir -p $$corpus; \
+	  if [ -n "$(FUZZ_TARGETS)" ] && ! echo " $(FUZZ_TARGETS) " | grep -q " $$name "; then continue; fi; \
+	  mkdir -p $$corpus; log=build/fuzz/$$name.log; \
 	  echo "== fuzzing $$name for $(FUZZ_SECONDS) s"; \
-	  $$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $$corpus fuzz/corpus/$$name 2>&1 | tail -n 12; \
-	done
+	  $$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $$corpus fuzz/corpus/$$name >$$log 2>&1; rc=$$?; \
+	  tail -n 12 $$log; \
+	  cov=$$(grep -o 'cov: [0-9]*' $$log | tail -n 1 | cut -d' ' -f2); \
+	  runs=$$(grep -o '^stat::number_of_executed_units: *[0-9]*' $$log | grep -o '[0-9]*$$'); \
+	  summary="$$summary$$(printf '%-24s coverage %6s  runs %10s' $$name "$${cov:-?}" "$${runs:-?}")"$$'\n'; \
+	  if [ $$rc -ne 0 ]; then echo "fuzz_$$name failed ($$rc), log in $$log"; printf '%s' "$$summary"; exit $$rc; fi; \
+	done; \
+	echo "== final coverage per target"; printf '%s' "$$summary"
 
 # Figures only mean something from optimised code without sanitizers.
-bench: setup
+# BENCH_THREADS: threads each side of a comparison may use.
+BENCH_THREADS ?= 1
+bench: setup build/win32/build.ninja
 	cmake --preset bench >/dev/null
 	cmake --build --preset bench -j $(JOBS) --target $(basename $(notdir $(wildcard bench/bench_*.cpp)))
 	@set -e; for b in build/bench/bench/bench_*; do \
-	  [ -x "$$b" ] || continue; echo "== $${b##*/}"; "$$b"; \
+	  [ -x "$$b" ] || continue; echo "== $${b##*/}"; "$$b" --threads=$(BENCH_THREADS); \
+	done
+	@# The window benchmarks (bench/winbench_*) need Windows: the win32 build, under Wine.
+	cmake --build build/win32 -j $(JOBS) --target $(basename $(notdir $(wildcard bench/winbench_*.cpp)))
+	@set -e; for b in build/win32/bench/winbench_*.exe; do \
+	  [ -f "$$b" ] || continue; echo "== $${b##*/} (under Wine)"; tools/wine-run "$$b"; \
 	done
 
 clean:

@@ -76,3 +76,8 @@ BOOL AfxPreTranslateMessage(MSG* pMsg);
 BOOL AfxInitRichEdit();
 void AfxEnableControlContainer();
 void AfxPostQuitMessage(int nExitCode);
+
+// One module, one state: the switch that library entry points write is a no-op here.
+struct AFX_MODULE_STATE;
+inline AFX_MODULE_STATE* AfxGetStaticModuleState() { return nullptr; }
+#define AFX_MANAGE_STATE(pModuleState) ((void)(pModuleState))

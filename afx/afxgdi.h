@@ -16,6 +16,12 @@
 class CWnd;
 class CDC;
 
+// A 16-colour bitmap resource with its greys mapped to the button colours of
+// the system (black, dark grey, light grey, white: COLOR_BTNTEXT,
+// COLOR_BTNSHADOW, COLOR_BTNFACE, COLOR_BTNHIGHLIGHT); null when it cannot be
+// read. With bMono the bitmap is made monochrome.
+HBITMAP AfxLoadSysColorBitmap(HINSTANCE hInst, HRSRC hRsrc, BOOL bMono = FALSE);
+
 // Live GDI handles owned by wrappers of this layer (objects, DCs, image lists).
 long AfxGetLiveGdiObjectCount();
 void AfxGdiCountAdjust(long nDelta);

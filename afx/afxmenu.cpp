@@ -97,13 +97,17 @@ int CMenu::GetMenuString(UINT nIDItem, CString& rString, UINT nFlags) const {
 }
 
 HMENU CMenu::GetTrackingMenu() { return AfxGetThreadState().m_hTrackingMenu; }
+HWND CMenu::GetTrackingWindow() { return AfxGetThreadState().m_hTrackingWindow; }
 
 BOOL CMenu::TrackPopupMenu(UINT nFlags, int x, int y, CWnd* pWnd, LPCRECT lpRect) {
     CAfxThreadState& state = AfxGetThreadState();
     HMENU hOld = state.m_hTrackingMenu;
+    HWND hOldWnd = state.m_hTrackingWindow;
     state.m_hTrackingMenu = m_hMenu;
+    state.m_hTrackingWindow = pWnd->GetSafeHwnd();
     BOOL bResult = ::TrackPopupMenu(m_hMenu, nFlags, x, y, 0, pWnd->GetSafeHwnd(), lpRect);
     AfxGetThreadState().m_hTrackingMenu = hOld;
+    AfxGetThreadState().m_hTrackingWindow = hOldWnd;
     return bResult;
 }
 

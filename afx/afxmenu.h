@@ -90,5 +90,7 @@ public:
     static CMenu* FindPopupMenuFromID(CMenu* pMenu, UINT nID);
     // The menu being tracked by TrackPopupMenu on this thread, if any.
     static HMENU GetTrackingMenu();
+    // The window that owns the menu being tracked, if any.
+    static HWND GetTrackingWindow();
 };
 

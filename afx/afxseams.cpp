@@ -131,6 +131,7 @@ int CRecordingSeams::DefaultButton(UINT uType) {
 }
 
 int CRecordingSeams::CountCalls(const char* pszPrefix) const {
+    CCriticalSectionLock lock(m_lock);
     size_t nLen = std::strlen(pszPrefix);
     int n = 0;
     for (const std::string& s : m_calls)
@@ -139,7 +140,13 @@ int CRecordingSeams::CountCalls(const char* pszPrefix) const {
     return n;
 }
 
+std::vector<std::string> CRecordingSeams::GetCalls() const {
+    CCriticalSectionLock lock(m_lock);
+    return m_calls;
+}
+
 void CRecordingSeams::Record(const std::string& line) {
+    CCriticalSectionLock lock(m_lock);
     m_calls.push_back(line);
     if (!m_strLogFile.empty()) {
         if (FILE* f = std::fopen(m_strLogFile.c_str(), "a")) {
@@ -172,6 +179,8 @@ int CRecordingSeams::MessageBox(HWND, LPCSTR lpText, LPCSTR lpCaption, UINT uTyp
             ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
         }
     }
+    // Not held while the box pumps: a worker may be recording meanwhile.
+    CCriticalSectionLock lock(m_lock);  // the answer taken and the line recorded stay in order
     int nAnswer = DefaultButton(uType);
     if (!m_messageBoxAnswers.empty()) {
         nAnswer = m_messageBoxAnswers.front();
@@ -306,6 +315,7 @@ BOOL CRecordingSeams::UnregisterHotKey(HWND, int id) {
     return TRUE;
 }
 BOOL CRecordingSeams::CreateInstanceMutex(LPCSTR pszName) {
+    CCriticalSectionLock lock(m_lock);  // the remembered names
     BOOL bFirst = TRUE;
     if (!m_strLogFile.empty()) {
         // A name of the log's own: FNV-1a of its path.
@@ -333,4 +343,42 @@ BOOL CRecordingSeams::PostToWindow(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM l
     if (!m_strLogFile.empty())
         return ::PostMessageA(hWnd, nMsg, wParam, lParam);
     return TRUE;
+}
+
+// --- the icon picker -----------------------------------------------------
+
+int CWin32Seams::PickIconDlg(HWND hWnd, LPWSTR pszIconPath, UINT cchIconPath, int* piIconIndex) {
+    // Windows versions with the high bit of GetVersion set take an ANSI path.
+    typedef int(WINAPI * PFNPICKICONDLG)(HWND, void*, UINT, int*);
+    HMODULE hShell = ::LoadLibraryA("Shell32.dll");
+    if (hShell == nullptr)
+        return 0;
+    int nResult = 0;
+    PFNPICKICONDLG pfn = (PFNPICKICONDLG)(void*)::GetProcAddress(hShell, MAKEINTRESOURCEA(62));
+    if (pfn != nullptr && cchIconPath > 0) {
+        if (::GetVersion() & 0x80000000) {
+            std::vector<char> ansi(cchIconPath, '\0');
+            ::WideCharToMultiByte(CP_ACP, 0, pszIconPath, -1, ansi.data(), (int)cchIconPath, nullptr, nullptr);
+            ansi[cchIconPath - 1] = '\0';
+            nResult = pfn(hWnd, ansi.data(), cchIconPath, piIconIndex);
+            ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), -1, pszIconPath, (int)cchIconPath);
+            pszIconPath[cchIconPath - 1] = L'\0';
+        } else {
+            nResult = pfn(hWnd, pszIconPath, cchIconPath, piIconIndex);
+        }
+    }
+    ::FreeLibrary(hShell);
+    return nResult;
+}
+
+int CRecordingSeams::PickIconDlg(HWND, LPWSTR pszIconPath, UINT cchIconPath, int* piIconIndex) {
+    std::string path;
+    if (pszIconPath != nullptr && cchIconPath > 0) {
+        char sz[MAX_PATH * 2] = "";
+        ::WideCharToMultiByte(CP_ACP, 0, pszIconPath, -1, sz, (int)sizeof(sz), nullptr, nullptr);
+        sz[sizeof(sz) - 1] = '\0';
+        path = sz;
+    }
+    Record("PickIconDlg " + Quote(path.c_str()) + " " + std::to_string(piIconIndex != nullptr ? *piIconIndex : 0));
+    return m_bCommonDialogsAccept ? 1 : 0;
 }

@@ -17,6 +17,7 @@
 
 #include "afx/afxgeom.h"
 #include "afx/afxstr.h"
+#include "afx/afxworker.h"
 
 class CSystemSeams {
 public:
@@ -53,6 +54,12 @@ public:
     // posted to it.
     virtual HWND FindTopWindow(LPCSTR pszClass, LPCSTR pszTitle) = 0;
     virtual BOOL PostToWindow(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam) = 0;
+
+    // The shell's icon picker (Shell32 ordinal 62, loaded for the call): shows
+    // the file's icons with *piIconIndex selected and writes back the chosen
+    // path (cchIconPath characters) and index; nonzero when confirmed, 0 when
+    // cancelled or when the shell has no picker.
+    virtual int PickIconDlg(HWND hWnd, LPWSTR pszIconPath, UINT cchIconPath, int* piIconIndex) = 0;
 };
 
 // The real platform calls.
@@ -79,6 +86,7 @@ public:
     BOOL CreateInstanceMutex(LPCSTR pszName) override;
     HWND FindTopWindow(LPCSTR pszClass, LPCSTR pszTitle) override;
     BOOL PostToWindow(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam) override;
+    int PickIconDlg(HWND hWnd, LPWSTR pszIconPath, UINT cchIconPath, int* piIconIndex) override;
 };
 
 // Records every call as one line of text and performs nothing. Message boxes
@@ -98,6 +106,8 @@ public:
     // The button a user pressing Enter would choose for this message box type.
     static int DefaultButton(UINT uType);
     int CountCalls(const char* pszPrefix) const;
+    // A copy of m_calls, for reading while workers may still record.
+    std::vector<std::string> GetCalls() const;
 
     int MessageBox(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) override;
     HINSTANCE ShellExecute(HWND hWnd, LPCSTR lpOperation, LPCSTR lpFile, LPCSTR lpParameters, LPCSTR lpDirectory,
@@ -136,9 +146,14 @@ public:
     BOOL CreateInstanceMutex(LPCSTR pszName) override;
     HWND FindTopWindow(LPCSTR pszClass, LPCSTR pszTitle) override;
     BOOL PostToWindow(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam) override;
+    // The icon picker is recorded with its path and index and answers like
+    // the common dialogs, leaving both unchanged.
+    int PickIconDlg(HWND hWnd, LPWSTR pszIconPath, UINT cchIconPath, int* piIconIndex) override;
 
 protected:
     void Record(const std::string& line);
+    // Workers call the seams too: Record and the answer queues take this lock.
+    mutable CCriticalSection m_lock;
 
 private:
     std::string m_strLogFile;

@@ -33,11 +33,16 @@ struct CAfxThreadState {
     int m_nDispatchDepth = 0;
     std::vector<CObject*> m_deferredDeletes;
     HMENU m_hTrackingMenu = nullptr;
+    HWND m_hTrackingWindow = nullptr;  // the owner of m_hTrackingMenu
 
     ~CAfxThreadState();
 };
 
 CAfxThreadState& AfxGetThreadState();
+
+// Sent by ~CWnd on a foreign thread to the window (lParam = the object): its own
+// thread destroys it and forgets the object.
+UINT AfxGetForeignDestroyMessage();
 
 // The text of a window (empty for a null handle).
 CString AfxGetWindowText(HWND hWnd);

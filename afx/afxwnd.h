@@ -57,6 +57,9 @@ public:
     UINT m_nIndexMax = 0;
     BOOL m_bEnableChanged = FALSE;
     BOOL m_bContinueRouting = FALSE;
+    // The menu that holds m_pMenu as a sub-menu (m_pMenu itself for the
+    // tracked popup); null when it cannot be told (a nested popup).
+    CMenu* m_pParentMenu = nullptr;
 
     virtual ~CCmdUI() = default;
     virtual void Enable(BOOL bOn = TRUE);
@@ -68,6 +71,12 @@ public:
     // item is disabled.
     BOOL DoUpdate(CCmdTarget* pTarget, BOOL bDisableIfNoHndler);
 };
+
+// The command-UI update a frame gives a popup before it opens: each item asks
+// pTarget; a sub-menu item asks through the first item of its sub-menu and is
+// never disabled for want of a handler; commands below 0xF000 without one are
+// disabled. hWnd is the window that opens the popup.
+void AfxUpdateMenuPopupCmdUI(CCmdTarget* pTarget, HWND hWnd, CMenu* pPopupMenu);
 
 // Flags of CWnd::m_nFlags.
 enum {

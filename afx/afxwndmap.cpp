@@ -8,6 +8,13 @@
 CWnd::~CWnd() {
     if (m_hWnd == nullptr || (m_nFlags & WF_TEMPORARY))
         return;
+    if (::IsWindow(m_hWnd) && ::GetWindowThreadProcessId(m_hWnd, nullptr) != ::GetCurrentThreadId()) {
+        // A window and its handle map belong to the thread that made it: that
+        // thread destroys it while this one waits. A window attached without
+        // our procedure cannot be asked and stays as it is.
+        ::SendMessageA(m_hWnd, AfxGetForeignDestroyMessage(), 0, (LPARAM)this);
+        return;
+    }
     CAfxThreadState& state = AfxGetThreadState();
     auto it = state.m_permanentWnd.find(m_hWnd);
     if (it != state.m_permanentWnd.end() && it->second == this) {

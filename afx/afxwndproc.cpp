@@ -3,13 +3,27 @@
 #include "afx/afxwin.h"
 
 #include "afx/afxstate.h"
+#include "afx/afxworker.h"
 
 // --- dispatch --------------------------------------------------------------
+
+UINT AfxGetForeignDestroyMessage() {
+    static const UINT s_nMessage = ::RegisterWindowMessageA("VeltranAfxForeignDestroy");
+    return s_nMessage;
+}
 
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
     if (pWnd == nullptr)
         return ::DefWindowProcA(hWnd, message, wParam, lParam);
+    if (message == AfxGetForeignDestroyMessage() && (CWnd*)lParam == pWnd) {
+        // ~CWnd ran on another thread, which waits in SendMessage: only the
+        // CWnd part of the object is left, so only CWnd's handlers run.
+        pWnd->CWnd::DestroyWindow();
+        if (CWnd* pStill = CWnd::FromHandlePermanent(hWnd))
+            pStill->Detach();
+        return 1;
+    }
     CAfxThreadState& state = AfxGetThreadState();
     MSG oldMsg = state.m_lastSentMsg;
     state.m_lastSentMsg.hwnd = hWnd;
@@ -20,6 +34,7 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     LRESULT lResult = pWnd->WindowProc(message, wParam, lParam);
     // pWnd may have been deleted by its handler; from here only the handle is used.
     if (message == WM_NCDESTROY) {
+        AfxDiscardResults(hWnd);
         if (CWnd* pStill = CWnd::FromHandlePermanent(hWnd)) {
             pStill->m_pfnSuper = nullptr;  // a derived OnNcDestroy did not chain to ours
             pStill->Detach();

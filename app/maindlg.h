@@ -111,10 +111,12 @@ private:
     void AlarmsChanged();
     BOOL AlarmsDifferFromLastBuild() const;
     void DestroyTrayMenu();
+    void AppendTrayItems(CStyledMenu& menu, const std::vector<CTrayMenuItem>& items);
 
     CAlarmCheck m_alarmCheck;
-    CMenu m_trayMenu;
-    std::vector<std::unique_ptr<CMenu>> m_trayPopupMenus;  // sub-menus of the tray menu
+    std::vector<CStyledMenu*> m_trayPopups;  // the tray menu's sub-menus, owned here
+    CMenu m_trayMenu;                        // without the menu library: a plain menu
+    std::vector<CMenu*> m_trayPopupMenus;
     std::vector<DWORD> m_trayAlarmIds;    // alarm identity per array position at the last build
     std::vector<DWORD> m_hotKeyAlarmIds;  // the same for the hot keys
     BOOL m_bTrayMenuOpen = FALSE;

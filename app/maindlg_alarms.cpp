@@ -20,7 +20,9 @@ void CMainDlg::OnTimer(UINT_PTR nIDEvent)
 // keys follow it within the second.
 void CMainDlg::CheckAlarms()
 {
-    m_alarmCheck.Run(g_alarms, [this](const CAlarm& alarm) { ExecuteAlarmCopy(alarm, 128); });
+    // The executor is handed the application icon.
+    const DWORD dwIcon = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(m_hIcon));
+    m_alarmCheck.Run(g_alarms, [this, dwIcon](const CAlarm& alarm) { ExecuteAlarmCopy(alarm, dwIcon); });
     if (AlarmsDifferFromLastBuild())
         AlarmsChanged();
 }

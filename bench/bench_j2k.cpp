@@ -1,7 +1,9 @@
 // JPEG-2000 decode of a large code stream through the picture object against
 // OpenJPEG's own opj_decompress on the same file, timed alternately in one
-// run with the same number of threads; prints the ratio. The library called
+// run with the same number of threads (--threads=N, default 1); prints the
+// ratio. The library called
 // in-process on the same bytes shows what the picture object itself adds.
+#include "bench/bench_util.h"
 #include "image/picture.h"
 
 #include <algorithm>
@@ -65,7 +67,7 @@ bool WriteFile(const std::string& path, const BYTE* data, long size)
 int main(int argc, char** argv)
 {
     const DWORD w = 4000, h = 3000;
-    const int rounds = argc > 1 ? std::atoi(argv[1]) : 5;
+    const int rounds = BenchCount(argc, argv, 5);
     if (std::system("command -v opj_decompress > /dev/null 2>&1") != 0) {
         std::printf("bench_j2k: skipped, opj_decompress is not installed (libopenjp2-tools)\n");
         return 0;
@@ -99,7 +101,9 @@ int main(int argc, char** argv)
 
     // Both sides read the file; the tool also starts a process and writes
     // the planes as PGX (its quickest writer), the picture keeps its pixels.
-    const int threads = opj_has_thread_support() ? std::max(1, opj_get_num_cpus()) : 1;
+    const int threads = opj_has_thread_support() ? BenchThreads(argc, argv) : 1;
+    // The picture takes OpenJPEG's own setting when one is made.
+    setenv("OPJ_NUM_THREADS", std::to_string(threads).c_str(), 1);
     const std::string command = "opj_decompress -quiet -threads " + std::to_string(threads) + " -i " + in
         + " -o " + out + " > /dev/null 2>&1";
     using Clock = std::chrono::steady_clock;

@@ -1,5 +1,6 @@
 // JPEG decode of a large photo through the picture object against the bare
 // library on the same bytes, timed alternately in one run; prints the ratio.
+#include "bench/bench_util.h"
 #include "image/picture.h"
 
 #include <algorithm>
@@ -118,7 +119,7 @@ bool PictureDecode(std::vector<unsigned char>& jpeg, unsigned long& checksum)
 int main(int argc, char** argv)
 {
     const int w = 4000, h = 3000;
-    const int rounds = argc > 1 ? std::atoi(argv[1]) : 7;
+    const int rounds = BenchCount(argc, argv, 7);
     std::vector<unsigned char> jpeg;
     if (!Encode(Photo(w, h), w, h, jpeg)) {
         std::fprintf(stderr, "bench_jpeg: cannot make the test photo\n");

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -53,4 +54,27 @@ inline bool BenchWritePpm(const CPicture& pic, const std::string& path)
         std::fwrite(row.data(), 1, row.size(), f);
     }
     return std::fclose(f) == 0;
+}
+
+// Threads each side may use: --threads=N on the command line, else 1, so
+// that a ratio compares like with like.
+inline int BenchThreads(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i)
+        if (std::strncmp(argv[i], "--threads=", 10) == 0) {
+            int n = std::atoi(argv[i] + 10);
+            return n > 0 ? n : 1;
+        }
+    return 1;
+}
+
+// The first argument that is not an option, as a count; else `fallback`.
+inline int BenchCount(int argc, char** argv, int fallback)
+{
+    for (int i = 1; i < argc; ++i)
+        if (std::strncmp(argv[i], "--", 2) != 0) {
+            int n = std::atoi(argv[i]);
+            return n > 0 ? n : fallback;
+        }
+    return fallback;
 }

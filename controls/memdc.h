@@ -10,7 +10,7 @@
 
 class CMemDC : public CDC {
 public:
-    CMemDC(CDC* pTarget, const CRect* pArea);
+    CMemDC(CDC* pTarget, const RECT* pArea);
     ~CMemDC() override;
     CMemDC(const CMemDC&) = delete;
     CMemDC& operator=(const CMemDC&) = delete;
@@ -38,7 +38,7 @@ public:
     CFillMemDC(CDC* pTarget, int nNarrowBy);
     // The given area (the clip box when null), optionally starting from the
     // target's current pixels; no fill.
-    CFillMemDC(CDC* pTarget, const CRect* pArea, BOOL bCopyBackground, BOOL bFlag);
+    CFillMemDC(CDC* pTarget, const RECT* pArea, BOOL bCopyBackground, BOOL bFlag);
     ~CFillMemDC() override;
 
 protected:

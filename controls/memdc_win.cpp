@@ -1,6 +1,6 @@
 #include "controls/memdc.h"
 
-CMemDC::CMemDC(CDC* pTarget, const CRect* pArea) {
+CMemDC::CMemDC(CDC* pTarget, const RECT* pArea) {
     if (pArea != nullptr)
         m_rect = *pArea;
     Begin(pTarget);
@@ -54,7 +54,7 @@ CFillMemDC::CFillMemDC(CDC* pTarget, int nNarrowBy) {
     FillSolidRect(&m_rect, ::GetBkColor(pTarget->m_hAttribDC));
 }
 
-CFillMemDC::CFillMemDC(CDC* pTarget, const CRect* pArea, BOOL bCopyBackground, BOOL bFlag) : m_bFlag(bFlag) {
+CFillMemDC::CFillMemDC(CDC* pTarget, const RECT* pArea, BOOL bCopyBackground, BOOL bFlag) : m_bFlag(bFlag) {
     if (pArea != nullptr)
         m_rect = *pArea;
     else

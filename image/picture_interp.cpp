@@ -12,6 +12,8 @@ namespace {
 
 using picops::Quad;
 using picops::TruncFarOutside;
+using picops::BilinearInside;
+using picops::CellOf;
 using picops::WeightedChannel;
 
 const float kPi = 3.1415927f;
@@ -24,18 +26,6 @@ const float kFarOutside = 1.0e9f;
 RGBQUAD Replacement(const RGBQUAD* replacement)
 {
     return replacement ? *replacement : Quad(255, 255, 255, 0);
-}
-
-// trunc(v), one less for negative v (so -0.3 gives -1 and -1.0 gives -2),
-// held within +-kFarOutside. v is finite.
-LONG CellOf(float v)
-{
-    if (v <= -kFarOutside)
-        return LONG(-kFarOutside);
-    if (v >= kFarOutside)
-        return LONG(kFarOutside);
-    LONG i = LONG(v);
-    return v < 0 ? i - 1 : i;
 }
 
 // n(u) / d(u), coefficients from the highest power down.
@@ -256,28 +246,15 @@ RGBQUAD CPicture::GetPixelColorInterpolated(
     if (!kernel) {
         // Bilinear with 8-bit fixed-point weights on every path, so that an
         // edge or an indexed picture mixes exactly as the inside does.
+        if (direct)
+            return BilinearInside(info.bits, info.effWidth, alpha, size_t(w), xi, yi, x, y);
         LONG a = LONG((x - float(xi)) * 256), b = LONG((y - float(yi)) * 256);
         LONG w11 = (a * b) >> 8, w10 = a - w11, w01 = b - w11, w00 = 256 - a - b + w11;
         RGBQUAD p[4];
-        if (direct) {
-            const BYTE* r0 = info.bits + size_t(yi) * info.effWidth + size_t(xi) * 3;
-            const BYTE* r1 = r0 + info.effWidth;
-            const BYTE* src[4] = { r0, r0 + 3, r1, r1 + 3 };
-            for (int k = 0; k < 4; ++k)
-                p[k] = Quad(src[k][2], src[k][1], src[k][0], 0);
-            if (alpha) {
-                const BYTE* a0 = alpha + size_t(yi) * w + xi;
-                p[0].rgbReserved = a0[0];
-                p[1].rgbReserved = a0[1];
-                p[2].rgbReserved = a0[w];
-                p[3].rgbReserved = a0[w + 1];
-            }
-        } else {
-            p[0] = GetPixelColorWithOverflow(xi, yi, om, replacement);
-            p[1] = GetPixelColorWithOverflow(xi + 1, yi, om, replacement);
-            p[2] = GetPixelColorWithOverflow(xi, yi + 1, om, replacement);
-            p[3] = GetPixelColorWithOverflow(xi + 1, yi + 1, om, replacement);
-        }
+        p[0] = GetPixelColorWithOverflow(xi, yi, om, replacement);
+        p[1] = GetPixelColorWithOverflow(xi + 1, yi, om, replacement);
+        p[2] = GetPixelColorWithOverflow(xi, yi + 1, om, replacement);
+        p[3] = GetPixelColorWithOverflow(xi + 1, yi + 1, om, replacement);
         auto mix = [&](BYTE RGBQUAD::*ch) {
             return BYTE((p[0].*ch * w00 + p[1].*ch * w10 + p[2].*ch * w01 + p[3].*ch * w11) >> 8);
         };

@@ -6,6 +6,7 @@
 #include "image/picture_ras.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -146,9 +147,11 @@ void SetupHandlers(opj_codec_t* codec, bool* failed)
     opj_set_error_handler(codec, ErrorHandler, failed);
 }
 
+// Every core, unless OpenJPEG's own OPJ_NUM_THREADS says otherwise: the
+// library then keeps the count it read from it.
 void UseThreads(opj_codec_t* codec)
 {
-    if (opj_has_thread_support()) {
+    if (opj_has_thread_support() && !std::getenv("OPJ_NUM_THREADS")) {
         int n = opj_get_num_cpus();
         opj_codec_set_threads(codec, n > 1 ? n : 1);
     }

@@ -55,6 +55,40 @@ inline LONG TruncFarOutside(double v)
     return LONG(v);
 }
 
+// trunc(v), one less for negative v (so -0.3 gives -1 and -1.0 gives -2),
+// held within +-1e9. v is finite.
+inline LONG CellOf(float v)
+{
+    if (v <= -1.0e9f)
+        return -1000000000;
+    if (v >= 1.0e9f)
+        return 1000000000;
+    LONG i = LONG(v);
+    return v < 0 ? i - 1 : i;
+}
+
+// Bilinear mix of the 2 x 2 pixels from (xi, yi) of a 24-bit picture, all
+// inside it, with 8-bit fixed-point weights from the fractions of x and y.
+// alpha (width bytes a row) may be null: the mix then carries alpha 0.
+inline RGBQUAD BilinearInside(
+    const BYTE* bits, size_t effWidth, const BYTE* alpha, size_t width, LONG xi, LONG yi, float x, float y)
+{
+    const LONG a = LONG((x - float(xi)) * 256), b = LONG((y - float(yi)) * 256);
+    const LONG w11 = (a * b) >> 8, w10 = a - w11, w01 = b - w11, w00 = 256 - a - b + w11;
+    const BYTE* r0 = bits + size_t(yi) * effWidth + size_t(xi) * 3;
+    const BYTE* r1 = r0 + effWidth;
+    auto mix = [&](BYTE p00, BYTE p10, BYTE p01, BYTE p11) {
+        return BYTE((p00 * w00 + p10 * w10 + p01 * w01 + p11 * w11) >> 8);
+    };
+    BYTE mixedAlpha = 0;
+    if (alpha) {
+        const BYTE* a0 = alpha + size_t(yi) * width + size_t(xi);
+        mixedAlpha = mix(a0[0], a0[1], a0[width], a0[width + 1]);
+    }
+    return Quad(mix(r0[2], r0[5], r1[2], r1[5]), mix(r0[1], r0[4], r1[1], r1[4]), mix(r0[0], r0[3], r1[0], r1[3]),
+        mixedAlpha);
+}
+
 // The rows and columns an operation visits: the selection's bounding box
 // (bottom and right exclusive ends counted as in RECT top and right), or the
 // whole picture. Clamped to the picture.

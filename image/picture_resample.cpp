@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <vector>
 
 namespace {
 
@@ -75,6 +76,107 @@ struct BoxAxis {
         return true;
     }
 };
+
+// The area average of Resample2 when it shrinks both ways: the weight of a
+// source pixel is the product of its column's and its row's share of the
+// area, so each axis is weighed once up front and the pixels are read from
+// their rows. Weights and order of sums follow GetAreaColorInterpolated.
+struct AreaAxis {
+    std::vector<LONG> index; // source index of each tap
+    std::vector<double> weight;
+    std::vector<size_t> first; // taps of output i: first[i] .. first[i + 1] - 1
+    std::vector<double> span; // the area's extent along the axis
+
+    // False when a tap that counts lies outside and no overflow method maps it.
+    bool Build(const CPicture& src, LONG count, float scale, bool horizontal, CPicture::OverflowMethod om)
+    {
+        const bool maps = om == CPicture::OM_WRAP || om == CPicture::OM_REPEAT || om == CPicture::OM_MIRROR;
+        const LONG size = LONG(horizontal ? src.GetWidth() : src.GetHeight());
+        first.assign(1, 0);
+        span.clear();
+        for (LONG o = 0; o < count; ++o) {
+            const float centre = (float(o) + 0.5f) * scale - 0.5f;
+            const float low = centre - scale / 2, high = centre + scale / 2;
+            const LONG i1 = LONG(std::floor(low + 0.5f)), i2 = LONG(std::floor(high + 0.5f));
+            auto cut = [&](LONG i) {
+                float a = std::fmax(low, float(i) - 0.5f), b = std::fmin(high, float(i) + 0.5f);
+                return a <= b ? double(b - a) : 0.0;
+            };
+            for (LONG i = i1; i <= i2; ++i) {
+                const double w = i == i1 ? cut(i1) : (i == i2 ? cut(i2) : 1.0);
+                LONG at = i;
+                if (at < 0 || at >= size) {
+                    if (w == 0)
+                        continue;
+                    if (!maps)
+                        return false;
+                    LONG other = 0;
+                    if (horizontal)
+                        src.OverflowCoordinates(at, other, om);
+                    else
+                        src.OverflowCoordinates(other, at, om);
+                }
+                index.push_back(at);
+                weight.push_back(w);
+            }
+            first.push_back(index.size());
+            span.push_back(double(high - low));
+        }
+        return true;
+    }
+};
+
+bool AreaAverageRows(const CPicture& src, CPicture& dst, float xScale, float yScale, CPicture::OverflowMethod om,
+    LONG& progress, const LONG& escape)
+{
+    const LONG newx = LONG(dst.GetWidth()), newy = LONG(dst.GetHeight());
+    AreaAxis cols, rows;
+    if (!cols.Build(src, newx, xScale, true, om) || !rows.Build(src, newy, yScale, false, om))
+        return false;
+    const bool withAlpha = src.AlphaIsValid();
+    const BYTE* srcAlpha = withAlpha ? src.AlphaGetPointer(0, 0) : nullptr;
+    BYTE* dstAlpha = dst.AlphaIsValid() ? dst.AlphaGetPointer(0, 0) : nullptr;
+    const size_t srcWidth = src.GetWidth();
+    std::vector<double> acc(size_t(newx) * 4);
+    for (LONG y = 0; y < newy && !escape; ++y) {
+        progress = LONG(int64_t(100) * y / newy);
+        std::fill(acc.begin(), acc.end(), 0.0);
+        for (size_t t = rows.first[size_t(y)]; t < rows.first[size_t(y) + 1]; ++t) {
+            const LONG sy = rows.index[t];
+            const double wy = rows.weight[t];
+            const BYTE* row = src.GetBits(DWORD(sy));
+            const BYTE* alphaRow = srcAlpha ? srcAlpha + size_t(sy) * srcWidth : nullptr;
+            double* a = acc.data();
+            for (LONG x = 0; x < newx; ++x, a += 4) {
+                double b = 0, g = 0, r = 0, al = 0;
+                for (size_t k = cols.first[size_t(x)]; k < cols.first[size_t(x) + 1]; ++k) {
+                    const double wx = cols.weight[k];
+                    const BYTE* p = row + size_t(cols.index[k]) * 3;
+                    b += wx * p[0];
+                    g += wx * p[1];
+                    r += wx * p[2];
+                    if (alphaRow)
+                        al += wx * alphaRow[cols.index[k]];
+                }
+                a[0] += wy * b;
+                a[1] += wy * g;
+                a[2] += wy * r;
+                a[3] += wy * al;
+            }
+        }
+        BYTE* d = dst.GetBits(DWORD(y));
+        const double* a = acc.data();
+        for (LONG x = 0; x < newx; ++x, a += 4, d += 3) {
+            const double surface = cols.span[size_t(x)] * rows.span[size_t(y)];
+            d[0] = WeightedChannel(a[0] / surface);
+            d[1] = WeightedChannel(a[1] / surface);
+            d[2] = WeightedChannel(a[2] / surface);
+            if (dstAlpha)
+                dstAlpha[size_t(y) * newx + x] = withAlpha ? WeightedChannel(a[3] / surface) : BYTE(0);
+        }
+    }
+    return true;
+}
 
 } // namespace
 
@@ -308,6 +410,9 @@ bool CPicture::Resample2(
 
     bool averaging = (xScale > 1 || yScale > 1) && !disableAveraging;
     bool indexed = IsIndexed();
+    if (averaging && xScale > 1 && yScale > 1 && !indexed
+        && AreaAverageRows(*this, tmp, xScale, yScale, om, info.progress, info.escape))
+        return HandOver(tmp, dst);
     for (LONG y = 0; y < newy && !info.escape; ++y) {
         info.progress = LONG(int64_t(100) * y / newy);
         float Y = (float(y) + 0.5f) * yScale - 0.5f;

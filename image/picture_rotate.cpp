@@ -3,6 +3,7 @@
 #include "image/picture.h"
 
 #include "image/picgeom.h"
+#include "image/picture_ops.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,7 +11,9 @@
 
 namespace {
 
-const LONG kTile = 64;
+const LONG kTile = 8;
+const LONG kBlock = 256;
+const LONG kTurnTile = 64;
 
 // Corners turned by Rotate stay far inside LONG for every picture Create
 // accepts; the bound only refuses what cannot be a picture size.
@@ -82,39 +85,47 @@ bool CPicture::Rotate(float angle, CPicture* dst)
     // Rows of the planes read directly: this loop runs for every clock hand every second.
     const BYTE* srcAlpha = tmp.alpha ? alpha : nullptr;
 
-    for (LONG j = 0; j < nh; ++j) {
-        info.progress = LONG(int64_t(100) * j / nh);
+    // Destination tiles of 64 x 64: the source pixels a tile reads lie close
+    // together, whatever the angle and the picture's size.
+    for (LONG j0 = 0; j0 < nh; j0 += kTurnTile) {
+        info.progress = LONG(int64_t(100) * j0 / nh);
         if (info.escape)
             break;
-        double y = minY + j;
-        double ys = y * s, yc = y * c;
-        BYTE* drow = tmp.GetBits(DWORD(j));
-        BYTE* arow = tmp.alpha ? tmp.alpha + size_t(j) * nw : nullptr;
-        for (LONG i = 0; i < nw; ++i) {
-            double x = minX + i;
-            // Truncation toward zero: everything in (-1, 0) reads column or row 0.
-            double fx = x * c + ys - 0.5, fy = yc - x * s - 0.5;
-            bool inside = fx > -1 && fy > -1 && fx < sw && fy < sh;
-            LONG sx = inside ? LONG(fx) : -1, sy = inside ? LONG(fy) : -1;
-            if (bpp == 24) {
-                BYTE* d = drow + size_t(i) * 3;
-                if (inside) {
-                    const BYTE* p = srcBits + size_t(sy) * srcEff + size_t(sx) * 3;
-                    d[0] = p[0];
-                    d[1] = p[1];
-                    d[2] = p[2];
-                } else {
-                    d[0] = outside.rgbBlue;
-                    d[1] = outside.rgbGreen;
-                    d[2] = outside.rgbRed;
+        const LONG j1 = std::min(nh, j0 + kTurnTile);
+        for (LONG i0 = 0; i0 < nw; i0 += kTurnTile) {
+            const LONG i1 = std::min(nw, i0 + kTurnTile);
+            for (LONG j = j0; j < j1; ++j) {
+                double y = minY + j;
+                double ys = y * s, yc = y * c;
+                BYTE* drow = tmp.GetBits(DWORD(j));
+                BYTE* arow = tmp.alpha ? tmp.alpha + size_t(j) * nw : nullptr;
+                for (LONG i = i0; i < i1; ++i) {
+                    double x = minX + i;
+                    // Truncation toward zero: everything in (-1, 0) reads column or row 0.
+                    double fx = x * c + ys - 0.5, fy = yc - x * s - 0.5;
+                    bool inside = fx > -1 && fy > -1 && fx < sw && fy < sh;
+                    LONG sx = inside ? LONG(fx) : -1, sy = inside ? LONG(fy) : -1;
+                    if (bpp == 24) {
+                        BYTE* d = drow + size_t(i) * 3;
+                        if (inside) {
+                            const BYTE* p = srcBits + size_t(sy) * srcEff + size_t(sx) * 3;
+                            d[0] = p[0];
+                            d[1] = p[1];
+                            d[2] = p[2];
+                        } else {
+                            d[0] = outside.rgbBlue;
+                            d[1] = outside.rgbGreen;
+                            d[2] = outside.rgbRed;
+                        }
+                    } else if (bpp == 8) {
+                        drow[i] = inside ? srcBits[size_t(sy) * srcEff + size_t(sx)] : outsideIndex;
+                    } else {
+                        tmp.SetPixelIndex(i, j, inside ? BlindGetPixelIndex(sx, sy) : outsideIndex);
+                    }
+                    if (arow)
+                        arow[i] = inside ? srcAlpha[size_t(sy) * size_t(sw) + size_t(sx)] : 0;
                 }
-            } else if (bpp == 8) {
-                drow[i] = inside ? srcBits[size_t(sy) * srcEff + size_t(sx)] : outsideIndex;
-            } else {
-                tmp.SetPixelIndex(i, j, inside ? BlindGetPixelIndex(sx, sy) : outsideIndex);
             }
-            if (arow)
-                arow[i] = inside ? srcAlpha[size_t(sy) * size_t(sw) + size_t(sx)] : 0;
         }
     }
     return HandOver(tmp, dst);
@@ -186,6 +197,12 @@ bool CPicture::Rotate2(float angle, CPicture* dst, InterpolationMethod im, Overf
     }
     bool indexed = IsIndexed();
     bool withAlpha = AlphaIsValid();
+    // The common case (bilinear, true colour, no selection) reads the rows
+    // itself; edges and the other cases ask the sampler, with the same result.
+    const bool rows = !indexed && im == IM_BILINEAR && !SelectionIsValid();
+    const bool maps = om == OM_WRAP || om == OM_REPEAT || om == OM_MIRROR;
+    const RGBQUAD outside = GetPixelColorWithOverflow(-999, -999, om, &back);
+    const LONG sw = LONG(GetWidth()), sh = LONG(GetHeight());
     float y = sy0;
     for (LONG j = 0; j < newHeight; ++j, y += 1.0f) {
         info.progress = LONG(int64_t(100) * j / newHeight);
@@ -200,7 +217,16 @@ bool CPicture::Rotate2(float angle, CPicture* dst, InterpolationMethod im, Overf
                 X += hw;
                 Y += hh;
             }
-            RGBQUAD colour = GetPixelColorInterpolated(X, Y, im, om, &back);
+            RGBQUAD colour;
+            const LONG xi = rows && std::isfinite(X) ? picops::CellOf(X) : -1;
+            const LONG yi = rows && std::isfinite(Y) ? picops::CellOf(Y) : -1;
+            if (xi >= 0 && xi + 1 < sw && yi >= 0 && yi + 1 < sh)
+                colour = picops::BilinearInside(info.bits, info.effWidth, alpha, size_t(sw), xi, yi, X, Y);
+            else if (rows && !maps && std::isfinite(X) && std::isfinite(Y)
+                && (xi + 1 < 0 || xi >= sw || yi + 1 < 0 || yi >= sh))
+                colour = outside;
+            else
+                colour = GetPixelColorInterpolated(X, Y, im, om, &back);
             if (indexed) {
                 tmp.SetPixelColor(i, j, colour, withAlpha);
             } else {
@@ -220,22 +246,30 @@ bool CPicture::Rotate2(float angle, CPicture* dst, InterpolationMethod im, Overf
 
 namespace {
 
-// Moves every destination pixel of a quarter turn from its source pixel,
-// 64 x 64 destination tiles at a time so both sides stay in cache.
-// from(x, y, sx, sy) gives the source pixel of destination (x, y).
+// Moves every destination pixel of a quarter turn from its source pixel.
+// One side is always read or written across rows, so the walk goes in blocks
+// of 256 x 256 destination pixels (their rows and the source rows they need
+// stay within the address cache) and, inside a block, in tiles of 8 x 8
+// (eight rows a side stay within the data cache, even when the rows are a
+// power of two bytes apart). from(x, y, sx, sy) gives the source pixel of
+// destination (x, y).
 template <class Map, class Move>
 void WalkTiles(LONG dw, LONG dh, LONG* progress, LONG progressRange, Map from, Move move)
 {
-    for (LONG x0 = 0; x0 < dw; x0 += kTile) {
-        LONG x1 = std::min(dw, x0 + kTile);
-        *progress = LONG(int64_t(100) * x0 / progressRange);
-        for (LONG y0 = 0; y0 < dh; y0 += kTile) {
-            LONG y1 = std::min(dh, y0 + kTile);
-            for (LONG y = y0; y < y1; ++y)
-                for (LONG x = x0; x < x1; ++x) {
-                    LONG sx, sy;
-                    from(x, y, sx, sy);
-                    move(x, y, sx, sy);
+    for (LONG bx = 0; bx < dw; bx += kBlock) {
+        const LONG bx1 = std::min(dw, bx + kBlock);
+        *progress = LONG(int64_t(100) * bx / progressRange);
+        for (LONG by = 0; by < dh; by += kBlock) {
+            const LONG by1 = std::min(dh, by + kBlock);
+            for (LONG y0 = by; y0 < by1; y0 += kTile)
+                for (LONG x0 = bx; x0 < bx1; x0 += kTile) {
+                    const LONG x1 = std::min(bx1, x0 + kTile), y1 = std::min(by1, y0 + kTile);
+                    for (LONG y = y0; y < y1; ++y)
+                        for (LONG x = x0; x < x1; ++x) {
+                            LONG sx, sy;
+                            from(x, y, sx, sy);
+                            move(x, y, sx, sy);
+                        }
                 }
         }
     }

@@ -155,6 +155,7 @@ public:
     // The popup most recently opened (WM_INITMENUPOPUP).
     static HMENU GetLastOpenedPopup();
     static ULONG_PTR GetHotMenuBarItem();
+    static void SetHotMenuBarItem(ULONG_PTR itemData);
 
     // --- measuring and drawing of the styles ---
     void MeasureItemStyle2(LPMEASUREITEMSTRUCT lpMIS, BOOL bMenuBar);

@@ -1,6 +1,7 @@
 // The side banner and the memory device contexts inside real dialogs.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "afx/afxwin.h"
@@ -90,6 +91,74 @@ TEST_F(BannerTest, TopBannerMovesControlsDownAndGrowsTheDialogInPlace) {
     dlg.GetWindowRect(&rcGrown);
     EXPECT_EQ(rcAfter.Height() + 20, rcGrown.Height());
     EXPECT_EQ(rcAfter.TopLeft(), rcGrown.TopLeft());
+
+    // Moving the strip to the left edge gives the height back and takes width.
+    banner.SetEdge(BANNER_EDGE_LEFT);
+    CRect rcLeft;
+    dlg.GetWindowRect(&rcLeft);
+    EXPECT_EQ(rcBefore.Height(), rcLeft.Height());
+    EXPECT_EQ(rcBefore.Width() + 70, rcLeft.Width());
+    EXPECT_EQ(rcBefore.TopLeft(), rcLeft.TopLeft());
+    std::vector<CRect> left = ChildRects(dlg);
+    for (size_t i = 0; i < before.size(); ++i) {
+        CRect rcMoved = before[i];
+        rcMoved.OffsetRect(70, 0);
+        EXPECT_EQ(rcMoved, left[i]) << i;
+    }
+    banner.GetWindowRect(&rcBanner);
+    dlg.ScreenToClient(&rcBanner);
+    dlg.GetClientRect(&rcClient);
+    EXPECT_EQ(CRect(0, 0, 70, rcClient.bottom), rcBanner);
+    dlg.DestroyWindow();
+}
+
+TEST_F(BannerTest, HelpersRefreshTextsAndKeepColumnOrders) {
+    CDialog dlg;
+    ASSERT_TRUE(dlg.Create(IDD_BANNER_TEST));
+    // Setting a text again clears an edit's modified flag; a text longer than
+    // the helper's buffer is left alone rather than cut.
+    struct Case {
+        int nLength;
+        bool bRefreshed;
+    } cases[] = {{5, true}, {1021, true}, {1022, false}, {1500, false}};
+    CEdit edit;
+    ASSERT_TRUE(edit.SubclassDlgItem(IDC_TEST_EDIT, &dlg));
+    edit.LimitText(4000);
+    for (const Case& c : cases) {
+        for (int nWay = 0; nWay < 2; ++nWay) {
+            SCOPED_TRACE(testing::Message() << c.nLength << " way " << nWay);
+            CString strText(std::string((size_t)c.nLength, 'x').c_str());
+            edit.SetWindowText(strText);
+            edit.SetModify(TRUE);
+            if (nWay == 0)
+                RefreshChildText(edit.m_hWnd, 0);
+            else if (c.nLength <= 1021)
+                RefreshWindowText(&edit);
+            else
+                continue;
+            EXPECT_EQ(!c.bRefreshed, (bool)edit.GetModify());
+            CString strAfter;
+            edit.GetWindowText(strAfter);
+            EXPECT_EQ(strText, strAfter);
+        }
+    }
+    RefreshWindowText(nullptr);
+    EXPECT_TRUE(RefreshChildText(nullptr, 0));  // the enumeration always goes on
+    edit.UnsubclassWindow();
+
+    CListCtrl list;
+    ASSERT_TRUE(list.Create(WS_CHILD | LVS_REPORT, CRect(0, 60, 200, 120), &dlg, 77));
+    for (int i = 0; i < 3; ++i)
+        list.InsertColumn(i, "Column", LVCFMT_LEFT, 50);
+    const int order[3] = {2, 0, 1};
+    EXPECT_TRUE(SetListColumnOrder(list.m_hWnd, order, 3));
+    int read[3] = {};
+    EXPECT_TRUE(GetListColumnOrder(list.m_hWnd, read, 3));
+    EXPECT_EQ(std::vector<int>(order, order + 3), std::vector<int>(read, read + 3));
+    EXPECT_FALSE(GetListColumnOrder(nullptr, read, 3));
+    EXPECT_FALSE(GetListColumnOrder(list.m_hWnd, nullptr, 3));
+    EXPECT_FALSE(SetListColumnOrder(dlg.GetDlgItem(IDC_TEST_BUTTON)->m_hWnd, order, 3));  // no header
+    EXPECT_EQ(::GetSysColor(COLOR_BTNFACE), GetButtonFaceColor());
     dlg.DestroyWindow();
 }
 

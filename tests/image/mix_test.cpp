@@ -133,6 +133,34 @@ TEST(Mix, SmallerSourceTouchesOnlyTheOverlap)
         }
 }
 
+TEST(Mix, AlphaBlendRowPathGivesTheGeneralResult)
+{
+    // A selection over the whole destination sends Mix through the general
+    // path; without one, blending a true-colour picture with alpha reads rows.
+    const LONG offsets[][2] = { { 0, 0 }, { -10, -20 }, { 5, 7 }, { 280, 190 }, { -50, 0 }, { 400, 3 } };
+    for (bool destAlpha : { false, true })
+        for (BYTE alphaMax : { BYTE(255), BYTE(128) })
+            for (auto& o : offsets) {
+                CPicture dest(300, 200, 24);
+                FillRandom(dest, 4);
+                if (destAlpha)
+                    ASSERT_TRUE(dest.AlphaCreate());
+                CPicture hand(40, 60, 24);
+                FillRandom(hand, 5);
+                ASSERT_TRUE(hand.AlphaCreate());
+                hand.AlphaSetMax(alphaMax);
+                for (LONG y = 0; y < 60; ++y)
+                    for (LONG x = 0; x < 40; ++x)
+                        hand.AlphaSet(x, y, BYTE(x < 10 ? 0 : (x > 30 ? 255 : x * 37 + y * 3)));
+                CPicture general(dest);
+                ASSERT_TRUE(general.SelectionCreate() && general.SelectionInvert());
+                ASSERT_TRUE(dest.Mix(hand, CPicture::ImageOpAlphaBlend, o[0], o[1]));
+                ASSERT_TRUE(general.Mix(hand, CPicture::ImageOpAlphaBlend, o[0], o[1]));
+                EXPECT_TRUE(SamePixels(dest, general)) << o[0] << "," << o[1] << " max " << int(alphaMax);
+                EXPECT_EQ(dest.GetProgress(), general.GetProgress());
+            }
+}
+
 TEST(Mix, AlphaEditingCombinesTheAlphaBytes)
 {
     CPicture dest = Solid(2, 1, Rgb(0, 0, 0));

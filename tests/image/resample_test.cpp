@@ -120,6 +120,41 @@ TEST(Resample, AreaAveragingMatchesTheExactBoxAverage)
     }
 }
 
+TEST(Resample, Resample2AveragingMatchesTheAreaSampler)
+{
+    // The shrinking path reads rows directly; the area sampler is the rule.
+    const LONG sizes[][4] = { { 97, 61, 20, 13 }, { 40, 30, 7, 29 }, { 64, 64, 63, 5 }, { 33, 21, 2, 1 } };
+    const CPicture::OverflowMethod methods[] = { CPicture::OM_REPEAT, CPicture::OM_WRAP, CPicture::OM_MIRROR,
+        CPicture::OM_BACKGROUND };
+    for (auto& c : sizes)
+        for (CPicture::OverflowMethod om : methods)
+            for (bool withAlpha : { false, true }) {
+                CPicture pic { DWORD(c[0]), DWORD(c[1]), 24 };
+                FillRandom(pic, uint32_t(c[0] + c[2]));
+                if (withAlpha) {
+                    ASSERT_TRUE(pic.AlphaCreate());
+                    for (LONG y = 0; y < c[1]; ++y)
+                        for (LONG x = 0; x < c[0]; ++x)
+                            pic.AlphaSet(x, y, BYTE(x * 31 + y * 7));
+                }
+                CPicture out;
+                ASSERT_TRUE(pic.Resample2(c[2], c[3], CPicture::IM_BILINEAR, om, &out));
+                const float xs = float(double(c[0]) / c[2]), ys = float(double(c[1]) / c[3]);
+                for (LONG y = 0; y < c[3]; ++y)
+                    for (LONG x = 0; x < c[2]; ++x) {
+                        RGBQUAD want = pic.GetAreaColorInterpolated((float(x) + 0.5f) * xs - 0.5f,
+                            (float(y) + 0.5f) * ys - 0.5f, xs, ys, CPicture::IM_BILINEAR, om);
+                        RGBQUAD got = out.GetPixelColor(x, y, true);
+                        const int d[4] = { want.rgbRed - got.rgbRed, want.rgbGreen - got.rgbGreen,
+                            want.rgbBlue - got.rgbBlue, want.rgbReserved - got.rgbReserved };
+                        for (int k : d)
+                            ASSERT_LE(std::abs(k), 1) << c[0] << "x" << c[1] << " to " << c[2] << "x" << c[3]
+                                                      << " om " << om << " alpha " << withAlpha << " at " << x
+                                                      << "," << y;
+                    }
+            }
+}
+
 TEST(Resample, AlphaFollowsTheNearestPixel)
 {
     CPicture pic(10, 10, 24);

@@ -54,9 +54,9 @@ struct Shape {
     DWORD w, h;
 };
 
-// Around the 64-pixel tiles and the 8-pixel bytes of 1-bit rows.
+// Around the 8-pixel tiles, 256-pixel blocks and 8-pixel bytes of 1-bit rows.
 const Shape kShapes[] = { { 1, 1 }, { 1, 9 }, { 7, 1 }, { 63, 65 }, { 64, 64 }, { 65, 63 }, { 130, 3 }, { 9, 129 },
-    { 17, 23 } };
+    { 17, 23 }, { 257, 5 }, { 3, 263 } };
 const DWORD kDepths[] = { 1, 4, 8, 24 };
 
 } // namespace
@@ -197,9 +197,42 @@ TEST(Rotate2, FreeAngleGrowsToHoldTheCorners)
     EXPECT_FALSE(pic.SelectionIsValid());
 }
 
+TEST(Rotate2, RowPathGivesTheSamplersResult)
+{
+    // A selection on the source sends Rotate2 through the sampler; without
+    // one, true-colour bilinear turns read the rows themselves.
+    const float angles[] = { 7.5f, 33.0f, 135.0f, -200.25f };
+    const CPicture::OverflowMethod methods[] = { CPicture::OM_BACKGROUND, CPicture::OM_REPEAT, CPicture::OM_WRAP,
+        CPicture::OM_TRANSPARENT };
+    for (bool withAlpha : { false, true })
+        for (float angle : angles)
+            for (CPicture::OverflowMethod om : methods)
+                for (bool keepSize : { false, true }) {
+                    CPicture hand(23, 71, 24);
+                    FillRandom(hand, 9);
+                    if (withAlpha) {
+                        ASSERT_TRUE(hand.AlphaCreate());
+                        for (LONG y = 0; y < 71; ++y)
+                            for (LONG x = 0; x < 23; ++x)
+                                hand.AlphaSet(x, y, BYTE(x * 11 + y * 5));
+                    }
+                    CPicture viaSampler(hand);
+                    ASSERT_TRUE(viaSampler.SelectionCreate() && viaSampler.SelectionInvert());
+                    RGBQUAD back = Rgb(10, 20, 30);
+                    CPicture fast, general;
+                    ASSERT_TRUE(hand.Rotate2(angle, &fast, CPicture::IM_BILINEAR, om, &back, false, keepSize));
+                    ASSERT_TRUE(
+                        viaSampler.Rotate2(angle, &general, CPicture::IM_BILINEAR, om, &back, false, keepSize));
+                    EXPECT_TRUE(SamePixels(fast, general)) << angle << " om " << om << " keep " << keepSize;
+                    for (LONG y = 0; y < LONG(fast.GetHeight()) && withAlpha; ++y)
+                        for (LONG x = 0; x < LONG(fast.GetWidth()); ++x)
+                            ASSERT_EQ(fast.AlphaGet(x, y), general.AlphaGet(x, y)) << angle << " at " << x << "," << y;
+                }
+}
+
 TEST(Rotate, ZeroAngleAddsTwoColumnsAndRows)
 {
-    const LONG w = 6, h = 4;
+    const LONG w = 70, h = 66; // the result spans more than one 64-pixel tile each way
     // Each depth has its own copy loop.
     for (DWORD bpp : kDepths) {
         CPicture pic(w, h, bpp);

@@ -1,0 +1,142 @@
+// Start-to-tray: how long Veltran.exe takes from its process start to adding
+// its tray icon, and its working set once it sits in the tray. Each run starts
+// a fresh copy of the program folder with VELTRAN_AUTOMATION set, watches the
+// log for the tray icon, reads the memory, and ends it by its exit command.
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace
+{
+std::string ModuleDir()
+{
+    char szPath[MAX_PATH] = "";
+    ::GetModuleFileNameA(nullptr, szPath, MAX_PATH);
+    std::string s(szPath);
+    return s.substr(0, s.rfind('\\'));
+}
+
+bool LogHas(const std::string& strLog, const char* pszPart)
+{
+    std::ifstream in(strLog);
+    std::string line;
+    while (std::getline(in, line))
+        if (line.find(pszPart) != std::string::npos)
+            return true;
+    return false;
+}
+
+struct CFindMain
+{
+    DWORD nProcessId;
+    HWND hWnd;
+};
+
+// The main dialog of that process only.
+BOOL CALLBACK MatchMainWindow(HWND hWnd, LPARAM lParam)
+{
+    CFindMain* pFind = reinterpret_cast<CFindMain*>(lParam);
+    DWORD nPid = 0;
+    ::GetWindowThreadProcessId(hWnd, &nPid);
+    char szTitle[32] = "";
+    ::GetWindowTextA(hWnd, szTitle, sizeof(szTitle));
+    if (nPid != pFind->nProcessId || std::string(szTitle) != "Veltran Clock")
+        return TRUE;
+    pFind->hWnd = hWnd;
+    return FALSE;
+}
+
+void CopyFolder(const std::string& strFrom, const std::string& strTo)
+{
+    ::CreateDirectoryA(strTo.c_str(), nullptr);
+    WIN32_FIND_DATAA fd;
+    HANDLE hFind = ::FindFirstFileA((strFrom + "\\*").c_str(), &fd);
+    if (hFind == INVALID_HANDLE_VALUE)
+        return;
+    do
+    {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            ::CopyFileA((strFrom + "\\" + fd.cFileName).c_str(), (strTo + "\\" + fd.cFileName).c_str(), FALSE);
+    } while (::FindNextFileA(hFind, &fd));
+    ::FindClose(hFind);
+}
+} // namespace
+
+int main()
+{
+    const std::string strApp = ModuleDir() + "\\..\\app";
+    char szTemp[MAX_PATH] = "";
+    ::GetTempPathA(MAX_PATH, szTemp);
+    const int kRuns = 5;
+    std::vector<double> times;
+    std::vector<double> workingSets;
+    for (int run = 0; run < kRuns; run++)
+    {
+        const std::string strDir = std::string(szTemp) + "veltran bench " + std::to_string(run);
+        ::CreateDirectoryA(strDir.c_str(), nullptr);
+        ::DeleteFileA((strDir + "\\Veltran.cfg").c_str());
+        for (const char* pszExe : {"Veltran.exe", "varizi.exe", "vodoze.exe"})
+            ::CopyFileA((strApp + "\\" + pszExe).c_str(), (strDir + "\\" + pszExe).c_str(), FALSE);
+        CopyFolder(strApp + "\\acs", strDir + "\\acs");
+        CopyFolder(strApp + "\\dcs", strDir + "\\dcs");
+        const std::string strLog = strDir + "\\bench.log";
+        ::DeleteFileA(strLog.c_str());
+        ::SetEnvironmentVariableA("VELTRAN_AUTOMATION", strLog.c_str());
+        ::SetEnvironmentVariableA("VELTRAN_AUTOMATION_ANSWERS", "6");
+
+        std::string strCmd = "\"" + strDir + "\\Veltran.exe\"";
+        STARTUPINFOA si{};
+        si.cb = sizeof(si);
+        PROCESS_INFORMATION pi{};
+        LARGE_INTEGER freq, t0, t1;
+        ::QueryPerformanceFrequency(&freq);
+        ::QueryPerformanceCounter(&t0);
+        if (!::CreateProcessA(nullptr, &strCmd[0], nullptr, nullptr, FALSE, 0, nullptr, strDir.c_str(), &si, &pi))
+        {
+            std::printf("cannot start %s\n", strCmd.c_str());
+            return 1;
+        }
+        bool bTray = false;
+        for (int i = 0; i < 30000 && !bTray; i++)
+        {
+            bTray = LogHas(strLog, "Shell_NotifyIcon ADD");
+            if (!bTray)
+                ::Sleep(1);
+        }
+        ::QueryPerformanceCounter(&t1);
+        if (!bTray)
+        {
+            std::printf("no tray icon within the deadline\n");
+            ::TerminateProcess(pi.hProcess, 1);
+            return 1;
+        }
+        times.push_back(1000.0 * double(t1.QuadPart - t0.QuadPart) / double(freq.QuadPart));
+        ::WaitForInputIdle(pi.hProcess, 5000);
+        PROCESS_MEMORY_COUNTERS pmc{};
+        pmc.cb = sizeof(pmc);
+        if (::GetProcessMemoryInfo(pi.hProcess, &pmc, sizeof(pmc)))
+            workingSets.push_back(double(pmc.WorkingSetSize) / (1024.0 * 1024.0));
+        CFindMain find = {pi.dwProcessId, nullptr};
+        ::EnumWindows(MatchMainWindow, reinterpret_cast<LPARAM>(&find));
+        if (find.hWnd != nullptr)
+            ::PostMessageA(find.hWnd, WM_COMMAND, 2027, 0);
+        if (::WaitForSingleObject(pi.hProcess, 20000) != WAIT_OBJECT_0)
+            ::TerminateProcess(pi.hProcess, 1);
+        ::CloseHandle(pi.hThread);
+        ::CloseHandle(pi.hProcess);
+        if (HWND hTrayClock = ::FindWindowA("VAriziMainClass", "VArizi"))
+            ::PostMessageA(hTrayClock, WM_CLOSE, 0, 0);
+    }
+    std::sort(times.begin(), times.end());
+    std::sort(workingSets.begin(), workingSets.end());
+    std::printf("start to tray (%d runs, under Wine): best %.0f ms, median %.0f ms\n", kRuns, times.front(),
+                times[times.size() / 2]);
+    if (!workingSets.empty())
+        std::printf("working set in the tray: median %.1f MiB\n", workingSets[workingSets.size() / 2]);
+    return 0;
+}

@@ -1,0 +1,273 @@
+// Veltran.exe end to end, in a fresh program folder with VELTRAN_AUTOMATION
+// set: it starts into the tray, a second copy says so and ends, tray commands
+// reach the tray-clock stand-in, a due alarm fires once through the executor,
+// hot keys are renewed on request, No to the exit question keeps it running,
+// Yes ends it and the tray clock with it, and the file it leaves loads. Every wait has a deadline
+// on a condition; a program still running at the end is killed and fails.
+#include "app/appseams.h"
+#include "app/config.h"
+#include "app/messages.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace
+{
+std::string ModuleDir()
+{
+    char szPath[MAX_PATH] = "";
+    ::GetModuleFileNameA(nullptr, szPath, MAX_PATH);
+    std::string s(szPath);
+    return s.substr(0, s.rfind('\\'));
+}
+
+std::vector<std::string> ReadLines(const std::string& strPath)
+{
+    std::vector<std::string> lines;
+    std::ifstream in(strPath);
+    std::string line;
+    while (std::getline(in, line))
+        lines.push_back(line);
+    return lines;
+}
+
+int CountContaining(const std::vector<std::string>& lines, const std::string& strPart)
+{
+    int n = 0;
+    for (const std::string& s : lines)
+        n += s.find(strPart) != std::string::npos ? 1 : 0;
+    return n;
+}
+
+bool WaitFor(const std::function<bool()>& pred, DWORD nTimeoutMs)
+{
+    const DWORD nStart = ::GetTickCount();
+    while (!pred())
+    {
+        if (::GetTickCount() - nStart > nTimeoutMs)
+            return false;
+        ::Sleep(50);  // another process does the work; nothing here to pump
+    }
+    return true;
+}
+
+struct CFindMain
+{
+    DWORD nProcessId;
+    HWND hWnd;
+};
+
+BOOL CALLBACK MatchMainWindow(HWND hWnd, LPARAM lParam)
+{
+    CFindMain* pFind = reinterpret_cast<CFindMain*>(lParam);
+    DWORD nPid = 0;
+    ::GetWindowThreadProcessId(hWnd, &nPid);
+    char szTitle[32] = "";
+    ::GetWindowTextA(hWnd, szTitle, sizeof(szTitle));
+    if (nPid != pFind->nProcessId || std::string(szTitle) != "Veltran Clock")
+        return TRUE;
+    pFind->hWnd = hWnd;
+    return FALSE;
+}
+
+// The program's main dialog, "Veltran Clock", of that process only: other
+// test programs on the same display make main dialogs of their own.
+HWND FindMainWindow(DWORD nProcessId)
+{
+    CFindMain find = {nProcessId, nullptr};
+    ::EnumWindows(MatchMainWindow, reinterpret_cast<LPARAM>(&find));
+    return find.hWnd;
+}
+
+class CProcess
+{
+public:
+    ~CProcess()
+    {
+        if (m_pi.hProcess != nullptr)
+        {
+            if (::WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT)
+            {
+                ADD_FAILURE() << "a program was still running and is killed";
+                ::TerminateProcess(m_pi.hProcess, 99);
+            }
+            ::CloseHandle(m_pi.hProcess);
+            ::CloseHandle(m_pi.hThread);
+        }
+    }
+    bool Start(const std::string& strExe)
+    {
+        std::string strCmd = "\"" + strExe + "\"";
+        SECURITY_ATTRIBUTES sa = {sizeof(sa), nullptr, TRUE};
+        HANDLE hNul = ::CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
+                                    OPEN_EXISTING, 0, nullptr);
+        STARTUPINFOA si{};
+        si.cb = sizeof(si);
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdInput = si.hStdOutput = si.hStdError = hNul;
+        const BOOL bOK =
+            ::CreateProcessA(nullptr, &strCmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &m_pi);
+        ::CloseHandle(hNul);
+        return bOK != 0;
+    }
+    bool Ended(DWORD nTimeoutMs) { return ::WaitForSingleObject(m_pi.hProcess, nTimeoutMs) == WAIT_OBJECT_0; }
+    DWORD Id() const { return m_pi.dwProcessId; }
+
+private:
+    PROCESS_INFORMATION m_pi{};
+};
+
+RUNVALUERESULT NoRunValue(LPCSTR)
+{
+    return RUNVALUE_WRITTEN;
+}
+
+class VeltranTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        char szTemp[MAX_PATH] = "";
+        ::GetTempPathA(MAX_PATH, szTemp);
+        m_strDir = std::string(szTemp) + "veltran e2e " + std::to_string(::GetCurrentProcessId());
+        ::CreateDirectoryA(m_strDir.c_str(), nullptr);
+        const std::string strBuilt = ModuleDir() + "\\..\\..\\app\\";
+        for (const char* pszExe : {"Veltran.exe", "varizi.exe", "vodoze.exe"})
+            ASSERT_TRUE(::CopyFileA((strBuilt + pszExe).c_str(), (m_strDir + "\\" + pszExe).c_str(), FALSE))
+                << strBuilt << pszExe;
+        m_strLog = m_strDir + "\\automation.log";
+        ::SetEnvironmentVariableA("VELTRAN_AUTOMATION", m_strLog.c_str());
+        ::SetEnvironmentVariableA("VELTRAN_AUTOMATION_ANSWERS", "7,6");  // the exit question: No, then Yes
+        m_savedSeams = g_appSeams;
+        g_appSeams.pfnWriteRunValue = NoRunValue;
+    }
+    void TearDown() override
+    {
+        ::SetEnvironmentVariableA("VELTRAN_AUTOMATION", nullptr);
+        ::SetEnvironmentVariableA("VELTRAN_AUTOMATION_ANSWERS", nullptr);
+        g_appSeams = m_savedSeams;
+        for (const char* pszName : {"Veltran.exe", "varizi.exe", "vodoze.exe", "automation.log", "Veltran.cfg",
+                                    "Veltran.cfg.tmp"})
+            ::DeleteFileA((m_strDir + "\\" + pszName).c_str());
+        ::RemoveDirectoryA(m_strDir.c_str());
+    }
+
+    // The configuration the program starts with: one alarm due in 2 s with a
+    // hot key, and the exit question on.
+    void WriteConfiguration()
+    {
+        CConfigFile::SetDefaults(g_settings, m_strDir.c_str());
+        g_settings.m_bAskOnExit = 1;
+        g_settings.m_bRunAtStartup = 0;
+        g_alarms.RemoveAll();
+        CAlarm alarm;
+        alarm.m_strName = "Tea";
+        alarm.m_bEnabled = 1;
+        alarm.m_nRepeat = ALARM_ONCE;
+        alarm.m_time = CTime::GetCurrentTime() + CTimeSpan(2);
+        alarm.m_timeNext = alarm.m_time;
+        alarm.m_timeLastRun = alarm.m_time - CTimeSpan(60);
+        alarm.m_wHotKeyVK = 'T';
+        alarm.m_wHotKeyMods = 2;
+        alarm.m_bPlaySounds = 1;  // what the executor does shows in the log
+        alarm.m_strSounds = "TRUETRUETRUEChime.wav***";  // a sound switched on
+        alarm.m_nSoundExtra = 1;
+        g_alarms.Add(alarm);
+        ASSERT_TRUE(CConfigFile().SaveFile((m_strDir + "\\Veltran.cfg").c_str()));
+    }
+
+    // The alarm's start count in the file the program writes when asked to save.
+    int SavedStarts(HWND hMain)
+    {
+        ::SendMessageA(hMain, UM_SAVESETTINGS, 0, 0);
+        CConfigFile().LoadFile((m_strDir + "\\Veltran.cfg").c_str());
+        return g_alarms.GetSize() == 1 ? g_alarms[0].m_nStarts : -1;
+    }
+
+    std::vector<std::string> Log() const { return ReadLines(m_strLog); }
+
+    std::string m_strDir;
+    std::string m_strLog;
+    CAppSeams m_savedSeams;
+};
+
+TEST_F(VeltranTest, StartsIntoTheTrayRunsItsCommandsAndEndsCleanly)
+{
+    WriteConfiguration();
+    CProcess trayClock;
+    ASSERT_TRUE(trayClock.Start(m_strDir + "\\varizi.exe"));
+    ASSERT_TRUE(WaitFor([] { return ::FindWindowA("VAriziMainClass", "VArizi") != nullptr; }, 10000));
+
+    CProcess veltran;
+    ASSERT_TRUE(veltran.Start(m_strDir + "\\Veltran.exe"));
+    HWND hMain = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (hMain = FindMainWindow(veltran.Id())) != nullptr; }, 20000));
+    ASSERT_TRUE(WaitFor([&] { return CountContaining(Log(), "varizi.exe") == 1; }, 5000));
+    std::vector<std::string> log = Log();
+    EXPECT_EQ(1, CountContaining(log, "CreateMutex \"Veltran Clock\" -> new"));
+    EXPECT_EQ(1, CountContaining(log, "Shell_NotifyIcon ADD 0x0 0x7 message 0x401 icon tip \"Veltran Clock\""));
+    EXPECT_EQ(1, CountContaining(log, "RegisterHotKey 5 0x2 0x54"));
+    EXPECT_EQ(6, CountContaining(log, "RegisterHotKey"));
+    EXPECT_FALSE(::IsWindowVisible(hMain));
+
+    // A second copy says so and ends; the first goes on.
+    CProcess second;
+    ASSERT_TRUE(second.Start(m_strDir + "\\Veltran.exe"));
+    EXPECT_TRUE(second.Ended(20000));
+    EXPECT_EQ(1, CountContaining(Log(), "\"Another copy of Veltran Clock is already running...\""));
+    EXPECT_EQ(1, CountContaining(Log(), "CreateMutex \"Veltran Clock\" -> exists"));
+    EXPECT_TRUE(::IsWindow(hMain));
+
+    // Tray commands: the tray clock's own, its options program, help.
+    for (WPARAM nCommand : {2006, 2009, 2022, 2023, 2024, 2025, 2010, 2017})
+        ::SendMessageA(hMain, WM_COMMAND, nCommand, 0);
+    EXPECT_TRUE(WaitFor([&] { return CountContaining(Log(), "varizi WM_COMMAND") == 6; }, 5000));
+    log = Log();
+    for (const char* pszLine : {"varizi WM_COMMAND 100", "varizi WM_COMMAND 104", "varizi WM_COMMAND 408",
+                                "varizi WM_COMMAND 127", "varizi WM_COMMAND 420", "varizi WM_COMMAND 413",
+                                "//vodoze.exe\" \"\" \"\" 1", "Veltran.chm::/General/index.htm"})
+        EXPECT_EQ(1, CountContaining(log, pszLine)) << pszLine;
+
+    // The alarm due 2 s after the file was written fires once.
+    EXPECT_TRUE(WaitFor([&] { return SavedStarts(hMain) == 1; }, 10000));
+    const CTime fired = g_alarms[0].m_timeLastRun;
+    EXPECT_TRUE(WaitFor([&] { return CTime::GetCurrentTime() > fired + CTimeSpan(2); }, 5000));
+    EXPECT_EQ(1, SavedStarts(hMain));
+    EXPECT_EQ(1, CountContaining(Log(), "PlaySound \"")) << "the executor ran once";
+
+    // Hot keys are renewed on request: all unregistered, all registered again.
+    ::SendMessageA(hMain, UM_REGISTERHOTKEYS, 0, 0);
+    log = Log();
+    EXPECT_EQ(6, CountContaining(log, "UnregisterHotKey"));
+    EXPECT_EQ(12, CountContaining(log, "RegisterHotKey"));
+
+    // Exit: No keeps it running, Yes ends it and the tray clock.
+    ::PostMessageA(hMain, WM_COMMAND, 2027, 0);
+    EXPECT_TRUE(WaitFor([&] { return CountContaining(Log(), "\"Exit Veltran Clock...\" 0x34 -> 7") == 1; }, 5000));
+    EXPECT_FALSE(veltran.Ended(300));
+    EXPECT_EQ(0, CountContaining(Log(), "Shell_NotifyIcon DELETE"));
+    ::PostMessageA(hMain, WM_COMMAND, 2027, 0);
+    EXPECT_TRUE(veltran.Ended(20000));
+    EXPECT_TRUE(trayClock.Ended(10000));
+    log = Log();
+    EXPECT_EQ(1, CountContaining(log, "\"Exit Veltran Clock...\" 0x34 -> 6"));
+    // The exit command removes the icon and the end of the program once more.
+    EXPECT_EQ(2, CountContaining(log, "Shell_NotifyIcon DELETE"));
+    EXPECT_EQ(1, CountContaining(log, "varizi WM_CLOSE"));
+
+    g_alarms.RemoveAll();
+    CConfigFile::ResetBackupPending();
+    CConfigFile().LoadFile((m_strDir + "\\Veltran.cfg").c_str());
+    EXPECT_FALSE(CConfigFile::IsBackupPending()) << "the file it left does not load";
+    ASSERT_EQ(1, g_alarms.GetSize());
+    EXPECT_EQ(CString("Tea"), g_alarms[0].m_strName);
+    EXPECT_EQ(1, g_alarms[0].m_nStarts);
+    EXPECT_EQ(1, g_settings.m_bAskOnExit);
+}
+} // namespace

@@ -1,0 +1,61 @@
+// Helpers of the menu tests: image lists of plain coloured icons, and the
+// state of a menu item as Windows holds it.
+#pragma once
+
+#include <windows.h>
+
+#include "afx/afxwin.h"
+
+namespace mtest {
+
+// An image list of n icons of cx x cy, icon i a square of colours[i] whose
+// one-pixel border is transparent.
+inline bool MakeIconList(CImageList& list, int cx, int cy, const COLORREF* colours, int n) {
+    if (!list.Create(cx, cy, ILC_COLOR24 | ILC_MASK, n, 1))
+        return false;
+    HDC hScreen = ::GetDC(nullptr);
+    HDC hMem = ::CreateCompatibleDC(hScreen);
+    for (int i = 0; i < n; ++i) {
+        HBITMAP hbm = ::CreateCompatibleBitmap(hScreen, cx, cy);
+        HGDIOBJ hOld = ::SelectObject(hMem, hbm);
+        RECT rc = {0, 0, cx, cy};
+        HBRUSH hBorder = ::CreateSolidBrush(RGB(255, 0, 255));
+        ::FillRect(hMem, &rc, hBorder);
+        ::DeleteObject(hBorder);
+        RECT rcIn = {1, 1, cx - 1, cy - 1};
+        HBRUSH hFill = ::CreateSolidBrush(colours[i]);
+        ::FillRect(hMem, &rcIn, hFill);
+        ::DeleteObject(hFill);
+        ::SelectObject(hMem, hOld);
+        ImageList_AddMasked(list.m_hImageList, hbm, RGB(255, 0, 255));
+        ::DeleteObject(hbm);
+    }
+    ::DeleteDC(hMem);
+    ::ReleaseDC(nullptr, hScreen);
+    return list.GetImageCount() == n;
+}
+
+struct CItemInfo {
+    UINT fType = 0;
+    UINT fState = 0;
+    UINT wID = 0;
+    HMENU hSubMenu = nullptr;
+    ULONG_PTR dwItemData = 0;
+};
+
+inline CItemInfo GetItem(HMENU hMenu, int nPos) {
+    MENUITEMINFOA mii{};
+    mii.cbSize = sizeof(mii);
+    mii.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_DATA;
+    CItemInfo info;
+    if (::GetMenuItemInfoA(hMenu, (UINT)nPos, TRUE, &mii)) {
+        info.fType = mii.fType;
+        info.fState = mii.fState;
+        info.wID = mii.wID;
+        info.hSubMenu = mii.hSubMenu;
+        info.dwItemData = mii.dwItemData;
+    }
+    return info;
+}
+
+}  // namespace mtest
