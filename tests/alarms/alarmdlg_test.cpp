@@ -193,6 +193,8 @@ class CAnsweringSeams : public CRecordingSeams
 public:
     std::string m_strOpenFile;   // empty: the open-file dialog is cancelled
     std::string m_strFontFace;   // empty: the font dialog is cancelled
+    std::string m_strIconFile;   // empty: the icon picker is cancelled
+    int m_nIconIndex = 0;
 
     BOOL GetOpenFileName(OPENFILENAMEA* pofn) override
     {
@@ -209,6 +211,15 @@ public:
             return FALSE;
         std::strncpy(pcf->lpLogFont->lfFaceName, m_strFontFace.c_str(), LF_FACESIZE - 1);
         return TRUE;
+    }
+    int PickIconDlg(HWND hWnd, LPWSTR pszIconPath, UINT cchIconPath, int* piIconIndex) override
+    {
+        CRecordingSeams::PickIconDlg(hWnd, pszIconPath, cchIconPath, piIconIndex);
+        if (m_strIconFile.empty())
+            return 0;
+        ::MultiByteToWideChar(CP_ACP, 0, m_strIconFile.c_str(), -1, pszIconPath, (int)cchIconPath);
+        *piIconIndex = m_nIconIndex;
+        return 1;
     }
 };
 
@@ -701,4 +712,46 @@ TEST_F(AlarmDlgTest, SoundsPageFillsANewAlarmFromTheFolderAndKeepsChecks)
         ::DeleteFileA((strDir + "\\" + pszName).c_str());
     ::RemoveDirectoryA((strDir + "\\folder.wav").c_str());
     ::RemoveDirectoryA(strDir.c_str());
+}
+
+TEST_F(AlarmDlgTest, IconButtonsPickFromTheLibraryOrAFileAndShowTheIcon)
+{
+    CAlarm result;
+    ASSERT_EQ(IDOK, Run(
+                        TestAlarm(),
+                        [this](CDrivenAlarmDlg& dlg) {
+                            // The alarm's own file has no icon: the program's stands in.
+                            EXPECT_TRUE(Shown(dlg.Item(0, IDC_INFO_STANDARDICON)));
+                            EXPECT_FALSE(Shown(dlg.Item(0, IDC_INFO_CUSTOMICON)));
+                            // Cancelled: nothing changes.
+                            dlg.Click(0, IDC_INFO_CHOOSESTANDARDICON);
+                            EXPECT_EQ("PickIconDlg \"C:\\\\nowhere\\\\icons.icl\" 4", m_seams.m_calls.back());
+                            // A file of the system's with icons: shown in the custom icon's place.
+                            m_seams.m_strIconFile = "C:\\windows\\system32\\shell32.dll";
+                            m_seams.m_nIconIndex = 3;
+                            dlg.Click(0, IDC_INFO_CHOOSECUSTOMICON);
+                            EXPECT_EQ("PickIconDlg \"C:\\\\nowhere\\\\icons.ico\" 4", m_seams.m_calls.back());
+                            EXPECT_TRUE(Shown(dlg.Item(0, IDC_INFO_CUSTOMICON)));
+                            EXPECT_FALSE(Shown(dlg.Item(0, IDC_INFO_STANDARDICON)));
+                            EXPECT_NE(0, ::SendMessageA(dlg.Item(0, IDC_INFO_CUSTOMICON), STM_GETICON, 0, 0));
+                            PostEnter(dlg.Tab());
+                        },
+                        &result));
+    EXPECT_EQ(1, result.m_bCustomIcon);
+    EXPECT_EQ("C:\\windows\\system32\\shell32.dll", std::string(result.m_strIconFile));
+    EXPECT_EQ(3, result.m_nIconIndex);
+
+    // The standard collection: the file stays the alarm's, the source becomes the library.
+    m_seams.m_strIconFile = "C:\\windows\\system32\\shell32.dll";
+    m_seams.m_nIconIndex = 2;
+    ASSERT_EQ(IDOK, Run(
+                        TestAlarm(),
+                        [](CDrivenAlarmDlg& dlg) {
+                            dlg.Click(0, IDC_INFO_CHOOSESTANDARDICON);
+                            PostEnter(dlg.Tab());
+                        },
+                        &result));
+    EXPECT_EQ(0, result.m_bCustomIcon);
+    EXPECT_EQ("C:\\nowhere\\icons.ico", std::string(result.m_strIconFile));
+    EXPECT_EQ(2, result.m_nIconIndex);
 }
