@@ -5,6 +5,7 @@
 //   veltranctl send MSG [WPARAM [LPARAM]]   SendMessage, prints the result
 //   veltranctl post MSG [WPARAM [LPARAM]]   PostMessage
 //   veltranctl rect TITLE              left top right bottom of a visible window
+//   veltranctl rect-class CLASS        the same, found by its class (e.g. "#32768", a popup menu)
 // Numbers may be decimal or 0x hexadecimal.
 #include <windows.h>
 
@@ -18,22 +19,26 @@ struct CFind {
     const char* pszTitle;
     bool bVisible;
     HWND hWnd;
+    bool bByClass;
 };
 
 BOOL CALLBACK Match(HWND hWnd, LPARAM lParam)
 {
     CFind* pFind = reinterpret_cast<CFind*>(lParam);
     char szTitle[256] = "";
-    ::GetWindowTextA(hWnd, szTitle, sizeof szTitle);
+    if (pFind->bByClass)
+        ::GetClassNameA(hWnd, szTitle, sizeof szTitle);
+    else
+        ::GetWindowTextA(hWnd, szTitle, sizeof szTitle);
     if (std::strcmp(szTitle, pFind->pszTitle) != 0 || (pFind->bVisible && !::IsWindowVisible(hWnd)))
         return TRUE;
     pFind->hWnd = hWnd;
     return FALSE;
 }
 
-HWND Find(const char* pszTitle, bool bVisible)
+HWND Find(const char* pszTitle, bool bVisible, bool bByClass)
 {
-    CFind find = {pszTitle, bVisible, nullptr};
+    CFind find = {pszTitle, bVisible, nullptr, bByClass};
     ::EnumWindows(Match, reinterpret_cast<LPARAM>(&find));
     return find.hWnd;
 }
@@ -53,7 +58,7 @@ unsigned long Number(const char* psz) { return std::strtoul(psz, nullptr, 0); }
 
 int Usage()
 {
-    std::fputs("usage: veltranctl wait [s] | send|post MSG [WPARAM [LPARAM]] | rect TITLE\n", stderr);
+    std::fputs("usage: veltranctl wait [s] | send|post MSG [WPARAM [LPARAM]] | rect TITLE | rect-class CLASS\n", stderr);
     return 2;
 }
 
@@ -73,8 +78,8 @@ int main(int argc, char** argv)
         std::fputs("veltranctl: no Veltran Clock main dialog\n", stderr);
         return 1;
     }
-    if (std::strcmp(pszVerb, "rect") == 0 && argc == 3) {
-        HWND hWnd = Find(argv[2], true);
+    if ((std::strcmp(pszVerb, "rect") == 0 || std::strcmp(pszVerb, "rect-class") == 0) && argc == 3) {
+        HWND hWnd = Find(argv[2], true, pszVerb[4] == '-');
         RECT rc;
         if (hWnd == nullptr || !::GetWindowRect(hWnd, &rc)) {
             std::fprintf(stderr, "veltranctl: no visible window \"%s\"\n", argv[2]);
