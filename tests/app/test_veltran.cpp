@@ -45,6 +45,14 @@ int CountContaining(const std::vector<std::string>& lines, const std::string& st
     return n;
 }
 
+std::string Joined(const std::vector<std::string>& lines)
+{
+    std::string s;
+    for (const std::string& line : lines)
+        s += line + "\n";
+    return s;
+}
+
 bool WaitFor(const std::function<bool()>& pred, DWORD nTimeoutMs)
 {
     const DWORD nStart = ::GetTickCount();
@@ -239,7 +247,7 @@ TEST_F(VeltranTest, StartsIntoTheTrayRunsItsCommandsAndEndsCleanly)
     const CTime fired = g_alarms[0].m_timeLastRun;
     EXPECT_TRUE(WaitFor([&] { return CTime::GetCurrentTime() > fired + CTimeSpan(2); }, 5000));
     EXPECT_EQ(1, SavedStarts(hMain));
-    EXPECT_EQ(1, CountContaining(Log(), "PlaySound \"")) << "the executor ran once";
+    EXPECT_EQ(1, CountContaining(Log(), "PlaySound \"")) << "the executor ran once:\n" << Joined(Log());
 
     // Hot keys are renewed on request: all unregistered, all registered again.
     ::SendMessageA(hMain, UM_REGISTERHOTKEYS, 0, 0);
