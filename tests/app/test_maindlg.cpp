@@ -586,6 +586,19 @@ TEST_F(MainDlgTest, TrayIconAndMenu)
     EXPECT_EQ(std::vector<CString>{"Tea"}, g_executed);
     EXPECT_EQ(0, m_pDlg->FindTrayAlarm(0)) << "rebuilt: its first alarm item is Bus, now first in the array";
 
+    // A double click runs the chosen action; 0 does nothing.
+    const int kinds[] = {-1, WK_ANALOGCLOCK, WK_DIGITALCLOCK, WK_CALENDAR, WK_ALARMLIST, WK_GENERALSETTINGS, -1};
+    for (int nAction = 0; nAction <= 6; nAction++)
+    {
+        g_settings.m_nTrayDblClkAction = nAction;
+        const int nMade = kinds[nAction] >= 0 ? g_nMade[kinds[nAction]] : 0;
+        const int nHelp = CountContaining("HtmlHelp");
+        m_pDlg->SendMessage(WM_LBUTTONDBLCLK);  // reaching the dialog itself, re-sent as a tray notice
+        if (kinds[nAction] >= 0)
+            EXPECT_EQ(nMade + 1, g_nMade[kinds[nAction]]) << nAction;
+        EXPECT_EQ(nHelp + (nAction == 6 ? 1 : 0), CountContaining("HtmlHelp")) << nAction;
+    }
+
     // Enter and Escape do not end the hidden dialog.
     Send(WM_COMMAND, IDOK);
     Send(WM_COMMAND, IDCANCEL);
