@@ -17,7 +17,8 @@ add_library(afx_win STATIC
   ${CMAKE_CURRENT_LIST_DIR}/afxworker.cpp
   ${CMAKE_CURRENT_LIST_DIR}/afxinet.cpp
   ${CMAKE_CURRENT_LIST_DIR}/afxmenusupport.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/afxtoolbar.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/afxtoolbar.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/afxmeasure.cpp)
 target_include_directories(afx_win PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(afx_win PUBLIC afx_core
   user32 gdi32 comctl32 comdlg32 shell32 advapi32 winmm msimg32 ole32 wininet)

@@ -3,6 +3,7 @@
 // and links its library into Veltran.exe (app/CMakeLists.txt); a kind left
 // without a maker opens nothing.
 #include "app/windowservices.h"
+#include "clocks/analogclock_win.h"
 
 #include "alarms/alarmexecutor.h"
 
@@ -13,6 +14,7 @@ void AppWireWindowServices()
     // WK_ALARMLIST: CAlarmListDlg.
 
     // WK_ANALOGCLOCK: CAnalogClockDlg.
+    g_windowServices.pfnMake[WK_ANALOGCLOCK] = []() -> CDialog* { return new CAnalogClockDlg; };
 
     // WK_DIGITALCLOCK: CDigitalClockDlg.
 

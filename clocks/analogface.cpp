@@ -81,12 +81,50 @@ void ApplyEffects(CPicture& picture, const CClockFaceOptions& options)
         picture.Jitter(options.nJitter);
 }
 
+// The mask into the picture's alpha plane: 255 where the mask is opaque, 0
+// elsewhere, so one turn moves picture and mask alike.
+BOOL CarryMask(CPicture& picture, const CPicture& mask)
+{
+    if (!picture.AlphaCreate())
+        return FALSE;
+    const LONG w = static_cast<LONG>(picture.GetWidth()), h = static_cast<LONG>(picture.GetHeight());
+    for (LONG y = 0; y < h; y++) {
+        const BYTE* m = mask.GetBits(static_cast<DWORD>(y));
+        BYTE* a = picture.AlphaGetPointer(0, y);
+        for (LONG x = 0; x < w; x++, m += 3)
+            a[x] = (m[0] > kTransparentMax || m[1] > kTransparentMax || m[2] > kTransparentMax) ? 255 : 0;
+    }
+    return TRUE;
+}
+
 BOOL ResampleTo(CPicture& picture, DWORD w, DWORD h)
 {
     return w != 0 && h != 0 && picture.Resample(static_cast<LONG>(w), static_cast<LONG>(h), 1, nullptr);
 }
 
 } // namespace
+
+// The runs of the alpha plane above 16: the mask the plane carries, as
+// GetMaskRuns finds it in a 0/255 mask picture.
+static void GetAlphaRuns(const CPicture& picture, std::vector<RECT>& runs)
+{
+    runs.clear();
+    const LONG w = static_cast<LONG>(picture.GetWidth()), h = static_cast<LONG>(picture.GetHeight());
+    for (LONG y = 0; y < h; y++) {
+        const BYTE* row = picture.AlphaGetPointer(0, h - 1 - y);
+        LONG x = 0;
+        while (x < w) {
+            const LONG x0 = x;
+            while (x < w && row[x] > kTransparentMax)
+                x++;
+            if (x > x0) {
+                RECT rc = {x0, y, x, y + 1};
+                runs.push_back(rc);
+            }
+            x++;
+        }
+    }
+}
 
 void GetMaskRuns(const CPicture& mask, std::vector<RECT>& runs)
 {
@@ -162,8 +200,11 @@ BOOL CAnalogClockFace::Prepare(const AnalogSkinData& data, CPicture* pPictures, 
             continue;
         const DWORD hw = ScaleLength(hand.picture.GetWidth(), nScale);
         const DWORD hh = ScaleLength(hand.picture.GetHeight(), nScale);
-        if (!ResampleTo(hand.picture, hw, hh) || !ResampleTo(hand.mask, hw, hh))
+        if (!ResampleTo(hand.picture, hw, hh) || !ResampleTo(hand.mask, hw, hh) || !CarryMask(hand.picture, hand.mask))
             return FALSE;
+        const RGBQUAD corner = hand.mask.GetPixelColor(-1, -1, false);
+        hand.bCornerInMask = corner.rgbRed > kTransparentMax || corner.rgbGreen > kTransparentMax
+                             || corner.rgbBlue > kTransparentMax;
     }
 
     const SkinDescription description(data.strDescription);
@@ -177,8 +218,8 @@ BOOL CAnalogClockFace::Prepare(const AnalogSkinData& data, CPicture* pPictures, 
         CHand& hand = m_hands[i];
         hand.picture.Transfer(hands[i].picture);
         hand.mask.Transfer(hands[i].mask);
+        hand.bCornerInMask = hands[i].bCornerInMask;
         hand.turned.Destroy();
-        hand.turnedMask.Destroy();
         hand.runs.clear();
         hand.nAngle = -1;
         m_bShown[i] = FALSE;
@@ -201,11 +242,19 @@ BOOL CAnalogClockFace::TurnHand(CHand& hand, int nAngle)
     hand.nAngle = -1;
     hand.runs.clear();
     // Always from the unturned picture: turning last second's result again
-    // would grow and blur the hand.
-    if (!hand.turned.Copy(hand.picture) || !hand.turned.Rotate(static_cast<float>(nAngle), nullptr)
-        || !hand.turnedMask.Copy(hand.mask) || !hand.turnedMask.Rotate(static_cast<float>(nAngle), nullptr))
+    // would grow and blur the hand. The turn takes the mask along in the
+    // alpha plane, whose uncovered corners are always transparent; only a
+    // mask whose corner is part of the hand needs a turn of its own.
+    if (!hand.picture.Rotate(static_cast<float>(nAngle), &hand.turned))
         return FALSE;
-    GetMaskRuns(hand.turnedMask, hand.runs);
+    if (hand.bCornerInMask) {
+        CPicture turnedMask(hand.mask);
+        if (!turnedMask.Rotate(static_cast<float>(nAngle), nullptr))
+            return FALSE;
+        GetMaskRuns(turnedMask, hand.runs);
+    } else {
+        GetAlphaRuns(hand.turned, hand.runs);
+    }
     hand.ptAt.x = m_ptPivot.x - static_cast<LONG>(hand.turned.GetWidth() / 2);
     hand.ptAt.y = m_ptPivot.y - static_cast<LONG>(hand.turned.GetHeight() / 2);
     hand.nAngle = nAngle;
@@ -227,6 +276,14 @@ BOOL CAnalogClockFace::Turn(int nHour, int nMinute, int nSecond, BOOL bSecondHan
         bAll = bAll && m_bShown[i];
     }
     return bAll;
+}
+
+BOOL CAnalogClockFace::TurnMask(int nHand, CPicture& turnedMask) const
+{
+    if (nHand < 0 || nHand >= HAND_COUNT || m_hands[nHand].nAngle < 0)
+        return FALSE;
+    return turnedMask.Copy(m_hands[nHand].mask)
+           && turnedMask.Rotate(static_cast<float>(m_hands[nHand].nAngle), nullptr);
 }
 
 BOOL CAnalogClockFace::IsHandShown(int nHand) const

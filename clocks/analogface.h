@@ -31,13 +31,16 @@ void GetMaskRuns(const CPicture& mask, std::vector<RECT>& runs);
 class CAnalogClockFace {
 public:
     struct CHand {
-        CPicture picture; // at scale, with effects
+        CPicture picture; // at scale, with effects; its alpha plane is the mask
         CPicture mask;    // at scale: white where the hand is
-        // The last turn: angle, turned copies and where they go.
+        // The mask's corner is part of the hand, so the turned mask's
+        // uncovered corners are too: the mask must then be turned itself.
+        BOOL bCornerInMask = FALSE;
+        // The last turn: angle, turned picture, the runs of the turned mask
+        // and where they go.
         int nAngle = -1;
         CPicture turned;
-        CPicture turnedMask;
-        std::vector<RECT> runs; // of turnedMask, in its own pixels
+        std::vector<RECT> runs; // in the turned picture's pixels
         POINT ptAt = {0, 0};    // top-left of the turned picture on the face
     };
 
@@ -51,6 +54,9 @@ public:
     BOOL Turn(int nHour, int nMinute, int nSecond, BOOL bSecondHand);
     // The hands to draw after Turn, in order hour, minute, second.
     BOOL IsHandShown(int nHand) const;
+    // The hand's mask turned by its last angle as a picture of its own: what
+    // the runs of the hand are the runs of.
+    BOOL TurnMask(int nHand, CPicture& turnedMask) const;
 
     // Face and hands of the last Turn into out (made the face's size, 24 bits).
     BOOL Compose(CPicture& out) const;

@@ -6,7 +6,32 @@ static_assert(CLOCK_MF_GRAYED == MF_GRAYED && CLOCK_MF_CHECKED == MF_CHECKED && 
                   && CLOCK_MF_SEPARATOR == MF_SEPARATOR,
               "menu flags");
 
+// The Windows menu goes first, so no sub-menu handle outlives the item
+// that shows it.
+CClockMenu::~CClockMenu()
+{
+    DestroyMenu();
+}
+
 namespace {
+
+#if VELTRAN_CLOCKS_STYLED_MENU
+
+BOOL Append(CClockMenu& menu, const CClockMenuItem& item, UINT nFlags, UINT_PTR nID, CImageList* pImages)
+{
+    if (item.nIcon >= 0 && pImages != nullptr)
+        return menu.AppendItemFromImageList(item.strText, nFlags, nID, pImages, item.nIcon);
+    return menu.AppendItem(item.strText, nFlags, nID, -1);
+}
+
+#else
+
+BOOL Append(CClockMenu& menu, const CClockMenuItem& item, UINT nFlags, UINT_PTR nID, CImageList*)
+{
+    return menu.AppendMenu(nFlags | MF_STRING, nID, item.strText);
+}
+
+#endif
 
 void Fill(CClockMenu& menu, const std::vector<CClockMenuItem>& items, CImageList* pImages)
 {
@@ -16,21 +41,23 @@ void Fill(CClockMenu& menu, const std::vector<CClockMenuItem>& items, CImageList
             if (!sub->CreatePopupMenu())
                 continue;
             Fill(*sub, item.children, pImages);
-            menu.AppendMenu(MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(sub->GetSafeHmenu()), item.strText);
-            menu.m_subMenus.push_back(std::move(sub));
+            if (Append(menu, item, MF_POPUP | MF_BYPOSITION, reinterpret_cast<UINT_PTR>(sub->GetSafeHmenu()), pImages))
+                menu.m_subMenus.push_back(std::move(sub));
         } else if (item.nFlags & CLOCK_MF_SEPARATOR) {
-            menu.AppendMenu(MF_SEPARATOR);
+            Append(menu, item, MF_SEPARATOR, 0, nullptr);
         } else {
-            menu.AppendMenu(MF_STRING | item.nFlags, item.nID, item.strText);
+            Append(menu, item, item.nFlags, item.nID, pImages);
         }
     }
-    (void)pImages;
 }
 
 } // namespace
 
 std::unique_ptr<CClockMenu> CreateClockMenu(const std::vector<CClockMenuItem>& items, CImageList* pImages)
 {
+#if VELTRAN_CLOCKS_STYLED_MENU
+    CStyledMenu::SetDisabledIconStyle(0);
+#endif
     auto menu = std::make_unique<CClockMenu>();
     if (!menu->CreatePopupMenu())
         return nullptr;
@@ -48,7 +75,14 @@ void MeasureClockMenuItem(CClockMenu& menu, LPMEASUREITEMSTRUCT lpMeasureItemStr
     menu.MeasureItem(lpMeasureItemStruct);
 }
 
-LRESULT ClockMenuChar(UINT, UINT, CMenu*)
+LRESULT ClockMenuChar(UINT nChar, UINT nFlags, CMenu* pMenu)
 {
+#if VELTRAN_CLOCKS_STYLED_MENU
+    return CStyledMenu::HandleMenuChar(nChar, nFlags, pMenu);
+#else
+    (void)nChar;
+    (void)nFlags;
+    (void)pMenu;
     return 0;
+#endif
 }

@@ -10,12 +10,22 @@
 #include <memory>
 #include <vector>
 
-class CClockMenu : public CMenu {
+#if VELTRAN_CLOCKS_STYLED_MENU
+#include "menus/styledmenu.h"
+using CClockMenuBase = CStyledMenu;
+#else
+// Until the program links the owner-drawn menus, the same items as a plain menu.
+using CClockMenuBase = CMenu;
+#endif
+
+// A popup menu that owns the sub-menus it holds; they live as long as it.
+class CClockMenu : public CClockMenuBase {
 public:
+    ~CClockMenu() override;
     std::vector<std::unique_ptr<CClockMenu>> m_subMenus;
 };
 
-// A new popup menu of the items; the sub-menus live as long as it.
+// A new popup menu of the items.
 std::unique_ptr<CClockMenu> CreateClockMenu(const std::vector<CClockMenuItem>& items, CImageList* pImages);
 // Shows the menu with its bottom-left corner at pt; the choice arrives as WM_COMMAND.
 void TrackClockMenu(CClockMenu& menu, POINT pt, CWnd* pOwner);

@@ -174,6 +174,14 @@ CHighResDateTime::CHighResDateTime(
     SetDateTime(nYear, nMonth, nDay, nHour, nMinute, nSecond, nMilli, nMicro, nNano);
 }
 
+CHighResDateTime::CHighResDateTime(const COleDateTime& odt)
+{
+    if (odt.GetStatus() != COleDateTime::valid)
+        m_status = invalid;
+    else
+        SetDateTime(odt.GetYear(), odt.GetMonth(), odt.GetDay(), odt.GetHour(), odt.GetMinute(), odt.GetSecond());
+}
+
 CHighResDateTime::CHighResDateTime(const CTime& time)
 {
     struct tm tm;

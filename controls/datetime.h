@@ -24,6 +24,7 @@ public:
     CHighResDateTime() = default;
     CHighResDateTime(int nYear, int nMonth, int nDay, int nHour, int nMinute, int nSecond, int nMilli = 0,
         int nMicro = 0, int nNano = 0);
+    explicit CHighResDateTime(const COleDateTime& odt);
     explicit CHighResDateTime(const CTime& time);
     explicit CHighResDateTime(const SYSTEMTIME& st);
     explicit CHighResDateTime(const FILETIME& ft);

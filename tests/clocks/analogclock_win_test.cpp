@@ -228,8 +228,10 @@ TEST_F(AnalogClockTest, TurnedMaskRegionEqualsTheBitmapRegion)
     CAnalogClockDlg* pClock = Open();
     for (int nHand = HAND_HOUR; nHand < HAND_COUNT; nHand++) {
         const CAnalogClockFace::CHand& hand = pClock->GetFace().GetHand(nHand);
+        CPicture turnedMask;
+        ASSERT_TRUE(pClock->GetFace().TurnMask(nHand, turnedMask));
         CBitmap bitmap;
-        bitmap.Attach(hand.turnedMask.MakeBitmap(nullptr));
+        bitmap.Attach(turnedMask.MakeBitmap(nullptr));
         CRgn fromBitmap, fromRuns;
         fromBitmap.Attach(CAnalogClockDlg::BitmapToRegion(bitmap, RGB(0, 0, 0), 0));
         fromRuns.Attach(CreateRunsRegion(hand.runs, 0, 0));
@@ -337,6 +339,18 @@ TEST_F(AnalogClockTest, CommandsAndDoubleClicksReachTheirTargets)
 
     Command(ID_ANALOG_SECONDHAND);
     EXPECT_FALSE(g_settings.m_bAnalogSecondHand);
+
+    // The menu as an opening builds it: every top-level item, the second
+    // hand grayed for a skin without one, the chosen skin and scale checked.
+    pClock->BuildContextMenu();
+    CClockMenu* pMenu = pClock->GetContextMenu();
+    ASSERT_NE(pMenu, nullptr);
+    EXPECT_EQ(pMenu->GetMenuItemCount(), 17);
+    EXPECT_NE(pMenu->GetMenuState(ID_ANALOG_SECONDHAND, MF_BYCOMMAND) & MF_GRAYED, 0u);
+    EXPECT_NE(pMenu->GetMenuState(ID_CLOCK_SKIN_FIRST, MF_BYCOMMAND) & MF_CHECKED, 0u);
+    EXPECT_EQ(pMenu->GetMenuState(ID_CLOCK_SKIN_FIRST + 1, MF_BYCOMMAND) & MF_CHECKED, 0u);
+    EXPECT_NE(pMenu->GetMenuState(ID_ANALOG_SCALE_FIRST + 4, MF_BYCOMMAND) & MF_CHECKED, 0u);
+    EXPECT_NE(pMenu->GetMenuState(ID_ANALOG_LIGHT_FIRST + 4, MF_BYCOMMAND) & MF_CHECKED, 0u);
 
     // Double clicks: options, hide, the menu (closed from inside its loop), nothing.
     m_main.m_messages.clear();

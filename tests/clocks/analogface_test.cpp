@@ -129,6 +129,42 @@ TEST(AnalogFace, ComposesAsTheReferenceAtPinnedTimes)
     }
 }
 
+bool SameRuns(const std::vector<RECT>& a, const std::vector<RECT>& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); i++) {
+        if (!EqualRect(&a[i], &b[i]))
+            return false;
+    }
+    return true;
+}
+
+// The runs come from the mask carried in the picture's alpha plane; they
+// must be the runs of the mask turned on its own, including a mask whose
+// corner belongs to the hand (whose turned corners then belong to it too).
+TEST(AnalogFace, RunsAreThoseOfTheTurnedMask)
+{
+    CReadSkin skin;
+    ReadSkin(CSkinMakerOptions(), skin);
+    skin.data.minuteRegion.rects.push_back(RECT{0, 159, 3, 160}); // the corner Rotate fills from
+    CAnalogClockFace face;
+    ASSERT_TRUE(face.Prepare(skin.data, skin.pictures, CClockFaceOptions()));
+    EXPECT_FALSE(face.GetHand(HAND_HOUR).bCornerInMask);
+    EXPECT_TRUE(face.GetHand(HAND_MINUTE).bCornerInMask);
+    for (int s = 0; s < 60; s += 7) {
+        ASSERT_TRUE(face.Turn(s % 12, s, s, TRUE));
+        for (int i = 0; i < HAND_COUNT; i++) {
+            CPicture turnedMask;
+            ASSERT_TRUE(face.TurnMask(i, turnedMask));
+            std::vector<RECT> runs;
+            GetMaskRuns(turnedMask, runs);
+            EXPECT_TRUE(SameRuns(runs, face.GetHand(i).runs)) << "hand " << i << " at " << s;
+            EXPECT_EQ(face.GetHand(i).turned.GetWidth(), turnedMask.GetWidth());
+        }
+    }
+}
+
 TEST(AnalogFace, HandsPointWhereTheTimeSays)
 {
     CReadSkin skin;

@@ -1,0 +1,63 @@
+// The analog clock's picture work each second, natively: a 200-pixel skin at
+// 150 % with its second hand, hands turned from their pictures and masks and
+// the runs of the turned masks found; beside it the floor, a plain copy of
+// the back buffer, and the whole composition in memory.
+#include "bench/bench_util.h"
+#include "clocks/analogface.h"
+#include "tools/skinmaker/skinbuild.h"
+
+#include <cstdio>
+
+int main()
+{
+    CSkinMakerOptions options;
+    options.nFaceSize = 200;
+    std::vector<BYTE> stream;
+    CString strError;
+    AnalogSkinData data;
+    CPicture pictures[4];
+    if (!BuildSkinStream(options, stream, strError)
+        || !LoadAnalogSkin(stream.data(), stream.size(), data, pictures, strError)) {
+        std::fprintf(stderr, "skin: %s\n", strError.GetString());
+        return 1;
+    }
+    CClockFaceOptions faceOptions;
+    faceOptions.nScale = 150;
+    CAnalogClockFace face;
+    if (!face.Prepare(data, pictures, faceOptions))
+        return 1;
+
+    const int nTicks = 600;
+    int nSecond = 0;
+    // Ten minutes of ticks: the second hand every tick, the minute hand every
+    // sixtieth, the hour hand every hundred-and-twentieth.
+    auto ticks = [&] {
+        for (int i = 0; i < nTicks; i++, nSecond++)
+            face.Turn(10, (nSecond / 60) % 60, nSecond % 60, TRUE);
+    };
+    const double tTurn = BenchSeconds(ticks, 5) / nTicks;
+
+    CPicture out;
+    face.Turn(10, 8, 30, TRUE);
+    const double tCompose = BenchSeconds([&] {
+        for (int i = 0; i < nTicks; i++)
+            face.Compose(out);
+    }, 5) / nTicks;
+
+    CPicture copy;
+    const double tFloor = BenchSeconds([&] {
+        for (int i = 0; i < nTicks; i++)
+            copy.Copy(face.GetFace());
+    }, 5) / nTicks;
+
+    std::printf("analog face %ldx%ld at 150 %%, second hand %ux%u turned to %ux%u\n", face.GetWidth(),
+                face.GetHeight(), face.GetHand(HAND_SECOND).picture.GetWidth(),
+                face.GetHand(HAND_SECOND).picture.GetHeight(), face.GetHand(HAND_SECOND).turned.GetWidth(),
+                face.GetHand(HAND_SECOND).turned.GetHeight());
+    std::printf("  picture work per tick (turn hands and masks, mask runs): %8.3f ms  (goal <= 1 ms)\n",
+                tTurn * 1e3);
+    std::printf("  composition in memory per tick:                          %8.3f ms\n", tCompose * 1e3);
+    std::printf("  floor, a plain copy of the back buffer:                  %8.3f ms\n", tFloor * 1e3);
+    std::printf("  picture work / floor: %.1f\n", tTurn / tFloor);
+    return 0;
+}

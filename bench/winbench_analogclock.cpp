@@ -1,0 +1,81 @@
+// The analog clock's whole tick under Wine: hands turned, regions made,
+// face and hands drawn into the back buffer through their clip regions and
+// the window repainted, for a 200-pixel skin at 150 % with its second hand;
+// beside it the floor, a plain copy of the back buffer to the window.
+#include "afx/afxwin.h"
+#include "app/settings.h"
+#include "clocks/analogclock_win.h"
+#include "tools/skinmaker/skinbuild.h"
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+double Seconds(std::chrono::steady_clock::time_point t0)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
+
+} // namespace
+
+int main()
+{
+    CWinApp app("bench");
+    CRecordingSeams seams;
+    CSeamsScope scope(&seams);
+    char szTemp[MAX_PATH];
+    ::GetTempPathA(sizeof(szTemp), szTemp);
+    const std::string folder = std::string(szTemp) + "veltran_bench_acs";
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    CSkinMakerOptions options;
+    options.nFaceSize = 200;
+    CString strError;
+    if (!WriteSkinFile(options, (folder + "\\Simple.acs").c_str(), strError)) {
+        std::fprintf(stderr, "skin: %s\n", strError.GetString());
+        return 1;
+    }
+    g_settings.m_strAnalogSkinDir = folder.c_str();
+    g_settings.m_strAnalogSkin = "Simple";
+    g_settings.m_nAnalogScale = 150;
+    g_settings.m_nAnalogFixedSize = -1;
+    g_settings.m_bAnalogSecondHand = TRUE;
+    g_settings.m_ptAnalogCenter = CPoint(300, 300);
+
+    CAnalogClockDlg clock;
+    if (!clock.Create(CAnalogClockDlg::IDD, CWnd::GetDesktopWindow()) || !clock.LoadSkin(150)) {
+        std::fprintf(stderr, "the clock did not load\n");
+        return 1;
+    }
+    const int nTicks = 600;
+    seams.m_nNow = CTime(2026, 1, 1, 10, 0, 0).GetTime();
+    auto t0 = std::chrono::steady_clock::now();
+    for (int i = 0; i < nTicks; i++) {
+        seams.m_nNow++;
+        clock.SendMessage(WM_TIMER, CAnalogClockDlg::TIMER_DRAW, 0);
+    }
+    const double tTick = Seconds(t0) / nTicks;
+
+    CDC memDC;
+    memDC.CreateCompatibleDC(nullptr);
+    t0 = std::chrono::steady_clock::now();
+    for (int i = 0; i < nTicks; i++) {
+        CClientDC dc(&clock);
+        CSelectGuard select(memDC.GetSafeHdc(), clock.GetClockBitmap());
+        dc.BitBlt(0, 0, clock.m_nClockWidth, clock.m_nClockHeight, &memDC, 0, 0, SRCCOPY);
+        ::GdiFlush();
+    }
+    const double tFloor = Seconds(t0) / nTicks;
+    memDC.DeleteDC();
+
+    std::printf("analog clock %dx%d at 150 %% under Wine\n", clock.m_nClockWidth, clock.m_nClockHeight);
+    std::printf("  whole tick (turn, regions, clipped draws, repaint): %8.3f ms  (goal <= 3 ms)\n", tTick * 1e3);
+    std::printf("  floor, a plain copy of the back buffer to the window: %6.3f ms\n", tFloor * 1e3);
+    std::printf("  tick / floor: %.1f\n", tTick / tFloor);
+    clock.DestroyWindow();
+    ::DeleteFileA((folder + "\\Simple.acs").c_str());
+    ::DeleteFileA((std::string(szTemp) + "Simple.dat").c_str());
+    ::RemoveDirectoryA(folder.c_str());
+    return 0;
+}

@@ -1,0 +1,567 @@
+// The report list control in a dialog: rows, sorting by the header, scrolling,
+// pixels of cells and of the skinned header, mouse, keyboard and the editors.
+#include "controls/reportctrl.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "support/win_window.h"
+
+namespace {
+
+const UINT IDD_REPORT_TEST = 21900;
+const UINT IDC_REPORT = 1017;
+
+class CReportTestDlg : public CDialog {
+public:
+    struct CNote {
+        UINT nCode;
+        DWORD hItem;
+        int nColumn;
+        CString strText;
+        DWORD dwData;
+        int nCheck;
+    };
+    CReportCtrl m_report;
+    std::vector<CNote> m_notes;
+    std::function<int(NMREPORT&)> m_onNotify;
+
+    CReportTestDlg()
+        : CDialog(IDD_REPORT_TEST)
+    {
+    }
+    int Count(UINT nCode) const
+    {
+        int n = 0;
+        for (const CNote& note : m_notes)
+            n += note.nCode == nCode;
+        return n;
+    }
+    const CNote* Last(UINT nCode) const
+    {
+        for (auto it = m_notes.rbegin(); it != m_notes.rend(); ++it)
+            if (it->nCode == nCode)
+                return &*it;
+        return nullptr;
+    }
+
+protected:
+    BOOL OnInitDialog() override
+    {
+        CDialog::OnInitDialog();
+        m_report.SubclassDlgItem(IDC_REPORT, this);
+        return TRUE;
+    }
+    BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override
+    {
+        NMHDR* pHdr = (NMHDR*)lParam;
+        if (pHdr->idFrom == IDC_REPORT && pHdr->code >= (UINT)RCN_EXPANDCHANGED && pHdr->code <= (UINT)RCN_BEGINDROPDOWN) {
+            NMREPORT* pNm = (NMREPORT*)lParam;
+            m_notes.push_back({ pHdr->code, pNm->hItem, pNm->nColumn, pNm->strText, pNm->dwData, pNm->nCheck });
+            *pResult = m_onNotify ? m_onNotify(*pNm) : 0;
+            return TRUE;
+        }
+        return CDialog::OnNotify(wParam, lParam, pResult);
+    }
+};
+
+void SetKeyHeld(int nVirtKey, bool bHeld)
+{
+    BYTE state[256];
+    ::GetKeyboardState(state);
+    state[nVirtKey] = bHeld ? 0x80 : 0;
+    ::SetKeyboardState(state);
+}
+
+class ReportCtrlTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        INITCOMMONCONTROLSEX icc = { sizeof(icc), ICC_LISTVIEW_CLASSES };
+        ::InitCommonControlsEx(&icc);
+    }
+    void SetUp() override
+    {
+        m_nGdiBefore = AfxGetLiveGdiObjectCount();
+        m_pDlg = new CReportTestDlg;
+        ASSERT_TRUE(m_pDlg->Create(IDD_REPORT_TEST));
+        m_pDlg->SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        vtest::PumpPending();
+    }
+    void TearDown() override
+    {
+        SetKeyHeld(VK_SHIFT, false);
+        SetKeyHeld(VK_CONTROL, false);
+        m_pDlg->DestroyWindow();
+        delete m_pDlg;
+        vtest::PumpPending();
+        EXPECT_EQ(m_nGdiBefore, AfxGetLiveGdiObjectCount());
+    }
+    CReportCtrl& R() { return m_pDlg->m_report; }
+    CPoint Centre(DWORD hItem, int nColumn, int nPart)
+    {
+        CRect rc;
+        EXPECT_TRUE(R().GetCellRect(hItem, nColumn, nPart, rc)) << nPart;
+        return rc.CenterPoint();
+    }
+    CString RowText(int nRow, int nColumn = 0) { return R().GetItemText(R().GetModel().GetRowItem(nRow), nColumn); }
+    HWND Editor() { return R().GetEditor() != nullptr ? R().GetEditor()->m_hWnd : nullptr; }
+
+    CReportTestDlg* m_pDlg = nullptr;
+    long m_nGdiBefore = 0;
+};
+
+TEST_F(ReportCtrlTest, FiveHundredRowsSortedByTheHeaderAndScrolled)
+{
+    CReportCtrl& r = R();
+    r.InsertColumn(0, "Name", 0, 150);
+    r.InsertColumn(1, "Number", 1, 80);
+    r.SetRedraw(FALSE);
+    for (int i = 0; i < 500; ++i) {
+        CString str;
+        str.Format((i % 2) ? "row %03d" : "Row %03d", i * 7919 % 500);
+        DWORD h = r.InsertItem(RVI_ROOT, RVTI_LAST, str);
+        r.SetItemText(h, 1, str.Right(3));
+    }
+    r.SetRedraw(TRUE);
+    ASSERT_EQ(500, r.GetItemCount());
+
+    // The rows were measured after the dialog's control was attached.
+    TEXTMETRICA tm;
+    HDC hDC = ::GetDC(r.m_hWnd);
+    HGDIOBJ hOld = ::SelectObject(hDC, (HFONT)r.SendMessage(WM_GETFONT));
+    ::GetTextMetricsA(hDC, &tm);
+    ::SelectObject(hDC, hOld);
+    ::ReleaseDC(r.m_hWnd, hDC);
+    CRect rcRow;
+    r.GetItemRect(0, &rcRow, LVIR_BOUNDS);
+    EXPECT_EQ(tm.tmHeight + tm.tmExternalLeading + 4, rcRow.Height());
+
+    HWND hHeader = (HWND)r.SendMessage(LVM_GETHEADER);
+    CRect rcHeading;
+    ::SendMessageA(hHeader, HDM_GETITEMRECT, 0, (LPARAM)&rcHeading);
+    for (int nClick = 0; nClick < 2; ++nClick) {
+        vtest::SendClick(hHeader, rcHeading.CenterPoint().x, rcHeading.CenterPoint().y);
+        for (int i = 0; i + 1 < 500; ++i) {
+            int c = RowText(i).CompareNoCase(RowText(i + 1));
+            ASSERT_TRUE(nClick == 0 ? c <= 0 : c >= 0) << nClick << " " << i;
+        }
+    }
+    EXPECT_EQ(CString("Row 498"), RowText(1)); // descending; equal in case order: inserted first stays first
+    EXPECT_EQ(CString("row 499"), RowText(0));
+
+    r.SendMessage(WM_VSCROLL, SB_PAGEDOWN);
+    r.SendMessage(WM_VSCROLL, SB_PAGEDOWN);
+    vtest::PumpPending();
+    int nTop = (int)r.SendMessage(LVM_GETTOPINDEX);
+    EXPECT_GT(nTop, 0);
+    DWORD hTop = r.GetNextItem(0, RVGN_FIRSTVISIBLE);
+    EXPECT_EQ(r.GetModel().GetRowItem(nTop), hTop);
+    DWORD hHit;
+    int nColumn;
+    ASSERT_TRUE(r.HitTest(Centre(hTop, 1, RVP_CELL), hHit, nColumn));
+    EXPECT_EQ(hTop, hHit);
+    EXPECT_EQ(1, nColumn);
+}
+
+TEST_F(ReportCtrlTest, CellsAndTheSkinnedHeaderAreDrawn)
+{
+    CReportCtrl& r = R();
+    r.InsertColumn(0, "Name", 0, 120);
+    r.InsertColumn(1, "Check", 0, 60);
+    r.InsertColumn(2, "Pick", 0, 90);
+    int nCheck = r.AddCellStyle(RCS_CHECKBOX);
+    int nButton = r.AddCellStyle(RCS_BUTTON);
+    CImageList images;
+    ASSERT_TRUE(images.Create(16, 16, ILC_COLOR24, 1, 1));
+    {
+        CBitmap red;
+        HDC hScreen = ::GetDC(nullptr);
+        red.CreateCompatibleBitmap(CDC::FromHandle(hScreen), 16, 16);
+        HDC hMem = ::CreateCompatibleDC(hScreen);
+        ::ReleaseDC(nullptr, hScreen);
+        HGDIOBJ hOld = ::SelectObject(hMem, (HBITMAP)red);
+        CDC::FromHandle(hMem)->FillSolidRect(0, 0, 16, 16, RGB(255, 0, 0));
+        ::SelectObject(hMem, hOld);
+        ::DeleteDC(hMem);
+        images.Add(&red, (CBitmap*)nullptr);
+    }
+    r.CListCtrl::SetImageList(&images, LVSIL_SMALL);
+    DWORD h1 = r.InsertItem(RVI_ROOT, RVTI_LAST, "Alpha", 0);
+    DWORD h2 = r.InsertItem(RVI_ROOT, RVTI_LAST, "Beta");
+    r.SetItemStyle(h1, 1, nCheck);
+    r.SetItemCheck(h1, 1, 1);
+    r.SetItemStyle(h2, 1, nCheck);
+    r.SetItemStyle(h1, 2, nButton);
+    r.SetColors(RVCF_ITEM, h2, -1, RGB(0, 0, 255), RGB(0, 200, 0));
+    r.SetFullRowSelect(FALSE);
+    r.SelectItem(h1, 2, FALSE);
+    // Texts of any length are drawn within their cell; headings read back through their buffer.
+    r.SetItemText(h2, 2, CString('W', 70000));
+    r.SetColumnHeading(2, CString('H', 300));
+    EXPECT_EQ(199, r.GetColumnHeading(2).GetLength());
+
+    vtest::CWindowSnapshot shot;
+    ASSERT_TRUE(shot.Capture(r.m_hWnd));
+    CRect rc;
+    ASSERT_TRUE(r.GetCellRect(h2, 0, RVP_CELL, rc));
+    EXPECT_EQ(RGB(0, 200, 0), shot.Pixel(rc.right - 3, rc.top + 2)); // the item's colour
+    ASSERT_TRUE(r.GetCellRect(h1, 2, RVP_TEXT, rc));
+    EXPECT_EQ(::GetSysColor(COLOR_HIGHLIGHT), shot.Pixel(rc.left + 1, rc.top + 1)); // the selected cell
+    ASSERT_TRUE(r.GetCellRect(h1, 0, RVP_TEXT, rc));
+    EXPECT_EQ(r.GetBkColor(), shot.Pixel(rc.right - 2, rc.top + 2)); // cell selection leaves the row alone
+    ASSERT_TRUE(r.GetCellRect(h1, 2, RVP_BUTTON, rc));
+    EXPECT_EQ(::GetSysColor(COLOR_BTNFACE), shot.Pixel(rc.left + 3, rc.top + 3));
+    EXPECT_FALSE(r.GetCellRect(h2, 2, RVP_BUTTON, rc)); // only the selected cell shows its button
+    CPoint ptImage = Centre(h1, 0, RVP_IMAGE);
+    EXPECT_EQ(RGB(255, 0, 0), shot.Pixel(ptImage.x, ptImage.y));
+    EXPECT_FALSE(r.GetCellRect(h2, 0, RVP_IMAGE, rc)); // no image, no square
+    auto dark = [&](DWORD h) {
+        CRect rcBox;
+        EXPECT_TRUE(r.GetCellRect(h, 1, RVP_CHECKBOX, rcBox));
+        int n = 0;
+        for (int y = rcBox.top + 4; y < rcBox.bottom - 4; ++y)
+            for (int x = rcBox.left + 4; x < rcBox.right - 4; ++x)
+                n += GetRValue(shot.Pixel(x, y)) < 64 && GetGValue(shot.Pixel(x, y)) < 64;
+        return n;
+    };
+    EXPECT_GT(dark(h1), dark(h2) + 4); // the check mark
+
+    HWND hHeader = (HWND)r.SendMessage(LVM_GETHEADER);
+    vtest::CWindowSnapshot header;
+    ASSERT_TRUE(header.Capture(hHeader));
+    CRect rcHeading;
+    ::SendMessageA(hHeader, HDM_GETITEMRECT, 0, (LPARAM)&rcHeading);
+    EXPECT_EQ(RGB(255, 255, 255), header.Pixel(rcHeading.left, 5));          // bitmap 2264
+    EXPECT_EQ(RGB(0xA0, 0xA0, 0xA8), header.Pixel(rcHeading.right - 1, 5));   // the next heading's separator
+    EXPECT_EQ(RGB(0xC8, 0xC8, 0xD7), header.Pixel(rcHeading.left + 4, header.Height() - 1)); // 2263 stretched
+    ::SendMessageA(hHeader, HDM_GETITEMRECT, 2, (LPARAM)&rcHeading);
+    EXPECT_EQ(RGB(0x70, 0x70, 0x78), header.Pixel(rcHeading.right - 1, 5)); // bitmap 2265
+    r.CListCtrl::SetImageList(nullptr, LVSIL_SMALL);
+}
+
+TEST_F(ReportCtrlTest, ClicksToggleCheckBoxesAndPressButtons)
+{
+    CReportCtrl& r = R();
+    r.InsertColumn(0, "On", 0, 100);
+    r.InsertColumn(1, "Pick", 0, 100);
+    int nAuto = r.AddCellStyle(RCS_CHECKBOX | RCS_AUTOCHECK);
+    int nPlain = r.AddCellStyle(RCS_CHECKBOX);
+    int nButton = r.AddCellStyle(RCS_BUTTON);
+    DWORD h1 = r.InsertItem(RVI_ROOT, RVTI_LAST, "one", -1, nAuto);
+    DWORD h2 = r.InsertItem(RVI_ROOT, RVTI_LAST, "two", -1, nPlain);
+    r.SetItemStyle(h1, 1, nButton);
+    r.SetFullRowSelect(FALSE);
+    CReportTestDlg& dlg = *m_pDlg;
+
+    struct {
+        DWORD hItem;
+        int nAnswer;
+        int nProposed;
+        int nStored;
+    } cases[] = {
+        { h1, 0, 1, 1 }, // auto-check proposes the toggled state
+        { h1, 1, 0, 1 }, // rejected: the cell keeps its state
+        { h1, 0, 0, 0 },
+        { h2, 0, 0, 0 }, // without auto-check the current state is proposed
+    };
+    for (auto& c : cases) {
+        dlg.m_onNotify = [&](NMREPORT& nm) { return nm.hdr.code == (UINT)RCN_CHECKCHANGED ? c.nAnswer : 0; };
+        CPoint pt = Centre(c.hItem, 0, RVP_CHECKBOX);
+        int nBefore = dlg.Count(RCN_CHECKCHANGED);
+        vtest::SendClick(r.m_hWnd, pt.x, pt.y);
+        ASSERT_EQ(nBefore + 1, dlg.Count(RCN_CHECKCHANGED));
+        EXPECT_EQ(c.nProposed, dlg.Last(RCN_CHECKCHANGED)->nCheck);
+        EXPECT_EQ(c.nStored, r.GetItemCheck(c.hItem, 0));
+    }
+
+    // The button answers only in a cell that was already selected.
+    dlg.m_onNotify = [&](NMREPORT& nm) {
+        if (nm.hdr.code == (UINT)RCN_BUTTONCLICK) {
+            nm.strText = "Picked";
+            nm.dwData = 7;
+        }
+        return 0;
+    };
+    CPoint ptText = Centre(h1, 1, RVP_TEXTAREA);
+    vtest::SendClick(r.m_hWnd, ptText.x, ptText.y);
+    EXPECT_EQ(0, dlg.Count(RCN_BUTTONCLICK));
+    CPoint ptButton = Centre(h1, 1, RVP_BUTTON);
+    vtest::SendClick(r.m_hWnd, ptButton.x, ptButton.y);
+    EXPECT_EQ(1, dlg.Count(RCN_BUTTONCLICK));
+    EXPECT_EQ(CString("Picked"), r.GetItemText(h1, 1));
+    EXPECT_EQ(7u, r.GetItemData(h1, 1));
+    vtest::SendKey(r.m_hWnd, VK_SPACE);
+    EXPECT_EQ(2, dlg.Count(RCN_BUTTONCLICK));
+
+    // Whole-row selection: clicks select and do nothing more.
+    r.SetFullRowSelect(TRUE);
+    CPoint pt = Centre(h2, 0, RVP_CHECKBOX);
+    int nChecks = dlg.Count(RCN_CHECKCHANGED);
+    vtest::SendDoubleClick(r.m_hWnd, pt.x, pt.y);
+    EXPECT_EQ(nChecks, dlg.Count(RCN_CHECKCHANGED));
+    EXPECT_EQ(h2, r.GetSelectedItem());
+    EXPECT_EQ(nullptr, Editor());
+
+    // A handler that removes the row it is told about (as the alarm list does
+    // with a used alarm) leaves nothing to write into.
+    r.SetFullRowSelect(FALSE);
+    dlg.m_onNotify = [&](NMREPORT& nm) {
+        if (nm.hdr.code == (UINT)RCN_CHECKCHANGED)
+            r.DeleteItem(nm.hItem);
+        return 0;
+    };
+    pt = Centre(h2, 0, RVP_CHECKBOX);
+    vtest::SendClick(r.m_hWnd, pt.x, pt.y);
+    EXPECT_EQ(-1, r.GetItemRow(h2));
+    EXPECT_EQ(1, r.GetItemCount());
+    EXPECT_EQ(h1, r.GetSelectedItem());
+}
+
+TEST_F(ReportCtrlTest, KeyboardMovesTheSelection)
+{
+    CReportCtrl& r = R();
+    for (int i = 0; i < 3; ++i)
+        r.InsertColumn(i, "c", 0, 60);
+    std::vector<DWORD> items;
+    for (int i = 0; i < 40; ++i)
+        items.push_back(r.InsertItem(RVI_ROOT, RVTI_LAST, "x"));
+    r.InsertItem(items[0], RVTI_LAST, "child");
+    r.SetFullRowSelect(FALSE);
+    const int nPage = (int)r.SendMessage(LVM_GETCOUNTPERPAGE);
+    ASSERT_GT(nPage, 3);
+    struct {
+        UINT nKey;
+        bool bShift;
+        int nRow;
+        int nColumn;
+    } steps[] = {
+        { VK_DOWN, false, 0, 0 }, // nothing selected: the first visible row
+        { VK_RIGHT, false, 0, 1 }, { VK_END, false, 0, 2 }, { VK_RIGHT, false, 0, 2 },
+        { VK_TAB, false, 1, 0 }, // from the last column to the next row
+        { VK_TAB, true, 0, 2 }, { VK_HOME, false, 0, 0 }, { VK_LEFT, false, 0, 0 }, { VK_UP, false, 0, 0 },
+        { VK_DOWN, false, 1, 0 }, { VK_NEXT, false, nPage, 0 }, { VK_PRIOR, false, 1, 0 },
+        { VK_PRIOR, false, 0, 0 },
+        { VK_ADD, false, 0, 0 }, { VK_DOWN, false, 1, 0 }, // the child's row appeared
+        { VK_UP, false, 0, 0 }, { VK_SUBTRACT, false, 0, 0 },
+    };
+    for (auto& s : steps) {
+        SetKeyHeld(VK_SHIFT, s.bShift);
+        vtest::SendKey(r.m_hWnd, s.nKey);
+        EXPECT_EQ(s.nRow, r.GetItemRow(r.GetSelectedItem())) << s.nKey;
+        EXPECT_EQ(s.nColumn, r.GetSelectedColumn()) << s.nKey;
+    }
+    EXPECT_EQ(40, r.GetItemCount());
+}
+
+TEST_F(ReportCtrlTest, EditFieldCommitsCancelsAndEndsOnce)
+{
+    CReportCtrl& r = R();
+    r.InsertColumn(0, "Name", 0, 120);
+    r.InsertColumn(1, "Note", 0, 120);
+    int nEdit = r.AddCellStyle(RCS_EDIT);
+    DWORD h1 = r.InsertItem(RVI_ROOT, RVTI_LAST, "One", -1, nEdit);
+    DWORD h2 = r.InsertItem(RVI_ROOT, RVTI_LAST, "Two", -1, nEdit);
+    r.SetItemStyle(h1, 1, nEdit);
+    r.SetFullRowSelect(FALSE);
+    CReportTestDlg& dlg = *m_pDlg;
+    dlg.m_onNotify = [&](NMREPORT& nm) {
+        if (nm.hdr.code != (UINT)RCN_ENDEDIT)
+            return 0;
+        return nm.strText.CompareNoCase("invalid text") == 0 ? 1 : (nm.strText.CompareNoCase("continue") == 0 ? 2 : 0);
+    };
+    r.SelectItem(h1, 0, FALSE);
+    CPoint pt = Centre(h1, 0, RVP_TEXT);
+    vtest::SendDoubleClick(r.m_hWnd, pt.x, pt.y);
+    ASSERT_NE(nullptr, Editor());
+    EXPECT_EQ(1, dlg.Count(RCN_BEGINEDIT));
+    EXPECT_EQ((HWND)::GetDlgItem(r.m_hWnd, IDC_REPORTEDIT), Editor());
+
+    struct {
+        const char* pszTyped;
+        UINT nKey;
+        const char* pszStored;
+        bool bStillOpen;
+        int nEndEdits;
+    } cases[] = {
+        { "Uno", VK_RETURN, "Uno", false, 1 },
+        { "Other", VK_ESCAPE, "Uno", false, 1 }, // cancelled: no RCN_ENDEDIT
+        { "continue", VK_RETURN, "continue", true, 2 },
+        { "invalid text", VK_RETURN, "continue", false, 3 },
+    };
+    for (auto& c : cases) {
+        if (Editor() == nullptr)
+            vtest::SendKey(r.m_hWnd, VK_F2);
+        HWND hEdit = Editor();
+        ASSERT_NE(nullptr, hEdit) << c.pszTyped;
+        ::SetWindowTextA(hEdit, c.pszTyped);
+        vtest::SendKey(hEdit, c.nKey);
+        vtest::PumpPending();
+        EXPECT_EQ(CString(c.pszStored), r.GetItemText(h1, 0)) << c.pszTyped;
+        EXPECT_EQ(c.bStillOpen, ::IsWindow(hEdit) != FALSE) << c.pszTyped;
+        EXPECT_EQ(c.bStillOpen, Editor() == hEdit) << c.pszTyped;
+        EXPECT_EQ(c.nEndEdits, dlg.Count(RCN_ENDEDIT)) << c.pszTyped;
+    }
+
+    // Keys come through the queue: the editor takes Escape before the dialog can.
+    vtest::SendKey(r.m_hWnd, VK_F2);
+    HWND hQueued = Editor();
+    ASSERT_NE(nullptr, hQueued);
+    ::SetWindowTextA(hQueued, "Queued");
+    ::PostMessageA(hQueued, WM_KEYDOWN, VK_ESCAPE, 1);
+    vtest::PumpPending();
+    EXPECT_FALSE(::IsWindow(hQueued));
+    EXPECT_EQ(CString("continue"), r.GetItemText(h1, 0));
+
+    // Scrolling ends an editor as a click elsewhere does: confirmed.
+    vtest::SendKey(r.m_hWnd, VK_F2);
+    ::SetWindowTextA(Editor(), "Scrolled");
+    r.SendMessage(WM_VSCROLL, SB_LINEDOWN);
+    vtest::PumpPending();
+    EXPECT_EQ(nullptr, Editor());
+    EXPECT_EQ(CString("Scrolled"), r.GetItemText(h1, 0));
+    EXPECT_EQ(4, dlg.Count(RCN_ENDEDIT));
+
+    // Tab stores, moves one cell right and opens the next editor at once.
+    vtest::SendKey(r.m_hWnd, VK_F2);
+    ::SetWindowTextA(Editor(), "First");
+    vtest::SendKey(Editor(), VK_TAB);
+    EXPECT_EQ(CString("First"), r.GetItemText(h1, 0));
+    EXPECT_EQ(1, r.GetSelectedColumn());
+    ASSERT_NE(nullptr, Editor());
+    EXPECT_EQ(1, static_cast<CReportEdit*>(r.GetEditor())->m_nColumn);
+
+    // Deleting the row under an open editor ends it, unheard and once.
+    HWND hEdit = Editor();
+    int nEndEdits = dlg.Count(RCN_ENDEDIT);
+    r.DeleteItem(h1);
+    vtest::PumpPending();
+    EXPECT_EQ(nullptr, Editor());
+    EXPECT_FALSE(::IsWindow(hEdit));
+    EXPECT_EQ(nEndEdits, dlg.Count(RCN_ENDEDIT));
+    EXPECT_EQ(h2, r.GetSelectedItem());
+
+    // A handler of RCN_ENDEDIT that deletes the row: nothing is written after it.
+    dlg.m_onNotify = [&](NMREPORT& nm) {
+        if (nm.hdr.code == (UINT)RCN_ENDEDIT)
+            r.DeleteItem(nm.hItem);
+        return 0;
+    };
+    r.SelectItem(h2, 0, FALSE);
+    vtest::SendChar(r.m_hWnd, 'Z'); // a letter opens the editor with itself as the text
+    ASSERT_NE(nullptr, Editor());
+    char sz[8] = "";
+    ::GetWindowTextA(Editor(), sz, sizeof(sz));
+    EXPECT_STREQ("Z", sz);
+    hEdit = Editor();
+    vtest::SendKey(hEdit, VK_RETURN);
+    vtest::PumpPending();
+    EXPECT_EQ(0, r.GetItemCount());
+    EXPECT_FALSE(::IsWindow(hEdit));
+    EXPECT_EQ(nullptr, Editor());
+}
+
+TEST_F(ReportCtrlTest, MultiLineEditTakesCtrlEnter)
+{
+    CReportCtrl& r = R();
+    r.InsertColumn(0, "Text", 0, 160);
+    r.SetLinesPerRow(2);
+    DWORD h = r.InsertItem(RVI_ROOT, RVTI_LAST, "a", -1, r.AddCellStyle(RCS_EDIT));
+    // Two lines a row: the list was made to measure again.
+    TEXTMETRICA tm;
+    HDC hDC = ::GetDC(r.m_hWnd);
+    HGDIOBJ hOld = ::SelectObject(hDC, (HFONT)r.SendMessage(WM_GETFONT));
+    ::GetTextMetricsA(hDC, &tm);
+    ::SelectObject(hDC, hOld);
+    ::ReleaseDC(r.m_hWnd, hDC);
+    CRect rcRow;
+    r.GetItemRect(0, &rcRow, LVIR_BOUNDS);
+    EXPECT_EQ(2 * (tm.tmHeight + tm.tmExternalLeading) + 4, rcRow.Height());
+    r.SetFullRowSelect(FALSE);
+    r.SelectItem(h, 0, FALSE);
+    vtest::SendKey(r.m_hWnd, VK_RETURN);
+    HWND hEdit = Editor();
+    ASSERT_NE(nullptr, hEdit);
+    EXPECT_TRUE(::GetWindowLongA(hEdit, GWL_STYLE) & ES_MULTILINE);
+    SetKeyHeld(VK_CONTROL, true);
+    ::SendMessageA(hEdit, WM_KEYDOWN, VK_RETURN, 1);
+    ::SendMessageA(hEdit, WM_CHAR, '\n', 1);
+    SetKeyHeld(VK_CONTROL, false);
+    ASSERT_TRUE(::IsWindow(hEdit));
+    vtest::SendChar(hEdit, 'b');
+    vtest::SendKey(hEdit, VK_RETURN);
+    vtest::PumpPending();
+    EXPECT_FALSE(::IsWindow(hEdit));
+    EXPECT_EQ(CString("a\r\nb"), r.GetItemText(h, 0));
+}
+
+TEST_F(ReportCtrlTest, DropDownEditors)
+{
+    CReportCtrl& r = R();
+    r.InsertColumn(0, "Colour", 0, 120);
+    int nList = r.AddCellStyle(RCS_BUTTON | RCS_COMBO);
+    int nCombo = r.AddCellStyle(RCS_BUTTON | RCS_COMBO | RCS_EDIT);
+    for (int nStyle : { nList, nCombo }) {
+        r.AddStyleChoice(nStyle, "Red", 1);
+        r.AddStyleChoice(nStyle, "Green", 2);
+        r.AddStyleChoice(nStyle, "Blue", 3);
+    }
+    DWORD h1 = r.InsertItem(RVI_ROOT, RVTI_LAST, "Purple", -1, nList);
+    r.SetItemData(h1, 0, 9);
+    DWORD h2 = r.InsertItem(RVI_ROOT, RVTI_LAST, "Grey", -1, nCombo);
+    r.SetFullRowSelect(FALSE);
+    CReportTestDlg& dlg = *m_pDlg;
+
+    // Alt+Down opens the list; a value outside the choices comes first, selected.
+    r.SelectItem(h1, 0, FALSE);
+    MSG msg = { r.m_hWnd, WM_SYSKEYDOWN, VK_DOWN, 0x20000001 };
+    EXPECT_TRUE(static_cast<CWnd&>(r).PreTranslateMessage(&msg)); // taken before a dialog could
+    CComboBox* pCombo = static_cast<CComboBox*>(r.GetEditor());
+    ASSERT_NE(nullptr, pCombo);
+    EXPECT_EQ(IDC_REPORTCOMBO, (UINT)pCombo->GetDlgCtrlID());
+    EXPECT_EQ(1, dlg.Count(RCN_BEGINDROPDOWN));
+    EXPECT_EQ(4, pCombo->GetCount());
+    EXPECT_EQ(0, pCombo->GetCurSel());
+    CString str;
+    pCombo->GetLBText(0, str);
+    EXPECT_EQ(CString("Purple"), str);
+    pCombo->SetCurSel(2);
+    vtest::SendKey(pCombo->m_hWnd, VK_RETURN);
+    vtest::PumpPending();
+    EXPECT_EQ(CString("Green"), r.GetItemText(h1, 0));
+    EXPECT_EQ(2u, r.GetItemData(h1, 0));
+    EXPECT_EQ(nullptr, r.GetEditor());
+
+    // Escape keeps the cell as it was.
+    vtest::SendKey(r.m_hWnd, VK_F2);
+    pCombo = static_cast<CComboBox*>(r.GetEditor());
+    ASSERT_NE(nullptr, pCombo);
+    pCombo->SetCurSel(0);
+    vtest::SendKey(pCombo->m_hWnd, VK_ESCAPE);
+    vtest::PumpPending();
+    EXPECT_EQ(CString("Green"), r.GetItemText(h1, 0));
+    EXPECT_EQ(1, dlg.Count(RCN_ENDEDIT));
+
+    // Typed into the edit field and left by a click elsewhere: the typed text,
+    // data 0, confirmed as with Enter.
+    r.SelectItem(h2, 0, FALSE);
+    vtest::SendKey(r.m_hWnd, VK_RETURN);
+    pCombo = static_cast<CComboBox*>(r.GetEditor());
+    EXPECT_EQ(3, dlg.Count(RCN_BEGINDROPDOWN));
+    ASSERT_NE(nullptr, pCombo);
+    HWND hEdit = ::GetWindow(pCombo->m_hWnd, GW_CHILD);
+    ASSERT_NE(nullptr, hEdit);
+    ::SendMessageA(hEdit, WM_CHAR, 'X', 1);
+    r.SetFocus();
+    vtest::PumpPending();
+    const CReportTestDlg::CNote* pEnd = dlg.Last(RCN_ENDEDIT);
+    ASSERT_NE(nullptr, pEnd);
+    EXPECT_EQ(CString("GreyX"), pEnd->strText);
+    EXPECT_EQ(0u, pEnd->dwData);
+    EXPECT_EQ(CString("GreyX"), r.GetItemText(h2, 0));
+}
+
+} // namespace
