@@ -222,7 +222,8 @@ TEST_F(VeltranTest, StartsIntoTheTrayRunsItsCommandsAndEndsCleanly)
     EXPECT_EQ(1, CountContaining(log, "Shell_NotifyIcon ADD 0x0 0x7 message 0x401 icon tip \"Veltran Clock\""));
     EXPECT_EQ(1, CountContaining(log, "RegisterHotKey 5 0x2 0x54"));
     EXPECT_EQ(6, CountContaining(log, "RegisterHotKey"));
-    EXPECT_FALSE(::IsWindowVisible(hMain));
+    // Shown at zero size while it starts, hidden once it is the main window.
+    EXPECT_TRUE(WaitFor([&] { return !::IsWindowVisible(hMain); }, 5000));
 
     // A second copy says so and ends; the first goes on.
     CProcess second;
