@@ -214,6 +214,84 @@ TEST_F(BannerTest, GradientStripsOnPixels) {
     dlg.DestroyWindow();
 }
 
+TEST_F(BannerTest, SolidAndPatternBackgrounds) {
+    CDialog dlg;
+    ASSERT_TRUE(dlg.Create(IDD_BANNER_TEST));
+    // An 8 x 8 tile in one colour; the banner uses it without taking it over.
+    CClientDC screen(nullptr);
+    CBitmap tile;
+    ASSERT_TRUE(tile.CreateCompatibleBitmap(&screen, 8, 8));
+    {
+        CDC dc;
+        dc.CreateCompatibleDC(&screen);
+        CSelectGuard guard(&dc, &tile);
+        dc.FillSolidRect(0, 0, 8, 8, RGB(0, 128, 255));
+    }
+    struct Case {
+        UINT nStyle;
+        COLORREF crExpected;
+    } cases[] = {
+        {BANNER_BK_SOLID, RGB(200, 10, 10)},
+        {BANNER_BK_SOLID | BANNER_BK_GRADIENT, RGB(200, 10, 10)},  // solid is tested first
+        {BANNER_BK_PATTERN, RGB(0, 128, 255)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.nStyle);
+        CSideBanner banner;
+        banner.SetTitle("");
+        banner.SetCaption("");
+        banner.SetBackgroundStyle(c.nStyle);
+        banner.SetBkColor1(RGB(200, 10, 10));
+        banner.SetBkColor2(RGB(10, 10, 200));
+        banner.SetBackgroundBitmap((HBITMAP)tile.GetSafeHandle(), FALSE);
+        ASSERT_TRUE(banner.Attach(&dlg, BANNER_EDGE_BOTTOM, 8));
+        vtest::CWindowSnapshot shot;
+        ASSERT_TRUE(shot.Capture(banner.m_hWnd));
+        // All but the separator along the top.
+        EXPECT_EQ(shot.Width() * (shot.Height() - 1), shot.CountPixels(c.crExpected));
+        EXPECT_EQ(RGB(0, 0, 0), shot.Pixel(shot.Width() / 2, 0));
+        banner.DestroyWindow();
+    }
+    EXPECT_EQ((UINT)OBJ_BITMAP, (UINT)::GetObjectType(tile.GetSafeHandle()));
+    dlg.DestroyWindow();
+}
+
+TEST_F(BannerTest, IconAndTextsSitWhereTheLayoutPutsThem) {
+    CDialog dlg;
+    ASSERT_TRUE(dlg.Create(IDD_BANNER_TEST));
+    CSideBanner banner;
+    SetupDialogBanner(&banner, &dlg);
+    banner.SetBackgroundStyle(BANNER_BK_SOLID);
+    banner.SetBkColor1(RGB(255, 255, 255));
+    // The test icon: red with a blue diagonal, shown 32 pixels square.
+    HICON hIcon = (HICON)::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_TEST_FIRST), IMAGE_ICON,
+                                      32, 32, 0);
+    ASSERT_TRUE(banner.SetIcon(hIcon, BANNER_ICON_BEFORE | BANNER_ICON_CENTRE, TRUE));
+    banner.SetTitle("Title");
+    banner.SetCaption("");
+    vtest::CWindowSnapshot shot;
+    ASSERT_TRUE(shot.Capture(banner.m_hWnd));
+    // 5 pixels from the left, centred in the 50-pixel strip: x 5..36, y 9..40.
+    EXPECT_EQ(RGB(255, 0, 0), shot.Pixel(5, 40));
+    EXPECT_EQ(RGB(255, 0, 0), shot.Pixel(36, 9));
+    EXPECT_EQ(RGB(255, 255, 255), shot.Pixel(4, 25));
+    EXPECT_EQ(RGB(255, 255, 255), shot.Pixel(20, 8));
+    EXPECT_EQ(RGB(255, 255, 255), shot.Pixel(20, 41));
+    // The title starts 5 pixels after the icon, 3 from the top.
+    int nLeftmostText = shot.Width(), nTopText = shot.Height();
+    for (int y = 0; y < shot.Height() - 1; ++y)
+        for (int x = 37; x < shot.Width(); ++x)
+            if (shot.Pixel(x, y) == RGB(0, 0, 0)) {
+                nLeftmostText = x < nLeftmostText ? x : nLeftmostText;
+                nTopText = y < nTopText ? y : nTopText;
+            }
+    EXPECT_GE(nLeftmostText, 42);
+    EXPECT_LT(nLeftmostText, 50);
+    EXPECT_GE(nTopText, 3);
+    EXPECT_LT(nTopText, 15);
+    dlg.DestroyWindow();
+}
+
 // Draws into a 32-bit memory context filled with a sentinel colour.
 class CMemoryCanvas {
 public:
