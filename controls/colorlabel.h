@@ -75,7 +75,9 @@ protected:
     COLORREF m_crBk = 0;
     CString m_strURL;
 
+    void Paint(CDC* pTarget);
     afx_msg void OnPaint();
+    afx_msg LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);
     afx_msg void OnTimer(UINT_PTR nIDEvent);
     afx_msg BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);

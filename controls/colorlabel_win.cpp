@@ -21,6 +21,7 @@ BEGIN_MESSAGE_MAP(CColorLabel, CStatic)
     ON_WM_LBUTTONDOWN()
     ON_WM_SYSCOLORCHANGE()
     ON_WM_DESTROY()
+    ON_MESSAGE(WM_PRINTCLIENT, OnPrintClient)
 END_MESSAGE_MAP()
 
 int OpenLinkReporting(HWND hWnd, LPCSTR pszVerb, const CString& strTarget) {
@@ -245,7 +246,17 @@ CColorLabel& CColorLabel::SetLinkURL(const CString& strURL) {
 BOOL CColorLabel::OnEraseBkgnd(CDC*) { return TRUE; }
 
 void CColorLabel::OnPaint() {
-    CPaintDC paint(this);
+    CPaintDC dc(this);
+    Paint(&dc);
+}
+
+LRESULT CColorLabel::OnPrintClient(WPARAM wParam, LPARAM) {
+    Paint(CDC::FromHandle((HDC)wParam));
+    return 0;
+}
+
+void CColorLabel::Paint(CDC* pTarget) {
+    CDC& paint = *pTarget;
     CRect rc;
     GetClientRect(&rc);
     CString strText;

@@ -48,7 +48,9 @@ protected:
     int m_nAnimStep = 0;
     CFont m_fontBorrowed;  // the WM_SETFONT handle, not owned
 
+    void Paint(CDC* pDC);
     afx_msg void OnPaint();
+    afx_msg LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);
     afx_msg void OnTimer(UINT_PTR nIDEvent);
     afx_msg void OnDestroy();

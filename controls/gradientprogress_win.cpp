@@ -32,6 +32,7 @@ BEGIN_MESSAGE_MAP(CGradientProgressCtrl, CProgressCtrl)
     ON_MESSAGE(WM_SETFONT, OnSetFontMsg)
     ON_MESSAGE(WM_GETFONT, OnGetFontMsg)
     ON_MESSAGE(UM_PROGRESS_SETTEXT, OnSetTextMode)
+    ON_MESSAGE(WM_PRINTCLIENT, OnPrintClient)
 END_MESSAGE_MAP()
 
 CGradientProgressCtrl::CGradientProgressCtrl() = default;
@@ -113,6 +114,16 @@ BOOL CGradientProgressCtrl::PreTranslateMessage(MSG* pMsg) {
 
 void CGradientProgressCtrl::OnPaint() {
     CPaintDC dc(this);
+    Paint(&dc);
+}
+
+LRESULT CGradientProgressCtrl::OnPrintClient(WPARAM wParam, LPARAM) {
+    Paint(CDC::FromHandle((HDC)wParam));
+    return 0;
+}
+
+void CGradientProgressCtrl::Paint(CDC* pDC) {
+    CDC& dc = *pDC;
     CPalette* pOld = nullptr;
     CPalette* pPalette = m_bUsePalette ? GetPalette() : nullptr;
     if (pPalette != nullptr) {

@@ -34,7 +34,9 @@ protected:
     int m_nDrawMode = 0;
 
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+    void Paint(CDC* pDC);
     afx_msg void OnPaint();
+    afx_msg LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 };
 

@@ -8,6 +8,7 @@ IMPLEMENT_DYNAMIC(COwnerTabCtrl, CTabCtrl)
 BEGIN_MESSAGE_MAP(COwnerTabCtrl, CTabCtrl)
     ON_WM_ERASEBKGND()
     ON_WM_PAINT()
+    ON_MESSAGE(WM_PRINTCLIENT, OnPrintClient)
 END_MESSAGE_MAP()
 
 COwnerTabCtrl::COwnerTabCtrl(int nDrawMode) { SetDrawMode(nDrawMode); }
@@ -74,6 +75,21 @@ void COwnerTabCtrl::OnPaint() {
         return;
     }
     CPaintDC dc(this);
+    Paint(&dc);
+}
+
+LRESULT COwnerTabCtrl::OnPrintClient(WPARAM wParam, LPARAM lParam) {
+    if (m_nDrawMode != 2)
+        return Default();
+    CDC* pDC = CDC::FromHandle((HDC)wParam);
+    if (lParam & PRF_ERASEBKGND)
+        SendMessage(WM_ERASEBKGND, wParam);
+    Paint(pDC);
+    return 0;
+}
+
+void COwnerTabCtrl::Paint(CDC* pDC) {
+    CDC& dc = *pDC;
     CFont* pFont = GetFont();
     CSelectGuard fontGuard(dc.GetSafeHdc(), pFont != nullptr ? pFont->GetSafeHandle() : nullptr);
     DRAWITEMSTRUCT dis{};

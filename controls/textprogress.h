@@ -42,7 +42,9 @@ protected:
     BOOL m_bShowText = FALSE;
 
     void Repaint();
+    void Paint(CDC* pDC);
     afx_msg void OnPaint();
+    afx_msg LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);
     DECLARE_MESSAGE_MAP()
 };

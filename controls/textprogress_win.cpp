@@ -8,6 +8,7 @@ IMPLEMENT_DYNAMIC(CTextProgressCtrl, CProgressCtrl)
 BEGIN_MESSAGE_MAP(CTextProgressCtrl, CProgressCtrl)
     ON_WM_PAINT()
     ON_WM_ERASEBKGND()
+    ON_MESSAGE(WM_PRINTCLIENT, OnPrintClient)
 END_MESSAGE_MAP()
 
 CTextProgressCtrl::CTextProgressCtrl() : m_crBk(::GetSysColor(COLOR_3DFACE)) {}
@@ -65,7 +66,17 @@ void CTextProgressCtrl::SetEndColour(COLORREF cr) {
 BOOL CTextProgressCtrl::OnEraseBkgnd(CDC*) { return TRUE; }
 
 void CTextProgressCtrl::OnPaint() {
-    CPaintDC paint(this);
+    CPaintDC dc(this);
+    Paint(&dc);
+}
+
+LRESULT CTextProgressCtrl::OnPrintClient(WPARAM wParam, LPARAM) {
+    Paint(CDC::FromHandle((HDC)wParam));
+    return 0;
+}
+
+void CTextProgressCtrl::Paint(CDC* pDC) {
+    CDC& paint = *pDC;
     CRect rcClient;
     GetClientRect(&rcClient);
     const bool bVertical = (GetStyle() & PBS_VERTICAL) != 0;
