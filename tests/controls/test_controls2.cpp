@@ -614,8 +614,6 @@ TEST_F(Controls2Test, PictureOfTheDialogForTheReadme) {
     m_dlg.m_gradient.SetPos(37);
     ::RedrawWindow(m_dlg.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     vtest::PumpPending();
-    vtest::CWindowSnapshot shot;
-    ASSERT_TRUE(shot.Capture(m_dlg.m_hWnd, false));
     CRect rcWindow;
     m_dlg.GetWindowRect(&rcWindow);
     {
@@ -623,12 +621,10 @@ TEST_F(Controls2Test, PictureOfTheDialogForTheReadme) {
         CDC mem;
         ASSERT_TRUE(mem.CreateCompatibleDC(&screen));
         CBitmap bitmap;
-        ASSERT_TRUE(bitmap.CreateCompatibleBitmap(&screen, shot.Width(), shot.Height()));
+        ASSERT_TRUE(bitmap.CreateCompatibleBitmap(&screen, rcWindow.Width(), rcWindow.Height()));
         {
             CSelectGuard guard(&mem, &bitmap);
-            for (int y = 0; y < shot.Height(); ++y)
-                for (int x = 0; x < shot.Width(); ++x)
-                    mem.SetPixelV(x, y, shot.Pixel(x, y));
+            mem.BitBlt(0, 0, rcWindow.Width(), rcWindow.Height(), &screen, rcWindow.left, rcWindow.top, SRCCOPY);
         }
         CPicture picture;
         ASSERT_TRUE(picture.CreateFromHBITMAP((HBITMAP)bitmap.GetSafeHandle()));
