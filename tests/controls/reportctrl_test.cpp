@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/win_drivers.h"
 #include "support/win_window.h"
 
 namespace {
@@ -319,6 +320,34 @@ TEST_F(ReportCtrlTest, ClicksToggleCheckBoxesAndPressButtons)
     EXPECT_EQ(-1, r.GetItemRow(h2));
     EXPECT_EQ(1, r.GetItemCount());
     EXPECT_EQ(h1, r.GetSelectedItem());
+}
+
+// Real input through the queue, hit-tested from the dialog down to the list.
+TEST_F(ReportCtrlTest, QueuedMouseInput)
+{
+    m_pDlg->ShowWindow(SW_SHOW);
+    vtest::PumpPending();
+    CReportCtrl& r = R();
+    r.InsertColumn(0, "On", 0, 100);
+    r.InsertColumn(1, "Name", 0, 120);
+    DWORD h = r.InsertItem(RVI_ROOT, RVTI_LAST, "", -1, r.AddCellStyle(RCS_CHECKBOX | RCS_AUTOCHECK));
+    r.SetItemStyle(h, 1, r.AddCellStyle(RCS_EDIT));
+    r.SetItemText(h, 1, "Name");
+    r.SetFullRowSelect(FALSE);
+    CReportTestDlg& dlg = *m_pDlg;
+
+    EXPECT_EQ(r.m_hWnd, vtest::Click(r.m_hWnd, Centre(h, 0, RVP_CHECKBOX)));
+    EXPECT_EQ(1, dlg.Count(RCN_CHECKCHANGED));
+    EXPECT_EQ(1, r.GetItemCheck(h, 0));
+    vtest::DoubleClick(r.m_hWnd, Centre(h, 1, RVP_TEXT));
+    HWND hEdit = Editor();
+    ASSERT_NE(nullptr, hEdit);
+    ::SetWindowTextA(hEdit, "Renamed");
+    vtest::Click(r.m_hWnd, Centre(h, 0, RVP_TEXTAREA)); // a click elsewhere confirms
+    vtest::PumpPending();
+    EXPECT_FALSE(::IsWindow(hEdit));
+    EXPECT_EQ(1, dlg.Count(RCN_ENDEDIT));
+    EXPECT_EQ(CString("Renamed"), r.GetItemText(h, 1));
 }
 
 TEST_F(ReportCtrlTest, KeyboardMovesTheSelection)
