@@ -541,6 +541,28 @@ TEST_F(Controls2Test, ProgressBarsDrawTheirShareAndText) {
     EXPECT_EQ(0, bar.SendMessage(WM_GETTEXT, 0, (LPARAM)szBuffer));
     EXPECT_EQ(27, bar.SendMessage(WM_GETTEXTLENGTH));
 
+    // The tooltip follows the position in its own mode; a worker's text
+    // change is made on the window's thread.
+    bar.SendMessage(PBM_SETRANGE32, 0, 100);
+    bar.SetPos(37);
+    bar.SetTooltipFormat("At %d of 100", PGS_TEXT_POSITION);
+    ASSERT_NE(nullptr, bar.GetToolTip());
+    EXPECT_EQ("At 37 of 100", TipText(bar.GetToolTip(), bar));
+    bar.SetPos(42);
+    EXPECT_EQ("At 42 of 100", TipText(bar.GetToolTip(), bar));
+    struct CWorker {
+        static DWORD WINAPI Run(LPVOID p) {
+            static_cast<CGradientProgressCtrl*>(p)->SetText("Ready", PGS_TEXT_ONLY);
+            return 0;
+        }
+    };
+    HANDLE hThread = ::CreateThread(nullptr, 0, CWorker::Run, &bar, 0, nullptr);
+    ASSERT_NE(nullptr, hThread);
+    EXPECT_TRUE(vtest::WaitPumping(hThread, 5000));
+    ::CloseHandle(hThread);
+    EXPECT_STREQ("Ready", bar.GetText());
+    EXPECT_EQ((DWORD)PGS_TEXT_ONLY, bar.GetStyle() & PGS_TEXT_MODE);
+
     // The animation moves on its timer until stopped.
     bar.SendMessage(PBM_SETRANGE32, 0, 100);
     bar.StartAnimation(10, 1);
