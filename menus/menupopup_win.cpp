@@ -192,6 +192,13 @@ LRESULT CALLBACK MenuPopupWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM
     case WM_WINDOWPOSCHANGING:
     case WM_WINDOWPOSCHANGED: {
         auto* pPos = reinterpret_cast<WINDOWPOS*>(lParam);
+        // Where the window is made before its menu is announced and no 0x01E2
+        // follows (Wine), the menu announced since is this window's: it is being
+        // placed for it now.
+        if (message == WM_WINDOWPOSCHANGING && pData->m_hMenu == nullptr && GetPendingPopupMenu() != nullptr) {
+            pData->TakePendingMenu();
+            AttachToStyle(hWnd);
+        }
         if (message == WM_WINDOWPOSCHANGING && pStyle != nullptr)
             pStyle->AdjustWindowPos(hWnd, pPos);
         if (pPos == nullptr || (pPos->flags & SWP_NOMOVE))
