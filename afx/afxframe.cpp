@@ -370,7 +370,11 @@ CFrameWnd* CMultiDocTemplate::CreateNewFrame(CFrameWnd* pOther) {
     context.m_pNewDocTemplate = this;
     context.m_pCurrentFrame = pOther;
     context.m_pNewViewClass = m_pViewClass;
-    if (!pFrame->LoadFrame(m_nIDResource, WS_CHILD | WS_VISIBLE | WS_OVERLAPPEDWINDOW, nullptr, &context))
+    // A child frame goes into the MDI frame of pOther (itself or its frame), else the main window's.
+    CWnd* pParent = DYNAMIC_DOWNCAST(CMDIFrameWnd, pOther);
+    if (auto* pOtherChild = DYNAMIC_DOWNCAST(CMDIChildWnd, pOther))
+        pParent = pOtherChild->GetMDIFrame();
+    if (!pFrame->LoadFrame(m_nIDResource, WS_CHILD | WS_VISIBLE | WS_OVERLAPPEDWINDOW, pParent, &context))
         return nullptr;  // a frame that failed is gone with its window
     return pFrame;
 }

@@ -193,7 +193,8 @@ public:
     // Destroys the shared menu and accelerators it still holds.
     ~CMultiDocTemplate() override;
 
-    // A new frame of the frame class, loaded from nIDResource, showing the shared menu.
+    // A new frame of the frame class, loaded from nIDResource, showing the shared menu; an MDI
+    // child goes into pOther's MDI frame (pOther may be the frame or one of its children).
     virtual CFrameWnd* CreateNewFrame(CFrameWnd* pOther);
 
     HMENU m_hMenuShared = nullptr;

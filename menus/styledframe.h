@@ -26,8 +26,8 @@ DWORD SetMenuOptions(DWORD dwOptions);  // returns the old word
 namespace styledframe {
 // Lets pMenu hold the window's current system menu: a different menu it still holds is destroyed first.
 void AttachSystemMenu(HWND hWnd, CStyledMenu& menu);
-// The window's menus stay the window's: the bar goes off the window (the member destroys it once) and the
-// system menu's records are freed without destroying the handle the window will destroy.
+// At the window's end: the bar goes off the window and the member destroys it (once, with its sub-menus); the
+// system menu is the window's, so only its records are freed.
 void ReleaseWindowMenus(HWND hWnd, CStyledMenu& barMenu, CStyledMenu& sysMenu);
 // Hot tracking of the menu bar; returns the new lit position and keeps the timer id in nTimer.
 int TrackHotItem(CWnd* pWnd, BOOL bMenuLoop, LRESULT nHit, CPoint pt, int nHotPos, UINT_PTR& nTimer);

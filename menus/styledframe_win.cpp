@@ -35,8 +35,11 @@ void styledframe::AttachSystemMenu(HWND hWnd, CStyledMenu& menu) {
 }
 
 void styledframe::ReleaseWindowMenus(HWND hWnd, CStyledMenu& barMenu, CStyledMenu& sysMenu) {
-    if (barMenu.m_hMenu != nullptr && ::GetMenu(hWnd) == barMenu.m_hMenu)
-        ::SetMenu(hWnd, nullptr);
+    if (barMenu.m_hMenu != nullptr) {
+        if (::GetMenu(hWnd) == barMenu.m_hMenu)
+            ::SetMenu(hWnd, nullptr);
+        barMenu.DestroyMenu();
+    }
     if (sysMenu.m_hMenu != nullptr) {
         sysMenu.Detach();
         sysMenu.DestroyMenu();  // the records only: the handle is the window's
