@@ -687,7 +687,10 @@ BOOL CAltMenu::RemoveOrDelete(UINT nPosition, UINT nFlags, BOOL bDelete) {
     };
     if (HMENU hSub = ::GetSubMenu(m_hMenu, (int)nPosition)) {
         CAltMenu* pSub = GetSubAltMenu((int)nPosition);
-        if (pSub != nullptr)
+        auto owned = std::find(m_ownedSubMenus.begin(), m_ownedSubMenus.end(), pSub);
+        const bool bOwned = pSub != nullptr && owned != m_ownedSubMenus.end();
+        // Only a sub-menu of ours is emptied: a caller's keeps its items.
+        if (bOwned)
             for (int i = ::GetMenuItemCount(hSub); i-- > 0;)
                 pSub->RemoveOrDelete((UINT)i, MF_BYPOSITION, bDelete);
         DropSubMenu(hSub);
@@ -697,8 +700,7 @@ BOOL CAltMenu::RemoveOrDelete(UINT nPosition, UINT nFlags, BOOL bDelete) {
             delete *it;
             m_items.erase(it);
         }
-        auto owned = std::find(m_ownedSubMenus.begin(), m_ownedSubMenus.end(), pSub);
-        if (pSub != nullptr && owned != m_ownedSubMenus.end()) {
+        if (bOwned) {
             const BOOL bResult = CMenu::RemoveMenu(nPosition, MF_BYPOSITION);
             m_ownedSubMenus.erase(owned);
             delete pSub;  // destroys its menu, once
