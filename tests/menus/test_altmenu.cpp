@@ -187,6 +187,14 @@ TEST(AltMenu, ToolBarImagesGoIntoTheSharedList) {
         // A later item with a recorded command shares the image.
         menu.AppendItem("red again", 0, ID_TB_RED);
         EXPECT_EQ(0, menu.GetItemRecord(3)->m_nImageIndex);
+        // A colour swatch: the border's colour at the edge, the fill inside.
+        ASSERT_TRUE(menu.ModifyItemWithColor("swatch", 777, RGB(0, 200, 0), RGB(90, 0, 0)));
+        ::FillRect(canvas.m_hDC, CRect(0, 0, 16, 15), (HBRUSH)::GetStockObject(BLACK_BRUSH));
+        ImageList_Draw(CAltMenu::GetSharedImages()->m_hImageList, menu.GetItemRecord(2)->m_nImageIndex, canvas.m_hDC,
+                       0, 0, ILD_TRANSPARENT);
+        EXPECT_EQ(RGB(90, 0, 0), canvas.Pixel(0, 7)) << c.nVersion;
+        EXPECT_EQ(RGB(0, 200, 0), canvas.Pixel(8, 7)) << c.nVersion;
+        EXPECT_EQ(L"swatch", menu.GetItemRecord(2)->m_strText);
     }
     CAltMenu::FreeSharedImages();
 }
@@ -227,6 +235,11 @@ TEST(AltMenu, EditsByTextAndKeyboardShortcuts) {
     EXPECT_TRUE(menu.ModifyItemByTextFromToolbar("&Alpha", IDR_TOOLBAR, ID_TB_GREEN));
     EXPECT_FALSE(menu.ModifyItemByTextFromToolbar("&Alpha", IDR_TOOLBAR, 999));
     EXPECT_EQ(0, menu.GetItemRecord(0)->m_nOwnImageIndex);
+    EXPECT_FALSE(menu.LoadCheckmarkBitmaps(0, IDB_ICON16));
+    EXPECT_FALSE(menu.LoadCheckmarkBitmaps(IDB_ICON16, 20996));
+    EXPECT_EQ(nullptr, menu.GetCheckMarks());
+    ASSERT_TRUE(menu.LoadCheckmarkBitmaps(IDB_ICON16, IDB_ICON16));
+    EXPECT_EQ(2, menu.GetCheckMarks()->GetImageCount());
 
     const struct {
         UINT nChar;
@@ -350,6 +363,13 @@ TEST(AltMenu, MeasuresInBothLooks) {
         {6, (UINT)(16 + size.cx + 16 + 1), (UINT)std::max(nMenuHeight, 15 + 4), (UINT)std::max(nMenuHeight / 2, 19 / 2)},
         {7, (UINT)(16 + 7 + size.cx + 8), (UINT)std::max(nMenuHeight, 15 + 7), 3u},
     };
+    {
+        // Without the theme key the theme is not classic: on XP and later the XP look is the default.
+        CVersionScope version(7);
+        EXPECT_FALSE(CAltMenu::IsClassicTheme());
+        EXPECT_TRUE(CAltMenu::UseXPLook());
+        EXPECT_EQ(0, CAltMenu::GetSelectDisableMode());
+    }
     for (const auto& c : cases) {
         CVersionScope version(c.nVersion);
         MEASUREITEMSTRUCT mis{ODT_MENU, 0, 1, 0, 0, (ULONG_PTR)menu.GetItemRecord(0)};
@@ -369,6 +389,8 @@ TEST(AltMenu, DrawsItemsInBothLooks) {
     CImageList icons;
     const COLORREF kInk[] = {RGB(0, 120, 215)};
     ASSERT_TRUE(mtest::MakeIconList(icons, 16, 15, kInk, 1));
+    CAltMenu::FreeSharedImages();
+    const long nGdi = AfxGetLiveGdiObjectCount();
     CAltMenu menu;
     menu.CreatePopupMenu();
     menu.AppendItem("&Plain", 0, 1);
@@ -385,8 +407,11 @@ TEST(AltMenu, DrawsItemsInBothLooks) {
         UINT nState;
         int x, y;
         COLORREF clr;
+        int nSelectDisabled = 1;  // the classic look's static
     } cases[] = {
         {"classic plain", 6, 0, 0, 5, 3, Sys(COLOR_MENU)},
+        {"classic disabled selected", 6, 0, ODS_GRAYED | ODS_SELECTED, 2, 2, clrHi},
+        {"classic disabled not selectable", 6, 0, ODS_GRAYED | ODS_SELECTED, 2, 2, Sys(COLOR_MENU), 0},
         {"classic selected", 6, 0, ODS_SELECTED, 2, 2, clrHi},
         {"classic selected image: column", 6, 1, ODS_SELECTED, 10, 2, Sys(COLOR_MENU)},
         {"classic selected image: text", 6, 1, ODS_SELECTED, 30, 2, clrHi},
@@ -412,11 +437,14 @@ TEST(AltMenu, DrawsItemsInBothLooks) {
             CAltMenu::FreeSharedImages();  // the XP look's derived images come with the image
             menu.ModifyItemFromImageList((LPCWSTR) nullptr, 2, &icons, 0);
         }
+        CAltMenu::s_nSelectDisabledClassic = c.nSelectDisabled;
         CCanvas canvas(rc.Width(), rc.Height());
         DrawRecord(menu, c.nRecord, c.nState, canvas.m_hDC, rc);
+        CAltMenu::s_nSelectDisabledClassic = 1;
         EXPECT_EQ(c.clr, canvas.Pixel(c.x, c.y)) << c.pszName;
     }
     CAltMenu::FreeSharedImages();
+    EXPECT_EQ(nGdi, AfxGetLiveGdiObjectCount());
 }
 
 }  // namespace

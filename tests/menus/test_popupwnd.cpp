@@ -99,7 +99,7 @@ TEST(PopupWindow, TrackedPopupIsFramedAndCleanedWhenItCloses) {
             menu.AppendItem("E&xit", 0, 1005, -1);
             struct {
                 bool bRecord, bProc, bProp, bAtom, bEnabled, bMenu;
-                COLORREF clrCorner, clrExpected;
+                COLORREF clrCorner, clrExpected, clrShadow, clrShadowExpected;
                 int nCount;
             } seen{};
             vtest::CMenuDriver driver(0);
@@ -117,6 +117,16 @@ TEST(PopupWindow, TrackedPopupIsFramedAndCleanedWhenItCloses) {
                     seen.clrCorner = snap.Pixel(0, 0);
                     seen.clrExpected = nStyle == 2 ? DarkenColour(128, GetMenuBkColor(menu.m_hMenu))
                                                    : ::GetSysColor(COLOR_HIGHLIGHT);
+                    // The shadow darkens the screen captured under the window.
+                    if (pData != nullptr && pData->m_bmpBackground.m_hObject != nullptr && !IsShadowEnabled()) {
+                        CClientDC dcShot(nullptr);
+                        CDC dcBack;
+                        dcBack.CreateCompatibleDC(&dcShot);
+                        CSelectGuard backGuard(&dcBack, &pData->m_bmpBackground);
+                        const int w = snap.Width();
+                        seen.clrShadow = snap.Pixel(w - 1, 20);
+                        seen.clrShadowExpected = DarkenColour(30, dcBack.GetPixel(w - 1, 20));
+                    }
                 }
                 CRect rc;
                 ::GetWindowRect(hPopup, &rc);
@@ -133,6 +143,9 @@ TEST(PopupWindow, TrackedPopupIsFramedAndCleanedWhenItCloses) {
             EXPECT_TRUE(seen.bMenu) << nStyle;
             EXPECT_EQ(1, seen.nCount) << nStyle;
             EXPECT_EQ(seen.clrExpected, seen.clrCorner) << nStyle;
+            EXPECT_EQ(seen.clrShadowExpected, seen.clrShadow) << nStyle;
+            if (!IsShadowEnabled())
+                EXPECT_NE(0u, seen.clrShadow) << nStyle;  // white under the popup, darkened
             EXPECT_EQ(0, GetPopupDataCount()) << nStyle;
             EXPECT_FALSE(AtomExists()) << nStyle;
             CStyledMenu::SetMenuDrawMode(nOld);
