@@ -181,6 +181,9 @@ TEST(PopupWindow, EveryWayAPopupEndsDropsRecordPropertyAndAtom) {
         }
         EXPECT_TRUE(HasOurProc(hWnd)) << end;
         EXPECT_TRUE(FindPopupData(hWnd)->m_bEnabled) << end;
+        SetLastKeyDownPos(0xDEADBEEF);  // never a message position
+        ::SendMessageA(hWnd, WM_KEYDOWN, VK_DOWN, 1);
+        EXPECT_EQ(::GetMessagePos(), GetLastKeyDownPos()) << end;
         EXPECT_EQ(0u, (DWORD)::GetWindowLongA(hWnd, GWL_STYLE) & WS_BORDER) << end;  // the style draws the frame
         EXPECT_TRUE(AtomExists()) << end;
         switch (end) {
