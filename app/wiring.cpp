@@ -4,6 +4,9 @@
 // without a maker opens nothing.
 #include "app/windowservices.h"
 #include "clocks/analogclock_win.h"
+#include "app/generalsettingsdlg_win.h"
+#include "clocks/calendar_win.h"
+#include "clocks/calendaroptions_win.h"
 
 #include "alarms/alarmexecutor.h"
 
@@ -19,6 +22,7 @@ void AppWireWindowServices()
     // WK_DIGITALCLOCK: CDigitalClockDlg.
 
     // WK_CALENDAR: CCalendarDlg.
+    g_windowServices.pfnMake[WK_CALENDAR] = []() -> CDialog* { return new CCalendarDlg; };
 
     // WK_SKINBROWSER: CSkinBrowserDlg.
 
@@ -27,8 +31,10 @@ void AppWireWindowServices()
     // WK_DIGITALOPTIONS: CDigitalOptionsDlg.
 
     // WK_CALENDAROPTIONS: CCalendarOptionsDlg.
+    g_windowServices.pfnMake[WK_CALENDAROPTIONS] = []() -> CDialog* { return new CCalendarOptionsDlg; };
 
     // WK_GENERALSETTINGS: CGeneralSettingsDlg.
+    g_windowServices.pfnMake[WK_GENERALSETTINGS] = []() -> CDialog* { return new CGeneralSettingsDlg; };
 
     // WK_ALARMLISTOPTIONS: CAlarmListOptionsDlg.
 
