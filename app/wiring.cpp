@@ -8,6 +8,7 @@
 #include "clocks/calendar_win.h"
 #include "clocks/calendaroptions_win.h"
 
+#include "alarms/alarmdlg.h"
 #include "alarms/alarmexecutor.h"
 
 void AppWireWindowServices()
@@ -39,6 +40,7 @@ void AppWireWindowServices()
     // WK_ALARMLISTOPTIONS: CAlarmListOptionsDlg.
 
     // pfnEditAlarm: CAlarmDlg run modally.
+    g_windowServices.pfnEditAlarm = AlarmRunEditor;
 
     // pfnNotifications: the Notifications dialog run modally.
 
