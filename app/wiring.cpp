@@ -7,6 +7,7 @@
 #include "app/generalsettingsdlg_win.h"
 #include "clocks/calendar_win.h"
 #include "clocks/calendaroptions_win.h"
+#include "clocks/clockoptions_win.h"
 
 #include "alarms/alarmdlg.h"
 #include "alarms/alarmexecutor.h"
@@ -28,8 +29,10 @@ void AppWireWindowServices()
     // WK_SKINBROWSER: CSkinBrowserDlg.
 
     // WK_ANALOGOPTIONS: CAnalogOptionsDlg.
+    g_windowServices.pfnMake[WK_ANALOGOPTIONS] = []() -> CDialog* { return new CAnalogOptionsDlg; };
 
     // WK_DIGITALOPTIONS: CDigitalOptionsDlg.
+    g_windowServices.pfnMake[WK_DIGITALOPTIONS] = []() -> CDialog* { return new CDigitalOptionsDlg; };
 
     // WK_CALENDAROPTIONS: CCalendarOptionsDlg.
     g_windowServices.pfnMake[WK_CALENDAROPTIONS] = []() -> CDialog* { return new CCalendarOptionsDlg; };
