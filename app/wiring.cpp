@@ -4,6 +4,10 @@
 // without a maker opens nothing.
 #include "app/windowservices.h"
 #include "clocks/analogclock_win.h"
+#include "app/generalsettingsdlg_win.h"
+#include "clocks/calendar_win.h"
+#include "clocks/calendaroptions_win.h"
+#include "clocks/clockoptions_win.h"
 
 #include "alarms/alarmdlg.h"
 #include "alarms/alarmexecutor.h"
@@ -20,16 +24,21 @@ void AppWireWindowServices()
     // WK_DIGITALCLOCK: CDigitalClockDlg.
 
     // WK_CALENDAR: CCalendarDlg.
+    g_windowServices.pfnMake[WK_CALENDAR] = []() -> CDialog* { return new CCalendarDlg; };
 
     // WK_SKINBROWSER: CSkinBrowserDlg.
 
     // WK_ANALOGOPTIONS: CAnalogOptionsDlg.
+    g_windowServices.pfnMake[WK_ANALOGOPTIONS] = []() -> CDialog* { return new CAnalogOptionsDlg; };
 
     // WK_DIGITALOPTIONS: CDigitalOptionsDlg.
+    g_windowServices.pfnMake[WK_DIGITALOPTIONS] = []() -> CDialog* { return new CDigitalOptionsDlg; };
 
     // WK_CALENDAROPTIONS: CCalendarOptionsDlg.
+    g_windowServices.pfnMake[WK_CALENDAROPTIONS] = []() -> CDialog* { return new CCalendarOptionsDlg; };
 
     // WK_GENERALSETTINGS: CGeneralSettingsDlg.
+    g_windowServices.pfnMake[WK_GENERALSETTINGS] = []() -> CDialog* { return new CGeneralSettingsDlg; };
 
     // WK_ALARMLISTOPTIONS: CAlarmListOptionsDlg.
 

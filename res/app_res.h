@@ -27,3 +27,6 @@
 #define IDI_ADJUSTTIME 400
 #define IDI_TASKBAR 401
 #define IDI_TASKMANAGER 402
+// The tabs and banners of the option dialogs.
+#define IDI_AUTOCHANGE 396
+#define IDI_BANNER_OPTIONS 397
