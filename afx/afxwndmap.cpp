@@ -8,11 +8,15 @@
 CWnd::~CWnd() {
     if (m_hWnd == nullptr || (m_nFlags & WF_TEMPORARY))
         return;
-    if (::IsWindow(m_hWnd) && ::GetWindowThreadProcessId(m_hWnd, nullptr) != ::GetCurrentThreadId()) {
+    DWORD dwProcessId = 0;
+    DWORD dwThreadId = ::IsWindow(m_hWnd) ? ::GetWindowThreadProcessId(m_hWnd, &dwProcessId) : 0;
+    if (dwThreadId != 0 && dwThreadId != ::GetCurrentThreadId() && dwProcessId == ::GetCurrentProcessId()) {
         // A window and its handle map belong to the thread that made it: that
         // thread destroys it while this one waits. A window attached without
         // our procedure cannot be asked and stays as it is.
         ::SendMessageA(m_hWnd, AfxGetForeignDestroyMessage(), 0, (LPARAM)this);
+        if (m_hWnd != nullptr)
+            Detach();  // attached here, on this thread, to that thread's window
         return;
     }
     CAfxThreadState& state = AfxGetThreadState();

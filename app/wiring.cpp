@@ -5,6 +5,7 @@
 #include "app/windowservices.h"
 #include "clocks/analogclock_win.h"
 
+#include "alarms/alarmdlg.h"
 #include "alarms/alarmexecutor.h"
 
 void AppWireWindowServices()
@@ -33,6 +34,7 @@ void AppWireWindowServices()
     // WK_ALARMLISTOPTIONS: CAlarmListOptionsDlg.
 
     // pfnEditAlarm: CAlarmDlg run modally.
+    g_windowServices.pfnEditAlarm = AlarmRunEditor;
 
     // pfnNotifications: the Notifications dialog run modally.
 

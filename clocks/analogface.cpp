@@ -14,7 +14,9 @@ BOOL To24Bits(CPicture& picture)
     return picture.GetBpp() == 24 || picture.IncreaseBpp(24);
 }
 
-// Which pixels of a w x h picture the region's rectangles cover, rows from the top.
+// Which pixels of a w x h picture the region's rectangles cover, rows from
+// the top. Skin pictures are decoded within the skin pixel limit, so w x h
+// fits a size_t even on 32 bits.
 std::vector<BYTE> Coverage(const RegionBlock& region, LONG w, LONG h)
 {
     std::vector<BYTE> covered(static_cast<size_t>(w) * static_cast<size_t>(h), 0);

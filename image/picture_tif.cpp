@@ -217,6 +217,9 @@ bool CPictureTIF::DecodePage(TIFF* handle)
     uint16_t compression = COMPRESSION_NONE;
     TIFFGetFieldDefaulted(handle, TIFFTAG_COMPRESSION, &compression);
 
+    // The RGBA reader applies the Orientation tag itself as far as it goes:
+    // it mirrors and flips pages of orientations 1-4 and reads 5-8 as it
+    // reads 1-4, without the quarter turn; this route adds no turn of its own.
     if (!ownRows) {
         char message[1024];
         if (!TIFFRGBAImageOK(handle, message))

@@ -51,13 +51,31 @@ int CStyledMenu::FindRecordPosition(const CStyledMenuItemData* pData) const {
 }
 
 BOOL CStyledMenu::DestroyMenu() {
+    // A sub-menu that goes before its parent takes its item out of the parent,
+    // which then never points at a menu that is gone.
+    if (m_hMenu != nullptr && m_hParentMenu != nullptr && ::IsMenu(m_hParentMenu)) {
+        for (int i = ::GetMenuItemCount(m_hParentMenu); i-- > 0;) {
+            if (::GetSubMenu(m_hParentMenu, i) != m_hMenu)
+                continue;
+            if (CStyledMenu* pParent = FromHandleStyled(m_hParentMenu))
+                pParent->RemoveMenu((UINT)i, MF_BYPOSITION);
+            else
+                ::RemoveMenu(m_hParentMenu, (UINT)i, MF_BYPOSITION);
+        }
+    }
     // Popup items come out of the Windows menu first, so that destroying it
     // frees no sub-menu: ours are deleted below, once; a sub-menu the caller
     // appended and still holds stays the caller's.
     if (m_hMenu != nullptr) {
-        for (int i = ::GetMenuItemCount(m_hMenu); i-- > 0;)
-            if (::GetSubMenu(m_hMenu, i) != nullptr)
-                ::RemoveMenu(m_hMenu, (UINT)i, MF_BYPOSITION);
+        for (int i = ::GetMenuItemCount(m_hMenu); i-- > 0;) {
+            HMENU hSub = ::GetSubMenu(m_hMenu, i);
+            if (hSub == nullptr)
+                continue;
+            ::RemoveMenu(m_hMenu, (UINT)i, MF_BYPOSITION);
+            if (CStyledMenu* pSub = FromHandleStyled(hSub))
+                if (pSub->m_hParentMenu == m_hMenu)
+                    pSub->m_hParentMenu = nullptr;
+        }
     }
     std::vector<HMENU> subMenus;
     subMenus.swap(m_subMenus);

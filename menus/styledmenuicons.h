@@ -46,6 +46,8 @@ public:
 
     CSize GetIconSize() const;
     int GetIconCount() const { return (int)m_ids.size(); }
+    // Diagnostic line: "StyledMenuIcons: " and a line end.
+    virtual CString Dump() const { return "StyledMenuIcons: \n"; }
     int GetRefCount() const { return m_nRefCount; }
     void SetResourceName(LPCSTR lpszName);
 
@@ -85,6 +87,8 @@ public:
     void SetIcons(CStyledMenuIcons* pSet);
     BOOL IsTitle() const { return (m_dwTitleFlags & 1) != 0; }
     BOOL IsSeparator() const { return (m_nFlags & MF_SEPARATOR) != 0; }
+    // Diagnostic line: "MenuItem: ", the text and a line end.
+    CString Dump() const { return "MenuItem: " + m_strText + "\n"; }
 
     // Whether an item-data value names a live record (never dereferenced to find out).
     static BOOL IsLiveRecord(ULONG_PTR itemData);

@@ -455,6 +455,41 @@ TEST_F(AnalogClockTest, AFailedReloadKeepsTheLastGoodClock)
     fresh.DestroyWindow();
 }
 
+// Message boxes that run code of their own, as a real one's loop dispatches
+// the clock's timer messages.
+class CReenteringSeams : public CRecordingSeams {
+public:
+    std::function<void()> m_fnInBox;
+    int MessageBox(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) override
+    {
+        if (m_fnInBox)
+            m_fnInBox();
+        return CRecordingSeams::MessageBox(hWnd, lpText, lpCaption, uType);
+    }
+};
+
+TEST_F(AnalogClockTest, TicksNeverRunInsideAChangeOfSkin)
+{
+    MakeSkin("Broken", true, 400);
+    g_settings.m_strAnalogChangeSkins = "Broken***";
+    CAnalogClockDlg* pClock = Open();
+    CReenteringSeams seams;
+    seams.m_nNow = LocalTime(3, 30, 50);
+    CSeamsScope scope(&seams);
+    int nAngleInBox = -1;
+    seams.m_fnInBox = [&] {
+        pClock->SendMessage(WM_TIMER, CAnalogClockDlg::TIMER_DRAW, 0);
+        pClock->SendMessage(WM_TIMER, CAnalogClockDlg::TIMER_AUTOCHANGE, 0);
+        nAngleInBox = pClock->GetFace().GetHand(HAND_SECOND).nAngle;
+    };
+    pClock->SendMessage(WM_TIMER, CAnalogClockDlg::TIMER_AUTOCHANGE, 0);
+    EXPECT_EQ(seams.CountCalls("MessageBox"), 1); // the nested change did not run
+    EXPECT_EQ(nAngleInBox, 270);                   // nor did the nested tick
+    seams.m_fnInBox = nullptr;
+    pClock->SendMessage(WM_TIMER, CAnalogClockDlg::TIMER_DRAW, 0);
+    EXPECT_EQ(pClock->GetFace().GetHand(HAND_SECOND).nAngle, 300);
+}
+
 TEST_F(AnalogClockTest, HideFromItsOwnMenuDeletesAfterTheHandler)
 {
     CAnalogClockDlg* pClock = Open();

@@ -58,6 +58,7 @@ TEST(StyledMenu, AppendNormalisesFlagsAndMakesEveryItemOwnerDrawn) {
     for (int i = 0; i < (int)(sizeof(cases) / sizeof(cases[0])); ++i) {
         const CStyledMenuItemData* pData = menu.GetItemRecord(i);
         EXPECT_STREQ(cases[i].pszText, pData->m_strText);
+        EXPECT_STREQ("MenuItem: " + CString(cases[i].pszText) + "\n", pData->Dump());
         EXPECT_EQ(cases[i].nRecordFlags, pData->m_nFlags) << i;
         EXPECT_EQ(cases[i].nID, pData->m_nID) << i;
         EXPECT_EQ(-1, pData->m_nIconIndex);
@@ -115,6 +116,22 @@ TEST(StyledMenu, IconSetsAreSharedCountedAndReleasedWithTheirLastItem) {
     EXPECT_EQ(0, CStyledMenuIcons::Release(nullptr));
 }
 
+class CCountingIcons : public CStyledMenuIcons {
+public:
+    int m_nRefreshed = 0;
+    void Refresh() override { ++m_nRefreshed; }
+};
+
+TEST(StyledMenu, IconSetsRefreshAtMostOnceInTwoSeconds) {
+    auto* pSet = new CCountingIcons;
+    CStyledMenuIcons::GetSharedList().push_back(pSet);
+    CStyledMenuIcons::AddRef(pSet);
+    CStyledMenuIcons::RefreshIconSets();
+    CStyledMenuIcons::RefreshIconSets();
+    EXPECT_EQ(1, pSet->m_nRefreshed);
+    EXPECT_EQ(0, CStyledMenuIcons::Release(pSet));  // leaves the list and is deleted
+}
+
 TEST(StyledMenu, DestroyingFreesExactlyWhatTheMenuOwns) {
     const int nRecords = CStyledMenuItemData::GetLiveCount();
     {
@@ -142,6 +159,19 @@ TEST(StyledMenu, DestroyingFreesExactlyWhatTheMenuOwns) {
         EXPECT_EQ(nRecords + 1, CStyledMenuItemData::GetLiveCount());
     }
     EXPECT_EQ(nRecords, CStyledMenuItemData::GetLiveCount());
+    // A caller's sub-menu that goes first takes its item out of the parent.
+    CStyledMenu parent;
+    ASSERT_TRUE(parent.CreatePopupMenu());
+    parent.AppendItem("x", 0, 310);
+    {
+        CStyledMenu early;
+        ASSERT_TRUE(early.CreatePopupMenu());
+        early.AppendItem("e", 0, 311);
+        ASSERT_TRUE(parent.AppendItem("early", MF_POPUP, (UINT_PTR)early.m_hMenu));
+    }
+    EXPECT_EQ(1, ::GetMenuItemCount(parent.m_hMenu));
+    ExpectInStep(parent);
+    EXPECT_EQ(nRecords + 1, CStyledMenuItemData::GetLiveCount());
 }
 
 TEST(StyledMenu, LoadedMenuHasAStyledMenuPerSubMenuAndReadsPopupStatesRight) {
@@ -495,6 +525,30 @@ TEST(StyledMenuMessages, OpenCountsFollowNestedPopupsOfAMenuBar) {
     EXPECT_EQ(1, bar.GetOpenCount());
     EXPECT_TRUE(pFile->OnUnInitPopupMenu());  // its parent is the menu bar
     EXPECT_EQ(0, bar.GetOpenCount());
+}
+
+TEST(StyledMenuMessages, MenuBarItemDrawnOnHotTrackingIsRememberedUntilDrawnPlain) {
+    CWnd wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, nullptr, "owner", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr));
+    CStyledMenu bar;
+    ASSERT_TRUE(bar.LoadMenu(IDR_TWO_LEVELS));
+    ASSERT_TRUE(wnd.SetMenu(&bar));
+    wnd.DrawMenuBar();
+    const ULONG_PTR fileData = (ULONG_PTR)bar.GetItemRecord(0);
+    EXPECT_FALSE(CStyledMenu::DrawMenuBarItem(&wnd, &bar, -1, ODS_HOTLIGHT));
+    EXPECT_FALSE(CStyledMenu::DrawMenuBarItem(&wnd, &bar, 7, ODS_HOTLIGHT));
+    ASSERT_TRUE(CStyledMenu::DrawMenuBarItem(&wnd, &bar, 0, ODS_HOTLIGHT));
+    EXPECT_EQ(fileData, CStyledMenu::GetHotMenuBarItem());
+    // Drawn again without the hot state (the WM_DRAWITEM reaches the menu through the window).
+    ASSERT_TRUE(CStyledMenu::DrawMenuBarItem(&wnd, &bar, 0, 0));
+    EXPECT_EQ(0u, CStyledMenu::GetHotMenuBarItem());
+    // A plain item of a plain menu bar is not ours to draw.
+    CMenu plain;
+    ASSERT_TRUE(plain.CreateMenu());
+    plain.AppendMenu(MF_STRING, 1, "plain");
+    ASSERT_TRUE(wnd.SetMenu(&plain));
+    EXPECT_FALSE(CStyledMenu::DrawMenuBarItem(&wnd, &plain, 0, ODS_HOTLIGHT));
+    wnd.SetMenu(nullptr);
 }
 
 TEST(StyledMenuMessages, SystemCommandsCarryPrivateIdsWhileTheSystemMenuIsOpen) {
