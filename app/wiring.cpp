@@ -7,6 +7,7 @@
 
 #include "alarms/alarmdlg.h"
 #include "alarms/alarmexecutor.h"
+#include "skinbrowser/skinbrowserdlg.h"
 
 void AppWireWindowServices()
 {
@@ -22,6 +23,7 @@ void AppWireWindowServices()
     // WK_CALENDAR: CCalendarDlg.
 
     // WK_SKINBROWSER: CSkinBrowserDlg.
+    g_windowServices.pfnMake[WK_SKINBROWSER] = []() -> CDialog* { return new CSkinBrowserDlg; };
 
     // WK_ANALOGOPTIONS: CAnalogOptionsDlg.
 

@@ -3,7 +3,7 @@
 
 #define IDD_SKINBROWSER 412
 
-// The window icon is the clocks' skin icon (395, in clocks.rc).
+// The window icon, shared with the clocks (shared_icons.rc).
 #define IDI_SKINBROWSER 395
 
 // Pictures, JPEG resources of type "JPG".
