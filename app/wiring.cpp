@@ -11,6 +11,7 @@
 
 #include "alarms/alarmdlg.h"
 #include "alarms/alarmexecutor.h"
+#include "skinbrowser/skinbrowserdlg.h"
 
 void AppWireWindowServices()
 {
@@ -27,6 +28,7 @@ void AppWireWindowServices()
     g_windowServices.pfnMake[WK_CALENDAR] = []() -> CDialog* { return new CCalendarDlg; };
 
     // WK_SKINBROWSER: CSkinBrowserDlg.
+    g_windowServices.pfnMake[WK_SKINBROWSER] = []() -> CDialog* { return new CSkinBrowserDlg; };
 
     // WK_ANALOGOPTIONS: CAnalogOptionsDlg.
     g_windowServices.pfnMake[WK_ANALOGOPTIONS] = []() -> CDialog* { return new CAnalogOptionsDlg; };
