@@ -4,6 +4,7 @@
 // without a maker opens nothing.
 #include "app/windowservices.h"
 #include "clocks/analogclock_win.h"
+#include "clocks/digitalclock_win.h"
 
 #include "alarms/alarmexecutor.h"
 
@@ -17,6 +18,7 @@ void AppWireWindowServices()
     g_windowServices.pfnMake[WK_ANALOGCLOCK] = []() -> CDialog* { return new CAnalogClockDlg; };
 
     // WK_DIGITALCLOCK: CDigitalClockDlg.
+    g_windowServices.pfnMake[WK_DIGITALCLOCK] = []() -> CDialog* { return new CDigitalClockDlg; };
 
     // WK_CALENDAR: CCalendarDlg.
 
