@@ -8,6 +8,7 @@
 #include "clocks/calendar_win.h"
 #include "clocks/calendaroptions_win.h"
 #include "clocks/clockoptions_win.h"
+#include "clocks/digitalclock_win.h"
 
 #include "alarms/alarmdlg.h"
 #include "alarms/alarmexecutor.h"
@@ -23,6 +24,7 @@ void AppWireWindowServices()
     g_windowServices.pfnMake[WK_ANALOGCLOCK] = []() -> CDialog* { return new CAnalogClockDlg; };
 
     // WK_DIGITALCLOCK: CDigitalClockDlg.
+    g_windowServices.pfnMake[WK_DIGITALCLOCK] = []() -> CDialog* { return new CDigitalClockDlg; };
 
     // WK_CALENDAR: CCalendarDlg.
     g_windowServices.pfnMake[WK_CALENDAR] = []() -> CDialog* { return new CCalendarDlg; };
