@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 namespace {
@@ -43,6 +44,8 @@ CSystemSeams* AfxGetSeams() {
         if (pszLog != nullptr && *pszLog != '\0') {
             CRecordingSeams* pSeams = new CRecordingSeams(pszLog);
             AfxParseAutomationAnswers(std::getenv("VELTRAN_AUTOMATION_ANSWERS"), pSeams->m_messageBoxAnswers);
+            const char* pszTray = std::getenv("VELTRAN_AUTOMATION_TRAY");
+            pSeams->m_bRealTrayIcon = pszTray != nullptr && std::strcmp(pszTray, "real") == 0;
             return pSeams;
         }
         return new CWin32Seams;
@@ -304,7 +307,7 @@ BOOL CRecordingSeams::NotifyIcon(DWORD dwMessage, const NOTIFYICONDATAA* pnid) {
     if (pnid->uFlags & NIF_TIP)
         line += " tip " + Quote(pnid->szTip);
     Record(line);
-    return TRUE;
+    return m_bRealTrayIcon ? ::Shell_NotifyIconA(dwMessage, const_cast<NOTIFYICONDATAA*>(pnid)) : TRUE;
 }
 BOOL CRecordingSeams::RegisterHotKey(HWND, int id, UINT fsModifiers, UINT vk) {
     Record("RegisterHotKey " + std::to_string(id) + " " + Num(fsModifiers) + " " + Num(vk));
