@@ -7,12 +7,15 @@
 
 #include "alarms/alarmdlg.h"
 #include "alarms/alarmexecutor.h"
+#include "alarms/alarmlistdlg.h"
+#include "alarms/alarmlistoptionsdlg.h"
 
 void AppWireWindowServices()
 {
     // WK_ABOUT: CAboutDlg.
 
     // WK_ALARMLIST: CAlarmListDlg.
+    g_windowServices.pfnMake[WK_ALARMLIST] = []() -> CDialog* { return new CAlarmListDlg; };
 
     // WK_ANALOGCLOCK: CAnalogClockDlg.
     g_windowServices.pfnMake[WK_ANALOGCLOCK] = []() -> CDialog* { return new CAnalogClockDlg; };
@@ -32,6 +35,7 @@ void AppWireWindowServices()
     // WK_GENERALSETTINGS: CGeneralSettingsDlg.
 
     // WK_ALARMLISTOPTIONS: CAlarmListOptionsDlg.
+    g_windowServices.pfnMake[WK_ALARMLISTOPTIONS] = []() -> CDialog* { return new CAlarmListOptionsDlg; };
 
     // pfnEditAlarm: CAlarmDlg run modally.
     g_windowServices.pfnEditAlarm = AlarmRunEditor;
