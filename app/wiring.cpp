@@ -13,12 +13,15 @@
 #include "alarms/alarmdlg.h"
 #include "alarms/alarmexecutor.h"
 #include "skinbrowser/skinbrowserdlg.h"
+#include "alarms/alarmlistdlg.h"
+#include "alarms/alarmlistoptionsdlg.h"
 
 void AppWireWindowServices()
 {
     // WK_ABOUT: CAboutDlg.
 
     // WK_ALARMLIST: CAlarmListDlg.
+    g_windowServices.pfnMake[WK_ALARMLIST] = []() -> CDialog* { return new CAlarmListDlg; };
 
     // WK_ANALOGCLOCK: CAnalogClockDlg.
     g_windowServices.pfnMake[WK_ANALOGCLOCK] = []() -> CDialog* { return new CAnalogClockDlg; };
@@ -45,6 +48,7 @@ void AppWireWindowServices()
     g_windowServices.pfnMake[WK_GENERALSETTINGS] = []() -> CDialog* { return new CGeneralSettingsDlg; };
 
     // WK_ALARMLISTOPTIONS: CAlarmListOptionsDlg.
+    g_windowServices.pfnMake[WK_ALARMLISTOPTIONS] = []() -> CDialog* { return new CAlarmListOptionsDlg; };
 
     // pfnEditAlarm: CAlarmDlg run modally.
     g_windowServices.pfnEditAlarm = AlarmRunEditor;
