@@ -3,6 +3,7 @@
 
 #define IDD_ANALOGCLOCK 185
 #define IDD_SKININFO 427
+#define IDD_DIGITALCLOCK 193
 
 // Icons of the clocks' context menus and of the Skin information dialog.
 #define IDI_CLOCK_EFFECTS 411
@@ -13,6 +14,7 @@
 #define IDI_CLOCK_HIDE 405
 #define IDI_CLOCK_SKIN 408
 #define IDI_CLOCK_SKININFO 428
+#define IDI_CLOCK_FORMATS 409
 
 // Skin information: labels, values and the button.
 #define IDC_SKININFO_BROWSER 1438
@@ -36,3 +38,4 @@
 #define IDC_SKININFO_UNPACKEDSIZE 1455
 #define IDC_SKININFO_SKINPATH 1320
 #define IDC_SKININFO_UNPACKEDPATH 1322
+#include "clockoptions_res.h"
