@@ -217,7 +217,12 @@ TEST_F(SkinBrowserTest, OpensEmptyAndReadyAndOnlyTheCloseBoxEndsIt)
     EXPECT_TRUE(::IsWindow(dlg.m_hWnd));
     dlg.SendMessage(WM_CLOSE);
     EXPECT_TRUE(::IsWindow(dlg.m_hWnd));
-    EXPECT_EQ(std::vector<UINT>{UM_SKINBROWSERCLOSED}, m_main.m_messages);
+    Click(IDC_SKINBROWSER_OPTIONS);
+    EXPECT_EQ((std::vector<UINT>{UM_SKINBROWSERCLOSED, UM_SHOWGENERALSETTINGS}), m_main.m_messages);
+    Click(IDC_SKINBROWSER_HELP);
+    const std::vector<std::string> calls = m_seams.GetCalls();
+    ASSERT_EQ(1u, calls.size());
+    EXPECT_NE(std::string::npos, calls[0].find("Veltran.chm::/Skins/skinbrowser.htm")) << calls[0];
     // Clicking the kind already shown starts nothing.
     Click(IDC_SKINBROWSER_ANALOG);
     EXPECT_EQ(0, dlg.GetRunningWorkerCount());
