@@ -152,9 +152,16 @@ void CRecordingSeams::Record(const std::string& line) {
     CCriticalSectionLock lock(m_lock);
     m_calls.push_back(line);
     if (!m_strLogFile.empty()) {
-        if (FILE* f = std::fopen(m_strLogFile.c_str(), "a")) {
-            std::fprintf(f, "%s\n", line.c_str());
-            std::fclose(f);
+        // Several programs of one run (the program, a second copy, the tray
+        // clock) append to one log: each line goes in one append-only write,
+        // so no line overwrites another's.
+        HANDLE hFile = ::CreateFileA(m_strLogFile.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (hFile != INVALID_HANDLE_VALUE) {
+            const std::string text = line + "\n";
+            DWORD nWritten = 0;
+            ::WriteFile(hFile, text.data(), (DWORD)text.size(), &nWritten, nullptr);
+            ::CloseHandle(hFile);
         }
     }
 }

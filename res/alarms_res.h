@@ -150,7 +150,7 @@
 
 // Icons of the alarm list: a row without an icon of its own, the buttons,
 // and the options dialog's banner.
-#define IDI_ALARMLIST_ROW 408
+#define IDI_ALARMLIST_ROW 23500
 #define IDI_ALARMLIST_TEST 385
 #define IDI_ALARMLIST_DELETE 386
 #define IDI_ALARMLIST_EDIT 387
@@ -159,6 +159,6 @@
 #define IDI_ALARMLIST_OPTIONS 391
 #define IDI_ALARMLIST_HELP 392
 #define IDI_ALARMLIST_CLOSE 403
-#define IDI_ALARMLISTOPTIONS_BANNER 397
+#define IDI_ALARMLISTOPTIONS_BANNER 397 // shared_icons.rc
 
 #endif

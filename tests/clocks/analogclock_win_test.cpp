@@ -9,6 +9,7 @@
 #include "app/settings.h"
 #include "clocks/clockmenu_win.h"
 #include "clocks/clockwindow_win.h"
+#include "support/win_menu_driver.h"
 #include "support/win_window.h"
 #include "tools/skinmaker/skinbuild.h"
 
@@ -374,6 +375,28 @@ TEST_F(AnalogClockTest, CommandsAndDoubleClicksReachTheirTargets)
     const size_t nBefore = m_main.m_messages.size();
     pClock->SendMessage(WM_NCLBUTTONDBLCLK, HTCAPTION, 0);
     EXPECT_EQ(m_main.m_messages.size(), nBefore);
+}
+
+// A right click opens the owner-drawn menu at the cursor; an item chosen in
+// it, in a sub-menu too, reaches its command.
+TEST_F(AnalogClockTest, RightClickMenuChoosesItsCommands)
+{
+    CAnalogClockDlg* pClock = Open();
+    struct {
+        UINT nID;
+        std::function<bool()> fnDone;
+    } const cases[] = {
+        {ID_ANALOG_ONTOP, [] { return g_settings.m_bAnalogOnTop != FALSE; }},
+        {ID_ANALOG_CONTRAST_FIRST + 3, [] { return g_settings.m_nAnalogContrast == 3; }},
+        {ID_ANALOG_OPTIONS, [&] { return m_main.Count(UM_SHOWANALOGOPTIONS) == 1; }},
+    };
+    for (const auto& c : cases) {
+        vtest::CMenuDriver driver(c.nID);
+        pClock->SendMessage(WM_NCRBUTTONDOWN, HTCAPTION, 0); // as the drag hit test makes every click
+        EXPECT_TRUE(driver.Chose()) << c.nID;
+        EXPECT_EQ(driver.MenuSeen(), pClock->GetContextMenu()->GetSafeHmenu()) << c.nID;
+        EXPECT_TRUE(vtest::PumpUntil(c.fnDone)) << c.nID;
+    }
 }
 
 TEST_F(AnalogClockTest, AutomaticChangeShowsEverySkinOncePerCycle)
