@@ -330,12 +330,11 @@ HICON CAlarmListDlg::GetAlarmIcon(CAlarmGeneral general)
     {
     case 0:
     case 1:
-    {
-        const int nProbe = general.m_bCustomIcon == 0 ? 0 : general.m_nIconIndex;
-        if (::ExtractIconExA(strFile, nProbe, nullptr, nullptr, 0) != 0)
+        // Asked with index -1, the call counts the file's icons everywhere;
+        // some systems answer 0 to any other index without output buffers.
+        if (::ExtractIconExA(strFile, -1, nullptr, nullptr, 0) != 0)
             ::ExtractIconExA(strFile, general.m_nIconIndex, &hIcon, nullptr, 1);
         break;
-    }
     case 2:
     {
         SHFILEINFOA info = {};

@@ -192,7 +192,7 @@ TEST_F(AlarmListTest, TwoHundredAlarmsSortedStoredClonedEditedAndNew)
     EXPECT_EQ("Alarm 199", Text(report, rows[199], 0));
     const CAlarm first = report.GetItemAlarm(rows[0]);
     EXPECT_EQ(std::string(AlarmListFormatTime(first.m_timeNext)), Text(report, rows[0], 1));
-    EXPECT_EQ(rows[0], report.GetSelectedItem());
+    EXPECT_EQ(rows[199], report.GetSelectedItem());  // the array's first, chosen before the sort
     EXPECT_TRUE(IsShown(&list, IDC_ALARMLIST_NAME));
     EXPECT_TRUE(list.GetDlgItem(IDC_ALARMLIST_EDIT)->IsWindowEnabled());
 
@@ -258,7 +258,7 @@ TEST_F(AlarmListTest, TestRunsTheExecutorOnceOnly)
 {
     CAlarm alarm = MakeAlarm("Bell", 0);
     alarm.m_bPlaySounds = TRUE;
-    alarm.m_strSounds = "C:\\bell.wav***";
+    alarm.m_strSounds = "TRUETRUETRUEC:\\bell.wav***";
     g_alarms.Add(alarm);
     CAlarmListDlg& list = Open();
     list.StoreListToArray();
@@ -289,7 +289,7 @@ TEST_F(AlarmListTest, TestRunsTheExecutorOnceOnly)
     }
     m_seams.m_fnMessageBoxOpenUntil = nullptr;
     EXPECT_TRUE(Recorded("MessageBox \"Test the 'Bell' Alarm ?\" \"Alarm Testing...\""));
-    EXPECT_TRUE(Recorded("PlaySound C:\\bell.wav"));
+    EXPECT_TRUE(Recorded("PlaySound \"C:\\\\bell.wav\""));  // backslashes come escaped
 }
 
 // Switching off with both rules, and deleting: every row left keeps its icon.
@@ -453,7 +453,7 @@ TEST(AlarmListShell, TrayOpensHotKeyTogglesAndWaitsForTheEditor)
     g_alarms.RemoveAll();
     for (const char* psz : {"B", "A"})
     {
-        CAlarm alarm = MakeAlarm(psz, 0);
+        CAlarm alarm = MakeAlarm(psz, 0);  // "B" first
         g_alarms.Add(alarm);
     }
 
@@ -477,10 +477,11 @@ TEST(AlarmListShell, TrayOpensHotKeyTogglesAndWaitsForTheEditor)
         EXPECT_EQ(1, driver.Driven());
     }
     ASSERT_EQ(pList, pMain->m_pAlarmListDlg);
+    // After "B", the row selected at opening (the array's first), in the list's order.
     ASSERT_EQ(3, g_alarms.GetSize());
     EXPECT_EQ("A", std::string(g_alarms[0].m_strName));
-    EXPECT_EQ("Between", std::string(g_alarms[1].m_strName));
-    EXPECT_EQ("B", std::string(g_alarms[2].m_strName));
+    EXPECT_EQ("B", std::string(g_alarms[1].m_strName));
+    EXPECT_EQ("Between", std::string(g_alarms[2].m_strName));
 
     pMain->SendMessage(WM_HOTKEY, HOTKEY_ALARMLIST, 0);
     EXPECT_EQ(nullptr, pMain->m_pAlarmListDlg);
