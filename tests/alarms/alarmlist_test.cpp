@@ -329,6 +329,24 @@ TEST_F(AlarmListTest, SwitchedOffAndDeletedRowsLeaveTheOtherIconsRight)
     EXPECT_EQ(-1, AlarmFindByIdentity(g_alarms, nGone));
     EXPECT_EQ(5, g_alarms.GetSize());
 
+    // A typed name: refused and kept open by the rule, accepted then stored
+    // once the control has written it.
+    const struct
+    {
+        const char* pszName;
+        LRESULT nAnswer;
+    } names[] = {{"INVALID TEXT", ALARMNAME_REFUSE}, {"Continue", ALARMNAME_KEEPEDITING}, {"Tea", ALARMNAME_ACCEPT}};
+    for (const auto& c : names)
+    {
+        NMREPORT nm;
+        report.FillNotify(nm, RCN_ENDEDIT, rows[2], 0);
+        nm.strText = c.pszName;
+        EXPECT_EQ(c.nAnswer, list.SendMessage(WM_NOTIFY, IDC_ALARMLIST_REPORT, reinterpret_cast<LPARAM>(&nm)))
+            << c.pszName;
+    }
+    report.SetItemText(rows[2], 0, "Tea");
+    EXPECT_TRUE(vtest::PumpUntil([] { return g_alarms[1].m_strName == "Tea"; }));
+
     // Delete: No keeps, Yes removes.
     report.SelectItem(rows[3], -1, FALSE);
     for (int nAnswer : {IDNO, IDYES})
