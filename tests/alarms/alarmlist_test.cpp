@@ -500,6 +500,7 @@ TEST(AlarmListShell, TrayOpensHotKeyTogglesAndWaitsForTheEditor)
     EXPECT_EQ("A", std::string(g_alarms[0].m_strName));
     EXPECT_EQ("B", std::string(g_alarms[1].m_strName));
     EXPECT_EQ("Between", std::string(g_alarms[2].m_strName));
+    EXPECT_EQ(2, pMain->FindTrayAlarm(2));  // the tray's items follow at once
 
     pMain->SendMessage(WM_HOTKEY, HOTKEY_ALARMLIST, 0);
     EXPECT_EQ(nullptr, pMain->m_pAlarmListDlg);
