@@ -19,6 +19,7 @@
 #include "app/settings.h"
 #include "res/alarms_res.h"
 #include "support/win_drivers.h"
+#include "support/win_menu_driver.h"
 #include "support/win_window.h"
 
 namespace
@@ -360,6 +361,20 @@ TEST_F(AlarmListTest, SwitchedOffAndDeletedRowsLeaveTheOtherIconsRight)
     EXPECT_EQ(4, images.GetImageCount());
     for (size_t i : {0u, 2u, 4u, 5u})
         EXPECT_EQ(pictures[i], ImagePixels(images, report.GetItemImage(rows[i], 0))) << i;
+
+    // The context menu opens only while the list has the focus; its
+    // commands reach the list.
+    report.SelectItem(rows[4], -1, FALSE);
+    for (bool bListFocused : {false, true})
+    {
+        (bListFocused ? static_cast<CWnd&>(report) : *list.GetDlgItem(IDC_ALARMLIST_NEW)).SetFocus();
+        vtest::CMenuDriver menu(ID_ALARMLIST_CLONE);
+        m_seams.m_messageBoxAnswers = {IDYES};
+        list.SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(report.m_hWnd), MAKELPARAM(-1, -1));
+        vtest::PumpPending();  // the chosen command comes posted
+        EXPECT_EQ(bListFocused, menu.Chose());
+        EXPECT_EQ(bListFocused ? 5u : 4u, Rows(report).size());
+    }
 }
 
 TEST_F(AlarmListTest, WithNoAlarmsTheButtonsAreOffAndThePanelHidden)
