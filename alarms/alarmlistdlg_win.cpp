@@ -504,6 +504,7 @@ void CAlarmListDlg::OnTestAlarm()
     if (nAfter >= 0 &&
         (g_alarms[nAfter].m_nStarts > nStartsBefore || g_alarms[nAfter].m_timeLastRun > lastRunBefore))
         return;
+    // Last: the executor's own question may let the list be closed meanwhile.
     CIconHandle icon(GetAlarmIcon(alarm));
     CAlarmExecutor().ExecuteAlarm(alarm.m_strName, icon.Get(), alarm);
 }

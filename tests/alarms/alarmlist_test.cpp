@@ -389,6 +389,10 @@ TEST_F(AlarmListTest, WithNoAlarmsTheButtonsAreOffAndThePanelHidden)
     list.SendMessage(WM_COMMAND, ID_ALARMLIST_REMOVE);
     EXPECT_TRUE(Recorded("\"Select any alarm!\""));
     EXPECT_TRUE(Recorded("MessageBox \"No alarms selected!\" \"Veltran Clock\""));
+    list.SendMessage(WM_COMMAND, IDC_ALARMLIST_HELP);
+    EXPECT_TRUE(Recorded("\\\\Veltran.chm::/General/index.htm\""));
+    list.SendMessage(WM_COMMAND, IDC_ALARMLIST_OPTIONS);
+    EXPECT_EQ(1, m_spy.Count(UM_SHOWALARMLISTOPTIONS));
     // Closing stores and tells the main window.
     list.SendMessage(WM_COMMAND, IDC_ALARMLIST_CLOSE);
     EXPECT_EQ(1, m_spy.Count(UM_ALARMLISTCLOSED));
