@@ -157,6 +157,54 @@ TEST(PopupWindow, TrackedPopupIsFramedAndCleanedWhenItCloses) {
     EXPECT_EQ(0, seams.CountCalls("MessageBox"));
 }
 
+// A framed popup still takes the mouse where it draws its items: a click posted
+// at an item's rectangle chooses that item.
+UINT g_nClickID = 0;
+void CALLBACK ClickItemTimer(HWND, UINT, UINT_PTR nTimer, DWORD) {
+    HWND hPopup = vtest::FindOpenPopupMenu();
+    if (hPopup == nullptr)
+        return;
+    ::KillTimer(nullptr, nTimer);
+    HMENU hMenu = (HMENU)::SendMessageA(hPopup, 0x01E1 /* MN_GETHMENU */, 0, 0);
+    for (int i = 0; i < ::GetMenuItemCount(hMenu); ++i) {
+        CRect rc;
+        if (::GetMenuItemID(hMenu, i) != g_nClickID || !::GetMenuItemRect(nullptr, hMenu, (UINT)i, &rc))
+            continue;
+        POINT pt = rc.CenterPoint();
+        ::ScreenToClient(hPopup, &pt);
+        ::PostMessageA(hPopup, WM_MOUSEMOVE, 0, MAKELPARAM(pt.x, pt.y));
+        ::PostMessageA(hPopup, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(pt.x, pt.y));
+        ::PostMessageA(hPopup, WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
+    }
+}
+
+TEST(PopupWindow, FramedPopupIsHitTestedWhereItsItemsAre) {
+    CMenuOwnerWnd wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, nullptr, "owner", WS_POPUP | WS_VISIBLE, 0, 0, 20, 20, nullptr, nullptr));
+    ::SetForegroundWindow(wnd.m_hWnd);
+    for (int nStyle : {2, 0}) {
+        const int nOld = CStyledMenu::SetMenuDrawMode(nStyle);
+        CStyledMenu menu;
+        menu.CreatePopupMenu();
+        menu.AppendItem("&Analog Clock", 0, 1001, -1);
+        menu.AppendItem("", MF_SEPARATOR, 0, -1);
+        menu.AppendItem("&Digital Clock", 0, 1002, -1);
+        menu.AppendItem("E&xit", 0, 1005, -1);
+        for (UINT nID : {1002u, 1005u}) {
+            g_nClickID = nID;
+            vtest::CMenuDriver watchdog(0, 30, 60);
+            watchdog.m_chType = '#';  // matches nothing: the driver only cancels a menu left open
+            const UINT_PTR nTimer = ::SetTimer(nullptr, 0, 100, ClickItemTimer);
+            const UINT nChosen = (UINT)menu.TrackPopupMenu(TPM_LEFTALIGN | TPM_RETURNCMD, 40, 40, &wnd);
+            ::KillTimer(nullptr, nTimer);
+            EXPECT_EQ(nID, nChosen) << nStyle;
+            EXPECT_FALSE(watchdog.Cancelled()) << nStyle;
+        }
+        CStyledMenu::SetMenuDrawMode(nOld);
+    }
+    EXPECT_EQ(0, GetPopupDataCount());
+}
+
 // The ends of a popup that Wine never sends, and the others, on popups made directly.
 TEST(PopupWindow, EveryWayAPopupEndsDropsRecordPropertyAndAtom) {
     CRecordingSeams seams;
