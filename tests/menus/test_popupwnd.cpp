@@ -157,8 +157,8 @@ TEST(PopupWindow, TrackedPopupIsFramedAndCleanedWhenItCloses) {
     EXPECT_EQ(0, seams.CountCalls("MessageBox"));
 }
 
-// A framed popup still takes the mouse where it draws its items: a click posted
-// at an item's rectangle chooses that item.
+// A framed popup still takes the mouse where it draws its items: a click at the
+// centre of an item's rectangle, given as mouse input, chooses that item.
 UINT g_nClickID = 0;
 void CALLBACK ClickItemTimer(HWND, UINT, UINT_PTR nTimer, DWORD) {
     HWND hPopup = vtest::FindOpenPopupMenu();
@@ -170,11 +170,21 @@ void CALLBACK ClickItemTimer(HWND, UINT, UINT_PTR nTimer, DWORD) {
         CRect rc;
         if (::GetMenuItemID(hMenu, i) != g_nClickID || !::GetMenuItemRect(nullptr, hMenu, (UINT)i, &rc))
             continue;
-        POINT pt = rc.CenterPoint();
-        ::ScreenToClient(hPopup, &pt);
-        ::PostMessageA(hPopup, WM_MOUSEMOVE, 0, MAKELPARAM(pt.x, pt.y));
-        ::PostMessageA(hPopup, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(pt.x, pt.y));
-        ::PostMessageA(hPopup, WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
+        // Input as the mouse gives it: the menu loop reads positions from the input queue.
+        const POINT pt = rc.CenterPoint();
+        const int cx = ::GetSystemMetrics(SM_CXSCREEN) - 1;
+        const int cy = ::GetSystemMetrics(SM_CYSCREEN) - 1;
+        INPUT input[3] = {};
+        for (INPUT& in : input) {
+            in.type = INPUT_MOUSE;
+            in.mi.dx = (pt.x * 65535 + cx / 2) / cx;
+            in.mi.dy = (pt.y * 65535 + cy / 2) / cy;
+            in.mi.dwFlags = MOUSEEVENTF_ABSOLUTE;
+        }
+        input[0].mi.dwFlags |= MOUSEEVENTF_MOVE;
+        input[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+        input[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+        ::SendInput(3, input, sizeof(INPUT));
     }
 }
 
