@@ -218,6 +218,13 @@ TEST(StyledFrame, ShownFrameDrawsItsBarAndTracksTheHotItem) {
         EXPECT_EQ(0u, pFrame->m_nHotTimer) << c.nVersion;
     }
     g_menuLib.nWinVersion = 3;
+    // The re-check timer hit-tests the cursor: off the bar, the item goes dark.
+    pFrame->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(ptItem.x, ptItem.y));
+    ASSERT_EQ(1, pFrame->m_nHotPos);
+    ::SetCursorPos(ptClient.x, ptClient.y);
+    pFrame->SendMessage(WM_TIMER, pFrame->m_nHotTimer, 0);
+    EXPECT_EQ(-1, pFrame->m_nHotPos);
+    EXPECT_EQ(0u, pFrame->m_nHotTimer);
     pFrame->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(ptItem.x, ptItem.y));
     ASSERT_EQ(1, pFrame->m_nHotPos);
     pFrame->SendMessage(WM_ENTERMENULOOP, FALSE, 0);
