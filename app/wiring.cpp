@@ -12,9 +12,13 @@
 #include "clocks/calendar_win.h"
 #include "clocks/calendaroptions_win.h"
 #include "clocks/clockoptions_win.h"
+#include "clocks/digitalclock_win.h"
 
 #include "alarms/alarmdlg.h"
 #include "alarms/alarmexecutor.h"
+#include "skinbrowser/skinbrowserdlg.h"
+#include "alarms/alarmlistdlg.h"
+#include "alarms/alarmlistoptionsdlg.h"
 
 void AppWireWindowServices()
 {
@@ -24,16 +28,19 @@ void AppWireWindowServices()
 #endif
 
     // WK_ALARMLIST: CAlarmListDlg.
+    g_windowServices.pfnMake[WK_ALARMLIST] = []() -> CDialog* { return new CAlarmListDlg; };
 
     // WK_ANALOGCLOCK: CAnalogClockDlg.
     g_windowServices.pfnMake[WK_ANALOGCLOCK] = []() -> CDialog* { return new CAnalogClockDlg; };
 
     // WK_DIGITALCLOCK: CDigitalClockDlg.
+    g_windowServices.pfnMake[WK_DIGITALCLOCK] = []() -> CDialog* { return new CDigitalClockDlg; };
 
     // WK_CALENDAR: CCalendarDlg.
     g_windowServices.pfnMake[WK_CALENDAR] = []() -> CDialog* { return new CCalendarDlg; };
 
     // WK_SKINBROWSER: CSkinBrowserDlg.
+    g_windowServices.pfnMake[WK_SKINBROWSER] = []() -> CDialog* { return new CSkinBrowserDlg; };
 
     // WK_ANALOGOPTIONS: CAnalogOptionsDlg.
     g_windowServices.pfnMake[WK_ANALOGOPTIONS] = []() -> CDialog* { return new CAnalogOptionsDlg; };
@@ -48,6 +55,7 @@ void AppWireWindowServices()
     g_windowServices.pfnMake[WK_GENERALSETTINGS] = []() -> CDialog* { return new CGeneralSettingsDlg; };
 
     // WK_ALARMLISTOPTIONS: CAlarmListOptionsDlg.
+    g_windowServices.pfnMake[WK_ALARMLISTOPTIONS] = []() -> CDialog* { return new CAlarmListOptionsDlg; };
 
     // pfnEditAlarm: CAlarmDlg run modally.
     g_windowServices.pfnEditAlarm = AlarmRunEditor;

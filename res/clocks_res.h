@@ -3,16 +3,18 @@
 
 #define IDD_ANALOGCLOCK 185
 #define IDD_SKININFO 427
+#define IDD_DIGITALCLOCK 193
 
 // Icons of the clocks' context menus and of the Skin information dialog.
 #define IDI_CLOCK_EFFECTS 411
 #define IDI_CLOCK_SCALING 406
-#define IDI_CLOCK_CHOOSESKIN 395
+#define IDI_CLOCK_CHOOSESKIN 395 // the program's Skin Browser icon
 #define IDI_CLOCK_CENTER 407
-#define IDI_CLOCK_OPTIONS 286
+#define IDI_CLOCK_OPTIONS 286    // the program's options icon
 #define IDI_CLOCK_HIDE 405
 #define IDI_CLOCK_SKIN 408
 #define IDI_CLOCK_SKININFO 428
+#define IDI_CLOCK_FORMATS 409
 
 // Skin information: labels, values and the button.
 #define IDC_SKININFO_BROWSER 1438

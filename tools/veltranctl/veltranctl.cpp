@@ -5,7 +5,11 @@
 //   veltranctl send MSG [WPARAM [LPARAM]]   SendMessage, prints the result
 //   veltranctl post MSG [WPARAM [LPARAM]]   PostMessage
 //   veltranctl rect TITLE              left top right bottom of a visible window
+//   veltranctl rect-class CLASS        the same, found by its class (e.g. "#32768", a popup menu)
+//   veltranctl config PATH             the main settings and alarms of a configuration file
 // Numbers may be decimal or 0x hexadecimal.
+#include "app/config.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -18,22 +22,26 @@ struct CFind {
     const char* pszTitle;
     bool bVisible;
     HWND hWnd;
+    bool bByClass;
 };
 
 BOOL CALLBACK Match(HWND hWnd, LPARAM lParam)
 {
     CFind* pFind = reinterpret_cast<CFind*>(lParam);
     char szTitle[256] = "";
-    ::GetWindowTextA(hWnd, szTitle, sizeof szTitle);
+    if (pFind->bByClass)
+        ::GetClassNameA(hWnd, szTitle, sizeof szTitle);
+    else
+        ::GetWindowTextA(hWnd, szTitle, sizeof szTitle);
     if (std::strcmp(szTitle, pFind->pszTitle) != 0 || (pFind->bVisible && !::IsWindowVisible(hWnd)))
         return TRUE;
     pFind->hWnd = hWnd;
     return FALSE;
 }
 
-HWND Find(const char* pszTitle, bool bVisible)
+HWND Find(const char* pszTitle, bool bVisible, bool bByClass)
 {
-    CFind find = {pszTitle, bVisible, nullptr};
+    CFind find = {pszTitle, bVisible, nullptr, bByClass};
     ::EnumWindows(Match, reinterpret_cast<LPARAM>(&find));
     return find.hWnd;
 }
@@ -49,11 +57,39 @@ HWND MainDialog()
     return nullptr;
 }
 
+// One "name=value" line per field that a user's day changes.
+int DumpConfig(const char* pszPath)
+{
+    if (::GetFileAttributesA(pszPath) == INVALID_FILE_ATTRIBUTES) {
+        std::fprintf(stderr, "veltranctl: no file %s\n", pszPath);
+        return 1;
+    }
+    CConfigFile().LoadFile(pszPath);
+    const CSettings& s = g_settings;
+    std::printf("version=%lu\n", static_cast<unsigned long>(s.m_nVersion));
+    std::printf("analog.visible=%d\nanalog.skin=%s\nanalog.center=%ld,%ld\nanalog.scale=%d\n", s.m_bAnalogVisible,
+                s.m_strAnalogSkin.GetString(), s.m_ptAnalogCenter.x, s.m_ptAnalogCenter.y, s.m_nAnalogScale);
+    std::printf("digital.visible=%d\ndigital.skin=%s\ndigital.center=%ld,%ld\ndigital.format=%s\n", s.m_bDigitalVisible,
+                s.m_strDigitalSkin.GetString(), s.m_ptDigitalCenter.x, s.m_ptDigitalCenter.y,
+                s.m_strDigitalFormat.GetString());
+    std::printf("calendar.visible=%d\naskonexit=%d\nskinbrowser.type=%d\n", s.m_bCalendarVisible, s.m_bAskOnExit,
+                s.m_nSkinBrowserType);
+    std::printf("alarms=%d\n", static_cast<int>(g_alarms.GetSize()));
+    for (INT_PTR i = 0; i < g_alarms.GetSize(); i++) {
+        const CAlarm& a = g_alarms[i];
+        std::printf("alarm.%d=%s|enabled %d|repeat %d|starts %d|time %lld|next %lld|lastrun %lld\n", static_cast<int>(i),
+                    a.m_strName.GetString(), a.m_bEnabled, a.m_nRepeat, a.m_nStarts,
+                    static_cast<long long>(a.m_time.GetTime()), static_cast<long long>(a.m_timeNext.GetTime()),
+                    static_cast<long long>(a.m_timeLastRun.GetTime()));
+    }
+    return 0;
+}
+
 unsigned long Number(const char* psz) { return std::strtoul(psz, nullptr, 0); }
 
 int Usage()
 {
-    std::fputs("usage: veltranctl wait [s] | send|post MSG [WPARAM [LPARAM]] | rect TITLE\n", stderr);
+    std::fputs("usage: veltranctl wait [s] | send|post MSG [WPARAM [LPARAM]] | rect TITLE | rect-class CLASS | config PATH\n", stderr);
     return 2;
 }
 
@@ -73,8 +109,10 @@ int main(int argc, char** argv)
         std::fputs("veltranctl: no Veltran Clock main dialog\n", stderr);
         return 1;
     }
-    if (std::strcmp(pszVerb, "rect") == 0 && argc == 3) {
-        HWND hWnd = Find(argv[2], true);
+    if (std::strcmp(pszVerb, "config") == 0 && argc == 3)
+        return DumpConfig(argv[2]);
+    if ((std::strcmp(pszVerb, "rect") == 0 || std::strcmp(pszVerb, "rect-class") == 0) && argc == 3) {
+        HWND hWnd = Find(argv[2], true, pszVerb[4] == '-');
         RECT rc;
         if (hWnd == nullptr || !::GetWindowRect(hWnd, &rc)) {
             std::fprintf(stderr, "veltranctl: no visible window \"%s\"\n", argv[2]);
