@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 PREFIX = $(shell tools/setup.sh --print-prefix)
 export VELTRAN_MINGW_PREFIX = $(PREFIX)
 
-.PHONY: all setup configure build native win32 test run fuzz bench clean
+.PHONY: all setup configure build native win32 test run fuzz bench screenshots clean
 
 all: build
 
@@ -80,6 +80,10 @@ bench: setup build/win32/build.ninja
 	@set -e; for b in build/win32/bench/winbench_*.exe; do \
 	  [ -f "$$b" ] || continue; echo "== $${b##*/} (under Wine)"; tools/wine-run "$$b"; \
 	done
+
+# Pictures of the real windows for the README, from a run under Wine.
+screenshots: win32
+	tools/screenshots docs/screenshots
 
 clean:
 	rm -rf build

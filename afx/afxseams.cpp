@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 namespace {
@@ -43,6 +44,8 @@ CSystemSeams* AfxGetSeams() {
         if (pszLog != nullptr && *pszLog != '\0') {
             CRecordingSeams* pSeams = new CRecordingSeams(pszLog);
             AfxParseAutomationAnswers(std::getenv("VELTRAN_AUTOMATION_ANSWERS"), pSeams->m_messageBoxAnswers);
+            const char* pszTray = std::getenv("VELTRAN_AUTOMATION_TRAY");
+            pSeams->m_bRealTrayIcon = pszTray != nullptr && std::strcmp(pszTray, "real") == 0;
             return pSeams;
         }
         return new CWin32Seams;
@@ -149,9 +152,16 @@ void CRecordingSeams::Record(const std::string& line) {
     CCriticalSectionLock lock(m_lock);
     m_calls.push_back(line);
     if (!m_strLogFile.empty()) {
-        if (FILE* f = std::fopen(m_strLogFile.c_str(), "a")) {
-            std::fprintf(f, "%s\n", line.c_str());
-            std::fclose(f);
+        // Several programs of one run (the program, a second copy, the tray
+        // clock) append to one log: each line goes in one append-only write,
+        // so no line overwrites another's.
+        HANDLE hFile = ::CreateFileA(m_strLogFile.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (hFile != INVALID_HANDLE_VALUE) {
+            const std::string text = line + "\n";
+            DWORD nWritten = 0;
+            ::WriteFile(hFile, text.data(), (DWORD)text.size(), &nWritten, nullptr);
+            ::CloseHandle(hFile);
         }
     }
 }
@@ -304,7 +314,7 @@ BOOL CRecordingSeams::NotifyIcon(DWORD dwMessage, const NOTIFYICONDATAA* pnid) {
     if (pnid->uFlags & NIF_TIP)
         line += " tip " + Quote(pnid->szTip);
     Record(line);
-    return TRUE;
+    return m_bRealTrayIcon ? ::Shell_NotifyIconA(dwMessage, const_cast<NOTIFYICONDATAA*>(pnid)) : TRUE;
 }
 BOOL CRecordingSeams::RegisterHotKey(HWND, int id, UINT fsModifiers, UINT vk) {
     Record("RegisterHotKey " + std::to_string(id) + " " + Num(fsModifiers) + " " + Num(vk));

@@ -132,6 +132,9 @@ public:
     DWORD m_nMessageBoxPumpMs = 10000;
     // What FindTopWindow answers when there is no log file.
     HWND m_hFoundWindow = nullptr;
+    // TRUE: the tray icon is also really added (VELTRAN_AUTOMATION_TRAY=real),
+    // so an end-to-end test can click it through the display.
+    BOOL m_bRealTrayIcon = FALSE;
 
     // The tray icon, hot keys and the instance mutex are only recorded; the
     // mutex names of one process are remembered, so a second creation of a

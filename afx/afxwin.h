@@ -13,5 +13,6 @@
 #include "afx/afxdlg.h"
 #include "afx/afxctl.h"
 #include "afx/afxtoolbar.h"
+#include "afx/afxframe.h"
 #include "afx/afxseams.h"
 #include "afx/afxworker.h"

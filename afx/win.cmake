@@ -18,6 +18,7 @@ add_library(afx_win STATIC
   ${CMAKE_CURRENT_LIST_DIR}/afxinet.cpp
   ${CMAKE_CURRENT_LIST_DIR}/afxmenusupport.cpp
   ${CMAKE_CURRENT_LIST_DIR}/afxtoolbar.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/afxframe.cpp
   ${CMAKE_CURRENT_LIST_DIR}/afxmeasure.cpp)
 target_include_directories(afx_win PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(afx_win PUBLIC afx_core

@@ -31,6 +31,14 @@ void AddFullWidthColumn(CListCtrl& list)
     list.InsertColumn(0, "", LVCFMT_LEFT, rc.Width());
 }
 
+// Again once the rows are in: a vertical scroll bar narrows the client area.
+void FitColumn(CListCtrl& list)
+{
+    CRect rc;
+    list.GetClientRect(&rc);
+    list.SetColumnWidth(0, rc.Width());
+}
+
 // The icon the shell shows for a file, or the program's own nID.
 CIconHandle FileIcon(const CString& strPath, UINT nID)
 {
@@ -83,6 +91,7 @@ void CAlarmActionsPage::FillSystemFunctions()
     m_listSysFuncs.DeleteAllItems();
     for (int nCode = 0; nCode < CAlarmActionsModel::SYSTEM_FUNCTIONS; nCode++)
         m_listSysFuncs.InsertItem(nCode, CAlarmActionsModel::SystemFunctionLabel(nCode), nCode);
+    FitColumn(m_listSysFuncs);
 }
 
 BOOL CAlarmActionsPage::LoadFromAlarm()
@@ -142,6 +151,7 @@ void CAlarmActionsPage::RefreshApplicationIcons()
         item.iImage = nImage;
         m_listApps.SetItem(&item);
     }
+    FitColumn(m_listApps);
 }
 
 void CAlarmActionsPage::UpdateControls()

@@ -2,6 +2,7 @@
 
 #include "alarms/alarmlistdlgs.h"
 #include "app/settings.h"
+#include "controls/icondialog.h"
 #include "res/alarms_res.h"
 
 #include <shellapi.h>
@@ -340,7 +341,17 @@ void CAlarmInfoPage::OnSelChangeMinutes()
 
 void CAlarmInfoPage::ChooseIcon(BOOL bStandard)
 {
-    (void)bStandard;
+    const CString strFile = bStandard ? g_settings.m_strIconLibrary : m_general.m_strIconFile;
+    UpdateData(TRUE);
+    CIconDialog dlg(strFile, m_general.m_nIconIndex, this);
+    if (dlg.DoModal() == IDOK)
+    {
+        m_general.m_bCustomIcon = bStandard ? 0 : 1;
+        if (!bStandard)
+            m_general.m_strIconFile = dlg.GetFileName();
+        m_general.m_nIconIndex = dlg.GetIconIndex();
+        UpdateData(FALSE);
+    }
     ShowAlarmIcon();
 }
 

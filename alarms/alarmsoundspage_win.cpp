@@ -152,6 +152,10 @@ void CAlarmSoundsPage::RefreshSoundIcons()
         item.iImage = icon.Get() != nullptr ? m_imagesSounds.Add(icon.Get()) : -1;
         m_listSounds.SetItem(&item);
     }
+    // A vertical scroll bar may have narrowed the client area.
+    CRect rc;
+    m_listSounds.GetClientRect(&rc);
+    m_listSounds.SetColumnWidth(0, rc.Width());
 }
 
 void CAlarmSoundsPage::UpdateControls()

@@ -10,7 +10,6 @@
 #include "app/windowservices.h"
 #include "res/app_res.h"
 
-#include <memory>
 #include <vector>
 
 class CStyledMenu;
@@ -115,8 +114,6 @@ private:
 
     CAlarmCheck m_alarmCheck;
     std::vector<CStyledMenu*> m_trayPopups;  // the tray menu's sub-menus, owned here
-    CMenu m_trayMenu;                        // without the menu library: a plain menu
-    std::vector<CMenu*> m_trayPopupMenus;
     std::vector<DWORD> m_trayAlarmIds;    // alarm identity per array position at the last build
     std::vector<DWORD> m_hotKeyAlarmIds;  // the same for the hot keys
     BOOL m_bTrayMenuOpen = FALSE;

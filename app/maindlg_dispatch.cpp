@@ -117,7 +117,7 @@ void CMainDlg::Dispatch(UINT message, WPARAM wParam, LPARAM)
             m_pAlarmListDlg->SetActiveWindow();
         break;
     case UM_ALARMLISTCLOSED:
-        if (m_pAlarmListDlg != nullptr)
+        if (m_pAlarmListDlg != nullptr && !(IsOpen(m_pAlarmListDlg) && m_pAlarmListDlg->IsBusy()))
         {
             StoreAlarmList();
             if (IsOpen(m_pAlarmListDlg))

@@ -98,7 +98,7 @@ void CMainDlg::BuildTrayMenu()
 }
 
 // The timer keeps running while the menu is open; anything that rebuilds the
-// menu meanwhile waits until it has closed.
+// menu meanwhile waits until it has closed and its command has run.
 void CMainDlg::ShowTrayMenu()
 {
     if (m_bTrayMenuOpen || m_pTrayMenu == nullptr)
@@ -113,10 +113,12 @@ void CMainDlg::ShowTrayMenu()
     m_pTrayMenu->TrackPopupMenu(TPM_BOTTOMALIGN, pt.x, pt.y, this);
     m_bTrayMenuOpen = FALSE;
     PostMessage(WM_NULL);
+    // The chosen command is already posted and still names positions of the
+    // menu that was shown: the rebuild waits behind it in the queue.
     if (m_bTrayMenuStale)
     {
         m_bTrayMenuStale = FALSE;
-        BuildTrayMenu();
+        PostMessage(UM_REBUILDTRAYMENU);
     }
 }
 

@@ -3,6 +3,8 @@
 const char g_szVendorHost[] = "www.veltranclock.example";
 const char g_szVendorHomePage[] = "http://www.veltranclock.example/";
 const char g_szVendorDownloads[] = "http://www.veltranclock.example/downloads.php";
+const char g_szVendorSupportMail[] = "support@veltranclock.example";
+const char g_szVendorCompanySite[] = "http://www.veltran.example/";
 
 namespace
 {

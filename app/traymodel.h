@@ -51,6 +51,9 @@ enum
 extern const char g_szVendorHost[];
 extern const char g_szVendorHomePage[];
 extern const char g_szVendorDownloads[];
+// The About dialog's links and the newsletter's page (the home page + "subscribe.php").
+extern const char g_szVendorSupportMail[];
+extern const char g_szVendorCompanySite[];
 
 class CTrayMenuItem
 {

@@ -38,6 +38,9 @@ public:
     virtual void FillList() = 0;
     // Applies the alarm-list colours of g_settings.
     virtual void ApplyOptions() = 0;
+    // TRUE while the list waits in a modal editor or question of its own: a
+    // close then would return into a destroyed list, so the shell leaves it open.
+    virtual BOOL IsBusy() const { return FALSE; }
 };
 
 // The modeless windows the main dialog owns, one pointer each.

@@ -636,6 +636,10 @@ void CAnalogClockDlg::BuildContextMenu()
     m_pMenu = CreateClockMenu(items, &m_imageList);
 }
 
+// No default processing follows: for a press on the caption it waits for
+// the button's release to open a system menu the clock does not have, and
+// the menu above has already taken that release, so the window would keep
+// the mouse captured until the next right click.
 void CAnalogClockDlg::OnNcRButtonDown(UINT, CPoint)
 {
     BuildContextMenu();
@@ -644,7 +648,6 @@ void CAnalogClockDlg::OnNcRButtonDown(UINT, CPoint)
         ::GetCursorPos(&pt);
         TrackClockMenu(*m_pMenu, pt, this);
     }
-    Default();
 }
 
 void CAnalogClockDlg::OnInitMenuPopup(CMenu*, UINT, BOOL)

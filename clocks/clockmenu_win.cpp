@@ -15,23 +15,12 @@ CClockMenu::~CClockMenu()
 
 namespace {
 
-#if VELTRAN_CLOCKS_STYLED_MENU
-
 BOOL Append(CClockMenu& menu, const CClockMenuItem& item, UINT nFlags, UINT_PTR nID, CImageList* pImages)
 {
     if (item.nIcon >= 0 && pImages != nullptr)
         return menu.AppendItemFromImageList(item.strText, nFlags, nID, pImages, item.nIcon);
     return menu.AppendItem(item.strText, nFlags, nID, -1);
 }
-
-#else
-
-BOOL Append(CClockMenu& menu, const CClockMenuItem& item, UINT nFlags, UINT_PTR nID, CImageList*)
-{
-    return menu.AppendMenu(nFlags | MF_STRING, nID, item.strText);
-}
-
-#endif
 
 void Fill(CClockMenu& menu, const std::vector<CClockMenuItem>& items, CImageList* pImages)
 {
@@ -55,9 +44,7 @@ void Fill(CClockMenu& menu, const std::vector<CClockMenuItem>& items, CImageList
 
 std::unique_ptr<CClockMenu> CreateClockMenu(const std::vector<CClockMenuItem>& items, CImageList* pImages)
 {
-#if VELTRAN_CLOCKS_STYLED_MENU
     CStyledMenu::SetDisabledIconStyle(0);
-#endif
     auto menu = std::make_unique<CClockMenu>();
     if (!menu->CreatePopupMenu())
         return nullptr;
@@ -77,12 +64,5 @@ void MeasureClockMenuItem(CClockMenu& menu, LPMEASUREITEMSTRUCT lpMeasureItemStr
 
 LRESULT ClockMenuChar(UINT nChar, UINT nFlags, CMenu* pMenu)
 {
-#if VELTRAN_CLOCKS_STYLED_MENU
     return CStyledMenu::HandleMenuChar(nChar, nFlags, pMenu);
-#else
-    (void)nChar;
-    (void)nFlags;
-    (void)pMenu;
-    return 0;
-#endif
 }

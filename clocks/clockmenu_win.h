@@ -4,22 +4,15 @@
 #pragma once
 
 #include "afx/afxgdi.h"
-#include "afx/afxmenu.h"
 #include "clocks/clockmodel.h"
+#include "menus/styledmenu.h"
 
 #include <memory>
 #include <vector>
 
-#if VELTRAN_CLOCKS_STYLED_MENU
-#include "menus/styledmenu.h"
-using CClockMenuBase = CStyledMenu;
-#else
-// Until the program links the owner-drawn menus, the same items as a plain menu.
-using CClockMenuBase = CMenu;
-#endif
-
-// A popup menu that owns the sub-menus it holds; they live as long as it.
-class CClockMenu : public CClockMenuBase {
+// An owner-drawn popup menu that owns the sub-menus it holds; they live as
+// long as it.
+class CClockMenu : public CStyledMenu {
 public:
     ~CClockMenu() override;
     std::vector<std::unique_ptr<CClockMenu>> m_subMenus;

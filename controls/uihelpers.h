@@ -7,6 +7,7 @@
 #include "afx/afxwnd.h"
 
 class CSideBanner;
+class CTextProgressCtrl;
 
 // Control id of the banner that SetupDialogBanner attaches.
 const UINT IDC_DIALOG_BANNER = 0xFFF0;
@@ -14,6 +15,10 @@ const UINT IDC_DIALOG_BANNER = 0xFFF0;
 // Attaches the banner along the dialog's top edge with the standard colours;
 // nothing when either is null.
 void SetupDialogBanner(CSideBanner* pBanner, CWnd* pDialog);
+
+// The standard look of a text progress bar: orange to green, range 0..128,
+// step 1, position 0; nothing for null.
+void SetupTextProgress(CTextProgressCtrl* pProgress);
 
 BOOL GetListColumnOrder(HWND hList, int* pOrder, int nCount);
 BOOL SetListColumnOrder(HWND hList, const int* pOrder, int nCount);

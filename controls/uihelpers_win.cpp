@@ -1,5 +1,7 @@
 #include "controls/uihelpers.h"
 
+#include "controls/textprogress.h"
+
 #include "controls/sidebanner.h"
 
 void SetupDialogBanner(CSideBanner* pBanner, CWnd* pDialog) {
@@ -50,4 +52,14 @@ BOOL CALLBACK RefreshChildText(HWND hWnd, LPARAM) {
     if (nLen >= 0 && nLen <= 1021)
         ::SetWindowTextA(hWnd, szText);
     return TRUE;
+}
+
+void SetupTextProgress(CTextProgressCtrl* pProgress) {
+    if (pProgress == nullptr)
+        return;
+    pProgress->SetStartColour(0x0080FF);
+    pProgress->SetEndColour(0x00FF00);
+    pProgress->SetStep(1);
+    pProgress->SetRange(0, 128);
+    pProgress->SetPos(0);
 }

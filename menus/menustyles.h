@@ -4,6 +4,7 @@
 // library's window hook).
 #pragma once
 
+#include <functional>
 #include <unordered_map>
 
 #include "afx/afxwin.h"
@@ -41,6 +42,7 @@ CStyledMenuPopupData* AddPopupData(HWND hWnd, DWORD dwFlags);
 void RemovePopupData(HWND hWnd);
 void RemoveAllPopupData();
 int GetPopupDataCount();
+void ForEachPopupData(const std::function<void(HWND)>& fn);
 // The menu about to be shown in the next popup window (null: none pending).
 HMENU GetPendingPopupMenu();
 void SetPendingPopupMenu(HMENU hMenu);
@@ -52,6 +54,7 @@ void SetLastKeyDownPos(DWORD dwPos);
 // registered) for every message it sees; popup subclassing registers itself.
 typedef void (*PFN_MENUHOOKHANDLER)(const CWPSTRUCT* pMsg);
 PFN_MENUHOOKHANDLER SetMenuHookHandler(PFN_MENUHOOKHANDLER pfnHandler);
+PFN_MENUHOOKHANDLER GetMenuHookHandler();
 
 class CStyledMenuStyle {
 public:

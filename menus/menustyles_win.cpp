@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "afx/afxthrow.h"
+#include "menus/menupopup.h"
 #include "menus/menuutil.h"
 
 namespace {
@@ -23,13 +24,6 @@ std::unordered_map<HWND, std::unique_ptr<CStyledMenuPopupData>>& PopupMap() {
 HMENU g_hPendingMenu = nullptr;
 DWORD g_dwLastKeyDownPos = 0;
 PFN_MENUHOOKHANDLER g_pfnHookHandler = nullptr;
-
-LRESULT CALLBACK MenuLibraryHookProc(int nCode, WPARAM wParam, LPARAM lParam) {
-    AFX_MANAGE_STATE(AfxGetStaticModuleState());
-    if (nCode == HC_ACTION && g_pfnHookHandler != nullptr)
-        g_pfnHookHandler(reinterpret_cast<const CWPSTRUCT*>(lParam));
-    return ::CallNextHookEx(g_menuLib.hHook, nCode, wParam, lParam);
-}
 
 CRect XYWH(int x, int y, int cx, int cy) { return CRect(x, y, x + cx, y + cy); }
 
@@ -66,6 +60,10 @@ CStyledMenuPopupData* AddPopupData(HWND hWnd, DWORD dwFlags) {
 void RemovePopupData(HWND hWnd) { PopupMap().erase(hWnd); }
 void RemoveAllPopupData() { PopupMap().clear(); }
 int GetPopupDataCount() { return (int)PopupMap().size(); }
+void ForEachPopupData(const std::function<void(HWND)>& fn) {
+    for (const auto& entry : PopupMap())
+        fn(entry.first);
+}
 HMENU GetPendingPopupMenu() { return g_hPendingMenu; }
 void SetPendingPopupMenu(HMENU hMenu) { g_hPendingMenu = hMenu; }
 DWORD GetLastKeyDownPos() { return g_dwLastKeyDownPos; }
@@ -75,6 +73,8 @@ PFN_MENUHOOKHANDLER SetMenuHookHandler(PFN_MENUHOOKHANDLER pfnHandler) {
     std::swap(pfnHandler, g_pfnHookHandler);
     return pfnHandler;
 }
+
+PFN_MENUHOOKHANDLER GetMenuHookHandler() { return g_pfnHookHandler; }
 
 // --- CStyledMenuStyle --------------------------------------------------------
 
@@ -449,7 +449,7 @@ void InitMenuLibrary() {
     g_pCurrentStyle = FindMenuStyle(2);
 
     if (g_menuLib.hHook == nullptr) {
-        g_menuLib.hHook = ::SetWindowsHookExA(WH_CALLWNDPROC, MenuLibraryHookProc, nullptr, ::GetCurrentThreadId());
+        g_menuLib.hHook = ::SetWindowsHookExA(WH_CALLWNDPROC, MenuCallWndProcHook, nullptr, ::GetCurrentThreadId());
         if (g_menuLib.hHook == nullptr) {
             ShowLastError();
             AfxThrowMemoryException();
@@ -466,6 +466,8 @@ void ExitMenuLibrary() {
             ShowLastError();
         g_menuLib.hHook = nullptr;
     }
+    // Windows still subclassed get their procedure back while the styles that detach them exist.
+    UnsubclassAllMenuPopups();
     if (g_pStyles != nullptr) {
         for (CStyledMenuStyle* pStyle : *g_pStyles)
             delete pStyle;

@@ -8,9 +8,9 @@
 // Icons of the clocks' context menus and of the Skin information dialog.
 #define IDI_CLOCK_EFFECTS 411
 #define IDI_CLOCK_SCALING 406
-#define IDI_CLOCK_CHOOSESKIN 395
+#define IDI_CLOCK_CHOOSESKIN 395 // the program's Skin Browser icon
 #define IDI_CLOCK_CENTER 407
-#define IDI_CLOCK_OPTIONS 286
+#define IDI_CLOCK_OPTIONS 286    // the program's options icon
 #define IDI_CLOCK_HIDE 405
 #define IDI_CLOCK_SKIN 408
 #define IDI_CLOCK_SKININFO 428
@@ -38,3 +38,4 @@
 #define IDC_SKININFO_UNPACKEDSIZE 1455
 #define IDC_SKININFO_SKINPATH 1320
 #define IDC_SKININFO_UNPACKEDPATH 1322
+#include "clockoptions_res.h"

@@ -130,6 +130,21 @@ void CALLBACK ReadAndCloseMenu(HWND, UINT, UINT_PTR, DWORD)
 
 CMainDlg* g_pMain = nullptr;
 
+// Inside the tray menu's loop: the alarm list swaps the two alarms and the
+// timer ticks, then the user picks the first alarm item (posted, as the
+// menu posts its command) and the menu closes.
+void CALLBACK SwapTickAndPickFirstAlarm(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (CMenu::GetTrackingMenu() == nullptr || g_pMain == nullptr)
+        return;
+    CAlarm first = g_alarms[0];
+    g_alarms.RemoveAt(0);
+    g_alarms.Add(first);
+    g_pMain->CheckAlarms();
+    g_pMain->PostMessage(WM_COMMAND, ID_TRAY_FIRSTALARM);
+    ::EndMenu();
+}
+
 void SaveWindowState()
 {
     if (g_pMain != nullptr)
@@ -556,7 +571,33 @@ TEST_F(MainDlgTest, TrayIconAndMenu)
     const UINT_PTR nTimer = ::SetTimer(nullptr, 0, 50, ReadAndCloseMenu);
     Send(UM_TRAYNOTIFY, 0, WM_RBUTTONDOWN);
     ::KillTimer(nullptr, nTimer);
-    EXPECT_EQ(static_cast<int>(BuildTrayMenuModel(g_alarms).size()), g_nMenuItems);
+    // The model's items and the side title.
+    EXPECT_EQ(static_cast<int>(BuildTrayMenuModel(g_alarms).size()) + 1, g_nMenuItems);
+
+    // The array changes while the menu is open: the item chosen runs the
+    // alarm it showed, and the menu follows the array afterwards.
+    AddAlarm(NamedAlarm("Tea"));
+    AddAlarm(NamedAlarm("Bus"));
+    Send(UM_REBUILDTRAYMENU);
+    const UINT_PTR nSwap = ::SetTimer(nullptr, 0, 50, SwapTickAndPickFirstAlarm);
+    Send(UM_TRAYNOTIFY, 0, WM_RBUTTONDOWN);
+    ::KillTimer(nullptr, nSwap);
+    vtest::PumpPending();
+    EXPECT_EQ(std::vector<CString>{"Tea"}, g_executed);
+    EXPECT_EQ(0, m_pDlg->FindTrayAlarm(0)) << "rebuilt: its first alarm item is Bus, now first in the array";
+
+    // A double click runs the chosen action; 0 does nothing.
+    const int kinds[] = {-1, WK_ANALOGCLOCK, WK_DIGITALCLOCK, WK_CALENDAR, WK_ALARMLIST, WK_GENERALSETTINGS, -1};
+    for (int nAction = 0; nAction <= 6; nAction++)
+    {
+        g_settings.m_nTrayDblClkAction = nAction;
+        const int nMade = kinds[nAction] >= 0 ? g_nMade[kinds[nAction]] : 0;
+        const int nHelp = CountContaining("HtmlHelp");
+        m_pDlg->SendMessage(WM_LBUTTONDBLCLK);  // reaching the dialog itself, re-sent as a tray notice
+        if (kinds[nAction] >= 0)
+            EXPECT_EQ(nMade + 1, g_nMade[kinds[nAction]]) << nAction;
+        EXPECT_EQ(nHelp + (nAction == 6 ? 1 : 0), CountContaining("HtmlHelp")) << nAction;
+    }
 
     // Enter and Escape do not end the hidden dialog.
     Send(WM_COMMAND, IDOK);

@@ -9,7 +9,10 @@ Serves a site folder in the skin server's layout on 127.0.0.1:
 with <kind> "acs" or "dcs", the files under SITE/skins/<kind>/.
 
 Hostile modes let tests see how the client copes: wrong-length, truncated,
-slow, 404, 500, hostile-list, huge-list, not-zip. For the HTTP client's own
+slow, 404, 500, hostile-list, huge-list, not-zip. The server's --mode holds
+for every request; a path that starts with /mode/<mode> is served in that
+mode instead, so one server gives a test every mode at its own root address
+(http://127.0.0.1:PORT/mode/slow). For the HTTP client's own
 tests, GET /echo answers with the request's headers and a POST anywhere with
 its body (the request's Content-Type in X-Echo-Content-Type).
 
@@ -25,6 +28,7 @@ import time
 import urllib.parse
 
 KINDS = {"a": "acs", "d": "dcs"}
+MODES = ["normal", "wrong-length", "truncated", "slow", "404", "500", "hostile-list", "huge-list", "not-zip"]
 
 HOSTILE_LINES = [
     "Evil;..\\..\\x;Mallory;2001",
@@ -92,10 +96,18 @@ class Handler(http.server.BaseHTTPRequestHandler):
         length = int(self.headers.get("Content-Length", "0"))
         self.echo(self.rfile.read(length), self.headers.get("Content-Type", ""))
 
+    def take_mode(self):
+        """The mode of this request: a /mode/<mode> prefix, else the server's."""
+        parts = self.path.split("/", 3)
+        if len(parts) >= 3 and parts[1] == "mode" and parts[2] in MODES:
+            self.path = "/" + (parts[3] if len(parts) > 3 else "")
+            return parts[2]
+        return self.server.mode
+
     def do_GET(self):
         if self.path == "/echo":
             return self.echo(str(self.headers).encode(), "")
-        mode = self.server.mode
+        mode = self.take_mode()
         path, what = self.route()
         if mode == "404" or (mode == "500" and what != "list"):
             return self.send_page(404 if mode == "404" else 500, "Not here")
@@ -139,9 +151,7 @@ def main():
     p.add_argument("--port", type=int, default=0)
     p.add_argument("--port-file")
     p.add_argument("--log")
-    p.add_argument("--mode", default="normal",
-                   choices=["normal", "wrong-length", "truncated", "slow", "404", "500",
-                            "hostile-list", "huge-list", "not-zip"])
+    p.add_argument("--mode", default="normal", choices=MODES)
     a = p.parse_args()
     server = Server(("127.0.0.1", a.port), Handler)
     server.site, server.mode, server.log = a.site, a.mode, a.log

@@ -14,11 +14,16 @@ void Log(const char* pszLine)
     const char* pszFile = std::getenv("VELTRAN_AUTOMATION");
     if (pszFile == nullptr || *pszFile == '\0')
         return;
-    if (FILE* f = std::fopen(pszFile, "a"))
-    {
-        std::fprintf(f, "%s\n", pszLine);
-        std::fclose(f);
-    }
+    // One append-only write per line: the program logs to the same file.
+    HANDLE hFile = CreateFileA(pszFile, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return;
+    char szText[80];
+    const int nLength = std::snprintf(szText, sizeof(szText), "%s\n", pszLine);
+    DWORD nWritten = 0;
+    WriteFile(hFile, szText, static_cast<DWORD>(nLength), &nWritten, nullptr);
+    CloseHandle(hFile);
 }
 
 LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)

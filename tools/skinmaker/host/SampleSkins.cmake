@@ -1,7 +1,7 @@
 # Windows build: a host build of skinmaker and iconmaker (tools/skinmaker/host)
 # draws the sample skins straight into this build's app/acs and app/dcs, and the
-# alarm icons with their resource script into gen/icons, and lays out a local
-# skin server's site in skinsite.
+# alarm icons with their resource script into gen/icons, the Skin Browser's
+# pictures into gen/skinbrowser, and lays out a local skin server's site in skinsite.
 include(ExternalProject)
 ExternalProject_Add(host_skinmaker
   SOURCE_DIR "${CMAKE_CURRENT_LIST_DIR}"
@@ -10,9 +10,11 @@ ExternalProject_Add(host_skinmaker
              "-DVELTRAN_SAMPLE_SKINS_DIR=${CMAKE_BINARY_DIR}/app"
              "-DVELTRAN_ICONS_DIR=${CMAKE_BINARY_DIR}/gen/icons"
              "-DVELTRAN_SKIN_SITE_DIR=${CMAKE_BINARY_DIR}/skinsite"
-  BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target sample_skins program_icons skin_site
+             "-DVELTRAN_BROWSER_ART_DIR=${CMAKE_BINARY_DIR}/gen/skinbrowser"
+  BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> --target sample_skins program_icons skin_site browser_art
   INSTALL_COMMAND ""
   BUILD_ALWAYS ON
   BUILD_BYPRODUCTS "${CMAKE_BINARY_DIR}/app/acs/Simple.acs" "${CMAKE_BINARY_DIR}/app/dcs/Red Digital.dcs"
                    "${CMAKE_BINARY_DIR}/gen/icons/icons.rc"
-                   "${CMAKE_BINARY_DIR}/skinsite/skins/acs/skins.inf")
+                   "${CMAKE_BINARY_DIR}/skinsite/skins/acs/skins.inf"
+                   "${CMAKE_BINARY_DIR}/gen/skinbrowser/background.jpg")

@@ -1,0 +1,110 @@
+// "Skin Browser": lists the skin server's skins of one kind by group,
+// previews the selected one and downloads and installs it. The network work
+// runs in worker threads (skinworkers.h) that report each step to this
+// dialog by message; the dialog alone changes its controls and members.
+// The Install button's text tells the state: "Cancel" while a worker runs.
+#pragma once
+
+#include "afx/afxdlg.h"
+#include "afx/afxgdi.h"
+#include "afx/afxworker.h"
+#include "controls/colorlabel.h"
+#include "controls/gradientprogress.h"
+#include "controls/reportctrl.h"
+#include "controls/skinbutton.h"
+#include "image/picture.h"
+#include "skinbrowser/skinworkers.h"
+
+#include <memory>
+#include <vector>
+
+class CHttpClient;
+
+class CSkinBrowserDlg : public CDialog {
+public:
+    explicit CSkinBrowserDlg(CWnd* pParent = nullptr);
+    // Waits for the workers still running.
+    ~CSkinBrowserDlg() override;
+
+    // Deletes all items of both lists.
+    void ClearLists();
+
+    // The workers' side of the state, for tests and the automation seam.
+    int GetRunningWorkerCount();
+    // Waits, pumping messages, until every worker has ended; false at the deadline.
+    bool WaitForWorkers(DWORD dwTimeoutMs);
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+
+    afx_msg void OnConnect();
+    afx_msg void OnClose();
+    afx_msg void OnDestroy();
+    afx_msg void OnPaint();
+    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+    afx_msg void OnSize(UINT nType, int cx, int cy);
+    afx_msg HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
+    afx_msg void OnInstall();
+    afx_msg void OnOptions();
+    afx_msg void OnShowAnalog();
+    afx_msg void OnShowDigital();
+    afx_msg void OnHelp();
+    afx_msg void OnGroupSelChanged(NMHDR* pNMHDR, LRESULT* pResult);
+    afx_msg void OnSkinSelChanged(NMHDR* pNMHDR, LRESULT* pResult);
+    afx_msg LRESULT OnSkinJob(WPARAM wParam, LPARAM lParam);
+    DECLARE_MESSAGE_MAP()
+
+    void SetupButtons();
+    void ComposePreview();
+    void FillGroupList();
+    void SkinSelected(DWORD hItem);
+    void CancelAction(LPCSTR pszText);
+    void StartWorker(CSkinJob::TYPE nType);
+    void ShowPreview(CSkinJob& job);
+    void SetStatus(LPCSTR pszText, DWORD dwMode);
+    void SetInstall(LPCSTR pszText, int nEnable);
+    bool IsWorkerShown();
+    void RedrawProgress();
+    // A bitmap of a "JPG" resource; null when it cannot be read.
+    static HBITMAP LoadJpgBitmap(UINT nID, CPicture* pPicture = nullptr);
+
+public:
+    CBrush m_brBack;
+    // The picture painted over the client area: the first background until
+    // a preview is composed, then m_hbmBackground (borrowed, never deleted).
+    HBITMAP m_hbmCanvas = nullptr;
+    CBitmap m_bmpFirstCanvas;
+    CBitmap m_hbmBackground;
+    CBitmap m_hbmPreview;
+    int m_nBackWidth = 0;
+    int m_nBackHeight = 0;
+    CStringArray m_arrSkinList;
+    CPicture m_imgPreview;
+    CHttpClient* m_pHttpClient = nullptr;
+    // The last worker started. The thread library closes it when the worker
+    // ends, so it only says that one was started; the waits use the jobs.
+    HANDLE m_hWorkerThread = nullptr;
+    // Normal, hover and pressed pictures of the five buttons; the buttons own them.
+    HBITMAP m_hbmButtons[15] = {};
+    CSkinButton m_btnHelp;
+    CColorLabel m_lblComment;
+    CSkinButton m_btnOptions;
+    CSkinButton m_btnAnalog;
+    CSkinButton m_btnDigital;
+    CSkinButton m_btnConnect;
+    CGradientProgressCtrl m_progress;
+    CReportCtrl m_listGroups;
+    CReportCtrl m_listSkins;
+    CString m_strUrl;
+
+private:
+    // The workers started and not yet seen to end; the probes share the client under the lock.
+    std::vector<std::shared_ptr<CSkinJob>> m_jobs;
+    CCriticalSection m_clientLock;
+    bool m_bFillingGroups = false;
+    bool m_bDestroying = false;
+};

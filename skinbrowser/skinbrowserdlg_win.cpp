@@ -1,0 +1,558 @@
+#include "skinbrowser/skinbrowserdlg.h"
+
+#include "afx/afxapp.h"
+#include "afx/afxseams.h"
+#include "alarms/executorutil.h"
+#include "app/messages.h"
+#include "app/settings.h"
+#include "res/skinbrowser_res.h"
+#include "skinbrowser/httpclient.h"
+#include "skinbrowser/skinlist.h"
+
+BEGIN_MESSAGE_MAP(CSkinBrowserDlg, CDialog)
+    ON_BN_CLICKED(IDC_SKINBROWSER_CONNECT, OnConnect)
+    ON_WM_CLOSE()
+    ON_WM_DESTROY()
+    ON_WM_PAINT()
+    ON_WM_ERASEBKGND()
+    ON_WM_SIZE()
+    ON_WM_CTLCOLOR()
+    ON_BN_CLICKED(IDC_SKINBROWSER_INSTALL, OnInstall)
+    ON_BN_CLICKED(IDC_SKINBROWSER_OPTIONS, OnOptions)
+    ON_BN_CLICKED(IDC_SKINBROWSER_ANALOG, OnShowAnalog)
+    ON_BN_CLICKED(IDC_SKINBROWSER_DIGITAL, OnShowDigital)
+    ON_BN_CLICKED(IDC_SKINBROWSER_HELP, OnHelp)
+    ON_NOTIFY(RCN_SELCHANGED, IDC_SKINBROWSER_GROUPS, OnGroupSelChanged)
+    ON_NOTIFY(RCN_SELCHANGED, IDC_SKINBROWSER_SKINS, OnSkinSelChanged)
+    ON_MESSAGE(UM_SKINJOB, OnSkinJob)
+END_MESSAGE_MAP()
+
+namespace {
+
+const char kCancel[] = "Cancel";
+const char kInstallThis[] = "Install this skin";
+const char kInstallSelected[] = "Install selected skin";
+const char kReady[] = "Ready";
+const COLORREF kWhite = 0xFFFFFF;
+const UINT kRedrawAll = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE;
+
+} // namespace
+
+CSkinBrowserDlg::CSkinBrowserDlg(CWnd* pParent) : CDialog(IDD_SKINBROWSER, pParent) {}
+
+CSkinBrowserDlg::~CSkinBrowserDlg()
+{
+    for (auto& job : m_jobs)
+        job->Cancel();
+    WaitForWorkers(INFINITE);
+    delete m_pHttpClient;
+}
+
+void CSkinBrowserDlg::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_SKINBROWSER_HELP, m_btnHelp);
+    DDX_Control(pDX, IDC_SKINBROWSER_DETAILS, m_lblComment);
+    DDX_Control(pDX, IDC_SKINBROWSER_OPTIONS, m_btnOptions);
+    DDX_Control(pDX, IDC_SKINBROWSER_ANALOG, m_btnAnalog);
+    DDX_Control(pDX, IDC_SKINBROWSER_DIGITAL, m_btnDigital);
+    DDX_Control(pDX, IDC_SKINBROWSER_CONNECT, m_btnConnect);
+    DDX_Control(pDX, IDC_SKINBROWSER_PROGRESS, m_progress);
+    DDX_Control(pDX, IDC_SKINBROWSER_GROUPS, m_listGroups);
+    DDX_Control(pDX, IDC_SKINBROWSER_SKINS, m_listSkins);
+}
+
+LRESULT CSkinBrowserDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == UM_SKINLISTREAD && !m_bDestroying)
+        FillGroupList();
+    return CDialog::WindowProc(message, wParam, lParam);
+}
+
+HBITMAP CSkinBrowserDlg::LoadJpgBitmap(UINT nID, CPicture* pPicture)
+{
+    CPicture picture(PIC_FORMAT_JPG);
+    CPicture& target = pPicture != nullptr ? *pPicture : picture;
+    HMODULE hModule = AfxFindResourceHandle(MAKEINTRESOURCEA(nID), "JPG");
+    HRSRC hResource = ::FindResourceA(hModule, MAKEINTRESOURCEA(nID), "JPG");
+    if (hResource == nullptr || !target.LoadResource(hResource, PIC_FORMAT_JPG, hModule))
+        return nullptr;
+    return target.MakeBitmap();
+}
+
+BOOL CSkinBrowserDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    HICON hIcon = ::LoadIconA(AfxFindResourceHandle(MAKEINTRESOURCEA(IDI_SKINBROWSER), (LPCSTR)RT_GROUP_ICON),
+                              MAKEINTRESOURCEA(IDI_SKINBROWSER));
+    SetIcon(hIcon, TRUE);
+    SetIcon(hIcon, FALSE);
+
+    m_listGroups.SetExtendedStyle(LVS_EX_FULLROWSELECT);
+    m_listGroups.InsertColumn(0, "Skin groups", 2, 110);
+    m_listGroups.SetFullRowSelect(TRUE);
+    m_listSkins.SetExtendedStyle(LVS_EX_FULLROWSELECT);
+    m_listSkins.InsertColumn(0, "Skin name", 0, 110);
+    // Column 1 shows the author under the same heading.
+    m_listSkins.InsertColumn(1, "Skin name", 0, 110);
+    m_listSkins.SetFullRowSelect(TRUE);
+
+    CPicture background(PIC_FORMAT_JPG);
+    if (HBITMAP hCanvas = LoadJpgBitmap(IDJ_SKINBROWSER_BACKGROUND, &background)) {
+        m_bmpFirstCanvas.Attach(hCanvas);
+        m_hbmCanvas = hCanvas;
+        m_nBackWidth = static_cast<int>(background.GetWidth());
+        m_nBackHeight = static_cast<int>(background.GetHeight());
+        m_hbmBackground.Attach(background.MakeBitmap());
+    }
+
+    m_pHttpClient = new CHttpClient;
+    CenterWindow();
+
+    SetStatus(kReady, PGS_TEXT_ONLY);
+    m_progress.SetRange(0, 100);
+    m_progress.SetPos(100);
+    m_progress.SetBkColor(kWhite);
+    m_progress.SetColors(3, COLORREF(0xFF0000), COLORREF(0xFFFFFF), COLORREF(0xFF0000));
+    m_progress.StartAnimation(55, 1);
+    RedrawProgress();
+
+    const bool bDigital = g_settings.m_nSkinBrowserType == 1;
+    SendDlgItemMessage(bDigital ? IDC_SKINBROWSER_DIGITAL : IDC_SKINBROWSER_ANALOG, BM_SETCHECK, 1);
+    GetDlgItem(IDC_SKINBROWSER_INSTALL)->EnableWindow(FALSE);
+    m_brBack.CreateSolidBrush(kWhite);
+    SetupButtons();
+    if (HBITMAP hPreview = LoadJpgBitmap(IDJ_SKINBROWSER_NOPREVIEW))
+        m_hbmPreview.Attach(hPreview);
+    ComposePreview();
+    SendMessage(WM_SIZE, 0, 0);
+    SendDlgItemMessage(IDC_SKINBROWSER_ANALOG, BM_SETSTATE, bDigital ? 0 : 1);
+    SendDlgItemMessage(IDC_SKINBROWSER_DIGITAL, BM_SETCHECK, bDigital ? 1 : 0);
+    if (g_settings.m_bSkinBrowserAutoConnect)
+        OnConnect();
+    return TRUE;
+}
+
+void CSkinBrowserDlg::SetupButtons()
+{
+    static const char* const kTips[] = {"Update", "Analog clock", "Digital clock", "Options",
+                                        "Help: How to use Skin Browser"};
+    CSkinButton* buttons[] = {&m_btnConnect, &m_btnAnalog, &m_btnDigital, &m_btnOptions, &m_btnHelp};
+    const UINT sheets[] = {IDJ_SKINBROWSER_BUTTONS_NORMAL, IDJ_SKINBROWSER_BUTTONS_HOVER,
+                           IDJ_SKINBROWSER_BUTTONS_PRESSED};
+    for (int nSheet = 0; nSheet < 3; nSheet++) {
+        CPicture sheet(PIC_FORMAT_JPG);
+        HMODULE hModule = AfxFindResourceHandle(MAKEINTRESOURCEA(sheets[nSheet]), "JPG");
+        HRSRC hResource = ::FindResourceA(hModule, MAKEINTRESOURCEA(sheets[nSheet]), "JPG");
+        if (hResource == nullptr || !sheet.LoadResource(hResource, PIC_FORMAT_JPG, hModule))
+            continue;
+        const LONG nWidth = static_cast<LONG>(sheet.GetWidth()), nHeight = static_cast<LONG>(sheet.GetHeight());
+        for (int i = 0; i < 5; i++) {
+            CPicture band;
+            if (sheet.Crop(0, i * nHeight / 5, nWidth, (i + 1) * nHeight / 5, &band))
+                m_hbmButtons[nSheet * 5 + i] = band.MakeBitmap();
+        }
+    }
+    for (int i = 0; i < 5; i++) {
+        buttons[i]->SetToolTipText(kTips[i]);
+        buttons[i]->SetWindowText("");
+        // The disabled picture is the normal one, which the button falls back to.
+        buttons[i]->SetSkin(m_hbmButtons[i], m_hbmButtons[10 + i], m_hbmButtons[5 + i], nullptr, nullptr, nullptr, 0,
+                            0, 0);
+    }
+}
+
+void CSkinBrowserDlg::ComposePreview()
+{
+    if (m_hbmBackground.GetSafeHandle() == nullptr)
+        return;
+    m_hbmCanvas = m_hbmBackground;
+    if (m_hbmPreview.GetSafeHandle() != nullptr) {
+        CDC dcBack, dcPreview;
+        dcBack.CreateCompatibleDC(nullptr);
+        dcPreview.CreateCompatibleDC(nullptr);
+        CSelectGuard selBack(dcBack.m_hDC, m_hbmBackground.GetSafeHandle());
+        CSelectGuard selPreview(dcPreview.m_hDC, m_hbmPreview.GetSafeHandle());
+        ::BitBlt(dcBack.m_hDC, m_nBackWidth - 215, 35, 195, 195, dcPreview.m_hDC, -1, -1, SRCCOPY);
+    }
+    RedrawWindow(nullptr, nullptr, kRedrawAll);
+}
+
+void CSkinBrowserDlg::OnPaint()
+{
+    CPaintDC dc(this);
+    if (m_hbmCanvas == nullptr)
+        return;
+    CRect rc;
+    GetClientRect(&rc);
+    CDC dcCanvas;
+    dcCanvas.CreateCompatibleDC(&dc);
+    CSelectGuard sel(dcCanvas.m_hDC, m_hbmCanvas);
+    ::SetStretchBltMode(dc.m_hDC, COLORONCOLOR);
+    ::StretchBlt(dc.m_hDC, 0, 0, rc.Width(), rc.Height(), dcCanvas.m_hDC, 0, 0, m_nBackWidth, m_nBackHeight, SRCCOPY);
+}
+
+BOOL CSkinBrowserDlg::OnEraseBkgnd(CDC*)
+{
+    return TRUE;
+}
+
+void CSkinBrowserDlg::OnSize(UINT nType, int cx, int cy)
+{
+    CDialog::OnSize(nType, cx, cy);
+    if (m_listGroups.GetSafeHwnd() == nullptr)
+        return;
+    CRect rc;
+    m_listGroups.GetClientRect(&rc);
+    m_listGroups.SetColumnWidth(0, rc.Width());
+    m_listSkins.GetClientRect(&rc);
+    m_listSkins.SetColumnWidth(0, rc.Width());
+}
+
+HBRUSH CSkinBrowserDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
+{
+    CDialog::OnCtlColor(pDC, pWnd, nCtlColor);
+    pDC->SetBkMode(TRANSPARENT);
+    pDC->SetBkColor(kWhite);
+    pDC->SetTextColor(0);
+    return m_brBack;
+}
+
+void CSkinBrowserDlg::OnOK() {}
+
+void CSkinBrowserDlg::OnCancel() {}
+
+void CSkinBrowserDlg::ClearLists()
+{
+    m_listGroups.DeleteItem(RVI_ROOT);
+    m_listSkins.DeleteItem(RVI_ROOT);
+}
+
+void CSkinBrowserDlg::SetStatus(LPCSTR pszText, DWORD dwMode)
+{
+    m_progress.SetText(pszText, dwMode);
+    m_progress.Invalidate(FALSE);
+}
+
+// nEnable: 1 enable, 0 disable, -1 leave as it is.
+void CSkinBrowserDlg::SetInstall(LPCSTR pszText, int nEnable)
+{
+    CWnd* pInstall = GetDlgItem(IDC_SKINBROWSER_INSTALL);
+    if (nEnable >= 0)
+        pInstall->EnableWindow(nEnable);
+    if (pszText != nullptr)
+        pInstall->SetWindowText(pszText);
+}
+
+bool CSkinBrowserDlg::IsWorkerShown()
+{
+    CString strText;
+    GetDlgItemText(IDC_SKINBROWSER_INSTALL, strText);
+    return strText == kCancel;
+}
+
+void CSkinBrowserDlg::RedrawProgress()
+{
+    m_progress.RedrawWindow(nullptr, nullptr, kRedrawAll);
+}
+
+void CSkinBrowserDlg::FillGroupList()
+{
+    m_bFillingGroups = true;
+    m_listGroups.DeleteItem(RVI_ROOT);
+    CStringArray groups;
+    GetSkinGroups(m_arrSkinList, groups);
+    for (INT_PTR i = 0; i < groups.GetSize(); i++)
+        m_listGroups.InsertItem(RVI_ROOT, RVTI_LAST, groups[i]);
+    m_listGroups.SelectItem(m_listGroups.GetChildItem(RVI_ROOT, 0), -1, TRUE);
+    RedrawWindow(nullptr, nullptr, kRedrawAll);
+    m_bFillingGroups = false;
+}
+
+void CSkinBrowserDlg::OnGroupSelChanged(NMHDR* pNMHDR, LRESULT* pResult)
+{
+    const DWORD hItem = reinterpret_cast<NMREPORT*>(pNMHDR)->hItem;
+    m_listSkins.SetRedraw(FALSE);
+    m_listSkins.DeleteItem(RVI_ROOT);
+    DWORD hFirst = RVI_NONE;
+    if (hItem != RVI_NONE) {
+        CStringArray lines;
+        GetSkinsOfGroup(m_arrSkinList, m_listGroups.GetItemText(hItem, 0), lines);
+        for (INT_PTR i = 0; i < lines.GetSize(); i++) {
+            const DWORD hSkin = m_listSkins.InsertItem(RVI_ROOT, RVTI_LAST, GetSkinListField(lines[i], 1));
+            m_listSkins.SetItemText(hSkin, 1, GetSkinListField(lines[i], 2));
+        }
+        hFirst = m_listSkins.GetChildItem(RVI_ROOT, 0);
+        m_listSkins.SelectItem(hFirst, -1, TRUE);
+    }
+    // Emptying the list drops its selection without a notice: say it here.
+    if (hFirst == RVI_NONE)
+        SkinSelected(RVI_NONE);
+    m_listSkins.SetRedraw(TRUE);
+    m_listSkins.Invalidate();
+    *pResult = 0;
+}
+
+void CSkinBrowserDlg::OnSkinSelChanged(NMHDR* pNMHDR, LRESULT* pResult)
+{
+    SkinSelected(reinterpret_cast<NMREPORT*>(pNMHDR)->hItem);
+    *pResult = 0;
+}
+
+void CSkinBrowserDlg::SkinSelected(DWORD hItem)
+{
+    if (hItem == RVI_NONE) {
+        GetDlgItem(IDC_SKINBROWSER_INSTALL)->EnableWindow(FALSE);
+        m_lblComment.SetText("Skin name");
+        m_lblComment.RedrawWindow();
+        return;
+    }
+    if (IsWorkerShown())
+        CancelAction(kInstallSelected);
+    StartWorker(CSkinJob::PREVIEW);
+    const CString strName = m_listSkins.GetItemText(hItem, 0);
+    m_lblComment.SetText(FormatSkinDetails(strName, FindSkinEntry(m_arrSkinList, strName)));
+    m_lblComment.RedrawWindow();
+}
+
+void CSkinBrowserDlg::OnConnect()
+{
+    if (IsWorkerShown())
+        CancelAction(kInstallThis);
+    else
+        StartWorker(CSkinJob::LIST);
+}
+
+void CSkinBrowserDlg::OnInstall()
+{
+    if (m_listSkins.GetSelectedItem() == RVI_NONE)
+        return;
+    if (IsWorkerShown())
+        CancelAction(kInstallSelected);
+    else
+        StartWorker(CSkinJob::DOWNLOAD);
+}
+
+// The workers stop at their next check and change nothing more; a list that
+// is handing its groups over right now finishes that.
+void CSkinBrowserDlg::CancelAction(LPCSTR pszText)
+{
+    for (auto& job : m_jobs) {
+        if (!(m_bFillingGroups && job->m_nType == CSkinJob::LIST))
+            job->Cancel();
+    }
+    SetInstall(pszText, -1);
+    SetStatus(kReady, PGS_TEXT_ONLY);
+}
+
+void CSkinBrowserDlg::StartWorker(CSkinJob::TYPE nType)
+{
+    // Jobs seen to end are let go.
+    for (size_t i = m_jobs.size(); i-- > 0;) {
+        if (m_jobs[i]->IsDone())
+            m_jobs.erase(m_jobs.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+    const int nKind = g_settings.m_nSkinBrowserType == 1 ? 1 : 0;
+    auto job = std::make_shared<CSkinJob>(nType, m_hWnd, nKind);
+    job->m_pHttpClient = m_pHttpClient;
+    job->m_pClientLock = &m_clientLock;
+    if (nType == CSkinJob::LIST) {
+        job->m_strUrl = GetSkinListUrl(nKind);
+    } else {
+        // A new preview replaces the one still on its way.
+        if (nType == CSkinJob::PREVIEW) {
+            for (auto& other : m_jobs) {
+                if (other->m_nType == CSkinJob::PREVIEW)
+                    other->Cancel();
+            }
+        }
+        job->m_strName = m_listSkins.GetItemText(m_listSkins.GetSelectedItem(), 0);
+        const CString strEntry = FindSkinEntry(m_arrSkinList, job->m_strName);
+        job->m_strGroup = GetSkinListField(strEntry, 0);
+        if (nType == CSkinJob::PREVIEW) {
+            job->m_strProbeUrl = job->m_strUrl = GetSkinPreviewUrl(nKind, job->m_strGroup, job->m_strName);
+            char szTemp[1024] = "";
+            ::GetTempPathA(sizeof szTemp, szTemp);
+            job->m_strFolder = szTemp;
+        } else {
+            job->m_strProbeUrl = GetSkinArchiveProbeUrl(nKind, job->m_strGroup, job->m_strName);
+            job->m_strUrl = GetSkinDownloadUrl(nKind, job->m_strGroup, job->m_strName);
+            job->m_strFolder = nKind == 1 ? g_settings.m_strDigitalSkinDir : g_settings.m_strAnalogSkinDir;
+            m_strUrl = job->m_strProbeUrl;
+        }
+    }
+    uintptr_t hThread = 0;
+    if (job->Start(job, hThread)) {
+        m_hWorkerThread = reinterpret_cast<HANDLE>(hThread);
+        m_jobs.push_back(job);
+    }
+}
+
+LRESULT CSkinBrowserDlg::OnSkinJob(WPARAM wParam, LPARAM lParam)
+{
+    CSkinJob& job = *reinterpret_cast<CSkinJob*>(lParam);
+    // A cancelled worker's last words change nothing.
+    if (job.IsCancelled() || m_bDestroying)
+        return 0;
+    switch (wParam) {
+    case SJ_BEGIN:
+        if (job.m_nType == CSkinJob::LIST) {
+            m_arrSkinList.RemoveAll();
+            ClearLists();
+        }
+        SetInstall(kCancel, TRUE);
+        SetStatus("Connecting...", PGS_TEXT_ONLY);
+        if (job.m_nType != CSkinJob::PREVIEW)
+            RedrawProgress();
+        break;
+    case SJ_LINES: {
+        m_arrSkinList.Append(job.m_newLines);
+        CString strStatus;
+        strStatus.Format("Found %d skins found", static_cast<int>(m_arrSkinList.GetSize()));
+        SetStatus(strStatus, PGS_TEXT_ONLY);
+        GetDlgItem(IDC_SKINBROWSER_INSTALL)->EnableWindow(TRUE);
+        break;
+    }
+    case SJ_LISTFAILED:
+        SetInstall("Error", -1);
+        break;
+    case SJ_LISTEND:
+        SetStatus(kReady, PGS_TEXT_ONLY);
+        SetInstall(kInstallThis, job.m_bFailed ? 0 : 1);
+        break;
+    case SJ_PROBED:
+        m_progress.SetPos(0);
+        if (job.m_nType == CSkinJob::DOWNLOAD) {
+            m_strUrl = job.m_strUrl;
+            SetStatus("Skin loading : %d%%", PGS_TEXT_PERCENT);
+        } else {
+            SetStatus("Skin preview loading : %d%%", PGS_TEXT_PERCENT);
+        }
+        break;
+    case SJ_PROGRESS:
+        m_progress.SetPos(job.m_nPercent);
+        break;
+    case SJ_PREVIEW:
+        m_progress.SetRange(0, 100);
+        m_progress.SetPos(100);
+        ShowPreview(job);
+        SetInstall(kInstallSelected, -1);
+        SetStatus(job.m_strFault.IsEmpty() ? CString(kReady) : FormatPreviewFault(job.m_strFault), PGS_TEXT_ONLY);
+        RedrawWindow(nullptr, nullptr, kRedrawAll);
+        break;
+    case SJ_DOWNLOADED:
+        m_progress.SetRange(0, 100);
+        m_progress.SetPos(100);
+        SetStatus(job.m_strFault.IsEmpty() ? CString(kReady) : FormatDownloadFault(job.m_strFault), PGS_TEXT_ONLY);
+        SetInstall(kInstallSelected, -1);
+        break;
+    case SJ_SHOWSKIN: {
+        (job.m_nKind == 1 ? g_settings.m_strDigitalSkin : g_settings.m_strAnalogSkin) = job.m_strName;
+        if (CWnd* pMain = AfxGetMainWnd())
+            ::SendMessageA(pMain->GetSafeHwnd(), job.m_nKind == 1 ? UM_SHOWDIGITALCLOCK : UM_SHOWANALOGCLOCK, 0, 0);
+        break;
+    }
+    }
+    return 0;
+}
+
+// Only a whole picture with status 200 becomes the preview; anything else
+// shows the no-preview picture, so no earlier skin's picture stands for it.
+void CSkinBrowserDlg::ShowPreview(CSkinJob& job)
+{
+    HBITMAP hPreview = nullptr;
+    if (job.m_strFault.IsEmpty()) {
+        m_imgPreview.Clear(0);
+        std::vector<BYTE>& bytes = job.m_transfer.m_bytes;
+        if (m_imgPreview.Decode(bytes.data(), static_cast<DWORD>(bytes.size()), PIC_FORMAT_JPG))
+            hPreview = m_imgPreview.MakeBitmap();
+        if (hPreview == nullptr)
+            job.m_strFault = "the picture cannot be read";
+    }
+    if (hPreview == nullptr)
+        hPreview = LoadJpgBitmap(IDJ_SKINBROWSER_NOPREVIEW);
+    m_hbmPreview.DeleteObject();
+    if (hPreview != nullptr)
+        m_hbmPreview.Attach(hPreview);
+    ComposePreview();
+}
+
+void CSkinBrowserDlg::OnShowAnalog()
+{
+    const bool bChanged = g_settings.m_nSkinBrowserType != 0;
+    g_settings.m_nSkinBrowserType = 0;
+    if (bChanged)
+        OnConnect();
+}
+
+void CSkinBrowserDlg::OnShowDigital()
+{
+    const bool bChanged = g_settings.m_nSkinBrowserType != 1;
+    g_settings.m_nSkinBrowserType = 1;
+    if (bChanged)
+        OnConnect();
+}
+
+void CSkinBrowserDlg::OnOptions()
+{
+    if (CWnd* pMain = AfxGetMainWnd())
+        ::SendMessageA(pMain->GetSafeHwnd(), UM_SHOWGENERALSETTINGS, 0, 0);
+}
+
+void CSkinBrowserDlg::OnHelp()
+{
+    const CString strTopic = CAlarmExecutorUtil::GetAppDir() + "\\Veltran.chm::/Skins/skinbrowser.htm";
+    AfxGetSeams()->HtmlHelp(nullptr, strTopic, 0 /* HH_DISPLAY_TOPIC */, 0);
+}
+
+void CSkinBrowserDlg::OnClose()
+{
+    if (CWnd* pMain = AfxGetMainWnd())
+        ::SendMessageA(pMain->GetSafeHwnd(), UM_SKINBROWSERCLOSED, 0, 0);
+}
+
+// The workers report to this window: it stays until they have ended.
+void CSkinBrowserDlg::OnDestroy()
+{
+    m_bDestroying = true;
+    for (auto& job : m_jobs)
+        job->Cancel();
+    WaitForWorkers(INFINITE);
+    CDialog::OnDestroy();
+}
+
+int CSkinBrowserDlg::GetRunningWorkerCount()
+{
+    int nCount = 0;
+    for (auto& job : m_jobs)
+        nCount += job->IsDone() ? 0 : 1;
+    return nCount;
+}
+
+bool CSkinBrowserDlg::WaitForWorkers(DWORD dwTimeoutMs)
+{
+    const DWORD dwStart = ::GetTickCount();
+    // Waiting may start more workers (a list hands over its groups): take the list afresh.
+    for (;;) {
+        std::shared_ptr<CSkinJob> pending;
+        for (auto& job : m_jobs) {
+            if (!job->IsDone()) {
+                pending = job;
+                break;
+            }
+        }
+        if (!pending)
+            break;
+        DWORD dwLeft = INFINITE;
+        if (dwTimeoutMs != INFINITE) {
+            const DWORD dwSpent = ::GetTickCount() - dwStart;
+            if (dwSpent >= dwTimeoutMs)
+                return false;
+            dwLeft = dwTimeoutMs - dwSpent;
+        }
+        if (AfxWaitPumping(pending->GetDoneEvent(), dwLeft) != WAIT_OBJECT_0 && dwLeft != INFINITE)
+            return false;
+    }
+    m_jobs.clear();
+    return true;
+}

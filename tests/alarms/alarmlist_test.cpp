@@ -1,0 +1,501 @@
+// The alarm list window driven through its buttons, its check boxes and the
+// alarm editor; its options dialog; and both as the main dialog opens them.
+// The list itself stays hidden: only the editor and the shell's list show.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "afx/afxwin.h"
+#include "alarms/alarmdlg.h"
+#include "alarms/alarmexecutor.h"
+#include "alarms/alarmlistdlg.h"
+#include "alarms/alarmlistoptionsdlg.h"
+#include "app/alarmcheck.h"
+#include "app/appseams.h"
+#include "app/maindlg.h"
+#include "app/messages.h"
+#include "app/settings.h"
+#include "res/alarms_res.h"
+#include "support/win_drivers.h"
+#include "support/win_window.h"
+
+namespace
+{
+struct CSearch
+{
+    int nID;
+    HWND hFound;
+};
+
+BOOL CALLBACK MatchId(HWND hChild, LPARAM lParam)
+{
+    CSearch* pSearch = reinterpret_cast<CSearch*>(lParam);
+    if (::GetDlgCtrlID(hChild) != pSearch->nID)
+        return TRUE;
+    pSearch->hFound = hChild;
+    return FALSE;
+}
+
+HWND FindDescendant(HWND hWnd, int nID)
+{
+    CSearch search = {nID, nullptr};
+    ::EnumChildWindows(hWnd, MatchId, reinterpret_cast<LPARAM>(&search));
+    return search.hFound;
+}
+
+// The editor with its name typed in and OK pressed; nullptr keeps the name.
+void EditorOk(HWND hDlg, const char* pszName)
+{
+    if (pszName != nullptr)
+        ::SetWindowTextA(FindDescendant(hDlg, IDC_INFO_NAME), pszName);
+    vtest::PressButton(hDlg, IDOK);
+}
+
+CString ModulePath()
+{
+    char sz[MAX_PATH] = "";
+    ::GetModuleFileNameA(nullptr, sz, MAX_PATH);
+    return sz;
+}
+
+// Icons come from this program's own icon resources, a different one by index.
+CAlarm MakeAlarm(const char* pszName, int nIcon)
+{
+    CAlarm alarm;
+    alarm.m_bEnabled = TRUE;
+    alarm.m_nRepeat = ALARM_DAILY;
+    alarm.m_time = CTime(2026, 1, 1, 8, 0, 0);
+    alarm.m_strName = pszName;
+    alarm.m_nIconIndex = nIcon;
+    alarm.m_nSoundExtra = 1;
+    return alarm;
+}
+
+// Image nImage of the list drawn on white, pixel by pixel.
+std::vector<DWORD> ImagePixels(CImageList& images, int nImage)
+{
+    BITMAPINFO bmi = {};
+    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
+    bmi.bmiHeader.biWidth = 16;
+    bmi.bmiHeader.biHeight = -16;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 32;
+    void* pBits = nullptr;
+    HDC hDC = ::CreateCompatibleDC(nullptr);
+    HBITMAP hBitmap = ::CreateDIBSection(hDC, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0);
+    HGDIOBJ hOld = ::SelectObject(hDC, hBitmap);
+    ::PatBlt(hDC, 0, 0, 16, 16, WHITENESS);
+    ImageList_Draw(images.GetSafeHandle(), nImage, hDC, 0, 0, ILD_NORMAL);
+    ::GdiFlush();
+    std::vector<DWORD> pixels(static_cast<DWORD*>(pBits), static_cast<DWORD*>(pBits) + 256);
+    ::SelectObject(hDC, hOld);
+    ::DeleteObject(hBitmap);
+    ::DeleteDC(hDC);
+    return pixels;
+}
+
+std::vector<DWORD> Rows(const CReportCtrl& report)
+{
+    std::vector<DWORD> rows;
+    for (DWORD h = report.GetChildItem(RVI_ROOT, 0); h != RVI_NONE; h = report.GetNextItem(h, RVGN_NEXTSIBLING))
+        rows.push_back(h);
+    return rows;
+}
+
+std::string Text(const CReportCtrl& report, DWORD hItem, int nColumn)
+{
+    return std::string(report.GetItemText(hItem, nColumn));
+}
+
+bool IsShown(CWnd* pDlg, int nID)
+{
+    return (::GetWindowLongA(pDlg->GetDlgItem(nID)->GetSafeHwnd(), GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+class AlarmListTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_nGdi = AfxGetLiveGdiObjectCount();
+        g_settings = CSettings();
+        g_settings.m_nUsedAlarmAction = 1;
+        g_settings.m_strIconLibrary = ModulePath();
+        g_alarms.RemoveAll();
+        m_wndMain.Attach(m_spy.GetSafeHwnd());
+        m_app.m_pMainWnd = &m_wndMain;
+    }
+    void TearDown() override
+    {
+        if (m_pList != nullptr)
+        {
+            m_pList->DestroyWindow();
+            delete m_pList;
+        }
+        m_app.m_pMainWnd = nullptr;
+        m_wndMain.Detach();
+        vtest::PumpPending();
+        g_alarms.RemoveAll();
+        EXPECT_EQ(m_nGdi, AfxGetLiveGdiObjectCount());
+    }
+    CAlarmListDlg& Open()
+    {
+        m_pList = new CAlarmListDlg;
+        EXPECT_TRUE(m_pList->Create(IDD_ALARMLIST, nullptr));
+        return *m_pList;
+    }
+    // A click on the row's check box, as a person makes it.
+    void ClickCheck(DWORD hItem)
+    {
+        CReportCtrl& report = m_pList->GetReport();
+        report.SelectItem(hItem, -1, TRUE);
+        CRect rc;
+        ASSERT_TRUE(report.GetCellRect(hItem, 0, RVP_CHECKBOX, rc));
+        vtest::SendClick(report.m_hWnd, rc.CenterPoint().x, rc.CenterPoint().y);
+    }
+    int Plays() const { return m_seams.CountCalls("PlaySound"); }
+    bool Recorded(const std::string& strText) const
+    {
+        for (const std::string& strCall : m_seams.m_calls)
+        {
+            if (strCall.find(strText) != std::string::npos)
+                return true;
+        }
+        return false;
+    }
+
+    long m_nGdi = 0;
+    CWinApp m_app{"alarmlist"};
+    CRecordingSeams m_seams;
+    CSeamsScope m_scope{&m_seams};
+    vtest::CSpyWindow m_spy;
+    CWnd m_wndMain;
+    CAlarmListDlg* m_pList = nullptr;
+};
+
+TEST_F(AlarmListTest, TwoHundredAlarmsSortedStoredClonedEditedAndNew)
+{
+    for (int i = 0; i < 200; i++)
+    {
+        CString strName;
+        strName.Format("Alarm %03d", 199 - i);
+        CAlarm alarm = MakeAlarm(strName, i % 7);
+        g_alarms.Add(alarm);
+    }
+    CAlarmListDlg& list = Open();
+    CReportCtrl& report = list.GetReport();
+    std::vector<DWORD> rows = Rows(report);
+    ASSERT_EQ(200u, rows.size());
+    EXPECT_EQ("Alarm 000", Text(report, rows[0], 0));
+    EXPECT_EQ("Alarm 199", Text(report, rows[199], 0));
+    const CAlarm first = report.GetItemAlarm(rows[0]);
+    EXPECT_EQ(std::string(AlarmListFormatTime(first.m_timeNext)), Text(report, rows[0], 1));
+    EXPECT_EQ(rows[199], report.GetSelectedItem());  // the array's first, chosen before the sort
+    EXPECT_TRUE(IsShown(&list, IDC_ALARMLIST_NAME));
+    EXPECT_TRUE(list.GetDlgItem(IDC_ALARMLIST_EDIT)->IsWindowEnabled());
+
+    // Stored, the array takes the list's order, by name, each alarm itself.
+    const DWORD nIdentity = g_alarms[199].m_nIdentity;  // "Alarm 000"
+    list.StoreListToArray();
+    ASSERT_EQ(200, g_alarms.GetSize());
+    for (INT_PTR i = 0; i < g_alarms.GetSize(); i++)
+        ASSERT_EQ(Text(report, rows[i], 0), std::string(g_alarms[i].m_strName)) << i;
+    EXPECT_EQ(nIdentity, g_alarms[0].m_nIdentity);
+
+    // Clone: No leaves the list, Yes puts the copy right after its source.
+    report.SelectItem(rows[5], -1, FALSE);
+    for (int nAnswer : {IDNO, IDYES})
+    {
+        m_seams.m_messageBoxAnswers = {nAnswer};
+        list.SendMessage(WM_COMMAND, IDC_ALARMLIST_CLONE);
+    }
+    EXPECT_TRUE(Recorded("MessageBox \"Clone the 'Alarm 005' Alarm ?\" \"Clone Alarm...\""));
+    rows = Rows(report);
+    ASSERT_EQ(201u, rows.size());
+    EXPECT_EQ("Alarm 005", Text(report, rows[6], 0));
+    EXPECT_EQ(rows[6], report.GetSelectedItem());
+    ASSERT_EQ(201, g_alarms.GetSize());
+    EXPECT_EQ("Alarm 005", std::string(g_alarms[6].m_strName));
+    EXPECT_NE(g_alarms[5].m_nIdentity, g_alarms[6].m_nIdentity);
+
+    // Edit through the editor: the row keeps its place, icon slot and identity.
+    report.SelectItem(rows[21], -1, FALSE);
+    const int nImage = report.GetItemImage(rows[21], 0);
+    const DWORD nEdited = report.GetItemAlarm(rows[21]).m_nIdentity;
+    {
+        vtest::CDialogDriver driver({"#32770", nullptr, IDD_ALARMEDITOR},
+                                    [](HWND hDlg) { EditorOk(hDlg, "Renamed 020"); });
+        list.SendMessage(WM_COMMAND, IDC_ALARMLIST_EDIT);
+        EXPECT_EQ(1, driver.Driven());
+        EXPECT_FALSE(driver.TimedOut());
+    }
+    EXPECT_EQ("Renamed 020", Text(report, rows[21], 0));
+    EXPECT_EQ(nImage, report.GetItemImage(rows[21], 0));
+    EXPECT_EQ("Renamed 020", std::string(g_alarms[21].m_strName));
+    EXPECT_EQ(nEdited, g_alarms[21].m_nIdentity);
+    EXPECT_TRUE(list.IsWindowEnabled());
+
+    // New: after the selected row.
+    report.SelectItem(rows[3], -1, FALSE);
+    {
+        vtest::CDialogDriver driver({"#32770", nullptr, IDD_ALARMEDITOR}, [](HWND hDlg) { EditorOk(hDlg, nullptr); });
+        list.SendMessage(WM_COMMAND, IDC_ALARMLIST_NEW);
+        EXPECT_EQ(1, driver.Driven());
+    }
+    rows = Rows(report);
+    ASSERT_EQ(202u, rows.size());
+    EXPECT_EQ("New Alarm", Text(report, rows[4], 0));
+    ASSERT_EQ(202, g_alarms.GetSize());
+    EXPECT_EQ("New Alarm", std::string(g_alarms[4].m_strName));
+    EXPECT_EQ(ALARM_ONCE, g_alarms[4].m_nRepeat);
+}
+
+// Test runs the executor on Yes; an alarm the check fired while the question
+// was open does not run a second time.
+TEST_F(AlarmListTest, TestRunsTheExecutorOnceOnly)
+{
+    CAlarm alarm = MakeAlarm("Bell", 0);
+    alarm.m_bPlaySounds = TRUE;
+    alarm.m_strSounds = "TRUETRUETRUEC:\\bell.wav***";
+    g_alarms.Add(alarm);
+    CAlarmListDlg& list = Open();
+    list.StoreListToArray();
+    CAlarmCheck check;
+    const struct
+    {
+        int nAnswer;
+        bool bCheckFires;
+        int nPlays;
+    } cases[] = {{IDNO, false, 0}, {IDYES, false, 1}, {IDYES, true, 1}};
+    for (const auto& c : cases)
+    {
+        // Due now as the array holds it.
+        g_alarms[0].m_timeNext = CTime::GetCurrentTime() - CTimeSpan(5);
+        g_alarms[0].m_timeLastRun = CTime::GetCurrentTime() - CTimeSpan(100);
+        const bool bFires = c.bCheckFires;
+        m_seams.m_fnMessageBoxOpenUntil = [&check, bFires]() {
+            if (bFires)
+                check.Run(g_alarms, [](const CAlarm& fired) {
+                    CAlarmExecutor().ExecuteAlarm(fired.m_strName, nullptr, fired);
+                });
+            return true;
+        };
+        m_seams.m_messageBoxAnswers = {c.nAnswer};
+        const int nBefore = Plays();
+        list.SendMessage(WM_COMMAND, IDC_ALARMLIST_TEST);
+        EXPECT_EQ(c.nPlays, Plays() - nBefore) << c.nAnswer << " " << c.bCheckFires;
+    }
+    m_seams.m_fnMessageBoxOpenUntil = nullptr;
+    EXPECT_TRUE(Recorded("MessageBox \"Test the 'Bell' Alarm ?\" \"Alarm Testing...\""));
+    EXPECT_TRUE(Recorded("PlaySound \"C:\\\\bell.wav\""));  // backslashes come escaped
+}
+
+// Switching off with both rules, and deleting: every row left keeps its icon.
+TEST_F(AlarmListTest, SwitchedOffAndDeletedRowsLeaveTheOtherIconsRight)
+{
+    for (int i = 0; i < 6; i++)
+    {
+        CString strName;
+        strName.Format("A%d", i);
+        CAlarm alarm = MakeAlarm(strName, i);
+        g_alarms.Add(alarm);
+    }
+    CAlarmListDlg& list = Open();
+    CReportCtrl& report = list.GetReport();
+    CImageList& images = list.GetImageList();
+    std::vector<DWORD> rows = Rows(report);
+    ASSERT_EQ(6u, rows.size());
+    std::vector<std::vector<DWORD>> pictures;
+    for (DWORD h : rows)
+        pictures.push_back(ImagePixels(images, report.GetItemImage(h, 0)));
+    ASSERT_NE(pictures[1], pictures[2]);  // neighbours differ, so a stale index shows
+
+    // Keep: the row stays, both time cells "Not actual", the array disabled.
+    ClickCheck(rows[0]);
+    EXPECT_EQ("Not actual", Text(report, rows[0], 1));
+    EXPECT_EQ("Not actual", Text(report, rows[0], 2));
+    EXPECT_EQ(0, g_alarms[0].m_bEnabled);
+    ClickCheck(rows[0]);
+    EXPECT_EQ(1, report.GetItemCheck(rows[0], 0));
+    EXPECT_EQ(1, g_alarms[0].m_bEnabled);
+
+    // Remove: the row and its alarm go within the click.
+    g_settings.m_nUsedAlarmAction = 0;
+    const DWORD nGone = report.GetItemAlarm(rows[1]).m_nIdentity;
+    ClickCheck(rows[1]);
+    EXPECT_EQ(-1, report.GetItemRow(rows[1]));
+    EXPECT_EQ(-1, AlarmFindByIdentity(g_alarms, nGone));
+    EXPECT_EQ(5, g_alarms.GetSize());
+
+    // Delete: No keeps, Yes removes.
+    report.SelectItem(rows[3], -1, FALSE);
+    for (int nAnswer : {IDNO, IDYES})
+    {
+        m_seams.m_messageBoxAnswers = {nAnswer};
+        list.SendMessage(WM_COMMAND, IDC_ALARMLIST_DELETE);
+    }
+    EXPECT_TRUE(Recorded("MessageBox \"Are you sure to remove 'A3' alarm ?\" \"Alarm removing...\""));
+    EXPECT_EQ(-1, report.GetItemRow(rows[3]));
+    EXPECT_EQ(4, g_alarms.GetSize());
+    EXPECT_EQ(4, images.GetImageCount());
+    for (size_t i : {0u, 2u, 4u, 5u})
+        EXPECT_EQ(pictures[i], ImagePixels(images, report.GetItemImage(rows[i], 0))) << i;
+}
+
+TEST_F(AlarmListTest, WithNoAlarmsTheButtonsAreOffAndThePanelHidden)
+{
+    CAlarmListDlg& list = Open();
+    for (int nID : {IDC_ALARMLIST_EDIT, IDC_ALARMLIST_TEST, IDC_ALARMLIST_CLONE, IDC_ALARMLIST_DELETE})
+        EXPECT_FALSE(list.GetDlgItem(nID)->IsWindowEnabled()) << nID;
+    EXPECT_TRUE(list.GetDlgItem(IDC_ALARMLIST_NEW)->IsWindowEnabled());
+    for (int nID = IDC_ALARMLIST_NAMELABEL; nID <= IDC_ALARMLIST_STATUS; nID++)
+        EXPECT_FALSE(IsShown(&list, nID)) << nID;
+    list.SendMessage(WM_COMMAND, ID_ALARMLIST_EDIT);
+    list.SendMessage(WM_COMMAND, ID_ALARMLIST_REMOVE);
+    EXPECT_TRUE(Recorded("\"Select any alarm!\""));
+    EXPECT_TRUE(Recorded("MessageBox \"No alarms selected!\" \"Veltran Clock\""));
+    // Closing stores and tells the main window.
+    list.SendMessage(WM_COMMAND, IDC_ALARMLIST_CLOSE);
+    EXPECT_EQ(1, m_spy.Count(UM_ALARMLISTCLOSED));
+}
+
+// --- the options dialog ------------------------------------------------------
+
+class AlarmListOptionsTest : public AlarmListTest
+{
+protected:
+    CAlarmListOptionsDlg& OpenOptions()
+    {
+        m_pOptions.reset(new CAlarmListOptionsDlg);
+        EXPECT_TRUE(m_pOptions->Create(IDD_ALARMLISTOPTIONS, nullptr));
+        return *m_pOptions;
+    }
+    void CloseOptions()
+    {
+        m_pOptions->DestroyWindow();
+        m_pOptions.reset();
+    }
+    CColourPicker& Picker(int nID)
+    {
+        return *static_cast<CColourPicker*>(CWnd::FromHandlePermanent(m_pOptions->GetDlgItem(nID)->GetSafeHwnd()));
+    }
+    std::unique_ptr<CAlarmListOptionsDlg> m_pOptions;
+};
+
+TEST_F(AlarmListOptionsTest, StoredActionOutOfRangeCancelAndClearedHotKey)
+{
+    g_settings.m_nUsedAlarmAction = 5;
+    g_settings.m_crAlarmWndBack = RGB(1, 2, 3);
+    g_settings.m_hkAlarmList = {'L', HOTKEYF_CONTROL, 0};
+
+    // Cancel: the action is already mended, the colours stay as they were.
+    CAlarmListOptionsDlg& dlg = OpenOptions();
+    EXPECT_EQ(1, g_settings.m_nUsedAlarmAction);
+    EXPECT_EQ(BST_CHECKED, dlg.IsDlgButtonChecked(IDC_ALOPT_KEEP));
+    EXPECT_EQ(RGB(1, 2, 3), Picker(IDC_ALOPT_WNDBACK).GetColour());
+    Picker(IDC_ALOPT_WNDBACK).SetColour(RGB(200, 0, 0));
+    dlg.SendMessage(WM_COMMAND, IDCANCEL);
+    EXPECT_EQ(RGB(1, 2, 3), g_settings.m_crAlarmWndBack);
+    EXPECT_EQ(1, m_spy.Count(UM_ALARMLISTOPTIONSCLOSED));
+    EXPECT_EQ(0, m_spy.Count(UM_SAVESETTINGS));
+    CloseOptions();
+
+    // OK with the hot key cleared, "Remove" chosen and a colour changed.
+    m_spy.Clear();
+    CAlarmListOptionsDlg& again = OpenOptions();
+    again.SendDlgItemMessage(IDC_ALOPT_HOTKEY, HKM_SETHOTKEY, 0, 0);
+    again.CheckRadioButton(IDC_ALOPT_REMOVE, IDC_ALOPT_KEEP, IDC_ALOPT_REMOVE);
+    Picker(IDC_ALOPT_LISTTEXT).SetColour(RGB(0, 0, 255));
+    again.SendMessage(WM_COMMAND, IDOK);
+    EXPECT_EQ(0, g_settings.m_hkAlarmList.wVirtualKey);
+    EXPECT_EQ(0, g_settings.m_hkAlarmList.wModifiers);
+    EXPECT_EQ(0, g_settings.m_nUsedAlarmAction);
+    EXPECT_EQ(RGB(0, 0, 255), g_settings.m_crAlarmListText);
+    std::vector<UINT> order;
+    for (const auto& record : m_spy.Records())
+        order.push_back(record.message);
+    EXPECT_EQ((std::vector<UINT>{UM_APPLYALARMLISTOPTIONS, UM_ALARMLISTOPTIONSCLOSED, UM_REGISTERHOTKEYS,
+                                 UM_SAVESETTINGS}),
+              order);
+    CloseOptions();
+}
+
+// --- as the program opens them -------------------------------------------------
+
+CString TempModulePath()
+{
+    char szDir[MAX_PATH] = "";
+    ::GetTempPathA(MAX_PATH, szDir);
+    return CString(szDir) + "Veltran.exe";
+}
+BOOL KeepFile(LPCSTR, const BYTE*, size_t) { return TRUE; }
+BOOL KeepReplace(LPCSTR, LPCSTR) { return TRUE; }
+
+// The tray opens the list and its hot key toggles it; the hot key while the
+// list's editor is open leaves the list alone.
+TEST(AlarmListShell, TrayOpensHotKeyTogglesAndWaitsForTheEditor)
+{
+    const long nGdi = AfxGetLiveGdiObjectCount();
+    CWinApp app("alarmlistshell");
+    CRecordingSeams seams;
+    CSeamsScope scope(&seams);
+    const CWindowServices savedServices = g_windowServices;
+    const CAppSeams savedAppSeams = g_appSeams;
+    g_windowServices.pfnMake[WK_ALARMLIST] = []() -> CDialog* { return new CAlarmListDlg; };
+    g_windowServices.pfnEditAlarm = AlarmRunEditor;
+    g_appSeams.pfnGetModulePath = TempModulePath;
+    g_appSeams.pfnWriteFile = KeepFile;
+    g_appSeams.pfnReplaceFile = KeepReplace;
+    g_settings = CSettings();
+    g_settings.m_nUsedAlarmAction = 1;
+    g_alarms.RemoveAll();
+    for (const char* psz : {"B", "A"})
+    {
+        CAlarm alarm = MakeAlarm(psz, 0);  // "B" first
+        g_alarms.Add(alarm);
+    }
+
+    CMainDlg* pMain = new CMainDlg;
+    ASSERT_TRUE(pMain->Create(IDD_MAINDLG));
+    app.m_pMainWnd = pMain;
+
+    pMain->SendMessage(WM_COMMAND, ID_TRAY_ALARMLIST);
+    ASSERT_NE(nullptr, pMain->m_pAlarmListDlg);
+    CAlarmListWindow* pList = pMain->m_pAlarmListDlg;
+    EXPECT_TRUE(pList->IsWindowVisible());
+
+    {
+        vtest::CDialogDriver driver({"#32770", nullptr, IDD_ALARMEDITOR}, [pMain, pList](HWND hDlg) {
+            pMain->SendMessage(WM_HOTKEY, HOTKEY_ALARMLIST, 0);
+            EXPECT_EQ(pList, pMain->m_pAlarmListDlg);
+            EXPECT_TRUE(::IsWindow(pList->GetSafeHwnd()));
+            EditorOk(hDlg, "Between");
+        });
+        pList->SendMessage(WM_COMMAND, IDC_ALARMLIST_NEW);
+        EXPECT_EQ(1, driver.Driven());
+    }
+    ASSERT_EQ(pList, pMain->m_pAlarmListDlg);
+    // After "B", the row selected at opening (the array's first), in the list's order.
+    ASSERT_EQ(3, g_alarms.GetSize());
+    EXPECT_EQ("A", std::string(g_alarms[0].m_strName));
+    EXPECT_EQ("B", std::string(g_alarms[1].m_strName));
+    EXPECT_EQ("Between", std::string(g_alarms[2].m_strName));
+
+    pMain->SendMessage(WM_HOTKEY, HOTKEY_ALARMLIST, 0);
+    EXPECT_EQ(nullptr, pMain->m_pAlarmListDlg);
+    EXPECT_EQ(3, g_alarms.GetSize());
+    pMain->SendMessage(WM_HOTKEY, HOTKEY_ALARMLIST, 0);
+    ASSERT_NE(nullptr, pMain->m_pAlarmListDlg);
+    EXPECT_EQ(3, static_cast<CAlarmListDlg*>(pMain->m_pAlarmListDlg)->GetReport().GetChildCount(RVI_ROOT));
+
+    app.m_pMainWnd = nullptr;
+    delete pMain;
+    vtest::PumpPending();
+    g_alarms.RemoveAll();
+    g_windowServices = savedServices;
+    g_appSeams = savedAppSeams;
+    EXPECT_EQ(nGdi, AfxGetLiveGdiObjectCount());
+}
+} // namespace

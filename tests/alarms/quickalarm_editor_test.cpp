@@ -1,0 +1,116 @@
+// The tray's quick-alarm commands through the real main dialog open the
+// alarm editor, wired as the program wires it: OK appends the edited alarm
+// and renews the hot keys, Cancel adds nothing.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "alarms/alarmdlg.h"
+#include "app/appseams.h"
+#include "app/maindlg.h"
+#include "app/settings.h"
+#include "res/alarms_res.h"
+#include "support/win_drivers.h"
+#include "support/win_window.h"
+
+namespace
+{
+struct CSearch
+{
+    int nID;
+    HWND hFound;
+};
+
+BOOL CALLBACK MatchId(HWND hChild, LPARAM lParam)
+{
+    CSearch* pSearch = reinterpret_cast<CSearch*>(lParam);
+    if (::GetDlgCtrlID(hChild) != pSearch->nID)
+        return TRUE;
+    pSearch->hFound = hChild;
+    return FALSE;
+}
+
+// The editor's controls sit in pages inside its tab control.
+HWND FindDescendant(HWND hWnd, int nID)
+{
+    CSearch search = {nID, nullptr};
+    ::EnumChildWindows(hWnd, MatchId, reinterpret_cast<LPARAM>(&search));
+    return search.hFound;
+}
+
+CString TempModulePath()
+{
+    char szDir[MAX_PATH] = "";
+    ::GetTempPathA(MAX_PATH, szDir);
+    return CString(szDir) + "Veltran.exe";
+}
+RUNVALUERESULT KeepRunValue(LPCSTR) { return RUNVALUE_WRITTEN; }
+BOOL KeepFile(LPCSTR, const BYTE*, size_t) { return TRUE; }
+BOOL KeepReplace(LPCSTR, LPCSTR) { return TRUE; }
+} // namespace
+
+TEST(QuickAlarmEditor, TrayQuickAlarmOpensTheEditorAndOkAddsTheAlarm)
+{
+    const long nGdi = AfxGetLiveGdiObjectCount();
+    CWinApp app("quick");
+    CRecordingSeams seams;
+    CSeamsScope scope(&seams);
+    const CWindowServices savedServices = g_windowServices;
+    const CAppSeams savedAppSeams = g_appSeams;
+    g_windowServices = CWindowServices();
+    g_windowServices.pfnEditAlarm = AlarmRunEditor;   // as Veltran.exe wires it
+    g_appSeams.pfnGetModulePath = TempModulePath;
+    g_appSeams.pfnWriteRunValue = KeepRunValue;
+    g_appSeams.pfnWriteFile = KeepFile;
+    g_appSeams.pfnReplaceFile = KeepReplace;
+    g_settings = CSettings();
+    g_alarms.RemoveAll();
+
+    CMainDlg* pMain = new CMainDlg;
+    ASSERT_TRUE(pMain->Create(IDD_MAINDLG));
+    app.m_pMainWnd = pMain;
+
+    // Cancel: nothing is added.
+    {
+        vtest::CDialogDriver driver({"#32770", nullptr, IDD_ALARMEDITOR}, [](HWND hDlg) {
+            char sz[64] = {};
+            ::GetWindowTextA(FindDescendant(hDlg, IDC_INFO_NAME), sz, sizeof(sz));
+            EXPECT_STREQ("New Alarm", sz);
+            vtest::PressButton(hDlg, IDCANCEL);
+        });
+        pMain->SendMessage(WM_COMMAND, 3001);
+        EXPECT_EQ(1, driver.Driven());
+        EXPECT_FALSE(driver.TimedOut());
+        EXPECT_EQ(0, g_alarms.GetSize());
+    }
+
+    // OK with a name and a hot key typed in: appended, and its key registered.
+    seams.m_calls.clear();
+    {
+        vtest::CDialogDriver driver({"#32770", nullptr, IDD_ALARMEDITOR}, [](HWND hDlg) {
+            ::SetWindowTextA(FindDescendant(hDlg, IDC_INFO_NAME), "Quick");
+            ::SendMessageA(FindDescendant(hDlg, IDC_INFO_HOTKEY), HKM_SETHOTKEY, MAKEWORD('Q', HOTKEYF_ALT), 0);
+            vtest::PressButton(hDlg, IDOK);
+        });
+        pMain->SendMessage(WM_COMMAND, 3001);
+        EXPECT_EQ(1, driver.Driven());
+        EXPECT_FALSE(driver.TimedOut());
+    }
+    ASSERT_EQ(1, g_alarms.GetSize());
+    EXPECT_EQ("Quick", std::string(g_alarms[0].m_strName));
+    EXPECT_EQ(ALARM_ONCE, g_alarms[0].m_nRepeat);
+    EXPECT_EQ('Q', g_alarms[0].m_wHotKeyVK);
+    // Renewed while the editor was still open, and again once the alarm is in the array.
+    int nRegistered = 0;
+    for (const std::string& strCall : seams.m_calls)
+        nRegistered += strCall.rfind("RegisterHotKey 5 0x1 0x51", 0) == 0 ? 1 : 0;
+    EXPECT_EQ(1, nRegistered);
+
+    app.m_pMainWnd = nullptr;
+    delete pMain;
+    vtest::PumpPending();
+    g_alarms.RemoveAll();
+    g_windowServices = savedServices;
+    g_appSeams = savedAppSeams;
+    EXPECT_EQ(nGdi, AfxGetLiveGdiObjectCount());
+}

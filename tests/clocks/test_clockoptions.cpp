@@ -1,0 +1,270 @@
+// The analog and digital clock options under Wine, made by the real main
+// dialog from their templates and driven through their controls and tabs:
+// what they show of stored values out of range, what they write at once,
+// what OK stores and Cancel leaves, the chosen skins and the format presets.
+#include "clocks/clockoptions_win.h"
+
+#include "afx/afxapp.h"
+#include "app/appseams.h"
+#include "app/maindlg.h"
+#include "app/settings.h"
+#include "clocks/timeformat.h"
+#include "support/win_drivers.h"
+#include "support/win_menu_driver.h"
+#include "support/win_window.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+int g_nAlive = 0;
+
+template <class Base> class CUnmapped : public Base
+{
+public:
+    CUnmapped() { g_nAlive++; }
+    ~CUnmapped() override { g_nAlive--; }
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_WINDOWPOSCHANGING)
+            reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~SWP_SHOWWINDOW;
+        return Base::WindowProc(message, wParam, lParam);
+    }
+};
+
+template <class T> CDialog* Make()
+{
+    return new T;
+}
+
+class ClockOptionsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_nGdi = AfxGetLiveGdiObjectCount();
+        m_root = fs::temp_directory_path() / "veltran_clockoptions";
+        fs::remove_all(m_root);
+        fs::create_directories(m_root / "acs");
+        fs::create_directories(m_root / "dcs");
+        for (const char* pszName : {"Gamma", "Alpha"})
+            std::ofstream(m_root / "acs" / (std::string(pszName) + ".acs")) << "x";
+        g_settings = CSettings();
+        g_settings.m_strAnalogSkinDir = (m_root / "acs").string().c_str();
+        g_settings.m_strDigitalSkinDir = (m_root / "dcs").string().c_str();
+        m_savedServices = g_windowServices;
+        m_savedAppSeams = g_appSeams;
+        g_windowServices.pfnMake[WK_ANALOGOPTIONS] = Make<CUnmapped<CAnalogOptionsDlg>>;
+        g_windowServices.pfnMake[WK_DIGITALOPTIONS] = Make<CUnmapped<CDigitalOptionsDlg>>;
+        g_appSeams.pfnWriteFile = [](LPCSTR, const BYTE*, size_t) { return TRUE; };
+        g_appSeams.pfnReplaceFile = [](LPCSTR, LPCSTR) { return TRUE; };
+        g_appSeams.pfnWriteRunValue = [](LPCSTR) { return RUNVALUE_WRITTEN; };
+        m_pMain = new CMainDlg;
+        ASSERT_TRUE(m_pMain->Create(IDD_MAINDLG));
+        m_app.m_pMainWnd = m_pMain;
+    }
+    void TearDown() override
+    {
+        m_app.m_pMainWnd = nullptr;
+        delete m_pMain;
+        vtest::PumpPending();
+        EXPECT_EQ(0, g_nAlive);
+        g_windowServices = m_savedServices;
+        g_appSeams = m_savedAppSeams;
+        fs::remove_all(m_root);
+        EXPECT_EQ(m_nGdi, AfxGetLiveGdiObjectCount());
+    }
+
+    CClockOptionsDlg* Open(UINT nShow)
+    {
+        m_pMain->SendMessage(nShow);
+        return static_cast<CClockOptionsDlg*>(nShow == UM_SHOWANALOGOPTIONS ? m_pMain->m_pAnalogOptionsDlg
+                                                                          : m_pMain->m_pDigitalOptionsDlg);
+    }
+    static bool Checked(HWND hDlg, int nID) { return ::IsDlgButtonChecked(hDlg, nID) == BST_CHECKED; }
+    static bool Enabled(HWND hDlg, int nID) { return ::IsWindowEnabled(::GetDlgItem(hDlg, nID)) != FALSE; }
+    static CString ComboText(HWND hDlg, int nID)
+    {
+        char sz[128] = "";
+        const LRESULT nSel = ::SendDlgItemMessageA(hDlg, nID, CB_GETCURSEL, 0, 0);
+        if (nSel >= 0)
+            ::SendDlgItemMessageA(hDlg, nID, CB_GETLBTEXT, nSel, reinterpret_cast<LPARAM>(sz));
+        return sz;
+    }
+    static bool ItemChecked(HWND hList, int nItem)
+    {
+        return (::SendMessageA(hList, LVM_GETITEMSTATE, nItem, LVIS_STATEIMAGEMASK) >> 12) == 2;
+    }
+    static void CheckItem(HWND hList, int nItem, bool bCheck)
+    {
+        LVITEMA item = {};
+        item.stateMask = LVIS_STATEIMAGEMASK;
+        item.state = INDEXTOSTATEIMAGEMASK(bCheck ? 2 : 1);
+        ::SendMessageA(hList, LVM_SETITEMSTATE, nItem, reinterpret_cast<LPARAM>(&item));
+    }
+    // A click on a tab, as the mouse gives it.
+    static void ClickTab(HWND hTab, int nTab)
+    {
+        RECT rc;
+        ::SendMessageA(hTab, TCM_GETITEMRECT, nTab, reinterpret_cast<LPARAM>(&rc));
+        vtest::Click(hTab, POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
+    }
+
+    CWinApp m_app{"Veltran Clock"};
+    CRecordingSeams m_seams;
+    CSeamsScope m_scope{&m_seams};
+    CMainDlg* m_pMain = nullptr;
+    CWindowServices m_savedServices;
+    CAppSeams m_savedAppSeams;
+    fs::path m_root;
+    long m_nGdi = 0;
+};
+
+TEST_F(ClockOptionsTest, AnalogOptionsShowCorrectedValuesAndOkStoresBothPages)
+{
+    g_settings.m_strAnalogSkin = "Gone";
+    g_settings.m_nAnalogDblClkAction = 7;
+    g_settings.m_nAnalogChangeMinutes = 0;
+    g_settings.m_nAnalogChangeSeconds = 60;
+    g_settings.m_bAnalogAutoChange = TRUE;
+    g_settings.m_bAnalogChangeByMinutes = TRUE;
+    g_settings.m_strAnalogChangeSkins = "Alpha***Beta***";
+    g_settings.m_bAnalogSecondHand = FALSE;
+    CClockOptionsDlg* pDlg = Open(UM_SHOWANALOGOPTIONS);
+    ASSERT_NE(nullptr, pDlg);
+    HWND hPage1 = pDlg->GetVisiblePage()->GetSafeHwnd();
+    HWND hPage2 = pDlg->GetAutoChangePage()->GetSafeHwnd();
+    HWND hTab = ::GetDlgItem(pDlg->GetSafeHwnd(), 1028);
+    ASSERT_NE(nullptr, hTab);
+    EXPECT_EQ(hTab, ::GetParent(hPage1));
+    EXPECT_EQ(2, ::SendMessageA(hTab, TCM_GETITEMCOUNT, 0, 0));
+
+    // The missing skin falls back to the first listed one at once, and that
+    // is the skin the dialog opened with.
+    EXPECT_STREQ("Alpha", ComboText(hPage1, 1209));
+    EXPECT_EQ(2, ::SendDlgItemMessageA(hPage1, 1209, CB_GETCOUNT, 0, 0));
+    EXPECT_STREQ("Alpha", g_settings.m_strAnalogSkin);
+    EXPECT_STREQ("Alpha", pDlg->m_strInitialSkin);
+    EXPECT_STREQ("Nothing", ComboText(hPage1, 1357));
+    EXPECT_EQ(6, ::SendDlgItemMessageA(hPage1, 1357, CB_GETCOUNT, 0, 0));
+    EXPECT_EQ(1, g_settings.m_nAnalogChangeMinutes);
+    EXPECT_EQ(10, g_settings.m_nAnalogChangeSeconds);
+    EXPECT_EQ(1, LOWORD(::SendDlgItemMessageA(hPage2, 1246, UDM_GETPOS, 0, 0)));
+    EXPECT_EQ(10, LOWORD(::SendDlgItemMessageA(hPage2, 1250, UDM_GETPOS, 0, 0)));
+    HWND hList = ::GetDlgItem(hPage2, 1334);
+    ASSERT_EQ(2, ::SendMessageA(hList, LVM_GETITEMCOUNT, 0, 0));
+    EXPECT_TRUE(ItemChecked(hList, 0));   // Alpha
+    EXPECT_FALSE(ItemChecked(hList, 1));  // Gamma; Beta is not installed
+    // Auto-change with minutes: the seconds stay disabled, the list is on.
+    EXPECT_TRUE(Enabled(hPage2, 1242));
+    EXPECT_FALSE(Enabled(hPage2, 1243));
+    EXPECT_TRUE(Enabled(hPage2, 1334));
+
+    // Placement checks exclude each other; centring disables auto-removing.
+    vtest::SetCheck(hPage1, 1232, true);
+    EXPECT_FALSE(Enabled(hPage1, 1371));
+    vtest::SetCheck(hPage1, 1232, false);
+    vtest::SetCheck(hPage1, 1371, true);
+    EXPECT_FALSE(Enabled(hPage1, 1232));
+    vtest::SetCheck(hPage1, 1254, true);
+    EXPECT_FALSE(Enabled(hPage1, 1252));
+    // The second hand and the skin are written at once.
+    vtest::SetCheck(hPage1, 1227, true);
+    EXPECT_TRUE(g_settings.m_bAnalogSecondHand);
+    vtest::SelectItem(hPage1, 1209, 1);
+    EXPECT_STREQ("Gamma", g_settings.m_strAnalogSkin);
+    vtest::SelectItem(hPage1, 1357, 4);
+    ::SendDlgItemMessageA(hPage1, 1373, HKM_SETHOTKEY, MAKEWORD('A', HOTKEYF_CONTROL | HOTKEYF_ALT), 0);
+
+    // The second tab shows the other page.
+    ClickTab(hTab, 1);
+    EXPECT_EQ(1, ::SendMessageA(hTab, TCM_GETCURSEL, 0, 0));
+    EXPECT_FALSE(::GetWindowLongA(hPage1, GWL_STYLE) & WS_VISIBLE);
+    EXPECT_TRUE(::GetWindowLongA(hPage2, GWL_STYLE) & WS_VISIBLE);
+    vtest::SetCheck(hPage2, 1249, false);
+    EXPECT_FALSE(Enabled(hPage2, 1334));
+    vtest::SetCheck(hPage2, 1251, true);
+    EXPECT_TRUE(Enabled(hPage2, 1243));
+    EXPECT_TRUE(Enabled(hPage2, 1334));
+    vtest::TypeText(hPage2, 1243, "45");
+    vtest::TypeText(hPage2, 1242, "1000");
+    vtest::PressButton(hPage2, 1000);   // Check all
+    EXPECT_TRUE(ItemChecked(hList, 1));
+    vtest::PressButton(hPage2, 1001);   // Uncheck all
+    EXPECT_FALSE(ItemChecked(hList, 0));
+    CheckItem(hList, 0, true);
+    CheckItem(hList, 1, true);
+    ClickTab(hTab, 0);
+    EXPECT_TRUE(::GetWindowLongA(hPage1, GWL_STYLE) & WS_VISIBLE);
+
+    vtest::PressButton(pDlg->GetSafeHwnd(), IDOK);
+    vtest::PumpPending();
+    EXPECT_EQ(nullptr, m_pMain->m_pAnalogOptionsDlg);
+    EXPECT_TRUE(g_settings.m_bAnalogOnBottom);
+    EXPECT_FALSE(g_settings.m_bAnalogOnTop);
+    EXPECT_TRUE(g_settings.m_bAnalogAlwaysCenter);
+    EXPECT_EQ(4, g_settings.m_nAnalogDblClkAction);
+    EXPECT_EQ((HOTKEYSETTING{'A', HOTKEYF_CONTROL | HOTKEYF_ALT, 0}), g_settings.m_hkAnalog);
+    EXPECT_TRUE(g_settings.m_bAnalogAutoChange);
+    EXPECT_FALSE(g_settings.m_bAnalogChangeByMinutes);
+    EXPECT_TRUE(g_settings.m_bAnalogChangeBySeconds);
+    EXPECT_EQ(45, g_settings.m_nAnalogChangeSeconds);
+    EXPECT_EQ(1, g_settings.m_nAnalogChangeMinutes);  // 1000 is out of range
+    EXPECT_STREQ("Alpha***Gamma***", g_settings.m_strAnalogChangeSkins);
+    EXPECT_EQ(1, m_seams.CountCalls("RegisterHotKey 0 0x3 0x41"));
+}
+
+TEST_F(ClockOptionsTest, DigitalOptionsWriteTheFormatAtOnceAndCancelKeepsTheRest)
+{
+    g_settings.m_strDigitalSkin = "Red Digital";
+    g_settings.m_nDigitalDblClkAction = -1;
+    g_settings.m_bDigitalOnTop = TRUE;
+    CClockOptionsDlg* pDlg = Open(UM_SHOWDIGITALOPTIONS);
+    ASSERT_NE(nullptr, pDlg);
+    HWND hPage1 = pDlg->GetVisiblePage()->GetSafeHwnd();
+    ASSERT_NE(nullptr, ::GetDlgItem(pDlg->GetSafeHwnd(), 1366));
+    // No skins: an empty list, the setting left alone.
+    EXPECT_EQ(0, ::SendDlgItemMessageA(hPage1, 1209, CB_GETCOUNT, 0, 0));
+    EXPECT_STREQ("Red Digital", g_settings.m_strDigitalSkin);
+    EXPECT_STREQ("Nothing", ComboText(hPage1, 1357));
+    EXPECT_FALSE(Enabled(hPage1, 1371));
+    // An empty format shows the default and is stored at once.
+    char sz[64] = "";
+    ::GetDlgItemTextA(hPage1, 1256, sz, sizeof(sz));
+    EXPECT_STREQ("%hh(:)%nn(:)%ss", sz);
+    EXPECT_STREQ("%hh(:)%nn(:)%ss", g_settings.m_strDigitalFormat);
+
+    // A preset from "Formats...", the current one checked in the menu.
+    CStringArray presets;
+    FillFormatPresets(presets);
+    ASSERT_GT(presets.GetSize(), 3);
+    g_settings.m_strDigitalFormat = presets[2];
+    vtest::CMenuDriver driver(901 + 3);
+    UINT nCheckedState = 0;
+    driver.m_onOpen = [&](HWND, HMENU hMenu) { nCheckedState = ::GetMenuState(hMenu, 901 + 2, MF_BYCOMMAND); };
+    vtest::PressButton(hPage1, 1378);
+    vtest::PumpPending();
+    EXPECT_TRUE(driver.Chose());
+    EXPECT_TRUE(nCheckedState & MF_CHECKED);
+    EXPECT_STREQ(presets[3], g_settings.m_strDigitalFormat);
+    ::GetDlgItemTextA(hPage1, 1256, sz, sizeof(sz));
+    EXPECT_STREQ(presets[3], sz);
+
+    // Cancel stores nothing more; the format written at once stays.
+    m_seams.m_calls.clear();
+    vtest::SetCheck(hPage1, 1232, false);
+    vtest::PressButton(pDlg->GetSafeHwnd(), IDCANCEL);
+    vtest::PumpPending();
+    EXPECT_EQ(nullptr, m_pMain->m_pDigitalOptionsDlg);
+    EXPECT_TRUE(g_settings.m_bDigitalOnTop);
+    EXPECT_EQ(-1, g_settings.m_nDigitalDblClkAction);
+    EXPECT_STREQ(presets[3], g_settings.m_strDigitalFormat);
+    EXPECT_EQ(0, m_seams.CountCalls("RegisterHotKey"));
+}
+} // namespace

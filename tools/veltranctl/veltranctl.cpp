@@ -1,0 +1,142 @@
+// veltranctl: speaks to a running Veltran.exe from scripts (screenshots, the
+// end-to-end tests), as the tray and the other windows do: by messages to its
+// hidden main dialog.
+//   veltranctl wait [seconds]          until the main dialog exists
+//   veltranctl send MSG [WPARAM [LPARAM]]   SendMessage, prints the result
+//   veltranctl post MSG [WPARAM [LPARAM]]   PostMessage
+//   veltranctl rect TITLE              left top right bottom of a visible window
+//   veltranctl rect-class CLASS        the same, found by its class (e.g. "#32768", a popup menu)
+//   veltranctl config PATH             the main settings and alarms of a configuration file
+// Numbers may be decimal or 0x hexadecimal.
+#include "app/config.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+struct CFind {
+    const char* pszTitle;
+    bool bVisible;
+    HWND hWnd;
+    bool bByClass;
+};
+
+BOOL CALLBACK Match(HWND hWnd, LPARAM lParam)
+{
+    CFind* pFind = reinterpret_cast<CFind*>(lParam);
+    char szTitle[256] = "";
+    if (pFind->bByClass)
+        ::GetClassNameA(hWnd, szTitle, sizeof szTitle);
+    else
+        ::GetWindowTextA(hWnd, szTitle, sizeof szTitle);
+    if (std::strcmp(szTitle, pFind->pszTitle) != 0 || (pFind->bVisible && !::IsWindowVisible(hWnd)))
+        return TRUE;
+    pFind->hWnd = hWnd;
+    return FALSE;
+}
+
+HWND Find(const char* pszTitle, bool bVisible, bool bByClass)
+{
+    CFind find = {pszTitle, bVisible, nullptr, bByClass};
+    ::EnumWindows(Match, reinterpret_cast<LPARAM>(&find));
+    return find.hWnd;
+}
+
+// The hidden dialog whose caption is "Veltran Clock" and that owns the tray.
+HWND MainDialog()
+{
+    HWND hWnd = nullptr;
+    while ((hWnd = ::FindWindowExA(nullptr, hWnd, "#32770", "Veltran Clock")) != nullptr) {
+        if (!::IsWindowVisible(hWnd))
+            return hWnd;
+    }
+    return nullptr;
+}
+
+// One "name=value" line per field that a user's day changes.
+int DumpConfig(const char* pszPath)
+{
+    if (::GetFileAttributesA(pszPath) == INVALID_FILE_ATTRIBUTES) {
+        std::fprintf(stderr, "veltranctl: no file %s\n", pszPath);
+        return 1;
+    }
+    CConfigFile().LoadFile(pszPath);
+    const CSettings& s = g_settings;
+    std::printf("version=%lu\n", static_cast<unsigned long>(s.m_nVersion));
+    std::printf("analog.visible=%d\nanalog.skin=%s\nanalog.center=%ld,%ld\nanalog.scale=%d\n", s.m_bAnalogVisible,
+                s.m_strAnalogSkin.GetString(), s.m_ptAnalogCenter.x, s.m_ptAnalogCenter.y, s.m_nAnalogScale);
+    std::printf("digital.visible=%d\ndigital.skin=%s\ndigital.center=%ld,%ld\ndigital.format=%s\n", s.m_bDigitalVisible,
+                s.m_strDigitalSkin.GetString(), s.m_ptDigitalCenter.x, s.m_ptDigitalCenter.y,
+                s.m_strDigitalFormat.GetString());
+    std::printf("calendar.visible=%d\naskonexit=%d\nskinbrowser.type=%d\n", s.m_bCalendarVisible, s.m_bAskOnExit,
+                s.m_nSkinBrowserType);
+    std::printf("alarms=%d\n", static_cast<int>(g_alarms.GetSize()));
+    for (INT_PTR i = 0; i < g_alarms.GetSize(); i++) {
+        const CAlarm& a = g_alarms[i];
+        std::printf("alarm.%d=%s|enabled %d|repeat %d|starts %d|time %lld|next %lld|lastrun %lld\n", static_cast<int>(i),
+                    a.m_strName.GetString(), a.m_bEnabled, a.m_nRepeat, a.m_nStarts,
+                    static_cast<long long>(a.m_time.GetTime()), static_cast<long long>(a.m_timeNext.GetTime()),
+                    static_cast<long long>(a.m_timeLastRun.GetTime()));
+    }
+    return 0;
+}
+
+unsigned long Number(const char* psz) { return std::strtoul(psz, nullptr, 0); }
+
+int Usage()
+{
+    std::fputs("usage: veltranctl wait [s] | send|post MSG [WPARAM [LPARAM]] | rect TITLE | rect-class CLASS | config PATH\n", stderr);
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2)
+        return Usage();
+    const char* pszVerb = argv[1];
+    if (std::strcmp(pszVerb, "wait") == 0) {
+        const DWORD nLimit = (argc > 2 ? DWORD(Number(argv[2])) : 20) * 1000;
+        for (DWORD nStart = ::GetTickCount(); ::GetTickCount() - nStart < nLimit; ::Sleep(100)) {
+            if (MainDialog() != nullptr)
+                return 0;
+        }
+        std::fputs("veltranctl: no Veltran Clock main dialog\n", stderr);
+        return 1;
+    }
+    if (std::strcmp(pszVerb, "config") == 0 && argc == 3)
+        return DumpConfig(argv[2]);
+    if ((std::strcmp(pszVerb, "rect") == 0 || std::strcmp(pszVerb, "rect-class") == 0) && argc == 3) {
+        HWND hWnd = Find(argv[2], true, pszVerb[4] == '-');
+        RECT rc;
+        if (hWnd == nullptr || !::GetWindowRect(hWnd, &rc)) {
+            std::fprintf(stderr, "veltranctl: no visible window \"%s\"\n", argv[2]);
+            return 1;
+        }
+        std::printf("%ld %ld %ld %ld\n", rc.left, rc.top, rc.right, rc.bottom);
+        return 0;
+    }
+    if ((std::strcmp(pszVerb, "send") == 0 || std::strcmp(pszVerb, "post") == 0) && argc >= 3 && argc <= 5) {
+        HWND hMain = MainDialog();
+        if (hMain == nullptr) {
+            std::fputs("veltranctl: no Veltran Clock main dialog\n", stderr);
+            return 1;
+        }
+        const UINT nMsg = UINT(Number(argv[2]));
+        const WPARAM wParam = argc > 3 ? WPARAM(Number(argv[3])) : 0;
+        const LPARAM lParam = argc > 4 ? LPARAM(Number(argv[4])) : 0;
+        if (pszVerb[0] == 'p')
+            return ::PostMessageA(hMain, nMsg, wParam, lParam) ? 0 : 1;
+        DWORD_PTR nResult = 0;
+        if (!::SendMessageTimeoutA(hMain, nMsg, wParam, lParam, SMTO_NORMAL, 30000, &nResult))
+            return 1;
+        std::printf("%lu\n", static_cast<unsigned long>(nResult));
+        return 0;
+    }
+    return Usage();
+}
