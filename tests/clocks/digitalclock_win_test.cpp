@@ -99,6 +99,44 @@ public:
     }
 };
 
+// After three seconds, posts a right button release to a window whose
+// handler has not returned by then; Stop says whether it had to.
+class CWatchdog {
+public:
+    explicit CWatchdog(HWND hWnd) : m_hWnd(hWnd)
+    {
+        m_hStop = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        m_hThread = ::CreateThread(nullptr, 0, &CWatchdog::Run, this, 0, nullptr);
+    }
+    ~CWatchdog() { Stop(); }
+    bool Stop()
+    {
+        if (m_hThread != nullptr) {
+            ::SetEvent(m_hStop);
+            ::WaitForSingleObject(m_hThread, INFINITE);
+            ::CloseHandle(m_hThread);
+            ::CloseHandle(m_hStop);
+            m_hThread = nullptr;
+        }
+        return m_bFired;
+    }
+
+private:
+    static DWORD WINAPI Run(LPVOID p)
+    {
+        CWatchdog* pThis = static_cast<CWatchdog*>(p);
+        if (::WaitForSingleObject(pThis->m_hStop, 3000) == WAIT_TIMEOUT) {
+            pThis->m_bFired = true;
+            ::PostMessageA(pThis->m_hWnd, WM_RBUTTONUP, 0, 0);
+        }
+        return 0;
+    }
+    HWND m_hWnd;
+    HANDLE m_hStop = nullptr;
+    HANDLE m_hThread = nullptr;
+    volatile bool m_bFired = false;
+};
+
 class DigitalClockTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -293,12 +331,15 @@ TEST_F(DigitalClockTest, MenuCommandsAndDoubleClicks)
     MakeSkin("Amber");
     CDigitalClockDlg* pClock = Open();
 
-    // Through the real menu, walked to "Always on top". (The button-down
-    // carries no caption hit: the system's own handling of a caption press
-    // would wait for a real mouse.)
+    // A press on the clock opens the real menu, walked to "Always on top";
+    // the press returns once the menu closes. A watchdog releases a press
+    // that stays inside the system's wait for the button to come up.
     {
         vtest::CMenuDriver driver(ID_DIGITAL_ONTOP);
-        pClock->SendMessage(WM_NCRBUTTONDOWN, HTNOWHERE, 0);
+        CWatchdog watchdog(pClock->GetSafeHwnd());
+        const CRect rc = WindowRect();
+        pClock->SendMessage(WM_NCRBUTTONDOWN, HTCAPTION, MAKELPARAM(rc.left + 8, rc.top + 8));
+        EXPECT_FALSE(watchdog.Stop());
         EXPECT_TRUE(vtest::PumpUntil([&] { return g_settings.m_bDigitalOnTop != FALSE; }));
         EXPECT_TRUE(driver.Chose());
     }
