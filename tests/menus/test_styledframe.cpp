@@ -428,3 +428,18 @@ TEST(StyledFrame, DialogPopupGetsCommandUIBeforeItOpens)
 }
 
 } // namespace
+
+// An object deleted while its window lives leaves the window no menu of its own to destroy again.
+TEST(StyledFrame, DeletingTheObjectBeforeItsWindowFreesItsMenusOnce)
+{
+    const int nRecords = CStyledMenuItemData::GetLiveCount();
+    auto* pDlg = new CStyledDialog(IDD_STYLEDDLG, nullptr);
+    ASSERT_TRUE(pDlg->Create(IDD_STYLEDDLG, nullptr));
+    const HWND hWnd = pDlg->m_hWnd;
+    const HMENU hBar = pDlg->m_barMenu.m_hMenu;
+    ASSERT_EQ(hBar, ::GetMenu(hWnd));
+    delete pDlg;
+    EXPECT_FALSE(::IsWindow(hWnd));
+    EXPECT_FALSE(::IsMenu(hBar));
+    EXPECT_EQ(nRecords, CStyledMenuItemData::GetLiveCount());
+}
