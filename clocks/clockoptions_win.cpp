@@ -426,11 +426,9 @@ BOOL CClockOptionsDlg::OnInitDialog()
         apPages[i]->ShowWindow(i == 0 ? SW_SHOW : SW_HIDE);
     }
 
-#ifdef VELTRAN_COLOR_TABS
     m_tab.SetBkColor(::GetSysColor(COLOR_BTNFACE));
     m_tab.SetDrawMode(2);
     CColorTabCtrl::SetDrawFlags(TRUE, 15);
-#endif
     m_tab.Invalidate();
     Invalidate();
 

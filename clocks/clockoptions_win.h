@@ -11,9 +11,7 @@
 #include "afx/afxgdi.h"
 #include "app/windowservices.h"
 #include "clocks/clockoptions.h"
-#ifdef VELTRAN_COLOR_TABS
 #include "controls/ownertab.h"
-#endif
 #include "controls/sidebanner.h"
 #include "controls/sortstringarray.h"
 
@@ -153,11 +151,7 @@ protected:
     CAutoChangePage* m_pPage2;
     CSideBanner m_banner;
     CImageList m_imlTabs;
-#ifdef VELTRAN_COLOR_TABS
     CColorTabCtrl m_tab;
-#else
-    CTabCtrl m_tab;  // until the coloured tabs are in the tree
-#endif
 };
 
 class CAnalogOptionsDlg : public CClockOptionsDlg

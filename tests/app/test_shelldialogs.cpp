@@ -2,11 +2,9 @@
 // their templates and driven through their controls: General settings with
 // the Run value read back from the registry, Notifications with its address
 // through the shell seam, About with and without its picture.
-#include "app/generalsettingsdlg_win.h"
-#ifdef VELTRAN_LINK_CONTROLS
 #include "app/aboutdlg_win.h"
+#include "app/generalsettingsdlg_win.h"
 #include "app/notificationsdlg_win.h"
-#endif
 
 #include "afx/afxapp.h"
 #include "app/appseams.h"
@@ -86,10 +84,8 @@ protected:
         m_savedServices = g_windowServices;
         m_savedAppSeams = g_appSeams;
         g_windowServices.pfnMake[WK_GENERALSETTINGS] = Make<CUnmapped<CGeneralSettingsDlg>>;
-#ifdef VELTRAN_LINK_CONTROLS
         g_windowServices.pfnMake[WK_ABOUT] = Make<CUnmapped<CAboutDlg>>;
         g_windowServices.pfnNotifications = RunNotificationsDialog;
-#endif
         g_appSeams.pfnGetModulePath = []() { return CString(kModulePath); };
         g_appSeams.pfnWriteFile = [](LPCSTR, const BYTE*, size_t) {
             g_nFileWrites++;
@@ -218,7 +214,6 @@ TEST_F(ShellDialogsTest, GeneralSettingsOkStoresSavesAndKeepsTheRunValueInPlace)
     EXPECT_EQ("", ReadRunValue());
 }
 
-#ifdef VELTRAN_LINK_CONTROLS
 bool Near(COLORREF c, COLORREF ref)
 {
     return std::abs(GetRValue(c) - GetRValue(ref)) < 12 && std::abs(GetGValue(c) - GetGValue(ref)) < 12 &&
@@ -331,5 +326,4 @@ TEST_F(ShellDialogsTest, NotificationsOpenTheAddressAsTypedAndRefuseAnEmptyOne)
         EXPECT_EQ(1, Count("ShellExecute"));
     }
 }
-#endif
 } // namespace
