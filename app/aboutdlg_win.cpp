@@ -15,7 +15,7 @@ namespace
 {
 const char kVendorLine[] = "Veltran Clock 2.3";
 const char kLegalNotice[] = "Copyright (C) Veltran Software. All rights reserved.\r\n"
-                            "This program is protected by copyright law and international treaties.";
+                            "Protected by copyright law and international treaties.";
 } // namespace
 
 BEGIN_MESSAGE_MAP(CAboutDlg, CDialog)
