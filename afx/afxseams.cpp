@@ -46,6 +46,8 @@ CSystemSeams* AfxGetSeams() {
             AfxParseAutomationAnswers(std::getenv("VELTRAN_AUTOMATION_ANSWERS"), pSeams->m_messageBoxAnswers);
             const char* pszTray = std::getenv("VELTRAN_AUTOMATION_TRAY");
             pSeams->m_bRealTrayIcon = pszTray != nullptr && std::strcmp(pszTray, "real") == 0;
+            if (const char* pszFile = std::getenv("VELTRAN_AUTOMATION_FILE"))
+                pSeams->m_strOpenFileAnswer = pszFile;
             return pSeams;
         }
         return new CWin32Seams;
@@ -224,6 +226,10 @@ BOOL CRecordingSeams::ChooseFont(CHOOSEFONTA* pcf) {
 }
 BOOL CRecordingSeams::GetOpenFileName(OPENFILENAMEA* pofn) {
     Record("GetOpenFileName " + Quote(pofn->lpstrFile));
+    if (!m_strOpenFileAnswer.empty() && pofn->lpstrFile != nullptr && pofn->nMaxFile > m_strOpenFileAnswer.size()) {
+        std::memcpy(pofn->lpstrFile, m_strOpenFileAnswer.c_str(), m_strOpenFileAnswer.size() + 1);
+        return TRUE;
+    }
     return m_bCommonDialogsAccept;
 }
 BOOL CRecordingSeams::GetSaveFileName(OPENFILENAMEA* pofn) {

@@ -101,6 +101,9 @@ public:
     std::vector<std::string> m_calls;
     std::deque<int> m_messageBoxAnswers;  // consumed front first
     BOOL m_bCommonDialogsAccept = FALSE;  // TRUE: the dialogs return TRUE unchanged
+    // Not empty: the open-file dialog picks this file and returns TRUE
+    // (VELTRAN_AUTOMATION_FILE), so a script can add a file as a user would.
+    std::string m_strOpenFileAnswer;
     long long m_nNow = 0;                 // CurrentTime; 0 means the real clock
 
     // The button a user pressing Enter would choose for this message box type.

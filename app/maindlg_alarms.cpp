@@ -109,11 +109,14 @@ void CMainDlg::OnQuickAlarm(UINT nID)
     if (CFont* pFont = GetFont())
         pFont->GetLogFont(&lf);
     InitQuickAlarm(alarm, ::GetSystemMetrics(SM_CXFULLSCREEN), ::GetSystemMetrics(SM_CYFULLSCREEN), lf);
-    alarm.m_time = QuickAlarmTime(nID, CTime::GetCurrentTime());
+    const CTime chosen = CTime::GetCurrentTime();
+    alarm.m_time = QuickAlarmTime(nID, chosen);
     if (g_windowServices.pfnEditAlarm == nullptr || g_windowServices.pfnEditAlarm(alarm) != IDOK)
         return;
     StoreAlarmList();
-    SetQuickAlarmStart(alarm, CTime::GetCurrentTime());
+    // Counted from just before the command: "Custom..." pre-sets the current
+    // time, and an alarm left at it must still fire once the user says OK.
+    SetQuickAlarmStart(alarm, chosen - CTimeSpan(1));
     alarm.m_nIdentity = 0;  // a new alarm, whatever the editor copied
     g_alarms.Add(alarm);
     if (IsOpen(m_pAlarmListDlg))

@@ -578,6 +578,9 @@ void CDigitalClockDlg::BuildContextMenu()
     m_pMenu = CreateClockMenu(items, &m_imageList);
 }
 
+// The menu answers the press; the system's own handling of a press on the
+// caption would wait for the button's release after the menu has taken it,
+// and the clock would stand still until the next right click.
 void CDigitalClockDlg::OnNcRButtonDown(UINT, CPoint)
 {
     BuildContextMenu();
@@ -586,7 +589,6 @@ void CDigitalClockDlg::OnNcRButtonDown(UINT, CPoint)
         ::GetCursorPos(&pt);
         TrackClockMenu(*m_pMenu, pt, this);
     }
-    Default();
 }
 
 void CDigitalClockDlg::OnInitMenuPopup(CMenu*, UINT, BOOL)

@@ -24,7 +24,16 @@ WORK = os.path.join(BUILD, "e2e")
 PROG = os.path.join(WORK, "prog")
 LOG = os.path.join(PROG, "automation.log")
 CTL = os.path.join(BUILD, "tools", "veltranctl.exe")
+SKINMAKER = os.path.join(BUILD, "host-tools", "skinmaker", "skinmaker")
 ANALOG = "Veltran Clock - Analog Clock"
+DIGITAL = "Veltran Clock - Digital Clock"
+CALENDAR = "Veltran Clock - Calendar"
+ALARMLIST = "Alarm List - Veltran Clock"
+EDITOR = "Editing 'New Alarm' Alarm..."
+BROWSER = "Skin Browser"
+WM_CLOSE, WM_COMMAND, IDCANCEL = 0x10, 0x111, 2
+SKIN_FIRST = 0x9000  # the clocks' "Choose skin" items, one per skin in name order
+APP = r"C:\Tools\wakeup.exe"  # the program the alarm runs (recorded, never started)
 
 passed, failed = 0, []
 
@@ -75,6 +84,21 @@ def xdo(*args):
     return r.stdout.strip() if r.returncode == 0 else None
 
 
+def windows():
+    """(title, rect) of every visible top-level window, topmost first."""
+    out = ctl("list") or ""
+    result = []
+    for line in out.splitlines():
+        parts = line.split("|")
+        if len(parts) == 3:
+            result.append((parts[1], tuple(int(v) for v in parts[2].split())))
+    return result
+
+
+def titles():
+    return [t for t, _ in windows() if t != "Wine System Tray"]
+
+
 def rect(title):
     out = ctl("rect", title)
     return tuple(int(v) for v in out.split()) if out else None
@@ -112,17 +136,30 @@ def fresh_folder():
         shutil.copy(os.path.join(app, name), PROG)
     for name in ("acs", "dcs", "sounds"):
         shutil.copytree(os.path.join(app, name), os.path.join(PROG, name))
+    # A second skin of each kind to switch to from the clocks' menus.
+    skinmaker("analog", "acs", "Zeta.acs", "--name", "Zeta", "--size", "120")
+    skinmaker("digital", "dcs", "Wide.dcs", "--name", "Wide", "--glyph", "24x36")
+
+
+def skinmaker(kind, folder, name, *options):
+    subprocess.run([SKINMAKER, kind, os.path.join(PROG, folder, name)] + list(options), check=True,
+                   stdout=subprocess.DEVNULL)
 
 
 class Program:
-    def __init__(self):
-        env = dict(ENV, VELTRAN_AUTOMATION=LOG, VELTRAN_AUTOMATION_TRAY="real")
+    def __init__(self, server=None):
+        env = dict(ENV, VELTRAN_AUTOMATION=LOG, VELTRAN_AUTOMATION_TRAY="real", VELTRAN_AUTOMATION_FILE=APP)
+        if server:
+            env["VELTRAN_SKIN_SERVER"] = server
         self.proc = subprocess.Popen(["wine", "Veltran.exe"], cwd=PROG, env=env,
                                      stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.up = ctl("wait", 30) is not None
 
     def command(self, cid):
-        return ctl("send", 0x111, cid)
+        return ctl("send", WM_COMMAND, cid)
+
+    def alive(self):
+        return self.proc.poll() is None and ctl("wait", 5) is not None
 
     def exit(self):
         ctl("post", 0x111, 2027)  # "Exit Veltran Clock"; the question answers Yes
@@ -157,9 +194,35 @@ def first_start():
     check(os.path.exists(cfg) and os.path.getsize(cfg) == 363, "the default configuration is the 363-byte file")
 
 
-def clocks_and_tray():
+def drag(title, dx, dy):
+    """Real input: presses the mouse on the window's middle and moves it by (dx, dy)."""
+    before = rect(title)
+    if not before:
+        return None, None
+    x, y = (before[0] + before[2]) // 2, (before[1] + before[3]) // 2
+    xdo("mousemove", x, y)
+    xdo("mousedown", 1)
+    for i in range(1, 11):
+        xdo("mousemove", x + dx * i // 10, y + dy * i // 10)
+        time.sleep(0.05)
+    xdo("mouseup", 1)
+    return before, wait(lambda: (lambda r: r if r and r != before else None)(rect(title)), 5)
+
+
+def size(r):
+    return (r[2] - r[0], r[3] - r[1]) if r else None
+
+
+def click(r, x, y, button=1):
+    """Real input: a click at (x, y) inside the window rectangle r."""
+    xdo("mousemove", r[0] + x, r[1] + y)
+    xdo("click", button)
+    time.sleep(0.3)
+
+
+def clocks_and_tray(server):
     print("== the tray and the clocks", flush=True)
-    p = Program()
+    p = Program(server)
     point = wait(tray_icon_point, 10)
     if not check(point is not None, "the tray icon is there"):
         return p
@@ -171,34 +234,190 @@ def clocks_and_tray():
     for key in ("Down", "Right", "Return"):
         xdo("key", key)
         time.sleep(0.3)
-    before = wait(lambda: rect(ANALOG), 15)
-    check(before is not None, "the tray menu's first command shows the analog clock")
-    if before:
-        # Real input: drag the clock by its face.
-        x, y = (before[0] + before[2]) // 2, (before[1] + before[3]) // 2
-        xdo("mousemove", x, y)
-        xdo("mousedown", 1)
-        for i in range(1, 11):
-            xdo("mousemove", x + 12 * i, y + 6 * i)
-            time.sleep(0.05)
-        xdo("mouseup", 1)
-        after = wait(lambda: (lambda r: r if r and r != before else None)(rect(ANALOG)), 5)
-        check(after is not None and after[0] - before[0] == 120 and after[1] - before[1] == 60,
-              "dragging the face moves the clock by the mouse's way (%s -> %s)" % (before, after))
+    check(wait(lambda: rect(ANALOG), 15) is not None, "the tray menu's first command shows the analog clock")
+    before, after = drag(ANALOG, 120, 60)
+    check(after is not None and after[0] - before[0] == 120 and after[1] - before[1] == 60,
+          "dragging the face moves the clock by the mouse's way (%s -> %s)" % (before, after))
+
+    # Real input: a right click on the clock opens its own menu.
+    r = rect(ANALOG)
+    click(r, size(r)[0] // 2, size(r)[1] // 2, 3)
+    check(wait(popup_rect, 5) is not None, "a right click on the analog clock opens its menu")
+    xdo("key", "Escape")
+    wait(lambda: popup_rect() is None, 3)
+    # Its menu's commands: "Choose skin" > Zeta (120 pixels), then "Scaling" > 50 %.
+    ctl("send-to", ANALOG, WM_COMMAND, SKIN_FIRST + 1)
+    check(wait(lambda: size(rect(ANALOG)) == (120, 120), 5), "the analog clock's menu switches it to the Zeta skin")
+    ctl("send-to", ANALOG, WM_COMMAND, 505)
+    check(wait(lambda: size(rect(ANALOG)) == (60, 60), 5), "its menu scales it to 50 %% (%s)" % (size(rect(ANALOG)),))
+
+    p.command(2003)
+    digital = wait(lambda: rect(DIGITAL), 15)
+    check(digital is not None, "the tray's digital clock command shows the digital clock")
+    before, after = drag(DIGITAL, 200, 150)
+    check(after is not None and (after[0] - before[0], after[1] - before[1]) == (200, 150),
+          "dragging the digital clock moves it (%s -> %s)" % (before, after))
+    ctl("send-to", DIGITAL, WM_COMMAND, SKIN_FIRST + 1)
+    check(wait(lambda: (lambda s: s and s[1] > size(after)[1])(size(rect(DIGITAL))), 5),
+          "the digital clock's menu switches it to the larger Wide skin (%s -> %s)" % (size(after), size(rect(DIGITAL))))
+
+    # The calendar opens from the tray, closes by its own close and opens again.
+    p.command(2007)
+    check(wait(lambda: rect(CALENDAR), 15) is not None, "the tray's calendar command opens the calendar")
+    ctl("post-to", CALENDAR, WM_CLOSE)
+    check(wait(lambda: rect(CALENDAR) is None, 5), "its close closes it")
+    p.command(2007)
+    check(wait(lambda: rect(CALENDAR), 15) is not None, "the tray's command opens it again")
     return p
 
 
-def exit_and_restart(p):
+TRAY_WINDOWS = [(2002, "Analog clock options"), (2004, "Digital clock options"), (2008, "Calendar options"),
+                (2011, ALARMLIST), (2012, "Alarm list Options"), (2026, "General settings"), (2028, BROWSER)]
+
+
+def tray_windows(p):
+    print("== every tray command's window", flush=True)
+    for cid, title in TRAY_WINDOWS:
+        p.command(cid)
+        check(wait(lambda: rect(title), 15) is not None, "tray command %d opens \"%s\"" % (cid, title))
+    for cid, title in TRAY_WINDOWS:
+        p.command(cid)
+        active = wait(lambda: ctl("foreground") == title, 3)
+        check(active and titles().count(title) == 1,
+              "a second command %d brings the one \"%s\" forward (%s)" % (cid, title, ctl("foreground")))
+    for cid, title in TRAY_WINDOWS[:-1]:  # the Skin Browser stays for later
+        ctl("post-to", title, WM_COMMAND, IDCANCEL)
+    check(wait(lambda: not set(t for _, t in TRAY_WINDOWS[:-1]) & set(titles()), 10),
+          "Cancel closes each of them (%s)" % titles())
+
+
+def log_has(part):
+    return any(part in line for line in log())
+
+
+def alarm(p):
+    print("== an alarm from the tray's quick-alarm command and the editor", flush=True)
+    ctl("post-to", CALENDAR, WM_CLOSE)
+    wait(lambda: rect(CALENDAR) is None, 5)
+    mark = len(log())
+    chosen = int(time.time())
+    ctl("post", WM_COMMAND, 3000)
+    r = wait(lambda: rect(EDITOR), 15)
+    if not check(r is not None, "the quick-alarm command opens the alarm editor"):
+        return
+    # Real clicks, page by page, at the controls' places in the editor.
+    click(r, 42, 366)                                   # Alarm Info: "Ask for notification"
+    click(r, 120, 41); click(r, 33, 77); click(r, 33, 282); click(r, 42, 389)  # Messages: show, auto close, calendar
+    click(r, 178, 41); click(r, 33, 77); click(r, 93, 253)  # Actions: run applications, add one
+    click(r, 232, 41); click(r, 33, 77); click(r, 37, 102)  # Sounds: play sounds, Beep.wav
+    click(r, 336, 456)                                  # OK
+    check(wait(lambda: rect(EDITOR) is None, 5), "OK closes the editor")
+    fired = wait(lambda: [l for l in log()[mark:] if l.startswith("PlaySound")], 70)
+    check(fired, "the alarm comes due and fires")
+    new = log()[mark:]
+    check(any(l.startswith("MessageBox") for l in new), "it asks for confirmation first")
+    check(any("Beep.wav" in l for l in new if l.startswith("PlaySound")), "it plays the chosen sound (%s)" % fired)
+    check(any("wakeup.exe" in l for l in new if l.startswith(("ShellExecute", "WinExec", "CreateProcess"))),
+          "it runs the chosen program")
+    check(wait(lambda: rect(CALENDAR), 10), "it shows the calendar as asked")
+    message = wait(lambda: [t for t in titles() if "New Alarm" in t], 10)
+    check(message, "its message window shows (%s)" % message)
+    check(wait(lambda: not [t for t in titles() if "New Alarm" in t], 20), "the message window closes itself")
+    check(sum(l.startswith("PlaySound") for l in log()[mark:]) == 1, "the alarm fired once")
+    p.command(2011)
+    check(wait(lambda: rect(ALARMLIST), 15) is not None, "the alarm list opens")
+    due = [time.strftime("%A, %B %d, %Y, %H:%M:%S", time.localtime(t)) for t in range(chosen - 1, chosen + 4)]
+    shown = wait(lambda: (lambda t: t if t and t.split("|", 1)[1] else None)(ctl("item", ALARMLIST, 1414)), 10)
+    check(shown and shown.split("|", 1)[1] in due and ctl("item", ALARMLIST, 1419) == "0|Expired",
+          "the alarm list shows it spent, with its due time as next run (%s, %s)" % (shown, due[1]))
+    ctl("post-to", ALARMLIST, WM_COMMAND, IDCANCEL)
+
+
+def skin_browser(p):
+    print("== the Skin Browser installs a skin from the server", flush=True)
+    r = rect(BROWSER)
+    if not check(r is not None, "the Skin Browser is open"):
+        return
+    before = size(rect(ANALOG))
+    ctl("send-to", BROWSER, WM_COMMAND, 1418)  # Connect
+    time.sleep(3)
+    click(r, 380, 114)  # the second skin of "Samples": Large
+    time.sleep(1)
+    click(r, 777, 451)  # "Install selected skin"
+    installed = os.path.join(PROG, "acs", "Large.acs")
+    site = os.path.join(BUILD, "skinsite", "skins", "acs", "Samples", "Large.acs")
+    check(wait(lambda: os.path.exists(installed) and open(installed, "rb").read() == open(site, "rb").read(), 15),
+          "Large.acs is installed as the server has it")
+    check(wait(lambda: log_has('"Skin installed. Show now?" "Skin installed" 0x34 -> 6'), 5),
+          "it asks to show the new skin (answered Yes)")
+    check(wait(lambda: size(rect(ANALOG)) not in (None, before), 5),
+          "the analog clock shows it (%s -> %s)" % (before, size(rect(ANALOG))))
+
+
+def exit_and_restart(p, server):
     print("== exit and start again", flush=True)
-    before = rect(ANALOG)
+    before = {t: r for t, r in windows() if t in (ANALOG, DIGITAL)}
     check(p.exit(), "Exit ends the program")
     cfg = config()
-    check(cfg.get("analog.visible") == "1", "the analog clock is stored as shown")
-    p = Program()
-    again = wait(lambda: rect(ANALOG), 15)
-    check(again is not None and before is not None and again == before,
-          "the analog clock comes back where it was (%s, %s)" % (before, again))
+    expect = {"analog.visible": "1", "analog.skin": "Large", "analog.scale": "50", "digital.visible": "1",
+              "digital.skin": "Wide", "calendar.visible": "1", "alarms": "1"}
+    check(all(cfg.get(k) == v for k, v in expect.items()),
+          "the settings are stored (%s)" % {k: cfg.get(k) for k in expect})
+    stored = config()
+    # The same program, now against a skin server that sends no archives.
+    p = Program(server + "/mode/not-zip")
+    again = wait(lambda: (lambda w: w if set(w) >= set(before) else None)(
+        {t: r for t, r in windows() if t in (ANALOG, DIGITAL)}), 20)
+    check(again == before, "the clocks come back where they were (%s, %s)" % (before, again or windows()))
+    damaged_skin(p)
+    hostile_server(p)
     check(p.exit(), "Exit ends the program again")
+    left = config()
+    check(left.get("alarm.0") == stored.get("alarm.0") and left.get("analog.skin") == "Large",
+          "the alarm and the good skin are kept (%s)" % {k: left.get(k) for k in ("alarm.0", "analog.skin")})
+
+
+def box_since(mark):
+    """The message boxes shown since log line mark."""
+    return [line for line in log()[mark:] if line.startswith("MessageBox")]
+
+
+def damaged_skin(p):
+    print("== a damaged skin", flush=True)
+    skinmaker("analog", "acs", "Broken.acs", "--name", "Broken", "--truncate", "200")
+    mark, before = len(log()), size(rect(ANALOG))
+    r = rect(ANALOG)
+    click(r, size(r)[0] // 2, size(r)[1] // 2, 3)  # the clock's menu, which finds the new file
+    wait(popup_rect, 5)
+    xdo("key", "Escape")
+    wait(lambda: popup_rect() is None, 3)
+    ctl("send-to", ANALOG, WM_COMMAND, SKIN_FIRST)  # "Choose skin" > Broken, the first by name
+    said = wait(lambda: box_since(mark), 10)
+    check(said, "choosing the truncated skin says what went wrong (%s)" % said)
+    check(p.alive(), "the program keeps running")
+    check(wait(lambda: size(rect(ANALOG)) == before, 5), "the clock keeps its good skin (%s, %s)" % (before, size(rect(ANALOG))))
+
+
+def hostile_server(p):
+    print("== a hostile skin server", flush=True)
+    good = {n: open(os.path.join(PROG, "acs", n), "rb").read() for n in os.listdir(os.path.join(PROG, "acs"))}
+    p.command(2028)
+    r = wait(lambda: rect(BROWSER), 15)
+    if not check(r is not None, "the Skin Browser opens"):
+        return
+    mark = len(log())
+    ctl("send-to", BROWSER, WM_COMMAND, 1418)  # Connect
+    time.sleep(3)
+    click(r, 247, 114)  # the group "Tiny"
+    time.sleep(2)
+    click(r, 380, 97)   # its only skin, Pocket
+    time.sleep(1)
+    click(r, 777, 451)  # "Install selected skin"
+    said = wait(lambda: (lambda t: t if t and "not installed" in t else None)(ctl("item", BROWSER, 1331)), 15)
+    check(said, "its status line says the download is no skin archive (%s)" % said)
+    check(p.alive(), "the program keeps running")
+    now = {n: open(os.path.join(PROG, "acs", n), "rb").read() for n in os.listdir(os.path.join(PROG, "acs"))}
+    check(now == good, "the skin folder is as it was (%s)" % sorted(now))
 
 
 def damaged_configuration():
@@ -217,13 +436,35 @@ def damaged_configuration():
     check(os.path.exists(bak) and open(bak, "rb").read() == damaged, "the damaged file is kept as Veltran.cfg.bak")
 
 
+SERVER_DIR = os.path.join(WORK + "-server")
+TESTSERVER = os.path.join(SOURCE, "tools", "skinserver", "testserver")
+
+
+def start_server():
+    subprocess.run([TESTSERVER, "start", SERVER_DIR, "/usr/bin/python3",
+                    os.path.join(SOURCE, "tools", "skinserver", "skinserver.py"), "--site",
+                    os.path.join(BUILD, "skinsite"), "--port-file", os.path.join(SERVER_DIR, "port")], check=True)
+    return "http://127.0.0.1:" + open(os.path.join(SERVER_DIR, "port")).read().strip()
+
+
+def stop_server():
+    subprocess.run([TESTSERVER, "stop", SERVER_DIR])
+
+
 def main():
     if not os.path.exists(CTL):
         sys.exit("e2e: no %s" % CTL)
-    first_start()
-    p = clocks_and_tray()
-    exit_and_restart(p)
-    damaged_configuration()
+    server = start_server()
+    try:
+        first_start()
+        p = clocks_and_tray(server)
+        tray_windows(p)
+        alarm(p)
+        skin_browser(p)
+        exit_and_restart(p, server)
+        damaged_configuration()
+    finally:
+        stop_server()
     print("%d passed, %d failed" % (passed, len(failed)))
     for what in failed:
         print("failed: " + what)

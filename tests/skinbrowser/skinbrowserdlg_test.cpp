@@ -317,6 +317,24 @@ TEST_F(SkinBrowserTest, CancelDuringASlowDownloadKeepsTheInstalledSkin)
     EXPECT_EQ(0, m_seams.CountCalls("MessageBox"));
 }
 
+TEST_F(SkinBrowserTest, ClosingDuringASlowDownloadStopsItFirst)
+{
+    const std::vector<std::string> before = Tree(m_strApp);
+    SetRoot(Root("slow"));
+    CSkinBrowserDlg& dlg = Open();
+    Click(IDC_SKINBROWSER_CONNECT);
+    Settle();
+    Click(IDC_SKINBROWSER_INSTALL);
+    ASSERT_TRUE(vtest::PumpUntil([&] { return dlg.m_progress.GetPos() > 0 && dlg.m_progress.GetPos() < 100; }, 20000));
+    ASSERT_EQ(1, dlg.GetRunningWorkerCount());
+    const DWORD dwStart = ::GetTickCount();
+    dlg.DestroyWindow();
+    EXPECT_EQ(0, dlg.GetRunningWorkerCount());
+    EXPECT_LT(::GetTickCount() - dwStart, 2000u); // the rest would take seconds
+    EXPECT_EQ(before, Tree(m_strApp));
+    EXPECT_EQ(0, m_seams.CountCalls("MessageBox"));
+}
+
 TEST_F(SkinBrowserTest, HostileServersEndWithAClearStatusAndWriteNothing)
 {
     WriteFile(m_strApp + "\\acs\\Simple.acs", "the installed Simple");

@@ -7,6 +7,10 @@
 //   veltranctl rect TITLE              left top right bottom of a visible window
 //   veltranctl rect-class CLASS        the same, found by its class (e.g. "#32768", a popup menu)
 //   veltranctl config PATH             the main settings and alarms of a configuration file
+//   veltranctl list                    "hwnd class|title|l t r b" of every visible top-level window
+//   veltranctl send-to|post-to TITLE MSG [WPARAM [LPARAM]]   the same to a visible window by title
+//   veltranctl foreground              the title of the foreground window
+//   veltranctl item TITLE ID           the text and check state of a dialog control: "checked|text"
 // Numbers may be decimal or 0x hexadecimal.
 #include "app/config.h"
 
@@ -87,9 +91,38 @@ int DumpConfig(const char* pszPath)
 
 unsigned long Number(const char* psz) { return std::strtoul(psz, nullptr, 0); }
 
+BOOL CALLBACK ListOne(HWND hWnd, LPARAM)
+{
+    if (!::IsWindowVisible(hWnd))
+        return TRUE;
+    char szClass[64] = "", szTitle[256] = "";
+    ::GetClassNameA(hWnd, szClass, sizeof szClass);
+    ::GetWindowTextA(hWnd, szTitle, sizeof szTitle);
+    RECT rc = {};
+    ::GetWindowRect(hWnd, &rc);
+    std::printf("%p %s|%s|%ld %ld %ld %ld\n", static_cast<void*>(hWnd), szClass, szTitle, rc.left, rc.top, rc.right,
+                rc.bottom);
+    return TRUE;
+}
+
+int SendTo(HWND hWnd, bool bPost, int argc, char** argv)
+{
+    const UINT nMsg = UINT(Number(argv[0]));
+    const WPARAM wParam = argc > 1 ? WPARAM(Number(argv[1])) : 0;
+    const LPARAM lParam = argc > 2 ? LPARAM(Number(argv[2])) : 0;
+    if (bPost)
+        return ::PostMessageA(hWnd, nMsg, wParam, lParam) ? 0 : 1;
+    DWORD_PTR nResult = 0;
+    if (!::SendMessageTimeoutA(hWnd, nMsg, wParam, lParam, SMTO_NORMAL, 30000, &nResult))
+        return 1;
+    std::printf("%lu\n", static_cast<unsigned long>(nResult));
+    return 0;
+}
+
 int Usage()
 {
-    std::fputs("usage: veltranctl wait [s] | send|post MSG [WPARAM [LPARAM]] | rect TITLE | rect-class CLASS | config PATH\n", stderr);
+    std::fputs("usage: veltranctl wait [s] | send|post MSG [WPARAM [LPARAM]] | rect TITLE | rect-class CLASS | config PATH | list\n"
+               "       send-to|post-to TITLE MSG [WPARAM [LPARAM]] | item TITLE ID | foreground\n", stderr);
     return 2;
 }
 
@@ -111,6 +144,38 @@ int main(int argc, char** argv)
     }
     if (std::strcmp(pszVerb, "config") == 0 && argc == 3)
         return DumpConfig(argv[2]);
+    if (std::strcmp(pszVerb, "list") == 0) {
+        ::EnumWindows(ListOne, 0);
+        return 0;
+    }
+    if ((std::strcmp(pszVerb, "send-to") == 0 || std::strcmp(pszVerb, "post-to") == 0) && argc >= 4 && argc <= 6) {
+        HWND hWnd = Find(argv[2], true, false);
+        if (hWnd == nullptr) {
+            std::fprintf(stderr, "veltranctl: no visible window \"%s\"\n", argv[2]);
+            return 1;
+        }
+        return SendTo(hWnd, pszVerb[0] == 'p', argc - 3, argv + 3);
+    }
+    if (std::strcmp(pszVerb, "foreground") == 0) {
+        char szTitle[256] = "";
+        if (HWND hWnd = ::GetForegroundWindow())
+            ::GetWindowTextA(hWnd, szTitle, sizeof szTitle);
+        std::printf("%s\n", szTitle);
+        return 0;
+    }
+    if (std::strcmp(pszVerb, "item") == 0 && argc == 4) {
+        HWND hWnd = Find(argv[2], true, false);
+        HWND hItem = hWnd != nullptr ? ::GetDlgItem(hWnd, int(Number(argv[3]))) : nullptr;
+        if (hItem == nullptr) {
+            std::fprintf(stderr, "veltranctl: no control %s in \"%s\"\n", argv[3], argv[2]);
+            return 1;
+        }
+        char szText[512] = "";
+        // Asked, not read: a control of another process may keep its own text.
+        ::SendMessageA(hItem, WM_GETTEXT, sizeof szText, reinterpret_cast<LPARAM>(szText));
+        std::printf("%d|%s\n", static_cast<int>(::SendMessageA(hItem, BM_GETCHECK, 0, 0)), szText);
+        return 0;
+    }
     if ((std::strcmp(pszVerb, "rect") == 0 || std::strcmp(pszVerb, "rect-class") == 0) && argc == 3) {
         HWND hWnd = Find(argv[2], true, pszVerb[4] == '-');
         RECT rc;
