@@ -6,9 +6,9 @@
 
 #include <windows.h>
 
+#include "afx/afxgdi.h"
 #include "afx/afxgeom.h"
 #include "afx/afxstr.h"
-#include "afx/afxgdi.h"
 #include "afx/afxtoolbar.h"
 #include "afx/afxwnd.h"
 
@@ -44,26 +44,26 @@ public:
     CFrameWnd() = default;
 
     // Title, icon class, menu and accelerators from the resources of nIDResource.
-    virtual BOOL LoadFrame(UINT nIDResource, DWORD dwDefaultStyle = WS_OVERLAPPEDWINDOW, CWnd* pParentWnd = nullptr,
-                           CCreateContext* pContext = nullptr);
+    virtual BOOL LoadFrame(UINT nIDResource, DWORD dwDefaultStyle = WS_OVERLAPPEDWINDOW,
+        CWnd* pParentWnd = nullptr, CCreateContext* pContext = nullptr);
     // lpszMenuName: a menu resource the window gets as its menu bar.
     virtual BOOL Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle = WS_OVERLAPPEDWINDOW,
-                        const RECT& rect = rectDefault, CWnd* pParentWnd = nullptr, LPCSTR lpszMenuName = nullptr,
-                        DWORD dwExStyle = 0, CCreateContext* pContext = nullptr);
+        const RECT& rect = rectDefault, CWnd* pParentWnd = nullptr, LPCSTR lpszMenuName = nullptr,
+        DWORD dwExStyle = 0, CCreateContext* pContext = nullptr);
     using CWnd::Create;
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
-    void PostNcDestroy() override;  // frames live on the heap and go with their window
+    void PostNcDestroy() override; // frames live on the heap and go with their window
 
     // The window class of a frame with the icon of nIDResource, when there is one.
     LPCSTR GetIconWndClass(DWORD dwDefaultStyle, UINT nIDResource);
     BOOL LoadAccelTable(LPCSTR lpszResourceName);
 
-    HMENU m_hMenuDefault = nullptr;  // the menu bar the frame was loaded with
+    HMENU m_hMenuDefault = nullptr; // the menu bar the frame was loaded with
     HACCEL m_hAccelTable = nullptr;
     UINT m_nIDHelp = 0;
     CString m_strTitle;
-    BOOL m_bAutoMenuEnable = TRUE;  // commands without a handler are disabled in popups
+    BOOL m_bAutoMenuEnable = TRUE; // commands without a handler are disabled in popups
 
     afx_msg void OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu);
 
@@ -77,7 +77,7 @@ public:
     CMDIFrameWnd() = default;
 
     BOOL LoadFrame(UINT nIDResource, DWORD dwDefaultStyle = WS_OVERLAPPEDWINDOW, CWnd* pParentWnd = nullptr,
-                   CCreateContext* pContext = nullptr) override;
+        CCreateContext* pContext = nullptr) override;
     // Makes the MDI client (at WM_CREATE); the window list goes into pWindowMenu.
     virtual BOOL CreateClient(LPCREATESTRUCT lpCreateStruct, CMenu* pWindowMenu);
     // The popup that lists the children: the last popup of the menu bar.
@@ -86,7 +86,10 @@ public:
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
     CWnd* MDIGetActive(BOOL* pbMaximized = nullptr) const;
-    void MDIActivate(CWnd* pWndActivate) { ::SendMessageA(m_hWndMDIClient, WM_MDIACTIVATE, (WPARAM)pWndActivate->GetSafeHwnd(), 0); }
+    void MDIActivate(CWnd* pWndActivate)
+    {
+        ::SendMessageA(m_hWndMDIClient, WM_MDIACTIVATE, (WPARAM)pWndActivate->GetSafeHwnd(), 0);
+    }
     // Puts hMenu (null: keeps the bar) and hWindowMenu into the frame through the MDI client.
     CMenu* MDISetMenu(HMENU hMenu, HMENU hWindowMenu);
 
@@ -106,11 +109,11 @@ public:
 
     // Created by the MDI client of pParentWnd (WM_MDICREATE).
     virtual BOOL Create(LPCSTR lpszClassName, LPCSTR lpszWindowName,
-                        DWORD dwStyle = WS_CHILD | WS_VISIBLE | WS_OVERLAPPEDWINDOW, const RECT& rect = rectDefault,
-                        CMDIFrameWnd* pParentWnd = nullptr, CCreateContext* pContext = nullptr);
+        DWORD dwStyle = WS_CHILD | WS_VISIBLE | WS_OVERLAPPEDWINDOW, const RECT& rect = rectDefault,
+        CMDIFrameWnd* pParentWnd = nullptr, CCreateContext* pContext = nullptr);
     using CFrameWnd::Create;
     BOOL LoadFrame(UINT nIDResource, DWORD dwDefaultStyle = WS_CHILD | WS_VISIBLE | WS_OVERLAPPEDWINDOW,
-                   CWnd* pParentWnd = nullptr, CCreateContext* pContext = nullptr) override;
+        CWnd* pParentWnd = nullptr, CCreateContext* pContext = nullptr) override;
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL DestroyWindow() override;
 
@@ -133,9 +136,9 @@ class CMiniFrameWnd : public CFrameWnd {
 public:
     CMiniFrameWnd() = default;
     virtual BOOL Create(LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle, const RECT& rect,
-                        CWnd* pParentWnd = nullptr, UINT nID = 0);
-    virtual BOOL CreateEx(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle, const RECT& rect,
-                          CWnd* pParentWnd = nullptr, UINT nID = 0);
+        CWnd* pParentWnd = nullptr, UINT nID = 0);
+    virtual BOOL CreateEx(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, DWORD dwStyle,
+        const RECT& rect, CWnd* pParentWnd = nullptr, UINT nID = 0);
     using CFrameWnd::Create;
 };
 
@@ -181,15 +184,16 @@ public:
     CRuntimeClass* m_pViewClass = nullptr;
 
 protected:
-    CDocTemplate(UINT nIDResource, CRuntimeClass* pDocClass, CRuntimeClass* pFrameClass, CRuntimeClass* pViewClass);
+    CDocTemplate(
+        UINT nIDResource, CRuntimeClass* pDocClass, CRuntimeClass* pFrameClass, CRuntimeClass* pViewClass);
 };
 
 class CMultiDocTemplate : public CDocTemplate {
     DECLARE_DYNAMIC(CMultiDocTemplate)
 public:
     // Loads the shared menu and accelerators of nIDResource.
-    CMultiDocTemplate(UINT nIDResource, CRuntimeClass* pDocClass, CRuntimeClass* pFrameClass,
-                      CRuntimeClass* pViewClass);
+    CMultiDocTemplate(
+        UINT nIDResource, CRuntimeClass* pDocClass, CRuntimeClass* pFrameClass, CRuntimeClass* pViewClass);
     // Destroys the shared menu and accelerators it still holds.
     ~CMultiDocTemplate() override;
 

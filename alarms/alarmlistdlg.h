@@ -85,6 +85,7 @@ private:
     // Deletes the row and its icon; later icons move down one place.
     void RemoveRow(DWORD hItem);
     void SetTextIfChanged(int nID, const CString& strText);
+    void StoreAndTell();
     INT_PTR RunEditor(CAlarm& alarm);
     int Ask(const CString& strText, LPCSTR pszCaption);
 

@@ -279,7 +279,7 @@ void CAlarmListDlg::RefreshAll()
     }
     m_report.SetRedraw(TRUE);
     if (m_bRemovedInRefresh)
-        StoreListToArray();
+        StoreAndTell();
     if (m_report.GetChildItem(RVI_ROOT, 0) == RVI_NONE)
         ShowInfoPanel(FALSE);
 }
@@ -300,6 +300,16 @@ void CAlarmListDlg::StoreListToArray()
     for (size_t i = 0; i < items.size(); i++)
         m_report.SetItemAlarm(items[i], rows[i]);
     UpdateButtons();
+}
+
+// A change made in the list: the shell stores it once more through its own
+// path, which renews the hot keys and the tray's "Execute alarm..." items
+// when the array changed.
+void CAlarmListDlg::StoreAndTell()
+{
+    StoreListToArray();
+    if (CWnd* pMain = AfxGetMainWnd())
+        pMain->SendMessage(UM_STOREALARMLIST, 0, 0);
 }
 
 void CAlarmListDlg::UpdateButtons()
@@ -330,12 +340,11 @@ HICON CAlarmListDlg::GetAlarmIcon(CAlarmGeneral general)
     {
     case 0:
     case 1:
-    {
-        const int nProbe = general.m_bCustomIcon == 0 ? 0 : general.m_nIconIndex;
-        if (::ExtractIconExA(strFile, nProbe, nullptr, nullptr, 0) != 0)
+        // Asked with index -1, the call counts the file's icons everywhere;
+        // some systems answer 0 to any other index without output buffers.
+        if (::ExtractIconExA(strFile, -1, nullptr, nullptr, 0) != 0)
             ::ExtractIconExA(strFile, general.m_nIconIndex, &hIcon, nullptr, 1);
         break;
-    }
     case 2:
     {
         SHFILEINFOA info = {};
@@ -407,7 +416,7 @@ void CAlarmListDlg::InsertAlarmRow(CAlarm alarm, DWORD hAfter)
         m_report.SelectItem(h, -1, TRUE);
     m_report.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     UnlockWindowUpdate();
-    StoreListToArray();
+    StoreAndTell();
     UpdateButtons();
 }
 
@@ -427,7 +436,7 @@ void CAlarmListDlg::UpdateAlarmRow(DWORD hItem, CAlarm alarm)
     if (RowExists(hItem))
         m_report.SelectItem(hItem, -1, TRUE);
     m_report.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    StoreListToArray();
+    StoreAndTell();
 }
 
 void CAlarmListDlg::OnNewAlarm()
@@ -495,6 +504,7 @@ void CAlarmListDlg::OnTestAlarm()
     if (nAfter >= 0 &&
         (g_alarms[nAfter].m_nStarts > nStartsBefore || g_alarms[nAfter].m_timeLastRun > lastRunBefore))
         return;
+    // Last: the executor's own question may let the list be closed meanwhile.
     CIconHandle icon(GetAlarmIcon(alarm));
     CAlarmExecutor().ExecuteAlarm(alarm.m_strName, icon.Get(), alarm);
 }
@@ -530,7 +540,7 @@ void CAlarmListDlg::OnRemoveAlarm()
         return;
     RemoveRow(hItem);
     UpdateButtons();
-    StoreListToArray();
+    StoreAndTell();
 }
 
 void CAlarmListDlg::OnOptions()
@@ -583,7 +593,7 @@ void CAlarmListDlg::OnCheckChanged(NMHDR* pNMHDR, LRESULT* pResult)
     m_report.SetItemCheck(pReport->hItem, 0, nCheck);
     pReport->nCheck = nCheck;
     FormatAlarmTimes(pReport->hItem);
-    StoreListToArray();
+    StoreAndTell();
 }
 
 void CAlarmListDlg::OnBeginEdit(NMHDR*, LRESULT* pResult)
@@ -603,9 +613,7 @@ void CAlarmListDlg::OnEndEdit(NMHDR* pNMHDR, LRESULT* pResult)
 
 LRESULT CAlarmListDlg::OnStoreAfterEdit(WPARAM, LPARAM)
 {
-    StoreListToArray();
-    if (CWnd* pMain = AfxGetMainWnd())
-        pMain->SendMessage(UM_STOREALARMLIST, 0, 0);  // the tray and hot keys take the new name
+    StoreAndTell();
     return 0;
 }
 

@@ -11,9 +11,8 @@
 #include "afx/afxgdi.h"
 #include "app/windowservices.h"
 #include "clocks/clockoptions.h"
-#if __has_include("controls/ownertab.h")
+#ifdef VELTRAN_COLOR_TABS
 #include "controls/ownertab.h"
-#define VELTRAN_COLOR_TABS 1
 #endif
 #include "controls/sidebanner.h"
 #include "controls/sortstringarray.h"

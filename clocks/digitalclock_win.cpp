@@ -573,23 +573,33 @@ void CDigitalClockDlg::OnNcLButtonDblClk(UINT, CPoint)
     Default();
 }
 
+// An open menu stays as it was built: a load that a tick starts while it is
+// open (a change of text length, of skin) must not pull it from under the
+// user, nor renumber the skins its items stand for.
 void CDigitalClockDlg::BuildContextMenu()
 {
+    if (m_nMenuOpen > 0)
+        return;
     FindSkins();
     const std::vector<CClockMenuItem> items = BuildDigitalMenu(g_settings, m_arrSkins, m_arrPresets);
     m_pMenu.reset();
     m_pMenu = CreateClockMenu(items, &m_imageList);
 }
 
+// The menu answers the press; the system's own handling of a press on the
+// caption would wait for the button's release after the menu has taken it,
+// and the clock would stand still until the next right click.
 void CDigitalClockDlg::OnNcRButtonDown(UINT, CPoint)
 {
+    if (m_nMenuOpen > 0)
+        return;
     BuildContextMenu();
-    if (m_pMenu) {
-        POINT pt;
-        ::GetCursorPos(&pt);
-        TrackClockMenu(*m_pMenu, pt, this);
-    }
-    Default();
+    if (!m_pMenu)
+        return;
+    CClockBusyGuard open(m_nMenuOpen);
+    POINT pt;
+    ::GetCursorPos(&pt);
+    TrackClockMenu(*m_pMenu, pt, this);
 }
 
 void CDigitalClockDlg::OnInitMenuPopup(CMenu*, UINT, BOOL)

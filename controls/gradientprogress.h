@@ -39,7 +39,10 @@ public:
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
 protected:
-    void Changed() { Invalidate(FALSE); }
+    void Changed() {
+        if (::IsWindow(m_hWnd))
+            Invalidate(FALSE);
+    }
     CString TooltipText() const;
 
     CToolTipCtrl m_tooltip;

@@ -40,6 +40,8 @@ CGradientProgressCtrl::CGradientProgressCtrl() = default;
 CGradientProgressCtrl::~CGradientProgressCtrl() { m_fontBorrowed.Detach(); }
 
 void CGradientProgressCtrl::ModifyStyle(DWORD dwRemove, DWORD dwAdd) {
+    if (!::IsWindow(m_hWnd))
+        return;
     CWnd::ModifyStyle(dwRemove, dwAdd);
     Changed();
 }
@@ -57,7 +59,7 @@ int CGradientProgressCtrl::SetPos(int nPos) {
 
 void CGradientProgressCtrl::SetText(const char* pszText, DWORD dwMode) {
     // The text is not a single word: a paint must never read it half-changed.
-    if (::GetWindowThreadProcessId(m_hWnd, nullptr) != ::GetCurrentThreadId()) {
+    if (::IsWindow(m_hWnd) && ::GetWindowThreadProcessId(m_hWnd, nullptr) != ::GetCurrentThreadId()) {
         SendMessage(UM_PROGRESS_SETTEXT, (WPARAM)dwMode, (LPARAM)pszText);
         return;
     }

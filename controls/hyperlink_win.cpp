@@ -325,7 +325,10 @@ HBRUSH CLinkStatic::CtlColor(CDC* pDC, UINT) {
     return (HBRUSH)::GetStockObject(NULL_BRUSH);
 }
 
-BOOL CLinkStatic::OnSetCursor(CWnd*, UINT, UINT) {
+BOOL CLinkStatic::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message) {
+    // Without the help program's hand the class cursor stays, not none at all.
+    if (m_hLinkCursor == nullptr)
+        return CStatic::OnSetCursor(pWnd, nHitTest, message);
     ::SetCursor(m_hLinkCursor);
     return TRUE;
 }

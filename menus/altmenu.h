@@ -41,7 +41,7 @@ public:
     UINT m_nFlags = 0;
     UINT_PTR m_nID = 0;
     BOOL m_bSync = FALSE;
-    CImageList* m_pImageList = nullptr;  // owned
+    CImageList* m_pImageList = nullptr; // owned
 };
 
 class CAltMenu : public CMenu {
@@ -60,16 +60,18 @@ public:
     // --- adding, changing and removing items (ANSI forms convert and call the wide ones) ---
     BOOL AppendItem(LPCWSTR lpszText, UINT nFlags = 0, UINT_PTR nID = 0, int nToolBarID = -1);
     BOOL AppendItem(LPCSTR lpszText, UINT nFlags = 0, UINT_PTR nID = 0, int nToolBarID = -1);
-    BOOL AppendItemFromImageList(LPCWSTR lpszText, UINT nFlags, UINT_PTR nID, CImageList* pImageList, int nIndex);
-    BOOL AppendItemFromImageList(LPCSTR lpszText, UINT nFlags, UINT_PTR nID, CImageList* pImageList, int nIndex);
+    BOOL AppendItemFromImageList(
+        LPCWSTR lpszText, UINT nFlags, UINT_PTR nID, CImageList* pImageList, int nIndex);
+    BOOL AppendItemFromImageList(
+        LPCSTR lpszText, UINT nFlags, UINT_PTR nID, CImageList* pImageList, int nIndex);
     BOOL AppendItemFromBitmap(LPCWSTR lpszText, UINT nFlags, UINT_PTR nID, CBitmap* pBitmap);
     BOOL AppendItemFromBitmap(LPCSTR lpszText, UINT nFlags, UINT_PTR nID, CBitmap* pBitmap);
     BOOL InsertItem(UINT nPosition, LPCWSTR lpszText, UINT nFlags = 0, UINT_PTR nID = 0, int nToolBarID = -1);
     BOOL InsertItem(UINT nPosition, LPCSTR lpszText, UINT nFlags = 0, UINT_PTR nID = 0, int nToolBarID = -1);
-    BOOL InsertItemFromImageList(UINT nPosition, LPCWSTR lpszText, UINT nFlags, UINT_PTR nID,
-                                 CImageList* pImageList, int nIndex);
-    BOOL InsertItemFromImageList(UINT nPosition, LPCSTR lpszText, UINT nFlags, UINT_PTR nID, CImageList* pImageList,
-                                 int nIndex);
+    BOOL InsertItemFromImageList(
+        UINT nPosition, LPCWSTR lpszText, UINT nFlags, UINT_PTR nID, CImageList* pImageList, int nIndex);
+    BOOL InsertItemFromImageList(
+        UINT nPosition, LPCSTR lpszText, UINT nFlags, UINT_PTR nID, CImageList* pImageList, int nIndex);
     BOOL InsertItemFromBitmap(UINT nPosition, LPCWSTR lpszText, UINT nFlags, UINT_PTR nID, CBitmap* pBitmap);
     BOOL InsertItemFromBitmap(UINT nPosition, LPCSTR lpszText, UINT nFlags, UINT_PTR nID, CBitmap* pBitmap);
     BOOL ModifyItem(LPCWSTR lpszText, UINT_PTR nID, int nToolBarID = -1);
@@ -81,9 +83,9 @@ public:
     // The image becomes a swatch of clrFill (or a hatch) framed in clrBorder, drawn on the menu colour in
     // a box of pSize (null: the icon size) centred in the icon.
     BOOL ModifyItemWithColor(LPCWSTR lpszText, UINT_PTR nID, COLORREF clrFill, COLORREF clrBorder,
-                             int nHatchStyle = -1, const CSize* pSize = nullptr);
+        int nHatchStyle = -1, const CSize* pSize = nullptr);
     BOOL ModifyItemWithColor(LPCSTR lpszText, UINT_PTR nID, COLORREF clrFill, COLORREF clrBorder,
-                             int nHatchStyle = -1, const CSize* pSize = nullptr);
+        int nHatchStyle = -1, const CSize* pSize = nullptr);
     BOOL ModifyItemByText(LPCWSTR lpszOldText, LPCWSTR lpszNewText, int nIDBitmap = -1);
     BOOL ModifyItemByText(LPCSTR lpszOldText, LPCSTR lpszNewText, int nIDBitmap = -1);
     BOOL ModifyItemByTextFromToolbar(LPCWSTR lpszText, UINT nToolBarID, UINT_PTR nID);
@@ -150,24 +152,24 @@ public:
     // Statics shared by all CAltMenus (see the item records' drawing).
     static int s_nIconX;
     static int s_nIconY;
-    static int s_nXPModeThemed;         // 1: XP look while the XP theme is active
-    static int s_nXPModeOther;          // 0: classic look otherwise
+    static int s_nXPModeThemed; // 1: XP look while the XP theme is active
+    static int s_nXPModeOther; // 0: classic look otherwise
     static int s_nSelectDisabledClassic;
     static int s_nSelectDisabledXP;
-    static BOOL s_bXPEffects;           // washed-out, shadow and dimmed images follow each image
+    static BOOL s_bXPEffects; // washed-out, shadow and dimmed images follow each image
     static BOOL s_bAlignAccelerators[2];
-    static int s_nDisabledImageStyle;   // nonzero: disabled images from the dimmed image
+    static int s_nDisabledImageStyle; // nonzero: disabled images from the dimmed image
 
 protected:
     std::vector<CAltMenuItemData*> m_items;
     std::vector<HMENU> m_subMenus;
-    std::vector<CAltMenu*> m_ownedSubMenus;  // made by AppendPopup / LoadMenu: deleted here
+    std::vector<CAltMenu*> m_ownedSubMenus; // made by AppendPopup / LoadMenu: deleted here
     COLORREF m_clrBitmapBack = 0xC0C0C0;
     BOOL m_bBitmapBackSet = FALSE;
     BOOL m_bDisableOldStyle = FALSE;
     CImageList* m_pCheckMarks = nullptr;
     BOOL m_bCheckMarksShared = FALSE;
-    int m_nCheckMarkIDs[2] = {-1, -1};
+    int m_nCheckMarkIDs[2] = { -1, -1 };
     BOOL m_bLoadedMenu = FALSE;
 
     static CImageList* s_pSharedImages;
@@ -175,8 +177,8 @@ protected:
     static std::vector<HMENU> s_allSubMenus;
 
     // Adds the item (flag normalisation, record, image) at nPosition (-1: append).
-    BOOL AddItem(int nPosition, UINT nFlags, LPCWSTR lpszText, UINT_PTR nID, int nToolBarID, CImageList* pImageList,
-                 int nIndex);
+    BOOL AddItem(int nPosition, UINT nFlags, LPCWSTR lpszText, UINT_PTR nID, int nToolBarID,
+        CImageList* pImageList, int nIndex);
     void FixLoadedMenuPopups();
     CAltMenuItemData* FindRecord(UINT_PTR nID) const;
     // The menu (this or a sub-menu) and position holding a command, or by text.

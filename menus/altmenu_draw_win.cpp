@@ -10,14 +10,18 @@
 
 namespace {
 
-int Channel(int v) { return std::max(0, std::min(255, v)); }
+int Channel(int v)
+{
+    return std::max(0, std::min(255, v));
+}
 
 // The colour COLOR_BTNFACE takes in a DC like hDC.
-COLORREF TransparentIn(HDC hDC) {
+COLORREF TransparentIn(HDC hDC)
+{
     HDC hScratch = ::CreateCompatibleDC(hDC);
     HBITMAP hbm = ::CreateCompatibleBitmap(hDC, 2, 2);
     HGDIOBJ hOld = ::SelectObject(hScratch, hbm);
-    RECT rc = {0, 0, 2, 2};
+    RECT rc = { 0, 0, 2, 2 };
     ::SetBkColor(hScratch, ::GetSysColor(COLOR_BTNFACE));
     ::ExtTextOutA(hScratch, 0, 0, ETO_OPAQUE, &rc, nullptr, 0, nullptr);
     const COLORREF clr = ::GetPixel(hScratch, 1, 1);
@@ -28,9 +32,9 @@ COLORREF TransparentIn(HDC hDC) {
 }
 
 // Calls fn(colour, transparent) for every pixel and writes back what it returns.
-template <class F>
-void ForEachPixel(CBitmap& bmp, F fn) {
-    BITMAP bm{};
+template <class F> void ForEachPixel(CBitmap& bmp, F fn)
+{
+    BITMAP bm {};
     if (bmp.m_hObject == nullptr || !bmp.GetObject(sizeof(bm), &bm))
         return;
     CClientDC dcScreen(nullptr);
@@ -49,14 +53,16 @@ void ForEachPixel(CBitmap& bmp, F fn) {
 }
 
 // The check mark: seven one-pixel strokes; the narrow one ends each a row earlier.
-void DrawCheckMark(CDC* pDC, int x, int y, COLORREF clr, bool bNarrow) {
-    static const int kTop[7] = {2, 3, 4, 3, 2, 1, 0};
-    static const int kBottom[7] = {5, 6, 7, 6, 5, 4, 3};
+void DrawCheckMark(CDC* pDC, int x, int y, COLORREF clr, bool bNarrow)
+{
+    static const int kTop[7] = { 2, 3, 4, 3, 2, 1, 0 };
+    static const int kBottom[7] = { 5, 6, 7, 6, 5, 4, 3 };
     for (int i = 0; i < 7; ++i)
         pDC->FillSolidRect(x + i, y + kTop[i], 1, kBottom[i] - kTop[i] - (bNarrow ? 1 : 0), clr);
 }
 
-void DrawRadioDot(CDC* pDC, int x, int y, COLORREF clr) {
+void DrawRadioDot(CDC* pDC, int x, int y, COLORREF clr)
+{
     CPen pen(PS_SOLID, 1, clr);
     CBrush brush(clr);
     CSelectGuard penGuard(pDC, &pen);
@@ -65,13 +71,15 @@ void DrawRadioDot(CDC* pDC, int x, int y, COLORREF clr) {
 }
 
 // The parts of a text before the first tab and after the last one.
-void SplitAtTabs(const std::wstring& str, std::wstring& strLeft, std::wstring& strRight) {
+void SplitAtTabs(const std::wstring& str, std::wstring& strLeft, std::wstring& strRight)
+{
     const size_t nFirst = str.find(L'\t');
     strLeft = str.substr(0, nFirst);
     strRight = nFirst == std::wstring::npos ? std::wstring() : str.substr(str.rfind(L'\t') + 1);
 }
 
-void DrawItemText(CDC* pDC, const std::wstring& str, CRect rc, int nIconX, COLORREF clr) {
+void DrawItemText(CDC* pDC, const std::wstring& str, CRect rc, int nIconX, COLORREF clr)
+{
     std::wstring strLeft, strRight;
     SplitAtTabs(str, strLeft, strRight);
     pDC->SetBkMode(TRANSPARENT);
@@ -79,56 +87,67 @@ void DrawItemText(CDC* pDC, const std::wstring& str, CRect rc, int nIconX, COLOR
     ::DrawTextW(pDC->m_hDC, strLeft.c_str(), (int)strLeft.size(), &rc, DT_SINGLELINE | DT_VCENTER);
     if (!strRight.empty()) {
         rc.right -= nIconX;
-        ::DrawTextW(pDC->m_hDC, strRight.c_str(), (int)strRight.size(), &rc, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
+        ::DrawTextW(
+            pDC->m_hDC, strRight.c_str(), (int)strRight.size(), &rc, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
     }
 }
 
-bool IsRadioItem(LPDRAWITEMSTRUCT lpDIS) {
-    MENUITEMINFOW mii{};
+bool IsRadioItem(LPDRAWITEMSTRUCT lpDIS)
+{
+    MENUITEMINFOW mii {};
     mii.cbSize = sizeof(mii);
     mii.fMask = MIIM_FTYPE;
-    return ::GetMenuItemInfoW((HMENU)lpDIS->hwndItem, lpDIS->itemID, FALSE, &mii) && (mii.fType & MFT_RADIOCHECK);
+    return ::GetMenuItemInfoW((HMENU)lpDIS->hwndItem, lpDIS->itemID, FALSE, &mii)
+        && (mii.fType & MFT_RADIOCHECK);
 }
 
 // The box of the image column and the image's place in it.
-CRect ImageBox(const CRect& rc, CPoint& ptImage) {
+CRect ImageBox(const CRect& rc, CPoint& ptImage)
+{
     const int d = std::max((rc.Height() - 4 - CAltMenu::s_nIconY) / 2, 0);
     ptImage = CPoint(rc.left + 2, rc.top + d + 2);
     return CRect(rc.left, rc.top + d, rc.left + CAltMenu::s_nIconX + 4, rc.top + d + CAltMenu::s_nIconY + 4);
 }
 
-void FrameBox(CDC* pDC, const CRect& rc, COLORREF clrTopLeft, COLORREF clrBottomRight) {
+void FrameBox(CDC* pDC, const CRect& rc, COLORREF clrTopLeft, COLORREF clrBottomRight)
+{
     pDC->Draw3dRect(&rc, clrTopLeft, clrBottomRight);
 }
 
-}  // namespace
+} // namespace
 
 // --- colours and effects -----------------------------------------------------------
 
-COLORREF AltLighten(COLORREF clr, double f) {
+COLORREF AltLighten(COLORREF clr, double f)
+{
     if (!(f > 0.0 && f < 1.0))
         return clr;
     auto l = [f](int c) { return Channel((int)(c + (255 - c) * f)); };
     return RGB(l(GetRValue(clr)), l(GetGValue(clr)), l(GetBValue(clr)));
 }
 
-COLORREF AltDarken(COLORREF clr, double f) {
+COLORREF AltDarken(COLORREF clr, double f)
+{
     if (!(f > 0.0 && f < 1.0))
         return clr;
     auto d = [f](int c) { return Channel((int)(c - c * f)); };
     return RGB(d(GetRValue(clr)), d(GetGValue(clr)), d(GetBValue(clr)));
 }
 
-void AltWashOut(CBitmap& bmp) {
-    ForEachPixel(bmp, [](COLORREF clr, bool bTransparent) { return bTransparent ? clr : AltLighten(clr, 0.3); });
+void AltWashOut(CBitmap& bmp)
+{
+    ForEachPixel(
+        bmp, [](COLORREF clr, bool bTransparent) { return bTransparent ? clr : AltLighten(clr, 0.3); });
 }
 
-void AltNormaliseBackground(CBitmap& bmp) {
+void AltNormaliseBackground(CBitmap& bmp)
+{
     const COLORREF clrFace = ::GetSysColor(COLOR_BTNFACE);
     ForEachPixel(bmp, [clrFace](COLORREF clr, bool bTransparent) { return bTransparent ? clrFace : clr; });
 }
 
-void AltDim(CBitmap& bmp, COLORREF clrBack) {
+void AltDim(CBitmap& bmp, COLORREF clrBack)
+{
     const COLORREF clrShadow = ::GetSysColor(COLOR_BTNSHADOW);
     ForEachPixel(bmp, [&](COLORREF clr, bool bTransparent) {
         if (bTransparent)
@@ -138,14 +157,17 @@ void AltDim(CBitmap& bmp, COLORREF clrBack) {
     });
 }
 
-void AltShadow(CBitmap& bmp) {
+void AltShadow(CBitmap& bmp)
+{
     COLORREF clrShadow = ::GetSysColor(COLOR_BTNSHADOW);
     if (!CAltMenu::IsXPThemeActive())
         clrShadow = AltLighten(clrShadow, 0.49);
-    ForEachPixel(bmp, [clrShadow](COLORREF clr, bool bTransparent) { return bTransparent ? clr : clrShadow; });
+    ForEachPixel(
+        bmp, [clrShadow](COLORREF clr, bool bTransparent) { return bTransparent ? clr : clrShadow; });
 }
 
-void AltDrawEmbossed(CDC* pDC, CImageList* pList, int nIndex, int x, int y, int cx, int cy, COLORREF clrBack) {
+void AltDrawEmbossed(CDC* pDC, CImageList* pList, int nIndex, int x, int y, int cx, int cy, COLORREF clrBack)
+{
     if (pDC == nullptr || pList == nullptr)
         return;
     CDC dcImage;
@@ -178,7 +200,7 @@ void AltDrawEmbossed(CDC* pDC, CImageList* pList, int nIndex, int x, int y, int 
         const struct {
             int nColour;
             int nOffset;
-        } passes[] = {{COLOR_BTNHIGHLIGHT, 1}, {COLOR_BTNSHADOW, 0}};
+        } passes[] = { { COLOR_BTNHIGHLIGHT, 1 }, { COLOR_BTNSHADOW, 0 } };
         for (const auto& pass : passes) {
             CBrush brush(::GetSysColor(pass.nColour));
             CSelectGuard brushGuard(pDC, &brush);
@@ -191,18 +213,20 @@ void AltDrawEmbossed(CDC* pDC, CImageList* pList, int nIndex, int x, int y, int 
 
 // --- the looks ------------------------------------------------------------------
 
-BOOL CAltMenu::IsClassicTheme() {
+BOOL CAltMenu::IsClassicTheme()
+{
     static int s_nClassic = -1;
     if (s_nClassic < 0) {
         s_nClassic = 0;
         HKEY hKey = nullptr;
-        if (::RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Microsoft\\Plus!\\Themes\\Current", 0, KEY_READ, &hKey) ==
-            ERROR_SUCCESS) {
+        if (::RegOpenKeyExA(
+                HKEY_CURRENT_USER, "Software\\Microsoft\\Plus!\\Themes\\Current", 0, KEY_READ, &hKey)
+            == ERROR_SUCCESS) {
             char szValue[261] = "";
             DWORD dwType = 0;
             DWORD cb = 260;
-            if (::RegQueryValueExA(hKey, nullptr, nullptr, &dwType, (LPBYTE)szValue, &cb) == ERROR_SUCCESS &&
-                dwType == REG_SZ) {
+            if (::RegQueryValueExA(hKey, nullptr, nullptr, &dwType, (LPBYTE)szValue, &cb) == ERROR_SUCCESS
+                && dwType == REG_SZ) {
                 szValue[std::min<DWORD>(cb, 260)] = 0;
                 static const char kClassic[] = "Windows Classic.theme";
                 const size_t nLen = strlen(szValue);
@@ -215,12 +239,25 @@ BOOL CAltMenu::IsClassicTheme() {
     return s_nClassic;
 }
 
-BOOL CAltMenu::IsXPThemeActive() { return g_menuLib.nWinVersion == 7 && !IsClassicTheme(); }
-int CAltMenu::GetMenuDrawMode() { return IsXPThemeActive() ? s_nXPModeThemed : s_nXPModeOther; }
-BOOL CAltMenu::UseXPLook() { return GetMenuDrawMode() == 1; }
-int CAltMenu::GetSelectDisableMode() { return UseXPLook() ? s_nSelectDisabledXP : s_nSelectDisabledClassic; }
+BOOL CAltMenu::IsXPThemeActive()
+{
+    return g_menuLib.nWinVersion == 7 && !IsClassicTheme();
+}
+int CAltMenu::GetMenuDrawMode()
+{
+    return IsXPThemeActive() ? s_nXPModeThemed : s_nXPModeOther;
+}
+BOOL CAltMenu::UseXPLook()
+{
+    return GetMenuDrawMode() == 1;
+}
+int CAltMenu::GetSelectDisableMode()
+{
+    return UseXPLook() ? s_nSelectDisabledXP : s_nSelectDisabledClassic;
+}
 
-void CAltMenu::MeasureItem(LPMEASUREITEMSTRUCT lpMIS) {
+void CAltMenu::MeasureItem(LPMEASUREITEMSTRUCT lpMIS)
+{
     // Only our own records are measured: a foreign item's data is never read.
     if (lpMIS == nullptr || !CAltMenuItemData::IsLiveRecord(lpMIS->itemData))
         return;
@@ -229,10 +266,11 @@ void CAltMenu::MeasureItem(LPMEASUREITEMSTRUCT lpMIS) {
     const int nGap = bXP && s_bXPEffects ? 7 : 4;
     if (pData->m_nFlags & MF_SEPARATOR) {
         lpMIS->itemWidth = 0;
-        lpMIS->itemHeight = bXP ? 3 : (UINT)std::max(::GetSystemMetrics(SM_CYMENU) / 2, (s_nIconY + nGap) / 2);
+        lpMIS->itemHeight
+            = bXP ? 3 : (UINT)std::max(::GetSystemMetrics(SM_CYMENU) / 2, (s_nIconY + nGap) / 2);
         return;
     }
-    NONCLIENTMETRICSA ncm{};
+    NONCLIENTMETRICSA ncm {};
     ncm.cbSize = 340;
     CFont font;
     if (::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 340, &ncm, 0))
@@ -243,12 +281,12 @@ void CAltMenu::MeasureItem(LPMEASUREITEMSTRUCT lpMIS) {
     HGDIOBJ hOld = font.m_hObject != nullptr ? ::SelectObject(hDC, font.m_hObject) : nullptr;
     int nTextWidth = 0;
     if (g_menuLib.nWinVersion != 0) {
-        SIZE size{};
+        SIZE size {};
         ::GetTextExtentPoint32W(hDC, pData->GetWideText(), (int)pData->m_strText.size(), &size);
         nTextWidth = size.cx;
     } else {
         const CString strText = pData->GetString();
-        RECT rc = {0, 0, 0, 0};
+        RECT rc = { 0, 0, 0, 0 };
         ::DrawTextA(hDC, strText, strText.GetLength(), &rc, DT_CALCRECT | DT_SINGLELINE | DT_VCENTER);
         nTextWidth = rc.right - rc.left + 3;
         if (strText.GetLength() > 0)
@@ -261,7 +299,8 @@ void CAltMenu::MeasureItem(LPMEASUREITEMSTRUCT lpMIS) {
     lpMIS->itemHeight = (UINT)std::max(::GetSystemMetrics(SM_CYMENU), s_nIconY + nGap);
 }
 
-void CAltMenu::DrawItem(LPDRAWITEMSTRUCT lpDIS) {
+void CAltMenu::DrawItem(LPDRAWITEMSTRUCT lpDIS)
+{
     if (lpDIS == nullptr || lpDIS->CtlType != ODT_MENU || !CAltMenuItemData::IsLiveRecord(lpDIS->itemData))
         return;
     if ((::GetDeviceCaps(lpDIS->hDC, RASTERCAPS) & RC_PALETTE) || !UseXPLook())
@@ -270,42 +309,44 @@ void CAltMenu::DrawItem(LPDRAWITEMSTRUCT lpDIS) {
         DrawItemXP(lpDIS);
 }
 
-BOOL CAltMenu::GetItemImage(CAltMenuItemData* pData, CImageList*& pList, int& nIndex, BOOL& bEffects) const {
-    if (pData->m_pImageList != nullptr && pData->m_nOwnImageIndex >= 0 &&
-        pData->m_nOwnImageIndex < pData->m_pImageList->GetImageCount()) {
+BOOL CAltMenu::GetItemImage(CAltMenuItemData* pData, CImageList*& pList, int& nIndex, BOOL& bEffects) const
+{
+    if (pData->m_pImageList != nullptr && pData->m_nOwnImageIndex >= 0
+        && pData->m_nOwnImageIndex < pData->m_pImageList->GetImageCount()) {
         pList = pData->m_pImageList;
         nIndex = pData->m_nOwnImageIndex;
         bEffects = s_bXPEffects && pList->GetImageCount() > 2 && nIndex == 0;
         return TRUE;
     }
-    if (s_pSharedImages != nullptr && pData->m_nImageIndex >= 0 &&
-        pData->m_nImageIndex < s_pSharedImages->GetImageCount()) {
+    if (s_pSharedImages != nullptr && pData->m_nImageIndex >= 0
+        && pData->m_nImageIndex < s_pSharedImages->GetImageCount()) {
         pList = s_pSharedImages;
         nIndex = pData->m_nImageIndex;
         const size_t i = (size_t)nIndex;
-        bEffects = s_bXPEffects && i + 3 < s_imageIDs.size() && s_imageIDs[i + 1] == s_imageIDs[i] &&
-                   s_imageIDs[i + 2] == s_imageIDs[i];
+        bEffects = s_bXPEffects && i + 3 < s_imageIDs.size() && s_imageIDs[i + 1] == s_imageIDs[i]
+            && s_imageIDs[i + 2] == s_imageIDs[i];
         return TRUE;
     }
     return FALSE;
 }
 
 // A disabled image in the classic manner: through a one-bit copy, from the dimmed image, or embossed.
-static void DrawDisabledImage(CDC* pDC, CImageList* pList, int nIndex, BOOL bEffects, BOOL bOldStyle, CPoint pt,
-                              COLORREF clrMenu) {
+static void DrawDisabledImage(
+    CDC* pDC, CImageList* pList, int nIndex, BOOL bEffects, BOOL bOldStyle, CPoint pt, COLORREF clrMenu)
+{
     const int cx = CAltMenu::s_nIconX;
     const int cy = CAltMenu::s_nIconY;
     if (bOldStyle) {
         struct {
             BITMAPINFOHEADER h;
             RGBQUAD colours[2];
-        } bmi{};
+        } bmi {};
         bmi.h.biSize = sizeof(bmi.h);
         bmi.h.biWidth = cx;
         bmi.h.biHeight = cy;
         bmi.h.biPlanes = 1;
         bmi.h.biBitCount = 1;
-        bmi.colours[1] = {255, 255, 255, 0};
+        bmi.colours[1] = { 255, 255, 255, 0 };
         void* pBits = nullptr;
         CBitmap mono;
         mono.Attach(::CreateDIBSection(pDC->m_hDC, (BITMAPINFO*)&bmi, DIB_RGB_COLORS, &pBits, nullptr, 0));
@@ -320,13 +361,13 @@ static void DrawDisabledImage(CDC* pDC, CImageList* pList, int nIndex, BOOL bEff
             dcColour.FillSolidRect(0, 0, cx, cy, ::GetSysColor(COLOR_BTNFACE));
             pList->Draw(&dcColour, nIndex, CPoint(0, 0), ILD_TRANSPARENT);
             dcColour.SetBkColor(::GetSysColor(COLOR_BTNFACE));
-            dcMono.BitBlt(0, 0, cx, cy, &dcColour, 0, 0, SRCCOPY);  // background white, image black
+            dcMono.BitBlt(0, 0, cx, cy, &dcColour, 0, 0, SRCCOPY); // background white, image black
         }
         ::FillRect(pDC->m_hDC, CRect(pt.x, pt.y, pt.x + cx, pt.y + cy), ::GetSysColorBrush(COLOR_MENU));
         (void)clrMenu;
         const COLORREF clrOldText = pDC->SetTextColor(RGB(0, 0, 0));
         const COLORREF clrOldBk = pDC->SetBkColor(RGB(255, 255, 255));
-        for (int nColour : {COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW}) {
+        for (int nColour : { COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW }) {
             CBrush brush(::GetSysColor(nColour));
             CSelectGuard brushGuard(pDC, &brush);
             const int nOffset = nColour == COLOR_BTNHIGHLIGHT ? 1 : 0;
@@ -343,7 +384,8 @@ static void DrawDisabledImage(CDC* pDC, CImageList* pList, int nIndex, BOOL bEff
     AltDrawEmbossed(pDC, pList, nIndex, pt.x, pt.y, cx, cy, clrMenu);
 }
 
-void CAltMenu::DrawItemClassic(LPDRAWITEMSTRUCT lpDIS) {
+void CAltMenu::DrawItemClassic(LPDRAWITEMSTRUCT lpDIS)
+{
     auto* pData = reinterpret_cast<CAltMenuItemData*>(lpDIS->itemData);
     CDC* pDC = CDC::FromHandle(lpDIS->hDC);
     const CRect rc(lpDIS->rcItem);
@@ -380,7 +422,7 @@ void CAltMenu::DrawItemClassic(LPDRAWITEMSTRUCT lpDIS) {
             pDC->FillSolidRect(&rcBox, clrMenu);
             if (bFrames)
                 FrameBox(pDC, rcBox, ::GetSysColor(bChecked ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT),
-                         ::GetSysColor(bChecked ? COLOR_BTNHIGHLIGHT : COLOR_BTNSHADOW));
+                    ::GetSysColor(bChecked ? COLOR_BTNHIGHLIGHT : COLOR_BTNSHADOW));
         } else if (!bGrayed && bChecked) {
             pDC->FillSolidRect(&rcBox, AltLighten(clrMenu, 0.6));
             if (bFrames)
@@ -420,7 +462,8 @@ void CAltMenu::DrawItemClassic(LPDRAWITEMSTRUCT lpDIS) {
     }
 }
 
-void CAltMenu::DrawItemXP(LPDRAWITEMSTRUCT lpDIS) {
+void CAltMenu::DrawItemXP(LPDRAWITEMSTRUCT lpDIS)
+{
     auto* pData = reinterpret_cast<CAltMenuItemData*>(lpDIS->itemData);
     const CRect rc(lpDIS->rcItem);
     const UINT nState = lpDIS->itemState;
@@ -435,9 +478,10 @@ void CAltMenu::DrawItemXP(LPDRAWITEMSTRUCT lpDIS) {
     if (bGrayed && s_nSelectDisabledXP == 0) {
         bSelected = FALSE;
         pMemDC = std::make_unique<CMemDC>(pTarget, &rc);
-        NONCLIENTMETRICSA ncm{};
+        NONCLIENTMETRICSA ncm {};
         ncm.cbSize = 340;
-        if (::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 340, &ncm, 0) && font.CreateFontIndirect(&ncm.lfMenuFont))
+        if (::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 340, &ncm, 0)
+            && font.CreateFontIndirect(&ncm.lfMenuFont))
             hOldFont = ::SelectObject(pMemDC->m_hDC, font.m_hObject);
     }
     CDC* pDC = pMemDC != nullptr ? pMemDC.get() : pTarget;
@@ -506,7 +550,8 @@ void CAltMenu::DrawItemXP(LPDRAWITEMSTRUCT lpDIS) {
         // Disabled text is grey, lightened on the selection's fill, where plain grey would be too dark.
         COLORREF clrText = clrMenuText;
         if (bGrayed)
-            clrText = bSelected ? AltLighten(::GetSysColor(COLOR_GRAYTEXT), 0.4) : ::GetSysColor(COLOR_GRAYTEXT);
+            clrText
+                = bSelected ? AltLighten(::GetSysColor(COLOR_GRAYTEXT), 0.4) : ::GetSysColor(COLOR_GRAYTEXT);
         CRect rcText = rc;
         rcText.left = nTextLeft;
         DrawItemText(pDC, pData->m_strText, rcText, s_nIconX, clrText);

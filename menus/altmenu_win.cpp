@@ -10,12 +10,14 @@
 
 namespace {
 
-std::unordered_set<const CAltMenuItemData*>& LiveRecords() {
+std::unordered_set<const CAltMenuItemData*>& LiveRecords()
+{
     static auto* s_pSet = new std::unordered_set<const CAltMenuItemData*>;
     return *s_pSet;
 }
 
-std::wstring Widen(LPCSTR lpszText) {
+std::wstring Widen(LPCSTR lpszText)
+{
     if (lpszText == nullptr)
         return std::wstring();
     const int n = ::MultiByteToWideChar(CP_ACP, 0, lpszText, -1, nullptr, 0);
@@ -30,21 +32,27 @@ std::wstring Widen(LPCSTR lpszText) {
 struct CWide {
     std::wstring m_str;
     bool m_bNull;
-    explicit CWide(LPCSTR lpsz) : m_str(Widen(lpsz)), m_bNull(lpsz == nullptr) {}
+    explicit CWide(LPCSTR lpsz)
+        : m_str(Widen(lpsz))
+        , m_bNull(lpsz == nullptr)
+    {
+    }
     operator LPCWSTR() const { return m_bNull ? nullptr : m_str.c_str(); }
 };
 
-std::wstring Lower(std::wstring str) {
+std::wstring Lower(std::wstring str)
+{
     for (wchar_t& ch : str)
         ch = (wchar_t)std::towlower(ch);
     return str;
 }
 
-const UINT kImageListFlags = ILC_COLORDDB | ILC_MASK;  // 0xFF
-const UINT kLoadedPopupFlags = MF_BYPOSITION | MF_POPUP;  // 0x410: a plain string popup
+const UINT kImageListFlags = ILC_COLORDDB | ILC_MASK; // 0xFF
+const UINT kLoadedPopupFlags = MF_BYPOSITION | MF_POPUP; // 0x410: a plain string popup
 
 // The button's image index among the non-separators of a tool bar, or -1.
-int ButtonImage(const CToolBarResource& res, UINT_PTR nID) {
+int ButtonImage(const CToolBarResource& res, UINT_PTR nID)
+{
     int nImage = 0;
     for (UINT id : res.m_ids) {
         if (id == 0)
@@ -58,17 +66,20 @@ int ButtonImage(const CToolBarResource& res, UINT_PTR nID) {
 
 // The index in a loaded bitmap list of image k: a list whose first image got its three
 // derived images has them right after it.
-int LoadedIndex(const CImageList& list, int nImages, int k) {
+int LoadedIndex(const CImageList& list, int nImages, int k)
+{
     return list.GetImageCount() == nImages + 3 && k > 0 ? k + 3 : k;
 }
 
-int CountButtons(const CToolBarResource& res) {
+int CountButtons(const CToolBarResource& res)
+{
     return (int)std::count_if(res.m_ids.begin(), res.m_ids.end(), [](UINT id) { return id != 0; });
 }
 
 // The item data of position nPos (0 when none).
-ULONG_PTR ItemDataAt(HMENU hMenu, int nPos) {
-    MENUITEMINFOW mii{};
+ULONG_PTR ItemDataAt(HMENU hMenu, int nPos)
+{
+    MENUITEMINFOW mii {};
     mii.cbSize = sizeof(mii);
     mii.fMask = MIIM_DATA | MIIM_FTYPE;
     if (!::GetMenuItemInfoW(hMenu, (UINT)nPos, TRUE, &mii) || !(mii.fType & MFT_OWNERDRAW))
@@ -77,7 +88,8 @@ ULONG_PTR ItemDataAt(HMENU hMenu, int nPos) {
 }
 
 // An icon-sized image of hIcon with an effect, added to (or replacing nReplace in) the list.
-void AddDerivedImage(HIMAGELIST hList, HICON hIcon, void (*pfnEffect)(CBitmap&), int nReplace) {
+void AddDerivedImage(HIMAGELIST hList, HICON hIcon, void (*pfnEffect)(CBitmap&), int nReplace)
+{
     const int cx = CAltMenu::s_nIconX;
     const int cy = CAltMenu::s_nIconY;
     CClientDC dcScreen(nullptr);
@@ -103,29 +115,46 @@ void AddDerivedImage(HIMAGELIST hList, HICON hIcon, void (*pfnEffect)(CBitmap&),
     ::DestroyIcon(hDerived);
 }
 
-void WashOutEffect(CBitmap& bmp) { AltWashOut(bmp); }
-void ShadowEffect(CBitmap& bmp) { AltShadow(bmp); }
-void DimEffect(CBitmap& bmp) { AltDim(bmp); }
-void (*const kDerivedEffects[3])(CBitmap&) = {WashOutEffect, ShadowEffect, DimEffect};
+void WashOutEffect(CBitmap& bmp)
+{
+    AltWashOut(bmp);
+}
+void ShadowEffect(CBitmap& bmp)
+{
+    AltShadow(bmp);
+}
+void DimEffect(CBitmap& bmp)
+{
+    AltDim(bmp);
+}
+void (*const kDerivedEffects[3])(CBitmap&) = { WashOutEffect, ShadowEffect, DimEffect };
 
 struct CSharedImagesLifetime {
     ~CSharedImagesLifetime() { CAltMenu::FreeSharedImages(); }
 } g_sharedImagesLifetime;
 
-}  // namespace
+} // namespace
 
 // --- item records -------------------------------------------------------------
 
-CAltMenuItemData::CAltMenuItemData() { LiveRecords().insert(this); }
+CAltMenuItemData::CAltMenuItemData()
+{
+    LiveRecords().insert(this);
+}
 
-CAltMenuItemData::~CAltMenuItemData() {
+CAltMenuItemData::~CAltMenuItemData()
+{
     LiveRecords().erase(this);
     delete m_pImageList;
 }
 
-void CAltMenuItemData::SetAnsiText(LPCSTR lpszText) { m_strText = Widen(lpszText); }
+void CAltMenuItemData::SetAnsiText(LPCSTR lpszText)
+{
+    m_strText = Widen(lpszText);
+}
 
-CString CAltMenuItemData::GetString() const {
+CString CAltMenuItemData::GetString() const
+{
     if (m_strText.empty())
         return CString();
     const int n = ::WideCharToMultiByte(CP_ACP, 0, m_strText.c_str(), -1, nullptr, 0, nullptr, nullptr);
@@ -135,11 +164,15 @@ CString CAltMenuItemData::GetString() const {
     return CString(str.c_str());
 }
 
-BOOL CAltMenuItemData::IsLiveRecord(ULONG_PTR itemData) {
+BOOL CAltMenuItemData::IsLiveRecord(ULONG_PTR itemData)
+{
     return itemData != 0 && LiveRecords().count(reinterpret_cast<const CAltMenuItemData*>(itemData)) != 0;
 }
 
-int CAltMenuItemData::GetLiveCount() { return (int)LiveRecords().size(); }
+int CAltMenuItemData::GetLiveCount()
+{
+    return (int)LiveRecords().size();
+}
 
 // --- statics ------------------------------------------------------------------
 
@@ -152,23 +185,27 @@ int CAltMenu::s_nXPModeOther = 0;
 int CAltMenu::s_nSelectDisabledClassic = 1;
 int CAltMenu::s_nSelectDisabledXP = 0;
 BOOL CAltMenu::s_bXPEffects = TRUE;
-BOOL CAltMenu::s_bAlignAccelerators[2] = {TRUE, TRUE};
+BOOL CAltMenu::s_bAlignAccelerators[2] = { TRUE, TRUE };
 int CAltMenu::s_nDisabledImageStyle = 0;
 CImageList* CAltMenu::s_pSharedImages = nullptr;
 std::vector<UINT> CAltMenu::s_imageIDs;
 std::vector<HMENU> CAltMenu::s_allSubMenus;
 
-void CAltMenu::FreeSharedImages() {
+void CAltMenu::FreeSharedImages()
+{
     delete s_pSharedImages;
     s_pSharedImages = nullptr;
     s_imageIDs.clear();
 }
 
-BOOL CAltMenu::IsMenu(HMENU hMenu) {
-    return hMenu != nullptr && std::find(s_allSubMenus.begin(), s_allSubMenus.end(), hMenu) != s_allSubMenus.end();
+BOOL CAltMenu::IsMenu(HMENU hMenu)
+{
+    return hMenu != nullptr
+        && std::find(s_allSubMenus.begin(), s_allSubMenus.end(), hMenu) != s_allSubMenus.end();
 }
 
-void CAltMenu::SetIconSize(int cx, int cy) {
+void CAltMenu::SetIconSize(int cx, int cy)
+{
     s_nIconX = cx;
     s_nIconY = cy;
 }
@@ -177,14 +214,21 @@ void CAltMenu::SetIconSize(int cx, int cy) {
 
 CAltMenu::CAltMenu() = default;
 
-CAltMenu::~CAltMenu() { DestroyMenu(); }
+CAltMenu::~CAltMenu()
+{
+    DestroyMenu();
+}
 
-CAltMenuItemData* CAltMenu::GetItemRecord(int nIndex) const {
+CAltMenuItemData* CAltMenu::GetItemRecord(int nIndex) const
+{
     return nIndex >= 0 && nIndex < (int)m_items.size() ? m_items[(size_t)nIndex] : nullptr;
 }
 
-BOOL CAltMenu::DestroyMenu() {
-    auto forget = [](HMENU h) { s_allSubMenus.erase(std::remove(s_allSubMenus.begin(), s_allSubMenus.end(), h), s_allSubMenus.end()); };
+BOOL CAltMenu::DestroyMenu()
+{
+    auto forget = [](HMENU h) {
+        s_allSubMenus.erase(std::remove(s_allSubMenus.begin(), s_allSubMenus.end(), h), s_allSubMenus.end());
+    };
     forget(m_hMenu);
     for (HMENU hSub : m_subMenus)
         forget(hSub);
@@ -197,9 +241,9 @@ BOOL CAltMenu::DestroyMenu() {
                 continue;
             ::RemoveMenu(m_hMenu, (UINT)i, MF_BYPOSITION);
             const bool bOwned = std::any_of(m_ownedSubMenus.begin(), m_ownedSubMenus.end(),
-                                            [&](CAltMenu* p) { return p->m_hMenu == hSub; });
+                [&](CAltMenu* p) { return p->m_hMenu == hSub; });
             if (!bOwned && CMenu::FromHandlePermanent(hSub) == nullptr)
-                ::DestroyMenu(hSub);  // a plain popup belongs to its menu, as in Windows
+                ::DestroyMenu(hSub); // a plain popup belongs to its menu, as in Windows
         }
     }
     std::vector<CAltMenu*> owned;
@@ -222,7 +266,8 @@ BOOL CAltMenu::DestroyMenu() {
 // --- adding items -----------------------------------------------------------
 
 BOOL CAltMenu::AddItem(int nPosition, UINT nFlags, LPCWSTR lpszText, UINT_PTR nID, int nToolBarID,
-                       CImageList* pImageList, int nIndex) {
+    CImageList* pImageList, int nIndex)
+{
     if (m_hMenu == nullptr)
         return FALSE;
     if (nID == 0)
@@ -249,7 +294,8 @@ BOOL CAltMenu::AddItem(int nPosition, UINT nFlags, LPCWSTR lpszText, UINT_PTR nI
         if (nFlags & MF_BYPOSITION) {
             nRecord = std::min((size_t)nPosition, m_items.size());
         } else {
-            auto it = std::find_if(m_items.begin(), m_items.end(), [&](CAltMenuItemData* p) { return p->m_nID == (UINT_PTR)nPosition; });
+            auto it = std::find_if(m_items.begin(), m_items.end(),
+                [&](CAltMenuItemData* p) { return p->m_nID == (UINT_PTR)nPosition; });
             nRecord = (size_t)(it - m_items.begin());
         }
     }
@@ -269,7 +315,8 @@ BOOL CAltMenu::AddItem(int nPosition, UINT nFlags, LPCWSTR lpszText, UINT_PTR nI
     return TRUE;
 }
 
-void CAltMenu::FixLoadedMenuPopups() {
+void CAltMenu::FixLoadedMenuPopups()
+{
     const int nCount = ::GetMenuItemCount(m_hMenu);
     int nOffset = 0;
     bool bFound = false;
@@ -296,65 +343,82 @@ void CAltMenu::FixLoadedMenuPopups() {
     }
 }
 
-BOOL CAltMenu::AppendItem(LPCWSTR lpszText, UINT nFlags, UINT_PTR nID, int nToolBarID) {
+BOOL CAltMenu::AppendItem(LPCWSTR lpszText, UINT nFlags, UINT_PTR nID, int nToolBarID)
+{
     return AddItem(-1, nFlags, lpszText, nID, nToolBarID, nullptr, -1);
 }
-BOOL CAltMenu::AppendItem(LPCSTR lpszText, UINT nFlags, UINT_PTR nID, int nToolBarID) {
+BOOL CAltMenu::AppendItem(LPCSTR lpszText, UINT nFlags, UINT_PTR nID, int nToolBarID)
+{
     return AppendItem(CWide(lpszText), nFlags, nID, nToolBarID);
 }
-BOOL CAltMenu::AppendItemFromImageList(LPCWSTR lpszText, UINT nFlags, UINT_PTR nID, CImageList* pImageList,
-                                       int nIndex) {
+BOOL CAltMenu::AppendItemFromImageList(
+    LPCWSTR lpszText, UINT nFlags, UINT_PTR nID, CImageList* pImageList, int nIndex)
+{
     return AddItem(-1, nFlags, lpszText, nID, -1, pImageList, nIndex);
 }
-BOOL CAltMenu::AppendItemFromImageList(LPCSTR lpszText, UINT nFlags, UINT_PTR nID, CImageList* pImageList,
-                                       int nIndex) {
+BOOL CAltMenu::AppendItemFromImageList(
+    LPCSTR lpszText, UINT nFlags, UINT_PTR nID, CImageList* pImageList, int nIndex)
+{
     return AppendItemFromImageList(CWide(lpszText), nFlags, nID, pImageList, nIndex);
 }
-BOOL CAltMenu::InsertItem(UINT nPosition, LPCWSTR lpszText, UINT nFlags, UINT_PTR nID, int nToolBarID) {
+BOOL CAltMenu::InsertItem(UINT nPosition, LPCWSTR lpszText, UINT nFlags, UINT_PTR nID, int nToolBarID)
+{
     return AddItem((int)nPosition, nFlags, lpszText, nID, nToolBarID, nullptr, -1);
 }
-BOOL CAltMenu::InsertItem(UINT nPosition, LPCSTR lpszText, UINT nFlags, UINT_PTR nID, int nToolBarID) {
+BOOL CAltMenu::InsertItem(UINT nPosition, LPCSTR lpszText, UINT nFlags, UINT_PTR nID, int nToolBarID)
+{
     return InsertItem(nPosition, CWide(lpszText), nFlags, nID, nToolBarID);
 }
-BOOL CAltMenu::InsertItemFromImageList(UINT nPosition, LPCWSTR lpszText, UINT nFlags, UINT_PTR nID,
-                                       CImageList* pImageList, int nIndex) {
+BOOL CAltMenu::InsertItemFromImageList(
+    UINT nPosition, LPCWSTR lpszText, UINT nFlags, UINT_PTR nID, CImageList* pImageList, int nIndex)
+{
     return AddItem((int)nPosition, nFlags, lpszText, nID, -1, pImageList, nIndex);
 }
-BOOL CAltMenu::InsertItemFromImageList(UINT nPosition, LPCSTR lpszText, UINT nFlags, UINT_PTR nID,
-                                       CImageList* pImageList, int nIndex) {
+BOOL CAltMenu::InsertItemFromImageList(
+    UINT nPosition, LPCSTR lpszText, UINT nFlags, UINT_PTR nID, CImageList* pImageList, int nIndex)
+{
     return InsertItemFromImageList(nPosition, CWide(lpszText), nFlags, nID, pImageList, nIndex);
 }
 
 namespace {
 // A bitmap as an icon-sized image list, masked with a COLOR_BTNFACE-based colour.
-bool BitmapToList(CBitmap* pBitmap, CImageList& list) {
+bool BitmapToList(CBitmap* pBitmap, CImageList& list)
+{
     if (pBitmap == nullptr || pBitmap->m_hObject == nullptr)
         return false;
     list.Create(CAltMenu::s_nIconX, CAltMenu::s_nIconY, kImageListFlags, 1, 1);
-    return ImageList_AddMasked(list.m_hImageList, (HBITMAP)pBitmap->m_hObject, ::GetSysColor(COLOR_BTNFACE)) >= 0;
+    return ImageList_AddMasked(list.m_hImageList, (HBITMAP)pBitmap->m_hObject, ::GetSysColor(COLOR_BTNFACE))
+        >= 0;
 }
-}  // namespace
+} // namespace
 
-BOOL CAltMenu::AppendItemFromBitmap(LPCWSTR lpszText, UINT nFlags, UINT_PTR nID, CBitmap* pBitmap) {
+BOOL CAltMenu::AppendItemFromBitmap(LPCWSTR lpszText, UINT nFlags, UINT_PTR nID, CBitmap* pBitmap)
+{
     CImageList list;
     if (!BitmapToList(pBitmap, list))
         return FALSE;
     return AppendItemFromImageList(lpszText, nFlags, nID, &list, 0);
 }
-BOOL CAltMenu::AppendItemFromBitmap(LPCSTR lpszText, UINT nFlags, UINT_PTR nID, CBitmap* pBitmap) {
+BOOL CAltMenu::AppendItemFromBitmap(LPCSTR lpszText, UINT nFlags, UINT_PTR nID, CBitmap* pBitmap)
+{
     return AppendItemFromBitmap(CWide(lpszText), nFlags, nID, pBitmap);
 }
-BOOL CAltMenu::InsertItemFromBitmap(UINT nPosition, LPCWSTR lpszText, UINT nFlags, UINT_PTR nID, CBitmap* pBitmap) {
+BOOL CAltMenu::InsertItemFromBitmap(
+    UINT nPosition, LPCWSTR lpszText, UINT nFlags, UINT_PTR nID, CBitmap* pBitmap)
+{
     CImageList list;
     if (!BitmapToList(pBitmap, list))
         return FALSE;
     return InsertItemFromImageList(nPosition, lpszText, nFlags, nID, &list, 0);
 }
-BOOL CAltMenu::InsertItemFromBitmap(UINT nPosition, LPCSTR lpszText, UINT nFlags, UINT_PTR nID, CBitmap* pBitmap) {
+BOOL CAltMenu::InsertItemFromBitmap(
+    UINT nPosition, LPCSTR lpszText, UINT nFlags, UINT_PTR nID, CBitmap* pBitmap)
+{
     return InsertItemFromBitmap(nPosition, CWide(lpszText), nFlags, nID, pBitmap);
 }
 
-CAltMenu* CAltMenu::AppendPopup(LPCWSTR lpszText) {
+CAltMenu* CAltMenu::AppendPopup(LPCWSTR lpszText)
+{
     auto* pSub = new CAltMenu;
     if (!pSub->CreatePopupMenu()) {
         delete pSub;
@@ -372,22 +436,28 @@ CAltMenu* CAltMenu::AppendPopup(LPCWSTR lpszText) {
     }
     return pSub;
 }
-CAltMenu* CAltMenu::AppendPopup(LPCSTR lpszText) { return AppendPopup(CWide(lpszText)); }
+CAltMenu* CAltMenu::AppendPopup(LPCSTR lpszText)
+{
+    return AppendPopup(CWide(lpszText));
+}
 
 // --- finding ----------------------------------------------------------------
 
-CAltMenuItemData* CAltMenu::FindRecord(UINT_PTR nID) const {
+CAltMenuItemData* CAltMenu::FindRecord(UINT_PTR nID) const
+{
     for (CAltMenuItemData* pData : m_items)
         if (pData->m_nID == nID)
             return pData;
     return nullptr;
 }
 
-CAltMenu* CAltMenu::FindHolder(UINT_PTR nID, int& nPos) {
+CAltMenu* CAltMenu::FindHolder(UINT_PTR nID, int& nPos)
+{
     const int nCount = ::GetMenuItemCount(m_hMenu);
     for (int i = 0; i < nCount; ++i) {
         HMENU hSub = ::GetSubMenu(m_hMenu, i);
-        if ((hSub != nullptr && (UINT_PTR)hSub == nID) || (hSub == nullptr && (UINT_PTR)::GetMenuItemID(m_hMenu, i) == nID)) {
+        if ((hSub != nullptr && (UINT_PTR)hSub == nID)
+            || (hSub == nullptr && (UINT_PTR)::GetMenuItemID(m_hMenu, i) == nID)) {
             nPos = i;
             return this;
         }
@@ -401,7 +471,8 @@ CAltMenu* CAltMenu::FindHolder(UINT_PTR nID, int& nPos) {
 
 namespace {
 // The text of a position: the record's for our owner-drawn items, else the menu's string.
-std::wstring TextAt(HMENU hMenu, int nPos) {
+std::wstring TextAt(HMENU hMenu, int nPos)
+{
     ULONG_PTR data = ItemDataAt(hMenu, nPos);
     if (CAltMenuItemData::IsLiveRecord(data))
         return reinterpret_cast<CAltMenuItemData*>(data)->m_strText;
@@ -409,9 +480,10 @@ std::wstring TextAt(HMENU hMenu, int nPos) {
     ::GetMenuStringW(hMenu, (UINT)nPos, szText, 256, MF_BYPOSITION);
     return szText;
 }
-}  // namespace
+} // namespace
 
-CAltMenu* CAltMenu::FindHolderByText(LPCWSTR lpszText, int& nPos) {
+CAltMenu* CAltMenu::FindHolderByText(LPCWSTR lpszText, int& nPos)
+{
     if (lpszText == nullptr || m_hMenu == nullptr)
         return nullptr;
     const int nCount = ::GetMenuItemCount(m_hMenu);
@@ -428,20 +500,26 @@ CAltMenu* CAltMenu::FindHolderByText(LPCWSTR lpszText, int& nPos) {
     return nullptr;
 }
 
-CAltMenu* CAltMenu::GetSubAltMenu(int nPosition) {
+CAltMenu* CAltMenu::GetSubAltMenu(int nPosition)
+{
     HMENU hSub = m_hMenu != nullptr ? ::GetSubMenu(m_hMenu, nPosition) : nullptr;
     CMenu* pMenu = CMenu::FromHandlePermanent(hSub);
     return DYNAMIC_DOWNCAST(CAltMenu, pMenu);
 }
 
-CAltMenu* CAltMenu::GetSubMenuByText(LPCWSTR lpszText) {
+CAltMenu* CAltMenu::GetSubMenuByText(LPCWSTR lpszText)
+{
     int nPos = -1;
     CAltMenu* pHolder = FindHolderByText(lpszText, nPos);
     return pHolder != nullptr ? pHolder->GetSubAltMenu(nPos) : nullptr;
 }
-CAltMenu* CAltMenu::GetSubMenuByText(LPCSTR lpszText) { return GetSubMenuByText(CWide(lpszText)); }
+CAltMenu* CAltMenu::GetSubMenuByText(LPCSTR lpszText)
+{
+    return GetSubMenuByText(CWide(lpszText));
+}
 
-int CAltMenu::GetMenuPosition(LPCWSTR lpszText) {
+int CAltMenu::GetMenuPosition(LPCWSTR lpszText)
+{
     if (lpszText == nullptr || m_hMenu == nullptr)
         return -1;
     const int nCount = ::GetMenuItemCount(m_hMenu);
@@ -450,22 +528,27 @@ int CAltMenu::GetMenuPosition(LPCWSTR lpszText) {
             return i;
     return -1;
 }
-int CAltMenu::GetMenuPosition(LPCSTR lpszText) { return GetMenuPosition(CWide(lpszText)); }
+int CAltMenu::GetMenuPosition(LPCSTR lpszText)
+{
+    return GetMenuPosition(CWide(lpszText));
+}
 
 // --- changing items -------------------------------------------------------------
 
 namespace {
 // Every CAltMenu of the tree, this one first.
-void CollectTree(CAltMenu* pMenu, std::vector<CAltMenu*>& menus) {
+void CollectTree(CAltMenu* pMenu, std::vector<CAltMenu*>& menus)
+{
     menus.push_back(pMenu);
     const int nCount = pMenu->m_hMenu != nullptr ? ::GetMenuItemCount(pMenu->m_hMenu) : 0;
     for (int i = 0; i < nCount; ++i)
         if (CAltMenu* pSub = pMenu->GetSubAltMenu(i))
             CollectTree(pSub, menus);
 }
-}  // namespace
+} // namespace
 
-BOOL CAltMenu::ModifyItem(LPCWSTR lpszText, UINT_PTR nID, int nToolBarID) {
+BOOL CAltMenu::ModifyItem(LPCWSTR lpszText, UINT_PTR nID, int nToolBarID)
+{
     const int nImage = nToolBarID > 0 ? AddToolBarImage((UINT)nToolBarID, nID) : -2;
     std::vector<CAltMenu*> menus;
     CollectTree(this, menus);
@@ -494,23 +577,28 @@ BOOL CAltMenu::ModifyItem(LPCWSTR lpszText, UINT_PTR nID, int nToolBarID) {
     } else {
         pData->m_strText = TextAt(pHolder->m_hMenu, nPos);
     }
-    const UINT nState = ::GetMenuState(pHolder->m_hMenu, (UINT)nPos, MF_BYPOSITION) & (MF_CHECKED | MF_GRAYED | MF_DISABLED);
+    const UINT nState = ::GetMenuState(pHolder->m_hMenu, (UINT)nPos, MF_BYPOSITION)
+        & (MF_CHECKED | MF_GRAYED | MF_DISABLED);
     pData->m_nFlags = nState | MF_OWNERDRAW;
     pData->m_nID = nID;
     auto it = std::find(s_imageIDs.begin(), s_imageIDs.end(), (UINT)nID);
-    pData->m_nImageIndex = nImage >= -1 ? nImage : (it != s_imageIDs.end() ? (int)(it - s_imageIDs.begin()) : -1);
+    pData->m_nImageIndex
+        = nImage >= -1 ? nImage : (it != s_imageIDs.end() ? (int)(it - s_imageIDs.begin()) : -1);
     if (!::ModifyMenuW(pHolder->m_hMenu, (UINT)nPos, MF_BYPOSITION | pData->m_nFlags, nID, (LPCWSTR)pData)) {
         delete pData;
         return FALSE;
     }
-    pHolder->m_items.insert(pHolder->m_items.begin() + std::min((size_t)nPos, pHolder->m_items.size()), pData);
+    pHolder->m_items.insert(
+        pHolder->m_items.begin() + std::min((size_t)nPos, pHolder->m_items.size()), pData);
     return TRUE;
 }
-BOOL CAltMenu::ModifyItem(LPCSTR lpszText, UINT_PTR nID, int nToolBarID) {
+BOOL CAltMenu::ModifyItem(LPCSTR lpszText, UINT_PTR nID, int nToolBarID)
+{
     return ModifyItem(CWide(lpszText), nID, nToolBarID);
 }
 
-BOOL CAltMenu::ModifyItemFromImageList(LPCWSTR lpszText, UINT_PTR nID, CImageList* pImageList, int nIndex) {
+BOOL CAltMenu::ModifyItemFromImageList(LPCWSTR lpszText, UINT_PTR nID, CImageList* pImageList, int nIndex)
+{
     const int nImage = AddSharedImage(pImageList, nIndex, nID);
     if (!ModifyItem(lpszText, nID, -1))
         return FALSE;
@@ -522,24 +610,29 @@ BOOL CAltMenu::ModifyItemFromImageList(LPCWSTR lpszText, UINT_PTR nID, CImageLis
                 pData->m_nImageIndex = nImage;
     return TRUE;
 }
-BOOL CAltMenu::ModifyItemFromImageList(LPCSTR lpszText, UINT_PTR nID, CImageList* pImageList, int nIndex) {
+BOOL CAltMenu::ModifyItemFromImageList(LPCSTR lpszText, UINT_PTR nID, CImageList* pImageList, int nIndex)
+{
     return ModifyItemFromImageList(CWide(lpszText), nID, pImageList, nIndex);
 }
-BOOL CAltMenu::ModifyItemFromBitmap(LPCWSTR lpszText, UINT_PTR nID, CBitmap* pBitmap) {
+BOOL CAltMenu::ModifyItemFromBitmap(LPCWSTR lpszText, UINT_PTR nID, CBitmap* pBitmap)
+{
     CImageList list;
     if (!BitmapToList(pBitmap, list))
         return FALSE;
     return ModifyItemFromImageList(lpszText, nID, &list, 0);
 }
-BOOL CAltMenu::ModifyItemFromBitmap(LPCSTR lpszText, UINT_PTR nID, CBitmap* pBitmap) {
+BOOL CAltMenu::ModifyItemFromBitmap(LPCSTR lpszText, UINT_PTR nID, CBitmap* pBitmap)
+{
     return ModifyItemFromBitmap(CWide(lpszText), nID, pBitmap);
 }
 
-BOOL CAltMenu::ModifyItemWithColor(LPCWSTR lpszText, UINT_PTR nID, COLORREF clrFill, COLORREF clrBorder,
-                                   int nHatchStyle, const CSize* pSize) {
+BOOL CAltMenu::ModifyItemWithColor(
+    LPCWSTR lpszText, UINT_PTR nID, COLORREF clrFill, COLORREF clrBorder, int nHatchStyle, const CSize* pSize)
+{
     const int cx = s_nIconX;
     const int cy = s_nIconY;
-    const CSize size = pSize != nullptr ? CSize(std::min((int)pSize->cx, cx), std::min((int)pSize->cy, cy)) : CSize(cx, cy);
+    const CSize size = pSize != nullptr ? CSize(std::min((int)pSize->cx, cx), std::min((int)pSize->cy, cy))
+                                        : CSize(cx, cy);
     CClientDC dcScreen(nullptr);
     CDC dc;
     dc.CreateCompatibleDC(&dcScreen);
@@ -562,15 +655,17 @@ BOOL CAltMenu::ModifyItemWithColor(LPCWSTR lpszText, UINT_PTR nID, COLORREF clrF
     }
     CImageList list;
     list.Create(cx, cy, kImageListFlags, 1, 1);
-    list.Add(&bmp, (CBitmap*)nullptr);  // opaque: the swatch sits on the menu colour
+    list.Add(&bmp, (CBitmap*)nullptr); // opaque: the swatch sits on the menu colour
     return ModifyItemFromImageList(lpszText, nID, &list, 0);
 }
-BOOL CAltMenu::ModifyItemWithColor(LPCSTR lpszText, UINT_PTR nID, COLORREF clrFill, COLORREF clrBorder,
-                                   int nHatchStyle, const CSize* pSize) {
+BOOL CAltMenu::ModifyItemWithColor(
+    LPCSTR lpszText, UINT_PTR nID, COLORREF clrFill, COLORREF clrBorder, int nHatchStyle, const CSize* pSize)
+{
     return ModifyItemWithColor(CWide(lpszText), nID, clrFill, clrBorder, nHatchStyle, pSize);
 }
 
-BOOL CAltMenu::ModifyItemByText(LPCWSTR lpszOldText, LPCWSTR lpszNewText, int nIDBitmap) {
+BOOL CAltMenu::ModifyItemByText(LPCWSTR lpszOldText, LPCWSTR lpszNewText, int nIDBitmap)
+{
     int nPos = -1;
     CAltMenu* pHolder = FindHolderByText(lpszOldText, nPos);
     if (pHolder == nullptr)
@@ -596,11 +691,13 @@ BOOL CAltMenu::ModifyItemByText(LPCWSTR lpszOldText, LPCWSTR lpszNewText, int nI
     }
     return TRUE;
 }
-BOOL CAltMenu::ModifyItemByText(LPCSTR lpszOldText, LPCSTR lpszNewText, int nIDBitmap) {
+BOOL CAltMenu::ModifyItemByText(LPCSTR lpszOldText, LPCSTR lpszNewText, int nIDBitmap)
+{
     return ModifyItemByText(CWide(lpszOldText), CWide(lpszNewText), nIDBitmap);
 }
 
-BOOL CAltMenu::ModifyItemByTextFromToolbar(LPCWSTR lpszText, UINT nToolBarID, UINT_PTR nID) {
+BOOL CAltMenu::ModifyItemByTextFromToolbar(LPCWSTR lpszText, UINT nToolBarID, UINT_PTR nID)
+{
     CToolBarResource res;
     if (!res.Load(nullptr, MAKEINTRESOURCEA(nToolBarID)))
         return FALSE;
@@ -616,7 +713,8 @@ BOOL CAltMenu::ModifyItemByTextFromToolbar(LPCWSTR lpszText, UINT nToolBarID, UI
     auto* pData = reinterpret_cast<CAltMenuItemData*>(data);
     auto* pList = new CImageList;
     pList->Create(s_nIconX, s_nIconY, kImageListFlags, 1, 1);
-    HICON hIcon = ImageList_GetIcon(strip.m_hImageList, LoadedIndex(strip, CountButtons(res), nButton), ILD_NORMAL);
+    HICON hIcon
+        = ImageList_GetIcon(strip.m_hImageList, LoadedIndex(strip, CountButtons(res), nButton), ILD_NORMAL);
     pList->Add(hIcon);
     ::DestroyIcon(hIcon);
     delete pData->m_pImageList;
@@ -625,11 +723,13 @@ BOOL CAltMenu::ModifyItemByTextFromToolbar(LPCWSTR lpszText, UINT nToolBarID, UI
     pData->m_nOwnImageResource = (int)nToolBarID;
     return TRUE;
 }
-BOOL CAltMenu::ModifyItemByTextFromToolbar(LPCSTR lpszText, UINT nToolBarID, UINT_PTR nID) {
+BOOL CAltMenu::ModifyItemByTextFromToolbar(LPCSTR lpszText, UINT nToolBarID, UINT_PTR nID)
+{
     return ModifyItemByTextFromToolbar(CWide(lpszText), nToolBarID, nID);
 }
 
-BOOL CAltMenu::SetMenuText(UINT nItem, LPCWSTR lpszText, UINT nFlags) {
+BOOL CAltMenu::SetMenuText(UINT nItem, LPCWSTR lpszText, UINT nFlags)
+{
     CAltMenu* pHolder = this;
     int nPos = (int)nItem;
     if (!(nFlags & MF_BYPOSITION))
@@ -641,15 +741,19 @@ BOOL CAltMenu::SetMenuText(UINT nItem, LPCWSTR lpszText, UINT nFlags) {
         reinterpret_cast<CAltMenuItemData*>(data)->SetWideText(lpszText);
         return TRUE;
     }
-    MENUITEMINFOW mii{};
+    MENUITEMINFOW mii {};
     mii.cbSize = sizeof(mii);
     mii.fMask = MIIM_STRING;
     mii.dwTypeData = const_cast<LPWSTR>(lpszText);
     return ::SetMenuItemInfoW(pHolder->m_hMenu, (UINT)nPos, TRUE, &mii);
 }
-BOOL CAltMenu::SetMenuText(UINT nItem, LPCSTR lpszText, UINT nFlags) { return SetMenuText(nItem, CWide(lpszText), nFlags); }
+BOOL CAltMenu::SetMenuText(UINT nItem, LPCSTR lpszText, UINT nFlags)
+{
+    return SetMenuText(nItem, CWide(lpszText), nFlags);
+}
 
-BOOL CAltMenu::GetMenuText(UINT nItem, CString& rText, UINT nFlags) const {
+BOOL CAltMenu::GetMenuText(UINT nItem, CString& rText, UINT nFlags) const
+{
     CAltMenu* pHolder = const_cast<CAltMenu*>(this);
     int nPos = (int)nItem;
     if (!(nFlags & MF_BYPOSITION))
@@ -664,12 +768,14 @@ BOOL CAltMenu::GetMenuText(UINT nItem, CString& rText, UINT nFlags) const {
 
 // --- removing items -------------------------------------------------------------
 
-void CAltMenu::DropSubMenu(HMENU hSub) {
+void CAltMenu::DropSubMenu(HMENU hSub)
+{
     m_subMenus.erase(std::remove(m_subMenus.begin(), m_subMenus.end(), hSub), m_subMenus.end());
     s_allSubMenus.erase(std::remove(s_allSubMenus.begin(), s_allSubMenus.end(), hSub), s_allSubMenus.end());
 }
 
-BOOL CAltMenu::RemoveOrDelete(UINT nPosition, UINT nFlags, BOOL bDelete) {
+BOOL CAltMenu::RemoveOrDelete(UINT nPosition, UINT nFlags, BOOL bDelete)
+{
     if (!(nFlags & MF_BYPOSITION)) {
         int nPos = -1;
         CAltMenu* pHolder = FindHolder(nPosition, nPos);
@@ -695,7 +801,8 @@ BOOL CAltMenu::RemoveOrDelete(UINT nPosition, UINT nFlags, BOOL bDelete) {
                 pSub->RemoveOrDelete((UINT)i, MF_BYPOSITION, bDelete);
         DropSubMenu(hSub);
         // A popup's record carries no image; a loaded menu's string popup has no data: by handle.
-        auto it = std::find_if(m_items.begin(), m_items.end(), [&](CAltMenuItemData* p) { return p->m_nID == (UINT_PTR)hSub; });
+        auto it = std::find_if(
+            m_items.begin(), m_items.end(), [&](CAltMenuItemData* p) { return p->m_nID == (UINT_PTR)hSub; });
         if (it != m_items.end()) {
             delete *it;
             m_items.erase(it);
@@ -703,22 +810,31 @@ BOOL CAltMenu::RemoveOrDelete(UINT nPosition, UINT nFlags, BOOL bDelete) {
         if (bOwned) {
             const BOOL bResult = CMenu::RemoveMenu(nPosition, MF_BYPOSITION);
             m_ownedSubMenus.erase(owned);
-            delete pSub;  // destroys its menu, once
+            delete pSub; // destroys its menu, once
             return bResult;
         }
         // A sub-menu a caller's object holds is left to that object.
         if (CMenu::FromHandlePermanent(hSub) != nullptr)
             return CMenu::RemoveMenu(nPosition, MF_BYPOSITION);
-        return bDelete ? CMenu::DeleteMenu(nPosition, MF_BYPOSITION) : CMenu::RemoveMenu(nPosition, MF_BYPOSITION);
+        return bDelete ? CMenu::DeleteMenu(nPosition, MF_BYPOSITION)
+                       : CMenu::RemoveMenu(nPosition, MF_BYPOSITION);
     }
     dropRecord();
-    return bDelete ? CMenu::DeleteMenu(nPosition, MF_BYPOSITION) : CMenu::RemoveMenu(nPosition, MF_BYPOSITION);
+    return bDelete ? CMenu::DeleteMenu(nPosition, MF_BYPOSITION)
+                   : CMenu::RemoveMenu(nPosition, MF_BYPOSITION);
 }
 
-BOOL CAltMenu::RemoveMenu(UINT nPosition, UINT nFlags) { return RemoveOrDelete(nPosition, nFlags, FALSE); }
-BOOL CAltMenu::DeleteMenu(UINT nPosition, UINT nFlags) { return RemoveOrDelete(nPosition, nFlags, TRUE); }
+BOOL CAltMenu::RemoveMenu(UINT nPosition, UINT nFlags)
+{
+    return RemoveOrDelete(nPosition, nFlags, FALSE);
+}
+BOOL CAltMenu::DeleteMenu(UINT nPosition, UINT nFlags)
+{
+    return RemoveOrDelete(nPosition, nFlags, TRUE);
+}
 
-BOOL CAltMenu::RemoveByText(LPCWSTR lpszText, int nSeparators, BOOL bDelete) {
+BOOL CAltMenu::RemoveByText(LPCWSTR lpszText, int nSeparators, BOOL bDelete)
+{
     int nPos = -1;
     CAltMenu* pHolder = FindHolderByText(lpszText, nPos);
     if (pHolder == nullptr)
@@ -735,14 +851,27 @@ BOOL CAltMenu::RemoveByText(LPCWSTR lpszText, int nSeparators, BOOL bDelete) {
     return bResult;
 }
 
-BOOL CAltMenu::RemoveMenuByText(LPCWSTR lpszText, int nSeparators) { return RemoveByText(lpszText, nSeparators, FALSE); }
-BOOL CAltMenu::RemoveMenuByText(LPCSTR lpszText, int nSeparators) { return RemoveByText(CWide(lpszText), nSeparators, FALSE); }
-BOOL CAltMenu::DeleteMenuByText(LPCWSTR lpszText, int nSeparators) { return RemoveByText(lpszText, nSeparators, TRUE); }
-BOOL CAltMenu::DeleteMenuByText(LPCSTR lpszText, int nSeparators) { return RemoveByText(CWide(lpszText), nSeparators, TRUE); }
+BOOL CAltMenu::RemoveMenuByText(LPCWSTR lpszText, int nSeparators)
+{
+    return RemoveByText(lpszText, nSeparators, FALSE);
+}
+BOOL CAltMenu::RemoveMenuByText(LPCSTR lpszText, int nSeparators)
+{
+    return RemoveByText(CWide(lpszText), nSeparators, FALSE);
+}
+BOOL CAltMenu::DeleteMenuByText(LPCWSTR lpszText, int nSeparators)
+{
+    return RemoveByText(lpszText, nSeparators, TRUE);
+}
+BOOL CAltMenu::DeleteMenuByText(LPCSTR lpszText, int nSeparators)
+{
+    return RemoveByText(CWide(lpszText), nSeparators, TRUE);
+}
 
 // --- keyboard and resynchronising ---------------------------------------------
 
-LRESULT CAltMenu::FindKeyboardShortcut(UINT nChar, UINT nFlags, CMenu* pMenu) {
+LRESULT CAltMenu::FindKeyboardShortcut(UINT nChar, UINT nFlags, CMenu* pMenu)
+{
     CAltMenu* pAlt = DYNAMIC_DOWNCAST(CAltMenu, pMenu);
     if (!(nFlags & MF_POPUP) || pAlt == nullptr || pAlt->m_hMenu == nullptr)
         return 0;
@@ -756,12 +885,14 @@ LRESULT CAltMenu::FindKeyboardShortcut(UINT nChar, UINT nFlags, CMenu* pMenu) {
     return 0;
 }
 
-void CAltMenu::UpdateMenu(CMenu* pMenu) {
+void CAltMenu::UpdateMenu(CMenu* pMenu)
+{
     if (CAltMenu* pAlt = DYNAMIC_DOWNCAST(CAltMenu, pMenu))
         pAlt->SynchronizeMenu();
 }
 
-void CAltMenu::SynchronizeMenu() {
+void CAltMenu::SynchronizeMenu()
+{
     if (m_hMenu == nullptr)
         return;
     for (CAltMenuItemData* pData : m_items)
@@ -779,7 +910,7 @@ void CAltMenu::SynchronizeMenu() {
         }
         if (hSub != nullptr) {
             auto popup = std::find_if(m_items.begin(), m_items.end(),
-                                      [&](CAltMenuItemData* p) { return !p->m_bSync && p->m_nID == (UINT_PTR)hSub; });
+                [&](CAltMenuItemData* p) { return !p->m_bSync && p->m_nID == (UINT_PTR)hSub; });
             if (popup != m_items.end()) {
                 (*popup)->m_bSync = TRUE;
                 newList.push_back(*popup);
@@ -792,7 +923,8 @@ void CAltMenu::SynchronizeMenu() {
         pData->m_strText = TextAt(m_hMenu, nPos);
         UINT nState = ::GetMenuState(m_hMenu, (UINT)nPos, MF_BYPOSITION);
         nState = hSub != nullptr ? ((nState & 0xFF) | MF_POPUP) : nState;
-        pData->m_nFlags = (nState & (MF_CHECKED | MF_GRAYED | MF_DISABLED | MF_POPUP | MF_SEPARATOR)) | MF_OWNERDRAW;
+        pData->m_nFlags
+            = (nState & (MF_CHECKED | MF_GRAYED | MF_DISABLED | MF_POPUP | MF_SEPARATOR)) | MF_OWNERDRAW;
         pData->m_nID = hSub != nullptr ? (UINT_PTR)hSub : (UINT_PTR)::GetMenuItemID(m_hMenu, nPos);
         ::ModifyMenuW(m_hMenu, (UINT)nPos, MF_BYPOSITION | pData->m_nFlags, pData->m_nID, (LPCWSTR)pData);
         newList.push_back(pData);
@@ -805,7 +937,8 @@ void CAltMenu::SynchronizeMenu() {
 
 // --- images -------------------------------------------------------------------
 
-int CAltMenu::AddSharedImage(CImageList* pList, int nIndex, UINT_PTR nID) {
+int CAltMenu::AddSharedImage(CImageList* pList, int nIndex, UINT_PTR nID)
+{
     if (pList == nullptr || pList->m_hImageList == nullptr || nIndex < 0 || nIndex >= pList->GetImageCount())
         return -1;
     if (s_pSharedImages == nullptr) {
@@ -822,8 +955,8 @@ int CAltMenu::AddSharedImage(CImageList* pList, int nIndex, UINT_PTR nID) {
     if (it != s_imageIDs.end()) {
         nImage = (int)(it - s_imageIDs.begin());
         ImageList_ReplaceIcon(hShared, nImage, hIcon);
-        const bool bDerived = (size_t)nImage + 3 < s_imageIDs.size() && s_imageIDs[(size_t)nImage + 1] == nID &&
-                              s_imageIDs[(size_t)nImage + 2] == nID;
+        const bool bDerived = (size_t)nImage + 3 < s_imageIDs.size() && s_imageIDs[(size_t)nImage + 1] == nID
+            && s_imageIDs[(size_t)nImage + 2] == nID;
         if (bDerived && bEffects)
             for (int k = 0; k < 3; ++k)
                 AddDerivedImage(hShared, hIcon, kDerivedEffects[k], nImage + 1 + k);
@@ -843,7 +976,8 @@ int CAltMenu::AddSharedImage(CImageList* pList, int nIndex, UINT_PTR nID) {
     return nImage;
 }
 
-BOOL CAltMenu::LoadBitmapToImageList(CImageList& list, UINT nIDBitmap) {
+BOOL CAltMenu::LoadBitmapToImageList(CImageList& list, UINT nIDBitmap)
+{
     LPCSTR lpszName = MAKEINTRESOURCEA(nIDBitmap);
     HINSTANCE hInst = AfxFindResourceHandle(lpszName, RT_BITMAP);
     HRSRC hRsrc = ::FindResourceA(hInst, lpszName, RT_BITMAP);
@@ -892,7 +1026,8 @@ BOOL CAltMenu::LoadBitmapToImageList(CImageList& list, UINT nIDBitmap) {
     return TRUE;
 }
 
-int CAltMenu::AddToolBarImage(UINT nToolBarID, UINT_PTR nID) {
+int CAltMenu::AddToolBarImage(UINT nToolBarID, UINT_PTR nID)
+{
     CToolBarResource res;
     if (!res.Load(nullptr, MAKEINTRESOURCEA(nToolBarID)))
         return -1;
@@ -903,7 +1038,8 @@ int CAltMenu::AddToolBarImage(UINT nToolBarID, UINT_PTR nID) {
     return AddSharedImage(&strip, LoadedIndex(strip, CountButtons(res), nButton), nID);
 }
 
-BOOL CAltMenu::LoadToolbar(UINT nToolBarID) {
+BOOL CAltMenu::LoadToolbar(UINT nToolBarID)
+{
     CToolBarResource res;
     CImageList strip;
     if (!res.Load(nullptr, MAKEINTRESOURCEA(nToolBarID)) || !LoadBitmapToImageList(strip, nToolBarID))
@@ -921,14 +1057,16 @@ BOOL CAltMenu::LoadToolbar(UINT nToolBarID) {
     return TRUE;
 }
 
-BOOL CAltMenu::LoadToolbars(const UINT* pToolBarIDs, int nCount) {
+BOOL CAltMenu::LoadToolbars(const UINT* pToolBarIDs, int nCount)
+{
     BOOL bAll = TRUE;
     for (int i = 0; pToolBarIDs != nullptr && i < nCount; ++i)
         bAll = LoadToolbar(pToolBarIDs[i]) && bAll;
     return bAll;
 }
 
-BOOL CAltMenu::AddFromToolBar(CToolBar* pToolBar, int nIDBitmap) {
+BOOL CAltMenu::AddFromToolBar(CToolBar* pToolBar, int nIDBitmap)
+{
     if (pToolBar == nullptr || pToolBar->m_hWnd == nullptr || nIDBitmap <= 0)
         return FALSE;
     CImageList strip;
@@ -960,12 +1098,13 @@ BOOL CAltMenu::AddFromToolBar(CToolBar* pToolBar, int nIDBitmap) {
     return TRUE;
 }
 
-BOOL CAltMenu::LoadCheckmarkBitmaps(int nUnselectedID, int nSelectedID) {
+BOOL CAltMenu::LoadCheckmarkBitmaps(int nUnselectedID, int nSelectedID)
+{
     if (nUnselectedID < 1 || nSelectedID < 1)
         return FALSE;
     auto* pList = new CImageList;
     pList->Create(s_nIconX, s_nIconY, kImageListFlags, 2, 0);
-    for (int nID : {nUnselectedID, nSelectedID}) {
+    for (int nID : { nUnselectedID, nSelectedID }) {
         CImageList one;
         HICON hIcon = nullptr;
         if (LoadBitmapToImageList(one, (UINT)nID))
@@ -988,11 +1127,15 @@ BOOL CAltMenu::LoadCheckmarkBitmaps(int nUnselectedID, int nSelectedID) {
 
 // --- loading a menu resource ------------------------------------------------------
 
-BOOL CAltMenu::LoadMenu(UINT nIDResource) { return LoadMenu(MAKEINTRESOURCEA(nIDResource)); }
+BOOL CAltMenu::LoadMenu(UINT nIDResource)
+{
+    return LoadMenu(MAKEINTRESOURCEA(nIDResource));
+}
 
 namespace {
 // Walks a standard menu template; with pRoot null it only checks the layout.
-bool WalkMenuTemplate(const BYTE* pData, size_t nSize, CAltMenu* pRoot) {
+bool WalkMenuTemplate(const BYTE* pData, size_t nSize, CAltMenu* pRoot)
+{
     auto readWord = [&](size_t& pos, WORD& w) {
         if (pos + 2 > nSize)
             return false;
@@ -1007,9 +1150,9 @@ bool WalkMenuTemplate(const BYTE* pData, size_t nSize, CAltMenu* pRoot) {
     pos += wOffset;
     struct CLevel {
         CAltMenu* pMenu;
-        bool bParentEnds;  // the popup item that opened this level was the last of its level
+        bool bParentEnds; // the popup item that opened this level was the last of its level
     };
-    std::vector<CLevel> stack{{pRoot, false}};
+    std::vector<CLevel> stack { { pRoot, false } };
     while (!stack.empty()) {
         WORD wFlags = 0, wID = 0;
         if (!readWord(pos, wFlags) || (!(wFlags & MF_POPUP) && !readWord(pos, wID)))
@@ -1027,7 +1170,7 @@ bool WalkMenuTemplate(const BYTE* pData, size_t nSize, CAltMenu* pRoot) {
             CAltMenu* pSub = pRoot != nullptr ? pCurrent->AppendPopup(strText.c_str()) : nullptr;
             if (pRoot != nullptr && pSub == nullptr)
                 return false;
-            stack.push_back({pSub, (wFlags & MF_END) != 0});
+            stack.push_back({ pSub, (wFlags & MF_END) != 0 });
             continue;
         }
         if (pRoot != nullptr)
@@ -1043,9 +1186,10 @@ bool WalkMenuTemplate(const BYTE* pData, size_t nSize, CAltMenu* pRoot) {
     }
     return true;
 }
-}  // namespace
+} // namespace
 
-BOOL CAltMenu::LoadMenu(LPCSTR lpszResourceName) {
+BOOL CAltMenu::LoadMenu(LPCSTR lpszResourceName)
+{
     HINSTANCE hInst = AfxFindResourceHandle(lpszResourceName, RT_MENU);
     HRSRC hRsrc = ::FindResourceA(hInst, lpszResourceName, RT_MENU);
     HGLOBAL hGlobal = hRsrc != nullptr ? ::LoadResource(hInst, hRsrc) : nullptr;
@@ -1063,12 +1207,13 @@ BOOL CAltMenu::LoadMenu(LPCSTR lpszResourceName) {
     return TRUE;
 }
 
-void CAltMenu::AlignShortcuts() {
+void CAltMenu::AlignShortcuts()
+{
     if (UseXPLook() && !(s_bAlignAccelerators[0] && s_bAlignAccelerators[1]))
         return;
     std::vector<CAltMenu*> menus;
     CollectTree(this, menus);
-    NONCLIENTMETRICSA ncm{};
+    NONCLIENTMETRICSA ncm {};
     ncm.cbSize = 340;
     CFont font;
     if (::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 340, &ncm, 0))
@@ -1078,14 +1223,15 @@ void CAltMenu::AlignShortcuts() {
     HDC hDC = ::GetDC(hWnd);
     HGDIOBJ hOldFont = font.m_hObject != nullptr ? ::SelectObject(hDC, font.m_hObject) : nullptr;
     auto width = [&](const std::wstring& str) {
-        SIZE size{};
+        SIZE size {};
         ::GetTextExtentPoint32W(hDC, str.c_str(), (int)str.size(), &size);
         return (int)size.cx;
     };
     int nWidest = 0;
     for (CAltMenu* pMenu : menus)
         for (CAltMenuItemData* pData : pMenu->m_items)
-            nWidest = std::max(nWidest, width(pData->m_strText.substr(0, pData->m_strText.find(L'\t')) + L" "));
+            nWidest
+                = std::max(nWidest, width(pData->m_strText.substr(0, pData->m_strText.find(L'\t')) + L" "));
     for (CAltMenu* pMenu : menus) {
         for (CAltMenuItemData* pData : pMenu->m_items) {
             const size_t nTab = pData->m_strText.find(L'\t');

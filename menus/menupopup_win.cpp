@@ -18,27 +18,34 @@ namespace {
 #endif
 
 // The class name, read into 20 characters, must be the six of pszClass.
-bool HasClass(HWND hWnd, const char* pszClass) {
+bool HasClass(HWND hWnd, const char* pszClass)
+{
     char szClass[20] = "";
     return ::GetClassNameA(hWnd, szClass, sizeof(szClass)) == 6 && strcmp(szClass, pszClass) == 0;
 }
 
-WNDPROC GetOldProc(HWND hWnd) { return (WNDPROC)::GetPropA(hWnd, STYLEDMENU_OLDPROC_PROP); }
+WNDPROC GetOldProc(HWND hWnd)
+{
+    return (WNDPROC)::GetPropA(hWnd, STYLEDMENU_OLDPROC_PROP);
+}
 
 // Drops the property and our reference on the atom.
-void ForgetOldProc(HWND hWnd) {
+void ForgetOldProc(HWND hWnd)
+{
     ::RemovePropA(hWnd, STYLEDMENU_OLDPROC_PROP);
     if (ATOM atom = ::GlobalFindAtomA(STYLEDMENU_OLDPROC_PROP))
         ::GlobalDeleteAtom(atom);
 }
 
-void AttachToStyle(HWND hWnd) {
+void AttachToStyle(HWND hWnd)
+{
     if (CStyledMenuStyle* pStyle = GetCurrentMenuStyle())
         pStyle->AttachWindow(hWnd);
 }
 
-LRESULT PrintFramed(HWND hWnd, CStyledMenuPopupData* pData, CStyledMenuStyle* pStyle, WNDPROC pfnOld, HDC hTarget,
-                    LPARAM lFlags) {
+LRESULT PrintFramed(HWND hWnd, CStyledMenuPopupData* pData, CStyledMenuStyle* pStyle, WNDPROC pfnOld,
+    HDC hTarget, LPARAM lFlags)
+{
     pData->m_dwFlags |= CStyledMenuPopupData::flagPrinting;
     LRESULT lResult = 0;
     CRect rcWindow;
@@ -46,7 +53,8 @@ LRESULT PrintFramed(HWND hWnd, CStyledMenuPopupData* pData, CStyledMenuStyle* pS
     CDC* pTarget = CDC::FromHandle(hTarget);
     CDC dcMem;
     CBitmap bmp;
-    if (dcMem.CreateCompatibleDC(pTarget) && bmp.CreateCompatibleBitmap(pTarget, rcWindow.Width(), rcWindow.Height())) {
+    if (dcMem.CreateCompatibleDC(pTarget)
+        && bmp.CreateCompatibleBitmap(pTarget, rcWindow.Width(), rcWindow.Height())) {
         CSelectGuard guard(&dcMem, &bmp);
         pStyle->DrawFrame(hWnd, dcMem.m_hDC, FALSE);
         CRect rcInner;
@@ -54,7 +62,8 @@ LRESULT PrintFramed(HWND hWnd, CStyledMenuPopupData* pData, CStyledMenuStyle* pS
             rcInner.OffsetRect(-rcWindow.left, -rcWindow.top);
             rcInner.DeflateRect(1, 1);
             dcMem.IntersectClipRect(&rcInner);
-            lResult = ::CallWindowProcA(pfnOld, hWnd, WM_PRINT, (WPARAM)dcMem.m_hDC, lFlags & ~(LPARAM)PRF_NONCLIENT);
+            lResult = ::CallWindowProcA(
+                pfnOld, hWnd, WM_PRINT, (WPARAM)dcMem.m_hDC, lFlags & ~(LPARAM)PRF_NONCLIENT);
             pTarget->BitBlt(0, 0, rcWindow.Width(), rcWindow.Height(), &dcMem, 0, 0, SRCCOPY);
             CRect rcClient;
             ::GetClientRect(hWnd, &rcClient);
@@ -62,34 +71,36 @@ LRESULT PrintFramed(HWND hWnd, CStyledMenuPopupData* pData, CStyledMenuStyle* pS
             dcMem.IntersectClipRect(&rcClient);
             ::SendMessageA(hWnd, WM_ERASEBKGND, (WPARAM)dcMem.m_hDC, 0);
             ::SendMessageA(hWnd, WM_PRINTCLIENT, (WPARAM)dcMem.m_hDC, lFlags);
-            POINT ptClient = {0, 0};
+            POINT ptClient = { 0, 0 };
             ::ClientToScreen(hWnd, &ptClient);
             pTarget->BitBlt(ptClient.x - rcWindow.left, ptClient.y - rcWindow.top, rcClient.Width() - 1,
-                            rcClient.Height(), &dcMem, 0, 0, SRCCOPY);
+                rcClient.Height(), &dcMem, 0, 0, SRCCOPY);
         }
     }
     pData->m_dwFlags &= ~(DWORD)CStyledMenuPopupData::flagPrinting;
     return lResult;
 }
 
-}  // namespace
+} // namespace
 
-LRESULT CALLBACK MenuCallWndProcHook(int nCode, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK MenuCallWndProcHook(int nCode, WPARAM wParam, LPARAM lParam)
+{
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
     const auto* pMsg = reinterpret_cast<const CWPSTRUCT*>(lParam);
     if (nCode == HC_ACTION && pMsg != nullptr) {
         if (PFN_MENUHOOKHANDLER pfnHandler = GetMenuHookHandler())
             pfnHandler(pMsg);
         if (pMsg->message == WM_CREATE || pMsg->message == MN_SIZEWINDOW) {
-            if (!SubclassMenuPopup(pMsg->hwnd, pMsg->message == MN_SIZEWINDOW) && pMsg->message == WM_CREATE &&
-                (GetMenuOptions() & STYLEDMENU_OPT_DIALOGHANDLER) && HasClass(pMsg->hwnd, "#32770"))
-                new CStyledMenuTempHandler(pMsg->hwnd);  // deletes itself at WM_DESTROY
+            if (!SubclassMenuPopup(pMsg->hwnd, pMsg->message == MN_SIZEWINDOW) && pMsg->message == WM_CREATE
+                && (GetMenuOptions() & STYLEDMENU_OPT_DIALOGHANDLER) && HasClass(pMsg->hwnd, "#32770"))
+                new CStyledMenuTempHandler(pMsg->hwnd); // deletes itself at WM_DESTROY
         }
     }
     return ::CallNextHookEx(g_menuLib.hHook, nCode, wParam, lParam);
 }
 
-BOOL SubclassMenuPopup(HWND hWnd, BOOL bFromSizeMessage) {
+BOOL SubclassMenuPopup(HWND hWnd, BOOL bFromSizeMessage)
+{
     if (!HasClass(hWnd, "#32768"))
         return FALSE;
     BOOL bSubclassed = FALSE;
@@ -125,7 +136,8 @@ BOOL SubclassMenuPopup(HWND hWnd, BOOL bFromSizeMessage) {
     return bSubclassed;
 }
 
-void UnsubclassMenuPopup(HWND hWnd) {
+void UnsubclassMenuPopup(HWND hWnd)
+{
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
     if (WNDPROC pfnOld = GetOldProc(hWnd)) {
         // Someone who subclassed the popup after us still calls our procedure: it
@@ -144,7 +156,8 @@ void UnsubclassMenuPopup(HWND hWnd) {
     }
 }
 
-void UnsubclassAllMenuPopups() {
+void UnsubclassAllMenuPopups()
+{
     std::vector<HWND> windows;
     ForEachPopupData([&](HWND hWnd) { windows.push_back(hWnd); });
     for (HWND hWnd : windows)
@@ -152,7 +165,8 @@ void UnsubclassAllMenuPopups() {
     RemoveAllPopupData();
 }
 
-LRESULT CALLBACK MenuPopupWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK MenuPopupWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
     WNDPROC pfnOld = GetOldProc(hWnd);
     CStyledMenuPopupData* pData = FindPopupData(hWnd);
@@ -160,7 +174,7 @@ LRESULT CALLBACK MenuPopupWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM
         if (pfnOld == nullptr)
             return ::DefWindowProcA(hWnd, message, wParam, lParam);
         if (message == WM_NCDESTROY)
-            ForgetOldProc(hWnd);  // the property a later subclasser made us keep
+            ForgetOldProc(hWnd); // the property a later subclasser made us keep
         return ::CallWindowProcA(pfnOld, hWnd, message, wParam, lParam);
     }
     CStyledMenuStyle* pStyle = GetCurrentMenuStyle();
@@ -175,7 +189,8 @@ LRESULT CALLBACK MenuPopupWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM
         break;
     case WM_ERASEBKGND:
         if (bEnabled) {
-            if (bFrame && !(pData->m_dwFlags & CStyledMenuPopupData::flagPrinting) && !pData->m_bFramePainted) {
+            if (bFrame && !(pData->m_dwFlags & CStyledMenuPopupData::flagPrinting)
+                && !pData->m_bFramePainted) {
                 pData->m_bFramePainted = TRUE;
                 ::SendMessageA(hWnd, WM_NCPAINT, 1, 0);
             }
@@ -195,7 +210,8 @@ LRESULT CALLBACK MenuPopupWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM
         // Where the window is made before its menu is announced and no 0x01E2
         // follows (Wine), the menu announced since is this window's: it is being
         // placed for it now.
-        if (message == WM_WINDOWPOSCHANGING && pData->m_hMenu == nullptr && GetPendingPopupMenu() != nullptr) {
+        if (message == WM_WINDOWPOSCHANGING && pData->m_hMenu == nullptr
+            && GetPendingPopupMenu() != nullptr) {
             pData->TakePendingMenu();
             AttachToStyle(hWnd);
         }
@@ -209,7 +225,7 @@ LRESULT CALLBACK MenuPopupWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM
         } else if (pData->m_ptPosition != pt) {
             if (pPos->flags & SWP_NOSIZE) {
                 pData->m_ptPosition = pt;
-                pData->m_bmpBackground.DeleteObject();  // captured again at the next paint
+                pData->m_bmpBackground.DeleteObject(); // captured again at the next paint
             } else {
                 UnsubclassMenuPopup(hWnd);
             }

@@ -15,12 +15,12 @@
 #include "menus/styledmenu.h"
 
 // Bits of the library options word.
-#define STYLEDMENU_OPT_DIALOGHANDLER 0x01  // the window hook puts a CStyledMenuTempHandler on new dialogs
-#define STYLEDMENU_OPT_DIALOGSYSMENU 0x02  // that handler makes the dialog's system menu a CStyledMenu
-#define STYLEDMENU_OPT_STYLEVARIANT 0x04   // CStyledMenuOptionSaver selects the style number | 1
+#define STYLEDMENU_OPT_DIALOGHANDLER 0x01 // the window hook puts a CStyledMenuTempHandler on new dialogs
+#define STYLEDMENU_OPT_DIALOGSYSMENU 0x02 // that handler makes the dialog's system menu a CStyledMenu
+#define STYLEDMENU_OPT_STYLEVARIANT 0x04 // CStyledMenuOptionSaver selects the style number | 1
 
 DWORD GetMenuOptions();
-DWORD SetMenuOptions(DWORD dwOptions);  // returns the old word
+DWORD SetMenuOptions(DWORD dwOptions); // returns the old word
 
 // Helpers of the mix-in that need no template.
 namespace styledframe {
@@ -32,17 +32,20 @@ void ReleaseWindowMenus(HWND hWnd, CStyledMenu& barMenu, CStyledMenu& sysMenu);
 // Hot tracking of the menu bar; returns the new lit position and keeps the timer id in nTimer.
 int TrackHotItem(CWnd* pWnd, BOOL bMenuLoop, LRESULT nHit, CPoint pt, int nHotPos, UINT_PTR& nTimer);
 void KillHotTimer(HWND hWnd, UINT_PTR& nTimer);
-}  // namespace styledframe
+} // namespace styledframe
 
-template <class Base>
-class CStyledFrame : public Base {
+template <class Base> class CStyledFrame : public Base {
     DECLARE_TEMPLATE_DYNAMIC(CStyledFrame)
 public:
     CStyledFrame() = default;
     // The base class's constructors (a dialog's template and parent).
     template <class... Args>
-    explicit CStyledFrame(Args... args) : Base(args...) {}
-    ~CStyledFrame() override {
+    explicit CStyledFrame(Args... args)
+        : Base(args...)
+    {
+    }
+    ~CStyledFrame() override
+    {
         m_sysMenu.DestroyMenu();
         m_barMenu.DestroyMenu();
     }
@@ -53,31 +56,37 @@ public:
     UINT_PTR m_nHotTimer = 0;
     int m_nHotPos = -1;
 
-    afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct) {
+    afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct)
+    {
         if (Base::OnCreate(lpCreateStruct) == -1)
             return -1;
         styledframe::AttachSystemMenu(this->m_hWnd, m_sysMenu);
         return 0;
     }
-    afx_msg void OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu) {
+    afx_msg void OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu)
+    {
         Base::OnInitMenuPopup(pPopupMenu, nIndex, bSysMenu);
         CStyledMenu::OnInitMenuPopup(this->m_hWnd, pPopupMenu, nIndex, bSysMenu);
     }
-    afx_msg void OnMeasureItem(int nIDCtl, LPMEASUREITEMSTRUCT lpMIS) {
+    afx_msg void OnMeasureItem(int nIDCtl, LPMEASUREITEMSTRUCT lpMIS)
+    {
         if (!CStyledMenu::OnMeasureItem(this->GetCurrentMessage()))
             Base::OnMeasureItem(nIDCtl, lpMIS);
     }
-    afx_msg LRESULT OnMenuChar(UINT nChar, UINT nFlags, CMenu* pMenu) {
+    afx_msg LRESULT OnMenuChar(UINT nChar, UINT nFlags, CMenu* pMenu)
+    {
         if (DYNAMIC_DOWNCAST(CStyledMenu, pMenu) != nullptr)
             return CStyledMenu::HandleMenuChar(nChar, nFlags, pMenu);
         return Base::OnMenuChar(nChar, nFlags, pMenu);
     }
-    afx_msg void OnSysColorChange() {
+    afx_msg void OnSysColorChange()
+    {
         Base::OnSysColorChange();
         CStyledMenu::RefreshIconSets();
         CStyledMenu::ApplyMenuBarBrush(m_barMenu.m_hMenu);
     }
-    afx_msg void OnEnterMenuLoop(BOOL) {
+    afx_msg void OnEnterMenuLoop(BOOL)
+    {
         m_bMenuLoop = TRUE;
         styledframe::KillHotTimer(this->m_hWnd, m_nHotTimer);
         if (m_nHotPos != -1)
@@ -85,11 +94,13 @@ public:
         m_nHotPos = -1;
         this->Default();
     }
-    afx_msg void OnExitMenuLoop(BOOL) {
+    afx_msg void OnExitMenuLoop(BOOL)
+    {
         m_bMenuLoop = FALSE;
         this->Default();
     }
-    afx_msg void OnTimer(UINT_PTR nIDEvent) {
+    afx_msg void OnTimer(UINT_PTR nIDEvent)
+    {
         this->Default();
         if (m_nHotTimer != 0 && nIDEvent == m_nHotTimer) {
             CPoint pt;
@@ -97,12 +108,14 @@ public:
             this->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y));
         }
     }
-    afx_msg void OnDestroy() {
+    afx_msg void OnDestroy()
+    {
         styledframe::KillHotTimer(this->m_hWnd, m_nHotTimer);
         Base::OnDestroy();
         styledframe::ReleaseWindowMenus(this->m_hWnd, m_barMenu, m_sysMenu);
     }
-    afx_msg LRESULT OnNcHitTest(CPoint point) {
+    afx_msg LRESULT OnNcHitTest(CPoint point)
+    {
         const LRESULT nHit = Base::OnNcHitTest(point);
         m_nHotPos = styledframe::TrackHotItem(this, m_bMenuLoop, nHit, point, m_nHotPos, m_nHotTimer);
         return nHit;
@@ -115,24 +128,30 @@ protected:
 IMPLEMENT_TEMPLATE_DYNAMIC(CStyledFrame, Base)
 
 BEGIN_TEMPLATE_MESSAGE_MAP(CStyledFrame, Base, Base)
-    ON_WM_CREATE()
-    ON_WM_INITMENUPOPUP()
-    ON_WM_MEASUREITEM()
-    ON_WM_MENUCHAR()
-    ON_WM_SYSCOLORCHANGE()
-    ON_WM_ENTERMENULOOP()
-    ON_WM_EXITMENULOOP()
-    ON_WM_TIMER()
-    ON_WM_DESTROY()
-    ON_WM_NCHITTEST()
+ON_WM_CREATE()
+ON_WM_INITMENUPOPUP()
+ON_WM_MEASUREITEM()
+ON_WM_MENUCHAR()
+ON_WM_SYSCOLORCHANGE()
+ON_WM_ENTERMENULOOP()
+ON_WM_EXITMENULOOP()
+ON_WM_TIMER()
+ON_WM_DESTROY()
+ON_WM_NCHITTEST()
 END_MESSAGE_MAP()
 
 class CStyledDialog : public CStyledFrame<CDialog> {
     DECLARE_DYNAMIC(CStyledDialog)
 public:
     CStyledDialog() = default;
-    CStyledDialog(LPCSTR lpszTemplateName, CWnd* pParentWnd) : CStyledFrame<CDialog>(lpszTemplateName, pParentWnd) {}
-    CStyledDialog(UINT nIDTemplate, CWnd* pParentWnd) : CStyledFrame<CDialog>(nIDTemplate, pParentWnd) {}
+    CStyledDialog(LPCSTR lpszTemplateName, CWnd* pParentWnd)
+        : CStyledFrame<CDialog>(lpszTemplateName, pParentWnd)
+    {
+    }
+    CStyledDialog(UINT nIDTemplate, CWnd* pParentWnd)
+        : CStyledFrame<CDialog>(nIDTemplate, pParentWnd)
+    {
+    }
 
     BOOL OnInitDialog() override;
     afx_msg void OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu);
@@ -145,11 +164,11 @@ class CStyledFrameWnd : public CStyledFrame<CFrameWnd> {
     DECLARE_DYNCREATE(CStyledFrameWnd)
 public:
     BOOL LoadFrame(UINT nIDResource, DWORD dwDefaultStyle = WS_OVERLAPPEDWINDOW, CWnd* pParentWnd = nullptr,
-                   CCreateContext* pContext = nullptr) override;
+        CCreateContext* pContext = nullptr) override;
     // The menu resource becomes m_barMenu, the window's owner-drawn menu bar.
     BOOL Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle = WS_OVERLAPPEDWINDOW,
-                const RECT& rect = rectDefault, CWnd* pParentWnd = nullptr, LPCSTR lpszMenuName = nullptr,
-                DWORD dwExStyle = 0, CCreateContext* pContext = nullptr) override;
+        const RECT& rect = rectDefault, CWnd* pParentWnd = nullptr, LPCSTR lpszMenuName = nullptr,
+        DWORD dwExStyle = 0, CCreateContext* pContext = nullptr) override;
     using CFrameWnd::Create;
 };
 
@@ -157,10 +176,10 @@ class CStyledMDIFrameWnd : public CStyledFrame<CMDIFrameWnd> {
     DECLARE_DYNAMIC(CStyledMDIFrameWnd)
 public:
     BOOL LoadFrame(UINT nIDResource, DWORD dwDefaultStyle = WS_OVERLAPPEDWINDOW, CWnd* pParentWnd = nullptr,
-                   CCreateContext* pContext = nullptr) override;
+        CCreateContext* pContext = nullptr) override;
     BOOL Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle = WS_OVERLAPPEDWINDOW,
-                const RECT& rect = rectDefault, CWnd* pParentWnd = nullptr, LPCSTR lpszMenuName = nullptr,
-                DWORD dwExStyle = 0, CCreateContext* pContext = nullptr) override;
+        const RECT& rect = rectDefault, CWnd* pParentWnd = nullptr, LPCSTR lpszMenuName = nullptr,
+        DWORD dwExStyle = 0, CCreateContext* pContext = nullptr) override;
     using CFrameWnd::Create;
     // Hides (keeping it) or shows again the menu bar; TRUE when the bar was shown before.
     BOOL ShowMenu(BOOL bShow);
@@ -185,8 +204,8 @@ class CStyledMiniDockFrameWnd : public CStyledFrame<CMiniDockFrameWnd> {
 class CStyledMultiDocTemplate : public CMultiDocTemplate {
     DECLARE_DYNAMIC(CStyledMultiDocTemplate)
 public:
-    CStyledMultiDocTemplate(UINT nIDResource, CRuntimeClass* pDocClass, CRuntimeClass* pFrameClass,
-                            CRuntimeClass* pViewClass);
+    CStyledMultiDocTemplate(
+        UINT nIDResource, CRuntimeClass* pDocClass, CRuntimeClass* pFrameClass, CRuntimeClass* pViewClass);
     ~CStyledMultiDocTemplate() override;
 
     CStyledMenu m_menuShared;

@@ -10,18 +10,26 @@ int g_nTempHandlers = 0;
 const char kTempHandlerProp[] = "CStyledMenuTempHandler";
 
 // Whether a window's menu object is one of ours.
-BOOL IsStyled(HMENU hMenu) { return CStyledMenu::FromHandleStyled(hMenu) != nullptr; }
-}  // namespace
+BOOL IsStyled(HMENU hMenu)
+{
+    return CStyledMenu::FromHandleStyled(hMenu) != nullptr;
+}
+} // namespace
 
-DWORD GetMenuOptions() { return g_dwMenuOptions; }
-DWORD SetMenuOptions(DWORD dwOptions) {
+DWORD GetMenuOptions()
+{
+    return g_dwMenuOptions;
+}
+DWORD SetMenuOptions(DWORD dwOptions)
+{
     std::swap(dwOptions, g_dwMenuOptions);
     return dwOptions;
 }
 
 // --- the mix-in's helpers ------------------------------------------------------
 
-void styledframe::AttachSystemMenu(HWND hWnd, CStyledMenu& menu) {
+void styledframe::AttachSystemMenu(HWND hWnd, CStyledMenu& menu)
+{
     HMENU hSys = ::GetSystemMenu(hWnd, FALSE);
     if (menu.m_hMenu == hSys && hSys != nullptr)
         return;
@@ -34,7 +42,8 @@ void styledframe::AttachSystemMenu(HWND hWnd, CStyledMenu& menu) {
         menu.LoadMenu(hSys);
 }
 
-void styledframe::ReleaseWindowMenus(HWND hWnd, CStyledMenu& barMenu, CStyledMenu& sysMenu) {
+void styledframe::ReleaseWindowMenus(HWND hWnd, CStyledMenu& barMenu, CStyledMenu& sysMenu)
+{
     if (barMenu.m_hMenu != nullptr) {
         if (::GetMenu(hWnd) == barMenu.m_hMenu)
             ::SetMenu(hWnd, nullptr);
@@ -42,20 +51,23 @@ void styledframe::ReleaseWindowMenus(HWND hWnd, CStyledMenu& barMenu, CStyledMen
     }
     if (sysMenu.m_hMenu != nullptr) {
         sysMenu.Detach();
-        sysMenu.DestroyMenu();  // the records only: the handle is the window's
+        sysMenu.DestroyMenu(); // the records only: the handle is the window's
     }
 }
 
-void styledframe::KillHotTimer(HWND hWnd, UINT_PTR& nTimer) {
+void styledframe::KillHotTimer(HWND hWnd, UINT_PTR& nTimer)
+{
     if (nTimer != 0)
         KillFreeTimer(hWnd, nTimer);
     nTimer = 0;
 }
 
-int styledframe::TrackHotItem(CWnd* pWnd, BOOL bMenuLoop, LRESULT nHit, CPoint pt, int nHotPos, UINT_PTR& nTimer) {
+int styledframe::TrackHotItem(
+    CWnd* pWnd, BOOL bMenuLoop, LRESULT nHit, CPoint pt, int nHotPos, UINT_PTR& nTimer)
+{
     const int nVersion = g_menuLib.nWinVersion;
     if (nVersion >= 6)
-        return nHotPos;  // 2000 and later light menu-bar items themselves
+        return nHotPos; // 2000 and later light menu-bar items themselves
     UINT nUnlit = 0x80;
     UINT nLit = 0xC0;
     HWND hFocus = ::GetFocus();
@@ -104,10 +116,11 @@ IMPLEMENT_DYNCREATE_OVER_TEMPLATE(CStyledMiniFrameWnd, CStyledFrame<CMiniFrameWn
 IMPLEMENT_DYNCREATE_OVER_TEMPLATE(CStyledMiniDockFrameWnd, CStyledFrame<CMiniDockFrameWnd>)
 
 BEGIN_MESSAGE_MAP(CStyledDialog, CStyledFrame<CDialog>)
-    ON_WM_INITMENUPOPUP()
+ON_WM_INITMENUPOPUP()
 END_MESSAGE_MAP()
 
-BOOL CStyledDialog::OnInitDialog() {
+BOOL CStyledDialog::OnInitDialog()
+{
     const BOOL bResult = CDialog::OnInitDialog();
     styledframe::AttachSystemMenu(m_hWnd, m_sysMenu);
     HMENU hBar = ::GetMenu(m_hWnd);
@@ -119,7 +132,8 @@ BOOL CStyledDialog::OnInitDialog() {
     return bResult;
 }
 
-void CStyledDialog::OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu) {
+void CStyledDialog::OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu)
+{
     // A combo box dropped down or a capture in progress ends before the menu opens.
     HWND hFocus = ::GetFocus();
     if (hFocus != nullptr && hFocus != m_hWnd && ::IsChild(m_hWnd, hFocus))
@@ -132,50 +146,58 @@ void CStyledDialog::OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMen
 namespace {
 // Create of the two frame classes: the menu resource goes into the bar menu.
 template <class TFrame>
-BOOL CreateStyledFrame(TFrame* pFrame, LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
-                       CWnd* pParentWnd, LPCSTR lpszMenuName, DWORD dwExStyle, CCreateContext* pContext) {
+BOOL CreateStyledFrame(TFrame* pFrame, LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle,
+    const RECT& rect, CWnd* pParentWnd, LPCSTR lpszMenuName, DWORD dwExStyle, CCreateContext* pContext)
+{
     if (lpszMenuName != nullptr && !pFrame->m_barMenu.LoadMenu(lpszMenuName)) {
         pFrame->PostNcDestroy();
         return FALSE;
     }
     pFrame->m_strTitle = lpszWindowName;
     const bool bDefault = CRect(rect) == CFrameWnd::rectDefault;
-    if (!pFrame->CreateEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle, bDefault ? CW_USEDEFAULT : rect.left,
-                          bDefault ? CW_USEDEFAULT : rect.top, bDefault ? CW_USEDEFAULT : rect.right - rect.left,
-                          bDefault ? CW_USEDEFAULT : rect.bottom - rect.top, pParentWnd->GetSafeHwnd(),
-                          pFrame->m_barMenu.m_hMenu, pContext))
+    if (!pFrame->CreateEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle,
+            bDefault ? CW_USEDEFAULT : rect.left, bDefault ? CW_USEDEFAULT : rect.top,
+            bDefault ? CW_USEDEFAULT : rect.right - rect.left,
+            bDefault ? CW_USEDEFAULT : rect.bottom - rect.top, pParentWnd->GetSafeHwnd(),
+            pFrame->m_barMenu.m_hMenu, pContext))
         return FALSE;
     CStyledMenu::ApplyMenuBarBrush(pFrame->m_barMenu.m_hMenu);
     return TRUE;
 }
-}  // namespace
+} // namespace
 
-BOOL CStyledFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd, CCreateContext* pContext) {
+BOOL CStyledFrameWnd::LoadFrame(
+    UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd, CCreateContext* pContext)
+{
     return CFrameWnd::LoadFrame(nIDResource, dwDefaultStyle, pParentWnd, pContext);
 }
 
 BOOL CStyledFrameWnd::Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
-                             CWnd* pParentWnd, LPCSTR lpszMenuName, DWORD dwExStyle, CCreateContext* pContext) {
-    return CreateStyledFrame(this, lpszClassName, lpszWindowName, dwStyle, rect, pParentWnd, lpszMenuName, dwExStyle,
-                             pContext);
+    CWnd* pParentWnd, LPCSTR lpszMenuName, DWORD dwExStyle, CCreateContext* pContext)
+{
+    return CreateStyledFrame(
+        this, lpszClassName, lpszWindowName, dwStyle, rect, pParentWnd, lpszMenuName, dwExStyle, pContext);
 }
 
-BOOL CStyledMDIFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd,
-                                   CCreateContext* pContext) {
+BOOL CStyledMDIFrameWnd::LoadFrame(
+    UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd, CCreateContext* pContext)
+{
     return CMDIFrameWnd::LoadFrame(nIDResource, dwDefaultStyle, pParentWnd, pContext);
 }
 
 BOOL CStyledMDIFrameWnd::Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
-                                CWnd* pParentWnd, LPCSTR lpszMenuName, DWORD dwExStyle, CCreateContext* pContext) {
-    return CreateStyledFrame(this, lpszClassName, lpszWindowName, dwStyle, rect, pParentWnd, lpszMenuName, dwExStyle,
-                             pContext);
+    CWnd* pParentWnd, LPCSTR lpszMenuName, DWORD dwExStyle, CCreateContext* pContext)
+{
+    return CreateStyledFrame(
+        this, lpszClassName, lpszWindowName, dwStyle, rect, pParentWnd, lpszMenuName, dwExStyle, pContext);
 }
 
-BOOL CStyledMDIFrameWnd::ShowMenu(BOOL bShow) {
+BOOL CStyledMDIFrameWnd::ShowMenu(BOOL bShow)
+{
     if (!bShow) {
         HMENU hMenu = ::GetMenu(m_hWnd);
         if (hMenu == nullptr)
-            return FALSE;  // a menu kept earlier stays kept
+            return FALSE; // a menu kept earlier stays kept
         ::SetMenu(m_hWnd, nullptr);
         ::DrawMenuBar(m_hWnd);
         m_hHiddenMenu = hMenu;
@@ -193,9 +215,10 @@ BOOL CStyledMDIFrameWnd::ShowMenu(BOOL bShow) {
 
 IMPLEMENT_DYNAMIC(CStyledMultiDocTemplate, CMultiDocTemplate)
 
-CStyledMultiDocTemplate::CStyledMultiDocTemplate(UINT nIDResource, CRuntimeClass* pDocClass,
-                                                 CRuntimeClass* pFrameClass, CRuntimeClass* pViewClass)
-    : CMultiDocTemplate(nIDResource, pDocClass, pFrameClass, pViewClass) {
+CStyledMultiDocTemplate::CStyledMultiDocTemplate(
+    UINT nIDResource, CRuntimeClass* pDocClass, CRuntimeClass* pFrameClass, CRuntimeClass* pViewClass)
+    : CMultiDocTemplate(nIDResource, pDocClass, pFrameClass, pViewClass)
+{
     if (nIDResource == 0 || m_hMenuShared == nullptr)
         return;
     if (m_menuShared.LoadMenu(m_hMenuShared)) {
@@ -204,7 +227,8 @@ CStyledMultiDocTemplate::CStyledMultiDocTemplate(UINT nIDResource, CRuntimeClass
     }
 }
 
-CStyledMultiDocTemplate::~CStyledMultiDocTemplate() {
+CStyledMultiDocTemplate::~CStyledMultiDocTemplate()
+{
     // The member destroys the menu it holds; the base must not do it again.
     if (m_hMenuShared != nullptr && m_hMenuShared == m_menuShared.m_hMenu)
         m_hMenuShared = nullptr;
@@ -216,14 +240,15 @@ CStyledMultiDocTemplate::~CStyledMultiDocTemplate() {
 IMPLEMENT_DYNCREATE(CStyledDockBar, CDockBar)
 
 BEGIN_MESSAGE_MAP(CStyledDockBar, CDockBar)
-    ON_WM_ERASEBKGND()
-    ON_WM_NCPAINT()
+ON_WM_ERASEBKGND()
+ON_WM_NCPAINT()
 END_MESSAGE_MAP()
 
-BOOL CStyledDockBar::OnEraseBkgnd(CDC* pDC) {
+BOOL CStyledDockBar::OnEraseBkgnd(CDC* pDC)
+{
     HWND hParent = ::GetParent(m_hWnd);
     HMENU hMenu = hParent != nullptr ? ::GetMenu(hParent) : nullptr;
-    MENUINFO info{};
+    MENUINFO info {};
     info.cbSize = sizeof(info);
     info.fMask = MIM_BACKGROUND;
     if (hMenu == nullptr || !GetMenuInfoLate(hMenu, &info) || info.hbrBack == nullptr)
@@ -242,7 +267,8 @@ BOOL CStyledDockBar::OnEraseBkgnd(CDC* pDC) {
     return TRUE;
 }
 
-void CStyledDockBar::OnNcPaint() {
+void CStyledDockBar::OnNcPaint()
+{
     CWindowDC dc(this);
     CRect rcWindow;
     CRect rcClient;
@@ -260,13 +286,16 @@ void CStyledDockBar::OnNcPaint() {
 
 IMPLEMENT_DYNAMIC(CStyledMenuTempHandler, CObject)
 
-CStyledMenuTempHandler::CStyledMenuTempHandler(HWND hWnd) : m_hWnd(hWnd) {
+CStyledMenuTempHandler::CStyledMenuTempHandler(HWND hWnd)
+    : m_hWnd(hWnd)
+{
     ++g_nTempHandlers;
     ::SetPropA(hWnd, kTempHandlerProp, (HANDLE)this);
     m_pfnOldProc = (WNDPROC)::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, (LONG_PTR)WindowProc);
 }
 
-CStyledMenuTempHandler::~CStyledMenuTempHandler() {
+CStyledMenuTempHandler::~CStyledMenuTempHandler()
+{
     --g_nTempHandlers;
     if (::IsWindow(m_hWnd)) {
         // Put back only our own link: a later subclasser keeps its chain.
@@ -279,13 +308,18 @@ CStyledMenuTempHandler::~CStyledMenuTempHandler() {
     m_sysMenu.DestroyMenu();
 }
 
-CStyledMenuTempHandler* CStyledMenuTempHandler::FromHandle(HWND hWnd) {
+CStyledMenuTempHandler* CStyledMenuTempHandler::FromHandle(HWND hWnd)
+{
     return static_cast<CStyledMenuTempHandler*>(::GetPropA(hWnd, kTempHandlerProp));
 }
 
-int CStyledMenuTempHandler::GetLiveCount() { return g_nTempHandlers; }
+int CStyledMenuTempHandler::GetLiveCount()
+{
+    return g_nTempHandlers;
+}
 
-LRESULT CALLBACK CStyledMenuTempHandler::WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK CStyledMenuTempHandler::WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
     AFX_MANAGE_STATE(AfxGetStaticModuleState());
     CStyledMenuTempHandler* pHandler = FromHandle(hWnd);
     if (pHandler == nullptr)
@@ -306,16 +340,16 @@ LRESULT CALLBACK CStyledMenuTempHandler::WindowProc(HWND hWnd, UINT message, WPA
     case WM_INITDIALOG: {
         const LRESULT lResult = ::CallWindowProcA(pfnOld, hWnd, message, wParam, lParam);
         HMENU hSys = ::GetSystemMenu(hWnd, FALSE);
-        if ((GetMenuOptions() & STYLEDMENU_OPT_DIALOGSYSMENU) && ::IsMenu(hSys) && !IsStyled(hSys) &&
-            pHandler->m_sysMenu.m_hMenu == nullptr)
+        if ((GetMenuOptions() & STYLEDMENU_OPT_DIALOGSYSMENU) && ::IsMenu(hSys) && !IsStyled(hSys)
+            && pHandler->m_sysMenu.m_hMenu == nullptr)
             pHandler->m_sysMenu.LoadMenu(hSys);
         return lResult;
     }
     case WM_DRAWITEM: {
         auto* lpDIS = reinterpret_cast<LPDRAWITEMSTRUCT>(lParam);
         CStyledMenu* pMenu = lpDIS != nullptr && lpDIS->CtlType == ODT_MENU
-                                 ? CStyledMenu::FromHandleStyled((HMENU)lpDIS->hwndItem)
-                                 : nullptr;
+            ? CStyledMenu::FromHandleStyled((HMENU)lpDIS->hwndItem)
+            : nullptr;
         if (pHandler->m_sysMenu.m_hMenu != nullptr && pMenu != nullptr) {
             pMenu->DrawItem(lpDIS);
             return TRUE;
@@ -323,7 +357,7 @@ LRESULT CALLBACK CStyledMenuTempHandler::WindowProc(HWND hWnd, UINT message, WPA
         break;
     }
     case WM_MEASUREITEM: {
-        MSG msg = {hWnd, message, wParam, lParam, 0, {0, 0}};
+        MSG msg = { hWnd, message, wParam, lParam, 0, { 0, 0 } };
         if (CStyledMenu::OnMeasureItem(&msg))
             return TRUE;
         break;
@@ -342,15 +376,21 @@ LRESULT CALLBACK CStyledMenuTempHandler::WindowProc(HWND hWnd, UINT message, WPA
 // --- the option saver -------------------------------------------------------------
 
 CStyledMenuOptionSaver::CStyledMenuOptionSaver(DWORD dwOptions)
-    : m_dwSavedOptions(SetMenuOptions(dwOptions)), m_dwSavedStyle((DWORD)CStyledMenu::GetMenuDrawMode()) {
+    : m_dwSavedOptions(SetMenuOptions(dwOptions))
+    , m_dwSavedStyle((DWORD)CStyledMenu::GetMenuDrawMode())
+{
     if (dwOptions & STYLEDMENU_OPT_STYLEVARIANT)
         CStyledMenu::SetMenuDrawMode((int)(m_dwSavedStyle | 1));
 }
 
 CStyledMenuOptionSaver::CStyledMenuOptionSaver(int nStyle)
-    : m_dwSavedOptions(GetMenuOptions()), m_dwSavedStyle((DWORD)CStyledMenu::SetMenuDrawMode(nStyle)) {}
+    : m_dwSavedOptions(GetMenuOptions())
+    , m_dwSavedStyle((DWORD)CStyledMenu::SetMenuDrawMode(nStyle))
+{
+}
 
-CStyledMenuOptionSaver::~CStyledMenuOptionSaver() {
+CStyledMenuOptionSaver::~CStyledMenuOptionSaver()
+{
     CStyledMenu::SetMenuDrawMode((int)m_dwSavedStyle);
     SetMenuOptions(m_dwSavedOptions);
 }

@@ -74,6 +74,8 @@ protected:
     // Session flags and the context given to connections and requests.
     virtual DWORD SessionFlags() const { return 0; }
     virtual DWORD_PTR Context() { return 0; }
+    // Between opening the session and opening the connection.
+    virtual void SessionOpened() {}
     // An asynchronous client also counts ERROR_IO_PENDING as sent.
     virtual bool Sent(BOOL bOk) const;
 
@@ -96,7 +98,6 @@ public:
     explicit CAsyncHttpClient(INTERNET_STATUS_CALLBACK pfnCallback);
     ~CAsyncHttpClient() override;
 
-    bool Connect(LPCSTR pszHost, int nPort, LPCSTR pszUser, LPCSTR pszPassword, int nScheme, LPCSTR pszAgent) override;
     void SignalDone() { ::SetEvent(m_hDone); }
     bool WaitDone(DWORD dwTimeout) { return ::WaitForSingleObject(m_hDone, dwTimeout) == WAIT_OBJECT_0; }
 
@@ -105,6 +106,7 @@ public:
 protected:
     void RequestPost(LPCSTR pszPath, LPCSTR pszReferer) override;
     void RequestGet(LPCSTR pszPath, LPCSTR pszReferer) override;
+    void SessionOpened() override;
     DWORD SessionFlags() const override { return INTERNET_FLAG_ASYNC; }
     DWORD_PTR Context() override { return reinterpret_cast<DWORD_PTR>(this); }
     bool Sent(BOOL bOk) const override;

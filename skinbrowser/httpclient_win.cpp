@@ -76,6 +76,7 @@ bool CHttpClient::Connect(LPCSTR pszHost, int nPort, LPCSTR pszUser, LPCSTR pszP
         m_hSession = ::InternetOpenA(pszAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, SessionFlags());
         if (m_hSession == nullptr)
             Fail("open internet failed...");
+        SessionOpened();
         const DWORD service = nScheme == HTTP_SCHEME_FTP ? INTERNET_SERVICE_FTP : INTERNET_SERVICE_HTTP;
         const DWORD flags = nScheme == HTTP_SCHEME_FTP ? INTERNET_FLAG_PASSIVE : 0;
         m_hConnect = ::InternetConnectA(m_hSession, pszHost, INTERNET_PORT(port), pszUser, pszPassword, service, flags,
@@ -431,14 +432,13 @@ CAsyncHttpClient::~CAsyncHttpClient()
 
 bool CAsyncHttpClient::Sent(BOOL bOk) const { return bOk || ::GetLastError() == ERROR_IO_PENDING; }
 
-bool CAsyncHttpClient::Connect(LPCSTR pszHost, int nPort, LPCSTR pszUser, LPCSTR pszPassword, int nScheme,
-                               LPCSTR pszAgent)
-{
-    if (!CHttpClient::Connect(pszHost, nPort, pszUser, pszPassword, nScheme, pszAgent))
-        return false;
-    m_pfnPrevious = ::InternetSetStatusCallbackA(m_hSession, m_pfnCallback);
-    return true;
-}
+namespace {
+const DWORD kAsyncSendMs = 30000;
+} // namespace
+
+// Handles take the callback their parent has when they are made: the
+// session gets it before the connection is opened.
+void CAsyncHttpClient::SessionOpened() { m_pfnPrevious = ::InternetSetStatusCallbackA(m_hSession, m_pfnCallback); }
 
 void CAsyncHttpClient::RequestGet(LPCSTR pszPath, LPCSTR pszReferer)
 {
@@ -460,8 +460,12 @@ void CAsyncHttpClient::RequestPost(LPCSTR pszPath, LPCSTR pszReferer)
     buffers.dwHeadersLength = DWORD(sizeof kFormHeader - 1);
     buffers.lpvBuffer = body.GetBuffer();
     buffers.dwBufferLength = buffers.dwBufferTotal = DWORD(body.GetLength());
-    const BOOL ok = ::HttpSendRequestExA(m_hRequest, &buffers, nullptr, HSR_INITIATE, Context());
+    // The request may end only once its body is sent, and the body must live
+    // until then: a pending send is waited for (the callback signals it).
+    BOOL ok = ::HttpSendRequestExA(m_hRequest, &buffers, nullptr, HSR_INITIATE, Context());
+    if (!ok && ::GetLastError() == ERROR_IO_PENDING)
+        ok = WaitDone(kAsyncSendMs);
     body.ReleaseBuffer(body.GetLength());
-    if (!Sent(ok) || !Sent(::HttpEndRequestA(m_hRequest, nullptr, HSR_INITIATE, Context())))
+    if (!ok || !Sent(::HttpEndRequestA(m_hRequest, nullptr, HSR_INITIATE, Context())))
         Fail("request failed...");
 }

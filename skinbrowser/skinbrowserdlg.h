@@ -8,9 +8,11 @@
 #include "afx/afxdlg.h"
 #include "afx/afxgdi.h"
 #include "afx/afxworker.h"
+#include "controls/colorlabel.h"
+#include "controls/gradientprogress.h"
 #include "controls/reportctrl.h"
+#include "controls/skinbutton.h"
 #include "image/picture.h"
-#include "skinbrowser/browsercontrols.h"
 #include "skinbrowser/skinworkers.h"
 
 #include <memory>

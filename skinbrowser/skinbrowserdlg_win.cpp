@@ -113,7 +113,7 @@ BOOL CSkinBrowserDlg::OnInitDialog()
     m_progress.SetRange(0, 100);
     m_progress.SetPos(100);
     m_progress.SetBkColor(kWhite);
-    m_progress.SetColors(3, 0xFF0000, 0xFFFFFF, 0xFF0000);
+    m_progress.SetColors(3, COLORREF(0xFF0000), COLORREF(0xFFFFFF), COLORREF(0xFF0000));
     m_progress.StartAnimation(55, 1);
     RedrawProgress();
 

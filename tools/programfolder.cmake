@@ -7,14 +7,14 @@ find_program(VELTRAN_SOX sox REQUIRED)
 find_program(VELTRAN_CHMCMD chmcmd REQUIRED)
 
 # Sounds: name and sox effects.
-set(_sound_specs
+set(_sound_recipes
   "Chime|synth 1.5 pluck C6 fade 0 1.5 1.2"
   "Ding-dong|synth 0.6 pluck E5 : synth 0.9 pluck C5 fade 0 0.9 0.6"
   "Beep|synth 0.15 square 1000 vol 0.4 pad 0 0.1 repeat 2"
   "Bell|synth 2 sine 880 fade q 0.005 2 1.9 vol 0.6")
 set(_wavs)
-foreach(spec IN LISTS _sound_specs)
-  string(REPLACE "|" ";" parts "${spec}")
+foreach(recipe IN LISTS _sound_recipes)
+  string(REPLACE "|" ";" parts "${recipe}")
   list(GET parts 0 name)
   list(GET parts 1 effects)
   separate_arguments(effects UNIX_COMMAND "${effects}")

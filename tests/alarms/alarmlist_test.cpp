@@ -19,6 +19,7 @@
 #include "app/settings.h"
 #include "res/alarms_res.h"
 #include "support/win_drivers.h"
+#include "support/win_menu_driver.h"
 #include "support/win_window.h"
 
 namespace
@@ -192,7 +193,7 @@ TEST_F(AlarmListTest, TwoHundredAlarmsSortedStoredClonedEditedAndNew)
     EXPECT_EQ("Alarm 199", Text(report, rows[199], 0));
     const CAlarm first = report.GetItemAlarm(rows[0]);
     EXPECT_EQ(std::string(AlarmListFormatTime(first.m_timeNext)), Text(report, rows[0], 1));
-    EXPECT_EQ(rows[0], report.GetSelectedItem());
+    EXPECT_EQ(rows[199], report.GetSelectedItem());  // the array's first, chosen before the sort
     EXPECT_TRUE(IsShown(&list, IDC_ALARMLIST_NAME));
     EXPECT_TRUE(list.GetDlgItem(IDC_ALARMLIST_EDIT)->IsWindowEnabled());
 
@@ -258,7 +259,7 @@ TEST_F(AlarmListTest, TestRunsTheExecutorOnceOnly)
 {
     CAlarm alarm = MakeAlarm("Bell", 0);
     alarm.m_bPlaySounds = TRUE;
-    alarm.m_strSounds = "C:\\bell.wav***";
+    alarm.m_strSounds = "TRUETRUETRUEC:\\bell.wav***";
     g_alarms.Add(alarm);
     CAlarmListDlg& list = Open();
     list.StoreListToArray();
@@ -289,7 +290,7 @@ TEST_F(AlarmListTest, TestRunsTheExecutorOnceOnly)
     }
     m_seams.m_fnMessageBoxOpenUntil = nullptr;
     EXPECT_TRUE(Recorded("MessageBox \"Test the 'Bell' Alarm ?\" \"Alarm Testing...\""));
-    EXPECT_TRUE(Recorded("PlaySound C:\\bell.wav"));
+    EXPECT_TRUE(Recorded("PlaySound \"C:\\\\bell.wav\""));  // backslashes come escaped
 }
 
 // Switching off with both rules, and deleting: every row left keeps its icon.
@@ -329,6 +330,24 @@ TEST_F(AlarmListTest, SwitchedOffAndDeletedRowsLeaveTheOtherIconsRight)
     EXPECT_EQ(-1, AlarmFindByIdentity(g_alarms, nGone));
     EXPECT_EQ(5, g_alarms.GetSize());
 
+    // A typed name: refused and kept open by the rule, accepted then stored
+    // once the control has written it.
+    const struct
+    {
+        const char* pszName;
+        LRESULT nAnswer;
+    } names[] = {{"INVALID TEXT", ALARMNAME_REFUSE}, {"Continue", ALARMNAME_KEEPEDITING}, {"Tea", ALARMNAME_ACCEPT}};
+    for (const auto& c : names)
+    {
+        NMREPORT nm;
+        report.FillNotify(nm, RCN_ENDEDIT, rows[2], 0);
+        nm.strText = c.pszName;
+        EXPECT_EQ(c.nAnswer, list.SendMessage(WM_NOTIFY, IDC_ALARMLIST_REPORT, reinterpret_cast<LPARAM>(&nm)))
+            << c.pszName;
+    }
+    report.SetItemText(rows[2], 0, "Tea");
+    EXPECT_TRUE(vtest::PumpUntil([] { return g_alarms[1].m_strName == "Tea"; }));
+
     // Delete: No keeps, Yes removes.
     report.SelectItem(rows[3], -1, FALSE);
     for (int nAnswer : {IDNO, IDYES})
@@ -342,6 +361,20 @@ TEST_F(AlarmListTest, SwitchedOffAndDeletedRowsLeaveTheOtherIconsRight)
     EXPECT_EQ(4, images.GetImageCount());
     for (size_t i : {0u, 2u, 4u, 5u})
         EXPECT_EQ(pictures[i], ImagePixels(images, report.GetItemImage(rows[i], 0))) << i;
+
+    // The context menu opens only while the list has the focus; its
+    // commands reach the list.
+    report.SelectItem(rows[4], -1, FALSE);
+    for (bool bListFocused : {false, true})
+    {
+        (bListFocused ? static_cast<CWnd&>(report) : *list.GetDlgItem(IDC_ALARMLIST_NEW)).SetFocus();
+        vtest::CMenuDriver menu(ID_ALARMLIST_CLONE);
+        m_seams.m_messageBoxAnswers = {IDYES};
+        list.SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(report.m_hWnd), MAKELPARAM(-1, -1));
+        vtest::PumpPending();  // the chosen command comes posted
+        EXPECT_EQ(bListFocused, menu.Chose());
+        EXPECT_EQ(bListFocused ? 5u : 4u, Rows(report).size());
+    }
 }
 
 TEST_F(AlarmListTest, WithNoAlarmsTheButtonsAreOffAndThePanelHidden)
@@ -356,6 +389,10 @@ TEST_F(AlarmListTest, WithNoAlarmsTheButtonsAreOffAndThePanelHidden)
     list.SendMessage(WM_COMMAND, ID_ALARMLIST_REMOVE);
     EXPECT_TRUE(Recorded("\"Select any alarm!\""));
     EXPECT_TRUE(Recorded("MessageBox \"No alarms selected!\" \"Veltran Clock\""));
+    list.SendMessage(WM_COMMAND, IDC_ALARMLIST_HELP);
+    EXPECT_TRUE(Recorded("\\\\Veltran.chm::/General/index.htm\""));
+    list.SendMessage(WM_COMMAND, IDC_ALARMLIST_OPTIONS);
+    EXPECT_EQ(1, m_spy.Count(UM_SHOWALARMLISTOPTIONS));
     // Closing stores and tells the main window.
     list.SendMessage(WM_COMMAND, IDC_ALARMLIST_CLOSE);
     EXPECT_EQ(1, m_spy.Count(UM_ALARMLISTCLOSED));
@@ -453,7 +490,7 @@ TEST(AlarmListShell, TrayOpensHotKeyTogglesAndWaitsForTheEditor)
     g_alarms.RemoveAll();
     for (const char* psz : {"B", "A"})
     {
-        CAlarm alarm = MakeAlarm(psz, 0);
+        CAlarm alarm = MakeAlarm(psz, 0);  // "B" first
         g_alarms.Add(alarm);
     }
 
@@ -477,10 +514,12 @@ TEST(AlarmListShell, TrayOpensHotKeyTogglesAndWaitsForTheEditor)
         EXPECT_EQ(1, driver.Driven());
     }
     ASSERT_EQ(pList, pMain->m_pAlarmListDlg);
+    // After "B", the row selected at opening (the array's first), in the list's order.
     ASSERT_EQ(3, g_alarms.GetSize());
     EXPECT_EQ("A", std::string(g_alarms[0].m_strName));
-    EXPECT_EQ("Between", std::string(g_alarms[1].m_strName));
-    EXPECT_EQ("B", std::string(g_alarms[2].m_strName));
+    EXPECT_EQ("B", std::string(g_alarms[1].m_strName));
+    EXPECT_EQ("Between", std::string(g_alarms[2].m_strName));
+    EXPECT_EQ(2, pMain->FindTrayAlarm(2));  // the tray's items follow at once
 
     pMain->SendMessage(WM_HOTKEY, HOTKEY_ALARMLIST, 0);
     EXPECT_EQ(nullptr, pMain->m_pAlarmListDlg);

@@ -3,6 +3,10 @@
 // the Run value read back from the registry, Notifications with its address
 // through the shell seam, About with and without its picture.
 #include "app/generalsettingsdlg_win.h"
+#ifdef VELTRAN_LINK_CONTROLS
+#include "app/aboutdlg_win.h"
+#include "app/notificationsdlg_win.h"
+#endif
 
 #include "afx/afxapp.h"
 #include "app/appseams.h"
@@ -13,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 namespace
@@ -81,6 +86,10 @@ protected:
         m_savedServices = g_windowServices;
         m_savedAppSeams = g_appSeams;
         g_windowServices.pfnMake[WK_GENERALSETTINGS] = Make<CUnmapped<CGeneralSettingsDlg>>;
+#ifdef VELTRAN_LINK_CONTROLS
+        g_windowServices.pfnMake[WK_ABOUT] = Make<CUnmapped<CAboutDlg>>;
+        g_windowServices.pfnNotifications = RunNotificationsDialog;
+#endif
         g_appSeams.pfnGetModulePath = []() { return CString(kModulePath); };
         g_appSeams.pfnWriteFile = [](LPCSTR, const BYTE*, size_t) {
             g_nFileWrites++;
@@ -176,7 +185,11 @@ TEST_F(ShellDialogsTest, GeneralSettingsOkStoresSavesAndKeepsTheRunValueInPlace)
     ClickControl(hDlg, 1305);
     vtest::SetCheck(hDlg, 1306, true);  // inside a group box, which the driver's hit test stops at
     vtest::SelectItem(hDlg, 1357, 3);
-    ::SendDlgItemMessageA(hDlg, 1343, HKM_SETHOTKEY, MAKEWORD(VK_F7, HOTKEYF_ALT | HOTKEYF_SHIFT), 0);
+    // The hot key as typed into its control.
+    HWND hHotKey = ::GetDlgItem(hDlg, 1343);
+    ::PostMessageA(hHotKey, WM_KEYDOWN, VK_F7, 0x00410001);
+    ::PostMessageA(hHotKey, WM_KEYUP, VK_F7, 0xC0410001);
+    vtest::PumpPending();
     m_seams.m_calls.clear();
     vtest::PressButton(hDlg, IDOK);
     vtest::PumpPending();
@@ -185,9 +198,9 @@ TEST_F(ShellDialogsTest, GeneralSettingsOkStoresSavesAndKeepsTheRunValueInPlace)
     EXPECT_TRUE(g_settings.m_bSkinBrowserAtStartup);
     EXPECT_FALSE(g_settings.m_bAskOnExit);
     EXPECT_EQ(3, g_settings.m_nTrayDblClkAction);
-    EXPECT_EQ((HOTKEYSETTING{VK_F7, HOTKEYF_ALT | HOTKEYF_SHIFT, 0}), g_settings.m_hkOptions);
+    EXPECT_EQ((HOTKEYSETTING{VK_F7, 0, 0}), g_settings.m_hkOptions);
     // The hot keys were registered again with the new one, then the configuration saved.
-    EXPECT_EQ(1, Count("RegisterHotKey 4 0x5 0x76"));
+    EXPECT_EQ(1, Count("RegisterHotKey 4 0x0 0x76"));
     EXPECT_EQ(1, g_nFileWrites);
     EXPECT_EQ(std::string("\"") + kModulePath + "\" /autorun", ReadRunValue());
 
@@ -204,4 +217,119 @@ TEST_F(ShellDialogsTest, GeneralSettingsOkStoresSavesAndKeepsTheRunValueInPlace)
     EXPECT_EQ(2, g_nFileWrites);
     EXPECT_EQ("", ReadRunValue());
 }
+
+#ifdef VELTRAN_LINK_CONTROLS
+bool Near(COLORREF c, COLORREF ref)
+{
+    return std::abs(GetRValue(c) - GetRValue(ref)) < 12 && std::abs(GetGValue(c) - GetGValue(ref)) < 12 &&
+           std::abs(GetBValue(c) - GetBValue(ref)) < 12;
+}
+
+TEST_F(ShellDialogsTest, AboutIsItsPictureWithLinksAndMovesWhenDraggedByIt)
+{
+    m_pMain->SendMessage(UM_SHOWABOUT);
+    CAboutDlg* pAbout = static_cast<CAboutDlg*>(m_pMain->m_pAboutDlg);
+    ASSERT_NE(nullptr, pAbout);
+    HWND hDlg = pAbout->GetSafeHwnd();
+    ASSERT_NE(nullptr, pAbout->GetPicture());
+    BITMAP bm = {};
+    ::GetObjectA(pAbout->GetPicture(), sizeof(bm), &bm);
+    CRect rcClient;
+    pAbout->GetClientRect(&rcClient);
+    EXPECT_EQ(CSize(bm.bmWidth, bm.bmHeight), rcClient.Size());
+    EXPECT_EQ(CSize(520, 368), rcClient.Size());
+    EXPECT_TRUE(::GetWindowLongA(hDlg, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    vtest::CWindowSnapshot shot;
+    ASSERT_TRUE(shot.Capture(hDlg));
+    EXPECT_TRUE(Near(shot.Pixel(500, 10), RGB(205, 228, 250)));   // the picture's sky behind nothing
+    EXPECT_TRUE(Near(shot.Pixel(440, 80), RGB(250, 250, 245)));   // its clock face
+
+    // The links name the vendor's addresses and open them through the shell.
+    char sz[128] = "";
+    ::GetDlgItemTextA(hDlg, 1399, sz, sizeof(sz));
+    EXPECT_STREQ("support@veltranclock.example", sz);
+    struct CCase
+    {
+        int nID;
+        const char* pszOpened;
+    };
+    for (const CCase& c : {CCase{1399, "\"mailto:support@veltranclock.example\""},
+                           CCase{1401, "\"http://www.veltranclock.example/\""},
+                           CCase{1403, "\"http://www.veltran.example/\""}})
+    {
+        HWND hLink = ::GetDlgItem(hDlg, c.nID);
+        RECT rc;
+        ::GetWindowRect(hLink, &rc);
+        POINT pt = {rc.left + 3, (rc.top + rc.bottom) / 2};
+        ::ScreenToClient(hDlg, &pt);
+        EXPECT_EQ(hLink, vtest::Click(hDlg, pt)) << c.nID;
+        EXPECT_EQ(1, Count(std::string("ShellExecute \"open\" ") + c.pszOpened)) << c.nID;
+    }
+
+    // A drag on the picture moves the window.
+    CRect rcBefore;
+    pAbout->GetWindowRect(&rcBefore);
+    EXPECT_TRUE(vtest::DragCaption(hDlg, POINT{480, 300}, 30, 20));
+    CRect rcAfter;
+    pAbout->GetWindowRect(&rcAfter);
+    EXPECT_EQ(rcBefore.TopLeft() + CSize(30, 20), rcAfter.TopLeft());
+
+    // Escape closes it through the main window; the next show makes a fresh one.
+    ::PostMessageA(hDlg, WM_KEYDOWN, VK_ESCAPE, 1);
+    vtest::PumpUntil([&] { return m_pMain->m_pAboutDlg == nullptr; });
+    EXPECT_EQ(nullptr, m_pMain->m_pAboutDlg);
+    m_pMain->SendMessage(UM_SHOWABOUT);
+    ASSERT_NE(nullptr, m_pMain->m_pAboutDlg);
+    vtest::PressButton(m_pMain->m_pAboutDlg->GetSafeHwnd(), IDOK);
+    vtest::PumpPending();
+    EXPECT_EQ(nullptr, m_pMain->m_pAboutDlg);
+}
+
+TEST_F(ShellDialogsTest, NotificationsOpenTheAddressAsTypedAndRefuseAnEmptyOne)
+{
+    struct CCase
+    {
+        int nRadio;             // button to choose
+        const char* pszEmail;   // typed before OK; null: Cancel
+        const char* pszOpened;  // the address opened, or null
+    };
+    const CCase cases[] = {
+        {388, " ", "http://www.veltranclock.example/subscribe.php?subscribe=1&email= "},
+        {389, "a b&c=\"d\"", "http://www.veltranclock.example/subscribe.php?subscribe=0&email=a b&c=\\\"d\\\""},
+    };
+    for (const CCase& c : cases)
+    {
+        m_seams.m_calls.clear();
+        bool bStayedOpen = false;
+        vtest::CDialogMatch match;
+        match.nTemplateId = 2266;
+        vtest::CDialogDriver driver(match, [&](HWND hDlg) {
+            vtest::SetCheck(hDlg, c.nRadio, true);
+            if (c.pszEmail == nullptr)
+            {
+                vtest::PressButton(hDlg, IDCANCEL);
+                return;
+            }
+            // An empty address is refused with a message; the dialog stays.
+            vtest::TypeText(hDlg, 387, "");
+            vtest::PressButton(hDlg, IDOK);
+            bStayedOpen = ::IsWindow(hDlg) && ::GetFocus() == ::GetDlgItem(hDlg, 387);
+            vtest::TypeText(hDlg, 387, c.pszEmail);
+            vtest::PressButton(hDlg, IDOK);
+        });
+        m_pMain->SendMessage(WM_COMMAND, 2018);
+        EXPECT_EQ(1, driver.Driven());
+        EXPECT_FALSE(driver.TimedOut());
+        if (c.pszOpened == nullptr)
+        {
+            EXPECT_EQ(0, Count("ShellExecute"));
+            continue;
+        }
+        EXPECT_TRUE(bStayedOpen);
+        EXPECT_EQ(1, Count("MessageBox \"Please enter e-mail!\" \"Veltran Clock\" 0x30"));
+        EXPECT_EQ(1, Count(std::string("ShellExecute \"open\" \"") + c.pszOpened + "\" (null) (null) 1")) << c.pszOpened;
+        EXPECT_EQ(1, Count("ShellExecute"));
+    }
+}
+#endif
 } // namespace

@@ -9,6 +9,7 @@
 #include "app/settings.h"
 #include "clocks/clockmenu_win.h"
 #include "clocks/clockwindow_win.h"
+#include "clocks/skininfodlg_win.h"
 #include "support/win_menu_driver.h"
 #include "support/win_window.h"
 #include "tools/skinmaker/skinbuild.h"
@@ -433,7 +434,8 @@ TEST_F(AnalogClockTest, SkinInformationShowsTheDescription)
             ::GetDlgItemTextA(hDlg, id, sz, sizeof(sz));
             texts[id] = sz;
         }
-        bHandsVisible = ::IsWindowVisible(::GetDlgItem(hDlg, 1444)) != FALSE;
+        // The style, not IsWindowVisible: the dialog may not be shown yet.
+        bHandsVisible = (::GetWindowLongA(::GetDlgItem(hDlg, 1444), GWL_STYLE) & WS_VISIBLE) != 0;
         ::SendMessageA(hDlg, WM_COMMAND, MAKEWPARAM(1438, BN_CLICKED), (LPARAM)::GetDlgItem(hDlg, 1438));
         ::PostMessageA(hDlg, WM_COMMAND, IDOK, 0);
     });
@@ -451,6 +453,25 @@ TEST_F(AnalogClockTest, SkinInformationShowsTheDescription)
     EXPECT_EQ(texts[1455], std::to_string(fs::file_size(pClock->GetDataPath().GetString())) + " bytes");
     EXPECT_EQ(texts[1320], pClock->GetArchivePath().GetString());
     EXPECT_EQ(m_main.Count(UM_SHOWSKINBROWSER), 1);
+}
+
+// A skin without hands' coordinates (the digital clock's) shows no row for them.
+TEST_F(AnalogClockTest, SkinInformationHidesTheEmptyHandsRow)
+{
+    CSkinInfoDlg dlg;
+    dlg.m_strName = "Red Digital";
+    int nHandsStyles = -1;
+    WhenLooping([&] {
+        HWND hDlg = ::FindWindowA(nullptr, "Skin information");
+        if (hDlg == nullptr)
+            return;
+        nHandsStyles = 0;
+        for (int id : {1444, 1453})
+            nHandsStyles |= (::GetWindowLongA(::GetDlgItem(hDlg, id), GWL_STYLE) & WS_VISIBLE) != 0 ? 1 : 0;
+        ::PostMessageA(hDlg, WM_COMMAND, IDOK, 0);
+    });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(nHandsStyles, 0);
 }
 
 TEST_F(AnalogClockTest, AFailedReloadKeepsTheLastGoodClock)

@@ -41,6 +41,7 @@ public:
     CColorTabCtrl m_tabs;
     std::vector<std::pair<UINT, UINT>> m_commands;  // (control id, code)
     std::vector<std::pair<UINT, UINT>> m_notes;     // (control id, code)
+    std::vector<UINT> m_linkClicks;                 // WM_HYPERLINK_CLICKED control ids
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override {
@@ -61,6 +62,11 @@ protected:
         if (lParam != 0)
             m_commands.push_back({LOWORD(wParam), HIWORD(wParam)});
         return CDialog::OnCommand(wParam, lParam);
+    }
+    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override {
+        if (message == WM_HYPERLINK_CLICKED)
+            m_linkClicks.push_back((UINT)wParam);
+        return CDialog::OnWndMsg(message, wParam, lParam, pResult);
     }
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override {
         const NMHDR* pHdr = (const NMHDR*)lParam;
@@ -415,6 +421,28 @@ TEST_F(Controls2Test, LabelsShowTheirTextLiterallyAndLinksOpenThroughTheShell) {
     EXPECT_TRUE(link.GetVisited());
     link.SetColours(kRed, kGreen, 0xFFFFFFFF);
     EXPECT_EQ(::GetSysColor(COLOR_HIGHLIGHT), link.GetHoverColour());
+
+    // The simpler link: an empty text takes the link text; a click opens the
+    // address minimised, or with notify only tells the parent.
+    m_seams.m_calls.clear();
+    HWND hStatic = ::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 200, 60, 120, 16, m_dlg.m_hWnd,
+                                     (HMENU)1200, nullptr, nullptr);
+    CLinkStatic simple;
+    simple.SetLinkText("Veltran home");
+    simple.SetLinkURL("http://veltran.example/home");
+    ASSERT_TRUE(simple.SubclassWindow(hStatic));
+    CString strSimple;
+    simple.GetWindowText(strSimple);
+    EXPECT_STREQ("Veltran home", strSimple);
+    ClickOn(simple);
+    ASSERT_EQ(1u, m_seams.m_calls.size());
+    EXPECT_EQ("ShellExecute \"open\" \"http://veltran.example/home\" (null) (null) 2", m_seams.m_calls[0]);
+    EXPECT_TRUE(simple.GetVisited());
+    simple.SetNotify(TRUE);
+    ClickOn(simple);
+    EXPECT_EQ(1u, m_seams.m_calls.size());
+    EXPECT_EQ(std::vector<UINT>{1200}, m_dlg.m_linkClicks);
+    simple.DestroyWindow();
 }
 
 // A shell that has no handler for anything.

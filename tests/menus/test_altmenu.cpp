@@ -14,13 +14,17 @@
 
 namespace {
 
-COLORREF Sys(int n) { return ::GetSysColor(n); }
+COLORREF Sys(int n)
+{
+    return ::GetSysColor(n);
+}
 
 // A 32-bit memory DC to draw items into.
 class CCanvas {
 public:
-    CCanvas(int cx, int cy) {
-        BITMAPINFO bmi{};
+    CCanvas(int cx, int cy)
+    {
+        BITMAPINFO bmi {};
         bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
         bmi.bmiHeader.biWidth = cx;
         bmi.bmiHeader.biHeight = -cy;
@@ -32,10 +36,11 @@ public:
         void* pBits = nullptr;
         m_hbm = ::CreateDIBSection(m_hDC, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0);
         m_hOld = ::SelectObject(m_hDC, m_hbm);
-        RECT rc = {0, 0, cx, cy};
+        RECT rc = { 0, 0, cx, cy };
         ::FillRect(m_hDC, &rc, (HBRUSH)::GetStockObject(BLACK_BRUSH));
     }
-    ~CCanvas() {
+    ~CCanvas()
+    {
         ::SelectObject(m_hDC, m_hOld);
         ::DeleteObject(m_hbm);
         ::DeleteDC(m_hDC);
@@ -52,13 +57,18 @@ private:
 // where no classic theme is registered) for one scope.
 struct CVersionScope {
     int m_nOld;
-    explicit CVersionScope(int nVersion) : m_nOld(g_menuLib.nWinVersion) { g_menuLib.nWinVersion = nVersion; }
+    explicit CVersionScope(int nVersion)
+        : m_nOld(g_menuLib.nWinVersion)
+    {
+        g_menuLib.nWinVersion = nVersion;
+    }
     ~CVersionScope() { g_menuLib.nWinVersion = m_nOld; }
 };
 
-void DrawRecord(CAltMenu& menu, int nIndex, UINT nState, HDC hDC, const RECT& rc) {
+void DrawRecord(CAltMenu& menu, int nIndex, UINT nState, HDC hDC, const RECT& rc)
+{
     CAltMenuItemData* pData = menu.GetItemRecord(nIndex);
-    DRAWITEMSTRUCT dis{};
+    DRAWITEMSTRUCT dis {};
     dis.CtlType = ODT_MENU;
     dis.itemID = (UINT)pData->m_nID;
     dis.itemAction = ODA_DRAWENTIRE;
@@ -70,9 +80,13 @@ void DrawRecord(CAltMenu& menu, int nIndex, UINT nState, HDC hDC, const RECT& rc
     menu.DrawItem(&dis);
 }
 
-std::wstring Text(CAltMenu* pMenu, int nIndex) { return pMenu->GetItemRecord(nIndex)->m_strText; }
+std::wstring Text(CAltMenu* pMenu, int nIndex)
+{
+    return pMenu->GetItemRecord(nIndex)->m_strText;
+}
 
-TEST(AltMenu, AddedItemsAreOwnerDrawnWithNormalisedFlags) {
+TEST(AltMenu, AddedItemsAreOwnerDrawnWithNormalisedFlags)
+{
     CAltMenu menu;
     ASSERT_TRUE(menu.CreatePopupMenu());
     const struct {
@@ -81,10 +95,10 @@ TEST(AltMenu, AddedItemsAreOwnerDrawnWithNormalisedFlags) {
         UINT nRecordFlags;
         UINT fType;
     } cases[] = {
-        {0, 0, MF_SEPARATOR | MF_OWNERDRAW, MFT_SEPARATOR | MFT_OWNERDRAW},
-        {MF_BYPOSITION, 0, 0xD00, MFT_SEPARATOR | MFT_OWNERDRAW},
-        {MF_CHECKED, 41, MF_CHECKED | MF_OWNERDRAW, MFT_OWNERDRAW},
-        {MF_GRAYED, 42, MF_GRAYED | MF_OWNERDRAW, MFT_OWNERDRAW},
+        { 0, 0, MF_SEPARATOR | MF_OWNERDRAW, MFT_SEPARATOR | MFT_OWNERDRAW },
+        { MF_BYPOSITION, 0, 0xD00, MFT_SEPARATOR | MFT_OWNERDRAW },
+        { MF_CHECKED, 41, MF_CHECKED | MF_OWNERDRAW, MFT_OWNERDRAW },
+        { MF_GRAYED, 42, MF_GRAYED | MF_OWNERDRAW, MFT_OWNERDRAW },
     };
     for (const auto& c : cases) {
         const int nIndex = menu.GetItemRecordCount();
@@ -123,8 +137,9 @@ TEST(AltMenu, AddedItemsAreOwnerDrawnWithNormalisedFlags) {
     EXPECT_EQ(0, CAltMenuItemData::GetLiveCount());
 }
 
-TEST(AltMenu, LoadMenuBuildsOwnerDrawnPopupsAndAlignsShortcuts) {
-    CVersionScope version(6);  // classic look: shortcuts are always aligned
+TEST(AltMenu, LoadMenuBuildsOwnerDrawnPopupsAndAlignsShortcuts)
+{
+    CVersionScope version(6); // classic look: shortcuts are always aligned
     CAltMenu menu;
     ASSERT_TRUE(menu.LoadMenu(IDR_TWO_LEVELS));
     ASSERT_EQ(2, ::GetMenuItemCount(menu.m_hMenu));
@@ -137,7 +152,7 @@ TEST(AltMenu, LoadMenuBuildsOwnerDrawnPopupsAndAlignsShortcuts) {
     CAltMenu* pTen = menu.GetSubMenuByText("&Ten");
     ASSERT_NE(nullptr, pFile);
     ASSERT_NE(nullptr, pTen);
-    EXPECT_EQ(5, ::GetMenuItemCount(pFile->m_hMenu));  // Open, Save, separator, More, Exit
+    EXPECT_EQ(5, ::GetMenuItemCount(pFile->m_hMenu)); // Open, Save, separator, More, Exit
     EXPECT_EQ(10, ::GetMenuItemCount(pTen->m_hMenu));
     EXPECT_TRUE(pFile->GetItemRecord(2)->m_nFlags & MF_SEPARATOR);
     EXPECT_EQ(L"E&xit", Text(pFile, 4));
@@ -156,11 +171,12 @@ TEST(AltMenu, LoadMenuBuildsOwnerDrawnPopupsAndAlignsShortcuts) {
     EXPECT_EQ(pFile, menu.GetSubAltMenu(0));
 }
 
-TEST(AltMenu, ToolBarImagesGoIntoTheSharedList) {
+TEST(AltMenu, ToolBarImagesGoIntoTheSharedList)
+{
     const struct {
-        int nVersion;  // 7: XP look with its three derived images per image
+        int nVersion; // 7: XP look with its three derived images per image
         int nImagesPerCommand;
-    } cases[] = {{6, 1}, {7, 4}};
+    } cases[] = { { 6, 1 }, { 7, 4 } };
     for (const auto& c : cases) {
         CVersionScope version(c.nVersion);
         CAltMenu::FreeSharedImages();
@@ -181,7 +197,7 @@ TEST(AltMenu, ToolBarImagesGoIntoTheSharedList) {
         for (int i = 0; i < 2; ++i) {
             ::FillRect(canvas.m_hDC, CRect(0, 0, 16, 15), (HBRUSH)::GetStockObject(BLACK_BRUSH));
             ImageList_Draw(CAltMenu::GetSharedImages()->m_hImageList, menu.GetItemRecord(i)->m_nImageIndex,
-                           canvas.m_hDC, 0, 0, ILD_TRANSPARENT);
+                canvas.m_hDC, 0, 0, ILD_TRANSPARENT);
             EXPECT_EQ(i == 0 ? RGB(255, 0, 0) : RGB(0, 0, 255), canvas.Pixel(8, 7)) << c.nVersion;
         }
         // A later item with a recorded command shares the image.
@@ -190,8 +206,8 @@ TEST(AltMenu, ToolBarImagesGoIntoTheSharedList) {
         // A colour swatch: the border's colour at the edge, the fill inside.
         ASSERT_TRUE(menu.ModifyItemWithColor("swatch", 777, RGB(0, 200, 0), RGB(90, 0, 0)));
         ::FillRect(canvas.m_hDC, CRect(0, 0, 16, 15), (HBRUSH)::GetStockObject(BLACK_BRUSH));
-        ImageList_Draw(CAltMenu::GetSharedImages()->m_hImageList, menu.GetItemRecord(2)->m_nImageIndex, canvas.m_hDC,
-                       0, 0, ILD_TRANSPARENT);
+        ImageList_Draw(CAltMenu::GetSharedImages()->m_hImageList, menu.GetItemRecord(2)->m_nImageIndex,
+            canvas.m_hDC, 0, 0, ILD_TRANSPARENT);
         EXPECT_EQ(RGB(90, 0, 0), canvas.Pixel(0, 7)) << c.nVersion;
         EXPECT_EQ(RGB(0, 200, 0), canvas.Pixel(8, 7)) << c.nVersion;
         EXPECT_EQ(L"swatch", menu.GetItemRecord(2)->m_strText);
@@ -199,7 +215,8 @@ TEST(AltMenu, ToolBarImagesGoIntoTheSharedList) {
     CAltMenu::FreeSharedImages();
 }
 
-TEST(AltMenu, EditsByTextAndKeyboardShortcuts) {
+TEST(AltMenu, EditsByTextAndKeyboardShortcuts)
+{
     CAltMenu menu;
     menu.CreatePopupMenu();
     menu.AppendItem("&Alpha", 0, 1);
@@ -245,8 +262,8 @@ TEST(AltMenu, EditsByTextAndKeyboardShortcuts) {
         UINT nChar;
         UINT nFlags;
         LRESULT lResult;
-    } keys[] = {{'g', MF_POPUP, MAKELONG(1, MNC_EXECUTE)}, {'G', MF_POPUP, MAKELONG(1, MNC_EXECUTE)},
-                {'a', MF_POPUP, MAKELONG(0, MNC_EXECUTE)}, {'g', 0, 0}, {'q', MF_POPUP, 0}};
+    } keys[] = { { 'g', MF_POPUP, MAKELONG(1, MNC_EXECUTE) }, { 'G', MF_POPUP, MAKELONG(1, MNC_EXECUTE) },
+        { 'a', MF_POPUP, MAKELONG(0, MNC_EXECUTE) }, { 'g', 0, 0 }, { 'q', MF_POPUP, 0 } };
     for (const auto& k : keys)
         EXPECT_EQ(k.lResult, CAltMenu::FindKeyboardShortcut(k.nChar, k.nFlags, &menu)) << (char)k.nChar;
     // An item added by plain calls is picked up before the search.
@@ -257,7 +274,8 @@ TEST(AltMenu, EditsByTextAndKeyboardShortcuts) {
 
 // A foreign item is never read through its data; sub-menus are freed exactly once,
 // and a caller's sub-menu stays the caller's.
-TEST(AltMenu, RecordsAndSubMenusHaveOneOwner) {
+TEST(AltMenu, RecordsAndSubMenusHaveOneOwner)
+{
     const int nRecords = CAltMenuItemData::GetLiveCount();
     CAltMenu callers;
     callers.CreatePopupMenu();
@@ -271,12 +289,12 @@ TEST(AltMenu, RecordsAndSubMenusHaveOneOwner) {
         ASSERT_TRUE(menu.AppendItem("&Callers", MF_POPUP, (UINT_PTR)callers.m_hMenu));
         // Foreign data: measuring and drawing leave it alone.
         int nForeign = 0;
-        MEASUREITEMSTRUCT mis{ODT_MENU, 0, 1, 0, 0, (ULONG_PTR)&nForeign};
+        MEASUREITEMSTRUCT mis { ODT_MENU, 0, 1, 0, 0, (ULONG_PTR)&nForeign };
         menu.MeasureItem(&mis);
         EXPECT_EQ(0u, mis.itemWidth);
         CCanvas canvas(100, 20);
-        DRAWITEMSTRUCT dis{ODT_MENU, 0, 1, ODA_DRAWENTIRE, 0, (HWND)menu.m_hMenu, canvas.m_hDC, {0, 0, 100, 20},
-                           (ULONG_PTR)&nForeign};
+        DRAWITEMSTRUCT dis { ODT_MENU, 0, 1, ODA_DRAWENTIRE, 0, (HWND)menu.m_hMenu, canvas.m_hDC,
+            { 0, 0, 100, 20 }, (ULONG_PTR)&nForeign };
         menu.DrawItem(&dis);
         EXPECT_EQ(RGB(0, 0, 0), canvas.Pixel(50, 10));
         // Deleting the owned popup by its command (its handle) frees it and its records once.
@@ -295,7 +313,8 @@ TEST(AltMenu, RecordsAndSubMenusHaveOneOwner) {
     EXPECT_EQ(nRecords + 1, CAltMenuItemData::GetLiveCount());
 }
 
-TEST(AltMenu, ImageEffectsChangeOnlyOpaquePixels) {
+TEST(AltMenu, ImageEffectsChangeOnlyOpaquePixels)
+{
     const COLORREF clrFace = Sys(COLOR_BTNFACE);
     const COLORREF clrInk = RGB(100, 50, 0);
     const int nBrightness = (100 + 50 + 0) / 3;
@@ -305,9 +324,9 @@ TEST(AltMenu, ImageEffectsChangeOnlyOpaquePixels) {
         void (*pfn)(CBitmap&);
         COLORREF clrInk;
     } cases[] = {
-        {"washed-out", [](CBitmap& b) { AltWashOut(b); }, AltLighten(clrInk, 0.3)},
-        {"dimmed", [](CBitmap& b) { AltDim(b); }, AltLighten(Sys(COLOR_BTNSHADOW), nBrightness / 255.0)},
-        {"shadow", [](CBitmap& b) { AltShadow(b); }, Sys(COLOR_BTNSHADOW)},
+        { "washed-out", [](CBitmap& b) { AltWashOut(b); }, AltLighten(clrInk, 0.3) },
+        { "dimmed", [](CBitmap& b) { AltDim(b); }, AltLighten(Sys(COLOR_BTNSHADOW), nBrightness / 255.0) },
+        { "shadow", [](CBitmap& b) { AltShadow(b); }, Sys(COLOR_BTNSHADOW) },
     };
     CClientDC dcScreen(nullptr);
     for (const auto& c : cases) {
@@ -330,27 +349,28 @@ TEST(AltMenu, ImageEffectsChangeOnlyOpaquePixels) {
         double f;
         COLORREF clrLight;
         COLORREF clrDark;
-    } colours[] = {{RGB(100, 200, 0), 0.5, RGB(177, 227, 127), RGB(50, 100, 0)},
-                   {RGB(100, 200, 0), 1.0, RGB(100, 200, 0), RGB(100, 200, 0)},
-                   {RGB(100, 200, 0), 0.0, RGB(100, 200, 0), RGB(100, 200, 0)}};
+    } colours[] = { { RGB(100, 200, 0), 0.5, RGB(177, 227, 127), RGB(50, 100, 0) },
+        { RGB(100, 200, 0), 1.0, RGB(100, 200, 0), RGB(100, 200, 0) },
+        { RGB(100, 200, 0), 0.0, RGB(100, 200, 0), RGB(100, 200, 0) } };
     for (const auto& c : colours) {
         EXPECT_EQ(c.clrLight, AltLighten(c.clr, c.f)) << c.f;
         EXPECT_EQ(c.clrDark, AltDarken(c.clr, c.f)) << c.f;
     }
 }
 
-TEST(AltMenu, MeasuresInBothLooks) {
+TEST(AltMenu, MeasuresInBothLooks)
+{
     CAltMenu menu;
     menu.CreatePopupMenu();
     menu.AppendItem("&Options...", 0, 1);
     menu.AppendItem("", 0, 0);
     HDC hDC = ::GetDC(nullptr);
-    NONCLIENTMETRICSA ncm{};
+    NONCLIENTMETRICSA ncm {};
     ncm.cbSize = 340;
     ASSERT_TRUE(::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, 340, &ncm, 0));
     HFONT hFont = ::CreateFontIndirectA(&ncm.lfMenuFont);
     HGDIOBJ hOld = ::SelectObject(hDC, hFont);
-    SIZE size{};
+    SIZE size {};
     ::GetTextExtentPoint32W(hDC, L"&Options...", 11, &size);
     ::SelectObject(hDC, hOld);
     ::DeleteObject(hFont);
@@ -360,8 +380,9 @@ TEST(AltMenu, MeasuresInBothLooks) {
         int nVersion;
         UINT nWidth, nHeight, nSeparator;
     } cases[] = {
-        {6, (UINT)(16 + size.cx + 16 + 1), (UINT)std::max(nMenuHeight, 15 + 4), (UINT)std::max(nMenuHeight / 2, 19 / 2)},
-        {7, (UINT)(16 + 7 + size.cx + 8), (UINT)std::max(nMenuHeight, 15 + 7), 3u},
+        { 6, (UINT)(16 + size.cx + 16 + 1), (UINT)std::max(nMenuHeight, 15 + 4),
+            (UINT)std::max(nMenuHeight / 2, 19 / 2) },
+        { 7, (UINT)(16 + 7 + size.cx + 8), (UINT)std::max(nMenuHeight, 15 + 7), 3u },
     };
     {
         // Without the theme key the theme is not classic: on XP and later the XP look is the default.
@@ -372,11 +393,11 @@ TEST(AltMenu, MeasuresInBothLooks) {
     }
     for (const auto& c : cases) {
         CVersionScope version(c.nVersion);
-        MEASUREITEMSTRUCT mis{ODT_MENU, 0, 1, 0, 0, (ULONG_PTR)menu.GetItemRecord(0)};
+        MEASUREITEMSTRUCT mis { ODT_MENU, 0, 1, 0, 0, (ULONG_PTR)menu.GetItemRecord(0) };
         menu.MeasureItem(&mis);
         EXPECT_EQ(c.nWidth, mis.itemWidth) << c.nVersion;
         EXPECT_EQ(c.nHeight, mis.itemHeight) << c.nVersion;
-        MEASUREITEMSTRUCT sep{ODT_MENU, 0, 0, 0, 0, (ULONG_PTR)menu.GetItemRecord(1)};
+        MEASUREITEMSTRUCT sep { ODT_MENU, 0, 0, 0, 0, (ULONG_PTR)menu.GetItemRecord(1) };
         menu.MeasureItem(&sep);
         EXPECT_EQ(0u, sep.itemWidth) << c.nVersion;
         EXPECT_EQ(c.nSeparator, sep.itemHeight) << c.nVersion;
@@ -385,9 +406,10 @@ TEST(AltMenu, MeasuresInBothLooks) {
 
 // Pixels of items drawn in each look: fills, selection, check boxes and marks,
 // separators, disabled images and text, and the off-screen path of the XP look.
-TEST(AltMenu, DrawsItemsInBothLooks) {
+TEST(AltMenu, DrawsItemsInBothLooks)
+{
     CImageList icons;
-    const COLORREF kInk[] = {RGB(0, 120, 215)};
+    const COLORREF kInk[] = { RGB(0, 120, 215) };
     ASSERT_TRUE(mtest::MakeIconList(icons, 16, 15, kInk, 1));
     CAltMenu::FreeSharedImages();
     const long nGdi = AfxGetLiveGdiObjectCount();
@@ -397,7 +419,7 @@ TEST(AltMenu, DrawsItemsInBothLooks) {
     menu.AppendItemFromImageList("&Image", 0, 2, &icons, 0);
     menu.AppendItem("", 0, 0);
     menu.AppendItem("&Checked", MF_CHECKED, 3);
-    const CRect rc(0, 0, 120, 22);  // the image box is (0, 2, 20, 21), the image at (2, 4)
+    const CRect rc(0, 0, 120, 22); // the image box is (0, 2, 20, 21), the image at (2, 4)
     const COLORREF clrHi = Sys(COLOR_HIGHLIGHT);
     const COLORREF clrTextArea = AltDarken(Sys(COLOR_WINDOW), 0.02);
     const struct {
@@ -407,34 +429,34 @@ TEST(AltMenu, DrawsItemsInBothLooks) {
         UINT nState;
         int x, y;
         COLORREF clr;
-        int nSelectDisabled = 1;  // the classic look's static
+        int nSelectDisabled = 1; // the classic look's static
     } cases[] = {
-        {"classic plain", 6, 0, 0, 5, 3, Sys(COLOR_MENU)},
-        {"classic disabled selected", 6, 0, ODS_GRAYED | ODS_SELECTED, 2, 2, clrHi},
-        {"classic disabled not selectable", 6, 0, ODS_GRAYED | ODS_SELECTED, 2, 2, Sys(COLOR_MENU), 0},
-        {"classic selected", 6, 0, ODS_SELECTED, 2, 2, clrHi},
-        {"classic selected image: column", 6, 1, ODS_SELECTED, 10, 2, Sys(COLOR_MENU)},
-        {"classic selected image: text", 6, 1, ODS_SELECTED, 30, 2, clrHi},
-        {"classic image raised box", 6, 1, ODS_SELECTED, 0, 2, Sys(COLOR_BTNHIGHLIGHT)},
-        {"classic image", 6, 1, 0, 8, 10, kInk[0]},
-        {"classic separator", 6, 2, 0, 40, 11, Sys(COLOR_BTNSHADOW)},
-        {"classic check box", 6, 3, ODS_CHECKED, 2, 18, AltLighten(Sys(COLOR_MENU), 0.6)},
-        {"classic check mark", 6, 3, ODS_CHECKED, 4 + 3, 6 + 4, Sys(COLOR_MENUTEXT)},
-        {"classic disabled image: shadow", 6, 1, ODS_GRAYED, 3, 5, Sys(COLOR_BTNSHADOW)},
-        {"classic disabled image: light", 6, 1, ODS_GRAYED, 2 + 15, 4 + 14, Sys(COLOR_BTNHIGHLIGHT)},
-        {"xp plain text area", 7, 0, 0, 60, 3, clrTextArea},
-        {"xp plain column", 7, 0, 0, 3, 3, Sys(COLOR_BTNFACE)},
-        {"xp selected frame", 7, 0, ODS_SELECTED, 0, 0, clrHi},
-        {"xp selected fill", 7, 0, ODS_SELECTED, 60, 5, AltLighten(clrHi, 0.7)},
-        {"xp check box", 7, 3, ODS_CHECKED, 1, 18, AltLighten(clrHi, 0.85)},
-        {"xp separator", 7, 2, 0, 60, 3, clrTextArea},
-        {"xp disabled (off-screen)", 7, 0, ODS_GRAYED, 60, 3, clrTextArea},
-        {"xp washed-out image", 7, 1, 0, 8, 10, AltLighten(kInk[0], 0.3)},
+        { "classic plain", 6, 0, 0, 5, 3, Sys(COLOR_MENU) },
+        { "classic disabled selected", 6, 0, ODS_GRAYED | ODS_SELECTED, 2, 2, clrHi },
+        { "classic disabled not selectable", 6, 0, ODS_GRAYED | ODS_SELECTED, 2, 2, Sys(COLOR_MENU), 0 },
+        { "classic selected", 6, 0, ODS_SELECTED, 2, 2, clrHi },
+        { "classic selected image: column", 6, 1, ODS_SELECTED, 10, 2, Sys(COLOR_MENU) },
+        { "classic selected image: text", 6, 1, ODS_SELECTED, 30, 2, clrHi },
+        { "classic image raised box", 6, 1, ODS_SELECTED, 0, 2, Sys(COLOR_BTNHIGHLIGHT) },
+        { "classic image", 6, 1, 0, 8, 10, kInk[0] },
+        { "classic separator", 6, 2, 0, 40, 11, Sys(COLOR_BTNSHADOW) },
+        { "classic check box", 6, 3, ODS_CHECKED, 2, 18, AltLighten(Sys(COLOR_MENU), 0.6) },
+        { "classic check mark", 6, 3, ODS_CHECKED, 4 + 3, 6 + 4, Sys(COLOR_MENUTEXT) },
+        { "classic disabled image: shadow", 6, 1, ODS_GRAYED, 3, 5, Sys(COLOR_BTNSHADOW) },
+        { "classic disabled image: light", 6, 1, ODS_GRAYED, 2 + 15, 4 + 14, Sys(COLOR_BTNHIGHLIGHT) },
+        { "xp plain text area", 7, 0, 0, 60, 3, clrTextArea },
+        { "xp plain column", 7, 0, 0, 3, 3, Sys(COLOR_BTNFACE) },
+        { "xp selected frame", 7, 0, ODS_SELECTED, 0, 0, clrHi },
+        { "xp selected fill", 7, 0, ODS_SELECTED, 60, 5, AltLighten(clrHi, 0.7) },
+        { "xp check box", 7, 3, ODS_CHECKED, 1, 18, AltLighten(clrHi, 0.85) },
+        { "xp separator", 7, 2, 0, 60, 3, clrTextArea },
+        { "xp disabled (off-screen)", 7, 0, ODS_GRAYED, 60, 3, clrTextArea },
+        { "xp washed-out image", 7, 1, 0, 8, 10, AltLighten(kInk[0], 0.3) },
     };
     for (const auto& c : cases) {
         CVersionScope version(c.nVersion);
         if (c.nRecord == 1 && c.nVersion == 7) {
-            CAltMenu::FreeSharedImages();  // the XP look's derived images come with the image
+            CAltMenu::FreeSharedImages(); // the XP look's derived images come with the image
             menu.ModifyItemFromImageList((LPCWSTR) nullptr, 2, &icons, 0);
         }
         CAltMenu::s_nSelectDisabledClassic = c.nSelectDisabled;
@@ -447,4 +469,4 @@ TEST(AltMenu, DrawsItemsInBothLooks) {
     EXPECT_EQ(nGdi, AfxGetLiveGdiObjectCount());
 }
 
-}  // namespace
+} // namespace

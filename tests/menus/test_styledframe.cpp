@@ -23,13 +23,13 @@ namespace {
 
 // Counts the menu items the system asked the window to measure and draw that
 // a CStyledMenu answered.
-template <class TFrame>
-class CCounting : public TFrame {
+template <class TFrame> class CCounting : public TFrame {
 public:
     using TFrame::TFrame;
     int m_nMeasured = 0;
     int m_nDrawn = 0;
-    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override {
+    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override
+    {
         const BOOL bResult = TFrame::OnWndMsg(message, wParam, lParam, pResult);
         if (message == WM_MEASUREITEM) {
             auto* p = reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam);
@@ -45,16 +45,19 @@ public:
 };
 
 // An item of a window's menu is one of the styled menu's owner-drawn records.
-bool IsStyledItem(HMENU hMenu, int nPos) {
+bool IsStyledItem(HMENU hMenu, int nPos)
+{
     const mtest::CItemInfo info = mtest::GetItem(hMenu, nPos);
-    return CStyledMenu::FromHandleStyled(hMenu) != nullptr && (info.fType & MFT_OWNERDRAW) &&
-           CStyledMenuItemData::IsLiveRecord(info.dwItemData);
+    return CStyledMenu::FromHandleStyled(hMenu) != nullptr && (info.fType & MFT_OWNERDRAW)
+        && CStyledMenuItemData::IsLiveRecord(info.dwItemData);
 }
 
 // Measure and draw of item nPos of hMenu sent to the window as the system sends them.
-bool MeasureAndDrawReachMenu(HWND hWnd, HMENU hMenu, int nPos) {
+bool MeasureAndDrawReachMenu(HWND hWnd, HMENU hMenu, int nPos)
+{
     const mtest::CItemInfo info = mtest::GetItem(hMenu, nPos);
-    MEASUREITEMSTRUCT mis{ODT_MENU, 0, info.hSubMenu ? (UINT)(UINT_PTR)info.hSubMenu : info.wID, 0, 0, info.dwItemData};
+    MEASUREITEMSTRUCT mis { ODT_MENU, 0, info.hSubMenu ? (UINT)(UINT_PTR)info.hSubMenu : info.wID, 0, 0,
+        info.dwItemData };
     ::SendMessageA(hWnd, WM_MEASUREITEM, 0, (LPARAM)&mis);
     if (mis.itemWidth == 0 || mis.itemHeight == 0)
         return false;
@@ -65,7 +68,7 @@ bool MeasureAndDrawReachMenu(HWND hWnd, HMENU hMenu, int nPos) {
     bmp.CreateCompatibleBitmap(&dcScreen, 200, 40);
     CSelectGuard guard(&dc, &bmp);
     dc.FillSolidRect(CRect(0, 0, 200, 40), RGB(1, 2, 3));
-    DRAWITEMSTRUCT dis{};
+    DRAWITEMSTRUCT dis {};
     dis.CtlType = ODT_MENU;
     dis.itemID = mis.itemID;
     dis.itemAction = ODA_DRAWENTIRE;
@@ -77,13 +80,15 @@ bool MeasureAndDrawReachMenu(HWND hWnd, HMENU hMenu, int nPos) {
     return dc.GetPixel(2, 2) != RGB(1, 2, 3);
 }
 
-std::string ClassName(HWND hWnd) {
+std::string ClassName(HWND hWnd)
+{
     char sz[64] = "";
     ::GetClassNameA(hWnd, sz, sizeof(sz));
     return sz;
 }
 
-TEST(StyledFrame, EveryKindHasStyledMenuBarAndSystemMenu) {
+TEST(StyledFrame, EveryKindHasStyledMenuBarAndSystemMenu)
+{
     CRecordingSeams seams;
     CSeamsScope scope(&seams);
     CStyledMDIFrameWnd* pMDI = new CStyledMDIFrameWnd;
@@ -92,23 +97,28 @@ TEST(StyledFrame, EveryKindHasStyledMenuBarAndSystemMenu) {
     CStyledDialog dlg(IDD_STYLEDDLG, nullptr);
     struct {
         const char* pszName;
-        std::function<CWnd*()> fnMake;  // a hidden window of the kind
+        std::function<CWnd*()> fnMake; // a hidden window of the kind
     } cases[] = {
-        {"frame", [] {
-             auto* p = new CStyledFrameWnd;
-             return p->LoadFrame(IDR_FRAME, WS_OVERLAPPEDWINDOW) ? p : nullptr;
-         }},
-        {"mdi frame", [&] { return pMDI; }},
-        {"mdi child", [&] { return docTemplate.CreateNewFrame(pMDI); }},
-        {"mini frame", [] {
-             auto* p = new CStyledMiniFrameWnd;
-             return p->Create(nullptr, "mini", WS_POPUP | WS_CAPTION | WS_SYSMENU, CRect(0, 0, 120, 80)) ? p : nullptr;
-         }},
-        {"mini dock frame", [&] {
-             auto* p = new CStyledMiniDockFrameWnd;
-             return p->Create(pMDI, CBRS_ALIGN_TOP | CBRS_GRIPPER) ? p : nullptr;
-         }},
-        {"dialog", [&] { return dlg.Create(IDD_STYLEDDLG, nullptr) ? &dlg : nullptr; }},
+        { "frame",
+            [] {
+                auto* p = new CStyledFrameWnd;
+                return p->LoadFrame(IDR_FRAME, WS_OVERLAPPEDWINDOW) ? p : nullptr;
+            } },
+        { "mdi frame", [&] { return pMDI; } },
+        { "mdi child", [&] { return docTemplate.CreateNewFrame(pMDI); } },
+        { "mini frame",
+            [] {
+                auto* p = new CStyledMiniFrameWnd;
+                return p->Create(nullptr, "mini", WS_POPUP | WS_CAPTION | WS_SYSMENU, CRect(0, 0, 120, 80))
+                    ? p
+                    : nullptr;
+            } },
+        { "mini dock frame",
+            [&] {
+                auto* p = new CStyledMiniDockFrameWnd;
+                return p->Create(pMDI, CBRS_ALIGN_TOP | CBRS_GRIPPER) ? p : nullptr;
+            } },
+        { "dialog", [&] { return dlg.Create(IDD_STYLEDDLG, nullptr) ? &dlg : nullptr; } },
     };
     for (auto& c : cases) {
         CWnd* pWnd = c.fnMake();
@@ -166,7 +176,7 @@ TEST(StyledFrame, EveryKindHasStyledMenuBarAndSystemMenu) {
     EXPECT_EQ(0, seams.CountCalls("MessageBox"));
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -174,15 +184,16 @@ namespace {
 // items of its system menu; hot tracking lights the item under the mouse only
 // on versions before 2000, through a re-check timer, and a menu loop or a
 // point off the bar puts it out.
-TEST(StyledFrame, ShownFrameDrawsItsBarAndTracksTheHotItem) {
+TEST(StyledFrame, ShownFrameDrawsItsBarAndTracksTheHotItem)
+{
     CRecordingSeams seams;
     CSeamsScope scope(&seams);
     auto* pFrame = new CCounting<CStyledFrameWnd>;
-    ASSERT_TRUE(pFrame->Create(nullptr, "frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(40, 40, 340, 240), nullptr,
-                               MAKEINTRESOURCEA(IDR_FRAME)));
+    ASSERT_TRUE(pFrame->Create(nullptr, "frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(40, 40, 340, 240),
+        nullptr, MAKEINTRESOURCEA(IDR_FRAME)));
     ::SetForegroundWindow(pFrame->m_hWnd);
     ::RedrawWindow(pFrame->m_hWnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
-    EXPECT_GE(pFrame->m_nDrawn, 2);  // both items of the bar
+    EXPECT_GE(pFrame->m_nDrawn, 2); // both items of the bar
     {
         vtest::CMenuDriver driver(0);
         pFrame->SendMessage(WM_SYSCOMMAND, SC_KEYMENU, ' ');
@@ -200,31 +211,38 @@ TEST(StyledFrame, ShownFrameDrawsItsBarAndTracksTheHotItem) {
     const int nVersion = g_menuLib.nWinVersion;
     const struct {
         int nVersion;
-        int nLitPos;  // after a hit on item 1
-        bool bLitState;  // drawn in a lit state (NT 4 lights with state 0, drawn plain)
-    } cases[] = {{3, 1, true}, {5, 1, false}, {7, -1, false}, {6, -1, false}};
+        int nLitPos; // after a hit on item 1
+        bool bLitState; // drawn in a lit state (NT 4 lights with state 0, drawn plain)
+    } cases[] = { { 3, 1, true }, { 5, 1, false }, { 7, -1, false }, { 6, -1, false } };
     for (const auto& c : cases) {
         g_menuLib.nWinVersion = c.nVersion;
         CStyledMenu::SetHotMenuBarItem(0);
         const LRESULT nHit = pFrame->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(ptItem.x, ptItem.y));
-        EXPECT_EQ(HTMENU, nHit) << c.nVersion;  // the hit test itself is never changed
+        EXPECT_EQ(HTMENU, nHit) << c.nVersion; // the hit test itself is never changed
         EXPECT_EQ(c.nLitPos, pFrame->m_nHotPos) << c.nVersion;
         EXPECT_EQ(c.nLitPos != -1, pFrame->m_nHotTimer != 0) << c.nVersion;
         EXPECT_EQ(c.bLitState ? mtest::GetItem(pFrame->m_barMenu.m_hMenu, 1).dwItemData : 0,
-                  CStyledMenu::GetHotMenuBarItem())
+            CStyledMenu::GetHotMenuBarItem())
             << c.nVersion;
         pFrame->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(ptClient.x, ptClient.y));
         EXPECT_EQ(-1, pFrame->m_nHotPos) << c.nVersion;
         EXPECT_EQ(0u, pFrame->m_nHotTimer) << c.nVersion;
     }
     g_menuLib.nWinVersion = 3;
+    // The re-check timer hit-tests the cursor: off the bar, the item goes dark.
+    pFrame->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(ptItem.x, ptItem.y));
+    ASSERT_EQ(1, pFrame->m_nHotPos);
+    ::SetCursorPos(ptClient.x, ptClient.y);
+    pFrame->SendMessage(WM_TIMER, pFrame->m_nHotTimer, 0);
+    EXPECT_EQ(-1, pFrame->m_nHotPos);
+    EXPECT_EQ(0u, pFrame->m_nHotTimer);
     pFrame->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(ptItem.x, ptItem.y));
     ASSERT_EQ(1, pFrame->m_nHotPos);
     pFrame->SendMessage(WM_ENTERMENULOOP, FALSE, 0);
     EXPECT_EQ(-1, pFrame->m_nHotPos);
     EXPECT_EQ(0u, pFrame->m_nHotTimer);
     pFrame->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(ptItem.x, ptItem.y));
-    EXPECT_EQ(-1, pFrame->m_nHotPos);  // nothing lights inside a menu loop
+    EXPECT_EQ(-1, pFrame->m_nHotPos); // nothing lights inside a menu loop
     pFrame->SendMessage(WM_EXITMENULOOP, FALSE, 0);
     EXPECT_FALSE(pFrame->m_bMenuLoop);
     g_menuLib.nWinVersion = nVersion;
@@ -232,7 +250,8 @@ TEST(StyledFrame, ShownFrameDrawsItsBarAndTracksTheHotItem) {
     EXPECT_EQ(0, seams.CountCalls("MessageBox"));
 }
 
-TEST(StyledFrame, MDIFrameHidesAndShowsItsMenuBar) {
+TEST(StyledFrame, MDIFrameHidesAndShowsItsMenuBar)
+{
     auto* pFrame = new CStyledMDIFrameWnd;
     ASSERT_TRUE(pFrame->LoadFrame(IDR_FRAME, WS_OVERLAPPEDWINDOW));
     const HMENU hBar = pFrame->m_barMenu.m_hMenu;
@@ -241,7 +260,8 @@ TEST(StyledFrame, MDIFrameHidesAndShowsItsMenuBar) {
         BOOL bShow;
         BOOL bResult;
         HMENU hAfter;
-    } steps[] = {{FALSE, TRUE, nullptr}, {FALSE, FALSE, nullptr}, {TRUE, FALSE, hBar}, {TRUE, TRUE, hBar}};
+    } steps[] = { { FALSE, TRUE, nullptr }, { FALSE, FALSE, nullptr }, { TRUE, FALSE, hBar },
+        { TRUE, TRUE, hBar } };
     for (const auto& s : steps) {
         EXPECT_EQ(s.bResult, pFrame->ShowMenu(s.bShow));
         EXPECT_EQ(s.hAfter, ::GetMenu(pFrame->m_hWnd));
@@ -250,7 +270,8 @@ TEST(StyledFrame, MDIFrameHidesAndShowsItsMenuBar) {
 }
 
 // The template's shared menu is its member's: the base never destroys it again.
-TEST(StyledFrame, TemplateDestroysItsSharedMenuOnce) {
+TEST(StyledFrame, TemplateDestroysItsSharedMenuOnce)
+{
     HMENU hShared = nullptr;
     {
         CStyledMultiDocTemplate docTemplate(IDR_DOC, nullptr, RUNTIME_CLASS(CStyledMDIChildWnd), nullptr);
@@ -268,15 +289,17 @@ TEST(StyledFrame, TemplateDestroysItsSharedMenuOnce) {
 
 // The dock bar continues the menu bar's brush: its pixels are the brush's at
 // the same distance from the frame's left edge.
-TEST(StyledFrame, DockBarIsPaintedWithTheMenuBarBrush) {
+TEST(StyledFrame, DockBarIsPaintedWithTheMenuBarBrush)
+{
     const int nOld = CStyledMenu::SetMenuDrawMode(8);
     auto* pFrame = new CStyledFrameWnd;
-    ASSERT_TRUE(pFrame->Create(nullptr, "dock", WS_OVERLAPPEDWINDOW, CRect(0, 0, 400, 200), nullptr,
-                               MAKEINTRESOURCEA(IDR_FRAME)));
+    ASSERT_TRUE(pFrame->Create(
+        nullptr, "dock", WS_OVERLAPPEDWINDOW, CRect(0, 0, 400, 200), nullptr, MAKEINTRESOURCEA(IDR_FRAME)));
     CStyledDockBar bar;
-    ASSERT_TRUE(bar.Create(pFrame, WS_CHILD | WS_VISIBLE | CBRS_ALIGN_LEFT | CBRS_GRIPPER, AFX_IDW_DOCKBAR_LEFT));
+    ASSERT_TRUE(
+        bar.Create(pFrame, WS_CHILD | WS_VISIBLE | CBRS_ALIGN_LEFT | CBRS_GRIPPER, AFX_IDW_DOCKBAR_LEFT));
     bar.SetWindowPos(nullptr, 137, 0, 26, 100, SWP_NOZORDER);
-    MENUINFO info{};
+    MENUINFO info {};
     info.cbSize = sizeof(info);
     info.fMask = MIM_BACKGROUND;
     ASSERT_TRUE(GetMenuInfoLate(pFrame->m_barMenu.m_hMenu, &info));
@@ -304,7 +327,7 @@ TEST(StyledFrame, DockBarIsPaintedWithTheMenuBarBrush) {
     }
     EXPECT_EQ(26, drawn.Width());
     EXPECT_EQ(drawn.Width(), nSame);
-    EXPECT_LT(nSameUnshifted, drawn.Width());  // the gradient shows where the origin would be wrong
+    EXPECT_LT(nSameUnshifted, drawn.Width()); // the gradient shows where the origin would be wrong
     bar.DestroyWindow();
     pFrame->DestroyWindow();
     CStyledMenu::SetMenuDrawMode(nOld);
@@ -312,14 +335,15 @@ TEST(StyledFrame, DockBarIsPaintedWithTheMenuBarBrush) {
 
 // The window hook puts the temporary handler on new dialogs while option bit 0 is
 // set; with bit 1 their system menu becomes styled; it goes at WM_DESTROY.
-TEST(StyledFrame, HookPutsTemporaryHandlerOnDialogs) {
+TEST(StyledFrame, HookPutsTemporaryHandlerOnDialogs)
+{
     CRecordingSeams seams;
     CSeamsScope scope(&seams);
     const struct {
         DWORD dwOptions;
         bool bHandler;
         bool bSysMenu;
-    } cases[] = {{0, false, false}, {STYLEDMENU_OPT_DIALOGHANDLER, true, false}, {3, true, true}};
+    } cases[] = { { 0, false, false }, { STYLEDMENU_OPT_DIALOGHANDLER, true, false }, { 3, true, true } };
     for (const auto& c : cases) {
         const DWORD dwOld = SetMenuOptions(c.dwOptions);
         CDialog dlg(IDD_PLAINDLG, nullptr);
@@ -338,14 +362,15 @@ TEST(StyledFrame, HookPutsTemporaryHandlerOnDialogs) {
     EXPECT_EQ(0, seams.CountCalls("MessageBox"));
 }
 
-TEST(StyledFrame, OptionSaverRestoresOptionsAndStyle) {
+TEST(StyledFrame, OptionSaverRestoresOptionsAndStyle)
+{
     ASSERT_EQ(2, CStyledMenu::GetMenuDrawMode());
     const struct {
         bool bOptions;
         DWORD dwValue;
         DWORD dwOptionsInside;
         int nStyleInside;
-    } cases[] = {{true, 4, 4, 3}, {true, 1, 1, 2}, {false, 8, 0, 8}};
+    } cases[] = { { true, 4, 4, 3 }, { true, 1, 1, 2 }, { false, 8, 0, 8 } };
     for (const auto& c : cases) {
         {
             auto saver = c.bOptions ? std::make_unique<CStyledMenuOptionSaver>(c.dwValue)
@@ -358,31 +383,35 @@ TEST(StyledFrame, OptionSaverRestoresOptionsAndStyle) {
     }
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
 class CHandlingDialog : public CStyledDialog {
 public:
-    CHandlingDialog() : CStyledDialog(IDD_STYLEDDLG, nullptr) {}
+    CHandlingDialog()
+        : CStyledDialog(IDD_STYLEDDLG, nullptr)
+    {
+    }
     void OnUpdateClose(CCmdUI* pCmdUI) { pCmdUI->Enable(TRUE); }
     DECLARE_MESSAGE_MAP()
 };
 
 BEGIN_MESSAGE_MAP(CHandlingDialog, CStyledDialog)
-    ON_UPDATE_COMMAND_UI(ID_FILE_CLOSE, OnUpdateClose)
+ON_UPDATE_COMMAND_UI(ID_FILE_CLOSE, OnUpdateClose)
 END_MESSAGE_MAP()
 
 // A dialog's popup gets the command-UI update of frames before the styled menu opens it;
 // its system menu goes straight to the styled menu.
-TEST(StyledFrame, DialogPopupGetsCommandUIBeforeItOpens) {
+TEST(StyledFrame, DialogPopupGetsCommandUIBeforeItOpens)
+{
     CHandlingDialog dlg;
     ASSERT_TRUE(dlg.Create(IDD_STYLEDDLG, nullptr));
     EXPECT_EQ(IDD_STYLEDDLG, (int)dlg.m_nIDHelp);
     HMENU hFile = ::GetSubMenu(dlg.m_barMenu.m_hMenu, 0);
     dlg.SendMessage(WM_INITMENUPOPUP, (WPARAM)hFile, MAKELPARAM(0, FALSE));
     EXPECT_EQ(hFile, CStyledMenu::GetLastOpenedPopup());
-    EXPECT_TRUE(::GetMenuState(hFile, ID_FILE_NEW, MF_BYCOMMAND) & MF_GRAYED);  // no handler
+    EXPECT_TRUE(::GetMenuState(hFile, ID_FILE_NEW, MF_BYCOMMAND) & MF_GRAYED); // no handler
     EXPECT_FALSE(::GetMenuState(hFile, ID_FILE_CLOSE, MF_BYCOMMAND) & MF_GRAYED);
     EXPECT_TRUE(IsStyledItem(hFile, 0));
     HMENU hSys = dlg.m_sysMenu.m_hMenu;
@@ -392,4 +421,4 @@ TEST(StyledFrame, DialogPopupGetsCommandUIBeforeItOpens) {
     dlg.DestroyWindow();
 }
 
-}  // namespace
+} // namespace

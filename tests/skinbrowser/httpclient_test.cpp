@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -201,6 +202,40 @@ TEST(HttpClient, FtpGetPutReadWrite)
     EXPECT_FALSE(client.FtpGetFile("missing.txt", local.c_str(), false));
     client.Close();
     DeleteFileA(local.c_str());
+}
+
+// The asynchronous client: requests complete through the caller's callback,
+// which sees the client as the request's context.
+std::atomic<int> g_nCompleted{0};
+std::atomic<DWORD_PTR> g_nContext{0};
+void CALLBACK AsyncStatus(HINTERNET, DWORD_PTR dwContext, DWORD dwStatus, LPVOID, DWORD)
+{
+    if (dwStatus != INTERNET_STATUS_REQUEST_COMPLETE)
+        return;
+    g_nContext = dwContext;
+    g_nCompleted++;
+    reinterpret_cast<CAsyncHttpClient*>(dwContext)->SignalDone();
+}
+
+TEST(AsyncHttpClient, GetAndPostCompleteThroughTheCallback)
+{
+    CAsyncHttpClient client(AsyncStatus);
+    ASSERT_TRUE(client.ConnectUrl(Url("/skins/acs//Samples//Simple.jpg").c_str(), nullptr, nullptr, "test"));
+    ASSERT_TRUE(client.Request(client.GetPath(), CHttpClient::METHOD_GET));
+    ASSERT_TRUE(client.WaitDone(10000));
+    EXPECT_EQ(reinterpret_cast<DWORD_PTR>(&client), g_nContext.load());
+    EXPECT_EQ(200u, client.QueryStatusCode());
+    EXPECT_EQ(SiteFile("/skins/acs/Samples/Simple.jpg").size(), client.QueryContentLength());
+
+    client.AddArgument("n", 5);
+    client.AddArgument("s", "x y");
+    ASSERT_TRUE(client.Request("/form", CHttpClient::METHOD_POST));
+    // The client waited for the body's sending; the request's end completes now.
+    ASSERT_TRUE(client.WaitDone(10000));
+    EXPECT_EQ(3, g_nCompleted.load());
+    EXPECT_EQ(200u, client.QueryStatusCode());
+    EXPECT_EQ(9u, client.QueryContentLength()); // the echo of n=5&s=x y
+    client.Close();
 }
 
 } // namespace

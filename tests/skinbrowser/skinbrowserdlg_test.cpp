@@ -217,7 +217,12 @@ TEST_F(SkinBrowserTest, OpensEmptyAndReadyAndOnlyTheCloseBoxEndsIt)
     EXPECT_TRUE(::IsWindow(dlg.m_hWnd));
     dlg.SendMessage(WM_CLOSE);
     EXPECT_TRUE(::IsWindow(dlg.m_hWnd));
-    EXPECT_EQ(std::vector<UINT>{UM_SKINBROWSERCLOSED}, m_main.m_messages);
+    Click(IDC_SKINBROWSER_OPTIONS);
+    EXPECT_EQ((std::vector<UINT>{UM_SKINBROWSERCLOSED, UM_SHOWGENERALSETTINGS}), m_main.m_messages);
+    Click(IDC_SKINBROWSER_HELP);
+    const std::vector<std::string> calls = m_seams.GetCalls();
+    ASSERT_EQ(1u, calls.size());
+    EXPECT_NE(std::string::npos, calls[0].find("Veltran.chm::/Skins/skinbrowser.htm")) << calls[0];
     // Clicking the kind already shown starts nothing.
     Click(IDC_SKINBROWSER_ANALOG);
     EXPECT_EQ(0, dlg.GetRunningWorkerCount());
@@ -284,14 +289,20 @@ TEST_F(SkinBrowserTest, ListsPreviewsAndInstallsBothKinds)
 
 TEST_F(SkinBrowserTest, CancelDuringASlowDownloadKeepsTheInstalledSkin)
 {
-    WriteFile(m_strApp + "\\acs\\Large.acs", "the installed Large");
+    WriteFile(m_strApp + "\\acs\\Simple.acs", "the installed Simple");
     const std::vector<std::string> before = Tree(m_strApp);
     SetRoot(Root("slow"));
     CSkinBrowserDlg& dlg = Open();
     Click(IDC_SKINBROWSER_CONNECT);
     Settle();
-    dlg.m_listSkins.SelectItem(dlg.m_listSkins.GetChildItem(RVI_ROOT, 1), -1, TRUE);
+    // Previews still dripping in give way to the newest selection.
+    const DWORD hSimple = dlg.m_listSkins.GetChildItem(RVI_ROOT, 0), hLarge = dlg.m_listSkins.GetChildItem(RVI_ROOT, 1);
+    dlg.m_listSkins.SelectItem(hLarge, -1, TRUE);
+    dlg.m_listSkins.SelectItem(hSimple, -1, TRUE);
     Settle();
+    EXPECT_EQ(160u, dlg.m_imgPreview.GetWidth());
+    EXPECT_TRUE(PreviewShown());
+    EXPECT_STREQ("Ready", Status());
     Click(IDC_SKINBROWSER_INSTALL);
     ASSERT_TRUE(vtest::PumpUntil([&] { return dlg.m_progress.GetPos() > 0 && dlg.m_progress.GetPos() < 100; }, 20000));
     EXPECT_STREQ("Skin loading : %d%%", Status());
@@ -302,6 +313,24 @@ TEST_F(SkinBrowserTest, CancelDuringASlowDownloadKeepsTheInstalledSkin)
     ASSERT_TRUE(dlg.WaitForWorkers(3000)) << "a cancelled download runs on";
     EXPECT_STREQ("Install selected skin", Install());
     EXPECT_STREQ("Ready", Status());
+    EXPECT_EQ(before, Tree(m_strApp));
+    EXPECT_EQ(0, m_seams.CountCalls("MessageBox"));
+}
+
+TEST_F(SkinBrowserTest, ClosingDuringASlowDownloadStopsItFirst)
+{
+    const std::vector<std::string> before = Tree(m_strApp);
+    SetRoot(Root("slow"));
+    CSkinBrowserDlg& dlg = Open();
+    Click(IDC_SKINBROWSER_CONNECT);
+    Settle();
+    Click(IDC_SKINBROWSER_INSTALL);
+    ASSERT_TRUE(vtest::PumpUntil([&] { return dlg.m_progress.GetPos() > 0 && dlg.m_progress.GetPos() < 100; }, 20000));
+    ASSERT_EQ(1, dlg.GetRunningWorkerCount());
+    const DWORD dwStart = ::GetTickCount();
+    dlg.DestroyWindow();
+    EXPECT_EQ(0, dlg.GetRunningWorkerCount());
+    EXPECT_LT(::GetTickCount() - dwStart, 2000u); // the rest would take seconds
     EXPECT_EQ(before, Tree(m_strApp));
     EXPECT_EQ(0, m_seams.CountCalls("MessageBox"));
 }

@@ -68,7 +68,9 @@ const CRgb kWhite = {1, 1, 1}, kInk = {0.16, 0.18, 0.25}, kBlue = {0.16, 0.36, 0
            kGrey = {0.62, 0.65, 0.70}, kRed = {0.80, 0.18, 0.16}, kGold = {0.95, 0.72, 0.18};
 
 const int kBackWidth = 778, kBackHeight = 497;
-const int kBand = 90, kSheetWidth = 98;
+// A band is as wide as the widest the buttons come out (65 dialog units under
+// Wine's fonts); the glyph sits in the middle of the narrowest (Windows').
+const int kBand = 90, kSheetWidth = 116, kGlyphX = 53;
 
 // The client area: a blue column behind the buttons, white elsewhere, and a
 // thin frame around the preview.
@@ -132,7 +134,7 @@ CPainter Sheet(int nState)
     return [nState](double x, double y) {
         const int nButton = int(y) / kBand;
         const double top = nButton * kBand, cy = top + kBand / 2.0 + (nState == 2 ? 1 : 0);
-        const double cx = kSheetWidth / 2.0 + (nState == 2 ? 1 : 0);
+        const double cx = kGlyphX + (nState == 2 ? 1 : 0);
         const CRgb face = nState == 0 ? kSky : (nState == 1 ? Mix(kSky, kGold, 0.35) : Mix(kSky, kBlue, 0.35));
         CRgb c = Mix(kBlue, face, Box(x, y, 3, top + 3, kSheetWidth - 3, top + kBand - 3));
         return Mix(c, nState == 1 ? kBlue : kInk, Glyph(nButton, x, y, cx, cy));

@@ -132,8 +132,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.send_header("Content-Length", str(length))
         self.end_headers()
         if mode == "slow" and what != "list":
-            for i in range(0, len(body), 256):
-                self.wfile.write(body[i:i + 256])
+            # About 1.3 KB a second: a sample skin takes seconds.
+            for i in range(0, len(body), 64):
+                self.wfile.write(body[i:i + 64])
                 self.wfile.flush()
                 time.sleep(0.05)
             return

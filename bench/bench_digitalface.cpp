@@ -1,0 +1,60 @@
+// The digital clock's work each second, natively: an 8-glyph format at
+// 150 % from the skinmaker's skin, the text expanded and upper-cased and its
+// glyph cells composed onto the canvas; beside it the floor, a plain copy of
+// the back buffer.
+#include "bench/bench_util.h"
+#include "clocks/digitalface.h"
+#include "clocks/timeformat.h"
+#include "tools/skinmaker/skinbuild.h"
+
+#include <cstdio>
+
+int main()
+{
+    CSkinMakerOptions options;
+    options.kind = SKIN_DIGITAL;
+    std::vector<BYTE> stream;
+    CString strError;
+    DigitalSkinData data;
+    CPicture pictures[2];
+    if (!BuildSkinStream(options, stream, strError)
+        || !LoadDigitalSkin(stream.data(), stream.size(), data, pictures, strError)) {
+        std::fprintf(stderr, "skin: %s\n", strError.GetString());
+        return 1;
+    }
+    const CString strFormat = "%hhh(:)%nn(:)%ss";
+    CDigitalFaceOptions faceOptions;
+    faceOptions.nScale = 150;
+    CDigitalClockFace face;
+    if (!face.Prepare(pictures, faceOptions, 8))
+        return 1;
+    CPicture canvas(face.GetBackground());
+
+    const int nTicks = 6000;
+    int nSecond = 0;
+    // The whole per-second work: the clock read into fields, the format
+    // expanded, the text upper-cased and its cells copied onto the canvas.
+    const double tTick = BenchSeconds([&] {
+        for (int i = 0; i < nTicks; i++, nSecond++) {
+            const CClockFields fields = {2026, 1, 1, 5, 10 + (nSecond / 3600) % 10, (nSecond / 60) % 60, nSecond % 60};
+            face.Draw(UpperCaseClockText(ExpandTimeFormat(strFormat, fields)), canvas);
+        }
+    }, 5) / nTicks;
+    const double tCompose = BenchSeconds([&] {
+        for (int i = 0; i < nTicks; i++)
+            face.Draw("10:20:30", canvas);
+    }, 5) / nTicks;
+    CPicture copy;
+    const double tFloor = BenchSeconds([&] {
+        for (int i = 0; i < nTicks; i++)
+            copy.Copy(canvas);
+    }, 5) / nTicks;
+
+    std::printf("digital face %ldx%ld at 150 %%, glyphs %ldx%ld, 8 characters\n", face.GetWidth(), face.GetHeight(),
+                face.GetGlyphWidth(), face.GetGlyphHeight());
+    std::printf("  per tick (expand, upper-case, compose 8 cells): %8.4f ms\n", tTick * 1e3);
+    std::printf("  composition of 8 cells alone:                   %8.4f ms\n", tCompose * 1e3);
+    std::printf("  floor, a plain copy of the back buffer:         %8.4f ms\n", tFloor * 1e3);
+    std::printf("  tick / floor: %.1f\n", tTick / tFloor);
+    return 0;
+}
