@@ -455,8 +455,11 @@ BOOL CDigitalClockDlg::OnClockCommand(UINT nID)
         s.m_nDigitalJitter = static_cast<int>(nID - ID_DIGITAL_JITTER_FIRST);
         Reload();
     } else if (nSkin >= 0) {
+        // As the analog clock: a skin that cannot load leaves the last good one set.
+        const CString strGood = s.m_strDigitalSkin;
         s.m_strDigitalSkin = m_arrSkins[nSkin];
-        Reload();
+        if (!LoadSkin(s.m_nDigitalScale))
+            s.m_strDigitalSkin = strGood;
     } else if (nFormat >= 0) {
         s.m_strDigitalFormat = m_arrPresets[nFormat];
         Reload();
