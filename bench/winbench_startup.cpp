@@ -5,52 +5,15 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include "support/win_process.h"
+
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
 namespace
 {
-std::string ModuleDir()
-{
-    char szPath[MAX_PATH] = "";
-    ::GetModuleFileNameA(nullptr, szPath, MAX_PATH);
-    std::string s(szPath);
-    return s.substr(0, s.rfind('\\'));
-}
-
-bool LogHas(const std::string& strLog, const char* pszPart)
-{
-    std::ifstream in(strLog);
-    std::string line;
-    while (std::getline(in, line))
-        if (line.find(pszPart) != std::string::npos)
-            return true;
-    return false;
-}
-
-struct CFindMain
-{
-    DWORD nProcessId;
-    HWND hWnd;
-};
-
-// The main dialog of that process only.
-BOOL CALLBACK MatchMainWindow(HWND hWnd, LPARAM lParam)
-{
-    CFindMain* pFind = reinterpret_cast<CFindMain*>(lParam);
-    DWORD nPid = 0;
-    ::GetWindowThreadProcessId(hWnd, &nPid);
-    char szTitle[32] = "";
-    ::GetWindowTextA(hWnd, szTitle, sizeof(szTitle));
-    if (nPid != pFind->nProcessId || std::string(szTitle) != "Veltran Clock")
-        return TRUE;
-    pFind->hWnd = hWnd;
-    return FALSE;
-}
-
 void CopyFolder(const std::string& strFrom, const std::string& strTo)
 {
     ::CreateDirectoryA(strTo.c_str(), nullptr);
@@ -69,7 +32,7 @@ void CopyFolder(const std::string& strFrom, const std::string& strTo)
 
 int main()
 {
-    const std::string strApp = ModuleDir() + "\\..\\app";
+    const std::string strApp = vtest::ModuleDir() + "\\..\\app";
     char szTemp[MAX_PATH] = "";
     ::GetTempPathA(MAX_PATH, szTemp);
     const int kRuns = 5;
@@ -104,7 +67,7 @@ int main()
         bool bTray = false;
         for (int i = 0; i < 30000 && !bTray; i++)
         {
-            bTray = LogHas(strLog, "Shell_NotifyIcon ADD");
+            bTray = vtest::CountContaining(vtest::ReadLines(strLog), "Shell_NotifyIcon ADD") > 0;
             if (!bTray)
                 ::Sleep(1);
         }
@@ -121,10 +84,9 @@ int main()
         pmc.cb = sizeof(pmc);
         if (::GetProcessMemoryInfo(pi.hProcess, &pmc, sizeof(pmc)))
             workingSets.push_back(double(pmc.WorkingSetSize) / (1024.0 * 1024.0));
-        CFindMain find = {pi.dwProcessId, nullptr};
-        ::EnumWindows(MatchMainWindow, reinterpret_cast<LPARAM>(&find));
-        if (find.hWnd != nullptr)
-            ::PostMessageA(find.hWnd, WM_COMMAND, 2027, 0);
+        // The main dialog of that process only.
+        if (HWND hMain = vtest::FindProcessWindow(pi.dwProcessId, "Veltran Clock"))
+            ::PostMessageA(hMain, WM_COMMAND, 2027, 0);
         if (::WaitForSingleObject(pi.hProcess, 20000) != WAIT_OBJECT_0)
             ::TerminateProcess(pi.hProcess, 1);
         ::CloseHandle(pi.hThread);

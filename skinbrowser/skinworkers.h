@@ -81,6 +81,7 @@ private:
     void RunDownload();
     ULONGLONG ProbeSize(bool& bKnown);
     void Receive(ULONGLONG nExpected, bool bExpectedKnown);
+    void Fetch();
     bool Install();
 
     std::atomic<bool> m_bCancel{false};

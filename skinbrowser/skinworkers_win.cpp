@@ -209,7 +209,8 @@ void CSkinJob::RunList()
     Send(SJ_LISTEND);
 }
 
-void CSkinJob::RunPreview()
+// A preview or a skin: the size first, then the bytes; m_strFault says what went wrong.
+void CSkinJob::Fetch()
 {
     Send(SJ_BEGIN);
     bool bKnown = false;
@@ -217,6 +218,11 @@ void CSkinJob::RunPreview()
     Send(SJ_PROBED);
     Receive(nExpected, bKnown);
     m_strFault = GetTransferFault(m_transfer);
+}
+
+void CSkinJob::RunPreview()
+{
+    Fetch();
     if (m_strFault.IsEmpty()) {
         // A copy for whoever looks; the dialog shows the bytes in memory.
         try {
@@ -231,12 +237,7 @@ void CSkinJob::RunPreview()
 
 void CSkinJob::RunDownload()
 {
-    Send(SJ_BEGIN);
-    bool bKnown = false;
-    const ULONGLONG nExpected = ProbeSize(bKnown);
-    Send(SJ_PROBED);
-    Receive(nExpected, bKnown);
-    m_strFault = GetTransferFault(m_transfer);
+    Fetch();
     const bool bInstalled = m_strFault.IsEmpty() && Install();
     if (m_bCancel)
         return;

@@ -24,27 +24,7 @@
 
 namespace
 {
-struct CSearch
-{
-    int nID;
-    HWND hFound;
-};
-
-BOOL CALLBACK MatchId(HWND hChild, LPARAM lParam)
-{
-    CSearch* pSearch = reinterpret_cast<CSearch*>(lParam);
-    if (::GetDlgCtrlID(hChild) != pSearch->nID)
-        return TRUE;
-    pSearch->hFound = hChild;
-    return FALSE;
-}
-
-HWND FindDescendant(HWND hWnd, int nID)
-{
-    CSearch search = {nID, nullptr};
-    ::EnumChildWindows(hWnd, MatchId, reinterpret_cast<LPARAM>(&search));
-    return search.hFound;
-}
+using vtest::FindDescendant;
 
 // The editor with its name typed in and OK pressed; nullptr keeps the name.
 void EditorOk(HWND hDlg, const char* pszName)

@@ -15,28 +15,7 @@
 
 namespace
 {
-struct CSearch
-{
-    int nID;
-    HWND hFound;
-};
-
-BOOL CALLBACK MatchId(HWND hChild, LPARAM lParam)
-{
-    CSearch* pSearch = reinterpret_cast<CSearch*>(lParam);
-    if (::GetDlgCtrlID(hChild) != pSearch->nID)
-        return TRUE;
-    pSearch->hFound = hChild;
-    return FALSE;
-}
-
-// The editor's controls sit in pages inside its tab control.
-HWND FindDescendant(HWND hWnd, int nID)
-{
-    CSearch search = {nID, nullptr};
-    ::EnumChildWindows(hWnd, MatchId, reinterpret_cast<LPARAM>(&search));
-    return search.hFound;
-}
+using vtest::FindDescendant;
 
 CString TempModulePath()
 {

@@ -9,6 +9,7 @@
 #include "app/config.h"
 #include "app/settings.h"
 #include "support/win_window.h"
+#include "support/win_process.h"
 
 #include <gtest/gtest.h>
 
@@ -227,10 +228,7 @@ protected:
 
     int CountContaining(const std::string& strPart) const
     {
-        int n = 0;
-        for (const std::string& s : m_seams.m_calls)
-            n += s.find(strPart) != std::string::npos ? 1 : 0;
-        return n;
+        return vtest::CountContaining(m_seams.m_calls, strPart);
     }
 
     LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0)

@@ -7,43 +7,21 @@
 #include "app/appseams.h"
 #include "app/config.h"
 #include "app/messages.h"
+#include "support/win_process.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace
 {
-std::string ModuleDir()
-{
-    char szPath[MAX_PATH] = "";
-    ::GetModuleFileNameA(nullptr, szPath, MAX_PATH);
-    std::string s(szPath);
-    return s.substr(0, s.rfind('\\'));
-}
-
-std::vector<std::string> ReadLines(const std::string& strPath)
-{
-    std::vector<std::string> lines;
-    std::ifstream in(strPath);
-    std::string line;
-    while (std::getline(in, line))
-        lines.push_back(line);
-    return lines;
-}
-
-int CountContaining(const std::vector<std::string>& lines, const std::string& strPart)
-{
-    int n = 0;
-    for (const std::string& s : lines)
-        n += s.find(strPart) != std::string::npos ? 1 : 0;
-    return n;
-}
+using vtest::CountContaining;
+using vtest::ModuleDir;
+using vtest::ReadLines;
 
 std::string Joined(const std::vector<std::string>& lines)
 {
@@ -65,32 +43,11 @@ bool WaitFor(const std::function<bool()>& pred, DWORD nTimeoutMs)
     return true;
 }
 
-struct CFindMain
-{
-    DWORD nProcessId;
-    HWND hWnd;
-};
-
-BOOL CALLBACK MatchMainWindow(HWND hWnd, LPARAM lParam)
-{
-    CFindMain* pFind = reinterpret_cast<CFindMain*>(lParam);
-    DWORD nPid = 0;
-    ::GetWindowThreadProcessId(hWnd, &nPid);
-    char szTitle[32] = "";
-    ::GetWindowTextA(hWnd, szTitle, sizeof(szTitle));
-    if (nPid != pFind->nProcessId || std::string(szTitle) != "Veltran Clock")
-        return TRUE;
-    pFind->hWnd = hWnd;
-    return FALSE;
-}
-
 // The program's main dialog, "Veltran Clock", of that process only: other
 // test programs on the same display make main dialogs of their own.
 HWND FindMainWindow(DWORD nProcessId)
 {
-    CFindMain find = {nProcessId, nullptr};
-    ::EnumWindows(MatchMainWindow, reinterpret_cast<LPARAM>(&find));
-    return find.hWnd;
+    return vtest::FindProcessWindow(nProcessId, "Veltran Clock");
 }
 
 class CProcess

@@ -318,4 +318,29 @@ bool WaitPumping(HANDLE hObject, DWORD nTimeoutMs) {
     }
 }
 
+namespace {
+
+struct CIdSearch {
+    int nID;
+    HWND hFound;
+};
+
+BOOL CALLBACK MatchId(HWND hChild, LPARAM lParam)
+{
+    CIdSearch* pSearch = reinterpret_cast<CIdSearch*>(lParam);
+    if (::GetDlgCtrlID(hChild) != pSearch->nID)
+        return TRUE;
+    pSearch->hFound = hChild;
+    return FALSE;
+}
+
+}  // namespace
+
+HWND FindDescendant(HWND hWnd, int nID)
+{
+    CIdSearch search = {nID, nullptr};
+    ::EnumChildWindows(hWnd, MatchId, reinterpret_cast<LPARAM>(&search));
+    return search.hFound;
+}
+
 }  // namespace vtest

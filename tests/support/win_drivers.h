@@ -53,6 +53,8 @@ bool TypeText(HWND hDlg, int nID, const char* pszText);  // replaces the text; t
 bool SetCheck(HWND hDlg, int nID, bool bChecked);       // clicks the box when it differs
 bool SelectItem(HWND hDlg, int nID, int nIndex);        // list or combo box, with the selection notice
 bool PressButton(HWND hDlg, int nID);                   // a click on the button (BM_CLICK)
+// The control with this id anywhere below hWnd (pages inside a tab, say); null if none.
+HWND FindDescendant(HWND hWnd, int nID);
 
 // Mouse input posted to the queue. The point is in hWnd's client coordinates;
 // the window that receives it is found as the system finds it: the deepest

@@ -11,15 +11,16 @@
 
 #include <windows.h>
 
+#include "support/win_process.h"
+
 namespace {
+
+using vtest::ReadLines;
 
 const char* const kCaption = "Veltran Probe";
 
 std::string ProbePath() {
-    char szPath[MAX_PATH] = "";
-    ::GetModuleFileNameA(nullptr, szPath, MAX_PATH);
-    std::string s(szPath);
-    return s.substr(0, s.rfind('\\') + 1) + "afx_automation_probe.exe";
+    return vtest::ModuleDir() + "\\afx_automation_probe.exe";
 }
 
 // A log name of its own per case and process: several runs share the Wine prefix.
@@ -30,15 +31,6 @@ std::string FreshLogPath(const char* pszStem) {
     std::snprintf(szName, sizeof(szName), "%sveltran %s %lu.log", szDir, pszStem, ::GetCurrentProcessId());
     ::DeleteFileA(szName);
     return szName;
-}
-
-std::vector<std::string> ReadLines(const std::string& strPath) {
-    std::vector<std::string> lines;
-    std::ifstream in(strPath);
-    std::string line;
-    while (std::getline(in, line))
-        lines.push_back(line);
-    return lines;
 }
 
 // Sets the variable for the probe only (children inherit it), null: removed.
