@@ -272,7 +272,8 @@ def clocks_and_tray(server):
 
 
 TRAY_WINDOWS = [(2002, "Analog clock options"), (2004, "Digital clock options"), (2008, "Calendar options"),
-                (2011, ALARMLIST), (2012, "Alarm list Options"), (2026, "General settings"), (2028, BROWSER)]
+                (2011, ALARMLIST), (2012, "Alarm list Options"), (2019, "About Veltran Clock"),
+                (2026, "General settings"), (2028, BROWSER)]
 
 
 def tray_windows(p):
@@ -287,8 +288,13 @@ def tray_windows(p):
               "a second command %d brings the one \"%s\" forward (%s)" % (cid, title, ctl("foreground")))
     for cid, title in TRAY_WINDOWS[:-1]:  # the Skin Browser stays for later
         ctl("post-to", title, WM_COMMAND, IDCANCEL)
-    check(wait(lambda: not set(t for _, t in TRAY_WINDOWS[:-1]) & set(titles()), 10),
+    check(wait(lambda: not set(t for _, t in TRAY_WINDOWS[:-1]) & set(titles()), 20),
           "Cancel closes each of them (%s)" % titles())
+    # "Notifications" is a modal dialog: it opens and Cancel closes it.
+    ctl("post", WM_COMMAND, 2018)
+    check(wait(lambda: rect("Notifications"), 15) is not None, "tray command 2018 opens \"Notifications\"")
+    ctl("post-to", "Notifications", WM_COMMAND, IDCANCEL)
+    check(wait(lambda: rect("Notifications") is None, 5), "Cancel closes it")
 
 
 def log_has(part):
