@@ -20,6 +20,7 @@
 #include "res/alarms_res.h"
 #include "support/win_drivers.h"
 #include "support/win_menu_driver.h"
+#include "support/win_process.h"
 #include "support/win_window.h"
 
 namespace
@@ -139,12 +140,7 @@ protected:
     int Plays() const { return m_seams.CountCalls("PlaySound"); }
     bool Recorded(const std::string& strText) const
     {
-        for (const std::string& strCall : m_seams.m_calls)
-        {
-            if (strCall.find(strText) != std::string::npos)
-                return true;
-        }
-        return false;
+        return vtest::CountContaining(m_seams.m_calls, strText) > 0;
     }
 
     long m_nGdi = 0;
@@ -365,9 +361,9 @@ TEST_F(AlarmListTest, WithNoAlarmsTheButtonsAreOffAndThePanelHidden)
     EXPECT_TRUE(list.GetDlgItem(IDC_ALARMLIST_NEW)->IsWindowEnabled());
     for (int nID = IDC_ALARMLIST_NAMELABEL; nID <= IDC_ALARMLIST_STATUS; nID++)
         EXPECT_FALSE(IsShown(&list, nID)) << nID;
-    list.SendMessage(WM_COMMAND, ID_ALARMLIST_EDIT);
-    list.SendMessage(WM_COMMAND, ID_ALARMLIST_REMOVE);
-    EXPECT_TRUE(Recorded("\"Select any alarm!\""));
+    for (UINT nID : {ID_ALARMLIST_EDIT, ID_ALARMLIST_TEST, ID_ALARMLIST_CLONE, ID_ALARMLIST_REMOVE})
+        list.SendMessage(WM_COMMAND, nID);
+    EXPECT_EQ(3, vtest::CountContaining(m_seams.m_calls, "\"Select any alarm!\""));
     EXPECT_TRUE(Recorded("MessageBox \"No alarms selected!\" \"Veltran Clock\""));
     list.SendMessage(WM_COMMAND, IDC_ALARMLIST_HELP);
     EXPECT_TRUE(Recorded("\\\\Veltran.chm::/General/index.htm\""));
