@@ -18,6 +18,7 @@
 #include "app/messages.h"
 #include "app/settings.h"
 #include "res/alarms_res.h"
+#include "shellscope.h"
 #include "support/win_drivers.h"
 #include "support/win_menu_driver.h"
 #include "support/win_process.h"
@@ -437,15 +438,6 @@ TEST_F(AlarmListOptionsTest, StoredActionOutOfRangeCancelAndClearedHotKey)
 
 // --- as the program opens them -------------------------------------------------
 
-CString TempModulePath()
-{
-    char szDir[MAX_PATH] = "";
-    ::GetTempPathA(MAX_PATH, szDir);
-    return CString(szDir) + "Veltran.exe";
-}
-BOOL KeepFile(LPCSTR, const BYTE*, size_t) { return TRUE; }
-BOOL KeepReplace(LPCSTR, LPCSTR) { return TRUE; }
-
 // The tray opens the list and its hot key toggles it; the hot key while the
 // list's editor is open leaves the list alone.
 TEST(AlarmListShell, TrayOpensHotKeyTogglesAndWaitsForTheEditor)
@@ -454,13 +446,9 @@ TEST(AlarmListShell, TrayOpensHotKeyTogglesAndWaitsForTheEditor)
     CWinApp app("alarmlistshell");
     CRecordingSeams seams;
     CSeamsScope scope(&seams);
-    const CWindowServices savedServices = g_windowServices;
-    const CAppSeams savedAppSeams = g_appSeams;
+    CShellScope shell;
     g_windowServices.pfnMake[WK_ALARMLIST] = []() -> CDialog* { return new CAlarmListDlg; };
     g_windowServices.pfnEditAlarm = AlarmRunEditor;
-    g_appSeams.pfnGetModulePath = TempModulePath;
-    g_appSeams.pfnWriteFile = KeepFile;
-    g_appSeams.pfnReplaceFile = KeepReplace;
     g_settings = CSettings();
     g_settings.m_nUsedAlarmAction = 1;
     g_alarms.RemoveAll();
@@ -508,8 +496,6 @@ TEST(AlarmListShell, TrayOpensHotKeyTogglesAndWaitsForTheEditor)
     delete pMain;
     vtest::PumpPending();
     g_alarms.RemoveAll();
-    g_windowServices = savedServices;
-    g_appSeams = savedAppSeams;
     EXPECT_EQ(nGdi, AfxGetLiveGdiObjectCount());
 }
 } // namespace
