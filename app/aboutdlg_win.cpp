@@ -11,20 +11,22 @@
 const char g_szAboutPictureName[] = "IDR_ABOUT_JPG";
 const char g_szAboutPictureType[] = "JPG";
 
-namespace
-{
+namespace {
 const char kVendorLine[] = "Veltran Clock 2.3";
 const char kLegalNotice[] = "Copyright (C) Veltran Software. All rights reserved.\r\n"
-                            "This program is protected by copyright law and international treaties.";
+                            "Protected by copyright law and international treaties.";
 } // namespace
 
 BEGIN_MESSAGE_MAP(CAboutDlg, CDialog)
-    ON_WM_CTLCOLOR()
-    ON_WM_ERASEBKGND()
-    ON_WM_NCHITTEST()
+ON_WM_CTLCOLOR()
+ON_WM_ERASEBKGND()
+ON_WM_NCHITTEST()
 END_MESSAGE_MAP()
 
-CAboutDlg::CAboutDlg(CWnd* pParent) : CDialog(IDD_ABOUT, pParent) {}
+CAboutDlg::CAboutDlg(CWnd* pParent)
+    : CDialog(IDD_ABOUT, pParent)
+{
+}
 
 CAboutDlg::~CAboutDlg() = default;
 
@@ -46,8 +48,7 @@ BOOL CAboutDlg::OnInitDialog()
     CDialog::OnInitDialog();
     m_hHollowBrush = static_cast<HBRUSH>(::GetStockObject(HOLLOW_BRUSH));
 
-    for (CColorLabel* pLabel : {&m_labelVendor, &m_labelMail, &m_labelSite, &m_labelCompany})
-    {
+    for (CColorLabel* pLabel : { &m_labelVendor, &m_labelMail, &m_labelSite, &m_labelCompany }) {
         pLabel->SetTransparent(TRUE);
         pLabel->SetFontBold(TRUE);
         pLabel->SetText3D(TRUE, FALSE);
@@ -56,19 +57,17 @@ BOOL CAboutDlg::OnInitDialog()
     m_labelVendor.SetText(kVendorLine);
     m_labelVendor.SetFontSize(10);
 
-    struct CLink
-    {
+    struct CLink {
         CHyperLink* pLink;
         CString strText;
         CString strTarget;
     };
     const CLink links[] = {
-        {&m_linkMail, g_szVendorSupportMail, CString("mailto:") + g_szVendorSupportMail},
-        {&m_linkSite, g_szVendorHomePage, g_szVendorHomePage},
-        {&m_linkCompany, g_szVendorCompanySite, g_szVendorCompanySite},
+        { &m_linkMail, g_szVendorSupportMail, CString("mailto:") + g_szVendorSupportMail },
+        { &m_linkSite, g_szVendorHomePage, g_szVendorHomePage },
+        { &m_linkCompany, g_szVendorCompanySite, g_szVendorCompanySite },
     };
-    for (const CLink& link : links)
-    {
+    for (const CLink& link : links) {
         link.pLink->SetWindowText(link.strText);
         link.pLink->SetURL(link.strTarget);
         link.pLink->SetColours(0xFFFFFF, 0xFFFFFF, 0xFF0000);

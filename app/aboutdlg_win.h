@@ -9,8 +9,7 @@
 #include "controls/colorlabel.h"
 #include "controls/hyperlink.h"
 
-class CAboutDlg : public CDialog
-{
+class CAboutDlg : public CDialog {
 public:
     explicit CAboutDlg(CWnd* pParent = nullptr);
     ~CAboutDlg() override;
@@ -32,15 +31,15 @@ protected:
     // The picture resource, turned into a bitmap that the dialog keeps.
     void LoadPicture();
 
-    HBRUSH m_hHollowBrush = nullptr;  // stock: never deleted
-    CColorLabel m_labelVendor;    // 1404
-    CColorLabel m_labelMail;      // 1398
-    CColorLabel m_labelSite;      // 1400
-    CColorLabel m_labelCompany;   // 1402
-    CColorLabel m_labelLegal;     // 1414
-    CHyperLink m_linkMail;        // 1399
-    CHyperLink m_linkSite;        // 1401
-    CHyperLink m_linkCompany;     // 1403
+    HBRUSH m_hHollowBrush = nullptr; // stock: never deleted
+    CColorLabel m_labelVendor; // 1404
+    CColorLabel m_labelMail; // 1398
+    CColorLabel m_labelSite; // 1400
+    CColorLabel m_labelCompany; // 1402
+    CColorLabel m_labelLegal; // 1414
+    CHyperLink m_linkMail; // 1399
+    CHyperLink m_linkSite; // 1401
+    CHyperLink m_linkCompany; // 1403
     CBitmap m_bmPicture;
 };
 

@@ -23,11 +23,14 @@ HICON LoadAppIcon(UINT nID)
 
 HICON LoadOwnedAppIcon(UINT nID, int cx, int cy)
 {
-    return static_cast<HICON>(
-        ::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nID), IMAGE_ICON, cx, cy, cx == 0 ? LR_DEFAULTSIZE : 0));
+    return static_cast<HICON>(::LoadImageA(
+        AfxGetResourceHandle(), MAKEINTRESOURCEA(nID), IMAGE_ICON, cx, cy, cx == 0 ? LR_DEFAULTSIZE : 0));
 }
 
-CGeneralSettingsDlg::CGeneralSettingsDlg(CWnd* pParent) : CDialog(IDD_GENERALSETTINGS, pParent) {}
+CGeneralSettingsDlg::CGeneralSettingsDlg(CWnd* pParent)
+    : CDialog(IDD_GENERALSETTINGS, pParent)
+{
+}
 
 CGeneralSettingsDlg::~CGeneralSettingsDlg() = default;
 

@@ -8,8 +8,7 @@
 #include "afx/afxdlg.h"
 #include "controls/sidebanner.h"
 
-class CGeneralSettingsDlg : public CDialog
-{
+class CGeneralSettingsDlg : public CDialog {
 public:
     explicit CGeneralSettingsDlg(CWnd* pParent = nullptr);
     ~CGeneralSettingsDlg() override;

@@ -6,7 +6,10 @@
 #include "res/app_res.h"
 #include "res/periphery_res.h"
 
-CNotificationsDlg::CNotificationsDlg(CWnd* pParent) : CDialog(IDD_NOTIFICATIONS, pParent) {}
+CNotificationsDlg::CNotificationsDlg(CWnd* pParent)
+    : CDialog(IDD_NOTIFICATIONS, pParent)
+{
+}
 
 CNotificationsDlg::~CNotificationsDlg() = default;
 
@@ -34,9 +37,9 @@ void CNotificationsDlg::OnOK()
 {
     if (!UpdateData(TRUE))
         return;
-    if (m_strEmail.IsEmpty())
-    {
-        AfxGetSeams()->MessageBox(GetSafeHwnd(), "Please enter e-mail!", "Veltran Clock", MB_OK | MB_ICONEXCLAMATION);
+    if (m_strEmail.IsEmpty()) {
+        AfxGetSeams()->MessageBox(
+            GetSafeHwnd(), "Please enter e-mail!", "Veltran Clock", MB_OK | MB_ICONEXCLAMATION);
         if (CWnd* pEdit = GetDlgItem(IDC_NOTIFY_EMAIL))
             pEdit->SetFocus();
         return;

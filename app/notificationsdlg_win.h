@@ -6,14 +6,13 @@
 #include "afx/afxdlg.h"
 #include "controls/colorlabel.h"
 
-class CNotificationsDlg : public CDialog
-{
+class CNotificationsDlg : public CDialog {
 public:
     explicit CNotificationsDlg(CWnd* pParent = nullptr);
     ~CNotificationsDlg() override;
 
     CString m_strEmail;
-    int m_nChoice = 0;  // 0 subscribe, 1 unsubscribe
+    int m_nChoice = 0; // 0 subscribe, 1 unsubscribe
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -21,8 +20,8 @@ protected:
     void OnOK() override;
     void OnCancel() override;
 
-    CColorLabel m_labelPromise;  // 392
-    CColorLabel m_labelIntro;    // 391
+    CColorLabel m_labelPromise; // 392
+    CColorLabel m_labelIntro; // 391
 };
 
 // Runs the dialog modally, as the tray command does.

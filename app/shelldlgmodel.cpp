@@ -3,8 +3,13 @@
 #include "app/traymodel.h"
 
 const char* const g_apszTrayActions[TRAY_ACTION_COUNT] = {
-    "Nothing",          "Show/Hide Analog Clock", "Show/Hide Digital Clock", "Show/Hide Calendar",
-    "Show Alarm List",  "Show Options",           "Show Help",
+    "Nothing",
+    "Show/Hide Analog Clock",
+    "Show/Hide Digital Clock",
+    "Show/Hide Calendar",
+    "Show Alarm List",
+    "Show Options",
+    "Show Help",
 };
 
 void CGeneralSettingsValues::Load(CSettings& settings)
@@ -33,6 +38,6 @@ void CGeneralSettingsValues::Store(CSettings& settings) const
 
 CString BuildNewsletterAddress(BOOL bSubscribe, const CString& strEmail)
 {
-    return CString(g_szVendorHomePage) + "subscribe.php?subscribe=" + (bSubscribe ? "1" : "0") + "&email=" +
-           strEmail;
+    return CString(g_szVendorHomePage) + "subscribe.php?subscribe=" + (bSubscribe ? "1" : "0")
+        + "&email=" + strEmail;
 }

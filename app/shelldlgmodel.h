@@ -10,8 +10,7 @@ const int TRAY_ACTION_COUNT = 7;
 extern const char* const g_apszTrayActions[TRAY_ACTION_COUNT];
 
 // The General settings dialog's values.
-struct CGeneralSettingsValues
-{
+struct CGeneralSettingsValues {
     BOOL bRunAtStartup = FALSE;
     BOOL bAskOnExit = FALSE;
     BOOL bSkinBrowserAtStartup = FALSE;

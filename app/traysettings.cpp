@@ -13,8 +13,7 @@ const char g_szTraySettingsKey[] = "Software\\Tessaly\\VArizi";
 const char g_szTraySettingsSection[] = "Main";
 const char g_szTraySettingsIniName[] = "Veltran.ini";
 
-namespace
-{
+namespace {
 LPCSTR IniPath()
 {
     if (g_szSettingsIniPath[0] == '\0')
@@ -60,8 +59,8 @@ void InitSettingsIniPath()
     std::snprintf(g_szSettingsIniPath, sizeof(g_szSettingsIniPath), "%s", static_cast<LPCSTR>(strPath));
 }
 
-int ReadSettingStringIndexed(LPCSTR pszSection, LPCSTR pszKey, LPSTR pszBuffer, int nBufferSize,
-                             LPCSTR pszDefault, int nNumber)
+int ReadSettingStringIndexed(
+    LPCSTR pszSection, LPCSTR pszKey, LPSTR pszBuffer, int nBufferSize, LPCSTR pszDefault, int nNumber)
 {
     if (pszBuffer == nullptr || nBufferSize <= 0)
         return 0;
@@ -127,8 +126,7 @@ void GetCommaField(LPSTR pszDest, int nDestSize, LPCSTR pszSource, int nIndex)
     if (pszSource == nullptr)
         return;
     LPCSTR p = pszSource;
-    for (int i = 0; i < nIndex; i++)
-    {
+    for (int i = 0; i < nIndex; i++) {
         p = std::strchr(p, ',');
         if (p == nullptr)
             return;
@@ -155,8 +153,7 @@ void GetCommaField(LPSTR pszDest, LPCSTR pszSource, int nIndex)
 
 int StrNCompare(LPCSTR psz1, LPCSTR psz2, int nCount)
 {
-    for (int i = 0; i < nCount; i++)
-    {
+    for (int i = 0; i < nCount; i++) {
         const signed char c1 = static_cast<signed char>(psz1[i]);
         const signed char c2 = static_cast<signed char>(psz2[i]);
         if (c1 != c2)
@@ -183,8 +180,7 @@ void AddFileNameToPath(LPSTR pszPath, int nPathSize, LPCSTR pszName)
         strResult = pszName;
     else if (pszName[0] == '\\')
         strResult = (HasDrive(pszPath) ? strPath.Left(2) : CString()) + pszName;
-    else
-    {
+    else {
         CString strBase = strPath;
         const int nLength = strBase.GetLength();
         if (nLength > 0 && (strBase[nLength - 1] == '\\' || strBase[nLength - 1] == '/'))

@@ -14,9 +14,9 @@ extern BOOL g_bSettingsInIni;
 // that finds it empty sets it first.
 extern char g_szSettingsIniPath[MAX_PATH];
 
-extern const char g_szTraySettingsKey[];      // "Software\Tessaly\VArizi"
-extern const char g_szTraySettingsSection[];  // "Main"
-extern const char g_szTraySettingsIniName[];  // "Veltran.ini"
+extern const char g_szTraySettingsKey[]; // "Software\Tessaly\VArizi"
+extern const char g_szTraySettingsSection[]; // "Main"
+extern const char g_szTraySettingsIniName[]; // "Veltran.ini"
 
 // The ini section or the registry key (below HKEY_CURRENT_USER) of a section
 // and number; a number below 2 is the same as none.
@@ -32,8 +32,8 @@ void InitSettingsIniPath();
 // Strings: the result is the ini reader's count, or in the registry the byte
 // count stored (terminator included); the buffer always ends with a zero.
 int ReadSettingString(LPCSTR pszSection, LPCSTR pszKey, LPSTR pszBuffer, int nBufferSize, LPCSTR pszDefault);
-int ReadSettingStringIndexed(LPCSTR pszSection, LPCSTR pszKey, LPSTR pszBuffer, int nBufferSize,
-                             LPCSTR pszDefault, int nNumber);
+int ReadSettingStringIndexed(
+    LPCSTR pszSection, LPCSTR pszKey, LPSTR pszBuffer, int nBufferSize, LPCSTR pszDefault, int nNumber);
 int ReadSettingInt(LPCSTR pszSection, LPCSTR pszKey, int nDefault);
 int ReadSettingIntIndexed(LPCSTR pszSection, LPCSTR pszKey, int nDefault, int nNumber);
 BOOL WriteSettingString(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszValue);
@@ -44,8 +44,8 @@ BOOL WriteSettingIntIndexed(LPCSTR pszSection, LPCSTR pszKey, int nValue, int nN
 // Registry reads on an explicit root key (an HKEY) and subkey; the native
 // build has no registry and always gives the default.
 int ReadRegistryInt(void* hRootKey, LPCSTR pszSubKey, LPCSTR pszValueName, int nDefault);
-int ReadRegistryString(void* hRootKey, LPCSTR pszSubKey, LPCSTR pszValueName, LPSTR pszBuffer, int nBufferSize,
-                       LPCSTR pszDefault);
+int ReadRegistryString(void* hRootKey, LPCSTR pszSubKey, LPCSTR pszValueName, LPSTR pszBuffer,
+    int nBufferSize, LPCSTR pszDefault);
 
 // Field nIndex (from 0) of a comma-separated list, without its leading and
 // trailing spaces; empty when the list has fewer fields. A field is never
@@ -76,8 +76,8 @@ void AppendDebugLog(LPCSTR pszText);
 
 // The storage under the store (traysettings_win.cpp: the profile functions and
 // the registry; traysettings_posix.cpp: a plain ini reader and writer).
-int TrayIniReadString(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszDefault, LPSTR pszBuffer, int nBufferSize,
-                      LPCSTR pszFile);
+int TrayIniReadString(
+    LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszDefault, LPSTR pszBuffer, int nBufferSize, LPCSTR pszFile);
 int TrayIniReadInt(LPCSTR pszSection, LPCSTR pszKey, int nDefault, LPCSTR pszFile);
 BOOL TrayIniWriteString(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszValue, LPCSTR pszFile);
 // Below HKEY_CURRENT_USER; the native build has no registry: reads give the

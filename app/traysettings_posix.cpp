@@ -13,8 +13,7 @@
 #include <strings.h>
 #include <vector>
 
-namespace
-{
+namespace {
 std::string Trim(const std::string& str)
 {
     const size_t nFirst = str.find_first_not_of(" \t\r");
@@ -29,8 +28,7 @@ std::vector<std::string> ReadLines(LPCSTR pszFile)
     std::vector<std::string> lines;
     std::ifstream in(pszFile, std::ios::binary);
     std::string line;
-    while (std::getline(in, line))
-    {
+    while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         lines.push_back(line);
@@ -72,11 +70,9 @@ int FindKey(const std::vector<std::string>& lines, LPCSTR pszSection, LPCSTR psz
 {
     bool bInSection = false;
     *pnSectionEnd = -1;
-    for (size_t i = 0; i < lines.size(); i++)
-    {
+    for (size_t i = 0; i < lines.size(); i++) {
         std::string strName, strKey, strValue;
-        if (SectionOf(lines[i], strName))
-        {
+        if (SectionOf(lines[i], strName)) {
             bInSection = SameName(strName, pszSection);
             if (bInSection)
                 *pnSectionEnd = static_cast<int>(i) + 1;
@@ -103,23 +99,24 @@ bool LookUp(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszFile, std::string& strVa
         return false;
     std::string strKey;
     KeyOf(lines[static_cast<size_t>(nLine)], strKey, strValue);
-    if (strValue.size() >= 2 && (strValue.front() == '"' || strValue.front() == '\'') &&
-        strValue.back() == strValue.front())
+    if (strValue.size() >= 2 && (strValue.front() == '"' || strValue.front() == '\'')
+        && strValue.back() == strValue.front())
         strValue = strValue.substr(1, strValue.size() - 2);
     return true;
 }
 } // namespace
 
-int TrayIniReadString(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszDefault, LPSTR pszBuffer, int nBufferSize,
-                      LPCSTR pszFile)
+int TrayIniReadString(
+    LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszDefault, LPSTR pszBuffer, int nBufferSize, LPCSTR pszFile)
 {
     if (pszBuffer == nullptr || nBufferSize <= 0)
         return 0;
     std::string strValue;
     if (!LookUp(pszSection, pszKey, pszFile, strValue))
         strValue = pszDefault != nullptr ? pszDefault : "";
-    const size_t nCopy = strValue.size() < static_cast<size_t>(nBufferSize) ? strValue.size()
-                                                                            : static_cast<size_t>(nBufferSize) - 1;
+    const size_t nCopy = strValue.size() < static_cast<size_t>(nBufferSize)
+        ? strValue.size()
+        : static_cast<size_t>(nBufferSize) - 1;
     std::memcpy(pszBuffer, strValue.data(), nCopy);
     pszBuffer[nCopy] = '\0';
     return static_cast<int>(nCopy);
@@ -145,8 +142,7 @@ BOOL TrayIniWriteString(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszValue, LPCST
         lines[static_cast<size_t>(nLine)] = strEntry;
     else if (nSectionEnd >= 0)
         lines.insert(lines.begin() + nSectionEnd, strEntry);
-    else
-    {
+    else {
         lines.push_back(std::string("[") + pszSection + "]");
         lines.push_back(strEntry);
     }

@@ -6,11 +6,9 @@
 
 #include <cstring>
 
-namespace
-{
+namespace {
 // The one owner of an opened or created key.
-class CTrayRegKey
-{
+class CTrayRegKey {
 public:
     CTrayRegKey() = default;
     ~CTrayRegKey()
@@ -28,7 +26,8 @@ public:
     BOOL Create(HKEY hRoot, LPCSTR pszSubKey)
     {
         return RegCreateKeyExA(hRoot, pszSubKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,
-                               &m_hKey, nullptr) == ERROR_SUCCESS;
+                   &m_hKey, nullptr)
+            == ERROR_SUCCESS;
     }
     HKEY Get() const { return m_hKey; }
 
@@ -44,19 +43,21 @@ int CopyDefault(LPSTR pszBuffer, int nBufferSize, LPCSTR pszDefault)
 
 // A string value into the buffer, always terminated. Only text counts: a
 // number or binary value read as a string would hand out raw bytes.
-BOOL QueryString(HKEY hRoot, LPCSTR pszSubKey, LPCSTR pszName, LPSTR pszBuffer, int nBufferSize, DWORD* pnBytes)
+BOOL QueryString(
+    HKEY hRoot, LPCSTR pszSubKey, LPCSTR pszName, LPSTR pszBuffer, int nBufferSize, DWORD* pnBytes)
 {
     CTrayRegKey key;
     if (!key.Open(hRoot, pszSubKey))
         return FALSE;
     DWORD nType = 0;
     DWORD nBytes = static_cast<DWORD>(nBufferSize);
-    if (RegQueryValueExA(key.Get(), pszName, nullptr, &nType, reinterpret_cast<BYTE*>(pszBuffer), &nBytes) !=
-        ERROR_SUCCESS)
+    if (RegQueryValueExA(key.Get(), pszName, nullptr, &nType, reinterpret_cast<BYTE*>(pszBuffer), &nBytes)
+        != ERROR_SUCCESS)
         return FALSE;
     if (nType != REG_SZ && nType != REG_EXPAND_SZ)
         return FALSE;
-    const DWORD nEnd = nBytes < static_cast<DWORD>(nBufferSize) ? nBytes : static_cast<DWORD>(nBufferSize) - 1;
+    const DWORD nEnd
+        = nBytes < static_cast<DWORD>(nBufferSize) ? nBytes : static_cast<DWORD>(nBufferSize) - 1;
     pszBuffer[nEnd] = '\0';
     *pnBytes = nBytes;
     return TRUE;
@@ -69,20 +70,20 @@ BOOL QueryInt(HKEY hRoot, LPCSTR pszSubKey, LPCSTR pszName, int* pnValue)
         return FALSE;
     DWORD nValue = 0;
     DWORD nBytes = sizeof(nValue);
-    if (RegQueryValueExA(key.Get(), pszName, nullptr, nullptr, reinterpret_cast<BYTE*>(&nValue), &nBytes) !=
-            ERROR_SUCCESS ||
-        nBytes != sizeof(nValue))
+    if (RegQueryValueExA(key.Get(), pszName, nullptr, nullptr, reinterpret_cast<BYTE*>(&nValue), &nBytes)
+            != ERROR_SUCCESS
+        || nBytes != sizeof(nValue))
         return FALSE;
     *pnValue = static_cast<int>(nValue);
     return TRUE;
 }
 } // namespace
 
-int TrayIniReadString(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszDefault, LPSTR pszBuffer, int nBufferSize,
-                      LPCSTR pszFile)
+int TrayIniReadString(
+    LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszDefault, LPSTR pszBuffer, int nBufferSize, LPCSTR pszFile)
 {
-    return static_cast<int>(GetPrivateProfileStringA(pszSection, pszKey, pszDefault, pszBuffer,
-                                                     static_cast<DWORD>(nBufferSize), pszFile));
+    return static_cast<int>(GetPrivateProfileStringA(
+        pszSection, pszKey, pszDefault, pszBuffer, static_cast<DWORD>(nBufferSize), pszFile));
 }
 
 int TrayIniReadInt(LPCSTR pszSection, LPCSTR pszKey, int nDefault, LPCSTR pszFile)
@@ -115,8 +116,8 @@ BOOL TrayRegWriteString(LPCSTR pszSubKey, LPCSTR pszName, LPCSTR pszValue)
     if (!key.Create(HKEY_CURRENT_USER, pszSubKey))
         return FALSE;
     const DWORD nBytes = static_cast<DWORD>(std::strlen(pszValue) + 1);
-    return RegSetValueExA(key.Get(), pszName, 0, REG_SZ, reinterpret_cast<const BYTE*>(pszValue), nBytes) ==
-           ERROR_SUCCESS;
+    return RegSetValueExA(key.Get(), pszName, 0, REG_SZ, reinterpret_cast<const BYTE*>(pszValue), nBytes)
+        == ERROR_SUCCESS;
 }
 
 BOOL TrayRegWriteInt(LPCSTR pszSubKey, LPCSTR pszName, int nValue)
@@ -125,8 +126,9 @@ BOOL TrayRegWriteInt(LPCSTR pszSubKey, LPCSTR pszName, int nValue)
     if (!key.Create(HKEY_CURRENT_USER, pszSubKey))
         return FALSE;
     const DWORD nData = static_cast<DWORD>(nValue);
-    return RegSetValueExA(key.Get(), pszName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&nData),
-                          sizeof(nData)) == ERROR_SUCCESS;
+    return RegSetValueExA(
+               key.Get(), pszName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&nData), sizeof(nData))
+        == ERROR_SUCCESS;
 }
 
 int ReadRegistryInt(void* hRootKey, LPCSTR pszSubKey, LPCSTR pszValueName, int nDefault)
@@ -135,8 +137,8 @@ int ReadRegistryInt(void* hRootKey, LPCSTR pszSubKey, LPCSTR pszValueName, int n
     return QueryInt(static_cast<HKEY>(hRootKey), pszSubKey, pszValueName, &nValue) ? nValue : nDefault;
 }
 
-int ReadRegistryString(void* hRootKey, LPCSTR pszSubKey, LPCSTR pszValueName, LPSTR pszBuffer, int nBufferSize,
-                       LPCSTR pszDefault)
+int ReadRegistryString(void* hRootKey, LPCSTR pszSubKey, LPCSTR pszValueName, LPSTR pszBuffer,
+    int nBufferSize, LPCSTR pszDefault)
 {
     if (pszBuffer == nullptr || nBufferSize <= 0)
         return 0;

@@ -4,11 +4,9 @@
 // without a maker opens nothing.
 #include "app/windowservices.h"
 #include "clocks/analogclock_win.h"
-#include "app/generalsettingsdlg_win.h"
-#ifdef VELTRAN_LINK_CONTROLS
 #include "app/aboutdlg_win.h"
+#include "app/generalsettingsdlg_win.h"
 #include "app/notificationsdlg_win.h"
-#endif
 #include "clocks/calendar_win.h"
 #include "clocks/calendaroptions_win.h"
 #include "clocks/clockoptions_win.h"
@@ -23,9 +21,7 @@
 void AppWireWindowServices()
 {
     // WK_ABOUT: CAboutDlg.
-#ifdef VELTRAN_LINK_CONTROLS
     g_windowServices.pfnMake[WK_ABOUT] = []() -> CDialog* { return new CAboutDlg; };
-#endif
 
     // WK_ALARMLIST: CAlarmListDlg.
     g_windowServices.pfnMake[WK_ALARMLIST] = []() -> CDialog* { return new CAlarmListDlg; };
@@ -61,9 +57,7 @@ void AppWireWindowServices()
     g_windowServices.pfnEditAlarm = AlarmRunEditor;
 
     // pfnNotifications: the Notifications dialog run modally.
-#ifdef VELTRAN_LINK_CONTROLS
     g_windowServices.pfnNotifications = RunNotificationsDialog;
-#endif
 
     // pfnExecuteAlarm: CAlarmExecutor::ExecuteAlarm.
     // An executor per alarm, so the message windows of different alarms stand side by side.

@@ -1,5 +1,6 @@
 // The report list under Wine: 1,000 rows filled, sorted both ways by a
-// column, and one full repaint of the rows that show, each timed.
+// column, one full repaint of the rows that show, and emptying the list
+// (deleting the root) at 1,000 and 20,000 rows, each timed.
 #include "controls/reportctrl.h"
 
 #include <cstdio>
@@ -34,20 +35,30 @@ int main()
     report.InsertColumn(2, "Left", 2, 200);
     int nCheck = report.AddCellStyle(RCS_CHECKBOX | RCS_EDIT);
 
+    auto fill = [&](int nRows) {
+        report.SetRedraw(FALSE);
+        for (int i = 0; i < nRows; ++i) {
+            CString str;
+            str.Format((i & 1) ? "alarm %04d" : "Alarm %04d", i * 7919 % nRows);
+            DWORD h = report.InsertItem(RVI_ROOT, RVTI_LAST, str, -1, nCheck);
+            str.Format("%02d:%02d:%02d", i % 24, i % 60, (i * 7) % 60);
+            report.SetItemText(h, 1, str);
+            str.Format("%d days", i % 365);
+            report.SetItemText(h, 2, str);
+            report.SetItemCheck(h, 0, i & 1);
+        }
+        report.SetRedraw(TRUE);
+    };
+    // As the alarm list and the Skin Browser empty it before a refill.
+    auto deleteAll = [&] {
+        double t = Now();
+        report.DeleteItem(RVI_ROOT);
+        return Now() - t;
+    };
+
     const int nRows = 1000;
     double t0 = Now();
-    report.SetRedraw(FALSE);
-    for (int i = 0; i < nRows; ++i) {
-        CString str;
-        str.Format((i & 1) ? "alarm %04d" : "Alarm %04d", i * 7919 % nRows);
-        DWORD h = report.InsertItem(RVI_ROOT, RVTI_LAST, str, -1, nCheck);
-        str.Format("%02d:%02d:%02d", i % 24, i % 60, (i * 7) % 60);
-        report.SetItemText(h, 1, str);
-        str.Format("%d days", i % 365);
-        report.SetItemText(h, 2, str);
-        report.SetItemCheck(h, 0, i & 1);
-    }
-    report.SetRedraw(TRUE);
+    fill(nRows);
     double tFill = Now() - t0;
 
     t0 = Now();
@@ -72,12 +83,26 @@ int main()
     ::SelectObject(hMem, hOld);
     ::DeleteObject(hBitmap);
     ::DeleteDC(hMem);
+    int nShowing = (int)report.SendMessage(LVM_GETCOUNTPERPAGE);
 
-    std::printf("report list, %d rows, %d showing\n", report.GetItemCount(), (int)report.SendMessage(LVM_GETCOUNTPERPAGE));
+    double tDelete = deleteAll();
+    bool bEmpty = report.GetItemCount() == 0;
+    const int nManyRows = 20000;
+    fill(nManyRows);
+    double tDeleteMany = deleteAll();
+    bEmpty = bEmpty && report.GetItemCount() == 0;
+
+    std::printf("report list, %d rows, %d showing\n", nRows, nShowing);
     std::printf("  fill            %8.2f ms\n", tFill * 1e3);
     std::printf("  sort ascending  %8.2f ms\n", tSortUp * 1e3);
     std::printf("  sort descending %8.2f ms\n", tSortDown * 1e3);
     std::printf("  full repaint    %8.2f ms\n", tPaint * 1e3);
+    std::printf("  delete all      %8.2f ms\n", tDelete * 1e3);
+    std::printf("  delete all of %d rows %8.2f ms\n", nManyRows, tDeleteMany * 1e3);
+    if (!bEmpty) {
+        std::printf("rows left after deleting the root\n");
+        return 1;
+    }
     report.DestroyWindow();
     parent.DestroyWindow();
     return 0;

@@ -502,9 +502,13 @@ BOOL CAnalogClockDlg::OnClockCommand(UINT nID)
         s.m_nAnalogJitter = static_cast<int>(nID - ID_ANALOG_JITTER_FIRST);
         Reload();
     } else if (nSkin >= 0) {
+        // A skin that cannot load leaves the last good one as the setting, so
+        // the next start does not open a clock that closes again at once.
+        const CString strGood = s.m_strAnalogSkin;
         s.m_strAnalogSkin = m_arrSkins[nSkin];
         StoreCenter();
-        Reload();
+        if (!LoadSkin(s.m_nAnalogScale))
+            s.m_strAnalogSkin = strGood;
     } else {
         switch (nID) {
         case ID_ANALOG_ONTOP:

@@ -10,14 +10,17 @@
 #include "res/clockoptions_res.h"
 
 BEGIN_MESSAGE_MAP(CCalendarDlg, CDialog)
-    ON_WM_SIZE()
-    ON_WM_CLOSE()
-    ON_WM_CTLCOLOR()
+ON_WM_SIZE()
+ON_WM_CLOSE()
+ON_WM_CTLCOLOR()
 END_MESSAGE_MAP()
 
 CCalendarCtrl::~CCalendarCtrl() = default;
 
-CCalendarDlg::CCalendarDlg(CWnd* pParent) : CDialog(IDD_CALENDAR, pParent) {}
+CCalendarDlg::CCalendarDlg(CWnd* pParent)
+    : CDialog(IDD_CALENDAR, pParent)
+{
+}
 
 CCalendarDlg::~CCalendarDlg() = default;
 
@@ -33,8 +36,7 @@ BOOL CCalendarDlg::OnInitDialog()
     CMenu* pSysMenu = GetSystemMenu(FALSE);
     char szAbout[80] = "";
     ::LoadStringA(AfxGetResourceHandle(), IDS_ABOUTBOX, szAbout, sizeof(szAbout));
-    if (pSysMenu != nullptr && szAbout[0] != '\0')
-    {
+    if (pSysMenu != nullptr && szAbout[0] != '\0') {
         pSysMenu->AppendMenu(MF_SEPARATOR);
         pSysMenu->AppendMenu(MF_STRING, ID_CALENDAR_ABOUT, szAbout);
     }
@@ -51,8 +53,7 @@ BOOL CCalendarDlg::OnInitDialog()
 
 void CCalendarDlg::ApplySettings()
 {
-    for (const CCalendarColour& colour : g_calendarColours)
-    {
+    for (const CCalendarColour& colour : g_calendarColours) {
         if (g_settings.*colour.pbUse)
             m_ctlCalendar.SetColor(colour.nIndex, g_settings.*colour.pcrColour);
     }
@@ -67,7 +68,7 @@ void CCalendarDlg::ApplySettings()
 void CCalendarDlg::UpdateTopMost()
 {
     SetWindowPos(g_settings.m_bCalendarOnTop ? &CWnd::wndTopMost : &CWnd::wndNoTopMost, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void CCalendarDlg::OnSize(UINT nType, int cx, int cy)

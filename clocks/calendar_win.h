@@ -8,14 +8,12 @@
 #include "afx/afxdlg.h"
 #include "afx/afxgdi.h"
 
-class CCalendarCtrl : public CMonthCalCtrl
-{
+class CCalendarCtrl : public CMonthCalCtrl {
 public:
     ~CCalendarCtrl() override;
 };
 
-class CCalendarDlg : public CDialog
-{
+class CCalendarDlg : public CDialog {
 public:
     explicit CCalendarDlg(CWnd* pParent = nullptr);
     ~CCalendarDlg() override;

@@ -1,16 +1,23 @@
 #include "clocks/calendarmodel.h"
 
 const CCalendarColour g_calendarColours[CALENDAR_COLOURS] = {
-    {&CSettings::m_bCalUseBackColor, &CSettings::m_crCalBack, CAL_COLOR_BACKGROUND, 1368, 1000},
-    {&CSettings::m_bCalUseMonthBackColor, &CSettings::m_crCalMonthBack, CAL_COLOR_MONTHBK, 1363, 1001},
-    {&CSettings::m_bCalUseTextColor, &CSettings::m_crCalText, CAL_COLOR_TEXT, 1364, 1002},
-    {&CSettings::m_bCalUseTitleBackColor, &CSettings::m_crCalTitleBack, CAL_COLOR_TITLEBK, 1365, 1003},
-    {&CSettings::m_bCalUseTitleTextColor, &CSettings::m_crCalTitleText, CAL_COLOR_TITLETEXT, 1366, 1004},
-    {&CSettings::m_bCalUseTrailingTextColor, &CSettings::m_crCalTrailingText, CAL_COLOR_TRAILINGTEXT, 1367, 1106},
+    { &CSettings::m_bCalUseBackColor, &CSettings::m_crCalBack, CAL_COLOR_BACKGROUND, 1368, 1000 },
+    { &CSettings::m_bCalUseMonthBackColor, &CSettings::m_crCalMonthBack, CAL_COLOR_MONTHBK, 1363, 1001 },
+    { &CSettings::m_bCalUseTextColor, &CSettings::m_crCalText, CAL_COLOR_TEXT, 1364, 1002 },
+    { &CSettings::m_bCalUseTitleBackColor, &CSettings::m_crCalTitleBack, CAL_COLOR_TITLEBK, 1365, 1003 },
+    { &CSettings::m_bCalUseTitleTextColor, &CSettings::m_crCalTitleText, CAL_COLOR_TITLETEXT, 1366, 1004 },
+    { &CSettings::m_bCalUseTrailingTextColor, &CSettings::m_crCalTrailingText, CAL_COLOR_TRAILINGTEXT, 1367,
+        1106 },
 };
 
 const char* const g_apszCalendarWeekDays[CALENDAR_WEEKDAYS] = {
-    "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday", "Sunday",
+    "Monday",
+    "Tuesday",
+    "Wednesday",
+    "Thursday",
+    "Friday",
+    "Saturday",
+    "Sunday",
 };
 
 int ValidateCalendarFirstDay(CSettings& settings)
@@ -26,8 +33,7 @@ CCalendarLayout FitCalendarPanes(const CRect& rcClient, const CRect& rcMinMonth,
     rcPane.right += rcPane.Width() / 20;
     rcPane.bottom += nMaxTodayWidth;
     CCalendarLayout layout;
-    if (rcPane.Width() <= 0 || rcPane.Height() <= 0)
-    {
+    if (rcPane.Width() <= 0 || rcPane.Height() <= 0) {
         layout.nCols = layout.nRows = 1;
         layout.rcControl = CRect(0, 0, rcClient.Width(), rcClient.Height());
         return layout;
@@ -48,8 +54,7 @@ CCalendarLayout FitCalendarPanes(const CRect& rcClient, const CRect& rcMinMonth,
 
 void CCalendarOptionsValues::Load(CSettings& settings)
 {
-    for (int i = 0; i < CALENDAR_COLOURS; i++)
-    {
+    for (int i = 0; i < CALENDAR_COLOURS; i++) {
         abUse[i] = settings.*g_calendarColours[i].pbUse;
         acrColour[i] = settings.*g_calendarColours[i].pcrColour;
     }
@@ -64,8 +69,7 @@ void CCalendarOptionsValues::Load(CSettings& settings)
 
 void CCalendarOptionsValues::Store(CSettings& settings) const
 {
-    for (int i = 0; i < CALENDAR_COLOURS; i++)
-    {
+    for (int i = 0; i < CALENDAR_COLOURS; i++) {
         settings.*g_calendarColours[i].pbUse = abUse[i];
         settings.*g_calendarColours[i].pcrColour = acrColour[i];
     }

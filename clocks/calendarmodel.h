@@ -7,8 +7,7 @@
 #include "app/settings.h"
 
 // Month-calendar colour indexes (MCSC_*).
-enum
-{
+enum {
     CAL_COLOR_BACKGROUND = 0,
     CAL_COLOR_TEXT = 1,
     CAL_COLOR_TITLEBK = 2,
@@ -19,8 +18,7 @@ enum
 
 // One colour of the calendar: its use flag and value in the settings, its
 // month-calendar index and the options dialog's check box and colour button.
-struct CCalendarColour
-{
+struct CCalendarColour {
     BOOL CSettings::*pbUse;
     COLORREF CSettings::*pcrColour;
     int nIndex;
@@ -44,8 +42,7 @@ int ValidateCalendarFirstDay(CSettings& settings);
 // is the control's minimum one-month rectangle widened by a twentieth and
 // lengthened by the "today" width. A pane of no size (a control that reports
 // none) takes the whole client area as its one pane.
-struct CCalendarLayout
-{
+struct CCalendarLayout {
     int nCols;
     int nRows;
     CRect rcControl;
@@ -53,15 +50,14 @@ struct CCalendarLayout
 CCalendarLayout FitCalendarPanes(const CRect& rcClient, const CRect& rcMinMonth, int nMaxTodayWidth);
 
 // The calendar options dialog's values.
-struct CCalendarOptionsValues
-{
+struct CCalendarOptionsValues {
     BOOL abUse[CALENDAR_COLOURS] = {};
     COLORREF acrColour[CALENDAR_COLOURS] = {};
     BOOL bOnTop = FALSE;
     WORD wHotKeyVK = 0;
     WORD wHotKeyMods = 0;
     BOOL bCustomFirstDay = FALSE;
-    int nFirstDay = 0;  // the list's selection
+    int nFirstDay = 0; // the list's selection
 
     // A nonzero "toggle hides" becomes exactly 1 and a first day outside the
     // list becomes 0, both in the settings.

@@ -9,18 +9,20 @@
 #include "res/clockoptions_res.h"
 
 BEGIN_MESSAGE_MAP(CCalendarOptionsDlg, COptionsWindow)
-    ON_BN_CLICKED(IDC_CALOPT_CUSTOMFIRSTDAY, OnCustomFirstDay)
+ON_BN_CLICKED(IDC_CALOPT_CUSTOMFIRSTDAY, OnCustomFirstDay)
 END_MESSAGE_MAP()
 
-CCalendarOptionsDlg::CCalendarOptionsDlg(CWnd* pParent) : COptionsWindow(IDD_CALENDAROPTIONS, pParent) {}
+CCalendarOptionsDlg::CCalendarOptionsDlg(CWnd* pParent)
+    : COptionsWindow(IDD_CALENDAROPTIONS, pParent)
+{
+}
 
 CCalendarOptionsDlg::~CCalendarOptionsDlg() = default;
 
 void CCalendarOptionsDlg::DoDataExchange(CDataExchange* pDX)
 {
     COptionsWindow::DoDataExchange(pDX);
-    for (int i = 0; i < CALENDAR_COLOURS; i++)
-    {
+    for (int i = 0; i < CALENDAR_COLOURS; i++) {
         DDX_Control(pDX, static_cast<int>(g_calendarColours[i].nButtonID), m_pickers[i]);
         DDX_Check(pDX, static_cast<int>(g_calendarColours[i].nCheckID), m_abUse[i]);
     }
@@ -37,9 +39,9 @@ BOOL CCalendarOptionsDlg::OnInitDialog()
     SetIcon(hIcon, TRUE);
     SetIcon(hIcon, FALSE);
     SetupDialogBanner(&m_banner, this);
-    m_banner.SetIcon(static_cast<HICON>(::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_BANNER_OPTIONS),
-                                                     IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)),
-                     BANNER_ICON_BEFORE | BANNER_ICON_CENTRE, TRUE);
+    m_banner.SetIcon(static_cast<HICON>(::LoadImageA(AfxGetResourceHandle(),
+                         MAKEINTRESOURCEA(IDI_BANNER_OPTIONS), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)),
+        BANNER_ICON_BEFORE | BANNER_ICON_CENTRE, TRUE);
     m_banner.SetTitle("Calendar options");
     m_banner.SetCaption("");
     LoadSettings();
@@ -53,8 +55,7 @@ void CCalendarOptionsDlg::LoadSettings()
 {
     CCalendarOptionsValues values;
     values.Load(g_settings);
-    for (int i = 0; i < CALENDAR_COLOURS; i++)
-    {
+    for (int i = 0; i < CALENDAR_COLOURS; i++) {
         m_abUse[i] = values.abUse[i];
         m_pickers[i].SetColour(values.acrColour[i]);
     }
@@ -87,8 +88,7 @@ void CCalendarOptionsDlg::SaveSettings()
 {
     UpdateData(TRUE);
     CCalendarOptionsValues values;
-    for (int i = 0; i < CALENDAR_COLOURS; i++)
-    {
+    for (int i = 0; i < CALENDAR_COLOURS; i++) {
         values.abUse[i] = m_abUse[i];
         values.acrColour[i] = m_pickers[i].GetColour();
     }

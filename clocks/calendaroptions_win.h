@@ -10,8 +10,7 @@
 #include "controls/colourpicker.h"
 #include "controls/sidebanner.h"
 
-class CCalendarOptionsDlg : public COptionsWindow
-{
+class CCalendarOptionsDlg : public COptionsWindow {
 public:
     explicit CCalendarOptionsDlg(CWnd* pParent = nullptr);
     ~CCalendarOptionsDlg() override;
@@ -30,7 +29,7 @@ protected:
     afx_msg void OnCustomFirstDay();
     DECLARE_MESSAGE_MAP()
 
-    CColourPicker m_pickers[CALENDAR_COLOURS];  // in the order of g_calendarColours
+    CColourPicker m_pickers[CALENDAR_COLOURS]; // in the order of g_calendarColours
     int m_abUse[CALENDAR_COLOURS] = {};
     CHotKeyCtrl m_hotKey;
     CComboBox m_comboFirstDay;

@@ -4,22 +4,40 @@
 
 const char g_szChosenSkinsSeparator[] = "***";
 
-namespace
-{
+namespace {
 const CClockOptionsFields g_analogFields = {
-    &CSettings::m_strAnalogSkinDir,        &CSettings::m_strAnalogSkin,         &CSettings::m_bAnalogOnTop,
-    &CSettings::m_bAnalogOnBottom,         &CSettings::m_bAnalogAlwaysCenter,   &CSettings::m_bAnalogAutoRemove,
-    &CSettings::m_bAnalogLockMovement,     &CSettings::m_nAnalogDblClkAction,   &CSettings::m_hkAnalog,
-    &CSettings::m_bAnalogAutoChange,       &CSettings::m_bAnalogChangeByMinutes, &CSettings::m_nAnalogChangeMinutes,
-    &CSettings::m_bAnalogChangeBySeconds,  &CSettings::m_nAnalogChangeSeconds,  &CSettings::m_strAnalogChangeSkins,
+    &CSettings::m_strAnalogSkinDir,
+    &CSettings::m_strAnalogSkin,
+    &CSettings::m_bAnalogOnTop,
+    &CSettings::m_bAnalogOnBottom,
+    &CSettings::m_bAnalogAlwaysCenter,
+    &CSettings::m_bAnalogAutoRemove,
+    &CSettings::m_bAnalogLockMovement,
+    &CSettings::m_nAnalogDblClkAction,
+    &CSettings::m_hkAnalog,
+    &CSettings::m_bAnalogAutoChange,
+    &CSettings::m_bAnalogChangeByMinutes,
+    &CSettings::m_nAnalogChangeMinutes,
+    &CSettings::m_bAnalogChangeBySeconds,
+    &CSettings::m_nAnalogChangeSeconds,
+    &CSettings::m_strAnalogChangeSkins,
 };
 
 const CClockOptionsFields g_digitalFields = {
-    &CSettings::m_strDigitalSkinDir,       &CSettings::m_strDigitalSkin,        &CSettings::m_bDigitalOnTop,
-    &CSettings::m_bDigitalOnBottom,        &CSettings::m_bDigitalAlwaysCenter,  &CSettings::m_bDigitalAutoRemove,
-    &CSettings::m_bDigitalLockMovement,    &CSettings::m_nDigitalDblClkAction,  &CSettings::m_hkDigital,
-    &CSettings::m_bDigitalAutoChange,      &CSettings::m_bDigitalChangeByMinutes,
-    &CSettings::m_nDigitalChangeMinutes,   &CSettings::m_bDigitalChangeBySeconds, &CSettings::m_nDigitalChangeSeconds,
+    &CSettings::m_strDigitalSkinDir,
+    &CSettings::m_strDigitalSkin,
+    &CSettings::m_bDigitalOnTop,
+    &CSettings::m_bDigitalOnBottom,
+    &CSettings::m_bDigitalAlwaysCenter,
+    &CSettings::m_bDigitalAutoRemove,
+    &CSettings::m_bDigitalLockMovement,
+    &CSettings::m_nDigitalDblClkAction,
+    &CSettings::m_hkDigital,
+    &CSettings::m_bDigitalAutoChange,
+    &CSettings::m_bDigitalChangeByMinutes,
+    &CSettings::m_nDigitalChangeMinutes,
+    &CSettings::m_bDigitalChangeBySeconds,
+    &CSettings::m_nDigitalChangeSeconds,
     &CSettings::m_strDigitalChangeSkins,
 };
 } // namespace
@@ -60,13 +78,11 @@ int ChooseCurrentSkin(const CSortStringArray& names, CString& strCurrent)
 void CVisiblePageValues::Load(SkinKind kind, CSettings& settings)
 {
     const CClockOptionsFields& f = GetClockOptionsFields(kind);
-    if (kind == SKIN_DIGITAL)
-    {
+    if (kind == SKIN_DIGITAL) {
         if (settings.m_strDigitalFormat.IsEmpty())
             settings.m_strDigitalFormat = g_szDefaultDigitalFormat;
         strFormat = settings.m_strDigitalFormat;
-    }
-    else
+    } else
         bSecondHand = settings.m_bAnalogSecondHand;
     bOnTop = settings.*f.pbOnTop;
     bOnBottom = settings.*f.pbOnBottom;
@@ -106,12 +122,14 @@ CVisiblePageEnables GetVisiblePageEnables(SkinKind kind, const CVisiblePageValue
 
 int ValidChangeMinutes(int nMinutes)
 {
-    return nMinutes >= CHANGE_MINUTES_MIN && nMinutes <= CHANGE_MINUTES_MAX ? nMinutes : CHANGE_MINUTES_FALLBACK;
+    return nMinutes >= CHANGE_MINUTES_MIN && nMinutes <= CHANGE_MINUTES_MAX ? nMinutes
+                                                                            : CHANGE_MINUTES_FALLBACK;
 }
 
 int ValidChangeSeconds(int nSeconds)
 {
-    return nSeconds >= CHANGE_SECONDS_MIN && nSeconds <= CHANGE_SECONDS_MAX ? nSeconds : CHANGE_SECONDS_FALLBACK;
+    return nSeconds >= CHANGE_SECONDS_MIN && nSeconds <= CHANGE_SECONDS_MAX ? nSeconds
+                                                                            : CHANGE_SECONDS_FALLBACK;
 }
 
 void CAutoChangeValues::Load(SkinKind kind, CSettings& settings)
@@ -152,8 +170,7 @@ void SplitChosenSkins(const CString& strChosen, CStringArray& names)
     const int nSeparator = static_cast<int>(sizeof(g_szChosenSkinsSeparator)) - 1;
     int nStart = 0;
     for (int nEnd = strChosen.Find(g_szChosenSkinsSeparator); nEnd >= 0;
-         nEnd = strChosen.Find(g_szChosenSkinsSeparator, nStart))
-    {
+         nEnd = strChosen.Find(g_szChosenSkinsSeparator, nStart)) {
         names.Add(strChosen.Mid(nStart, nEnd - nStart));
         nStart = nEnd + nSeparator;
     }
@@ -162,8 +179,7 @@ void SplitChosenSkins(const CString& strChosen, CStringArray& names)
 CString JoinChosenSkins(const CStringArray& names)
 {
     CString strChosen;
-    for (INT_PTR i = 0; i < names.GetSize(); i++)
-    {
+    for (INT_PTR i = 0; i < names.GetSize(); i++) {
         if (names[i].Find('*') >= 0)
             continue;
         strChosen += names[i] + g_szChosenSkinsSeparator;

@@ -10,8 +10,7 @@
 #include "controls/sortstringarray.h"
 
 // The settings of one kind of clock, as members of CSettings.
-struct CClockOptionsFields
-{
+struct CClockOptionsFields {
     CString CSettings::*pstrSkinDir;
     CString CSettings::*pstrSkin;
     BOOL CSettings::*pbOnTop;
@@ -44,26 +43,24 @@ int ValidListIndex(int nStored, int nCount);
 int ChooseCurrentSkin(const CSortStringArray& names, CString& strCurrent);
 
 // "Visible settings".
-struct CVisiblePageValues
-{
+struct CVisiblePageValues {
     BOOL bOnTop = FALSE;
     BOOL bOnBottom = FALSE;
     BOOL bAlwaysCenter = FALSE;
     BOOL bAutoRemove = FALSE;
     BOOL bLockMovement = FALSE;
-    BOOL bSecondHand = FALSE;   // analog
-    int nDblClkAction = 0;      // the list's selection
+    BOOL bSecondHand = FALSE; // analog
+    int nDblClkAction = 0; // the list's selection
     WORD wHotKeyVK = 0;
     WORD wHotKeyMods = 0;
-    CString strFormat;          // digital
+    CString strFormat; // digital
 
     // An empty digital format becomes the default one in the settings at once.
     void Load(SkinKind kind, CSettings& settings);
     void Store(SkinKind kind, CSettings& settings) const;
 };
 
-struct CVisiblePageEnables
-{
+struct CVisiblePageEnables {
     BOOL bOnTop;
     BOOL bOnBottom;
     BOOL bAutoRemove;
@@ -79,8 +76,7 @@ int ValidChangeMinutes(int nMinutes);
 int ValidChangeSeconds(int nSeconds);
 
 // "Auto-change skins".
-struct CAutoChangeValues
-{
+struct CAutoChangeValues {
     BOOL bAutoChange = FALSE;
     BOOL bByMinutes = FALSE;
     BOOL bBySeconds = FALSE;
@@ -93,12 +89,11 @@ struct CAutoChangeValues
     void Store(SkinKind kind, CSettings& settings) const;
 };
 
-struct CAutoChangeEnables
-{
-    BOOL bEveryChecks;  // the two "Every" boxes
-    BOOL bMinutes;      // minutes edit, spin and label
-    BOOL bSeconds;      // seconds edit, spin and label
-    BOOL bSkinList;     // the label, the list and its two buttons
+struct CAutoChangeEnables {
+    BOOL bEveryChecks; // the two "Every" boxes
+    BOOL bMinutes; // minutes edit, spin and label
+    BOOL bSeconds; // seconds edit, spin and label
+    BOOL bSkinList; // the label, the list and its two buttons
 };
 CAutoChangeEnables GetAutoChangeEnables(const CAutoChangeValues& values);
 

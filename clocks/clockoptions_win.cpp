@@ -11,11 +11,11 @@
 #include "res/clockoptions_res.h"
 #include "res/clocks_res.h"
 
-namespace
-{
+namespace {
 HICON LoadSmallIcon(UINT nID)
 {
-    return static_cast<HICON>(::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nID), IMAGE_ICON, 16, 16, 0));
+    return static_cast<HICON>(
+        ::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nID), IMAGE_ICON, 16, 16, 0));
 }
 
 void AddIcon(CImageList& list, UINT nID)
@@ -42,12 +42,14 @@ void ListSkins(SkinKind kind, CSortStringArray& names)
 // --- Visible settings ------------------------------------------------------
 
 BEGIN_MESSAGE_MAP(CVisiblePage, CDialog)
-    ON_CBN_SELCHANGE(IDC_VISIBLE_SKIN, OnSkinSelChange)
-    ON_BN_CLICKED(IDC_VISIBLE_ONTOP, OnPlacementClicked)
-    ON_BN_CLICKED(IDC_VISIBLE_ONBOTTOM, OnPlacementClicked)
+ON_CBN_SELCHANGE(IDC_VISIBLE_SKIN, OnSkinSelChange)
+ON_BN_CLICKED(IDC_VISIBLE_ONTOP, OnPlacementClicked)
+ON_BN_CLICKED(IDC_VISIBLE_ONBOTTOM, OnPlacementClicked)
 END_MESSAGE_MAP()
 
-CVisiblePage::CVisiblePage(SkinKind kind, UINT nTemplate, CWnd* pParent) : CDialog(nTemplate, pParent), m_kind(kind)
+CVisiblePage::CVisiblePage(SkinKind kind, UINT nTemplate, CWnd* pParent)
+    : CDialog(nTemplate, pParent)
+    , m_kind(kind)
 {
 }
 
@@ -73,13 +75,10 @@ void CVisiblePage::DoDataExchange(CDataExchange* pDX)
 BOOL CVisiblePage::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    if (m_kind == SKIN_ANALOG)
-    {
+    if (m_kind == SKIN_ANALOG) {
         LoadSettings();
         FillCombos();
-    }
-    else
-    {
+    } else {
         FillCombos();
         LoadSettings();
     }
@@ -167,11 +166,14 @@ void CVisiblePage::OnPlacementClicked()
 }
 
 BEGIN_MESSAGE_MAP(CAnalogVisiblePage, CVisiblePage)
-    ON_BN_CLICKED(IDC_VISIBLE_CENTER, OnPlacementClicked)
-    ON_BN_CLICKED(IDC_VISIBLE_SECONDHAND, OnSecondHand)
+ON_BN_CLICKED(IDC_VISIBLE_CENTER, OnPlacementClicked)
+ON_BN_CLICKED(IDC_VISIBLE_SECONDHAND, OnSecondHand)
 END_MESSAGE_MAP()
 
-CAnalogVisiblePage::CAnalogVisiblePage(CWnd* pParent) : CVisiblePage(SKIN_ANALOG, IDD_ANALOGVISIBLEPAGE, pParent) {}
+CAnalogVisiblePage::CAnalogVisiblePage(CWnd* pParent)
+    : CVisiblePage(SKIN_ANALOG, IDD_ANALOGVISIBLEPAGE, pParent)
+{
+}
 
 void CAnalogVisiblePage::OnSecondHand()
 {
@@ -180,10 +182,11 @@ void CAnalogVisiblePage::OnSecondHand()
 }
 
 BEGIN_MESSAGE_MAP(CDigitalVisiblePage, CVisiblePage)
-    ON_BN_CLICKED(IDC_VISIBLE_FORMATS, OnFormats)
+ON_BN_CLICKED(IDC_VISIBLE_FORMATS, OnFormats)
 END_MESSAGE_MAP()
 
-CDigitalVisiblePage::CDigitalVisiblePage(CWnd* pParent) : CVisiblePage(SKIN_DIGITAL, IDD_DIGITALVISIBLEPAGE, pParent)
+CDigitalVisiblePage::CDigitalVisiblePage(CWnd* pParent)
+    : CVisiblePage(SKIN_DIGITAL, IDD_DIGITALVISIBLEPAGE, pParent)
 {
 }
 
@@ -198,8 +201,7 @@ void CDigitalVisiblePage::OnFormats()
     CMenu menu;
     if (!menu.CreatePopupMenu())
         return;
-    for (INT_PTR i = 0; i < m_presets.GetSize(); i++)
-    {
+    for (INT_PTR i = 0; i < m_presets.GetSize(); i++) {
         const UINT nFlags = MF_STRING | (m_presets[i] == g_settings.m_strDigitalFormat ? MF_CHECKED : 0);
         menu.AppendMenu(nFlags, ID_FORMAT_FIRSTPRESET + static_cast<UINT>(i), m_presets[i]);
     }
@@ -212,11 +214,10 @@ void CDigitalVisiblePage::OnFormats()
 // A preset chosen from the menu is the format at once.
 LRESULT CDigitalVisiblePage::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_COMMAND && HIWORD(wParam) == 0)
-    {
+    if (message == WM_COMMAND && HIWORD(wParam) == 0) {
         const UINT nID = LOWORD(wParam);
-        if (nID >= ID_FORMAT_FIRSTPRESET && nID < ID_FORMAT_FIRSTPRESET + static_cast<UINT>(m_presets.GetSize()))
-        {
+        if (nID >= ID_FORMAT_FIRSTPRESET
+            && nID < ID_FORMAT_FIRSTPRESET + static_cast<UINT>(m_presets.GetSize())) {
             g_settings.m_strDigitalFormat = m_presets[nID - ID_FORMAT_FIRSTPRESET];
             m_strFormat = g_settings.m_strDigitalFormat;
             SetDlgItemText(IDC_VISIBLE_FORMAT, m_strFormat);
@@ -229,15 +230,17 @@ LRESULT CDigitalVisiblePage::WindowProc(UINT message, WPARAM wParam, LPARAM lPar
 // --- Auto-change skins -----------------------------------------------------
 
 BEGIN_MESSAGE_MAP(CAutoChangePage, CDialog)
-    ON_BN_CLICKED(IDC_CHANGE_AUTO, OnCheckClicked)
-    ON_BN_CLICKED(IDC_CHANGE_BYMINUTES, OnCheckClicked)
-    ON_BN_CLICKED(IDC_CHANGE_BYSECONDS, OnCheckClicked)
-    ON_BN_CLICKED(IDC_CHANGE_CHECKALL, OnCheckAll)
-    ON_BN_CLICKED(IDC_CHANGE_UNCHECKALL, OnUncheckAll)
+ON_BN_CLICKED(IDC_CHANGE_AUTO, OnCheckClicked)
+ON_BN_CLICKED(IDC_CHANGE_BYMINUTES, OnCheckClicked)
+ON_BN_CLICKED(IDC_CHANGE_BYSECONDS, OnCheckClicked)
+ON_BN_CLICKED(IDC_CHANGE_CHECKALL, OnCheckAll)
+ON_BN_CLICKED(IDC_CHANGE_UNCHECKALL, OnUncheckAll)
 END_MESSAGE_MAP()
 
 CAutoChangePage::CAutoChangePage(SkinKind kind, UINT nTemplate, CWnd* pParent)
-    : CDialog(nTemplate, pParent), m_kind(kind), m_pszSeparator(g_szChosenSkinsSeparator)
+    : CDialog(nTemplate, pParent)
+    , m_kind(kind)
+    , m_pszSeparator(g_szChosenSkinsSeparator)
 {
 }
 
@@ -278,8 +281,7 @@ void CAutoChangePage::FillSkinList()
         m_listSkins.InsertItem(static_cast<int>(i), m_names[i], 0);
     CStringArray chosen;
     SplitChosenSkins(g_settings.*GetClockOptionsFields(m_kind).pstrChangeSkins, chosen);
-    for (INT_PTR i = 0; i < chosen.GetSize(); i++)
-    {
+    for (INT_PTR i = 0; i < chosen.GetSize(); i++) {
         const INT_PTR nItem = FindSkinName(m_names, chosen[i]);
         if (nItem >= 0)
             m_listSkins.SetItemState(static_cast<int>(nItem), INDEXTOSTATEIMAGEMASK(2), LVIS_STATEIMAGEMASK);
@@ -311,8 +313,7 @@ void CAutoChangePage::SaveSettings()
     values.nSeconds = m_spinSeconds.GetPos();
     values.Store(m_kind, g_settings);
     CStringArray checked;
-    for (int i = 0; i < m_listSkins.GetItemCount(); i++)
-    {
+    for (int i = 0; i < m_listSkins.GetItemCount(); i++) {
         if (m_listSkins.GetItemState(i, LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2))
             checked.Add(m_listSkins.GetItemText(i, 0));
     }
@@ -327,13 +328,13 @@ void CAutoChangePage::EnableControls()
     values.bByMinutes = m_bByMinutes;
     values.bBySeconds = m_bBySeconds;
     const CAutoChangeEnables enables = GetAutoChangeEnables(values);
-    for (int nID : {IDC_CHANGE_BYMINUTES, IDC_CHANGE_BYSECONDS})
+    for (int nID : { IDC_CHANGE_BYMINUTES, IDC_CHANGE_BYSECONDS })
         EnableItem(this, nID, enables.bEveryChecks);
-    for (int nID : {IDC_CHANGE_MINUTES, IDC_CHANGE_MINUTESSPIN, IDC_CHANGE_MINUTESLABEL})
+    for (int nID : { IDC_CHANGE_MINUTES, IDC_CHANGE_MINUTESSPIN, IDC_CHANGE_MINUTESLABEL })
         EnableItem(this, nID, enables.bMinutes);
-    for (int nID : {IDC_CHANGE_SECONDS, IDC_CHANGE_SECONDSSPIN, IDC_CHANGE_SECONDSLABEL})
+    for (int nID : { IDC_CHANGE_SECONDS, IDC_CHANGE_SECONDSSPIN, IDC_CHANGE_SECONDSLABEL })
         EnableItem(this, nID, enables.bSeconds);
-    for (int nID : {IDC_CHANGE_CHOOSELABEL, IDC_CHANGE_CHECKALL, IDC_CHANGE_UNCHECKALL, IDC_CHANGE_SKINS})
+    for (int nID : { IDC_CHANGE_CHOOSELABEL, IDC_CHANGE_CHECKALL, IDC_CHANGE_UNCHECKALL, IDC_CHANGE_SKINS })
         EnableItem(this, nID, enables.bSkinList);
 }
 
@@ -371,15 +372,18 @@ CDigitalAutoChangePage::CDigitalAutoChangePage(CWnd* pParent)
 // --- The dialog ------------------------------------------------------------
 
 BEGIN_MESSAGE_MAP(CClockOptionsDlg, COptionsWindow)
-    ON_NOTIFY(TCN_SELCHANGE, IDC_ANALOGOPTIONS_TAB, OnTabSelChange)
-    ON_NOTIFY(TCN_SELCHANGING, IDC_ANALOGOPTIONS_TAB, OnTabSelChanging)
-    ON_NOTIFY(TCN_SELCHANGE, IDC_DIGITALOPTIONS_TAB, OnTabSelChange)
-    ON_NOTIFY(TCN_SELCHANGING, IDC_DIGITALOPTIONS_TAB, OnTabSelChanging)
+ON_NOTIFY(TCN_SELCHANGE, IDC_ANALOGOPTIONS_TAB, OnTabSelChange)
+ON_NOTIFY(TCN_SELCHANGING, IDC_ANALOGOPTIONS_TAB, OnTabSelChanging)
+ON_NOTIFY(TCN_SELCHANGE, IDC_DIGITALOPTIONS_TAB, OnTabSelChange)
+ON_NOTIFY(TCN_SELCHANGING, IDC_DIGITALOPTIONS_TAB, OnTabSelChanging)
 END_MESSAGE_MAP()
 
-CClockOptionsDlg::CClockOptionsDlg(SkinKind kind, UINT nTemplate, CVisiblePage* pPage1, CAutoChangePage* pPage2,
-                                   CWnd* pParent)
-    : COptionsWindow(nTemplate, pParent), m_kind(kind), m_pPage1(pPage1), m_pPage2(pPage2)
+CClockOptionsDlg::CClockOptionsDlg(
+    SkinKind kind, UINT nTemplate, CVisiblePage* pPage1, CAutoChangePage* pPage2, CWnd* pParent)
+    : COptionsWindow(nTemplate, pParent)
+    , m_kind(kind)
+    , m_pPage1(pPage1)
+    , m_pPage2(pPage2)
 {
 }
 
@@ -394,14 +398,15 @@ BOOL CClockOptionsDlg::OnInitDialog()
     COptionsWindow::OnInitDialog();
     const BOOL bAnalog = m_kind == SKIN_ANALOG;
     m_tab.SubclassDlgItem(bAnalog ? IDC_ANALOGOPTIONS_TAB : IDC_DIGITALOPTIONS_TAB, this);
-    HICON hIcon = ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(bAnalog ? IDI_ANALOGCLOCK : IDI_DIGITALCLOCK));
+    HICON hIcon
+        = ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(bAnalog ? IDI_ANALOGCLOCK : IDI_DIGITALCLOCK));
     SetIcon(hIcon, TRUE);
     SetIcon(hIcon, FALSE);
 
     SetupDialogBanner(&m_banner, this);
-    m_banner.SetIcon(static_cast<HICON>(::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_BANNER_OPTIONS),
-                                                     IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)),
-                     BANNER_ICON_BEFORE | BANNER_ICON_CENTRE, TRUE);
+    m_banner.SetIcon(static_cast<HICON>(::LoadImageA(AfxGetResourceHandle(),
+                         MAKEINTRESOURCEA(IDI_BANNER_OPTIONS), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)),
+        BANNER_ICON_BEFORE | BANNER_ICON_CENTRE, TRUE);
     CString strCaption;
     GetWindowText(strCaption);
     m_banner.SetTitle(strCaption);
@@ -414,9 +419,8 @@ BOOL CClockOptionsDlg::OnInitDialog()
     m_tab.InsertItem(TCIF_TEXT | TCIF_IMAGE, 0, "Visible settings", 0, 0);
     m_tab.InsertItem(TCIF_TEXT | TCIF_IMAGE, 1, "Auto-change skins", 1, 0);
 
-    CDialog* apPages[2] = {m_pPage1, m_pPage2};
-    for (int i = 0; i < 2; i++)
-    {
+    CDialog* apPages[2] = { m_pPage1, m_pPage2 };
+    for (int i = 0; i < 2; i++) {
         apPages[i]->Create(apPages[i]->m_lpszTemplateName, &m_tab);
         TCITEMA item = {};
         item.mask = TCIF_PARAM;
@@ -426,11 +430,9 @@ BOOL CClockOptionsDlg::OnInitDialog()
         apPages[i]->ShowWindow(i == 0 ? SW_SHOW : SW_HIDE);
     }
 
-#ifdef VELTRAN_COLOR_TABS
     m_tab.SetBkColor(::GetSysColor(COLOR_BTNFACE));
     m_tab.SetDrawMode(2);
     CColorTabCtrl::SetDrawFlags(TRUE, 15);
-#endif
     m_tab.Invalidate();
     Invalidate();
 
@@ -483,11 +485,13 @@ void CClockOptionsDlg::OnCancel()
 }
 
 CAnalogOptionsDlg::CAnalogOptionsDlg(CWnd* pParent)
-    : CClockOptionsDlg(SKIN_ANALOG, IDD_ANALOGOPTIONS, new CAnalogVisiblePage, new CAnalogAutoChangePage, pParent)
+    : CClockOptionsDlg(
+        SKIN_ANALOG, IDD_ANALOGOPTIONS, new CAnalogVisiblePage, new CAnalogAutoChangePage, pParent)
 {
 }
 
 CDigitalOptionsDlg::CDigitalOptionsDlg(CWnd* pParent)
-    : CClockOptionsDlg(SKIN_DIGITAL, IDD_DIGITALOPTIONS, new CDigitalVisiblePage, new CDigitalAutoChangePage, pParent)
+    : CClockOptionsDlg(
+        SKIN_DIGITAL, IDD_DIGITALOPTIONS, new CDigitalVisiblePage, new CDigitalAutoChangePage, pParent)
 {
 }

@@ -11,15 +11,12 @@
 #include "afx/afxgdi.h"
 #include "app/windowservices.h"
 #include "clocks/clockoptions.h"
-#ifdef VELTRAN_COLOR_TABS
 #include "controls/ownertab.h"
-#endif
 #include "controls/sidebanner.h"
 #include "controls/sortstringarray.h"
 
 // "Visible settings" of either kind.
-class CVisiblePage : public CDialog
-{
+class CVisiblePage : public CDialog {
 public:
     CVisiblePage(SkinKind kind, UINT nTemplate, CWnd* pParent);
     ~CVisiblePage() override;
@@ -32,8 +29,8 @@ public:
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
-    void OnOK() override {}
-    void OnCancel() override {}
+    void OnOK() override { }
+    void OnCancel() override { }
 
     afx_msg void OnSkinSelChange();
     afx_msg void OnPlacementClicked();
@@ -52,8 +49,7 @@ protected:
     CString m_strFormat;
 };
 
-class CAnalogVisiblePage : public CVisiblePage
-{
+class CAnalogVisiblePage : public CVisiblePage {
 public:
     explicit CAnalogVisiblePage(CWnd* pParent = nullptr);
 
@@ -62,8 +58,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
-class CDigitalVisiblePage : public CVisiblePage
-{
+class CDigitalVisiblePage : public CVisiblePage {
 public:
     explicit CDigitalVisiblePage(CWnd* pParent = nullptr);
 
@@ -78,8 +73,7 @@ protected:
 };
 
 // "Auto-change skins" of either kind.
-class CAutoChangePage : public CDialog
-{
+class CAutoChangePage : public CDialog {
 public:
     CAutoChangePage(SkinKind kind, UINT nTemplate, CWnd* pParent);
     ~CAutoChangePage() override;
@@ -92,8 +86,8 @@ public:
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
-    void OnOK() override {}
-    void OnCancel() override {}
+    void OnOK() override { }
+    void OnCancel() override { }
 
     afx_msg void OnCheckClicked();
     afx_msg void OnCheckAll();
@@ -114,21 +108,18 @@ protected:
     int m_bBySeconds = 0;
 };
 
-class CAnalogAutoChangePage : public CAutoChangePage
-{
+class CAnalogAutoChangePage : public CAutoChangePage {
 public:
     explicit CAnalogAutoChangePage(CWnd* pParent = nullptr);
 };
 
-class CDigitalAutoChangePage : public CAutoChangePage
-{
+class CDigitalAutoChangePage : public CAutoChangePage {
 public:
     explicit CDigitalAutoChangePage(CWnd* pParent = nullptr);
 };
 
 // The options dialog of either kind.
-class CClockOptionsDlg : public COptionsWindow
-{
+class CClockOptionsDlg : public COptionsWindow {
 public:
     ~CClockOptionsDlg() override;
 
@@ -136,7 +127,8 @@ public:
     CAutoChangePage* GetAutoChangePage() const { return m_pPage2; }
 
 protected:
-    CClockOptionsDlg(SkinKind kind, UINT nTemplate, CVisiblePage* pPage1, CAutoChangePage* pPage2, CWnd* pParent);
+    CClockOptionsDlg(
+        SkinKind kind, UINT nTemplate, CVisiblePage* pPage1, CAutoChangePage* pPage2, CWnd* pParent);
 
     BOOL OnInitDialog() override;
     void OnOK() override;
@@ -153,21 +145,15 @@ protected:
     CAutoChangePage* m_pPage2;
     CSideBanner m_banner;
     CImageList m_imlTabs;
-#ifdef VELTRAN_COLOR_TABS
     CColorTabCtrl m_tab;
-#else
-    CTabCtrl m_tab;  // until the coloured tabs are in the tree
-#endif
 };
 
-class CAnalogOptionsDlg : public CClockOptionsDlg
-{
+class CAnalogOptionsDlg : public CClockOptionsDlg {
 public:
     explicit CAnalogOptionsDlg(CWnd* pParent = nullptr);
 };
 
-class CDigitalOptionsDlg : public CClockOptionsDlg
-{
+class CDigitalOptionsDlg : public CClockOptionsDlg {
 public:
     explicit CDigitalOptionsDlg(CWnd* pParent = nullptr);
 };

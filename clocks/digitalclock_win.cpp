@@ -455,8 +455,11 @@ BOOL CDigitalClockDlg::OnClockCommand(UINT nID)
         s.m_nDigitalJitter = static_cast<int>(nID - ID_DIGITAL_JITTER_FIRST);
         Reload();
     } else if (nSkin >= 0) {
+        // As the analog clock: a skin that cannot load leaves the last good one set.
+        const CString strGood = s.m_strDigitalSkin;
         s.m_strDigitalSkin = m_arrSkins[nSkin];
-        Reload();
+        if (!LoadSkin(s.m_nDigitalScale))
+            s.m_strDigitalSkin = strGood;
     } else if (nFormat >= 0) {
         s.m_strDigitalFormat = m_arrPresets[nFormat];
         Reload();
@@ -570,8 +573,13 @@ void CDigitalClockDlg::OnNcLButtonDblClk(UINT, CPoint)
     Default();
 }
 
+// An open menu stays as it was built: a load that a tick starts while it is
+// open (a change of text length, of skin) must not pull it from under the
+// user, nor renumber the skins its items stand for.
 void CDigitalClockDlg::BuildContextMenu()
 {
+    if (m_nMenuOpen > 0)
+        return;
     FindSkins();
     const std::vector<CClockMenuItem> items = BuildDigitalMenu(g_settings, m_arrSkins, m_arrPresets);
     m_pMenu.reset();
@@ -583,12 +591,15 @@ void CDigitalClockDlg::BuildContextMenu()
 // and the clock would stand still until the next right click.
 void CDigitalClockDlg::OnNcRButtonDown(UINT, CPoint)
 {
+    if (m_nMenuOpen > 0)
+        return;
     BuildContextMenu();
-    if (m_pMenu) {
-        POINT pt;
-        ::GetCursorPos(&pt);
-        TrackClockMenu(*m_pMenu, pt, this);
-    }
+    if (!m_pMenu)
+        return;
+    CClockBusyGuard open(m_nMenuOpen);
+    POINT pt;
+    ::GetCursorPos(&pt);
+    TrackClockMenu(*m_pMenu, pt, this);
 }
 
 void CDigitalClockDlg::OnInitMenuPopup(CMenu*, UINT, BOOL)

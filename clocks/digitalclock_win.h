@@ -111,5 +111,6 @@ private:
     CString m_strDataPath;
     int m_nTicking = 0;     // a timer handler is running
     int m_nLoading = 0;     // a load is running
+    int m_nMenuOpen = 0;    // the context menu is being tracked
     BOOL m_bPlaced = FALSE; // a load has placed the window
 };

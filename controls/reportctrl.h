@@ -192,6 +192,7 @@ private:
     // CReportHost
     void OnRowInserted(int nRow, DWORD hItem) override;
     void OnRowDeleted(int nRow) override;
+    void OnRowsDeleted(int nFirst, int nCount) override;
     void OnRowItemChanged(int nRow, DWORD hItem) override;
     void RepaintRow(int nRow) override;
     void SetWindowRedraw(BOOL bRedraw) override;

@@ -111,6 +111,26 @@ void CReportCtrl::OnRowInserted(int nRow, DWORD hItem)
 
 void CReportCtrl::OnRowDeleted(int nRow) { ::SendMessageA(m_hWnd, LVM_DELETEITEM, (WPARAM)nRow, 0); }
 
+// Row by row the list view lays out, scrolls and repaints after each one:
+// every row goes in one message, a block with drawing held off.
+void CReportCtrl::OnRowsDeleted(int nFirst, int nCount)
+{
+    if (nCount <= 0)
+        return;
+    if (nFirst == 0 && nCount == (int)::SendMessageA(m_hWnd, LVM_GETITEMCOUNT, 0, 0)) {
+        ::SendMessageA(m_hWnd, LVM_DELETEALLITEMS, 0, 0);
+        return;
+    }
+    if (nCount == 1) {
+        OnRowDeleted(nFirst);
+        return;
+    }
+    ::SendMessageA(m_hWnd, WM_SETREDRAW, FALSE, 0);
+    for (int nRow = nFirst + nCount; nRow-- > nFirst;)
+        OnRowDeleted(nRow);
+    SetWindowRedraw(m_model.GetRedrawLock() < 1);
+}
+
 void CReportCtrl::OnRowItemChanged(int nRow, DWORD hItem) { CListCtrl::SetItemData(nRow, hItem); }
 
 void CReportCtrl::RepaintRow(int nRow)

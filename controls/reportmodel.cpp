@@ -142,7 +142,7 @@ int CReportModel::IndexInParent(const CReportNode* pNode) const
     if (pParent == nullptr)
         return -1;
     // From the back: appended items, the common case, are found at once.
-    const std::vector<DWORD>& list = pParent->m_children;
+    const auto& list = pParent->m_children;
     for (size_t i = list.size(); i-- > 0;)
         if (list[i] == pNode->m_hItem)
             return (int)i;
@@ -267,13 +267,37 @@ void CReportModel::InsertRow(int nRow, DWORD hItem)
     RenumberFrom(nRow);
 }
 
-void CReportModel::DeleteRow(int nRow)
+// The rows [nFirst, nEnd) go in one step: erased and renumbered once, so a
+// block costs its own size plus the rows after it, whatever its length.
+void CReportModel::DeleteRows(int nFirst, int nEnd)
 {
-    if (nRow < 0 || nRow >= (int)m_rows.size())
+    nFirst = std::max(nFirst, 0);
+    nEnd = std::min(nEnd, (int)m_rows.size());
+    if (nFirst >= nEnd)
         return;
-    m_rows.erase(m_rows.begin() + nRow);
-    m_pHost->OnRowDeleted(nRow);
-    RenumberFrom(nRow);
+    for (int nRow = nFirst; nRow < nEnd; ++nRow)
+        if (CReportNode* pNode = Find(m_rows[(size_t)nRow]))
+            pNode->m_nRow = -1;
+    m_rows.erase(m_rows.begin() + nFirst, m_rows.begin() + nEnd);
+    m_pHost->OnRowsDeleted(nFirst, nEnd - nFirst);
+    RenumberFrom(nFirst);
+}
+
+// The end of the rows of the item shown at nRow: its shown descendants are
+// the deeper rows that follow it.
+int CReportModel::SubtreeEnd(int nRow) const
+{
+    const CReportNode* pNode = Find(GetRowItem(nRow));
+    if (pNode == nullptr)
+        return nRow;
+    int nEnd = nRow + 1;
+    while (nEnd < (int)m_rows.size()) {
+        const CReportNode* pNext = Find(m_rows[(size_t)nEnd]);
+        if (pNext == nullptr || pNext->m_nDepth <= pNode->m_nDepth)
+            break;
+        ++nEnd;
+    }
+    return nEnd;
 }
 
 void CReportModel::ShowRow(CReportNode* pNode)
@@ -290,13 +314,14 @@ void CReportModel::ShowRow(CReportNode* pNode)
 
 void CReportModel::HideRow(CReportNode* pNode)
 {
-    if (pNode->m_nRow < 0)
-        return;
-    // Last child first: each row then goes from the end of the block.
-    for (size_t i = pNode->m_children.size(); i-- > 0;)
-        HideRow(Find(pNode->m_children[i]));
-    DeleteRow(pNode->m_nRow);
-    pNode->m_nRow = -1;
+    if (pNode->m_nRow >= 0)
+        DeleteRows(pNode->m_nRow, SubtreeEnd(pNode->m_nRow));
+}
+
+void CReportModel::HideChildren(CReportNode* pNode)
+{
+    if (pNode->m_nRow >= 0)
+        DeleteRows(pNode->m_nRow + 1, SubtreeEnd(pNode->m_nRow));
 }
 
 // --- items -----------------------------------------------------------------
@@ -325,7 +350,7 @@ DWORD CReportModel::InsertItem(DWORD hParent, DWORD hPosition, const CString& st
     CReportNode* pNode = node.get();
     m_nodes.emplace(hItem, std::move(node));
 
-    std::vector<DWORD>& siblings = pParent->m_children;
+    auto& siblings = pParent->m_children;
     if (hPosition == RVTI_FIRST || hPosition == RVTI_SORT) {
         siblings.insert(siblings.begin(), hItem);
     } else {
@@ -359,8 +384,7 @@ void CReportModel::DeleteItem(DWORD hItem)
         return;
     const bool bRoot = hItem == RVI_ROOT;
     if (bRoot) {
-        for (size_t i = m_root.m_children.size(); i-- > 0;)
-            HideRow(Find(m_root.m_children[i]));
+        DeleteRows(0, (int)m_rows.size());
     } else {
         Expand(hItem, TRUE);
         if ((pNode = Find(hItem)) == nullptr || pNode->m_bDeleting)
@@ -405,8 +429,11 @@ void CReportModel::DeleteItem(DWORD hItem)
     }
     HideRow(pNode);
     if (CReportNode* pParent = Find(pNode->m_hParent)) {
+        // Children of an item being deleted go from the front: found at once.
         auto& siblings = pParent->m_children;
-        siblings.erase(std::remove(siblings.begin(), siblings.end(), hItem), siblings.end());
+        auto it = std::find(siblings.begin(), siblings.end(), hItem);
+        if (it != siblings.end())
+            siblings.erase(it);
         if (pParent->m_nRow >= 0)
             m_pHost->RepaintRow(pParent->m_nRow);
     }
@@ -423,8 +450,7 @@ BOOL CReportModel::Expand(DWORD hItem, BOOL bCollapse)
     if (pNode->m_nRow >= 0 && !pNode->m_children.empty()) {
         SetRedraw(FALSE);
         if (bCollapse) {
-            for (size_t i = pNode->m_children.size(); i-- > 0;)
-                HideRow(Find(pNode->m_children[i]));
+            HideChildren(pNode);
         } else {
             for (DWORD hChild : pNode->m_children)
                 ShowRow(Find(hChild));
@@ -508,7 +534,7 @@ void CReportModel::SortChildren(DWORD hParent, int nColumn, BOOL bDescending, BO
 // whatever the comparison answers.
 void CReportModel::SortLevel(CReportNode* pParent, int nColumn, BOOL bDescending, BOOL bRecurse)
 {
-    std::vector<DWORD> items = pParent->m_children;
+    std::vector<DWORD> items(pParent->m_children.begin(), pParent->m_children.end());
     if (items.size() >= 2) {
         auto mustFollow = [&](DWORD hA, DWORD hB) {
             int n = m_fnCompare ? m_fnCompare(nColumn, hA, hB) : CompareItems(nColumn, hA, hB);
@@ -529,7 +555,7 @@ void CReportModel::SortLevel(CReportNode* pParent, int nColumn, BOOL bDescending
             }
             items.swap(buffer);
         }
-        pParent->m_children = items;
+        pParent->m_children.assign(items.begin(), items.end());
     }
     if (bRecurse)
         for (DWORD hChild : items)

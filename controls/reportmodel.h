@@ -5,6 +5,7 @@
 // through CReportHost, so all of it builds and is tested natively.
 #pragma once
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <unordered_map>
@@ -133,7 +134,7 @@ struct CReportCellStyle {
 
 struct CReportNode {
     std::vector<CReportCell> m_cells;
-    std::vector<DWORD> m_children;
+    std::deque<DWORD> m_children; // emptied from the front when the parent goes
     CAlarm m_alarm;
     BOOL m_bCollapsed = TRUE;
     int m_nDepth = 0;
@@ -173,6 +174,13 @@ public:
     virtual ~CReportHost() = default;
     virtual void OnRowInserted(int nRow, DWORD hItem) = 0;
     virtual void OnRowDeleted(int nRow) = 0;
+    // A block of rows went at once (an item with its shown descendants, or
+    // every row); a window may drop them in one go. The rows go last first.
+    virtual void OnRowsDeleted(int nFirst, int nCount)
+    {
+        for (int nRow = nFirst + nCount; nRow-- > nFirst;)
+            OnRowDeleted(nRow);
+    }
     virtual void OnRowItemChanged(int nRow, DWORD hItem) = 0;
     virtual void RepaintRow(int nRow) = 0;
     virtual void SetWindowRedraw(BOOL bRedraw) = 0;
@@ -267,8 +275,10 @@ public:
 private:
     void ShowRow(CReportNode* pNode);
     void HideRow(CReportNode* pNode);
+    void HideChildren(CReportNode* pNode);
+    int SubtreeEnd(int nRow) const;
     void InsertRow(int nRow, DWORD hItem);
-    void DeleteRow(int nRow);
+    void DeleteRows(int nFirst, int nEnd);
     void RenumberFrom(int nRow);
     void SortLevel(CReportNode* pParent, int nColumn, BOOL bDescending, BOOL bRecurse);
     void ReassignRows();

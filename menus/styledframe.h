@@ -46,6 +46,9 @@ public:
     }
     ~CStyledFrame() override
     {
+        // A window that outlives this part (the base destroys it later) keeps no menu of ours.
+        if (::IsWindow(this->m_hWnd))
+            styledframe::ReleaseWindowMenus(this->m_hWnd, m_barMenu, m_sysMenu);
         m_sysMenu.DestroyMenu();
         m_barMenu.DestroyMenu();
     }

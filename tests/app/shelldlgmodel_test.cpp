@@ -3,17 +3,15 @@
 
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 TEST(GeneralSettingsValues, ATrayActionOutsideTheListShowsNothingAndIsCorrectedAtOnce)
 {
-    struct CCase
-    {
+    struct CCase {
         int nStored;
         int nShown;
     };
-    for (const CCase& c : {CCase{-1, 0}, CCase{0, 0}, CCase{6, 6}, CCase{7, 0}, CCase{9, 0}})
-    {
+    for (const CCase& c :
+        { CCase { -1, 0 }, CCase { 0, 0 }, CCase { 6, 6 }, CCase { 7, 0 }, CCase { 9, 0 } }) {
         CSettings settings;
         settings.m_nTrayDblClkAction = c.nStored;
         CGeneralSettingsValues values;
@@ -28,7 +26,7 @@ TEST(GeneralSettingsValues, ATrayActionOutsideTheListShowsNothingAndIsCorrectedA
 TEST(GeneralSettingsValues, StoreWritesEveryChoiceAndKeepsTheReservedWord)
 {
     CSettings settings;
-    settings.m_hkOptions = {0x41, 3, 0xABCD};
+    settings.m_hkOptions = { 0x41, 3, 0xABCD };
     settings.m_bAskOnExit = TRUE;
     CGeneralSettingsValues values;
     values.Load(settings);
@@ -39,7 +37,7 @@ TEST(GeneralSettingsValues, StoreWritesEveryChoiceAndKeepsTheReservedWord)
     values.bSkinBrowserAtStartup = TRUE;
     values.bSkinBrowserAutoConnect = TRUE;
     values.nTrayAction = 4;
-    values.wHotKeyVK = 0;   // a cleared hot-key control
+    values.wHotKeyVK = 0; // a cleared hot-key control
     values.wHotKeyMods = 0;
     values.Store(settings);
     EXPECT_TRUE(settings.m_bRunAtStartup);
@@ -47,15 +45,16 @@ TEST(GeneralSettingsValues, StoreWritesEveryChoiceAndKeepsTheReservedWord)
     EXPECT_TRUE(settings.m_bSkinBrowserAtStartup);
     EXPECT_TRUE(settings.m_bSkinBrowserAutoConnect);
     EXPECT_EQ(4, settings.m_nTrayDblClkAction);
-    EXPECT_EQ((HOTKEYSETTING{0, 0, 0xABCD}), settings.m_hkOptions);
+    EXPECT_EQ((HOTKEYSETTING { 0, 0, 0xABCD }), settings.m_hkOptions);
 }
 
 TEST(NewsletterAddress, CarriesTheChoiceAndTheTextAsTyped)
 {
     EXPECT_STREQ("http://www.veltranclock.example/subscribe.php?subscribe=1&email=me@host.example",
-                 BuildNewsletterAddress(TRUE, "me@host.example"));
-    EXPECT_STREQ("http://www.veltranclock.example/subscribe.php?subscribe=0&email= ", BuildNewsletterAddress(FALSE, " "));
+        BuildNewsletterAddress(TRUE, "me@host.example"));
+    EXPECT_STREQ("http://www.veltranclock.example/subscribe.php?subscribe=0&email= ",
+        BuildNewsletterAddress(FALSE, " "));
     EXPECT_STREQ("http://www.veltranclock.example/subscribe.php?subscribe=1&email=a b&c=d",
-                 BuildNewsletterAddress(TRUE, "a b&c=d"));
+        BuildNewsletterAddress(TRUE, "a b&c=d"));
 }
 } // namespace

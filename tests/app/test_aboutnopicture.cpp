@@ -8,10 +8,8 @@
 
 #include <gtest/gtest.h>
 
-namespace
-{
-class CUnmappedAbout : public CAboutDlg
-{
+namespace {
+class CUnmappedAbout : public CAboutDlg {
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {

@@ -2,11 +2,9 @@
 // their templates and driven through their controls: General settings with
 // the Run value read back from the registry, Notifications with its address
 // through the shell seam, About with and without its picture.
-#include "app/generalsettingsdlg_win.h"
-#ifdef VELTRAN_LINK_CONTROLS
 #include "app/aboutdlg_win.h"
+#include "app/generalsettingsdlg_win.h"
 #include "app/notificationsdlg_win.h"
-#endif
 
 #include "afx/afxapp.h"
 #include "app/appseams.h"
@@ -20,15 +18,13 @@
 #include <cstdlib>
 #include <string>
 
-namespace
-{
+namespace {
 int g_nAlive = 0;
 int g_nFileWrites = 0;
 
 // Each dialog stays unmapped: under Wine without a window manager, hiding a
 // mapped window waits for the manager.
-template <class Base> class CUnmapped : public Base
-{
+template <class Base> class CUnmapped : public Base {
 public:
     CUnmapped() { g_nAlive++; }
     ~CUnmapped() override { g_nAlive--; }
@@ -51,13 +47,15 @@ const char kModulePath[] = "C:\\Program Files\\Veltran Test\\Veltran.exe";
 std::string ReadRunValue()
 {
     HKEY hKey = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0, KEY_QUERY_VALUE,
-                      &hKey) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0,
+            KEY_QUERY_VALUE, &hKey)
+        != ERROR_SUCCESS)
         return "(no key)";
     char sz[512] = "";
     DWORD nBytes = sizeof(sz) - 1;
     DWORD nType = 0;
-    const LONG nResult = RegQueryValueExA(hKey, "Veltran Clock", nullptr, &nType, reinterpret_cast<BYTE*>(sz), &nBytes);
+    const LONG nResult
+        = RegQueryValueExA(hKey, "Veltran Clock", nullptr, &nType, reinterpret_cast<BYTE*>(sz), &nBytes);
     RegCloseKey(hKey);
     if (nResult != ERROR_SUCCESS)
         return "(none)";
@@ -67,16 +65,15 @@ std::string ReadRunValue()
 void DeleteRunValue()
 {
     HKEY hKey = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0, KEY_SET_VALUE,
-                      &hKey) == ERROR_SUCCESS)
-    {
+    if (RegOpenKeyExA(
+            HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", 0, KEY_SET_VALUE, &hKey)
+        == ERROR_SUCCESS) {
         RegDeleteValueA(hKey, "Veltran Clock");
         RegCloseKey(hKey);
     }
 }
 
-class ShellDialogsTest : public ::testing::Test
-{
+class ShellDialogsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -86,10 +83,8 @@ protected:
         m_savedServices = g_windowServices;
         m_savedAppSeams = g_appSeams;
         g_windowServices.pfnMake[WK_GENERALSETTINGS] = Make<CUnmapped<CGeneralSettingsDlg>>;
-#ifdef VELTRAN_LINK_CONTROLS
         g_windowServices.pfnMake[WK_ABOUT] = Make<CUnmapped<CAboutDlg>>;
         g_windowServices.pfnNotifications = RunNotificationsDialog;
-#endif
         g_appSeams.pfnGetModulePath = []() { return CString(kModulePath); };
         g_appSeams.pfnWriteFile = [](LPCSTR, const BYTE*, size_t) {
             g_nFileWrites++;
@@ -116,7 +111,8 @@ protected:
     HWND OpenGeneralSettings()
     {
         m_pMain->SendMessage(UM_SHOWGENERALSETTINGS);
-        return m_pMain->m_pGeneralSettingsDlg != nullptr ? m_pMain->m_pGeneralSettingsDlg->GetSafeHwnd() : nullptr;
+        return m_pMain->m_pGeneralSettingsDlg != nullptr ? m_pMain->m_pGeneralSettingsDlg->GetSafeHwnd()
+                                                         : nullptr;
     }
     // A click on a check box's box, as the mouse gives it.
     static void ClickControl(HWND hDlg, int nID)
@@ -124,7 +120,7 @@ protected:
         HWND hCtrl = ::GetDlgItem(hDlg, nID);
         RECT rc;
         ::GetWindowRect(hCtrl, &rc);
-        POINT pt = {rc.left + 6, (rc.top + rc.bottom) / 2};
+        POINT pt = { rc.left + 6, (rc.top + rc.bottom) / 2 };
         ::ScreenToClient(hDlg, &pt);
         EXPECT_EQ(::GetDlgItem(hDlg, nID), vtest::Click(hDlg, pt)) << nID;
     }
@@ -136,9 +132,9 @@ protected:
         return n;
     }
 
-    CWinApp m_app{"Veltran Clock"};
+    CWinApp m_app { "Veltran Clock" };
     CRecordingSeams m_seams;
-    CSeamsScope m_scope{&m_seams};
+    CSeamsScope m_scope { &m_seams };
     CMainDlg* m_pMain = nullptr;
     CWindowServices m_savedServices;
     CAppSeams m_savedAppSeams;
@@ -147,16 +143,14 @@ protected:
 
 TEST_F(ShellDialogsTest, GeneralSettingsShowTheStoredChoicesCorrectingTheTrayAction)
 {
-    struct CCase
-    {
+    struct CCase {
         int nStored, nShown;
     };
-    for (const CCase& c : {CCase{9, 0}, CCase{-1, 0}, CCase{5, 5}})
-    {
+    for (const CCase& c : { CCase { 9, 0 }, CCase { -1, 0 }, CCase { 5, 5 } }) {
         g_settings.m_nTrayDblClkAction = c.nStored;
         g_settings.m_bAskOnExit = TRUE;
         g_settings.m_bSkinBrowserAutoConnect = TRUE;
-        g_settings.m_hkOptions = {'G', HOTKEYF_CONTROL, 0};
+        g_settings.m_hkOptions = { 'G', HOTKEYF_CONTROL, 0 };
         HWND hDlg = OpenGeneralSettings();
         ASSERT_NE(nullptr, hDlg);
         EXPECT_EQ(c.nShown, ::SendDlgItemMessageA(hDlg, 1357, CB_GETCURSEL, 0, 0));
@@ -183,7 +177,7 @@ TEST_F(ShellDialogsTest, GeneralSettingsOkStoresSavesAndKeepsTheRunValueInPlace)
     HWND hDlg = OpenGeneralSettings();
     ASSERT_NE(nullptr, hDlg);
     ClickControl(hDlg, 1305);
-    vtest::SetCheck(hDlg, 1306, true);  // inside a group box, which the driver's hit test stops at
+    vtest::SetCheck(hDlg, 1306, true); // inside a group box, which the driver's hit test stops at
     vtest::SelectItem(hDlg, 1357, 3);
     // The hot key as typed into its control.
     HWND hHotKey = ::GetDlgItem(hDlg, 1343);
@@ -198,7 +192,7 @@ TEST_F(ShellDialogsTest, GeneralSettingsOkStoresSavesAndKeepsTheRunValueInPlace)
     EXPECT_TRUE(g_settings.m_bSkinBrowserAtStartup);
     EXPECT_FALSE(g_settings.m_bAskOnExit);
     EXPECT_EQ(3, g_settings.m_nTrayDblClkAction);
-    EXPECT_EQ((HOTKEYSETTING{VK_F7, 0, 0}), g_settings.m_hkOptions);
+    EXPECT_EQ((HOTKEYSETTING { VK_F7, 0, 0 }), g_settings.m_hkOptions);
     // The hot keys were registered again with the new one, then the configuration saved.
     EXPECT_EQ(1, Count("RegisterHotKey 4 0x0 0x76"));
     EXPECT_EQ(1, g_nFileWrites);
@@ -213,16 +207,15 @@ TEST_F(ShellDialogsTest, GeneralSettingsOkStoresSavesAndKeepsTheRunValueInPlace)
     vtest::PressButton(hDlg, IDOK);
     vtest::PumpPending();
     EXPECT_FALSE(g_settings.m_bRunAtStartup);
-    EXPECT_EQ((HOTKEYSETTING{0, 0, 0}), g_settings.m_hkOptions);
+    EXPECT_EQ((HOTKEYSETTING { 0, 0, 0 }), g_settings.m_hkOptions);
     EXPECT_EQ(2, g_nFileWrites);
     EXPECT_EQ("", ReadRunValue());
 }
 
-#ifdef VELTRAN_LINK_CONTROLS
 bool Near(COLORREF c, COLORREF ref)
 {
-    return std::abs(GetRValue(c) - GetRValue(ref)) < 12 && std::abs(GetGValue(c) - GetGValue(ref)) < 12 &&
-           std::abs(GetBValue(c) - GetBValue(ref)) < 12;
+    return std::abs(GetRValue(c) - GetRValue(ref)) < 12 && std::abs(GetGValue(c) - GetGValue(ref)) < 12
+        && std::abs(GetBValue(c) - GetBValue(ref)) < 12;
 }
 
 TEST_F(ShellDialogsTest, AboutIsItsPictureWithLinksAndMovesWhenDraggedByIt)
@@ -241,26 +234,24 @@ TEST_F(ShellDialogsTest, AboutIsItsPictureWithLinksAndMovesWhenDraggedByIt)
     EXPECT_TRUE(::GetWindowLongA(hDlg, GWL_EXSTYLE) & WS_EX_TOPMOST);
     vtest::CWindowSnapshot shot;
     ASSERT_TRUE(shot.Capture(hDlg));
-    EXPECT_TRUE(Near(shot.Pixel(500, 10), RGB(205, 228, 250)));   // the picture's sky behind nothing
-    EXPECT_TRUE(Near(shot.Pixel(440, 80), RGB(250, 250, 245)));   // its clock face
+    EXPECT_TRUE(Near(shot.Pixel(500, 10), RGB(205, 228, 250))); // the picture's sky behind nothing
+    EXPECT_TRUE(Near(shot.Pixel(440, 80), RGB(250, 250, 245))); // its clock face
 
     // The links name the vendor's addresses and open them through the shell.
     char sz[128] = "";
     ::GetDlgItemTextA(hDlg, 1399, sz, sizeof(sz));
     EXPECT_STREQ("support@veltranclock.example", sz);
-    struct CCase
-    {
+    struct CCase {
         int nID;
         const char* pszOpened;
     };
-    for (const CCase& c : {CCase{1399, "\"mailto:support@veltranclock.example\""},
-                           CCase{1401, "\"http://www.veltranclock.example/\""},
-                           CCase{1403, "\"http://www.veltran.example/\""}})
-    {
+    for (const CCase& c : { CCase { 1399, "\"mailto:support@veltranclock.example\"" },
+             CCase { 1401, "\"http://www.veltranclock.example/\"" },
+             CCase { 1403, "\"http://www.veltran.example/\"" } }) {
         HWND hLink = ::GetDlgItem(hDlg, c.nID);
         RECT rc;
         ::GetWindowRect(hLink, &rc);
-        POINT pt = {rc.left + 3, (rc.top + rc.bottom) / 2};
+        POINT pt = { rc.left + 3, (rc.top + rc.bottom) / 2 };
         ::ScreenToClient(hDlg, &pt);
         EXPECT_EQ(hLink, vtest::Click(hDlg, pt)) << c.nID;
         EXPECT_EQ(1, Count(std::string("ShellExecute \"open\" ") + c.pszOpened)) << c.nID;
@@ -269,7 +260,7 @@ TEST_F(ShellDialogsTest, AboutIsItsPictureWithLinksAndMovesWhenDraggedByIt)
     // A drag on the picture moves the window.
     CRect rcBefore;
     pAbout->GetWindowRect(&rcBefore);
-    EXPECT_TRUE(vtest::DragCaption(hDlg, POINT{480, 300}, 30, 20));
+    EXPECT_TRUE(vtest::DragCaption(hDlg, POINT { 480, 300 }, 30, 20));
     CRect rcAfter;
     pAbout->GetWindowRect(&rcAfter);
     EXPECT_EQ(rcBefore.TopLeft() + CSize(30, 20), rcAfter.TopLeft());
@@ -287,26 +278,24 @@ TEST_F(ShellDialogsTest, AboutIsItsPictureWithLinksAndMovesWhenDraggedByIt)
 
 TEST_F(ShellDialogsTest, NotificationsOpenTheAddressAsTypedAndRefuseAnEmptyOne)
 {
-    struct CCase
-    {
-        int nRadio;             // button to choose
-        const char* pszEmail;   // typed before OK; null: Cancel
-        const char* pszOpened;  // the address opened, or null
+    struct CCase {
+        int nRadio; // button to choose
+        const char* pszEmail; // typed before OK; null: Cancel
+        const char* pszOpened; // the address opened, or null
     };
     const CCase cases[] = {
-        {388, " ", "http://www.veltranclock.example/subscribe.php?subscribe=1&email= "},
-        {389, "a b&c=\"d\"", "http://www.veltranclock.example/subscribe.php?subscribe=0&email=a b&c=\\\"d\\\""},
+        { 388, " ", "http://www.veltranclock.example/subscribe.php?subscribe=1&email= " },
+        { 389, "a b&c=\"d\"",
+            "http://www.veltranclock.example/subscribe.php?subscribe=0&email=a b&c=\\\"d\\\"" },
     };
-    for (const CCase& c : cases)
-    {
+    for (const CCase& c : cases) {
         m_seams.m_calls.clear();
         bool bStayedOpen = false;
         vtest::CDialogMatch match;
         match.nTemplateId = 2266;
         vtest::CDialogDriver driver(match, [&](HWND hDlg) {
             vtest::SetCheck(hDlg, c.nRadio, true);
-            if (c.pszEmail == nullptr)
-            {
+            if (c.pszEmail == nullptr) {
                 vtest::PressButton(hDlg, IDCANCEL);
                 return;
             }
@@ -320,16 +309,15 @@ TEST_F(ShellDialogsTest, NotificationsOpenTheAddressAsTypedAndRefuseAnEmptyOne)
         m_pMain->SendMessage(WM_COMMAND, 2018);
         EXPECT_EQ(1, driver.Driven());
         EXPECT_FALSE(driver.TimedOut());
-        if (c.pszOpened == nullptr)
-        {
+        if (c.pszOpened == nullptr) {
             EXPECT_EQ(0, Count("ShellExecute"));
             continue;
         }
         EXPECT_TRUE(bStayedOpen);
         EXPECT_EQ(1, Count("MessageBox \"Please enter e-mail!\" \"Veltran Clock\" 0x30"));
-        EXPECT_EQ(1, Count(std::string("ShellExecute \"open\" \"") + c.pszOpened + "\" (null) (null) 1")) << c.pszOpened;
+        EXPECT_EQ(1, Count(std::string("ShellExecute \"open\" \"") + c.pszOpened + "\" (null) (null) 1"))
+            << c.pszOpened;
         EXPECT_EQ(1, Count("ShellExecute"));
     }
 }
-#endif
 } // namespace

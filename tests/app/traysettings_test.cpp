@@ -21,12 +21,10 @@
 
 namespace fs = std::filesystem;
 
-namespace
-{
+namespace {
 std::string g_strModulePath;
 
-class TraySettingsTest : public ::testing::Test
-{
+class TraySettingsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -50,7 +48,8 @@ protected:
         std::ifstream in(m_ini, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
-    std::string ReadString(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszDefault, int nNumber = 0, int nSize = 64)
+    std::string ReadString(
+        LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszDefault, int nNumber = 0, int nSize = 64)
     {
         char sz[256];
         std::memset(sz, 'X', sizeof(sz));
@@ -67,9 +66,8 @@ protected:
 TEST(TraySettingsHelpers, CommaFieldsLoseTheirSpacesAndEndEmpty)
 {
     const char szList[] = "  first ,  second  ,third";
-    const char* const expected[] = {"first", "second", "third", "", ""};
-    for (int i = 0; i < 5; i++)
-    {
+    const char* const expected[] = { "first", "second", "third", "", "" };
+    for (int i = 0; i < 5; i++) {
         char sz[sizeof(szList)];
         std::memset(sz, 'X', sizeof(sz));
         GetCommaField(sz, szList, i);
@@ -89,28 +87,26 @@ TEST(TraySettingsHelpers, StrNCompareCountsOnlyTheGivenCharacters)
     EXPECT_EQ('X' - 'Y', StrNCompare("abX", "abY", 3));
     EXPECT_EQ(0, StrNCompare("ab", "ab", 10));
     EXPECT_EQ('c', StrNCompare("abc", "ab", 3));
-    EXPECT_GT(0, StrNCompare("a\xE4", "ab", 2));   // bytes above 127 count as negative chars
+    EXPECT_GT(0, StrNCompare("a\xE4", "ab", 2)); // bytes above 127 count as negative chars
 }
 
 TEST(TraySettingsHelpers, SectionsAndKeysOfNumberedSettings)
 {
-    struct CCase
-    {
+    struct CCase {
         const char* pszSection;
         int nNumber;
         const char* pszIni;
         const char* pszRegistry;
     };
     const CCase cases[] = {
-        {nullptr, 0, "Main", "Software\\Tessaly\\VArizi"},
-        {"", 1, "Main", "Software\\Tessaly\\VArizi"},
-        {"Alarm", 1, "Alarm", "Software\\Tessaly\\VArizi\\Alarm"},
-        {"Alarm", 3, "Alarm3", "Software\\Tessaly\\VArizi\\Alarm3"},
-        {nullptr, 2, "Main2", "Software\\Tessaly\\VArizi\\Main2"},
-        {"Alarm", -4, "Alarm", "Software\\Tessaly\\VArizi\\Alarm"},
+        { nullptr, 0, "Main", "Software\\Tessaly\\VArizi" },
+        { "", 1, "Main", "Software\\Tessaly\\VArizi" },
+        { "Alarm", 1, "Alarm", "Software\\Tessaly\\VArizi\\Alarm" },
+        { "Alarm", 3, "Alarm3", "Software\\Tessaly\\VArizi\\Alarm3" },
+        { nullptr, 2, "Main2", "Software\\Tessaly\\VArizi\\Main2" },
+        { "Alarm", -4, "Alarm", "Software\\Tessaly\\VArizi\\Alarm" },
     };
-    for (const CCase& c : cases)
-    {
+    for (const CCase& c : cases) {
         EXPECT_STREQ(c.pszIni, GetTraySettingsSection(c.pszSection, c.nNumber, FALSE)) << c.nNumber;
         EXPECT_STREQ(c.pszRegistry, GetTraySettingsSection(c.pszSection, c.nNumber, TRUE)) << c.nNumber;
     }
@@ -118,32 +114,31 @@ TEST(TraySettingsHelpers, SectionsAndKeysOfNumberedSettings)
 
 TEST(TraySettingsHelpers, PathsAreCutAndJoined)
 {
-    struct CCut
-    {
+    struct CCut {
         const char* pszPath;
         const char* pszResult;
     };
-    for (const CCut& c : {CCut{"C:\\a\\b.exe", "C:\\a"}, CCut{"C:\\b.exe", "C:\\"}, CCut{"b.exe", ""},
-                          CCut{"x/y/z", "x/y"}})
-    {
+    for (const CCut& c : { CCut { "C:\\a\\b.exe", "C:\\a" }, CCut { "C:\\b.exe", "C:\\" },
+             CCut { "b.exe", "" }, CCut { "x/y/z", "x/y" } }) {
         char sz[MAX_PATH];
         std::snprintf(sz, sizeof(sz), "%s", c.pszPath);
         CutFileName(sz);
         EXPECT_STREQ(c.pszResult, sz) << c.pszPath;
     }
-    struct CAdd
-    {
+    struct CAdd {
         const char* pszPath;
         const char* pszName;
         const char* pszResult;
     };
     const CAdd adds[] = {
-        {"C:\\dir", "file.ini", "C:\\dir\\file.ini"},  {"C:\\dir\\", "file.ini", "C:\\dir\\file.ini"},
-        {"C:\\dir/", "f", "C:\\dir\\f"},               {"C:\\dir", "D:\\other\\f", "D:\\other\\f"},
-        {"C:\\dir\\sub", "\\root\\f", "C:\\root\\f"},  {"dir\\sub", "\\root", "\\root"},
+        { "C:\\dir", "file.ini", "C:\\dir\\file.ini" },
+        { "C:\\dir\\", "file.ini", "C:\\dir\\file.ini" },
+        { "C:\\dir/", "f", "C:\\dir\\f" },
+        { "C:\\dir", "D:\\other\\f", "D:\\other\\f" },
+        { "C:\\dir\\sub", "\\root\\f", "C:\\root\\f" },
+        { "dir\\sub", "\\root", "\\root" },
     };
-    for (const CAdd& c : adds)
-    {
+    for (const CAdd& c : adds) {
         char sz[MAX_PATH];
         std::snprintf(sz, sizeof(sz), "%s", c.pszPath);
         AddFileNameToPath(sz, c.pszName);
@@ -151,38 +146,35 @@ TEST(TraySettingsHelpers, PathsAreCutAndJoined)
     }
     char szSmall[8] = "C:\\d";
     AddFileNameToPath(szSmall, sizeof(szSmall), "longname");
-    EXPECT_STREQ("C:\\d", szSmall);  // would not fit: unchanged
+    EXPECT_STREQ("C:\\d", szSmall); // would not fit: unchanged
 }
 
 TEST_F(TraySettingsTest, ValuesAreQuotedAsNeededAndReadBackAsWritten)
 {
-    struct CCase
-    {
+    struct CCase {
         const char* pszValue;
-        const char* pszLine;  // as the file holds it
+        const char* pszLine; // as the file holds it
     };
     const CCase cases[] = {
-        {"plain", "k0=plain"},
-        {"two words", "k1=\"two words\""},
-        {"say \"hi\"", "k2=\"say \"hi\"\""},
-        {"it's", "k3=\"it's\""},
-        {"a,b,,c", "k4=a,b,,c"},
-        {"\xC4rger\xFC\xDF", "k5=\xC4rger\xFC\xDF"},
-        {" padded ", "k6=\" padded \""},
-        {"\"quoted\"", "k7=\"\"quoted\"\""},
-        {"", "k8="},
+        { "plain", "k0=plain" },
+        { "two words", "k1=\"two words\"" },
+        { "say \"hi\"", "k2=\"say \"hi\"\"" },
+        { "it's", "k3=\"it's\"" },
+        { "a,b,,c", "k4=a,b,,c" },
+        { "\xC4rger\xFC\xDF", "k5=\xC4rger\xFC\xDF" },
+        { " padded ", "k6=\" padded \"" },
+        { "\"quoted\"", "k7=\"\"quoted\"\"" },
+        { "", "k8=" },
     };
     int i = 0;
-    for (const CCase& c : cases)
-    {
+    for (const CCase& c : cases) {
         const std::string strKey = "k" + std::to_string(i++);
         ASSERT_TRUE(WriteSettingString(nullptr, strKey.c_str(), c.pszValue)) << strKey;
     }
     const std::string strText = IniText();
     EXPECT_EQ(0u, strText.find("[Main]"));
     i = 0;
-    for (const CCase& c : cases)
-    {
+    for (const CCase& c : cases) {
         const std::string strKey = "k" + std::to_string(i++);
         EXPECT_NE(std::string::npos, strText.find(std::string(c.pszLine) + "\r\n")) << c.pszLine;
         EXPECT_EQ(c.pszValue, ReadString(nullptr, strKey.c_str(), "default")) << strKey;
@@ -202,20 +194,19 @@ TEST_F(TraySettingsTest, MissingKeysGiveTheDefaultCutToTheBuffer)
 
 TEST_F(TraySettingsTest, NumberedSectionsRoundTripEverySetting)
 {
-    struct CCase
-    {
+    struct CCase {
         const char* pszSection;
         int nNumber;
     };
-    for (const CCase& c : {CCase{nullptr, 0}, CCase{"Alarm", 1}, CCase{"Alarm", 3}, CCase{nullptr, 2}})
-    {
+    for (const CCase& c :
+        { CCase { nullptr, 0 }, CCase { "Alarm", 1 }, CCase { "Alarm", 3 }, CCase { nullptr, 2 } }) {
         const std::string strText = "text of " + std::to_string(c.nNumber);
         ASSERT_TRUE(WriteSettingStringIndexed(c.pszSection, "Name", strText.c_str(), c.nNumber));
         ASSERT_TRUE(WriteSettingIntIndexed(c.pszSection, "Count", 100 + c.nNumber, c.nNumber));
         ASSERT_TRUE(WriteSettingIntIndexed(c.pszSection, "Negative", -40 - c.nNumber, c.nNumber));
     }
-    for (const CCase& c : {CCase{nullptr, 0}, CCase{"Alarm", 1}, CCase{"Alarm", 3}, CCase{nullptr, 2}})
-    {
+    for (const CCase& c :
+        { CCase { nullptr, 0 }, CCase { "Alarm", 1 }, CCase { "Alarm", 3 }, CCase { nullptr, 2 } }) {
         EXPECT_EQ("text of " + std::to_string(c.nNumber), ReadString(c.pszSection, "Name", "", c.nNumber));
         EXPECT_EQ(100 + c.nNumber, ReadSettingIntIndexed(c.pszSection, "Count", 0, c.nNumber));
         EXPECT_EQ(-40 - c.nNumber, ReadSettingIntIndexed(c.pszSection, "Negative", 0, c.nNumber));
@@ -225,7 +216,7 @@ TEST_F(TraySettingsTest, NumberedSectionsRoundTripEverySetting)
     EXPECT_EQ(103, ReadSettingIntIndexed("Alarm3", "Count", 0, 0));
     EXPECT_EQ(100, ReadSettingInt("", "Count", 0));
     const std::string strText = IniText();
-    for (const char* pszSection : {"[Main]", "[Alarm]", "[Alarm3]", "[Main2]"})
+    for (const char* pszSection : { "[Main]", "[Alarm]", "[Alarm3]", "[Main2]" })
         EXPECT_NE(std::string::npos, strText.find(pszSection)) << pszSection;
     // Rewriting a key replaces it in place.
     ASSERT_TRUE(WriteSettingInt("Alarm", "Count", 5));
@@ -244,7 +235,8 @@ TEST_F(TraySettingsTest, IniPathAndDebugLogLieInTheProgramFolder)
     AppendDebugLog("first");
     AppendDebugLog("second");
     std::ifstream in(m_dir / "DEBUG.TXT", std::ios::binary);
-    EXPECT_EQ("first\r\nsecond\r\n", std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+    EXPECT_EQ("first\r\nsecond\r\n",
+        std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
 #endif
 }
 
@@ -257,16 +249,17 @@ TEST_F(TraySettingsTest, TheRegistryFormRoundTripsAndRefusesWhatIsNoText)
     ASSERT_TRUE(WriteSettingInt("Alarm", "Count", -12));
     EXPECT_EQ("two words", ReadString(nullptr, "Skin", "d"));
     char sz[64];
-    EXPECT_EQ(6, ReadSettingStringIndexed("Alarm", "Name", sz, sizeof(sz), "d", 3));  // bytes, zero included
+    EXPECT_EQ(6, ReadSettingStringIndexed("Alarm", "Name", sz, sizeof(sz), "d", 3)); // bytes, zero included
     EXPECT_STREQ("third", sz);
     EXPECT_EQ(-12, ReadSettingInt("Alarm", "Count", 0));
-    EXPECT_EQ("d", ReadString("Alarm", "Name", "d"));     // number 1: the plain key has none
+    EXPECT_EQ("d", ReadString("Alarm", "Name", "d")); // number 1: the plain key has none
     EXPECT_EQ(77, ReadSettingInt("Alarm", "Missing", 77));
     // A number read as text would hand out raw bytes: it gives the default.
     EXPECT_EQ("d", ReadString("Alarm", "Count", "d"));
-    EXPECT_EQ(5, ReadSettingInt(nullptr, "Skin", 5));        // 10 bytes of text are no number
+    EXPECT_EQ(5, ReadSettingInt(nullptr, "Skin", 5)); // 10 bytes of text are no number
     EXPECT_EQ(-12, ReadRegistryInt(HKEY_CURRENT_USER, "Software\\Tessaly\\VArizi\\Alarm", "Count", 0));
-    EXPECT_EQ(9, ReadRegistryString(HKEY_CURRENT_USER, "Software\\Tessaly\\VArizi", "Skin", sz, sizeof(sz), ""));
+    EXPECT_EQ(
+        9, ReadRegistryString(HKEY_CURRENT_USER, "Software\\Tessaly\\VArizi", "Skin", sz, sizeof(sz), ""));
     EXPECT_STREQ("two words", sz);
     EXPECT_EQ(3, ReadRegistryString(HKEY_CURRENT_USER, "Software\\Tessaly\\None", "Skin", sz, 4, "default"));
     EXPECT_STREQ("def", sz);

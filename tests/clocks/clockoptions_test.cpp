@@ -7,24 +7,23 @@
 
 #include <gtest/gtest.h>
 
-namespace
-{
+namespace {
 TEST(ClockOptions, StoredValuesOutsideTheirListsAndLimitsAreShownAndStoredCorrected)
 {
-    struct CCase
-    {
+    struct CCase {
         int nDblClk, nMinutes, nSeconds;
         int nShownDblClk, nShownMinutes, nShownSeconds;
     };
     const CCase cases[] = {
-        {7, 0, 2, 0, 1, 10},       {-1, 1000, 60, 0, 1, 10}, {5, 999, 59, 5, 999, 59},
-        {0, 1, 3, 0, 1, 3},        {3, -5, 0, 3, 1, 10},
+        { 7, 0, 2, 0, 1, 10 },
+        { -1, 1000, 60, 0, 1, 10 },
+        { 5, 999, 59, 5, 999, 59 },
+        { 0, 1, 3, 0, 1, 3 },
+        { 3, -5, 0, 3, 1, 10 },
     };
-    for (SkinKind kind : {SKIN_ANALOG, SKIN_DIGITAL})
-    {
+    for (SkinKind kind : { SKIN_ANALOG, SKIN_DIGITAL }) {
         const CClockOptionsFields& f = GetClockOptionsFields(kind);
-        for (const CCase& c : cases)
-        {
+        for (const CCase& c : cases) {
             CSettings settings;
             settings.*f.pnDblClkAction = c.nDblClk;
             settings.*f.pnChangeMinutes = c.nMinutes;
@@ -46,8 +45,7 @@ TEST(ClockOptions, StoredValuesOutsideTheirListsAndLimitsAreShownAndStoredCorrec
 
 TEST(ClockOptions, EachKindStoresIntoItsOwnSettings)
 {
-    for (SkinKind kind : {SKIN_ANALOG, SKIN_DIGITAL})
-    {
+    for (SkinKind kind : { SKIN_ANALOG, SKIN_DIGITAL }) {
         CSettings settings;
         settings.m_hkAnalog.dwReserved = 9;
         settings.m_hkDigital.dwReserved = 9;
@@ -62,7 +60,7 @@ TEST(ClockOptions, EachKindStoresIntoItsOwnSettings)
         visible.Store(kind, settings);
         CAutoChangeValues change;
         change.bAutoChange = change.bBySeconds = TRUE;
-        change.nMinutes = 0;   // an up-down position out of range
+        change.nMinutes = 0; // an up-down position out of range
         change.nSeconds = 45;
         change.Store(kind, settings);
 
@@ -73,7 +71,7 @@ TEST(ClockOptions, EachKindStoresIntoItsOwnSettings)
         EXPECT_EQ(bAnalog ? "" : "%hh", std::string(settings.m_strDigitalFormat));
         EXPECT_EQ(bAnalog ? 4 : 0, settings.m_nAnalogDblClkAction);
         EXPECT_EQ(bAnalog ? 0 : 4, settings.m_nDigitalDblClkAction);
-        const HOTKEYSETTING hkSet = {'K', 6, 9}, hkUntouched = {0, 0, 9};
+        const HOTKEYSETTING hkSet = { 'K', 6, 9 }, hkUntouched = { 0, 0, 9 };
         EXPECT_EQ(bAnalog ? hkSet : hkUntouched, settings.m_hkAnalog);
         EXPECT_EQ(bAnalog ? hkUntouched : hkSet, settings.m_hkDigital);
         EXPECT_EQ(bAnalog, settings.m_bAnalogAutoChange != 0);
@@ -100,18 +98,18 @@ TEST(ClockOptions, ChecksEnableWhatGoesWithThem)
 {
     // Placement: on top and bottom exclude each other; only the analog clock
     // ties auto-removing to centring.
-    struct CPlace
-    {
+    struct CPlace {
         BOOL bTop, bBottom, bCenter;
         SkinKind kind;
         BOOL bTopOn, bBottomOn, bRemoveOn;
     };
     const CPlace places[] = {
-        {0, 0, 0, SKIN_ANALOG, 1, 1, 1}, {1, 0, 0, SKIN_ANALOG, 1, 0, 1}, {0, 1, 1, SKIN_ANALOG, 0, 1, 0},
-        {0, 0, 1, SKIN_DIGITAL, 1, 1, 1},
+        { 0, 0, 0, SKIN_ANALOG, 1, 1, 1 },
+        { 1, 0, 0, SKIN_ANALOG, 1, 0, 1 },
+        { 0, 1, 1, SKIN_ANALOG, 0, 1, 0 },
+        { 0, 0, 1, SKIN_DIGITAL, 1, 1, 1 },
     };
-    for (const CPlace& p : places)
-    {
+    for (const CPlace& p : places) {
         CVisiblePageValues values;
         values.bOnTop = p.bTop;
         values.bOnBottom = p.bBottom;
@@ -121,16 +119,17 @@ TEST(ClockOptions, ChecksEnableWhatGoesWithThem)
         EXPECT_EQ(p.bBottomOn, e.bOnBottom);
         EXPECT_EQ(p.bRemoveOn, e.bAutoRemove);
     }
-    struct CChange
-    {
+    struct CChange {
         BOOL bAuto, bMinutes, bSeconds;
         BOOL bEvery, bMinutesOn, bSecondsOn, bListOn;
     };
     const CChange changes[] = {
-        {0, 1, 1, 0, 0, 0, 0}, {1, 0, 0, 1, 0, 0, 0}, {1, 1, 0, 1, 1, 0, 1}, {1, 0, 1, 1, 0, 1, 1},
+        { 0, 1, 1, 0, 0, 0, 0 },
+        { 1, 0, 0, 1, 0, 0, 0 },
+        { 1, 1, 0, 1, 1, 0, 1 },
+        { 1, 0, 1, 1, 0, 1, 1 },
     };
-    for (const CChange& c : changes)
-    {
+    for (const CChange& c : changes) {
         CAutoChangeValues values;
         values.bAutoChange = c.bAuto;
         values.bByMinutes = c.bMinutes;
@@ -155,26 +154,24 @@ TEST(ClockOptions, TheCurrentSkinFallsBackToTheFirstListedOnlyWhenThereIsOne)
     EXPECT_STREQ("Alpha", strCurrent);
     strCurrent = "Gamma";
     EXPECT_EQ(1, ChooseCurrentSkin(names, strCurrent));
-    strCurrent = "gamma";   // names match with their case
+    strCurrent = "gamma"; // names match with their case
     EXPECT_EQ(0, ChooseCurrentSkin(names, strCurrent));
 }
 
 TEST(ClockOptions, ChosenSkinsAreReadUpToTheirSeparatorAndWrittenWithIt)
 {
-    struct CSplit
-    {
+    struct CSplit {
         const char* pszChosen;
         std::vector<std::string> names;
     };
     const CSplit splits[] = {
-        {"Alpha***Beta***", {"Alpha", "Beta"}},
-        {"Alpha***Be", {"Alpha"}},
-        {"", {}},
-        {"******", {"", ""}},
-        {"A*B***", {"A*B"}},
+        { "Alpha***Beta***", { "Alpha", "Beta" } },
+        { "Alpha***Be", { "Alpha" } },
+        { "", {} },
+        { "******", { "", "" } },
+        { "A*B***", { "A*B" } },
     };
-    for (const CSplit& s : splits)
-    {
+    for (const CSplit& s : splits) {
         CStringArray names;
         SplitChosenSkins(s.pszChosen, names);
         std::vector<std::string> got;
@@ -205,8 +202,7 @@ TEST(ClockOptions, DoubleClickActionsNameTheirClock)
 
 TEST(CalendarModel, PanesFitWholeAtLeastOneEachWayAndCentred)
 {
-    struct CCase
-    {
+    struct CCase {
         CRect rcClient, rcMin;
         int nToday;
         int nCols, nRows;
@@ -214,16 +210,15 @@ TEST(CalendarModel, PanesFitWholeAtLeastOneEachWayAndCentred)
     };
     // A pane of 160 x 120 widens by 8 and lengthens by the today width 30: 168 x 150.
     const CCase cases[] = {
-        {CRect(0, 0, 600, 400), CRect(0, 0, 160, 120), 30, 3, 2, CRect(48, 50, 552, 350)},
-        {CRect(0, 0, 100, 60), CRect(0, 0, 160, 120), 30, 1, 1, CRect(-34, -45, 134, 105)},
-        {CRect(0, 0, 168, 150), CRect(0, 0, 160, 120), 30, 1, 1, CRect(0, 0, 168, 150)},
-        {CRect(0, 0, 335, 301), CRect(0, 0, 160, 120), 30, 1, 2, CRect(83, 0, 251, 300)},
-        {CRect(0, 0, 300, 200), CRect(0, 0, 0, 0), 0, 1, 1, CRect(0, 0, 300, 200)},
-        {CRect(0, 0, 300, 200), CRect(0, 0, 160, 0), 0, 1, 1, CRect(0, 0, 300, 200)},
-        {CRect(0, 0, 0, 0), CRect(0, 0, 160, 120), 30, 1, 1, CRect(-84, -75, 84, 75)},
+        { CRect(0, 0, 600, 400), CRect(0, 0, 160, 120), 30, 3, 2, CRect(48, 50, 552, 350) },
+        { CRect(0, 0, 100, 60), CRect(0, 0, 160, 120), 30, 1, 1, CRect(-34, -45, 134, 105) },
+        { CRect(0, 0, 168, 150), CRect(0, 0, 160, 120), 30, 1, 1, CRect(0, 0, 168, 150) },
+        { CRect(0, 0, 335, 301), CRect(0, 0, 160, 120), 30, 1, 2, CRect(83, 0, 251, 300) },
+        { CRect(0, 0, 300, 200), CRect(0, 0, 0, 0), 0, 1, 1, CRect(0, 0, 300, 200) },
+        { CRect(0, 0, 300, 200), CRect(0, 0, 160, 0), 0, 1, 1, CRect(0, 0, 300, 200) },
+        { CRect(0, 0, 0, 0), CRect(0, 0, 160, 120), 30, 1, 1, CRect(-84, -75, 84, 75) },
     };
-    for (const CCase& c : cases)
-    {
+    for (const CCase& c : cases) {
         const CCalendarLayout layout = FitCalendarPanes(c.rcClient, c.rcMin, c.nToday);
         EXPECT_EQ(c.nCols, layout.nCols) << c.rcClient.Width();
         EXPECT_EQ(c.nRows, layout.nRows) << c.rcClient.Height();
@@ -245,15 +240,13 @@ TEST(CalendarModel, OptionsCorrectTheFirstDayAndTheToggleAndStoreEveryColour)
     EXPECT_EQ(1, settings.m_bCalendarToggleHides);
     EXPECT_TRUE(values.abUse[2]);
     EXPECT_EQ(0x123456u, values.acrColour[2]);
-    for (int i = 0; i < CALENDAR_COLOURS; i++)
-    {
+    for (int i = 0; i < CALENDAR_COLOURS; i++) {
         values.abUse[i] = i % 2;
         values.acrColour[i] = 0x10 * (i + 1);
     }
     values.nFirstDay = 6;
     values.Store(settings);
-    for (int i = 0; i < CALENDAR_COLOURS; i++)
-    {
+    for (int i = 0; i < CALENDAR_COLOURS; i++) {
         EXPECT_EQ(i % 2, settings.*g_calendarColours[i].pbUse) << i;
         EXPECT_EQ(0x10u * (i + 1), settings.*g_calendarColours[i].pcrColour) << i;
     }

@@ -304,7 +304,19 @@ TEST_F(DigitalClockTest, AChangeOfLengthReloadsAboutTheStoredCentre)
     EXPECT_EQ(pClock->GetWindowCenter(), ptCenter);
     const long nGdi = AfxGetLiveGdiObjectCount();
 
-    Tick(10, 0, 0);
+    // The change comes while the menu is open: the clock reloads and the
+    // open menu stays as it was.
+    HMENU hTracked = nullptr;
+    bool bMenuKept = false;
+    WhenLooping([&] {
+        hTracked = CMenu::GetTrackingMenu();
+        Tick(10, 0, 0);
+        bMenuKept = ::IsMenu(hTracked) && pClock->GetContextMenu()->GetSafeHmenu() == hTracked;
+        ::EndMenu();
+    });
+    pClock->SendMessage(WM_NCRBUTTONDOWN, HTNOWHERE, 0);
+    ASSERT_NE(hTracked, nullptr);
+    EXPECT_TRUE(bMenuKept);
     EXPECT_STREQ(pClock->m_strPrevText.GetString(), "10:00:00");
     EXPECT_EQ(WindowRect().Width(), 144);
     EXPECT_EQ(pClock->GetWindowCenter(), ptCenter);

@@ -17,14 +17,12 @@
 
 #include <cstdlib>
 
-namespace
-{
+namespace {
 int g_nAlive = 0;
 
 // Unmapped: under Wine without a window manager, hiding a mapped window
 // waits for the manager.
-template <class Base> class CUnmapped : public Base
-{
+template <class Base> class CUnmapped : public Base {
 public:
     CUnmapped() { g_nAlive++; }
     ~CUnmapped() override { g_nAlive--; }
@@ -43,12 +41,11 @@ template <class T> CDialog* Make()
 
 bool Near(COLORREF c, COLORREF ref)
 {
-    return std::abs(GetRValue(c) - GetRValue(ref)) < 8 && std::abs(GetGValue(c) - GetGValue(ref)) < 8 &&
-           std::abs(GetBValue(c) - GetBValue(ref)) < 8;
+    return std::abs(GetRValue(c) - GetRValue(ref)) < 8 && std::abs(GetGValue(c) - GetGValue(ref)) < 8
+        && std::abs(GetBValue(c) - GetBValue(ref)) < 8;
 }
 
-class CalendarTest : public ::testing::Test
-{
+class CalendarTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -85,12 +82,13 @@ protected:
     HWND OpenOptions()
     {
         m_pMain->SendMessage(UM_SHOWCALENDAROPTIONS);
-        return m_pMain->m_pCalendarOptionsDlg != nullptr ? m_pMain->m_pCalendarOptionsDlg->GetSafeHwnd() : nullptr;
+        return m_pMain->m_pCalendarOptionsDlg != nullptr ? m_pMain->m_pCalendarOptionsDlg->GetSafeHwnd()
+                                                         : nullptr;
     }
 
-    CWinApp m_app{"Veltran Clock"};
+    CWinApp m_app { "Veltran Clock" };
     CRecordingSeams m_seams;
-    CSeamsScope m_scope{&m_seams};
+    CSeamsScope m_scope { &m_seams };
     CMainDlg* m_pMain = nullptr;
     CWindowServices m_savedServices;
     CAppSeams m_savedAppSeams;
@@ -100,11 +98,12 @@ protected:
 TEST_F(CalendarTest, CustomColoursPaintTheMonthsAndTheWindowAroundThem)
 {
     const COLORREF crBack = RGB(0, 128, 64), crMonth = RGB(255, 240, 200), crTitle = RGB(128, 0, 128);
-    g_settings.m_bCalUseBackColor = g_settings.m_bCalUseMonthBackColor = g_settings.m_bCalUseTitleBackColor = TRUE;
+    g_settings.m_bCalUseBackColor = g_settings.m_bCalUseMonthBackColor = g_settings.m_bCalUseTitleBackColor
+        = TRUE;
     g_settings.m_crCalBack = crBack;
     g_settings.m_crCalMonthBack = crMonth;
     g_settings.m_crCalTitleBack = crTitle;
-    g_settings.m_crCalText = RGB(255, 0, 0);  // its flag is clear: not applied
+    g_settings.m_crCalText = RGB(255, 0, 0); // its flag is clear: not applied
     g_settings.m_nCalFirstDay = 9;
     g_settings.m_bCalCustomFirstDay = TRUE;
     CCalendarDlg* pCalendar = OpenCalendar();
@@ -152,7 +151,7 @@ TEST_F(CalendarTest, CustomColoursPaintTheMonthsAndTheWindowAroundThem)
 
 TEST_F(CalendarTest, WithoutColoursTheWindowFollowsTheControlAndTheFirstDayIsTheLocale)
 {
-    g_settings.m_crCalBack = RGB(0, 128, 64);   // stored, but its flag is clear
+    g_settings.m_crCalBack = RGB(0, 128, 64); // stored, but its flag is clear
     g_settings.m_nCalFirstDay = 3;
     CCalendarDlg* pCalendar = OpenCalendar();
     ASSERT_NE(nullptr, pCalendar);
@@ -160,7 +159,7 @@ TEST_F(CalendarTest, WithoutColoursTheWindowFollowsTheControlAndTheFirstDayIsThe
     EXPECT_NE(RGB(0, 128, 64), ctl.GetColor(CAL_COLOR_BACKGROUND));
     BOOL bLocal = TRUE;
     ctl.GetFirstDayOfWeek(&bLocal);
-    EXPECT_FALSE(bLocal);   // never set by the program
+    EXPECT_FALSE(bLocal); // never set by the program
     vtest::CWindowSnapshot window;
     ASSERT_TRUE(window.Capture(pCalendar->GetSafeHwnd()));
     CRect rcControl;
@@ -209,13 +208,13 @@ TEST_F(CalendarTest, OptionsShowTheSettingsAndTheirOkRecreatesTheCalendar)
     g_settings.m_bCalUseTextColor = TRUE;
     g_settings.m_crCalText = RGB(10, 20, 30);
     g_settings.m_crCalTitleBack = RGB(1, 2, 3);
-    g_settings.m_hkCalendar = {'C', HOTKEYF_CONTROL, 0};
+    g_settings.m_hkCalendar = { 'C', HOTKEYF_CONTROL, 0 };
     CCalendarDlg* pFirst = OpenCalendar();
     ASSERT_NE(nullptr, pFirst);
     HWND hDlg = OpenOptions();
     ASSERT_NE(nullptr, hDlg);
     EXPECT_TRUE(::GetWindowLongA(hDlg, GWL_EXSTYLE) & WS_EX_TOPMOST);
-    EXPECT_EQ(0, ::SendDlgItemMessageA(hDlg, 1036, CB_GETCURSEL, 0, 0));  // "Monday"
+    EXPECT_EQ(0, ::SendDlgItemMessageA(hDlg, 1036, CB_GETCURSEL, 0, 0)); // "Monday"
     EXPECT_EQ(0, g_settings.m_nCalFirstDay);
     EXPECT_EQ(1, g_settings.m_bCalendarToggleHides);
     EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(hDlg, 1036)));

@@ -21,12 +21,10 @@
 
 namespace fs = std::filesystem;
 
-namespace
-{
+namespace {
 int g_nAlive = 0;
 
-template <class Base> class CUnmapped : public Base
-{
+template <class Base> class CUnmapped : public Base {
 public:
     CUnmapped() { g_nAlive++; }
     ~CUnmapped() override { g_nAlive--; }
@@ -43,8 +41,7 @@ template <class T> CDialog* Make()
     return new T;
 }
 
-class ClockOptionsTest : public ::testing::Test
-{
+class ClockOptionsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -53,7 +50,7 @@ protected:
         fs::remove_all(m_root);
         fs::create_directories(m_root / "acs");
         fs::create_directories(m_root / "dcs");
-        for (const char* pszName : {"Gamma", "Alpha"})
+        for (const char* pszName : { "Gamma", "Alpha" })
             std::ofstream(m_root / "acs" / (std::string(pszName) + ".acs")) << "x";
         g_settings = CSettings();
         g_settings.m_strAnalogSkinDir = (m_root / "acs").string().c_str();
@@ -84,8 +81,8 @@ protected:
     CClockOptionsDlg* Open(UINT nShow)
     {
         m_pMain->SendMessage(nShow);
-        return static_cast<CClockOptionsDlg*>(nShow == UM_SHOWANALOGOPTIONS ? m_pMain->m_pAnalogOptionsDlg
-                                                                          : m_pMain->m_pDigitalOptionsDlg);
+        return static_cast<CClockOptionsDlg*>(
+            nShow == UM_SHOWANALOGOPTIONS ? m_pMain->m_pAnalogOptionsDlg : m_pMain->m_pDigitalOptionsDlg);
     }
     static bool Checked(HWND hDlg, int nID) { return ::IsDlgButtonChecked(hDlg, nID) == BST_CHECKED; }
     static bool Enabled(HWND hDlg, int nID) { return ::IsWindowEnabled(::GetDlgItem(hDlg, nID)) != FALSE; }
@@ -113,12 +110,12 @@ protected:
     {
         RECT rc;
         ::SendMessageA(hTab, TCM_GETITEMRECT, nTab, reinterpret_cast<LPARAM>(&rc));
-        vtest::Click(hTab, POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
+        vtest::Click(hTab, POINT { (rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2 });
     }
 
-    CWinApp m_app{"Veltran Clock"};
+    CWinApp m_app { "Veltran Clock" };
     CRecordingSeams m_seams;
-    CSeamsScope m_scope{&m_seams};
+    CSeamsScope m_scope { &m_seams };
     CMainDlg* m_pMain = nullptr;
     CWindowServices m_savedServices;
     CAppSeams m_savedAppSeams;
@@ -159,8 +156,8 @@ TEST_F(ClockOptionsTest, AnalogOptionsShowCorrectedValuesAndOkStoresBothPages)
     EXPECT_EQ(10, LOWORD(::SendDlgItemMessageA(hPage2, 1250, UDM_GETPOS, 0, 0)));
     HWND hList = ::GetDlgItem(hPage2, 1334);
     ASSERT_EQ(2, ::SendMessageA(hList, LVM_GETITEMCOUNT, 0, 0));
-    EXPECT_TRUE(ItemChecked(hList, 0));   // Alpha
-    EXPECT_FALSE(ItemChecked(hList, 1));  // Gamma; Beta is not installed
+    EXPECT_TRUE(ItemChecked(hList, 0)); // Alpha
+    EXPECT_FALSE(ItemChecked(hList, 1)); // Gamma; Beta is not installed
     // Auto-change with minutes: the seconds stay disabled, the list is on.
     EXPECT_TRUE(Enabled(hPage2, 1242));
     EXPECT_FALSE(Enabled(hPage2, 1243));
@@ -194,9 +191,9 @@ TEST_F(ClockOptionsTest, AnalogOptionsShowCorrectedValuesAndOkStoresBothPages)
     EXPECT_TRUE(Enabled(hPage2, 1334));
     vtest::TypeText(hPage2, 1243, "45");
     vtest::TypeText(hPage2, 1242, "1000");
-    vtest::PressButton(hPage2, 1000);   // Check all
+    vtest::PressButton(hPage2, 1000); // Check all
     EXPECT_TRUE(ItemChecked(hList, 1));
-    vtest::PressButton(hPage2, 1001);   // Uncheck all
+    vtest::PressButton(hPage2, 1001); // Uncheck all
     EXPECT_FALSE(ItemChecked(hList, 0));
     CheckItem(hList, 0, true);
     CheckItem(hList, 1, true);
@@ -210,12 +207,12 @@ TEST_F(ClockOptionsTest, AnalogOptionsShowCorrectedValuesAndOkStoresBothPages)
     EXPECT_FALSE(g_settings.m_bAnalogOnTop);
     EXPECT_TRUE(g_settings.m_bAnalogAlwaysCenter);
     EXPECT_EQ(4, g_settings.m_nAnalogDblClkAction);
-    EXPECT_EQ((HOTKEYSETTING{'A', HOTKEYF_CONTROL | HOTKEYF_ALT, 0}), g_settings.m_hkAnalog);
+    EXPECT_EQ((HOTKEYSETTING { 'A', HOTKEYF_CONTROL | HOTKEYF_ALT, 0 }), g_settings.m_hkAnalog);
     EXPECT_TRUE(g_settings.m_bAnalogAutoChange);
     EXPECT_FALSE(g_settings.m_bAnalogChangeByMinutes);
     EXPECT_TRUE(g_settings.m_bAnalogChangeBySeconds);
     EXPECT_EQ(45, g_settings.m_nAnalogChangeSeconds);
-    EXPECT_EQ(1, g_settings.m_nAnalogChangeMinutes);  // 1000 is out of range
+    EXPECT_EQ(1, g_settings.m_nAnalogChangeMinutes); // 1000 is out of range
     EXPECT_STREQ("Alpha***Gamma***", g_settings.m_strAnalogChangeSkins);
     EXPECT_EQ(1, m_seams.CountCalls("RegisterHotKey 0 0x3 0x41"));
 }
@@ -247,7 +244,8 @@ TEST_F(ClockOptionsTest, DigitalOptionsWriteTheFormatAtOnceAndCancelKeepsTheRest
     g_settings.m_strDigitalFormat = presets[2];
     vtest::CMenuDriver driver(901 + 3);
     UINT nCheckedState = 0;
-    driver.m_onOpen = [&](HWND, HMENU hMenu) { nCheckedState = ::GetMenuState(hMenu, 901 + 2, MF_BYCOMMAND); };
+    driver.m_onOpen
+        = [&](HWND, HMENU hMenu) { nCheckedState = ::GetMenuState(hMenu, 901 + 2, MF_BYCOMMAND); };
     vtest::PressButton(hPage1, 1378);
     vtest::PumpPending();
     EXPECT_TRUE(driver.Chose());

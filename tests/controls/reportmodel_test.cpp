@@ -156,6 +156,38 @@ TEST_F(ReportModel, DeletingMovesTheSelectionAndNotifiesEachItem)
     EXPECT_EQ(RVI_NONE, m_model.GetSelection().m_hItem);
 }
 
+// Emptying goes in blocks of rows; each item is still told of, a parent
+// before its children and siblings in order, and no row or item is left.
+TEST_F(ReportModel, DeletionNotifiesInTreeOrderAndLeavesNoRows)
+{
+    std::string strDeleted;
+    m_host.m_onNotify = [&](int nCode, DWORD h) {
+        if (nCode == RCN_ITEMDELETED) // read while the item still exists
+            strDeleted += (strDeleted.empty() ? "" : " ") + Text(h);
+        return 0;
+    };
+    DWORD a = Add("a");
+    DWORD a1 = Add("a1", a);
+    Add("a11", a1);
+    Add("a2", a);
+    DWORD b = Add("b");
+    Add("b1", b);
+    Add("c");
+    m_model.Expand(a, FALSE);
+    m_model.Expand(a1, FALSE);
+    m_model.Expand(b, FALSE);
+    EXPECT_EQ("a a1 a11 a2 b b1 c", Rows());
+    m_model.DeleteItem(a1); // a block inside the rows
+    EXPECT_EQ("a1 a11", strDeleted);
+    EXPECT_EQ("a a2 b b1 c", Rows());
+    strDeleted.clear();
+    m_model.DeleteItem(RVI_ROOT);
+    EXPECT_EQ("a a2 b b1 c", strDeleted);
+    EXPECT_EQ("", Rows());
+    EXPECT_EQ(0, m_model.GetItemCount());
+    EXPECT_EQ(RVI_NONE, m_model.GetChildItem(RVI_ROOT, 0));
+}
+
 // A handler may delete the item it is told about, its parent or everything:
 // nothing is touched after that (AddressSanitizer watches) and the rows stay whole.
 TEST_F(ReportModel, HandlersThatDeleteItemsDuringANotification)

@@ -131,6 +131,7 @@ std::string TipText(CToolTipCtrl* pTip, CWnd& tool, UINT_PTR nID = 0) {
 class Controls2Test : public ::testing::Test {
 protected:
     void SetUp() override {
+        ::GetCursorPos(&m_ptCursor);
         m_pOldSeams = AfxSetSeams(&m_seams);
         ASSERT_TRUE(m_dlg.Create(IDD_CONTROLS2_TEST));
         SetUpControls();
@@ -143,6 +144,8 @@ protected:
         AfxSetSeams(m_pOldSeams);
         m_pDlg.reset();
         EXPECT_EQ(m_nGdi, AfxGetLiveGdiObjectCount());
+        // The next program on the display finds the mouse where it was.
+        ::SetCursorPos(m_ptCursor.x, m_ptCursor.y);
     }
 
     void SetUpControls() {
@@ -201,6 +204,7 @@ protected:
     CControls2Dialog& m_dlg = *m_pDlg;
     CRecordingSeams m_seams;
     CSystemSeams* m_pOldSeams = nullptr;
+    POINT m_ptCursor = {0, 0};
 };
 
 TEST_F(Controls2Test, ShadedButtonsNotifyCheckAsTheirKindAndKeepOneRadioChecked) {

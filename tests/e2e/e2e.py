@@ -254,8 +254,8 @@ def clocks_and_tray(server):
     p.command(2003)
     digital = wait(lambda: rect(DIGITAL), 15)
     check(digital is not None, "the tray's digital clock command shows the digital clock")
-    before, after = drag(DIGITAL, 200, 150)
-    check(after is not None and (after[0] - before[0], after[1] - before[1]) == (200, 150),
+    before, after = drag(DIGITAL, 400, 300)  # well away from the analog clock
+    check(after is not None and (after[0] - before[0], after[1] - before[1]) == (400, 300),
           "dragging the digital clock moves it (%s -> %s)" % (before, after))
     ctl("send-to", DIGITAL, WM_COMMAND, SKIN_FIRST + 1)
     check(wait(lambda: (lambda s: s and s[1] > size(after)[1])(size(rect(DIGITAL))), 5),
@@ -392,8 +392,9 @@ def damaged_skin(p):
     xdo("key", "Escape")
     wait(lambda: popup_rect() is None, 3)
     ctl("send-to", ANALOG, WM_COMMAND, SKIN_FIRST)  # "Choose skin" > Broken, the first by name
-    said = wait(lambda: box_since(mark), 10)
-    check(said, "choosing the truncated skin says what went wrong (%s)" % said)
+    said = wait(lambda: box_since(mark), 20)
+    check(said, "choosing the truncated skin says what went wrong (%s; %s)" % (said, titles()))
+
     check(p.alive(), "the program keeps running")
     check(wait(lambda: size(rect(ANALOG)) == before, 5), "the clock keeps its good skin (%s, %s)" % (before, size(rect(ANALOG))))
 

@@ -206,6 +206,8 @@ void CALLBACK ClickItemTimer(HWND, UINT, UINT_PTR nTimer, DWORD)
 
 TEST(PopupWindow, FramedPopupIsHitTestedWhereItsItemsAre)
 {
+    CPoint ptCursor;
+    ::GetCursorPos(&ptCursor); // put back at the end: other tests read where the mouse is
     CMenuOwnerWnd wnd;
     ASSERT_TRUE(wnd.CreateEx(0, nullptr, "owner", WS_POPUP | WS_VISIBLE, 0, 0, 20, 20, nullptr, nullptr));
     ::SetForegroundWindow(wnd.m_hWnd);
@@ -229,6 +231,7 @@ TEST(PopupWindow, FramedPopupIsHitTestedWhereItsItemsAre)
         }
         CStyledMenu::SetMenuDrawMode(nOld);
     }
+    ::SetCursorPos(ptCursor.x, ptCursor.y);
     EXPECT_EQ(0, GetPopupDataCount());
 }
 

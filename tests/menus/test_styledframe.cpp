@@ -203,7 +203,7 @@ TEST(StyledFrame, ShownFrameDrawsItsBarAndTracksTheHotItem)
 
     CRect rcItem;
     ASSERT_TRUE(::GetMenuItemRect(pFrame->m_hWnd, pFrame->m_barMenu.m_hMenu, 1, &rcItem));
-    const CPoint ptItem = rcItem.CenterPoint();
+    CPoint ptItem = rcItem.CenterPoint();
     CRect rcClient;
     pFrame->GetClientRect(&rcClient);
     pFrame->ClientToScreen(&rcClient);
@@ -232,10 +232,16 @@ TEST(StyledFrame, ShownFrameDrawsItsBarAndTracksTheHotItem)
     // The re-check timer hit-tests the cursor: off the bar, the item goes dark.
     pFrame->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(ptItem.x, ptItem.y));
     ASSERT_EQ(1, pFrame->m_nHotPos);
-    ::SetCursorPos(ptClient.x, ptClient.y);
+    // The cursor belongs to the whole test session: the frame moves away from it instead.
+    CPoint ptCursor;
+    ::GetCursorPos(&ptCursor);
+    pFrame->SetWindowPos(nullptr, ptCursor.x < 400 ? 500 : 0, ptCursor.y < 300 ? 400 : 0, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     pFrame->SendMessage(WM_TIMER, pFrame->m_nHotTimer, 0);
     EXPECT_EQ(-1, pFrame->m_nHotPos);
     EXPECT_EQ(0u, pFrame->m_nHotTimer);
+    ASSERT_TRUE(::GetMenuItemRect(pFrame->m_hWnd, pFrame->m_barMenu.m_hMenu, 1, &rcItem));
+    ptItem = rcItem.CenterPoint();
     pFrame->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(ptItem.x, ptItem.y));
     ASSERT_EQ(1, pFrame->m_nHotPos);
     pFrame->SendMessage(WM_ENTERMENULOOP, FALSE, 0);
@@ -422,3 +428,18 @@ TEST(StyledFrame, DialogPopupGetsCommandUIBeforeItOpens)
 }
 
 } // namespace
+
+// An object deleted while its window lives leaves the window no menu of its own to destroy again.
+TEST(StyledFrame, DeletingTheObjectBeforeItsWindowFreesItsMenusOnce)
+{
+    const int nRecords = CStyledMenuItemData::GetLiveCount();
+    auto* pDlg = new CStyledDialog(IDD_STYLEDDLG, nullptr);
+    ASSERT_TRUE(pDlg->Create(IDD_STYLEDDLG, nullptr));
+    const HWND hWnd = pDlg->m_hWnd;
+    const HMENU hBar = pDlg->m_barMenu.m_hMenu;
+    ASSERT_EQ(hBar, ::GetMenu(hWnd));
+    delete pDlg;
+    EXPECT_FALSE(::IsWindow(hWnd));
+    EXPECT_FALSE(::IsMenu(hBar));
+    EXPECT_EQ(nRecords, CStyledMenuItemData::GetLiveCount());
+}

@@ -6,6 +6,8 @@
 //   veltranctl post MSG [WPARAM [LPARAM]]   PostMessage
 //   veltranctl rect TITLE              left top right bottom of a visible window
 //   veltranctl rect-class CLASS        the same, found by its class (e.g. "#32768", a popup menu)
+//   veltranctl sendto TITLE MSG [WPARAM [LPARAM]]   SendMessage to a visible window
+//   veltranctl move TITLE X Y          moves a visible window's top left corner there
 //   veltranctl config PATH             the main settings and alarms of a configuration file
 //   veltranctl list                    "hwnd class|title|l t r b" of every visible top-level window
 //   veltranctl send-to|post-to TITLE MSG [WPARAM [LPARAM]]   the same to a visible window by title
@@ -141,6 +143,27 @@ int main(int argc, char** argv)
         }
         std::fputs("veltranctl: no Veltran Clock main dialog\n", stderr);
         return 1;
+    }
+    if (std::strcmp(pszVerb, "sendto") == 0 && argc >= 4 && argc <= 6) {
+        HWND hWnd = Find(argv[2], true, false);
+        if (hWnd == nullptr) {
+            std::fprintf(stderr, "veltranctl: no visible window \"%s\"\n", argv[2]);
+            return 1;
+        }
+        DWORD_PTR nResult = 0;
+        if (!::SendMessageTimeoutA(hWnd, UINT(Number(argv[3])), argc > 4 ? WPARAM(Number(argv[4])) : 0,
+                                   argc > 5 ? LPARAM(Number(argv[5])) : 0, SMTO_NORMAL, 30000, &nResult))
+            return 1;
+        std::printf("%lu\n", static_cast<unsigned long>(nResult));
+        return 0;
+    }
+    if (std::strcmp(pszVerb, "move") == 0 && argc == 5) {
+        HWND hWnd = Find(argv[2], true, false);
+        return hWnd != nullptr && ::SetWindowPos(hWnd, nullptr, int(std::strtol(argv[3], nullptr, 0)),
+                                                 int(std::strtol(argv[4], nullptr, 0)), 0, 0,
+                                                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)
+                   ? 0
+                   : 1;
     }
     if (std::strcmp(pszVerb, "config") == 0 && argc == 3)
         return DumpConfig(argv[2]);
