@@ -75,6 +75,8 @@ private:
     friend class CAlarmListBusy;
     // The row's alarm with the enabled flag and the name of column 0.
     CAlarm AlarmOfRow(DWORD hItem) const;
+    // The selected row; with none, says "Select any alarm!" and gives RVI_NONE.
+    DWORD SelectedRowOrSay();
     BOOL RowExists(DWORD hItem) const;
     DWORD FindRow(DWORD nIdentity) const;
     // Inserts a row for alarm after hAfter (RVTI_LAST: at the end), selects it and stores the list.

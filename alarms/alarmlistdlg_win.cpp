@@ -455,18 +455,23 @@ void CAlarmListDlg::OnNewAlarm()
     InsertAlarmRow(alarm, m_report.GetSelectedItem());
 }
 
+DWORD CAlarmListDlg::SelectedRowOrSay()
+{
+    const DWORD hItem = m_report.GetSelectedItem();
+    if (hItem == RVI_NONE)
+        AfxMessageBox("Select any alarm!", MB_OK);
+    return hItem;
+}
+
 // The editor runs modally: the row is found again afterwards by its alarm's
 // identity, and an alarm whose row went meanwhile comes back as a new row.
 void CAlarmListDlg::OnEditAlarm()
 {
     if (IsBusy())
         return;
-    const DWORD hItem = m_report.GetSelectedItem();
+    const DWORD hItem = SelectedRowOrSay();
     if (hItem == RVI_NONE)
-    {
-        AfxMessageBox("Select any alarm!", MB_OK);
         return;
-    }
     CAlarm alarm = AlarmOfRow(hItem);
     const DWORD nIdentity = alarm.m_nIdentity;
     if (RunEditor(alarm) != IDOK || m_report.GetSafeHwnd() == nullptr)
@@ -485,12 +490,9 @@ void CAlarmListDlg::OnTestAlarm()
 {
     if (IsBusy())
         return;
-    const DWORD hItem = m_report.GetSelectedItem();
+    const DWORD hItem = SelectedRowOrSay();
     if (hItem == RVI_NONE)
-    {
-        AfxMessageBox("Select any alarm!", MB_OK);
         return;
-    }
     const CAlarm alarm = AlarmOfRow(hItem);
     // The list itself writes no later last run than its row's, so a later one is the check's.
     const INT_PTR nBefore = AlarmFindByIdentity(g_alarms, alarm.m_nIdentity);
@@ -513,12 +515,9 @@ void CAlarmListDlg::OnCloneAlarm()
 {
     if (IsBusy())
         return;
-    const DWORD hItem = m_report.GetSelectedItem();
+    const DWORD hItem = SelectedRowOrSay();
     if (hItem == RVI_NONE)
-    {
-        AfxMessageBox("Select any alarm!", MB_OK);
         return;
-    }
     const CAlarm alarm = AlarmOfRow(hItem);
     if (Ask("Clone the '" + alarm.m_strName + "' Alarm ?", "Clone Alarm...") != IDYES)
         return;

@@ -5,20 +5,10 @@
 #include "afx/afxwin.h"
 #include "app/settings.h"
 #include "clocks/analogclock_win.h"
-#include "tools/skinmaker/skinbuild.h"
+#include "winbench_clock.h"
 
-#include <chrono>
 #include <cstdio>
 #include <string>
-
-namespace {
-
-double Seconds(std::chrono::steady_clock::time_point t0)
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
-
-} // namespace
 
 int main()
 {
@@ -28,14 +18,10 @@ int main()
     char szTemp[MAX_PATH];
     ::GetTempPathA(sizeof(szTemp), szTemp);
     const std::string folder = std::string(szTemp) + "veltran_bench_acs";
-    ::CreateDirectoryA(folder.c_str(), nullptr);
     CSkinMakerOptions options;
     options.nFaceSize = 200;
-    CString strError;
-    if (!WriteSkinFile(options, (folder + "\\Simple.acs").c_str(), strError)) {
-        std::fprintf(stderr, "skin: %s\n", strError.GetString());
+    if (!winbench::WriteBenchSkin(options, folder, "Simple.acs"))
         return 1;
-    }
     g_settings.m_strAnalogSkinDir = folder.c_str();
     g_settings.m_strAnalogSkin = "Simple";
     g_settings.m_nAnalogScale = 150;
@@ -50,24 +36,9 @@ int main()
     }
     const int nTicks = 600;
     seams.m_nNow = CTime(2026, 1, 1, 10, 0, 0).GetTime();
-    auto t0 = std::chrono::steady_clock::now();
-    for (int i = 0; i < nTicks; i++) {
-        seams.m_nNow++;
-        clock.SendMessage(WM_TIMER, CAnalogClockDlg::TIMER_DRAW, 0);
-    }
-    const double tTick = Seconds(t0) / nTicks;
-
-    CDC memDC;
-    memDC.CreateCompatibleDC(nullptr);
-    t0 = std::chrono::steady_clock::now();
-    for (int i = 0; i < nTicks; i++) {
-        CClientDC dc(&clock);
-        CSelectGuard select(memDC.GetSafeHdc(), clock.GetClockBitmap());
-        dc.BitBlt(0, 0, clock.m_nClockWidth, clock.m_nClockHeight, &memDC, 0, 0, SRCCOPY);
-        ::GdiFlush();
-    }
-    const double tFloor = Seconds(t0) / nTicks;
-    memDC.DeleteDC();
+    const double tTick = winbench::TickSeconds(clock, CAnalogClockDlg::TIMER_DRAW, seams, nTicks);
+    const double tFloor =
+        winbench::FloorSeconds(clock, clock.GetClockBitmap(), clock.m_nClockWidth, clock.m_nClockHeight, nTicks);
 
     std::printf("analog clock %dx%d at 150 %% under Wine\n", clock.m_nClockWidth, clock.m_nClockHeight);
     std::printf("  whole tick (turn, regions, clipped draws, repaint): %8.3f ms  (goal <= 3 ms)\n", tTick * 1e3);

@@ -5,20 +5,10 @@
 #include "afx/afxwin.h"
 #include "app/settings.h"
 #include "clocks/digitalclock_win.h"
-#include "tools/skinmaker/skinbuild.h"
+#include "winbench_clock.h"
 
-#include <chrono>
 #include <cstdio>
 #include <string>
-
-namespace {
-
-double Seconds(std::chrono::steady_clock::time_point t0)
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
-
-} // namespace
 
 int main()
 {
@@ -28,15 +18,11 @@ int main()
     char szTemp[MAX_PATH];
     ::GetTempPathA(sizeof(szTemp), szTemp);
     const std::string folder = std::string(szTemp) + "veltran_bench_dcs";
-    ::CreateDirectoryA(folder.c_str(), nullptr);
     CSkinMakerOptions options;
     options.kind = SKIN_DIGITAL;
     options.strName = "Red Digital";
-    CString strError;
-    if (!WriteSkinFile(options, (folder + "\\Red Digital.dcs").c_str(), strError)) {
-        std::fprintf(stderr, "skin: %s\n", strError.GetString());
+    if (!winbench::WriteBenchSkin(options, folder, "Red Digital.dcs"))
         return 1;
-    }
     g_settings.m_strDigitalSkinDir = folder.c_str();
     g_settings.m_strDigitalSkin = "Red Digital";
     g_settings.m_strDigitalFormat = "%hhh(:)%nn(:)%ss";
@@ -50,24 +36,9 @@ int main()
         return 1;
     }
     const int nTicks = 2000;
-    auto t0 = std::chrono::steady_clock::now();
-    for (int i = 0; i < nTicks; i++) {
-        seams.m_nNow++;
-        clock.SendMessage(WM_TIMER, CDigitalClockDlg::TIMER_DRAW, 0);
-    }
-    const double tTick = Seconds(t0) / nTicks;
-
-    CDC memDC;
-    memDC.CreateCompatibleDC(nullptr);
-    t0 = std::chrono::steady_clock::now();
-    for (int i = 0; i < nTicks; i++) {
-        CClientDC dc(&clock);
-        CSelectGuard select(memDC.GetSafeHdc(), clock.GetCanvasBitmap());
-        dc.BitBlt(0, 0, clock.m_nBackWidth, clock.m_nBackHeight, &memDC, 0, 0, SRCCOPY);
-        ::GdiFlush();
-    }
-    const double tFloor = Seconds(t0) / nTicks;
-    memDC.DeleteDC();
+    const double tTick = winbench::TickSeconds(clock, CDigitalClockDlg::TIMER_DRAW, seams, nTicks);
+    const double tFloor =
+        winbench::FloorSeconds(clock, clock.GetCanvasBitmap(), clock.m_nBackWidth, clock.m_nBackHeight, nTicks);
 
     std::printf("digital clock %dx%d at 150 %%, 8 glyphs of %dx%d, under Wine\n", clock.m_nBackWidth,
                 clock.m_nBackHeight, clock.m_nGlyphWidth, clock.m_nGlyphHeight);

@@ -18,8 +18,10 @@
 #include "app/messages.h"
 #include "app/settings.h"
 #include "res/alarms_res.h"
+#include "shellscope.h"
 #include "support/win_drivers.h"
 #include "support/win_menu_driver.h"
+#include "support/win_process.h"
 #include "support/win_window.h"
 
 namespace
@@ -139,12 +141,7 @@ protected:
     int Plays() const { return m_seams.CountCalls("PlaySound"); }
     bool Recorded(const std::string& strText) const
     {
-        for (const std::string& strCall : m_seams.m_calls)
-        {
-            if (strCall.find(strText) != std::string::npos)
-                return true;
-        }
-        return false;
+        return vtest::CountContaining(m_seams.m_calls, strText) > 0;
     }
 
     long m_nGdi = 0;
@@ -365,9 +362,9 @@ TEST_F(AlarmListTest, WithNoAlarmsTheButtonsAreOffAndThePanelHidden)
     EXPECT_TRUE(list.GetDlgItem(IDC_ALARMLIST_NEW)->IsWindowEnabled());
     for (int nID = IDC_ALARMLIST_NAMELABEL; nID <= IDC_ALARMLIST_STATUS; nID++)
         EXPECT_FALSE(IsShown(&list, nID)) << nID;
-    list.SendMessage(WM_COMMAND, ID_ALARMLIST_EDIT);
-    list.SendMessage(WM_COMMAND, ID_ALARMLIST_REMOVE);
-    EXPECT_TRUE(Recorded("\"Select any alarm!\""));
+    for (UINT nID : {ID_ALARMLIST_EDIT, ID_ALARMLIST_TEST, ID_ALARMLIST_CLONE, ID_ALARMLIST_REMOVE})
+        list.SendMessage(WM_COMMAND, nID);
+    EXPECT_EQ(3, vtest::CountContaining(m_seams.m_calls, "\"Select any alarm!\""));
     EXPECT_TRUE(Recorded("MessageBox \"No alarms selected!\" \"Veltran Clock\""));
     list.SendMessage(WM_COMMAND, IDC_ALARMLIST_HELP);
     EXPECT_TRUE(Recorded("\\\\Veltran.chm::/General/index.htm\""));
@@ -441,15 +438,6 @@ TEST_F(AlarmListOptionsTest, StoredActionOutOfRangeCancelAndClearedHotKey)
 
 // --- as the program opens them -------------------------------------------------
 
-CString TempModulePath()
-{
-    char szDir[MAX_PATH] = "";
-    ::GetTempPathA(MAX_PATH, szDir);
-    return CString(szDir) + "Veltran.exe";
-}
-BOOL KeepFile(LPCSTR, const BYTE*, size_t) { return TRUE; }
-BOOL KeepReplace(LPCSTR, LPCSTR) { return TRUE; }
-
 // The tray opens the list and its hot key toggles it; the hot key while the
 // list's editor is open leaves the list alone.
 TEST(AlarmListShell, TrayOpensHotKeyTogglesAndWaitsForTheEditor)
@@ -458,13 +446,9 @@ TEST(AlarmListShell, TrayOpensHotKeyTogglesAndWaitsForTheEditor)
     CWinApp app("alarmlistshell");
     CRecordingSeams seams;
     CSeamsScope scope(&seams);
-    const CWindowServices savedServices = g_windowServices;
-    const CAppSeams savedAppSeams = g_appSeams;
+    CShellScope shell;
     g_windowServices.pfnMake[WK_ALARMLIST] = []() -> CDialog* { return new CAlarmListDlg; };
     g_windowServices.pfnEditAlarm = AlarmRunEditor;
-    g_appSeams.pfnGetModulePath = TempModulePath;
-    g_appSeams.pfnWriteFile = KeepFile;
-    g_appSeams.pfnReplaceFile = KeepReplace;
     g_settings = CSettings();
     g_settings.m_nUsedAlarmAction = 1;
     g_alarms.RemoveAll();
@@ -512,8 +496,6 @@ TEST(AlarmListShell, TrayOpensHotKeyTogglesAndWaitsForTheEditor)
     delete pMain;
     vtest::PumpPending();
     g_alarms.RemoveAll();
-    g_windowServices = savedServices;
-    g_appSeams = savedAppSeams;
     EXPECT_EQ(nGdi, AfxGetLiveGdiObjectCount());
 }
 } // namespace

@@ -10,22 +10,13 @@
 #include "app/maindlg.h"
 #include "app/settings.h"
 #include "res/alarms_res.h"
+#include "shellscope.h"
 #include "support/win_drivers.h"
 #include "support/win_window.h"
 
 namespace
 {
 using vtest::FindDescendant;
-
-CString TempModulePath()
-{
-    char szDir[MAX_PATH] = "";
-    ::GetTempPathA(MAX_PATH, szDir);
-    return CString(szDir) + "Veltran.exe";
-}
-RUNVALUERESULT KeepRunValue(LPCSTR) { return RUNVALUE_WRITTEN; }
-BOOL KeepFile(LPCSTR, const BYTE*, size_t) { return TRUE; }
-BOOL KeepReplace(LPCSTR, LPCSTR) { return TRUE; }
 } // namespace
 
 TEST(QuickAlarmEditor, TrayQuickAlarmOpensTheEditorAndOkAddsTheAlarm)
@@ -34,14 +25,9 @@ TEST(QuickAlarmEditor, TrayQuickAlarmOpensTheEditorAndOkAddsTheAlarm)
     CWinApp app("quick");
     CRecordingSeams seams;
     CSeamsScope scope(&seams);
-    const CWindowServices savedServices = g_windowServices;
-    const CAppSeams savedAppSeams = g_appSeams;
+    CShellScope shell;
     g_windowServices = CWindowServices();
     g_windowServices.pfnEditAlarm = AlarmRunEditor;   // as Veltran.exe wires it
-    g_appSeams.pfnGetModulePath = TempModulePath;
-    g_appSeams.pfnWriteRunValue = KeepRunValue;
-    g_appSeams.pfnWriteFile = KeepFile;
-    g_appSeams.pfnReplaceFile = KeepReplace;
     g_settings = CSettings();
     g_alarms.RemoveAll();
 
@@ -89,7 +75,5 @@ TEST(QuickAlarmEditor, TrayQuickAlarmOpensTheEditorAndOkAddsTheAlarm)
     delete pMain;
     vtest::PumpPending();
     g_alarms.RemoveAll();
-    g_windowServices = savedServices;
-    g_appSeams = savedAppSeams;
     EXPECT_EQ(nGdi, AfxGetLiveGdiObjectCount());
 }

@@ -50,42 +50,16 @@ HWND FindMainWindow(DWORD nProcessId)
     return vtest::FindProcessWindow(nProcessId, "Veltran Clock");
 }
 
-class CProcess
+// A program of the test, which must have ended by the end of the case.
+class CProcess : public vtest::CChildProcess
 {
 public:
     ~CProcess()
     {
-        if (m_pi.hProcess != nullptr)
-        {
-            if (::WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT)
-            {
-                ADD_FAILURE() << "a program was still running and is killed";
-                ::TerminateProcess(m_pi.hProcess, 99);
-            }
-            ::CloseHandle(m_pi.hProcess);
-            ::CloseHandle(m_pi.hThread);
-        }
+        if (Kill())
+            ADD_FAILURE() << "a program was still running and is killed";
     }
-    bool Start(const std::string& strExe)
-    {
-        std::string strCmd = "\"" + strExe + "\"";
-        SECURITY_ATTRIBUTES sa = {sizeof(sa), nullptr, TRUE};
-        HANDLE hNul = ::CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
-                                    OPEN_EXISTING, 0, nullptr);
-        STARTUPINFOA si{};
-        si.cb = sizeof(si);
-        si.dwFlags = STARTF_USESTDHANDLES;
-        si.hStdInput = si.hStdOutput = si.hStdError = hNul;
-        const BOOL bOK =
-            ::CreateProcessA(nullptr, &strCmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &m_pi);
-        ::CloseHandle(hNul);
-        return bOK != 0;
-    }
-    bool Ended(DWORD nTimeoutMs) { return ::WaitForSingleObject(m_pi.hProcess, nTimeoutMs) == WAIT_OBJECT_0; }
-    DWORD Id() const { return m_pi.dwProcessId; }
-
-private:
-    PROCESS_INFORMATION m_pi{};
+    bool Start(const std::string& strExe) { return CChildProcess::Start("\"" + strExe + "\""); }
 };
 
 RUNVALUERESULT NoRunValue(LPCSTR)

@@ -62,4 +62,49 @@ int CountContaining(const std::vector<std::string>& lines, const std::string& st
     return n;
 }
 
+CChildProcess::~CChildProcess()
+{
+    if (m_pi.hProcess == nullptr)
+        return;
+    Kill();
+    ::CloseHandle(m_pi.hProcess);
+    ::CloseHandle(m_pi.hThread);
+}
+
+bool CChildProcess::Start(const std::string& strCommandLine)
+{
+    std::string strCmd = strCommandLine;
+    SECURITY_ATTRIBUTES sa = {sizeof(sa), nullptr, TRUE};
+    HANDLE hNul = ::CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
+                                OPEN_EXISTING, 0, nullptr);
+    STARTUPINFOA si{};
+    si.cb = sizeof(si);
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = si.hStdOutput = si.hStdError = hNul;
+    const BOOL bOK = ::CreateProcessA(nullptr, &strCmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &m_pi);
+    ::CloseHandle(hNul);
+    return bOK != 0;
+}
+
+bool CChildProcess::Ended(DWORD nTimeoutMs) const
+{
+    return m_pi.hProcess != nullptr && ::WaitForSingleObject(m_pi.hProcess, nTimeoutMs) == WAIT_OBJECT_0;
+}
+
+DWORD CChildProcess::ExitCode() const
+{
+    DWORD dw = 0;
+    ::GetExitCodeProcess(m_pi.hProcess, &dw);
+    return dw;
+}
+
+bool CChildProcess::Kill()
+{
+    if (m_pi.hProcess == nullptr || ::WaitForSingleObject(m_pi.hProcess, 0) != WAIT_TIMEOUT)
+        return false;
+    ::TerminateProcess(m_pi.hProcess, 99);
+    ::WaitForSingleObject(m_pi.hProcess, 5000);
+    return true;
+}
+
 }  // namespace vtest

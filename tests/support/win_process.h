@@ -21,4 +21,26 @@ std::vector<std::string> ReadLines(const std::string& strPath);
 // How many of the lines contain strPart.
 int CountContaining(const std::vector<std::string>& lines, const std::string& strPart);
 
+// A program started with its standard handles on NUL: under Wine, helpers it
+// starts would otherwise keep the test runner's output pipe open. One still
+// running when this ends is killed.
+class CChildProcess {
+public:
+    CChildProcess() = default;
+    ~CChildProcess();
+    CChildProcess(const CChildProcess&) = delete;
+    CChildProcess& operator=(const CChildProcess&) = delete;
+
+    bool Start(const std::string& strCommandLine);
+    // True when it ended by itself within the deadline.
+    bool Ended(DWORD nTimeoutMs) const;
+    DWORD ExitCode() const;
+    DWORD Id() const { return m_pi.dwProcessId; }
+    // Ends it if it still runs; true when it had to.
+    bool Kill();
+
+private:
+    PROCESS_INFORMATION m_pi{};
+};
+
 }  // namespace vtest

@@ -40,44 +40,12 @@ public:
     ~CAutomationVariable() { ::SetEnvironmentVariableA("VELTRAN_AUTOMATION", nullptr); }
 };
 
-class CProbe {
+class CProbe : public vtest::CChildProcess {
 public:
-    ~CProbe() {
-        if (m_pi.hProcess != nullptr) {
-            if (::WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT)
-                ::TerminateProcess(m_pi.hProcess, 99);
-            ::CloseHandle(m_pi.hProcess);
-            ::CloseHandle(m_pi.hThread);
-        }
-    }
-    bool Start(const char* pszMode) {
-        std::string strCmd = "\"" + ProbePath() + "\" " + pszMode;
-        // The probe's standard handles go nowhere: under Wine, helper processes it
-        // may start would otherwise keep the test runner's output pipe open.
-        SECURITY_ATTRIBUTES sa = {sizeof(sa), nullptr, TRUE};
-        HANDLE hNul = ::CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
-                                    OPEN_EXISTING, 0, nullptr);
-        STARTUPINFOA si{};
-        si.cb = sizeof(si);
-        si.dwFlags = STARTF_USESTDHANDLES;
-        si.hStdInput = si.hStdOutput = si.hStdError = hNul;
-        BOOL bOK = ::CreateProcessA(nullptr, &strCmd[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &m_pi);
-        ::CloseHandle(hNul);
-        return bOK != 0;
-    }
+    bool Start(const char* pszMode) { return CChildProcess::Start("\"" + ProbePath() + "\" " + pszMode); }
     // True when the probe ended by itself within the deadline.
-    bool Wait(DWORD nTimeoutMs = 10000) {
-        return ::WaitForSingleObject(m_pi.hProcess, nTimeoutMs) == WAIT_OBJECT_0;
-    }
-    DWORD ExitCode() const {
-        DWORD dw = 0;
-        ::GetExitCodeProcess(m_pi.hProcess, &dw);
-        return dw;
-    }
-    DWORD Pid() const { return m_pi.dwProcessId; }
-
-private:
-    PROCESS_INFORMATION m_pi{};
+    bool Wait(DWORD nTimeoutMs = 10000) const { return Ended(nTimeoutMs); }
+    DWORD Pid() const { return Id(); }
 };
 
 std::vector<std::string> InitModeLog() {

@@ -1,0 +1,59 @@
+// What the clock window benchmarks share: the skin each writes into a folder
+// of its own, the timed tick, and the floor beside it (a plain copy of the
+// back buffer to the window, which no tick can beat).
+#pragma once
+
+#include "afx/afxwin.h"
+#include "tools/skinmaker/skinbuild.h"
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+namespace winbench {
+
+inline double Seconds(std::chrono::steady_clock::time_point t0)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
+
+// Writes strFolder\strFile; says why on stderr when it cannot.
+inline bool WriteBenchSkin(const CSkinMakerOptions& options, const std::string& strFolder, const std::string& strFile)
+{
+    ::CreateDirectoryA(strFolder.c_str(), nullptr);
+    CString strError;
+    if (WriteSkinFile(options, (strFolder + "\\" + strFile).c_str(), strError))
+        return true;
+    std::fprintf(stderr, "skin: %s\n", strError.GetString());
+    return false;
+}
+
+// Seconds per tick: the clock's draw timer, the recorded clock one second on each time.
+inline double TickSeconds(CWnd& clock, UINT_PTR nTimer, CRecordingSeams& seams, int nTicks)
+{
+    const auto t0 = std::chrono::steady_clock::now();
+    for (int i = 0; i < nTicks; i++) {
+        seams.m_nNow++;
+        clock.SendMessage(WM_TIMER, nTimer, 0);
+    }
+    return Seconds(t0) / nTicks;
+}
+
+// Seconds per plain copy of the back buffer (cx by cy) to the window.
+inline double FloorSeconds(CWnd& clock, HBITMAP hBackBuffer, int cx, int cy, int nTicks)
+{
+    CDC memDC;
+    memDC.CreateCompatibleDC(nullptr);
+    const auto t0 = std::chrono::steady_clock::now();
+    for (int i = 0; i < nTicks; i++) {
+        CClientDC dc(&clock);
+        CSelectGuard select(memDC.GetSafeHdc(), hBackBuffer);
+        dc.BitBlt(0, 0, cx, cy, &memDC, 0, 0, SRCCOPY);
+        ::GdiFlush();
+    }
+    const double t = Seconds(t0) / nTicks;
+    memDC.DeleteDC();
+    return t;
+}
+
+}  // namespace winbench
