@@ -38,6 +38,7 @@ int main()
     const int kRuns = 5;
     std::vector<double> times;
     std::vector<double> workingSets;
+    std::vector<double> openSets; // with both clocks and the calendar shown
     for (int run = 0; run < kRuns; run++)
     {
         const std::string strDir = std::string(szTemp) + "veltran bench " + std::to_string(run);
@@ -86,7 +87,18 @@ int main()
             workingSets.push_back(double(pmc.WorkingSetSize) / (1024.0 * 1024.0));
         // The main dialog of that process only.
         if (HWND hMain = vtest::FindProcessWindow(pi.dwProcessId, "Veltran Clock"))
+        {
+            // Both clocks and the calendar, as a user keeps them open.
+            for (WPARAM nCommand : {2001, 2003, 2007})
+                ::SendMessageA(hMain, WM_COMMAND, nCommand, 0);
+            const bool bOpen = vtest::FindProcessWindow(pi.dwProcessId, "Veltran Clock - Analog Clock") &&
+                               vtest::FindProcessWindow(pi.dwProcessId, "Veltran Clock - Digital Clock") &&
+                               vtest::FindProcessWindow(pi.dwProcessId, "Veltran Clock - Calendar");
+            ::Sleep(1500); // a tick of each clock
+            if (bOpen && ::GetProcessMemoryInfo(pi.hProcess, &pmc, sizeof(pmc)))
+                openSets.push_back(double(pmc.WorkingSetSize) / (1024.0 * 1024.0));
             ::PostMessageA(hMain, WM_COMMAND, 2027, 0);
+        }
         if (::WaitForSingleObject(pi.hProcess, 20000) != WAIT_OBJECT_0)
             ::TerminateProcess(pi.hProcess, 1);
         ::CloseHandle(pi.hThread);
@@ -100,5 +112,11 @@ int main()
                 times[times.size() / 2]);
     if (!workingSets.empty())
         std::printf("working set in the tray: median %.1f MiB\n", workingSets[workingSets.size() / 2]);
+    std::sort(openSets.begin(), openSets.end());
+    if (!openSets.empty())
+        std::printf("working set with both clocks and the calendar open: median %.1f MiB\n",
+                    openSets[openSets.size() / 2]);
+    else
+        std::printf("the clocks and the calendar did not open\n");
     return 0;
 }
