@@ -29,6 +29,9 @@ public:
 class ColourTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        // The real pointer, wherever an earlier program on the display left it,
+        // must not rest where a popup opens and highlight a cell by itself.
+        ::SetCursorPos(::GetSystemMetrics(SM_CXSCREEN) - 1, ::GetSystemMetrics(SM_CYSCREEN) - 1);
         m_nGdi = AfxGetLiveGdiObjectCount();
         m_pOldSeams = AfxSetSeams(&m_seams);
         ASSERT_TRUE(m_dlg.Create(IDD_CONTROLS_TEST));
