@@ -1,5 +1,7 @@
 #include "clocks/calendarmodel.h"
 
+#include <algorithm>
+
 const CCalendarColour g_calendarColours[CALENDAR_COLOURS] = {
     { &CSettings::m_bCalUseBackColor, &CSettings::m_crCalBack, CAL_COLOR_BACKGROUND, 1368, 1000 },
     { &CSettings::m_bCalUseMonthBackColor, &CSettings::m_crCalMonthBack, CAL_COLOR_MONTHBK, 1363, 1001 },
@@ -46,8 +48,10 @@ CCalendarLayout FitCalendarPanes(const CRect& rcClient, const CRect& rcMinMonth,
         layout.nRows = 1;
     const int nWidth = layout.nCols * rcPane.Width();
     const int nHeight = layout.nRows * rcPane.Height();
-    const int x = rcClient.Width() / 2 - nWidth / 2;
-    const int y = rcClient.Height() / 2 - nHeight / 2;
+    // Centred; a pane larger than the window starts at its top left corner, so
+    // the month's heading stays in view rather than half of it above the window.
+    const int x = std::max(0, rcClient.Width() / 2 - nWidth / 2);
+    const int y = std::max(0, rcClient.Height() / 2 - nHeight / 2);
     layout.rcControl = CRect(x, y, x + nWidth, y + nHeight);
     return layout;
 }

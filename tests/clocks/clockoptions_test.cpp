@@ -211,12 +211,14 @@ TEST(CalendarModel, PanesFitWholeAtLeastOneEachWayAndCentred)
     // A pane of 160 x 120 widens by 8 and lengthens by the today width 30: 168 x 150.
     const CCase cases[] = {
         { CRect(0, 0, 600, 400), CRect(0, 0, 160, 120), 30, 3, 2, CRect(48, 50, 552, 350) },
-        { CRect(0, 0, 100, 60), CRect(0, 0, 160, 120), 30, 1, 1, CRect(-34, -45, 134, 105) },
+        // A window smaller than a pane shows the pane's top left corner, heading included.
+        { CRect(0, 0, 100, 60), CRect(0, 0, 160, 120), 30, 1, 1, CRect(0, 0, 168, 150) },
         { CRect(0, 0, 168, 150), CRect(0, 0, 160, 120), 30, 1, 1, CRect(0, 0, 168, 150) },
         { CRect(0, 0, 335, 301), CRect(0, 0, 160, 120), 30, 1, 2, CRect(83, 0, 251, 300) },
         { CRect(0, 0, 300, 200), CRect(0, 0, 0, 0), 0, 1, 1, CRect(0, 0, 300, 200) },
         { CRect(0, 0, 300, 200), CRect(0, 0, 160, 0), 0, 1, 1, CRect(0, 0, 300, 200) },
-        { CRect(0, 0, 0, 0), CRect(0, 0, 160, 120), 30, 1, 1, CRect(-84, -75, 84, 75) },
+        { CRect(0, 0, 0, 0), CRect(0, 0, 160, 120), 30, 1, 1, CRect(0, 0, 168, 150) },
+        { CRect(0, 0, 600, 100), CRect(0, 0, 160, 120), 30, 3, 1, CRect(48, 0, 552, 150) },
     };
     for (const CCase& c : cases) {
         const CCalendarLayout layout = FitCalendarPanes(c.rcClient, c.rcMin, c.nToday);

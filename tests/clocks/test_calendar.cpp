@@ -138,14 +138,16 @@ TEST_F(CalendarTest, CustomColoursPaintTheMonthsAndTheWindowAroundThem)
     EXPECT_GT(months.CountPixels(crMonth), nPixels / 4);
     EXPECT_GT(months.CountPixels(crTitle), nPixels / 40);
 
-    // Smaller than one pane: still one pane, centred and clipped.
+    // Smaller than one pane: still one pane, its top left corner (the heading) in view.
     pCalendar->ShowWindow(SW_RESTORE);
     pCalendar->MoveWindow(0, 0, 60, 60);
     EXPECT_EQ(1, pCalendar->GetMonthCols());
     EXPECT_EQ(1, pCalendar->GetMonthRows());
     ctl.GetWindowRect(&rcControl);
     pCalendar->ScreenToClient(&rcControl);
-    EXPECT_LT(rcControl.left, 0);
+    EXPECT_EQ(CPoint(0, 0), rcControl.TopLeft());
+    GetClientRect(pCalendar->GetSafeHwnd(), &rcClient);
+    EXPECT_GT(rcControl.Width(), rcClient.Width());
     m_pMain->SendMessage(UM_CALENDARCLOSED);
 }
 

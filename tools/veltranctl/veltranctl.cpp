@@ -7,7 +7,7 @@
 //   veltranctl rect TITLE              left top right bottom of a visible window
 //   veltranctl rect-class CLASS        the same, found by its class (e.g. "#32768", a popup menu)
 //   veltranctl sendto TITLE MSG [WPARAM [LPARAM]]   SendMessage to a visible window
-//   veltranctl move TITLE X Y          moves a visible window's top left corner there
+//   veltranctl move TITLE X Y [W H]    moves a visible window's top left corner there (and sizes it)
 //   veltranctl config PATH             the main settings and alarms of a configuration file
 //   veltranctl list                    "hwnd class|title|l t r b" of every visible top-level window
 //   veltranctl send-to|post-to TITLE MSG [WPARAM [LPARAM]]   the same to a visible window by title
@@ -157,11 +157,13 @@ int main(int argc, char** argv)
         std::printf("%lu\n", static_cast<unsigned long>(nResult));
         return 0;
     }
-    if (std::strcmp(pszVerb, "move") == 0 && argc == 5) {
+    if (std::strcmp(pszVerb, "move") == 0 && (argc == 5 || argc == 7)) {
         HWND hWnd = Find(argv[2], true, false);
+        const int cx = argc == 7 ? int(std::strtol(argv[5], nullptr, 0)) : 0;
+        const int cy = argc == 7 ? int(std::strtol(argv[6], nullptr, 0)) : 0;
         return hWnd != nullptr && ::SetWindowPos(hWnd, nullptr, int(std::strtol(argv[3], nullptr, 0)),
-                                                 int(std::strtol(argv[4], nullptr, 0)), 0, 0,
-                                                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE)
+                                                 int(std::strtol(argv[4], nullptr, 0)), cx, cy,
+                                                 (argc == 7 ? 0 : SWP_NOSIZE) | SWP_NOZORDER | SWP_NOACTIVATE)
                    ? 0
                    : 1;
     }
