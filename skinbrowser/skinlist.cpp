@@ -8,8 +8,9 @@
 
 namespace {
 
-// Ours; VELTRAN_SKIN_SERVER points the browser elsewhere (tests, make run).
-const char kSkinServerRoot[] = "http://www.veltranclock.com";
+// The vendor's host, as in the shell's addresses; VELTRAN_SKIN_SERVER points the
+// browser elsewhere (tests, make run).
+const char kSkinServerRoot[] = "http://www.veltranclock.example";
 
 } // namespace
 
