@@ -58,13 +58,13 @@ CString ExpandProgressText(const CString& strFormat, int nValue) {
             bValid = nDigits <= 2;
         }
         if (!bExpanded && bValid && j < nLength && (psz[j] == 'd' || psz[j] == 'i')) {
-            char szSpec[16];
-            const int nSpec = j - i;  // '%' and what follows, without the letter
-            std::memcpy(szSpec, psz + i, (size_t)nSpec);
-            szSpec[nSpec] = 'd';
-            szSpec[nSpec + 1] = '\0';
+            char szDirective[16];
+            const int nDirective = j - i;  // '%' and what follows, without the letter
+            std::memcpy(szDirective, psz + i, (size_t)nDirective);
+            szDirective[nDirective] = 'd';
+            szDirective[nDirective + 1] = '\0';
             char szValue[256];
-            std::snprintf(szValue, sizeof(szValue), szSpec, nValue);
+            std::snprintf(szValue, sizeof(szValue), szDirective, nValue);
             strOut += szValue;
             bExpanded = true;
             i = j + 1;
