@@ -12,17 +12,10 @@
 #include <algorithm>
 #include <cstdlib>
 
-BEGIN_MESSAGE_MAP(CAnalogClockDlg, CClockWindow)
-    ON_WM_TIMER()
-    ON_WM_PAINT()
-    ON_WM_ERASEBKGND()
-    ON_WM_NCHITTEST()
+BEGIN_MESSAGE_MAP(CAnalogClockDlg, CSkinClockDlg)
     ON_WM_NCRBUTTONDOWN()
     ON_WM_NCLBUTTONDBLCLK()
     ON_WM_MOVING()
-    ON_WM_INITMENUPOPUP()
-    ON_WM_MEASUREITEM()
-    ON_WM_MENUCHAR()
 END_MESSAGE_MAP()
 
 namespace {
@@ -39,35 +32,27 @@ BOOL Toggle(BOOL& b)
 
 } // namespace
 
-CAnalogClockDlg::CAnalogClockDlg(CWnd* pParent) : CClockWindow(IDD, pParent), m_strSeparator("***") {}
+CAnalogClockDlg::CAnalogClockDlg(CWnd* pParent)
+    : CSkinClockDlg(IDD, pParent, g_analogClockSettings, TIMER_DRAW, TIMER_AUTOCHANGE)
+{
+}
 
 CAnalogClockDlg::~CAnalogClockDlg() = default;
 
 void CAnalogClockDlg::DoDataExchange(CDataExchange* pDX)
 {
-    CClockWindow::DoDataExchange(pDX);
+    CSkinClockDlg::DoDataExchange(pDX);
 }
 
 BOOL CAnalogClockDlg::OnInitDialog()
 {
-    CClockWindow::OnInitDialog();
+    CSkinClockDlg::OnInitDialog();
     SetWindowText("Veltran Clock - Analog Clock");
     ModifyStyleEx(0, WS_EX_TOOLWINDOW);
-    m_imageList.Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 1);
-    for (UINT nIcon : kIcons) {
-        HICON hIcon = static_cast<HICON>(
-            ::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nIcon), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
-        m_imageList.Add(hIcon);
-        if (hIcon != nullptr)
-            ::DestroyIcon(hIcon);
-    }
+    LoadMenuIcons(kIcons, ANALOG_ICON_COUNT);
     GetWindowRect(&m_rcMoving);
     return TRUE;
 }
-
-void CAnalogClockDlg::OnOK() {}
-
-void CAnalogClockDlg::OnCancel() {}
 
 // ---- loading ----------------------------------------------------------------
 
@@ -147,13 +132,8 @@ int CAnalogClockDlg::LoadSkin(int nScale)
     windowShape.CopyRgn(&m_rgnFace);
     if (SetWindowRgn(static_cast<HRGN>(windowShape.GetSafeHandle()), TRUE))
         windowShape.Detach(); // the system owns it now
-    const CPoint ptTopLeft = GetTopLeftAround(g_settings.m_ptAnalogCenter, m_nClockWidth, m_nClockHeight);
-    PlaceWindow(CRect(ptTopLeft.x, ptTopLeft.y, ptTopLeft.x + m_nClockWidth, ptTopLeft.y + m_nClockHeight));
-    m_bPlaced = TRUE;
-    const BOOL bAutoRemove = g_settings.m_bAnalogAutoRemove;
-    g_settings.m_bAnalogAutoRemove = TRUE;
-    KeepInWorkArea();
-    g_settings.m_bAnalogAutoRemove = bAutoRemove;
+    PlaceAroundStoredCenter(m_nClockWidth, m_nClockHeight);
+    KeepInWorkAreaAlways();
     ShowWindow(SW_SHOW);
 
     SetTimer(TIMER_DRAW, 1000);
@@ -164,11 +144,6 @@ int CAnalogClockDlg::LoadSkin(int nScale)
     if (g_settings.m_bAnalogOnBottom)
         ApplyOnBottom();
     return TRUE;
-}
-
-void CAnalogClockDlg::FindSkins()
-{
-    ::FindSkins(g_settings.m_strAnalogSkinDir, SKIN_ANALOG, m_arrSkins);
 }
 
 // ---- drawing ----------------------------------------------------------------
@@ -215,43 +190,6 @@ void CAnalogClockDlg::DrawClock()
     }
     memDC.DeleteDC();
     RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-}
-
-void CAnalogClockDlg::OnPaint()
-{
-    CPaintDC dc(this);
-    if (m_bmpClock.GetSafeHandle() == nullptr)
-        return;
-    CDC memDC;
-    if (!memDC.CreateCompatibleDC(&dc))
-        return;
-    {
-        CSelectGuard select(memDC.GetSafeHdc(), m_bmpClock.GetSafeHandle());
-        CRect rcClient;
-        GetClientRect(&rcClient);
-        dc.BitBlt((rcClient.Width() - m_nClockWidth) / 2, (rcClient.Height() - m_nClockHeight) / 2, m_nClockWidth,
-                  m_nClockHeight, &memDC, 0, 0, SRCCOPY);
-    }
-    memDC.DeleteDC();
-}
-
-BOOL CAnalogClockDlg::OnEraseBkgnd(CDC*)
-{
-    return TRUE;
-}
-
-// A tick never runs inside another tick or inside a load: a message box or
-// menu opened from either dispatches timer messages of its own.
-void CAnalogClockDlg::OnTimer(UINT_PTR nIDEvent)
-{
-    CClockBusyGuard tick(m_nTicking);
-    if (tick.Entered() && m_nLoading == 0) {
-        if (nIDEvent == TIMER_DRAW)
-            DrawClock();
-        else if (nIDEvent == TIMER_AUTOCHANGE)
-            NextRandomSkin();
-    }
-    Default();
 }
 
 HRGN CAnalogClockDlg::BitmapToRegion(HBITMAP hBmp, COLORREF crKey, COLORREF)
@@ -358,82 +296,10 @@ HRGN CAnalogClockDlg::BitmapToRegion(HBITMAP hBmp, COLORREF crKey, COLORREF)
 
 // ---- behaviour --------------------------------------------------------------
 
-CPoint CAnalogClockDlg::GetWindowCenter()
-{
-    // A window that no load has placed has no centre of its own yet: the
-    // stored one stays, so a clock whose re-creation failed comes back where it was.
-    if (m_hWnd == nullptr || !m_bPlaced)
-        return CPoint(g_settings.m_ptAnalogCenter);
-    CRect rcWindow, rcClient;
-    GetWindowRect(&rcWindow);
-    GetClientRect(&rcClient);
-    return GetCenterOf(rcWindow, rcClient.Width(), rcClient.Height());
-}
-
-void CAnalogClockDlg::StoreCenter()
-{
-    g_settings.m_ptAnalogCenter = GetWindowCenter();
-}
-
-void CAnalogClockDlg::Reload()
-{
-    LoadSkin(g_settings.m_nAnalogScale);
-}
-
 void CAnalogClockDlg::PlaceWindow(const CRect& rc)
 {
-    MoveWindow(&rc, TRUE);
+    CSkinClockDlg::PlaceWindow(rc);
     GetWindowRect(&m_rcMoving);
-    if (m_bPlaced)
-        StoreCenter();
-}
-
-void CAnalogClockDlg::CenterOnScreen(BOOL bHorizontal, BOOL bVertical)
-{
-    CRect rc;
-    GetWindowRect(&rc);
-    const CPoint ptOffset = GetCenterOffset(rc, ::GetSystemMetrics(SM_CXFULLSCREEN),
-                                            ::GetSystemMetrics(SM_CYFULLSCREEN), bHorizontal, bVertical);
-    rc.OffsetRect(ptOffset);
-    PlaceWindow(rc);
-}
-
-void CAnalogClockDlg::KeepInWorkArea()
-{
-    if (g_settings.m_bAnalogAlwaysCenter) {
-        CenterOnScreen(TRUE, TRUE);
-        return;
-    }
-    CRect rc;
-    GetWindowRect(&rc);
-    const CPlacement place = KeepRectInWorkArea(rc, GetClockWorkArea(m_hWnd), g_settings.m_bAnalogAutoRemove);
-    PlaceWindow(place.rc);
-    if (place.bCenterH || place.bCenterV)
-        CenterOnScreen(place.bCenterH, place.bCenterV);
-}
-
-void CAnalogClockDlg::ApplyOnTop()
-{
-    SetWindowPos(g_settings.m_bAnalogOnTop ? &wndTopMost : &wndNoTopMost, 0, 0, 0, 0,
-                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
-}
-
-void CAnalogClockDlg::ApplyOnBottom()
-{
-    if (g_settings.m_bAnalogOnBottom && !g_settings.m_bAnalogOnTop)
-        SetWindowPos(&wndBottom, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
-}
-
-void CAnalogClockDlg::SetAutoChangeTimer(BOOL bOn)
-{
-    if (m_hWnd == nullptr)
-        return;
-    const UINT nInterval = GetAutoChangeInterval(g_settings.m_bAnalogChangeByMinutes, g_settings.m_nAnalogChangeMinutes,
-                                                 g_settings.m_bAnalogChangeBySeconds, g_settings.m_nAnalogChangeSeconds);
-    if (bOn && nInterval >= 1)
-        SetTimer(TIMER_AUTOCHANGE, nInterval);
-    else
-        KillTimer(TIMER_AUTOCHANGE);
 }
 
 void CAnalogClockDlg::NextRandomSkin()
@@ -446,34 +312,10 @@ void CAnalogClockDlg::NextRandomSkin()
     Reload();
 }
 
-void CAnalogClockDlg::EndOfMove()
+void CAnalogClockDlg::OnEndOfMove()
 {
     PlaceWindow(m_rcMoving);
-    KeepInWorkArea();
-    StoreCenter();
-}
-
-LRESULT CAnalogClockDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_COMMAND:
-        // The hide command may end in this window's destruction: nothing of
-        // the object is touched after it.
-        if (OnClockCommand(LOWORD(wParam)))
-            return 0;
-        break;
-    case WM_NCACTIVATE:
-    case WM_ACTIVATEAPP:
-    case WM_NCHITTEST:
-        ApplyOnBottom();
-        break;
-    case WM_EXITSIZEMOVE:
-        EndOfMove();
-        break;
-    default:
-        break;
-    }
-    return CClockWindow::WindowProc(message, wParam, lParam);
+    CSkinClockDlg::OnEndOfMove();
 }
 
 BOOL CAnalogClockDlg::OnClockCommand(UINT nID)
@@ -572,7 +414,7 @@ BOOL CAnalogClockDlg::OnClockCommand(UINT nID)
             Toggle(s.m_bAnalogLockMovement);
             break;
         default:
-            EndOfMove();
+            OnEndOfMove();
             break;
         }
     }
@@ -590,19 +432,10 @@ void CAnalogClockDlg::ShowSkinInfo()
     dlg.m_strDate = description.GetField(SkinDescription::ANALOG_DATE);
     dlg.m_strResolution.Format("%ldx%ld", static_cast<long>(m_sizeSkinFace.cx), static_cast<long>(m_sizeSkinFace.cy));
     dlg.m_strHandsCoords.Format("%ldx%ld", static_cast<long>(m_ptSkinPivot.x), static_cast<long>(m_ptSkinPivot.y));
-    dlg.m_strSkinPath = GetSkinArchivePath(g_settings.m_strAnalogSkinDir, g_settings.m_strAnalogSkin, SKIN_ANALOG);
-    dlg.m_strUnpackedPath = GetSkinDataPath(GetClockTempFolder(), g_settings.m_strAnalogSkin);
-    dlg.m_strArchiveSize = CSkinInfoDlg::GetFileSizeText(dlg.m_strSkinPath);
-    dlg.m_strUnpackedSize = CSkinInfoDlg::GetFileSizeText(dlg.m_strUnpackedPath);
-    dlg.DoModal();
+    CSkinClockDlg::ShowSkinInfo(dlg);
 }
 
 // ---- mouse and menu ---------------------------------------------------------
-
-LRESULT CAnalogClockDlg::OnNcHitTest(CPoint)
-{
-    return GetClockHitTest(Default(), g_settings.m_bAnalogLockMovement);
-}
 
 void CAnalogClockDlg::OnMoving(UINT, LPRECT lpRect)
 {
@@ -652,23 +485,4 @@ void CAnalogClockDlg::OnNcRButtonDown(UINT, CPoint)
         ::GetCursorPos(&pt);
         TrackClockMenu(*m_pMenu, pt, this);
     }
-}
-
-void CAnalogClockDlg::OnInitMenuPopup(CMenu*, UINT, BOOL)
-{
-    Default();
-}
-
-void CAnalogClockDlg::OnMeasureItem(int nIDCtl, LPMEASUREITEMSTRUCT lpMeasureItemStruct)
-{
-    if (lpMeasureItemStruct->CtlType == ODT_MENU && m_pMenu) {
-        MeasureClockMenuItem(*m_pMenu, lpMeasureItemStruct);
-        return;
-    }
-    CClockWindow::OnMeasureItem(nIDCtl, lpMeasureItemStruct);
-}
-
-LRESULT CAnalogClockDlg::OnMenuChar(UINT nChar, UINT nFlags, CMenu* pMenu)
-{
-    return ClockMenuChar(nChar, nFlags, pMenu);
 }

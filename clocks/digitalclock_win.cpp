@@ -16,16 +16,9 @@
 #include <cstdlib>
 #include <vector>
 
-BEGIN_MESSAGE_MAP(CDigitalClockDlg, CClockWindow)
-    ON_WM_TIMER()
-    ON_WM_PAINT()
-    ON_WM_ERASEBKGND()
-    ON_WM_NCHITTEST()
+BEGIN_MESSAGE_MAP(CDigitalClockDlg, CSkinClockDlg)
     ON_WM_NCRBUTTONDOWN()
     ON_WM_NCLBUTTONDBLCLK()
-    ON_WM_INITMENUPOPUP()
-    ON_WM_MEASUREITEM()
-    ON_WM_MENUCHAR()
 END_MESSAGE_MAP()
 
 namespace {
@@ -51,7 +44,8 @@ void ShowOptions(WPARAM nPage)
 } // namespace
 
 CDigitalClockDlg::CDigitalClockDlg(CWnd* pParent)
-    : CClockWindow(IDD, pParent), m_strSeparator("***"), m_strGlyphSet(g_szDigitalGlyphSet)
+    : CSkinClockDlg(IDD, pParent, g_digitalClockSettings, TIMER_DRAW, TIMER_AUTOCHANGE),
+      m_strGlyphSet(g_szDigitalGlyphSet)
 {
 }
 
@@ -59,17 +53,17 @@ CDigitalClockDlg::~CDigitalClockDlg() = default;
 
 void CDigitalClockDlg::DoDataExchange(CDataExchange* pDX)
 {
-    CClockWindow::DoDataExchange(pDX);
+    CSkinClockDlg::DoDataExchange(pDX);
 }
 
 LRESULT CDigitalClockDlg::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    return CClockWindow::DefWindowProc(message, wParam, lParam);
+    return CSkinClockDlg::DefWindowProc(message, wParam, lParam);
 }
 
 BOOL CDigitalClockDlg::OnInitDialog()
 {
-    CClockWindow::OnInitDialog();
+    CSkinClockDlg::OnInitDialog();
     FillFormatPresets(m_arrPresets);
     SetWindowText("Veltran Clock - Digital Clock");
     if (g_settings.m_bDigitalOnTop)
@@ -77,20 +71,9 @@ BOOL CDigitalClockDlg::OnInitDialog()
     if (g_settings.m_bDigitalOnBottom)
         ApplyOnBottom();
     ModifyStyleEx(0, WS_EX_TOOLWINDOW);
-    m_imageList.Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 1);
-    for (UINT nIcon : kIcons) {
-        HICON hIcon = static_cast<HICON>(
-            ::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nIcon), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
-        m_imageList.Add(hIcon);
-        if (hIcon != nullptr)
-            ::DestroyIcon(hIcon);
-    }
+    LoadMenuIcons(kIcons, DIGITAL_ICON_COUNT);
     return TRUE;
 }
-
-void CDigitalClockDlg::OnOK() {}
-
-void CDigitalClockDlg::OnCancel() {}
 
 BOOL CDigitalClockDlg::DestroyWindow()
 {
@@ -98,7 +81,7 @@ BOOL CDigitalClockDlg::DestroyWindow()
         KillTimer(TIMER_DRAW);
         StoreCenter();
     }
-    return CClockWindow::DestroyWindow();
+    return CSkinClockDlg::DestroyWindow();
 }
 
 // ---- loading ----------------------------------------------------------------
@@ -188,27 +171,17 @@ int CDigitalClockDlg::LoadSkin(int nScale)
 
     ShowWindow(SW_HIDE);
     SetWindowRgn(nullptr, FALSE);
-    const CPoint ptTopLeft = GetTopLeftAround(s.m_ptDigitalCenter, m_nBackWidth, m_nBackHeight);
-    PlaceWindow(CRect(ptTopLeft.x, ptTopLeft.y, ptTopLeft.x + m_nBackWidth, ptTopLeft.y + m_nBackHeight));
-    m_bPlaced = TRUE;
+    PlaceAroundStoredCenter(m_nBackWidth, m_nBackHeight);
     KeepInWorkArea();
 
     m_strPrevText.Empty();
     PaintText(UpperCaseClockText(m_strText));
     SetTimer(TIMER_DRAW, 1000);
 
-    const BOOL bAutoRemove = s.m_bDigitalAutoRemove;
-    s.m_bDigitalAutoRemove = TRUE;
-    KeepInWorkArea();
-    s.m_bDigitalAutoRemove = bAutoRemove;
+    KeepInWorkAreaAlways();
     ShowWindow(SW_SHOW);
     SetAutoChangeTimer(s.m_bDigitalAutoChange);
     return TRUE;
-}
-
-void CDigitalClockDlg::FindSkins()
-{
-    ::FindSkins(g_settings.m_strDigitalSkinDir, SKIN_DIGITAL, m_arrSkins);
 }
 
 // ---- drawing ----------------------------------------------------------------
@@ -263,43 +236,6 @@ void CDigitalClockDlg::PaintText(const CString& strText)
     RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
-void CDigitalClockDlg::OnPaint()
-{
-    CPaintDC dc(this);
-    if (m_bmpCanvas.GetSafeHandle() == nullptr)
-        return;
-    CDC memDC;
-    if (!memDC.CreateCompatibleDC(&dc))
-        return;
-    {
-        CSelectGuard select(memDC.GetSafeHdc(), m_bmpCanvas.GetSafeHandle());
-        CRect rcClient;
-        GetClientRect(&rcClient);
-        dc.BitBlt((rcClient.Width() - m_nBackWidth) / 2, (rcClient.Height() - m_nBackHeight) / 2, m_nBackWidth,
-                  m_nBackHeight, &memDC, 0, 0, SRCCOPY);
-    }
-    memDC.DeleteDC();
-}
-
-BOOL CDigitalClockDlg::OnEraseBkgnd(CDC*)
-{
-    return TRUE;
-}
-
-// A tick never runs inside another tick or inside a load: a message box or
-// menu opened from either dispatches timer messages of its own.
-void CDigitalClockDlg::OnTimer(UINT_PTR nIDEvent)
-{
-    CClockBusyGuard tick(m_nTicking);
-    if (tick.Entered() && m_nLoading == 0) {
-        if (nIDEvent == TIMER_DRAW)
-            DrawClock();
-        else if (nIDEvent == TIMER_AUTOCHANGE)
-            NextRandomSkin();
-    }
-    Default();
-}
-
 HRGN CDigitalClockDlg::BitmapToRegion(HBITMAP hBmp, COLORREF crKey, COLORREF crTolerance)
 {
     return CAnalogClockDlg::BitmapToRegion(hBmp, crKey, crTolerance);
@@ -318,84 +254,6 @@ BOOL CDigitalClockDlg::FileExists(LPCSTR lpszPath)
 
 // ---- behaviour --------------------------------------------------------------
 
-CPoint CDigitalClockDlg::GetWindowCenter()
-{
-    // A window that no load has placed has no centre of its own yet: the
-    // stored one stays, so a clock whose re-creation failed comes back where it was.
-    if (m_hWnd == nullptr || !m_bPlaced)
-        return CPoint(g_settings.m_ptDigitalCenter);
-    CRect rcWindow, rcClient;
-    GetWindowRect(&rcWindow);
-    GetClientRect(&rcClient);
-    return GetCenterOf(rcWindow, rcClient.Width(), rcClient.Height());
-}
-
-void CDigitalClockDlg::StoreCenter()
-{
-    g_settings.m_ptDigitalCenter = GetWindowCenter();
-}
-
-void CDigitalClockDlg::Reload()
-{
-    LoadSkin(g_settings.m_nDigitalScale);
-}
-
-void CDigitalClockDlg::PlaceWindow(const CRect& rc)
-{
-    MoveWindow(&rc, TRUE);
-    if (m_bPlaced)
-        StoreCenter();
-}
-
-void CDigitalClockDlg::CenterOnScreen(BOOL bHorizontal, BOOL bVertical)
-{
-    CRect rc;
-    GetWindowRect(&rc);
-    const CPoint ptOffset = GetCenterOffset(rc, ::GetSystemMetrics(SM_CXFULLSCREEN),
-                                            ::GetSystemMetrics(SM_CYFULLSCREEN), bHorizontal, bVertical);
-    rc.OffsetRect(ptOffset);
-    PlaceWindow(rc);
-}
-
-void CDigitalClockDlg::KeepInWorkArea()
-{
-    if (g_settings.m_bDigitalAlwaysCenter) {
-        CenterOnScreen(TRUE, TRUE);
-        return;
-    }
-    CRect rc;
-    GetWindowRect(&rc);
-    const CPlacement place = KeepRectInWorkArea(rc, GetClockWorkArea(m_hWnd), g_settings.m_bDigitalAutoRemove);
-    PlaceWindow(place.rc);
-    if (place.bCenterH || place.bCenterV)
-        CenterOnScreen(place.bCenterH, place.bCenterV);
-}
-
-void CDigitalClockDlg::ApplyOnTop()
-{
-    SetWindowPos(g_settings.m_bDigitalOnTop ? &wndTopMost : &wndNoTopMost, 0, 0, 0, 0,
-                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
-}
-
-void CDigitalClockDlg::ApplyOnBottom()
-{
-    if (g_settings.m_bDigitalOnBottom && !g_settings.m_bDigitalOnTop)
-        SetWindowPos(&wndBottom, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
-}
-
-void CDigitalClockDlg::SetAutoChangeTimer(BOOL bOn)
-{
-    if (m_hWnd == nullptr)
-        return;
-    const UINT nInterval =
-        GetAutoChangeInterval(g_settings.m_bDigitalChangeByMinutes, g_settings.m_nDigitalChangeMinutes,
-                              g_settings.m_bDigitalChangeBySeconds, g_settings.m_nDigitalChangeSeconds);
-    if (bOn && nInterval >= 1)
-        SetTimer(TIMER_AUTOCHANGE, nInterval);
-    else
-        KillTimer(TIMER_AUTOCHANGE);
-}
-
 void CDigitalClockDlg::NextRandomSkin()
 {
     if (!m_arrChangePool.Refill(g_settings.m_strDigitalChangeSkins, m_strSeparator))
@@ -403,30 +261,6 @@ void CDigitalClockDlg::NextRandomSkin()
     std::srand(static_cast<unsigned>(CTime::GetCurrentTime().GetTime()));
     g_settings.m_strDigitalSkin = m_arrChangePool.Take(std::rand());
     Reload();
-}
-
-LRESULT CDigitalClockDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_COMMAND:
-        // The hide command may end in this window's destruction: nothing of
-        // the object is touched after it.
-        if (OnClockCommand(LOWORD(wParam)))
-            return 0;
-        break;
-    case WM_NCACTIVATE:
-    case WM_ACTIVATEAPP:
-    case WM_NCHITTEST:
-        ApplyOnBottom();
-        break;
-    case WM_EXITSIZEMOVE:
-        KeepInWorkArea();
-        StoreCenter();
-        break;
-    default:
-        break;
-    }
-    return CClockWindow::WindowProc(message, wParam, lParam);
 }
 
 BOOL CDigitalClockDlg::OnClockCommand(UINT nID)
@@ -537,19 +371,10 @@ void CDigitalClockDlg::ShowSkinInfo()
     dlg.m_strDate = description.GetField(SkinDescription::DIGITAL_DATE);
     dlg.m_strResolution.Format("%ldx%ld", static_cast<long>(m_sizeSkinBackground.cx),
                                static_cast<long>(m_sizeSkinBackground.cy));
-    dlg.m_strSkinPath = GetSkinArchivePath(g_settings.m_strDigitalSkinDir, g_settings.m_strDigitalSkin, SKIN_DIGITAL);
-    dlg.m_strUnpackedPath = GetSkinDataPath(GetClockTempFolder(), g_settings.m_strDigitalSkin);
-    dlg.m_strArchiveSize = CSkinInfoDlg::GetFileSizeText(dlg.m_strSkinPath);
-    dlg.m_strUnpackedSize = CSkinInfoDlg::GetFileSizeText(dlg.m_strUnpackedPath);
-    dlg.DoModal();
+    CSkinClockDlg::ShowSkinInfo(dlg);
 }
 
 // ---- mouse and menu ---------------------------------------------------------
-
-LRESULT CDigitalClockDlg::OnNcHitTest(CPoint)
-{
-    return GetClockHitTest(Default(), g_settings.m_bDigitalLockMovement);
-}
 
 void CDigitalClockDlg::OnNcLButtonDblClk(UINT, CPoint)
 {
@@ -600,23 +425,4 @@ void CDigitalClockDlg::OnNcRButtonDown(UINT, CPoint)
     POINT pt;
     ::GetCursorPos(&pt);
     TrackClockMenu(*m_pMenu, pt, this);
-}
-
-void CDigitalClockDlg::OnInitMenuPopup(CMenu*, UINT, BOOL)
-{
-    Default();
-}
-
-void CDigitalClockDlg::OnMeasureItem(int nIDCtl, LPMEASUREITEMSTRUCT lpMeasureItemStruct)
-{
-    if (lpMeasureItemStruct->CtlType == ODT_MENU && m_pMenu) {
-        MeasureClockMenuItem(*m_pMenu, lpMeasureItemStruct);
-        return;
-    }
-    CClockWindow::OnMeasureItem(nIDCtl, lpMeasureItemStruct);
-}
-
-LRESULT CDigitalClockDlg::OnMenuChar(UINT nChar, UINT nFlags, CMenu* pMenu)
-{
-    return ClockMenuChar(nChar, nFlags, pMenu);
 }

@@ -1,0 +1,119 @@
+// CSkinClockDlg: what the analog and the digital clock windows do alike. Each
+// kind keeps its own settings fields; CClockKindSettings names them, so one
+// body serves both: the centre, placement and work area, stacking order, the
+// automatic change timer, the skin list, the timer guard, hit testing, the
+// context menu's measuring and the back buffer's painting.
+#pragma once
+
+#include "app/settings.h"
+#include "app/windowservices.h"
+#include "clocks/clockmodel.h"
+#include "clocks/skinarchive.h"
+
+#include "afx/afxctl.h"
+#include "afx/afxgdi.h"
+
+#include <memory>
+
+class CClockMenu;
+class CSkinInfoDlg;
+
+// Where a clock kind keeps its settings in CSettings.
+struct CClockKindSettings {
+    SkinKind kind;
+    CString CSettings::*pstrSkin;
+    CString CSettings::*pstrSkinDir;
+    CString CSettings::*pstrChangeSkins;
+    int CSettings::*pnScale;
+    POINT CSettings::*pptCenter;
+    BOOL CSettings::*pbOnTop;
+    BOOL CSettings::*pbOnBottom;
+    BOOL CSettings::*pbAlwaysCenter;
+    BOOL CSettings::*pbAutoRemove;
+    BOOL CSettings::*pbLockMovement;
+    BOOL CSettings::*pbChangeByMinutes;
+    int CSettings::*pnChangeMinutes;
+    BOOL CSettings::*pbChangeBySeconds;
+    int CSettings::*pnChangeSeconds;
+};
+
+extern const CClockKindSettings g_analogClockSettings;
+extern const CClockKindSettings g_digitalClockSettings;
+
+class CSkinClockDlg : public CClockWindow {
+public:
+    CSkinClockDlg(UINT nIDTemplate, CWnd* pParent, const CClockKindSettings& kind, UINT nDrawTimer,
+                  UINT nChangeTimer);
+    ~CSkinClockDlg() override;
+
+    void SetAutoChangeTimer(BOOL bOn) override;
+    CPoint GetWindowCenter() override;
+
+    virtual void DrawClock() = 0;
+    virtual void NextRandomSkin() = 0;
+    void FindSkins();
+    void CenterOnScreen(BOOL bHorizontal, BOOL bVertical);
+    void KeepInWorkArea();
+    void ApplyOnTop();
+    void ApplyOnBottom();
+
+    // What the window holds, for its owner and its tests.
+    const CSortStringArray& GetSkins() const { return m_arrSkins; }
+    const CSkinChangePool& GetChangePool() const { return m_arrChangePool; }
+    CClockMenu* GetContextMenu() const { return m_pMenu.get(); }
+    const CString& GetDataPath() const { return m_strDataPath; }
+    const CString& GetArchivePath() const { return m_strArchivePath; }
+
+    CImageList m_imageList;
+    CString m_strSeparator;
+    CString m_strSkinDescription;
+    CSortStringArray m_arrSkins;
+    CSkinChangePool m_arrChangePool;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnOK() override;
+    void OnCancel() override;
+
+    // TRUE when the command was one of the clock's and must not go further.
+    virtual BOOL OnClockCommand(UINT nID) = 0;
+    // After the system's move loop: the clock kept in the work area.
+    virtual void OnEndOfMove();
+    // The picture painted into the window, centred, and its size.
+    virtual HBITMAP GetBackBuffer() const = 0;
+    virtual CSize GetBackBufferSize() const = 0;
+
+    afx_msg void OnTimer(UINT_PTR nIDEvent);
+    afx_msg void OnPaint();
+    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+    afx_msg LRESULT OnNcHitTest(CPoint point);
+    afx_msg void OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu);
+    afx_msg void OnMeasureItem(int nIDCtl, LPMEASUREITEMSTRUCT lpMeasureItemStruct);
+    afx_msg LRESULT OnMenuChar(UINT nChar, UINT nFlags, CMenu* pMenu);
+    DECLARE_MESSAGE_MAP()
+
+    // The 16 x 16 icons of the context menu, in menu order.
+    void LoadMenuIcons(const UINT* pnIcons, int nCount);
+    void StoreCenter();
+    void Reload();
+    // Moves the window and, once a load has placed it, records its centre.
+    virtual void PlaceWindow(const CRect& rc);
+    // A loaded skin's window of that size around the stored centre.
+    void PlaceAroundStoredCenter(int nWidth, int nHeight);
+    // Kept in the work area as if auto-removing were on.
+    void KeepInWorkAreaAlways();
+    // The paths and sizes of the current skin into the dialog, then shown.
+    void ShowSkinInfo(CSkinInfoDlg& dlg);
+
+    CSettings& Settings() const { return g_settings; }
+
+    const CClockKindSettings& m_kind;
+    const UINT m_nDrawTimer;
+    const UINT m_nChangeTimer;
+    std::unique_ptr<CClockMenu> m_pMenu;
+    CString m_strArchivePath;
+    CString m_strDataPath;
+    int m_nTicking = 0;     // a timer handler is running
+    int m_nLoading = 0;     // a load is running
+    BOOL m_bPlaced = FALSE; // a load has placed the window
+};
