@@ -29,7 +29,7 @@ const UINT BS_ICON_LEFT = 0x100, BS_ICON_RIGHT = 0x200, BS_ICON_CENTER = 0x300;
 // Button kinds, from the low byte of the style.
 const UINT SHADE_KIND_PUSH = 0, SHADE_KIND_CHECK = 2, SHADE_KIND_RADIO = 4;
 
-class CShadeButton : public CButton {
+class CShadeButton : public CStateButton {
     DECLARE_DYNAMIC(CShadeButton)
 public:
     CShadeButton();
@@ -48,10 +48,7 @@ public:
     BOOL SetTextFont(const LOGFONT* pLogFont);
     const LOGFONT* GetTextFont() const { return m_pLF; }
 
-    UINT GetKind() const { return m_nKind; }
-    BOOL IsHovering() const { return m_bHover; }
     const CRect& GetIconRect() const { return m_rcIcon; }
-    CToolTipCtrl* GetToolTip() { return m_tooltip.GetSafeHwnd() ? &m_tooltip : nullptr; }
     const CDib& GetNormalSurface() const { return m_dNormal; }
 
     void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) override;
@@ -61,21 +58,15 @@ protected:
     void StyleChanged(UINT nStyle);
     BOOL RebuildFont();
     void FreeIcons();
-    void RelayToTooltip(UINT nMessage, UINT nFlags, CPoint point);
     const CString& CurrentTip() const;
-    void Repaint() { Invalidate(FALSE); }
+    void OnCheckChanged(BOOL bSet) override;
 
     CFont m_Font;
     LOGFONT* m_pLF = nullptr;
     CString m_strToolTip;
     CString m_strCheckedToolTip;
-    BOOL m_bChecked = FALSE;
     BOOL m_bPushLike = TRUE;
-    UINT m_nKind = SHADE_KIND_PUSH;
     CDib m_dNormal, m_dDown, m_dDisabled, m_dOver;
-    BOOL m_bHover = FALSE;
-    BOOL m_bButtonDown = FALSE;
-    CToolTipCtrl m_tooltip;
     COLORREF m_crText;
     BOOL m_bBorder = TRUE;
     HICON m_hIcon = nullptr, m_hIconDown = nullptr, m_hIconOver = nullptr;
@@ -84,16 +75,4 @@ protected:
     UINT m_nIconAlign = BS_ICON_CENTER;
     BOOL m_bFlat = FALSE;
 
-    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
-    afx_msg void OnMouseMove(UINT nFlags, CPoint point);
-    afx_msg void OnMouseLeave();
-    afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
-    afx_msg void OnLButtonDblClk(UINT nFlags, CPoint point);
-    afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
-    afx_msg void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
-    afx_msg void OnKillFocus(CWnd* pNewWnd);
-    afx_msg LRESULT OnSetCheck(WPARAM wParam, LPARAM lParam);
-    afx_msg LRESULT OnGetCheck(WPARAM wParam, LPARAM lParam);
-    afx_msg LRESULT OnUncheckGroup(WPARAM wParam, LPARAM lParam);
-    DECLARE_MESSAGE_MAP()
 };

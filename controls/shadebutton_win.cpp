@@ -6,23 +6,9 @@
 #include "afx/afxapp.h"
 #include "controls/shadeface.h"
 
-IMPLEMENT_DYNAMIC(CShadeButton, CButton)
+IMPLEMENT_DYNAMIC(CShadeButton, CStateButton)
 
-BEGIN_MESSAGE_MAP(CShadeButton, CButton)
-    ON_WM_ERASEBKGND()
-    ON_WM_MOUSEMOVE()
-    ON_WM_MOUSELEAVE()
-    ON_WM_LBUTTONDOWN()
-    ON_WM_LBUTTONDBLCLK()
-    ON_WM_LBUTTONUP()
-    ON_WM_KEYDOWN()
-    ON_WM_KILLFOCUS()
-    ON_MESSAGE(BM_SETCHECK, OnSetCheck)
-    ON_MESSAGE(BM_GETCHECK, OnGetCheck)
-    ON_MESSAGE(UM_UNCHECKGROUP, OnUncheckGroup)
-END_MESSAGE_MAP()
-
-CShadeButton::CShadeButton() : m_crText(::GetSysColor(COLOR_BTNTEXT)), m_rcIcon(0, 0, 0, 0) {}
+CShadeButton::CShadeButton() : CStateButton(TRUE), m_crText(::GetSysColor(COLOR_BTNTEXT)), m_rcIcon(0, 0, 0, 0) {}
 
 CShadeButton::~CShadeButton() {
     m_Font.DeleteObject();
@@ -202,110 +188,18 @@ BOOL CShadeButton::SetTextFont(const LOGFONT* pLogFont) {
     return bOK;
 }
 
-void CShadeButton::RelayToTooltip(UINT nMessage, UINT nFlags, CPoint point) {
+// The tooltip shows the checked text while the button is checked.
+void CShadeButton::OnCheckChanged(BOOL bSet) {
     if (m_tooltip.GetSafeHwnd() == nullptr)
         return;
-    MSG msg{m_hWnd, nMessage, (WPARAM)nFlags, MAKELPARAM(point.x, point.y), 0, {0, 0}};
-    m_tooltip.RelayEvent(&msg);
-}
-
-BOOL CShadeButton::OnEraseBkgnd(CDC*) { return TRUE; }
-
-void CShadeButton::OnMouseMove(UINT nFlags, CPoint point) {
-    RelayToTooltip(WM_MOUSEMOVE, nFlags, point);
-    if (m_bButtonDown && ::GetCapture() == m_hWnd) {
-        CPoint ptScreen = point;
-        ClientToScreen(&ptScreen);
-        const BOOL bOver = ::WindowFromPoint(ptScreen) == m_hWnd;
-        const BOOL bPushed = (GetState() & BST_PUSHED) != 0;
-        if (bOver != bPushed) {
-            SetState(bOver);
-            Repaint();
-        }
-    } else if (!m_bHover && TrackMouseLeave(m_hWnd, FALSE)) {
-        m_bHover = TRUE;
-        Repaint();
-    }
-    CButton::OnMouseMove(nFlags, point);
-}
-
-void CShadeButton::OnMouseLeave() {
-    m_bHover = FALSE;
-    Repaint();
-}
-
-void CShadeButton::OnLButtonDown(UINT nFlags, CPoint point) {
-    RelayToTooltip(WM_LBUTTONDOWN, nFlags, point);
-    if (m_bHover && TrackMouseLeave(m_hWnd, TRUE))
-        m_bHover = FALSE;
-    CButton::OnLButtonDown(nFlags, point);
-    m_bButtonDown = TRUE;
-}
-
-void CShadeButton::OnLButtonDblClk(UINT nFlags, CPoint point) {
-    SendMessage(WM_LBUTTONDOWN, nFlags, MAKELPARAM(point.x, point.y));
-}
-
-void CShadeButton::OnLButtonUp(UINT nFlags, CPoint point) {
-    if (m_nKind == SHADE_KIND_CHECK || m_nKind == SHADE_KIND_RADIO) {
-        CPoint ptScreen = point;
-        ClientToScreen(&ptScreen);
-        if (::WindowFromPoint(ptScreen) == m_hWnd && m_bButtonDown)
-            SetCheck(m_nKind == SHADE_KIND_CHECK ? !m_bChecked : TRUE);
-    }
-    RelayToTooltip(WM_LBUTTONUP, nFlags, point);
-    m_bButtonDown = FALSE;
-    CButton::OnLButtonUp(nFlags, point);
-}
-
-void CShadeButton::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) {
-    if ((m_nKind == SHADE_KIND_CHECK || m_nKind == SHADE_KIND_RADIO) && nChar == VK_SPACE)
-        SetCheck(m_nKind == SHADE_KIND_CHECK ? !m_bChecked : TRUE);
-    CButton::OnKeyDown(nChar, nRepCnt, nFlags);
-}
-
-void CShadeButton::OnKillFocus(CWnd* pNewWnd) {
-    if (::GetCapture() == m_hWnd)
-        ::ReleaseCapture();
-    m_bButtonDown = FALSE;
-    CButton::OnKillFocus(pNewWnd);
-}
-
-LRESULT CShadeButton::OnSetCheck(WPARAM wParam, LPARAM) {
-    const BOOL bWasChecked = m_bChecked;
-    m_bChecked = m_nKind != SHADE_KIND_PUSH && wParam != 0;
-    if (m_nKind == SHADE_KIND_RADIO && m_bChecked && !bWasChecked)
-        UncheckRadioGroup(this);
-    if (m_tooltip.GetSafeHwnd() != nullptr) {
+    if (bSet)
         m_tooltip.Pop();
-        m_tooltip.UpdateTipText(CurrentTip(), this);
-    }
-    Repaint();
-    return 0;
-}
-
-LRESULT CShadeButton::OnGetCheck(WPARAM, LPARAM) { return m_bChecked; }
-
-LRESULT CShadeButton::OnUncheckGroup(WPARAM, LPARAM) {
-    if (m_bChecked) {
-        m_bChecked = FALSE;
-        if (m_tooltip.GetSafeHwnd() != nullptr)
-            m_tooltip.UpdateTipText(m_strToolTip, this);
-        Repaint();
-    }
-    return 0;
+    m_tooltip.UpdateTipText(CurrentTip(), this);
 }
 
 void CShadeButton::DrawItem(LPDRAWITEMSTRUCT lpDIS) {
-    if (m_bButtonDown && ::GetCapture() == m_hWnd) {
-        CPoint pt;
-        ::GetCursorPos(&pt);
-        const BOOL bOver = ::WindowFromPoint(pt) == m_hWnd;
-        if (bOver != ((GetState() & BST_PUSHED) != 0)) {
-            SetState(bOver);
-            return;
-        }
-    }
+    if (FollowCapturedPress())
+        return;
     CDC* pTarget = CDC::FromHandle(lpDIS->hDC);
     const CRect rcItem = lpDIS->rcItem;
     const int cx = rcItem.Width(), cy = rcItem.Height();

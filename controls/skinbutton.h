@@ -13,7 +13,7 @@
 // Draw modes of SetSkin.
 enum { SKIN_DRAW_NATURAL = 0, SKIN_DRAW_STRETCH = 1, SKIN_DRAW_TILE = 2 };
 
-class CSkinButton : public CButton {
+class CSkinButton : public CStateButton {
     DECLARE_DYNAMIC(CSkinButton)
 public:
     CSkinButton();
@@ -30,11 +30,8 @@ public:
     // for a null bitmap. The caller owns it.
     HRGN CreateRgnFromBitmap(HBITMAP hBitmap, COLORREF crTransparent);
 
-    UINT GetKind() const { return m_nKind; }
     short GetDrawMode() const { return m_nDrawMode; }
     short GetFocusMargin() const { return m_nFocusMargin; }
-    BOOL IsHovering() const { return m_bHover; }
-    CToolTipCtrl* GetToolTip() { return m_tooltip.GetSafeHwnd() ? &m_tooltip : nullptr; }
 
     void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) override;
 
@@ -42,14 +39,6 @@ protected:
     void PreSubclassWindow() override;
     void FreeImages();
     void DrawImage(CDC* pDC, CBitmap& image, const CRect& rc);
-    void RelayToTooltip(UINT nMessage, UINT nFlags, CPoint point);
-    void Repaint() { Invalidate(FALSE); }
-
-    BOOL m_bChecked = FALSE;
-    UINT m_nKind = 0;
-    BOOL m_bHover = FALSE;
-    BOOL m_bButtonDown = FALSE;
-    CToolTipCtrl m_tooltip;
     CBitmap m_bNormal, m_bDown, m_bDisabled, m_bMask, m_bOver, m_bFocus;
     // An image whose handle another one already holds: released once, with that one.
     BOOL m_bShared[6] = {};
@@ -59,16 +48,4 @@ protected:
     short m_nBorder = 0;
     short m_nDrawMode = SKIN_DRAW_STRETCH;
 
-    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
-    afx_msg void OnMouseMove(UINT nFlags, CPoint point);
-    afx_msg void OnMouseLeave();
-    afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
-    afx_msg void OnLButtonDblClk(UINT nFlags, CPoint point);
-    afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
-    afx_msg void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
-    afx_msg void OnKillFocus(CWnd* pNewWnd);
-    afx_msg LRESULT OnSetCheck(WPARAM wParam, LPARAM lParam);
-    afx_msg LRESULT OnGetCheck(WPARAM wParam, LPARAM lParam);
-    afx_msg LRESULT OnUncheckGroup(WPARAM wParam, LPARAM lParam);
-    DECLARE_MESSAGE_MAP()
 };

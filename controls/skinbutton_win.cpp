@@ -5,23 +5,9 @@
 #include "afx/afxapp.h"
 #include "controls/maskregion.h"
 
-IMPLEMENT_DYNAMIC(CSkinButton, CButton)
+IMPLEMENT_DYNAMIC(CSkinButton, CStateButton)
 
-BEGIN_MESSAGE_MAP(CSkinButton, CButton)
-    ON_WM_ERASEBKGND()
-    ON_WM_MOUSEMOVE()
-    ON_WM_MOUSELEAVE()
-    ON_WM_LBUTTONDOWN()
-    ON_WM_LBUTTONDBLCLK()
-    ON_WM_LBUTTONUP()
-    ON_WM_KEYDOWN()
-    ON_WM_KILLFOCUS()
-    ON_MESSAGE(BM_SETCHECK, OnSetCheck)
-    ON_MESSAGE(BM_GETCHECK, OnGetCheck)
-    ON_MESSAGE(UM_UNCHECKGROUP, OnUncheckGroup)
-END_MESSAGE_MAP()
-
-CSkinButton::CSkinButton() : m_crText(::GetSysColor(COLOR_BTNTEXT)) {}
+CSkinButton::CSkinButton() : CStateButton(FALSE), m_crText(::GetSysColor(COLOR_BTNTEXT)) {}
 
 CSkinButton::~CSkinButton() { FreeImages(); }
 
@@ -179,103 +165,9 @@ void CSkinButton::DrawImage(CDC* pDC, CBitmap& image, const CRect& rc) {
     pDC->BitBlt(rc.left, rc.top, rc.Width(), rc.Height(), &scratch, 0, 0, SRCCOPY);
 }
 
-void CSkinButton::RelayToTooltip(UINT nMessage, UINT nFlags, CPoint point) {
-    if (m_tooltip.GetSafeHwnd() == nullptr)
-        return;
-    MSG msg{m_hWnd, nMessage, (WPARAM)nFlags, MAKELPARAM(point.x, point.y), 0, {0, 0}};
-    m_tooltip.RelayEvent(&msg);
-}
-
-BOOL CSkinButton::OnEraseBkgnd(CDC*) { return TRUE; }
-
-void CSkinButton::OnMouseMove(UINT nFlags, CPoint point) {
-    RelayToTooltip(WM_MOUSEMOVE, nFlags, point);
-    if (m_bButtonDown && ::GetCapture() == m_hWnd) {
-        CPoint ptScreen = point;
-        ClientToScreen(&ptScreen);
-        const BOOL bOver = ::WindowFromPoint(ptScreen) == m_hWnd;
-        if (bOver != ((GetState() & BST_PUSHED) != 0)) {
-            SetState(bOver);
-            Repaint();
-        }
-    } else if (!m_bHover && TrackMouseLeave(m_hWnd, FALSE)) {
-        m_bHover = TRUE;
-        Repaint();
-    }
-    CButton::OnMouseMove(nFlags, point);
-}
-
-void CSkinButton::OnMouseLeave() {
-    m_bHover = FALSE;
-    Repaint();
-}
-
-void CSkinButton::OnLButtonDown(UINT nFlags, CPoint point) {
-    RelayToTooltip(WM_LBUTTONDOWN, nFlags, point);
-    if (m_bHover && TrackMouseLeave(m_hWnd, TRUE))
-        m_bHover = FALSE;
-    CButton::OnLButtonDown(nFlags, point);
-    m_bButtonDown = TRUE;
-}
-
-void CSkinButton::OnLButtonDblClk(UINT nFlags, CPoint point) {
-    SendMessage(WM_LBUTTONDOWN, nFlags, MAKELPARAM(point.x, point.y));
-}
-
-void CSkinButton::OnLButtonUp(UINT nFlags, CPoint point) {
-    if (m_nKind == 2 || m_nKind == 4) {
-        CPoint ptScreen = point;
-        ClientToScreen(&ptScreen);
-        if (::WindowFromPoint(ptScreen) == m_hWnd)
-            SetCheck(m_nKind == 2 ? !m_bChecked : TRUE);
-    }
-    RelayToTooltip(WM_LBUTTONUP, nFlags, point);
-    m_bButtonDown = FALSE;
-    CButton::OnLButtonUp(nFlags, point);
-}
-
-void CSkinButton::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags) {
-    if ((m_nKind == 2 || m_nKind == 4) && nChar == VK_SPACE)
-        SetCheck(m_nKind == 2 ? !m_bChecked : TRUE);
-    CButton::OnKeyDown(nChar, nRepCnt, nFlags);
-}
-
-void CSkinButton::OnKillFocus(CWnd* pNewWnd) {
-    if (::GetCapture() == m_hWnd)
-        ::ReleaseCapture();
-    m_bButtonDown = FALSE;
-    CButton::OnKillFocus(pNewWnd);
-}
-
-LRESULT CSkinButton::OnSetCheck(WPARAM wParam, LPARAM) {
-    const BOOL bWasChecked = m_bChecked;
-    m_bChecked = m_nKind != 0 && wParam != 0;
-    if (m_nKind == 4 && m_bChecked && !bWasChecked)
-        UncheckRadioGroup(this);
-    Repaint();
-    return 0;
-}
-
-LRESULT CSkinButton::OnGetCheck(WPARAM, LPARAM) { return m_bChecked; }
-
-LRESULT CSkinButton::OnUncheckGroup(WPARAM, LPARAM) {
-    if (m_bChecked) {
-        m_bChecked = FALSE;
-        Repaint();
-    }
-    return 0;
-}
-
 void CSkinButton::DrawItem(LPDRAWITEMSTRUCT lpDIS) {
-    if (m_bButtonDown && ::GetCapture() == m_hWnd) {
-        CPoint pt;
-        ::GetCursorPos(&pt);
-        const BOOL bOver = ::WindowFromPoint(pt) == m_hWnd;
-        if (bOver != ((GetState() & BST_PUSHED) != 0)) {
-            SetState(bOver);
-            return;
-        }
-    }
+    if (FollowCapturedPress())
+        return;
     CDC* pDC = CDC::FromHandle(lpDIS->hDC);
     const CRect rcItem = lpDIS->rcItem;
     const UINT nState = lpDIS->itemState;
