@@ -132,8 +132,7 @@ BOOL CColorButton::OnClicked() {
 }
 
 void CColorButton::NotifyParent(UINT nMessage, COLORREF crColour) {
-    if (CWnd* pParent = GetParent())
-        pParent->SendMessage(nMessage, (WPARAM)crColour, (LPARAM)GetDlgCtrlID());
+    NotifyColourParent(this, nMessage, crColour);
 }
 
 LRESULT CColorButton::OnSelEndOK(WPARAM wParam, LPARAM) {
@@ -141,10 +140,7 @@ LRESULT CColorButton::OnSelEndOK(WPARAM wParam, LPARAM) {
     m_bPopupActive = FALSE;
     const COLORREF crOld = m_Color;
     SetColor(crNew);
-    NotifyParent(UM_COLOR_CLOSEUP, crNew);
-    NotifyParent(UM_COLOR_SELENDOK, crNew);
-    if (crOld != crNew)
-        NotifyParent(UM_COLOR_SELCHANGE, crNew);
+    NotifyColourEnd(this, TRUE, crOld, crNew);
     return TRUE;
 }
 
@@ -152,8 +148,7 @@ LRESULT CColorButton::OnSelEndCancel(WPARAM wParam, LPARAM) {
     const COLORREF crColour = (COLORREF)wParam;
     m_bPopupActive = FALSE;
     SetColor(crColour);
-    NotifyParent(UM_COLOR_CLOSEUP, crColour);
-    NotifyParent(UM_COLOR_SELENDCANCEL, crColour);
+    NotifyColourEnd(this, FALSE, crColour, crColour);
     return TRUE;
 }
 

@@ -163,8 +163,7 @@ BOOL CColourPicker::OnClicked() {
 }
 
 void CColourPicker::NotifyParent(UINT nMessage, COLORREF crColour) {
-    if (CWnd* pParent = GetParent())
-        pParent->SendMessage(nMessage, (WPARAM)crColour, (LPARAM)GetDlgCtrlID());
+    NotifyColourParent(this, nMessage, crColour);
 }
 
 LRESULT CColourPicker::OnSelEndOK(WPARAM wParam, LPARAM) {
@@ -172,10 +171,7 @@ LRESULT CColourPicker::OnSelEndOK(WPARAM wParam, LPARAM) {
     const COLORREF crOld = GetColour();
     m_bActive = FALSE;
     SetColour(crNew);
-    NotifyParent(UM_COLOR_CLOSEUP, crNew);
-    NotifyParent(UM_COLOR_SELENDOK, crNew);
-    if (crNew != crOld)
-        NotifyParent(UM_COLOR_SELCHANGE, crNew);
+    NotifyColourEnd(this, TRUE, crOld, crNew);
     return TRUE;
 }
 
@@ -183,8 +179,7 @@ LRESULT CColourPicker::OnSelEndCancel(WPARAM wParam, LPARAM) {
     const COLORREF crInitial = (COLORREF)wParam;
     m_bActive = FALSE;
     SetColour(crInitial);
-    NotifyParent(UM_COLOR_CLOSEUP, crInitial);
-    NotifyParent(UM_COLOR_SELENDCANCEL, crInitial);
+    NotifyColourEnd(this, FALSE, crInitial, crInitial);
     return TRUE;
 }
 

@@ -85,6 +85,13 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
+// Tells pButton's parent a colour message: the colour in wParam, the
+// button's id in lParam.
+void NotifyColourParent(CWnd* pButton, UINT nMessage, COLORREF crColour);
+// The end of a popup as the parent hears it: the close-up, then the OK or the
+// cancel, then, after an OK that changed the colour, the change.
+void NotifyColourEnd(CWnd* pButton, BOOL bOK, COLORREF crOld, COLORREF crNew);
+
 // A button's hold on the popup it opened: the window handle, checked at each
 // use, so that a popup that has gone is never touched.
 class CColourPopupLink {

@@ -375,3 +375,15 @@ void CColourPopupLink::Close(const CWnd* pButton) {
         pPopup->DestroyWindow();
     m_hWndPopup = nullptr;
 }
+
+void NotifyColourParent(CWnd* pButton, UINT nMessage, COLORREF crColour) {
+    if (CWnd* pParent = pButton->GetParent())
+        pParent->SendMessage(nMessage, (WPARAM)crColour, (LPARAM)pButton->GetDlgCtrlID());
+}
+
+void NotifyColourEnd(CWnd* pButton, BOOL bOK, COLORREF crOld, COLORREF crNew) {
+    NotifyColourParent(pButton, UM_COLOR_CLOSEUP, crNew);
+    NotifyColourParent(pButton, bOK ? UM_COLOR_SELENDOK : UM_COLOR_SELENDCANCEL, crNew);
+    if (bOK && crNew != crOld)
+        NotifyColourParent(pButton, UM_COLOR_SELCHANGE, crNew);
+}
