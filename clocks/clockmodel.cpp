@@ -174,34 +174,29 @@ INT_PTR GetSkinIndexOfCommand(UINT nID, INT_PTR nSkinCount)
 
 namespace {
 
-CClockMenuItem Item(const char* pszText, UINT nID, UINT nFlags = 0, int nIcon = -1)
+CClockMenuItem Item(const CString& strText, UINT nID, UINT nFlags = 0, int nIcon = -1)
 {
-    CClockMenuItem item;
-    item.strText = pszText;
-    item.nID = nID;
-    item.nFlags = nFlags;
-    item.nIcon = nIcon;
-    return item;
+    return MakeClockMenuItem(strText, nID, nFlags, nIcon);
 }
 
 CClockMenuItem Separator()
 {
-    return Item("", 0, CLOCK_MF_SEPARATOR);
+    return MakeClockMenuSeparator();
 }
 
 CClockMenuItem Popup(const char* pszText, int nIcon)
 {
-    return Item(pszText, 0, CLOCK_MF_POPUP, nIcon);
+    return MakeClockMenuPopup(pszText, nIcon);
 }
 
 UINT Checked(BOOL b)
 {
-    return b ? static_cast<UINT>(CLOCK_MF_CHECKED) : 0u;
+    return ClockMenuChecked(b);
 }
 
 UINT Grayed(BOOL b)
 {
-    return b ? static_cast<UINT>(CLOCK_MF_GRAYED) : 0u;
+    return ClockMenuGrayed(b);
 }
 
 CClockMenuItem ValueMenu(const char* pszText, int nValue, UINT nFirst)
@@ -219,6 +214,42 @@ CClockMenuItem ValueMenu(const char* pszText, int nValue, UINT nFirst)
 }
 
 } // namespace
+
+CClockMenuItem MakeClockMenuItem(const CString& strText, UINT nID, UINT nFlags, int nIcon)
+{
+    CClockMenuItem item;
+    item.strText = strText;
+    item.nID = nID;
+    item.nFlags = nFlags;
+    item.nIcon = nIcon;
+    return item;
+}
+
+CClockMenuItem MakeClockMenuSeparator()
+{
+    return MakeClockMenuItem("", 0, CLOCK_MF_SEPARATOR);
+}
+
+CClockMenuItem MakeClockMenuPopup(const char* pszText, int nIcon)
+{
+    return MakeClockMenuItem(pszText, 0, CLOCK_MF_POPUP, nIcon);
+}
+
+CClockMenuItem BuildScalingMenu(int nScale, int nFixedSize, UINT nFixedID, UINT nScaleFirst, int nLastTenth,
+                                int nIcon)
+{
+    CClockMenuItem scaling = Popup("Scaling", nIcon);
+    const BOOL bFixed = nFixedSize >= 1;
+    scaling.children.push_back(Item("Fixed size", nFixedID, Checked(bFixed)));
+    for (int k = 1; k <= nLastTenth; k++) {
+        if (k == 1 || k == 10)
+            scaling.children.push_back(Separator());
+        CString strText;
+        strText.Format("%d%%", k * 10);
+        scaling.children.push_back(Item(strText, nScaleFirst + k - 1, Checked(!bFixed && nScale == k * 10)));
+    }
+    return scaling;
+}
 
 CClockMenuItem BuildEffectsMenu(int nLight, int nContrast, int nJitter, UINT nLightFirst, UINT nContrastFirst,
                                 UINT nJitterFirst, int nIcon)
@@ -267,18 +298,8 @@ std::vector<CClockMenuItem> BuildAnalogMenu(CSettings& s, const CSortStringArray
     menu.push_back(BuildEffectsMenu(s.m_nAnalogLight, s.m_nAnalogContrast, s.m_nAnalogJitter, ID_ANALOG_LIGHT_FIRST,
                                     ID_ANALOG_CONTRAST_FIRST, ID_ANALOG_JITTER_FIRST, ANALOG_ICON_EFFECTS));
 
-    CClockMenuItem scaling = Popup("Scaling", ANALOG_ICON_SCALING);
-    const BOOL bFixed = s.m_nAnalogFixedSize >= 1;
-    scaling.children.push_back(Item("Fixed size", ID_ANALOG_FIXEDSIZE, Checked(bFixed)));
-    for (int k = 1; k <= 15; k++) {
-        if (k == 1 || k == 10)
-            scaling.children.push_back(Separator());
-        CString strText;
-        strText.Format("%d%%", k * 10);
-        scaling.children.push_back(
-            Item(strText, ID_ANALOG_SCALE_FIRST + k - 1, Checked(!bFixed && s.m_nAnalogScale == k * 10)));
-    }
-    menu.push_back(scaling);
+    menu.push_back(BuildScalingMenu(s.m_nAnalogScale, s.m_nAnalogFixedSize, ID_ANALOG_FIXEDSIZE, ID_ANALOG_SCALE_FIRST,
+                                    ID_ANALOG_SCALE_LAST - 500, ANALOG_ICON_SCALING));
 
     menu.push_back(BuildSkinMenu(skins, s.m_strAnalogSkin, ID_ANALOG_SKINBROWSER, ANALOG_ICON_SKIN,
                                  ANALOG_ICON_CHOOSESKIN));

@@ -150,6 +150,16 @@ enum {
     ANALOG_ICON_COUNT
 };
 
+// Items of the clocks' menus.
+CClockMenuItem MakeClockMenuItem(const CString& strText, UINT nID, UINT nFlags = 0, int nIcon = -1);
+CClockMenuItem MakeClockMenuSeparator();
+CClockMenuItem MakeClockMenuPopup(const char* pszText, int nIcon);
+inline UINT ClockMenuChecked(BOOL b) { return b ? static_cast<UINT>(CLOCK_MF_CHECKED) : 0u; }
+inline UINT ClockMenuGrayed(BOOL b) { return b ? static_cast<UINT>(CLOCK_MF_GRAYED) : 0u; }
+
+// "Scaling": "Fixed size", then 10 % .. nLastTenth x 10 % (ids nScaleFirst + k - 1).
+CClockMenuItem BuildScalingMenu(int nScale, int nFixedSize, UINT nFixedID, UINT nScaleFirst, int nLastTenth,
+                                int nIcon);
 // The three "Effects" sub-menus (ids nLightFirst + value etc.).
 CClockMenuItem BuildEffectsMenu(int nLight, int nContrast, int nJitter, UINT nLightFirst, UINT nContrastFirst,
                                 UINT nJitterFirst, int nIcon);

@@ -4,34 +4,25 @@
 
 namespace {
 
+// Short names for the menu's items.
 CClockMenuItem Item(const CString& strText, UINT nID, UINT nFlags = 0, int nIcon = -1)
 {
-    CClockMenuItem item;
-    item.strText = strText;
-    item.nID = nID;
-    item.nFlags = nFlags;
-    item.nIcon = nIcon;
-    return item;
+    return MakeClockMenuItem(strText, nID, nFlags, nIcon);
 }
 
 CClockMenuItem Separator()
 {
-    return Item("", 0, CLOCK_MF_SEPARATOR);
-}
-
-CClockMenuItem Popup(const char* pszText, int nIcon)
-{
-    return Item(pszText, 0, CLOCK_MF_POPUP, nIcon);
+    return MakeClockMenuSeparator();
 }
 
 UINT Checked(BOOL b)
 {
-    return b ? static_cast<UINT>(CLOCK_MF_CHECKED) : 0u;
+    return ClockMenuChecked(b);
 }
 
 UINT Grayed(BOOL b)
 {
-    return b ? static_cast<UINT>(CLOCK_MF_GRAYED) : 0u;
+    return ClockMenuGrayed(b);
 }
 
 } // namespace
@@ -67,23 +58,13 @@ std::vector<CClockMenuItem> BuildDigitalMenu(CSettings& s, const CSortStringArra
                                     ID_DIGITAL_LIGHT_FIRST, ID_DIGITAL_CONTRAST_FIRST, ID_DIGITAL_JITTER_FIRST,
                                     DIGITAL_ICON_EFFECTS));
 
-    CClockMenuItem scaling = Popup("Scaling", DIGITAL_ICON_SCALING);
-    const BOOL bFixed = s.m_nDigitalFixedSize >= 1;
-    scaling.children.push_back(Item("Fixed size", ID_DIGITAL_FIXEDSIZE, Checked(bFixed)));
-    for (int k = 1; k <= ID_DIGITAL_SCALE_MENU_LAST - 500; k++) {
-        if (k == 1 || k == 10)
-            scaling.children.push_back(Separator());
-        CString strText;
-        strText.Format("%d%%", k * 10);
-        scaling.children.push_back(
-            Item(strText, ID_DIGITAL_SCALE_FIRST + k - 1, Checked(!bFixed && s.m_nDigitalScale == k * 10)));
-    }
-    menu.push_back(scaling);
+    menu.push_back(BuildScalingMenu(s.m_nDigitalScale, s.m_nDigitalFixedSize, ID_DIGITAL_FIXEDSIZE,
+                                    ID_DIGITAL_SCALE_FIRST, ID_DIGITAL_SCALE_MENU_LAST - 500, DIGITAL_ICON_SCALING));
 
     menu.push_back(BuildSkinMenu(skins, s.m_strDigitalSkin, ID_DIGITAL_SKINBROWSER, DIGITAL_ICON_SKIN,
                                  DIGITAL_ICON_CHOOSESKIN));
 
-    CClockMenuItem formats = Popup("Date/Time formats", DIGITAL_ICON_FORMATS);
+    CClockMenuItem formats = MakeClockMenuPopup("Date/Time formats", DIGITAL_ICON_FORMATS);
     formats.children.push_back(Item("Custom...", ID_DIGITAL_FORMAT_CUSTOM));
     formats.children.push_back(Separator());
     for (INT_PTR i = 0; i < presets.GetSize(); i++)
