@@ -3,32 +3,16 @@
 // private bytes stay flat.
 #include "clocks/analogclock_win.h"
 
-#include "afx/afxwin.h"
 #include "app/settings.h"
-#include "support/win_window.h"
 #include "tools/skinmaker/skinbuild.h"
 
-#include <gtest/gtest.h>
+#include "tests/clocks/clocksoak.h"
 
-#include <psapi.h>
-
-#include <cstdio>
 #include <filesystem>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-SIZE_T PrivateBytes()
-{
-    PROCESS_MEMORY_COUNTERS_EX counters = {};
-    counters.cb = sizeof(counters);
-    ::GetProcessMemoryInfo(::GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                           sizeof(counters));
-    // Wine leaves PrivateUsage at 0; the page-file usage is the same commit
-    // charge on Windows and is filled in under Wine.
-    return counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
-}
 
 TEST(AnalogClockSoak, HundredThousandTicksStayFlat)
 {
@@ -52,29 +36,7 @@ TEST(AnalogClockSoak, HundredThousandTicksStayFlat)
         ASSERT_TRUE(clock.Create(CAnalogClockDlg::IDD, CWnd::GetDesktopWindow()));
         ASSERT_TRUE(clock.LoadSkin(100));
         seams.m_nNow = CTime(2026, 1, 1, 0, 0, 0).GetTime();
-        auto tick = [&](int n) {
-            for (int i = 0; i < n; i++) {
-                seams.m_nNow++;
-                clock.SendMessage(WM_TIMER, CAnalogClockDlg::TIMER_DRAW, 0);
-                if (i % 1000 == 0)
-                    vtest::PumpPending();
-            }
-        };
-        // A warm-up fills the caches of the system and the run-time library.
-        tick(1000);
-        const long nGdi = AfxGetLiveGdiObjectCount();
-        const SIZE_T nPrivate = PrivateBytes();
-        ASSERT_GT(nPrivate, 0u);
-        const DWORD t0 = ::GetTickCount();
-        tick(100000);
-        const DWORD nMs = ::GetTickCount() - t0;
-        const long nGdiAfter = AfxGetLiveGdiObjectCount();
-        const SIZE_T nPrivateAfter = PrivateBytes();
-        std::printf("soak: 100000 ticks in %lu ms; layer GDI objects %ld -> %ld; private bytes %lu -> %lu\n",
-                    static_cast<unsigned long>(nMs), nGdi, nGdiAfter, static_cast<unsigned long>(nPrivate),
-                    static_cast<unsigned long>(nPrivateAfter));
-        EXPECT_EQ(nGdiAfter, nGdi);
-        EXPECT_LT(nPrivateAfter, nPrivate + 512 * 1024);
+        SoakClock(clock, CAnalogClockDlg::TIMER_DRAW, seams);
         EXPECT_EQ(clock.GetFace().GetHand(HAND_SECOND).nAngle, (101000 % 60) * 6);
         clock.DestroyWindow();
     }
