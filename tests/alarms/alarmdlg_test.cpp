@@ -15,6 +15,7 @@
 #include "app/messages.h"
 #include "app/settings.h"
 #include "res/alarms_res.h"
+#include "support/tempfolder.h"
 #include "support/win_window.h"
 
 namespace
@@ -663,10 +664,9 @@ TEST_F(AlarmDlgTest, ActionsPageListsProgramsAndSystemFunctions)
 
 TEST_F(AlarmDlgTest, SoundsPageFillsANewAlarmFromTheFolderAndKeepsChecks)
 {
-    char szTemp[MAX_PATH] = {};
-    ::GetTempPathA(MAX_PATH, szTemp);
-    const std::string strDir = std::string(szTemp) + "veltran_editor_sounds";
-    ::CreateDirectoryA(strDir.c_str(), nullptr);
+    const vtest::CTempFolder folder("veltran_editor_sounds");
+    const std::string strDir = folder.Str();
+    const std::string strLeaf = folder.Path().filename().string();
     ::CreateDirectoryA((strDir + "\\folder.wav").c_str(), nullptr);
     for (const char* pszName : {"a.wav", "b.wav", "c.txt"})
         ::CloseHandle(::CreateFileA((strDir + "\\" + pszName).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
@@ -679,7 +679,7 @@ TEST_F(AlarmDlgTest, SoundsPageFillsANewAlarmFromTheFolderAndKeepsChecks)
     CAlarm result;
     ASSERT_EQ(IDOK, Run(
                         alarm,
-                        [this](CDrivenAlarmDlg& dlg) {
+                        [this, &strLeaf](CDrivenAlarmDlg& dlg) {
                             dlg.ClickTab(3);
                             const HWND hWndList = dlg.Item(3, IDC_SND_LIST);
                             std::vector<std::string> rows = RowTexts(hWndList);
@@ -690,7 +690,7 @@ TEST_F(AlarmDlgTest, SoundsPageFillsANewAlarmFromTheFolderAndKeepsChecks)
                             ClickListItem(hWndList, 0, false);
                             dlg.Click(3, IDC_SND_TEST);
                             EXPECT_EQ(0u, m_seams.m_calls.back().find("PlaySound "));
-                            EXPECT_NE(std::string::npos, m_seams.m_calls.back().find("veltran_editor_sounds\\\\"));
+                            EXPECT_NE(std::string::npos, m_seams.m_calls.back().find(strLeaf + "\\\\"));
                             // An added file goes in checked, after the selection.
                             m_seams.m_strOpenFile = "E:\\x\\y.wav";
                             dlg.Click(3, IDC_SND_ADD);
@@ -707,11 +707,6 @@ TEST_F(AlarmDlgTest, SoundsPageFillsANewAlarmFromTheFolderAndKeepsChecks)
     EXPECT_TRUE(strSounds == "a.wav***TRUETRUETRUEE:\\x\\y.wav***b.wav***" ||
                 strSounds == "b.wav***TRUETRUETRUEE:\\x\\y.wav***a.wav***")
         << strSounds;
-
-    for (const char* pszName : {"a.wav", "b.wav", "c.txt"})
-        ::DeleteFileA((strDir + "\\" + pszName).c_str());
-    ::RemoveDirectoryA((strDir + "\\folder.wav").c_str());
-    ::RemoveDirectoryA(strDir.c_str());
 }
 
 TEST_F(AlarmDlgTest, IconButtonsPickFromTheLibraryOrAFileAndShowTheIcon)

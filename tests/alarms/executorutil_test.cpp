@@ -1,5 +1,6 @@
 #include "alarms/executorutil.h"
 #include "app/appseams.h"
+#include "support/tempfolder.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 
 namespace fs = std::filesystem;
@@ -86,15 +88,15 @@ TEST(StripFileName, CutsAtTheLastSeparator)
 
 TEST(FileExists, FilesAndFoldersCount)
 {
-    const fs::path dir = fs::temp_directory_path() / "veltran_fileexists_test";
-    fs::create_directories(dir);
+    auto folder = std::make_unique<vtest::CTempFolder>("veltran_fileexists");
+    const fs::path dir = folder->Path();
     const fs::path file = dir / "present.txt";
     std::ofstream(file) << "x";
     EXPECT_TRUE(CAlarmExecutorUtil::FileExists(file.string().c_str()));
     EXPECT_TRUE(CAlarmExecutorUtil::FileExists(dir.string().c_str()));
     EXPECT_FALSE(CAlarmExecutorUtil::FileExists((dir / "absent.txt").string().c_str()));
     EXPECT_FALSE(CAlarmExecutorUtil::FileExists(nullptr));
-    fs::remove_all(dir);
+    folder.reset();
     EXPECT_FALSE(CAlarmExecutorUtil::FileExists(file.string().c_str()));
 }
 

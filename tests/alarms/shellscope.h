@@ -1,11 +1,12 @@
 // For alarm tests that open the real main dialog: while it lives, the
 // program's files and run value stay in memory (the module path points into
-// the temp folder), and the window makers and app seams the test changes are
+// a private folder), and the window makers and app seams the test changes are
 // put back however the test ends.
 #pragma once
 
 #include "app/appseams.h"
 #include "app/windowservices.h"
+#include "support/tempfolder.h"
 
 #include <windows.h>
 
@@ -30,9 +31,8 @@ public:
 private:
     static CString TempModulePath()
     {
-        char szDir[MAX_PATH] = "";
-        ::GetTempPathA(MAX_PATH, szDir);
-        return CString(szDir) + "Veltran.exe";
+        static const vtest::CTempFolder s_folder("veltran_shell");
+        return CString(s_folder.Str("Veltran.exe").c_str());
     }
 
     const CWindowServices m_savedServices;

@@ -1,5 +1,6 @@
 #include "app/appplatform_win.h"
 #include "app/config.h"
+#include "support/tempfolder.h"
 
 #include <gtest/gtest.h>
 
@@ -79,10 +80,9 @@ TEST(AppPlatformWin, ModulePathAndFolder)
 
 TEST(AppPlatformWin, ReplaceFileMovesOverAnExistingFile)
 {
-    char szTemp[MAX_PATH];
-    ASSERT_NE(GetTempPathA(MAX_PATH, szTemp), 0u);
-    const std::string strFrom = std::string(szTemp) + "veltran_replace_from.tmp";
-    const std::string strTo = std::string(szTemp) + "veltran_replace_to.tmp";
+    const vtest::CTempFolder folder;
+    const std::string strFrom = folder.Str("from.tmp");
+    const std::string strTo = folder.Str("to.tmp");
     const BYTE newData[3] = {'n', 'e', 'w'};
     const BYTE oldData[5] = {'o', 'l', 'd', '!', '!'};
     ASSERT_TRUE(AppPlatformWriteFile(strTo.c_str(), oldData, sizeof(oldData)));
@@ -92,5 +92,4 @@ TEST(AppPlatformWin, ReplaceFileMovesOverAnExistingFile)
     WIN32_FILE_ATTRIBUTE_DATA data;
     ASSERT_TRUE(GetFileAttributesExA(strTo.c_str(), GetFileExInfoStandard, &data));
     EXPECT_EQ(data.nFileSizeLow, 3u);
-    std::remove(strTo.c_str());
 }

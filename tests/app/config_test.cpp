@@ -1,6 +1,7 @@
 #include "app/appseams.h"
 #include "app/config.h"
 #include "cfgsample.h"
+#include "support/tempfolder.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -74,11 +76,8 @@ protected:
         g_alarms.RemoveAll();
         CConfigFile::SetDefaults(g_settings, kAppDir);
 
-        const auto nTicks = std::chrono::steady_clock::now().time_since_epoch().count();
-        m_dir = fs::temp_directory_path() /
-                ("veltran_cfg_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
-                 std::to_string(nTicks));
-        fs::create_directories(m_dir);
+        m_folder = std::make_unique<vtest::CTempFolder>("veltran_cfg");
+        m_dir = m_folder->Path();
         m_file = m_dir / "Veltran.cfg";
     }
 
@@ -87,8 +86,7 @@ protected:
         g_appSeams = m_savedSeams;
         g_alarms.RemoveAll();
         CConfigFile::ResetBackupPending();
-        std::error_code ec;
-        fs::remove_all(m_dir, ec);
+        m_folder.reset();
     }
 
     void Load() { m_config.LoadFile(m_file.string().c_str()); }
@@ -104,6 +102,7 @@ protected:
 
     CAppSeams m_savedSeams;
     CConfigFile m_config;
+    std::unique_ptr<vtest::CTempFolder> m_folder;
     fs::path m_dir;
     fs::path m_file;
 };

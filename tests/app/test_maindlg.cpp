@@ -8,8 +8,9 @@
 #include "app/appseams.h"
 #include "app/config.h"
 #include "app/settings.h"
-#include "support/win_window.h"
+#include "support/tempfolder.h"
 #include "support/win_process.h"
+#include "support/win_window.h"
 
 #include <gtest/gtest.h>
 
@@ -91,9 +92,8 @@ void ExecuteAlarm(const CString&, DWORD, const CAlarm& alarm)
 
 CString TestModulePath()
 {
-    char szDir[MAX_PATH] = "";
-    ::GetTempPathA(MAX_PATH, szDir);
-    return CString(szDir) + "Veltran.exe";
+    static const vtest::CTempFolder s_folder("veltran_maindlg");
+    return CString(s_folder.Str("Veltran.exe").c_str());
 }
 
 RUNVALUERESULT WriteRunValue(LPCSTR)

@@ -7,6 +7,7 @@
 #include "app/appseams.h"
 #include "app/config.h"
 #include "app/messages.h"
+#include "support/tempfolder.h"
 #include "support/win_process.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -72,10 +74,8 @@ class VeltranTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        char szTemp[MAX_PATH] = "";
-        ::GetTempPathA(MAX_PATH, szTemp);
-        m_strDir = std::string(szTemp) + "veltran e2e " + std::to_string(::GetCurrentProcessId());
-        ::CreateDirectoryA(m_strDir.c_str(), nullptr);
+        m_folder = std::make_unique<vtest::CTempFolder>("veltran e2e");
+        m_strDir = m_folder->Str();
         const std::string strBuilt = ModuleDir() + "\\..\\..\\app\\";
         for (const char* pszExe : {"Veltran.exe", "varizi.exe", "vodoze.exe"})
             ASSERT_TRUE(::CopyFileA((strBuilt + pszExe).c_str(), (m_strDir + "\\" + pszExe).c_str(), FALSE))
@@ -91,10 +91,7 @@ protected:
         ::SetEnvironmentVariableA("VELTRAN_AUTOMATION", nullptr);
         ::SetEnvironmentVariableA("VELTRAN_AUTOMATION_ANSWERS", nullptr);
         g_appSeams = m_savedSeams;
-        for (const char* pszName : {"Veltran.exe", "varizi.exe", "vodoze.exe", "automation.log", "Veltran.cfg",
-                                    "Veltran.cfg.tmp"})
-            ::DeleteFileA((m_strDir + "\\" + pszName).c_str());
-        ::RemoveDirectoryA(m_strDir.c_str());
+        m_folder.reset();
     }
 
     // The configuration the program starts with: one alarm due in 2 s with a
@@ -131,6 +128,7 @@ protected:
 
     std::vector<std::string> Log() const { return ReadLines(m_strLog); }
 
+    std::unique_ptr<vtest::CTempFolder> m_folder;
     std::string m_strDir;
     std::string m_strLog;
     CAppSeams m_savedSeams;

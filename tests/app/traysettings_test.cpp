@@ -5,6 +5,7 @@
 #include "app/traysettings.h"
 
 #include "app/appseams.h"
+#include "support/tempfolder.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 
 #ifdef _WIN32
@@ -28,9 +30,8 @@ class TraySettingsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_dir = fs::temp_directory_path() / "veltran_traysettings";
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
+        m_folder = std::make_unique<vtest::CTempFolder>("veltran_traysettings");
+        m_dir = m_folder->Path();
         m_ini = m_dir / "Veltran.ini";
         std::snprintf(g_szSettingsIniPath, sizeof(g_szSettingsIniPath), "%s", m_ini.string().c_str());
         g_bSettingsInIni = 1;
@@ -41,7 +42,7 @@ protected:
         g_appSeams = m_savedSeams;
         g_szSettingsIniPath[0] = '\0';
         g_bSettingsInIni = 1;
-        fs::remove_all(m_dir);
+        m_folder.reset();
     }
     std::string IniText() const
     {
@@ -58,6 +59,7 @@ protected:
         return sz;
     }
 
+    std::unique_ptr<vtest::CTempFolder> m_folder;
     fs::path m_dir;
     fs::path m_ini;
     CAppSeams m_savedSeams;

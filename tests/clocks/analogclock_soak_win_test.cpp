@@ -6,6 +6,7 @@
 #include "app/settings.h"
 #include "tools/skinmaker/skinbuild.h"
 
+#include "support/tempfolder.h"
 #include "tests/clocks/clocksoak.h"
 
 #include <filesystem>
@@ -19,9 +20,8 @@ TEST(AnalogClockSoak, HundredThousandTicksStayFlat)
     CWinApp app("Veltran Clock");
     CRecordingSeams seams;
     CSeamsScope scope(&seams);
-    const fs::path root = fs::temp_directory_path() / "veltran_analogsoak";
-    fs::remove_all(root);
-    fs::create_directories(root);
+    const vtest::CTempFolder folder("veltran_analogsoak");
+    const fs::path root = folder.Path();
     CString strError;
     ASSERT_TRUE(WriteSkinFile(CSkinMakerOptions(), (root / "Simple.acs").string().c_str(), strError));
     const CSettings saved = g_settings;
@@ -43,7 +43,6 @@ TEST(AnalogClockSoak, HundredThousandTicksStayFlat)
     vtest::PumpPending();
     EXPECT_EQ(AfxGetLiveGdiObjectCount(), nGdiStart);
     g_settings = saved;
-    fs::remove_all(root);
 }
 
 } // namespace

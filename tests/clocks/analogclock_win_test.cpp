@@ -10,6 +10,7 @@
 #include "clocks/clockmenu_win.h"
 #include "clocks/clockwindow_win.h"
 #include "clocks/skininfodlg_win.h"
+#include "support/tempfolder.h"
 #include "support/win_menu_driver.h"
 #include "support/win_window.h"
 #include "tools/skinmaker/skinbuild.h"
@@ -20,6 +21,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 
@@ -94,8 +96,8 @@ protected:
     {
         m_pOld = AfxSetSeams(&m_seams);
         m_seams.m_nNow = LocalTime(3, 30, 45);
-        m_root = fs::temp_directory_path() / "veltran_analogclock";
-        fs::remove_all(m_root);
+        m_folder = std::make_unique<vtest::CTempFolder>("veltran_analogclock");
+        m_root = m_folder->Path();
         fs::create_directories(m_root / "acs");
         MakeSkin("Simple");
         m_nGdiStart = AfxGetLiveGdiObjectCount();
@@ -127,7 +129,7 @@ protected:
         EXPECT_EQ(g_nClocksAlive, 0);
         g_settings = m_saved;
         AfxSetSeams(m_pOld);
-        fs::remove_all(m_root);
+        m_folder.reset();
     }
 
     void MakeSkin(const char* pszName, bool bSecondHand = true, long nTruncate = -1)
@@ -167,6 +169,7 @@ protected:
     CSystemSeams* m_pOld = nullptr;
     CMainSpy m_main;
     CAnalogClockDlg* m_pClock = nullptr;
+    std::unique_ptr<vtest::CTempFolder> m_folder;
     fs::path m_root;
     CSettings m_saved;
     long m_nGdiStart = 0;

@@ -6,6 +6,7 @@
 #include "app/settings.h"
 #include "tools/skinmaker/skinbuild.h"
 
+#include "support/tempfolder.h"
 #include "tests/clocks/clocksoak.h"
 
 #include <filesystem>
@@ -19,9 +20,8 @@ TEST(DigitalClockSoak, HundredThousandTicksStayFlat)
     CWinApp app("Veltran Clock");
     CRecordingSeams seams;
     CSeamsScope scope(&seams);
-    const fs::path root = fs::temp_directory_path() / "veltran_digitalsoak";
-    fs::remove_all(root);
-    fs::create_directories(root);
+    const vtest::CTempFolder folder("veltran_digitalsoak");
+    const fs::path root = folder.Path();
     CSkinMakerOptions options;
     options.kind = SKIN_DIGITAL;
     options.strName = "Red Digital";
@@ -49,7 +49,6 @@ TEST(DigitalClockSoak, HundredThousandTicksStayFlat)
     vtest::PumpPending();
     EXPECT_EQ(AfxGetLiveGdiObjectCount(), nGdiStart);
     g_settings = saved;
-    fs::remove_all(root);
 }
 
 } // namespace

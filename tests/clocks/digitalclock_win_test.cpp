@@ -11,6 +11,7 @@
 #include "clocks/clockmenu_win.h"
 #include "clocks/clockwindow_win.h"
 #include "clocks/digitalmodel.h"
+#include "support/tempfolder.h"
 #include "support/win_drivers.h"
 #include "support/win_menu_driver.h"
 #include "support/win_window.h"
@@ -22,6 +23,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -143,8 +145,8 @@ protected:
     {
         m_pOld = AfxSetSeams(&m_seams);
         m_seams.m_nNow = LocalTime(10, 20, 30);
-        m_root = fs::temp_directory_path() / "veltran_digitalclock";
-        fs::remove_all(m_root);
+        m_folder = std::make_unique<vtest::CTempFolder>("veltran_digitalclock");
+        m_root = m_folder->Path();
         fs::create_directories(m_root / "dcs");
         MakeSkin("Red Digital");
         m_nGdiStart = AfxGetLiveGdiObjectCount();
@@ -174,7 +176,7 @@ protected:
         EXPECT_EQ(g_nClocksAlive, 0);
         g_settings = m_saved;
         AfxSetSeams(m_pOld);
-        fs::remove_all(m_root);
+        m_folder.reset();
     }
 
     void MakeSkin(const char* pszName, long nTruncate = -1, bool bBreakCrc = false)
@@ -241,6 +243,7 @@ protected:
     CSystemSeams* m_pOld = nullptr;
     CMainSpy m_main;
     CDigitalClockDlg* m_pClock = nullptr;
+    std::unique_ptr<vtest::CTempFolder> m_folder;
     fs::path m_root;
     CSettings m_saved;
     long m_nGdiStart = 0;

@@ -1,11 +1,13 @@
 #include "clocks/skinarchive.h"
 #include "clocks/skinzip.h"
+#include "support/tempfolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,14 +20,13 @@ class SkinFolders : public testing::Test {
 protected:
     void SetUp() override
     {
-        const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
-        m_root = fs::temp_directory_path() / (std::string("veltran_skins_") + info->name());
-        fs::remove_all(m_root);
+        m_folder = std::make_unique<vtest::CTempFolder>("veltran_skins");
+        m_root = m_folder->Path();
         fs::create_directories(m_root / "acs");
         fs::create_directories(m_root / "dcs");
         fs::create_directories(m_root / "tmp");
     }
-    void TearDown() override { fs::remove_all(m_root); }
+    void TearDown() override { m_folder.reset(); }
 
     CString Folder(const char* pszName) const { return CString((m_root / pszName).string().c_str()); }
     CString Temp() const { return Folder("tmp") + SKIN_PATH_SEPARATOR; }
@@ -45,6 +46,7 @@ protected:
         ASSERT_TRUE(PackSkinData((m_root / pszKind / pszFile).string().c_str(), "skin.dat", data));
     }
 
+    std::unique_ptr<vtest::CTempFolder> m_folder;
     fs::path m_root;
 };
 

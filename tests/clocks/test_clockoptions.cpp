@@ -9,6 +9,7 @@
 #include "app/maindlg.h"
 #include "app/settings.h"
 #include "clocks/timeformat.h"
+#include "support/tempfolder.h"
 #include "support/win_drivers.h"
 #include "support/win_menu_driver.h"
 #include "support/win_window.h"
@@ -17,6 +18,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 
 namespace fs = std::filesystem;
@@ -46,8 +48,8 @@ protected:
     void SetUp() override
     {
         m_nGdi = AfxGetLiveGdiObjectCount();
-        m_root = fs::temp_directory_path() / "veltran_clockoptions";
-        fs::remove_all(m_root);
+        m_folder = std::make_unique<vtest::CTempFolder>("veltran_clockoptions");
+        m_root = m_folder->Path();
         fs::create_directories(m_root / "acs");
         fs::create_directories(m_root / "dcs");
         for (const char* pszName : { "Gamma", "Alpha" })
@@ -74,7 +76,7 @@ protected:
         EXPECT_EQ(0, g_nAlive);
         g_windowServices = m_savedServices;
         g_appSeams = m_savedAppSeams;
-        fs::remove_all(m_root);
+        m_folder.reset();
         EXPECT_EQ(m_nGdi, AfxGetLiveGdiObjectCount());
     }
 
@@ -119,6 +121,7 @@ protected:
     CMainDlg* m_pMain = nullptr;
     CWindowServices m_savedServices;
     CAppSeams m_savedAppSeams;
+    std::unique_ptr<vtest::CTempFolder> m_folder;
     fs::path m_root;
     long m_nGdi = 0;
 };

@@ -3,6 +3,7 @@
 // bodies and cookies, and an FTP server.
 #include "afx/afxinet.h"
 #include "skinbrowser/httpclient.h"
+#include "support/tempfolder.h"
 
 #include <gtest/gtest.h>
 
@@ -179,9 +180,8 @@ TEST(HttpClient, FtpGetPutReadWrite)
     ASSERT_TRUE(client.ConnectUrl(url.c_str(), "anonymous", "test@", "test"));
     EXPECT_EQ(HTTP_SCHEME_FTP, client.m_nScheme);
 
-    char dir[MAX_PATH];
-    GetTempPathA(MAX_PATH, dir);
-    const std::string local = std::string(dir) + "veltran-ftp.txt";
+    const vtest::CTempFolder folder("veltran-ftp");
+    const std::string local = folder.Str("local.txt");
     ASSERT_TRUE(client.FtpGetFile("hello.txt", local.c_str(), false));
     EXPECT_EQ("ftp file\r\nline two\r\n", ReadFile(local));
 
@@ -201,7 +201,6 @@ TEST(HttpClient, FtpGetPutReadWrite)
     EXPECT_EQ("written in two calls", read);
     EXPECT_FALSE(client.FtpGetFile("missing.txt", local.c_str(), false));
     client.Close();
-    DeleteFileA(local.c_str());
 }
 
 // The asynchronous client: requests complete through the caller's callback,

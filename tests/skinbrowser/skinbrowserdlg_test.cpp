@@ -9,12 +9,14 @@
 #include "res/skinbrowser_res.h"
 #include "skinbrowser/skinbrowserdlg.h"
 #include "skinbrowser/skinlist.h"
+#include "support/tempfolder.h"
 #include "support/win_window.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -94,11 +96,8 @@ class SkinBrowserTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char szTemp[MAX_PATH];
-        ::GetTempPathA(sizeof szTemp, szTemp);
-        m_strApp = std::string(szTemp) + "skinbrowser_test_app";
-        RemoveTree(m_strApp);
-        ::CreateDirectoryA(m_strApp.c_str(), nullptr);
+        m_folder = std::make_unique<vtest::CTempFolder>("skinbrowser_test_app");
+        m_strApp = m_folder->Str();
         ::CreateDirectoryA((m_strApp + "\\acs").c_str(), nullptr);
         ::CreateDirectoryA((m_strApp + "\\dcs").c_str(), nullptr);
         WriteFile(m_strApp + "\\Veltran.cfg", "settings");
@@ -124,16 +123,7 @@ protected:
         m_app.m_pMainWnd = nullptr;
         m_main.DestroyWindow();
         SetRoot("");
-        RemoveTree(m_strApp);
-    }
-
-    static void RemoveTree(const std::string& folder)
-    {
-        for (const std::string& line : Tree(folder))
-            ::DeleteFileA((folder + "\\" + line.substr(0, line.rfind(' '))).c_str());
-        ::RemoveDirectoryA((folder + "\\acs").c_str());
-        ::RemoveDirectoryA((folder + "\\dcs").c_str());
-        ::RemoveDirectoryA(folder.c_str());
+        m_folder.reset();
     }
 
     static void SetRoot(const std::string& root) { _putenv_s("VELTRAN_SKIN_SERVER", root.c_str()); }
@@ -193,6 +183,7 @@ protected:
     CRecordingSeams m_seams;
     CSeamsScope m_scope{&m_seams};
     CSkinBrowserDlg* m_pDlg = nullptr;
+    std::unique_ptr<vtest::CTempFolder> m_folder;
     std::string m_strApp;
     long m_nGdi = 0;
 };

@@ -3,11 +3,13 @@
 #include "clocks/skinarchive.h"
 #include "clocks/skinzip.h"
 #include "image/picture.h"
+#include "support/tempfolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -198,13 +200,13 @@ class SkinMakerFiles : public testing::Test {
 protected:
     void SetUp() override
     {
-        m_root = fs::temp_directory_path()
-                 / (std::string("veltran_skinmaker_") + testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_root);
+        m_folder = std::make_unique<vtest::CTempFolder>("veltran_skinmaker");
+        m_root = m_folder->Path();
         fs::create_directories(m_root / "dcs");
         fs::create_directories(m_root / "tmp");
     }
-    void TearDown() override { fs::remove_all(m_root); }
+    void TearDown() override { m_folder.reset(); }
+    std::unique_ptr<vtest::CTempFolder> m_folder;
     fs::path m_root;
 };
 
@@ -252,7 +254,8 @@ TEST(SkinMaker, SampleSkinsOfTheBuildLoad)
     CString strError;
 
     CUnzip analog((app / "acs" / "Simple.acs").string().c_str());
-    const fs::path tmp = fs::temp_directory_path() / "veltran_sample_Simple.dat";
+    const vtest::CTempFolder folder("veltran_sample");
+    const fs::path tmp = folder.Path() / "Simple.dat";
     analog.SwapSize(tmp.string().c_str());
     ASSERT_TRUE(ReadSkinDataFile(tmp.string().c_str(), SKIN_DATA_MAX_BYTES, stream));
     AnalogSkinData analogData;
@@ -269,7 +272,6 @@ TEST(SkinMaker, SampleSkinsOfTheBuildLoad)
     ASSERT_TRUE(LoadDigitalSkin(stream.data(), stream.size(), digitalData, digitalPictures, strError));
     EXPECT_EQ(SkinDescription(digitalData.strDescription).GetField(SkinDescription::DIGITAL_NAME),
               CString("Red Digital"));
-    fs::remove(tmp);
 }
 
 } // namespace

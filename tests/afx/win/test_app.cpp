@@ -8,6 +8,7 @@
 
 #include "afx/afxtime.h"
 #include "afx/afxwin.h"
+#include "support/tempfolder.h"
 #include "support/win_window.h"
 
 namespace {
@@ -46,11 +47,9 @@ TEST(Seams, ScriptedAnswersComeFirstThenDefaults) {
 }
 
 TEST(Seams, EverySideEffectIsRecordedAndNothingIsPerformed) {
-    char szLog[MAX_PATH];
-    ::GetTempPathA(MAX_PATH, szLog);
-    lstrcatA(szLog, "veltran_seams_test.log");
-    ::DeleteFileA(szLog);
-    CRecordingSeams seams(szLog);
+    const vtest::CTempFolder folder;
+    const std::string strLog = folder.Str("seams.log");
+    CRecordingSeams seams(strLog.c_str());
     CSeamsScope scope(&seams);
     CSystemSeams* p = AfxGetSeams();
     EXPECT_GT((INT_PTR)p->ShellExecute(nullptr, "open", "C:\\no\\such.exe", "", "", SW_SHOWNORMAL), 32);
@@ -65,7 +64,7 @@ TEST(Seams, EverySideEffectIsRecordedAndNothingIsPerformed) {
     EXPECT_EQ("ShellExecute \"open\" \"C:\\\\no\\\\such.exe\" \"\" \"\" 1", seams.m_calls[0]);
     EXPECT_EQ("MciSendString \"set cdaudio door open\"", seams.m_calls[6]);
     // The automation log holds the same lines, in order.
-    std::ifstream log(szLog);
+    std::ifstream log(strLog);
     std::string line;
     size_t n = 0;
     while (std::getline(log, line)) {
@@ -74,8 +73,6 @@ TEST(Seams, EverySideEffectIsRecordedAndNothingIsPerformed) {
         ++n;
     }
     EXPECT_EQ(8u, n);
-    log.close();
-    ::DeleteFileA(szLog);
 }
 
 TEST(Seams, CurrentTimeComesFromTheInstalledSeams) {

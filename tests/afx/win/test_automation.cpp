@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include "support/tempfolder.h"
 #include "support/win_process.h"
 
 namespace {
@@ -23,14 +24,10 @@ std::string ProbePath() {
     return vtest::ModuleDir() + "\\afx_automation_probe.exe";
 }
 
-// A log name of its own per case and process: several runs share the Wine prefix.
+// A log name of its own per case, in a folder of the program's own.
 std::string FreshLogPath(const char* pszStem) {
-    char szDir[MAX_PATH] = "";
-    ::GetTempPathA(MAX_PATH, szDir);
-    char szName[MAX_PATH];
-    std::snprintf(szName, sizeof(szName), "%sveltran %s %lu.log", szDir, pszStem, ::GetCurrentProcessId());
-    ::DeleteFileA(szName);
-    return szName;
+    static const vtest::CTempFolder s_folder("veltran automation");
+    return s_folder.Str(std::string("veltran ") + pszStem + ".log");
 }
 
 // Sets the variable for the probe only (children inherit it), null: removed.

@@ -2,6 +2,7 @@
 // outside tray-clock window, automation answers, and a message box that
 // pumps messages while it is open.
 #include "afx/afxwin.h"
+#include "support/tempfolder.h"
 #include "support/win_window.h"
 
 #include <gtest/gtest.h>
@@ -53,17 +54,14 @@ TEST(ShellSeams, InstanceMutexSeesASecondCopyOfTheSameRunOnly)
 
     // With a log file the mutex is real, named after the log: a program
     // started with the same log sees it, one with another log does not.
-    char szTemp[MAX_PATH] = "";
-    ::GetTempPathA(MAX_PATH, szTemp);
-    const std::string strLog = std::string(szTemp) + "seams " + std::to_string(::GetCurrentProcessId());
+    const vtest::CTempFolder folder;
+    const std::string strLog = folder.Str("seams");
     CRecordingSeams first(strLog.c_str());
     CRecordingSeams second(strLog.c_str());
     CRecordingSeams other((strLog + " other").c_str());
     EXPECT_TRUE(first.CreateInstanceMutex("Veltran Clock"));
     EXPECT_FALSE(second.CreateInstanceMutex("Veltran Clock"));
     EXPECT_TRUE(other.CreateInstanceMutex("Veltran Clock"));
-    ::DeleteFileA(strLog.c_str());
-    ::DeleteFileA((strLog + " other").c_str());
 }
 
 TEST(ShellSeams, AutomationAnswersAreReadFrontFirst)
