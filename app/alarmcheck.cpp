@@ -52,7 +52,10 @@ private:
 // after this reading, and last run = this reading keeps next > last run.
 // Nothing of the array is held across the executor; the alarm is found again
 // by identity afterwards.
-int CAlarmCheck::Run(CAlarmArray& alarms, const EXECUTE& fnExecute)
+// A firing reaches the file before the executor runs (its boxes and message
+// window may stay open until the program is ended some other way) and again
+// with its start counted, so it is neither lost nor repeated at the next start.
+int CAlarmCheck::Run(CAlarmArray& alarms, const EXECUTE& fnExecute, const SAVE& fnSave)
 {
     int nFired = 0;
     AlarmEnsureIdentities(alarms);
@@ -83,6 +86,8 @@ int CAlarmCheck::Run(CAlarmArray& alarms, const EXECUTE& fnExecute)
         m_lastFired[nIdentity] = now;
         {
             CExecutingMark mark(m_executing, nIdentity);
+            if (fnSave)
+                fnSave();
             fnExecute(copy);
         }
         nFired++;
@@ -98,6 +103,8 @@ int CAlarmCheck::Run(CAlarmArray& alarms, const EXECUTE& fnExecute)
             alarm.m_timeNext = next;
             alarm.m_timeLastRun = now;
         }
+        if (fnSave)
+            fnSave();
     }
     return nFired;
 }

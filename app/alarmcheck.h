@@ -27,10 +27,13 @@ class CAlarmCheck
 {
 public:
     typedef std::function<void(const CAlarm&)> EXECUTE;
+    typedef std::function<void()> SAVE;
 
     // Fires every due alarm of alarms through fnExecute with a copy taken
-    // before its times were moved on; returns how many fired.
-    int Run(CAlarmArray& alarms, const EXECUTE& fnExecute);
+    // before its times were moved on; returns how many fired. fnSave, when
+    // given, runs once the moved times are in the array, before the alarm
+    // runs, and again once its start is counted.
+    int Run(CAlarmArray& alarms, const EXECUTE& fnExecute, const SAVE& fnSave = SAVE());
 
     BOOL IsExecuting(DWORD nIdentity) const;
 

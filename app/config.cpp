@@ -10,6 +10,7 @@
 
 CConfigFile g_configFile;
 BOOL CConfigFile::ms_bBackupPending = FALSE;
+BOOL CConfigFile::ms_bRegistryTold = FALSE;
 
 namespace
 {
@@ -280,6 +281,12 @@ CConfigFile::~CConfigFile()
 {
 }
 
+void CConfigFile::ResetSession()
+{
+    ms_bBackupPending = FALSE;
+    ms_bRegistryTold = FALSE;
+}
+
 CString CConfigFile::GetAppDir()
 {
     CString strPath = g_appSeams.pfnGetModulePath();
@@ -442,9 +449,14 @@ BOOL CConfigFile::SaveFile(LPCSTR pszPath)
 {
     g_appSeams.pfnSaveWindowState();
 
+    // The file is saved after every change and firing: a Run value that
+    // cannot be set (no right to the machine's key) is said once a run.
     const CString strRun = BuildRunValue(g_appSeams.pfnGetModulePath(), g_settings.m_bRunAtStartup);
-    if (g_appSeams.pfnWriteRunValue(strRun) == RUNVALUE_FAILED)
+    if (g_appSeams.pfnWriteRunValue(strRun) == RUNVALUE_FAILED && !ms_bRegistryTold)
+    {
+        ms_bRegistryTold = TRUE;
         g_appSeams.pfnMessageBox(kMsgRegistry, kMessageBoxOk);
+    }
 
     std::vector<BYTE> data;
     BuildStream(g_settings, g_alarms, data);

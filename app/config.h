@@ -46,11 +46,14 @@ public:
     // copied to "Veltran.cfg.bak" ahead of the first save that replaces it.
     static BOOL IsBackupPending() { return ms_bBackupPending; }
     static void ResetBackupPending() { ms_bBackupPending = FALSE; }
+    // Forgets what this run found and said, as at the start of the program.
+    static void ResetSession();
 
 private:
     BOOL LoadLayout(DWORD nLayout, const BYTE* pData, size_t nSize);
 
     static BOOL ms_bBackupPending;
+    static BOOL ms_bRegistryTold;   // the Run value's failure was shown once this run
 };
 
 enum

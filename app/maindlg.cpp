@@ -71,6 +71,7 @@ BOOL CMainDlg::OnInitDialog()
     ::SetForegroundWindow(m_hWnd);
     RegisterHotKeys();
     m_strAlarmsBuilt = AlarmMenuFingerprint(g_alarms);
+    m_savedAlarms = StoredAlarms();
     MoveWindow(0, 0, 0, 0, TRUE);
     ShowWindow(SW_SHOW);
     SetWindowText("Veltran Clock");

@@ -101,6 +101,12 @@ private:
     void OptionsClosed(WINDOWKIND nKind);
     void SaveSettings();
     void StoreAlarmList();
+    // CConfigFile::Save, noting the alarms it wrote.
+    void SaveConfiguration();
+    // Saves when g_alarms is no longer what the shell last saved or loaded.
+    void SaveIfAlarmsChanged();
+    // g_alarms as the file stores it.
+    static std::vector<BYTE> StoredAlarms();
     template <class T> BOOL CreateOwned(T*& pWnd, WINDOWKIND nKind);
     template <class T> void ShowOrRaise(T*& pWnd, WINDOWKIND nKind);
     template <class T> void CloseOwned(T*& pWnd);
@@ -119,6 +125,7 @@ private:
     BOOL m_bTrayMenuOpen = FALSE;
     BOOL m_bTrayMenuStale = FALSE;        // to be rebuilt once the open menu closes
     CString m_strAlarmsBuilt;             // the array as the menu and hot keys last saw it
+    std::vector<BYTE> m_savedAlarms;      // the array as the shell last saved or loaded it
     CClockWindow* m_pFailingClock = nullptr;  // a clock being closed because its skin failed
 };
 

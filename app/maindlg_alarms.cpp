@@ -22,7 +22,9 @@ void CMainDlg::CheckAlarms()
 {
     // The executor is handed the application icon.
     const DWORD dwIcon = static_cast<DWORD>(reinterpret_cast<UINT_PTR>(m_hIcon));
-    m_alarmCheck.Run(g_alarms, [this, dwIcon](const CAlarm& alarm) { ExecuteAlarmCopy(alarm, dwIcon); });
+    m_alarmCheck.Run(
+        g_alarms, [this, dwIcon](const CAlarm& alarm) { ExecuteAlarmCopy(alarm, dwIcon); },
+        [this] { SaveConfiguration(); });
     if (AlarmsDifferFromLastBuild())
         AlarmsChanged();
 }
@@ -122,6 +124,31 @@ void CMainDlg::OnQuickAlarm(UINT nID)
     if (IsOpen(m_pAlarmListDlg))
         m_pAlarmListDlg->FillList();
     AlarmsChanged();
+    SaveConfiguration();
+}
+
+// With a blank settings record around them, two results differ only where
+// the alarms do.
+std::vector<BYTE> CMainDlg::StoredAlarms()
+{
+    std::vector<BYTE> data;
+    CConfigFile::BuildStream(CSettings(), g_alarms, data);
+    return data;
+}
+
+// Every change of the array reaches the file at once: a program ended
+// without its exit path loses no alarm.
+void CMainDlg::SaveIfAlarmsChanged()
+{
+    if (StoredAlarms() != m_savedAlarms)
+        SaveConfiguration();
+}
+
+void CMainDlg::SaveConfiguration()
+{
+    m_savedAlarms = StoredAlarms();
+    CConfigFile config;
+    config.Save();
 }
 
 BOOL CMainDlg::AlarmsDifferFromLastBuild() const

@@ -67,6 +67,7 @@ void CMainDlg::Dispatch(UINT message, WPARAM wParam, LPARAM)
     {
     case UM_STOREALARMLIST:
         StoreAlarmList();
+        SaveIfAlarmsChanged();
         break;
     case UM_SHOWABOUT:
         ShowOrRaise(m_pAboutDlg, WK_ABOUT);
@@ -124,6 +125,7 @@ void CMainDlg::Dispatch(UINT message, WPARAM wParam, LPARAM)
                 m_pAlarmListDlg->ShowWindow(SW_HIDE);
             CloseOwned(m_pAlarmListDlg);
             AlarmsChanged();
+            SaveIfAlarmsChanged();
         }
         break;
     case UM_REMOVETRAYICON:
@@ -473,6 +475,5 @@ void CMainDlg::SaveSettings()
 {
     SendMessage(UM_STOREALARMLIST);
     SendMessage(UM_SAVEWINDOWSTATE);
-    CConfigFile config;
-    config.Save();
+    SaveConfiguration();
 }

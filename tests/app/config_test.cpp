@@ -72,7 +72,7 @@ protected:
             g_runValues.push_back(pszData);
             return g_runResult;
         };
-        CConfigFile::ResetBackupPending();
+        CConfigFile::ResetSession();
         g_alarms.RemoveAll();
         CConfigFile::SetDefaults(g_settings, kAppDir);
 
@@ -85,7 +85,7 @@ protected:
     {
         g_appSeams = m_savedSeams;
         g_alarms.RemoveAll();
-        CConfigFile::ResetBackupPending();
+        CConfigFile::ResetSession();
         m_folder.reset();
     }
 
@@ -618,5 +618,13 @@ TEST_F(ConfigTest, RunValueFailuresDoNotStopTheFile)
     ASSERT_TRUE(Save());
     EXPECT_EQ(g_messages, std::vector<std::string>{kMsgRegistry});
     EXPECT_EQ(ReadFileBytes(m_file).size(), 363u);
+
+    // Saved after every change, the program says it once a run; each save still tries.
+    ASSERT_TRUE(Save());
+    EXPECT_EQ(g_messages, std::vector<std::string>{kMsgRegistry});
+    EXPECT_EQ(g_runValues.size(), 3u);
+    CConfigFile::ResetSession();
+    ASSERT_TRUE(Save());
+    EXPECT_EQ(g_messages, (std::vector<std::string>{kMsgRegistry, kMsgRegistry}));
 }
 } // namespace

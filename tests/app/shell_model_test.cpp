@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
+#include <vector>
 
 namespace
 {
@@ -165,6 +167,37 @@ TEST_F(ShellModel, EachKindFiresOnceAndMovesOnPastTheFiring)
         else
             EXPECT_GT(alarms[0].m_timeNext, now) << "kind " << nRepeat;
     }
+}
+
+// What the array holds at each save and while the alarm runs: the moved times
+// are in before it runs (so a nested pass cannot fire it again and a file
+// written meanwhile has them), the start only after it has run.
+TEST_F(ShellModel, AFiringIsStoredAndSavedBeforeItRunsAndSavedAgainWithItsStart)
+{
+    const CTime now(2023, 3, 6, 10, 0, 0);
+    SetNow(now);
+    CAlarmArray alarms;
+    AddAlarm(alarms, DueAlarm(ALARM_DAILY, now - CTimeSpan(86400)));  // due since yesterday
+    alarms[0].m_timeNext = now;
+    const CTime nextDay = now + CTimeSpan(86400);
+    std::vector<std::string> events;
+    auto state = [&](const char* pszWhen) {
+        const CAlarm& a = alarms[0];
+        events.push_back(std::string(pszWhen) + (a.m_timeNext == nextDay ? " next" : " old-next") +
+                         (a.m_timeLastRun == now ? " run" : " old-run") + " starts " + std::to_string(a.m_nStarts));
+    };
+    CAlarmCheck check;
+    EXPECT_EQ(1, check.Run(alarms, [&](const CAlarm&) { state("execute"); }, [&] { state("save"); }));
+    EXPECT_EQ((std::vector<std::string>{"save next run starts 0", "execute next run starts 0",
+                                        "save next run starts 1"}),
+              events);
+    // Nothing fired, nothing saved; without a save function the firing still counts.
+    events.clear();
+    EXPECT_EQ(0, check.Run(alarms, [&](const CAlarm&) { state("execute"); }, [&] { state("save"); }));
+    EXPECT_TRUE(events.empty());
+    SetNow(nextDay);
+    EXPECT_EQ(1, check.Run(alarms, [](const CAlarm&) {}));
+    EXPECT_EQ(2, alarms[0].m_nStarts);
 }
 
 TEST_F(ShellModel, DecisionsAtTheEdges)

@@ -32,6 +32,8 @@ INT_PTR g_nEditAnswer = IDCANCEL;
 WORD g_wEditKey = 0;
 int g_nNotifications = 0;
 int g_nFileWrites = 0;
+std::vector<BYTE> g_lastWrite;
+std::function<void()> g_fnOnStore;
 std::vector<CString> g_executed;
 std::function<void(const CAlarm&)> g_fnOnExecute;
 
@@ -61,7 +63,12 @@ public:
 class CRecList : public CRec<CAlarmListWindow, WK_ALARMLIST>
 {
 public:
-    void StoreListToArray() override { g_nStore++; }
+    void StoreListToArray() override
+    {
+        g_nStore++;
+        if (g_fnOnStore)
+            g_fnOnStore();
+    }
     void FillList() override { g_nFill++; }
     void ApplyOptions() override { g_nApply++; }
 };
@@ -101,10 +108,20 @@ RUNVALUERESULT WriteRunValue(LPCSTR)
     return RUNVALUE_WRITTEN;
 }
 
-BOOL WriteFile(LPCSTR, const BYTE*, size_t)
+BOOL WriteFile(LPCSTR, const BYTE* pData, size_t nSize)
 {
     g_nFileWrites++;
+    g_lastWrite.assign(pData, pData + nSize);
     return TRUE;
+}
+
+// The alarms of the file written last.
+CAlarmArray LastWrittenAlarms()
+{
+    CSettings settings;
+    CAlarmArray alarms;
+    EXPECT_TRUE(CConfigFile::ParseStream(g_lastWrite.data(), g_lastWrite.size(), CONFIG_LAYOUT, settings, alarms));
+    return alarms;
 }
 
 BOOL ReplaceFile(LPCSTR, LPCSTR)
@@ -174,6 +191,8 @@ protected:
         g_wEditKey = 0;
         g_executed.clear();
         g_fnOnExecute = nullptr;
+        g_fnOnStore = nullptr;
+        g_lastWrite.clear();
         g_settings = CSettings();
         g_alarms.RemoveAll();
 
@@ -468,6 +487,54 @@ TEST_F(MainDlgTest, TimerFiresEachDueAlarmOnceAlsoWhileABoxIsOpen)
     EXPECT_EQ(1, g_alarms[1].m_nStarts);
     m_pDlg->CheckAlarms();
     EXPECT_EQ(2u, g_executed.size());
+}
+
+// A firing is in the file before its alarm runs and again with its start;
+// a change the list stores, a quick alarm and the list's close are each
+// written at once; nothing is written while nothing changed.
+TEST_F(MainDlgTest, EveryChangeOfTheArrayReachesTheFileAtOnce)
+{
+    const CTime now(2023, 3, 6, 10, 0, 0);
+    m_seams.m_nNow = now.GetTime();
+    AddAlarm(DueAlarm("Tea", now));
+    Open();
+    EXPECT_EQ(0, g_nFileWrites);
+    int nWritesAtRun = -1;
+    CAlarmArray atRun;
+    g_fnOnExecute = [&](const CAlarm&) {
+        nWritesAtRun = g_nFileWrites;
+        atRun = LastWrittenAlarms();
+    };
+    m_pDlg->CheckAlarms();
+    EXPECT_EQ(1, nWritesAtRun);
+    ASSERT_EQ(1, atRun.GetSize());
+    EXPECT_EQ(now, atRun[0].m_timeLastRun);
+    EXPECT_EQ(now + CTimeSpan(86400), atRun[0].m_timeNext);
+    EXPECT_EQ(0, atRun[0].m_nStarts);
+    EXPECT_EQ(2, g_nFileWrites);
+    ASSERT_EQ(1, LastWrittenAlarms().GetSize());
+    EXPECT_EQ(1, LastWrittenAlarms()[0].m_nStarts);
+
+    Send(UM_SHOWALARMLIST);
+    Send(UM_STOREALARMLIST);
+    EXPECT_EQ(2, g_nFileWrites) << "stored unchanged";
+    g_fnOnStore = [] { g_alarms[0].m_strName = "Coffee"; };
+    Send(UM_STOREALARMLIST);
+    EXPECT_EQ(3, g_nFileWrites);
+    EXPECT_EQ(CString("Coffee"), LastWrittenAlarms()[0].m_strName);
+    Send(UM_STOREALARMLIST);
+    EXPECT_EQ(3, g_nFileWrites) << "stored again unchanged";
+    g_fnOnStore = nullptr;
+
+    g_nEditAnswer = IDOK;
+    Send(WM_COMMAND, 3001);
+    EXPECT_EQ(4, g_nFileWrites);
+    EXPECT_EQ(2, LastWrittenAlarms().GetSize());
+
+    g_fnOnStore = [] { g_alarms.RemoveAt(0); };
+    Send(UM_ALARMLISTCLOSED);
+    EXPECT_EQ(5, g_nFileWrites);
+    EXPECT_EQ(1, LastWrittenAlarms().GetSize());
 }
 
 TEST_F(MainDlgTest, HotKeysAndTheAlarmItemsFollowTheArray)

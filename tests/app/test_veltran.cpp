@@ -95,8 +95,8 @@ protected:
     }
 
     // The configuration the program starts with: one alarm due in 2 s with a
-    // hot key, and the exit question on.
-    void WriteConfiguration()
+    // hot key, and the exit question on; with bMessage, it shows its message.
+    void WriteConfiguration(BOOL bMessage = FALSE)
     {
         CConfigFile::SetDefaults(g_settings, m_strDir.c_str());
         g_settings.m_bAskOnExit = 1;
@@ -114,6 +114,9 @@ protected:
         alarm.m_bPlaySounds = 1;  // what the executor does shows in the log
         alarm.m_strSounds = "TRUETRUETRUEChime.wav***";  // a sound switched on
         alarm.m_nSoundExtra = 1;
+        alarm.m_bShowMessage = bMessage;
+        alarm.m_strMessage = "Tea is ready";
+        alarm.m_rcMessage = {100, 100, 400, 300};
         g_alarms.Add(alarm);
         ASSERT_TRUE(CConfigFile().SaveFile((m_strDir + "\\Veltran.cfg").c_str()));
     }
@@ -207,5 +210,27 @@ TEST_F(VeltranTest, StartsIntoTheTrayRunsItsCommandsAndEndsCleanly)
     EXPECT_EQ(CString("Tea"), g_alarms[0].m_strName);
     EXPECT_EQ(1, g_alarms[0].m_nStarts);
     EXPECT_EQ(1, g_settings.m_bAskOnExit);
+}
+// Ended without its exit path (killed, as by a power loss) while the alarm's
+// message window is still open, the program has already left the firing in
+// the file: the next start neither fires the alarm again nor loses its start.
+TEST_F(VeltranTest, AFiringIsInTheFileWhileItsMessageIsOpen)
+{
+    WriteConfiguration(TRUE);
+    const CTime due = g_alarms[0].m_time;
+    CProcess veltran;
+    ASSERT_TRUE(veltran.Start(m_strDir + "\\Veltran.exe"));
+    EXPECT_TRUE(WaitFor([&] { return vtest::FindProcessWindow(veltran.Id(), " Tea") != nullptr; }, 20000))
+        << Joined(Log());
+    EXPECT_TRUE(veltran.CChildProcess::Kill());
+
+    g_alarms.RemoveAll();
+    CConfigFile::ResetSession();
+    CConfigFile().LoadFile((m_strDir + "\\Veltran.cfg").c_str());
+    EXPECT_FALSE(CConfigFile::IsBackupPending());
+    ASSERT_EQ(1, g_alarms.GetSize());
+    EXPECT_EQ(1, g_alarms[0].m_nStarts);
+    EXPECT_EQ(due, g_alarms[0].m_timeNext);
+    EXPECT_GE(g_alarms[0].m_timeLastRun, due);
 }
 } // namespace
