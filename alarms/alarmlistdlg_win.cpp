@@ -215,16 +215,17 @@ void CAlarmListDlg::FillList()
     m_imageList.Remove(-1);
     m_store.Reset();
     AlarmEnsureIdentities(g_alarms);
-    const CTime now = CTime::GetCurrentTime();
+    // Each row keeps the alarm's next time and last run as the array has
+    // them: a fresh last run of "now" would keep an alarm due this second (a
+    // quick alarm just made) from ever firing.
     for (INT_PTR i = 0; i < g_alarms.GetSize(); i++)
     {
-        CAlarm alarm = g_alarms[i];
+        const CAlarm alarm = g_alarms[i];
         m_store.Took(alarm);
         const DWORD h = m_report.InsertItem(RVI_ROOT, RVTI_LAST, alarm.m_strName, -1, m_nCheckStyle);
         m_report.SetItemStyle(h, 0, m_nCheckStyle);
         m_report.SetItemCheck(h, 0, alarm.m_bEnabled ? 1 : 0);
         m_report.SetItemImage(h, 0, AddRowIcon(alarm));
-        AlarmListSetStart(alarm, now);
         m_report.SetItemAlarm(h, alarm);
         FormatAlarmTimes(h);
     }

@@ -12,6 +12,7 @@
 #include "alarms/alarmexecutor.h"
 #include "alarms/alarmlistdlg.h"
 #include "alarms/alarmlistoptionsdlg.h"
+#include "alarms/alarmtime.h"
 #include "app/alarmcheck.h"
 #include "app/appseams.h"
 #include "app/maindlg.h"
@@ -168,8 +169,11 @@ TEST_F(AlarmListTest, TwoHundredAlarmsSortedStoredClonedEditedAndNew)
     ASSERT_EQ(200u, rows.size());
     EXPECT_EQ("Alarm 000", Text(report, rows[0], 0));
     EXPECT_EQ("Alarm 199", Text(report, rows[199], 0));
+    // The "Time" cell shows the schedule's next time; the row keeps the array's times.
     const CAlarm first = report.GetItemAlarm(rows[0]);
-    EXPECT_EQ(std::string(AlarmListFormatTime(first.m_timeNext)), Text(report, rows[0], 1));
+    EXPECT_EQ(std::string(AlarmListFormatTime(CAlarmTime().GetNextTime(first))), Text(report, rows[0], 1));
+    EXPECT_EQ(g_alarms[199].m_timeNext, first.m_timeNext);
+    EXPECT_EQ(g_alarms[199].m_timeLastRun, first.m_timeLastRun);
     EXPECT_EQ(rows[199], report.GetSelectedItem());  // the array's first, chosen before the sort
     EXPECT_TRUE(IsShown(&list, IDC_ALARMLIST_NAME));
     EXPECT_TRUE(list.GetDlgItem(IDC_ALARMLIST_EDIT)->IsWindowEnabled());
@@ -491,6 +495,65 @@ TEST(AlarmListShell, TrayOpensHotKeyTogglesAndWaitsForTheEditor)
     pMain->SendMessage(WM_HOTKEY, HOTKEY_ALARMLIST, 0);
     ASSERT_NE(nullptr, pMain->m_pAlarmListDlg);
     EXPECT_EQ(3, static_cast<CAlarmListDlg*>(pMain->m_pAlarmListDlg)->GetReport().GetChildCount(RVI_ROOT));
+
+    app.m_pMainWnd = nullptr;
+    delete pMain;
+    vtest::PumpPending();
+    g_alarms.RemoveAll();
+    EXPECT_EQ(nGdi, AfxGetLiveGdiObjectCount());
+}
+int g_nQuickFired = 0;
+
+// "Custom..." accepted unchanged while the list is open: the list shows the
+// alarm at once, and it fires once, at its time, also after the list has
+// stored its rows again.
+TEST(AlarmListShell, CustomQuickAlarmMadeWhileTheListIsOpenFiresOnce)
+{
+    const long nGdi = AfxGetLiveGdiObjectCount();
+    CWinApp app("alarmlistquick");
+    CRecordingSeams seams;
+    const CTime now(2026, 3, 2, 9, 30, 15);
+    seams.m_nNow = now.GetTime();
+    CSeamsScope scope(&seams);
+    CShellScope shell;
+    g_windowServices.pfnMake[WK_ALARMLIST] = []() -> CDialog* { return new CAlarmListDlg; };
+    g_windowServices.pfnEditAlarm = AlarmRunEditor;
+    g_windowServices.pfnExecuteAlarm = [](const CString& strName, DWORD, const CAlarm&) {
+        if (strName == "New Alarm")
+            g_nQuickFired++;
+    };
+    g_nQuickFired = 0;
+    g_settings = CSettings();
+    g_settings.m_nUsedAlarmAction = 1;
+    g_alarms.RemoveAll();
+    CAlarm other = MakeAlarm("Bus", 0);
+    g_alarms.Add(other);
+
+    CMainDlg* pMain = new CMainDlg;
+    ASSERT_TRUE(pMain->Create(IDD_MAINDLG));
+    app.m_pMainWnd = pMain;
+    pMain->SendMessage(WM_COMMAND, ID_TRAY_ALARMLIST);
+    ASSERT_NE(nullptr, pMain->m_pAlarmListDlg);
+    CReportCtrl& report = static_cast<CAlarmListDlg*>(pMain->m_pAlarmListDlg)->GetReport();
+    {
+        vtest::CDialogDriver driver({"#32770", nullptr, IDD_ALARMEDITOR}, [](HWND hDlg) { EditorOk(hDlg, nullptr); });
+        pMain->SendMessage(WM_COMMAND, 3000);
+        EXPECT_EQ(1, driver.Driven());
+    }
+    const std::vector<DWORD> rows = Rows(report);
+    ASSERT_EQ(2u, rows.size()) << "the list is filled again";
+    EXPECT_EQ("New Alarm", Text(report, rows[1], 0));
+
+    pMain->SendMessage(UM_STOREALARMLIST);
+    pMain->CheckAlarms();
+    EXPECT_EQ(1, g_nQuickFired);
+    for (int i = 1; i <= 2; i++)
+    {
+        seams.m_nNow = (now + CTimeSpan(i)).GetTime();
+        pMain->SendMessage(UM_STOREALARMLIST);
+        pMain->CheckAlarms();
+    }
+    EXPECT_EQ(1, g_nQuickFired);
 
     app.m_pMainWnd = nullptr;
     delete pMain;
