@@ -118,6 +118,16 @@ void CAlarmDlg::OnOK()
     CDialog::OnOK();
 }
 
+// The page's dialog manager answers Escape with the page's IDCANCEL before
+// the editor's sees the key, and a multi-line text closes its parent, the
+// page: both end up here.
+void AlarmPageEscape(CWnd& page)
+{
+    const HWND hEditor = ::GetAncestor(page.GetSafeHwnd(), GA_ROOT);
+    if (hEditor != nullptr && hEditor != page.GetSafeHwnd())
+        ::SendMessageA(hEditor, WM_COMMAND, IDCANCEL, 0);
+}
+
 INT_PTR AlarmRunEditor(CAlarm& alarm)
 {
     CAlarmDlg dlg;

@@ -2,7 +2,7 @@
 // own copy of one or two blocks of an alarm. The editor copies the blocks in
 // before the page window exists and out after SaveToAlarm accepted. Each page
 // is a thin view over its rules in alarmeditmodel.h; Enter and Escape never
-// end a page.
+// end a page (Escape ends the editor).
 #pragma once
 
 #include "afx/afxwin.h"
@@ -12,6 +12,11 @@
 #include "app/iconhandle.h"
 
 #include <vector>
+
+// Escape inside a page, which reaches the page as its own Cancel, ends the
+// editor the page sits in, as Escape on the editor does; the page itself
+// stays. A page that is its own top window does nothing.
+void AlarmPageEscape(CWnd& page);
 
 class CAlarmInfoPage : public CDialog
 {
@@ -32,7 +37,7 @@ protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     void OnOK() override {}
-    void OnCancel() override {}
+    void OnCancel() override { AlarmPageEscape(*this); }
 
     afx_msg void OnChangeName();
     afx_msg void OnRepeatOnce() { OnRepeatKind(ALARM_ONCE); }
@@ -106,7 +111,7 @@ protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     void OnOK() override {}
-    void OnCancel() override {}
+    void OnCancel() override { AlarmPageEscape(*this); }
 
     afx_msg void OnCenterMessage();
     afx_msg void OnDisplayMessage();
@@ -151,7 +156,7 @@ protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     void OnOK() override {}
-    void OnCancel() override {}
+    void OnCancel() override { AlarmPageEscape(*this); }
 
     afx_msg void OnRunApps() { UpdateControls(); }
     afx_msg void OnSysFuncs() { UpdateControls(); }
@@ -196,7 +201,7 @@ protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     void OnOK() override {}
-    void OnCancel() override {}
+    void OnCancel() override { AlarmPageEscape(*this); }
 
     afx_msg void OnPlaySounds() { UpdateControls(); }
     afx_msg void OnAddSound();

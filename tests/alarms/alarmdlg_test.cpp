@@ -383,6 +383,45 @@ TEST_F(AlarmDlgTest, CancelAfterEditingEveryTabLeavesTheAlarmAsItWas)
     }
 }
 
+void CALLBACK EndLeftOpen(HWND hDlg, UINT, UINT_PTR nIDEvent, DWORD)
+{
+    ::KillTimer(hDlg, nIDEvent);
+    static_cast<CDialog*>(CWnd::FromHandlePermanent(hDlg))->EndDialog(99);
+}
+
+// Escape typed with the focus on a control of any page ends the editor as
+// Cancel does: the page's own dialog manager takes the key first, and a
+// multi-line text answers it by closing its parent, the page.
+TEST_F(AlarmDlgTest, EscapeInAnyPageEndsTheEditorWithCancel)
+{
+    const CAlarm alarm = TestAlarm();
+    const struct
+    {
+        int nTab;
+        int nID;
+    } focus[] = {{0, IDC_INFO_NAME}, {1, IDC_MSG_TEXT}, {2, IDC_ACT_SYSFUNCLIST}, {3, IDC_SND_PLAY}};
+    for (const auto& f : focus)
+    {
+        CAlarm result;
+        const INT_PTR nResult = Run(
+            alarm,
+            [f](CDrivenAlarmDlg& dlg) {
+                dlg.SetText(0, IDC_INFO_NAME, "Coffee");
+                dlg.ClickTab(f.nTab);
+                const HWND hControl = dlg.Item(f.nTab, f.nID);
+                ::SetFocus(hControl);
+                ASSERT_EQ(hControl, ::GetFocus());
+                ::PostMessageA(hControl, WM_KEYDOWN, VK_ESCAPE, 1);
+                ::PostMessageA(hControl, WM_KEYUP, VK_ESCAPE, (LPARAM)0xC0000001);
+                // An editor the key left open ends with a result of its own.
+                ::SetTimer(dlg.GetSafeHwnd(), 1, 3000, EndLeftOpen);
+            },
+            &result);
+        EXPECT_EQ(IDCANCEL, nResult) << f.nID;
+        EXPECT_EQ(Describe(alarm), Describe(result)) << f.nID;
+    }
+}
+
 TEST_F(AlarmDlgTest, OkWithAnEmptyNameIsRefusedAndKeepsTheEditorOpen)
 {
     const CAlarm alarm = TestAlarm();
