@@ -1,11 +1,10 @@
 #include "alarms/alarmpages.h"
 
 #include "alarms/alarmlistdlgs.h"
+#include "app/alarmicon.h"
 #include "app/settings.h"
 #include "controls/icondialog.h"
 #include "res/alarms_res.h"
-
-#include <shellapi.h>
 
 BEGIN_MESSAGE_MAP(CAlarmInfoPage, CDialog)
     ON_EN_CHANGE(IDC_INFO_NAME, OnChangeName)
@@ -357,11 +356,7 @@ void CAlarmInfoPage::ChooseIcon(BOOL bStandard)
 
 void CAlarmInfoPage::ShowAlarmIcon()
 {
-    const CString strFile = m_general.m_bCustomIcon ? m_general.m_strIconFile : g_settings.m_strIconLibrary;
-    HICON hIcon = nullptr;
-    if (!strFile.IsEmpty() && ::ExtractIconExA(strFile, m_general.m_nIconIndex, &hIcon, nullptr, 1) == 0)
-        hIcon = nullptr;
-    CIconHandle icon(hIcon);
+    CIconHandle icon(AlarmExtractIcon(m_general, g_settings.m_strIconLibrary));
     if (icon.Get() != nullptr)
     {
         CStatic& shown = m_general.m_bCustomIcon ? m_iconCustom : m_iconStandard;

@@ -3,13 +3,12 @@
 #include "afx/afxseams.h"
 #include "alarms/alarmdlg.h"
 #include "alarms/alarmexecutor.h"
+#include "app/alarmicon.h"
 #include "app/iconhandle.h"
 #include "app/messages.h"
 #include "app/settings.h"
 #include "menus/styledmenu.h"
 #include "res/app_res.h"
-
-#include <shellapi.h>
 
 namespace
 {
@@ -335,27 +334,7 @@ void CAlarmListDlg::ShowInfoPanel(BOOL bShow)
 
 HICON CAlarmListDlg::GetAlarmIcon(CAlarmGeneral general)
 {
-    HICON hIcon = nullptr;
-    const CString& strFile = general.m_bCustomIcon == 0 ? g_settings.m_strIconLibrary : general.m_strIconFile;
-    switch (general.m_bCustomIcon)
-    {
-    case 0:
-    case 1:
-        // Asked with index -1, the call counts the file's icons everywhere;
-        // some systems answer 0 to any other index without output buffers.
-        if (::ExtractIconExA(strFile, -1, nullptr, nullptr, 0) != 0)
-            ::ExtractIconExA(strFile, general.m_nIconIndex, &hIcon, nullptr, 1);
-        break;
-    case 2:
-    {
-        SHFILEINFOA info = {};
-        if (::SHGetFileInfoA(strFile, static_cast<DWORD>(general.m_nIconIndex), &info, sizeof(info), SHGFI_ICON))
-            hIcon = info.hIcon;
-        break;
-    }
-    default:
-        break;
-    }
+    HICON hIcon = AlarmExtractIcon(general, g_settings.m_strIconLibrary);
     if (hIcon == nullptr)
         hIcon = static_cast<HICON>(
             ::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_NEWALARM), IMAGE_ICON, 0, 0, LR_DEFAULTCOLOR));

@@ -3,6 +3,7 @@
 // vertical side title.
 #include "app/maindlg.h"
 
+#include "app/alarmicon.h"
 #include "app/iconhandle.h"
 #include "app/settings.h"
 #include "menus/styledmenu.h"
@@ -26,16 +27,6 @@ void RecreateIconList(CImageList& list)
     list.Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 1);
 }
 
-// The large icon of an alarm: its own file's when it has one, else the icon
-// library's; the application's alarm icon when none comes out.
-CIconHandle ExtractAlarmIcon(const CAlarm& alarm)
-{
-    const CString& strFile = alarm.m_bCustomIcon ? alarm.m_strIconFile : g_settings.m_strIconLibrary;
-    HICON hLarge = nullptr;
-    if (!strFile.IsEmpty() && ::ExtractIconExA(strFile, alarm.m_nIconIndex, &hLarge, nullptr, 1) != 0)
-        return CIconHandle(hLarge);
-    return CIconHandle();
-}
 } // namespace
 
 void CMainDlg::AppendTrayItems(CStyledMenu& menu, const std::vector<CTrayMenuItem>& items)
@@ -64,7 +55,8 @@ void CMainDlg::AppendTrayItems(CStyledMenu& menu, const std::vector<CTrayMenuIte
         }
         if (item.m_nAlarm >= 0 && item.m_nAlarm < g_alarms.GetSize())
         {
-            CIconHandle icon = ExtractAlarmIcon(g_alarms[item.m_nAlarm]);
+            // The application's alarm icon when the alarm's own does not come out.
+            CIconHandle icon(AlarmExtractIcon(g_alarms[item.m_nAlarm], g_settings.m_strIconLibrary));
             HICON hIcon = icon.Get() != nullptr ? icon.Get() : AfxGetApp()->LoadIcon(IDI_NEWALARM);
             pList = &m_imlAlarmIcons;
             nIcon = m_imlAlarmIcons.Add(hIcon);

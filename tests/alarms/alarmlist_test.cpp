@@ -22,6 +22,7 @@
 #include "shellscope.h"
 #include "support/win_drivers.h"
 #include "support/win_menu_driver.h"
+#include "support/tempfolder.h"
 #include "support/win_process.h"
 #include "support/win_window.h"
 
@@ -560,5 +561,63 @@ TEST(AlarmListShell, CustomQuickAlarmMadeWhileTheListIsOpenFiresOnce)
     vtest::PumpPending();
     g_alarms.RemoveAll();
     EXPECT_EQ(nGdi, AfxGetLiveGdiObjectCount());
+}
+// An icon drawn through a 16 x 16 list, as the tray and the list draw theirs.
+std::vector<DWORD> IconPixels(HICON hIcon)
+{
+    CImageList images;
+    images.Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 1);
+    images.Add(hIcon);
+    std::vector<DWORD> pixels = ImagePixels(images, 0);
+    images.DeleteImageList();
+    return pixels;
+}
+
+// An alarm whose icon is the shell's icon of its file (here a folder) shows
+// that icon in the tray's "Execute alarm..." item, in its list row and on the
+// editor's Info page, and not the fallback.
+TEST_F(AlarmListTest, TheShellsIconOfAFileIsTheAlarmsIconEverywhere)
+{
+    const vtest::CTempFolder folder("veltran_alarmicon");
+    CAlarm alarm = MakeAlarm("Folder", 0);
+    alarm.m_bCustomIcon = 2;
+    alarm.m_strIconFile = folder.Str().c_str();
+    alarm.m_bShowInTray = 1;
+    g_alarms.Add(alarm);
+
+    SHFILEINFOA info = {};
+    ASSERT_NE(0u, ::SHGetFileInfoA(alarm.m_strIconFile, 0, &info, sizeof(info), SHGFI_ICON));
+    const std::vector<DWORD> expected = IconPixels(info.hIcon);
+    ::DestroyIcon(info.hIcon);
+    const std::vector<DWORD> fallback = IconPixels(m_app.LoadIcon(IDI_NEWALARM));
+    ASSERT_NE(expected, fallback);
+
+    {
+        CShellScope shell;
+        CMainDlg main;
+        ASSERT_TRUE(main.Create(IDD_MAINDLG));
+        ASSERT_EQ(1, main.m_imlAlarmIcons.GetImageCount());
+        EXPECT_EQ(expected, ImagePixels(main.m_imlAlarmIcons, 0)) << "the tray";
+        main.DestroyWindow();
+    }
+
+    CAlarmListDlg& list = Open();
+    const DWORD hRow = Rows(list.GetReport())[0];
+    EXPECT_EQ(expected, ImagePixels(list.GetImageList(), list.GetReport().GetItemImage(hRow, 0))) << "the list";
+
+    std::vector<DWORD> shown;
+    bool bCustomShown = false;
+    {
+        vtest::CDialogDriver driver({"#32770", nullptr, IDD_ALARMEDITOR}, [&](HWND hDlg) {
+            const HWND hCustom = FindDescendant(hDlg, IDC_INFO_CUSTOMICON);
+            bCustomShown = (::GetWindowLongA(hCustom, GWL_STYLE) & WS_VISIBLE) != 0;
+            shown = IconPixels(reinterpret_cast<HICON>(::SendMessageA(hCustom, STM_GETICON, 0, 0)));
+            vtest::PressButton(hDlg, IDCANCEL);
+        });
+        AlarmRunEditor(alarm);
+        EXPECT_EQ(1, driver.Driven());
+    }
+    EXPECT_TRUE(bCustomShown);
+    EXPECT_EQ(expected, shown) << "the Info page";
 }
 } // namespace
