@@ -218,19 +218,27 @@ TEST_F(VeltranTest, AFiringIsInTheFileWhileItsMessageIsOpen)
 {
     WriteConfiguration(TRUE);
     const CTime due = g_alarms[0].m_time;
+    const std::string strFile = m_strDir + "\\Veltran.cfg";
+    // The file as the program left it: read only, the program is not asked to save.
+    auto fileStarts = [&] {
+        g_alarms.RemoveAll();
+        CConfigFile::ResetSession();
+        CConfigFile().LoadFile(strFile.c_str());
+        return g_alarms.GetSize() == 1 ? g_alarms[0].m_nStarts : -1;
+    };
     CProcess veltran;
     ASSERT_TRUE(veltran.Start(m_strDir + "\\Veltran.exe"));
     EXPECT_TRUE(WaitFor([&] { return vtest::FindProcessWindow(veltran.Id(), " Tea") != nullptr; }, 20000))
         << Joined(Log());
+    EXPECT_TRUE(WaitFor([&] { return fileStarts() == 1; }, 5000));
+    EXPECT_NE(nullptr, vtest::FindProcessWindow(veltran.Id(), " Tea")) << "the message is still open";
     EXPECT_TRUE(veltran.CChildProcess::Kill());
 
-    g_alarms.RemoveAll();
-    CConfigFile::ResetSession();
-    CConfigFile().LoadFile((m_strDir + "\\Veltran.cfg").c_str());
+    EXPECT_EQ(1, fileStarts());
     EXPECT_FALSE(CConfigFile::IsBackupPending());
     ASSERT_EQ(1, g_alarms.GetSize());
-    EXPECT_EQ(1, g_alarms[0].m_nStarts);
     EXPECT_EQ(due, g_alarms[0].m_timeNext);
     EXPECT_GE(g_alarms[0].m_timeLastRun, due);
+    EXPECT_EQ(1, CountContaining(Log(), "PlaySound \"")) << "it fired once";
 }
 } // namespace
