@@ -11,6 +11,7 @@
 CConfigFile g_configFile;
 BOOL CConfigFile::ms_bBackupPending = FALSE;
 BOOL CConfigFile::ms_bRegistryTold = FALSE;
+BOOL CConfigFile::ms_bKeepOut = FALSE;
 
 namespace
 {
@@ -18,7 +19,24 @@ const char kFileName[] = "Veltran.cfg";
 const char kMsgOlderFile[] = "Older version's configuration file was found!";
 const char kMsgCannotWrite[] = "Unable to write configuration file!";
 const char kMsgRegistry[] = "Error to write the Registry!";
+const char kMsgNoFolder[] = "The folder of Veltran Clock cannot be found (its path may be too long)! "
+                            "The default settings are in use and will not be saved.";
 const UINT kMessageBoxOk = 0;   // MB_OK
+
+// A file that is there but cannot be read as a configuration (damaged, too
+// large, of a layout this program does not know).
+CString UnusableFileText(const CString& strPath)
+{
+    return "The configuration file " + strPath + " cannot be used! The default settings are in use; the file "
+           "will be kept as " + strPath + ".bak at the first save.";
+}
+
+// A file that is there but does not open or read: no copy could be made of it either.
+CString UnopenableFileText(const CString& strPath)
+{
+    return "The configuration file " + strPath + " cannot be opened or read! The default settings are in "
+           "use and will not be saved over it.";
+}
 
 // A clock's picture effects, which end its items: layout 222 lacks the light
 // level, 221 all three.
@@ -285,6 +303,7 @@ void CConfigFile::ResetSession()
 {
     ms_bBackupPending = FALSE;
     ms_bRegistryTold = FALSE;
+    ms_bKeepOut = FALSE;
 }
 
 CString CConfigFile::GetAppDir()
@@ -391,13 +410,23 @@ BOOL CConfigFile::LoadVersion230(const BYTE* pData, size_t nSize)
     return LoadLayout(CONFIG_LAYOUT, pData, nSize);
 }
 
+// Without the program's folder the file would be looked for, and written,
+// in the root of the drive.
 void CConfigFile::Load()
 {
+    if (GetAppDir().IsEmpty())
+    {
+        SetDefaults(g_settings, CString());
+        g_alarms.RemoveAll();
+        g_appSeams.pfnMessageBox(kMsgNoFolder, kMessageBoxOk);
+        return;
+    }
     LoadFile(ConfigPath());
 }
 
 // A file that is there but cannot be used whole leaves the defaults, says so
-// once, and is copied aside before a save could replace it.
+// once, and is copied aside before a save could replace it; one that does
+// not open is never saved over.
 void CConfigFile::LoadFile(LPCSTR pszPath)
 {
     SetDefaults(g_settings, GetAppDir());
@@ -406,23 +435,25 @@ void CConfigFile::LoadFile(LPCSTR pszPath)
     std::vector<BYTE> data;
     const AFX_FILE_READ result = AfxReadWholeFile(pszPath, CONFIG_MAX_FILE_BYTES, data);
     // Only a file that is not there means a first start; one that is there
-    // but does not open (held by another program, no right to read) is the
-    // user's and must survive the next save.
+    // but does not open or read (held by another program, no right to read,
+    // a folder) is the user's and must survive this run.
     if (result == AFX_FILE_CANNOT_OPEN && AppPlatformIsMissing(pszPath))
         return;
+    if (result == AFX_FILE_CANNOT_OPEN || result == AFX_FILE_READ_ERROR)
+    {
+        ms_bKeepOut = TRUE;
+        g_appSeams.pfnMessageBox(UnopenableFileText(pszPath), kMessageBoxOk);
+        return;
+    }
 
     BOOL bLoaded = FALSE;
-    BOOL bTold = FALSE;
     DWORD nVersion = 0;
     CCfgReader header(data.data(), data.size());
     header.Dword(nVersion);
-    if (result == AFX_FILE_READ_OK && header.IsGood())
+    if (header.IsGood())
     {
-        if (nVersion != CONFIG_LAYOUT)
-        {
+        if (nVersion == CONFIG_LAYOUT_221 || nVersion == CONFIG_LAYOUT_222)
             g_appSeams.pfnMessageBox(kMsgOlderFile, kMessageBoxOk);
-            bTold = TRUE;
-        }
         if (nVersion == CONFIG_LAYOUT_221)
             bLoaded = LoadVersion221(data.data(), data.size());
         else if (nVersion == CONFIG_LAYOUT_222)
@@ -433,13 +464,16 @@ void CConfigFile::LoadFile(LPCSTR pszPath)
     if (!bLoaded)
     {
         ms_bBackupPending = TRUE;
-        if (!bTold)
-            g_appSeams.pfnMessageBox(kMsgOlderFile, kMessageBoxOk);
+        g_appSeams.pfnMessageBox(UnusableFileText(pszPath), kMessageBoxOk);
     }
 }
 
+// Without the program's folder nothing is saved: the file would land in the
+// root of the drive (said once, at the load).
 void CConfigFile::Save()
 {
+    if (GetAppDir().IsEmpty())
+        return;
     SaveFile(ConfigPath());
 }
 
@@ -447,12 +481,19 @@ void CConfigFile::Save()
 // complete, so a failed save leaves the previous file as it was.
 BOOL CConfigFile::SaveFile(LPCSTR pszPath)
 {
+    // The settings are the defaults that stood in for a file that did not
+    // open: neither the file nor the start-up choice is replaced by them.
+    if (ms_bKeepOut)
+        return FALSE;
     g_appSeams.pfnSaveWindowState();
 
     // The file is saved after every change and firing: a Run value that
-    // cannot be set (no right to the machine's key) is said once a run.
-    const CString strRun = BuildRunValue(g_appSeams.pfnGetModulePath(), g_settings.m_bRunAtStartup);
-    if (g_appSeams.pfnWriteRunValue(strRun) == RUNVALUE_FAILED && !ms_bRegistryTold)
+    // cannot be set (no right to the machine's key) is said once a run. A
+    // program that cannot tell its own path starts nothing at log-on.
+    const CString strModule = g_appSeams.pfnGetModulePath();
+    if (!strModule.IsEmpty() &&
+        g_appSeams.pfnWriteRunValue(BuildRunValue(strModule, g_settings.m_bRunAtStartup)) == RUNVALUE_FAILED &&
+        !ms_bRegistryTold)
     {
         ms_bRegistryTold = TRUE;
         g_appSeams.pfnMessageBox(kMsgRegistry, kMessageBoxOk);

@@ -17,12 +17,14 @@ public:
 
     static CString GetAppDir();
 
-    // Defaults, then the file beside the program.
+    // Defaults, then the file beside the program; without a program folder
+    // the defaults alone, said once.
     void Load();
-    // Run value, then the file beside the program.
+    // Run value, then the file beside the program; nothing without a program folder.
     void Save();
 
     // The same on an explicit file; the defaults still name the program folder.
+    // After a load found a file that did not open, SaveFile writes nothing.
     void LoadFile(LPCSTR pszPath);
     BOOL SaveFile(LPCSTR pszPath);
 
@@ -54,6 +56,7 @@ private:
 
     static BOOL ms_bBackupPending;
     static BOOL ms_bRegistryTold;   // the Run value's failure was shown once this run
+    static BOOL ms_bKeepOut;        // the file found did not open: it is never saved over
 };
 
 enum

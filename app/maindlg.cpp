@@ -3,7 +3,6 @@
 #include "app/appseams.h"
 #include "app/settings.h"
 #include "app/iconhandle.h"
-#include "alarms/executorutil.h"
 
 const char g_szTrayClockClass[] = "VAriziMainClass";
 const char g_szTrayClockTitle[] = "VArizi";
@@ -76,8 +75,7 @@ BOOL CMainDlg::OnInitDialog()
     ShowWindow(SW_SHOW);
     SetWindowText("Veltran Clock");
     AddTrayIcon();
-    const CString strTrayClock = CAlarmExecutorUtil::GetAppDir() + "//varizi.exe";
-    AfxGetSeams()->ShellExecute(nullptr, "open", strTrayClock, "", "", SW_SHOWNORMAL);
+    StartBesideProgram("varizi.exe");
     if (g_settings.m_bAnalogVisible)
         SendMessage(UM_SHOWANALOGCLOCK);
     if (g_settings.m_bDigitalVisible)

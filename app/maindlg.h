@@ -93,6 +93,8 @@ private:
     void OnCommandId(UINT nID);
     void TrayClockCommand(UINT nCommand);
     void ShellOpen(LPCSTR pszFile);
+    // Opens a program that lies in the program folder (the tray clock and its options).
+    void StartBesideProgram(LPCSTR pszName);
     void ShowClock(BOOL bAnalog);
     void HideClock(BOOL bAnalog);
     void SaveWindowState();

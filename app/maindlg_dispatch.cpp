@@ -234,7 +234,7 @@ void CMainDlg::OnCommandId(UINT nID)
         TrayClockCommand(104);
         break;
     case ID_TRAY_SYNCOPTIONS:
-        ShellOpen(CAlarmExecutorUtil::GetAppDir() + "//vodoze.exe");
+        StartBesideProgram("vodoze.exe");
         break;
     case ID_TRAY_ADJUSTTIME:
         TrayClockCommand(408);
@@ -314,6 +314,15 @@ void CMainDlg::TrayClockCommand(UINT nCommand)
 void CMainDlg::ShellOpen(LPCSTR pszFile)
 {
     AfxGetSeams()->ShellExecute(nullptr, "open", pszFile, "", "", SW_SHOWNORMAL);
+}
+
+// Without a program folder the name would be looked for in the root of the
+// drive: nothing is started then.
+void CMainDlg::StartBesideProgram(LPCSTR pszName)
+{
+    const CString strAppDir = CAlarmExecutorUtil::GetAppDir();
+    if (!strAppDir.IsEmpty())
+        ShellOpen(strAppDir + "//" + pszName);
 }
 
 void CMainDlg::OpenHomePage()

@@ -22,6 +22,8 @@ const char kAppDir[] = "C:\\Program Files\\Veltran";
 const char kMsgOlder[] = "Older version's configuration file was found!";
 const char kMsgCannotWrite[] = "Unable to write configuration file!";
 const char kMsgRegistry[] = "Error to write the Registry!";
+const char kMsgNoFolder[] = "The folder of Veltran Clock cannot be found (its path may be too long)! "
+                            "The default settings are in use and will not be saved.";
 
 std::vector<std::string> g_messages;
 std::vector<std::string> g_runValues;
@@ -92,6 +94,19 @@ protected:
     void Load() { m_config.LoadFile(m_file.string().c_str()); }
     BOOL Save() { return m_config.SaveFile(m_file.string().c_str()); }
 
+    // What is said of a file that is there but cannot be read as a configuration.
+    std::string Unusable() const
+    {
+        return "The configuration file " + m_file.string() + " cannot be used! The default settings are in use; " +
+               "the file will be kept as " + m_file.string() + ".bak at the first save.";
+    }
+    // ... and of one that does not open at all.
+    std::string Unopenable() const
+    {
+        return "The configuration file " + m_file.string() + " cannot be opened or read! The default settings are " +
+               "in use and will not be saved over it.";
+    }
+
     static std::vector<uint8_t> DefaultStream()
     {
         CSettings defaults;
@@ -151,6 +166,36 @@ TEST_F(ConfigTest, AppDirIsTheModuleFolder)
     EXPECT_STREQ(CConfigFile::GetAppDir(), "D:\\");
     g_appSeams.pfnGetModulePath = [] { return CString("clock.exe"); };
     EXPECT_STREQ(CConfigFile::GetAppDir(), "");
+}
+
+// A program that cannot tell its own path (one of MAX_PATH characters or
+// more) has no folder: it says so once at the load and writes nothing into
+// the root of the drive, no file and no Run value.
+TEST_F(ConfigTest, WithoutAProgramFolderNothingIsReadOrSaved)
+{
+    g_appSeams.pfnGetModulePath = [] { return CString(); };
+    static int s_nWrites;
+    s_nWrites = 0;
+    g_appSeams.pfnWriteFile = [](LPCSTR, const BYTE*, size_t) -> BOOL {
+        s_nWrites++;
+        return TRUE;
+    };
+    g_settings.m_nAnalogScale = 55;
+    m_config.Load();
+    EXPECT_EQ(g_messages, std::vector<std::string>{kMsgNoFolder});
+    EXPECT_EQ(g_settings.m_nAnalogScale, 2);
+    g_messages.clear();
+    m_config.Save();
+    m_config.Save();
+    EXPECT_TRUE(g_messages.empty());
+    EXPECT_EQ(s_nWrites, 0);
+    EXPECT_TRUE(g_runValues.empty());
+
+    // Saved to a file named outright, the file is written but still no Run value.
+    g_appSeams.pfnWriteFile = m_savedSeams.pfnWriteFile;
+    ASSERT_TRUE(Save());
+    EXPECT_TRUE(g_runValues.empty());
+    EXPECT_EQ(ReadFileBytes(m_file).size(), 363u);
 }
 
 // --- the golden file -----------------------------------------------------
@@ -375,7 +420,7 @@ TEST_F(ConfigTest, LayoutWithTheFieldsOfAnotherIsRejected)
     data[0] = 230;
     WriteFileBytes(m_file, data);
     Load();
-    EXPECT_EQ(g_messages, std::vector<std::string>{kMsgOlder});
+    EXPECT_EQ(g_messages, std::vector<std::string>{Unusable()});
     EXPECT_EQ(g_alarms.GetSize(), 0);
     EXPECT_EQ(StreamOf(g_settings, g_alarms), DefaultStream());
 }
@@ -418,11 +463,28 @@ TEST_F(ConfigTest, TruncatedFilesLeaveTheDefaultsAndSaySo)
         g_messages.clear();
         CConfigFile::ResetBackupPending();
         Load();
-        EXPECT_EQ(g_messages, std::vector<std::string>{kMsgOlder});
+        EXPECT_EQ(g_messages, std::vector<std::string>{Unusable()});
         EXPECT_TRUE(CConfigFile::IsBackupPending());
         EXPECT_EQ(g_alarms.GetSize(), 0);
         EXPECT_EQ(StreamOf(g_settings, g_alarms), defaults);
     }
+
+    // An older layout that is damaged is both: said as older, then as unusable.
+    std::vector<uint8_t> older = SampleFile(222, 1).Data();
+    older.pop_back();
+    WriteFileBytes(m_file, older);
+    g_messages.clear();
+    Load();
+    EXPECT_EQ(g_messages, (std::vector<std::string>{kMsgOlder, Unusable()}));
+
+    // A file larger than any configuration is not read at all.
+    std::vector<uint8_t> huge = SampleFile(230, 1).Data();
+    huge.resize(CONFIG_MAX_FILE_BYTES + 1);
+    WriteFileBytes(m_file, huge);
+    g_messages.clear();
+    Load();
+    EXPECT_EQ(g_messages, std::vector<std::string>{Unusable()});
+    EXPECT_EQ(StreamOf(g_settings, g_alarms), defaults);
 }
 
 TEST_F(ConfigTest, ImpossibleCountsAndLengthsAreRefusedBeforeAllocating)
@@ -465,7 +527,7 @@ TEST_F(ConfigTest, UnknownVersionIsKeptAsBackupBeforeTheFirstSave)
     newer[0] = 231;
     WriteFileBytes(m_file, newer);
     Load();
-    EXPECT_EQ(g_messages, std::vector<std::string>{kMsgOlder});
+    EXPECT_EQ(g_messages, std::vector<std::string>{Unusable()});
     EXPECT_EQ(StreamOf(g_settings, g_alarms), DefaultStream());
     EXPECT_TRUE(CConfigFile::IsBackupPending());
 
@@ -506,18 +568,20 @@ TEST_F(ConfigTest, FileThatIsThereButDoesNotOpenIsNeitherMissingNorReplaced)
         if (!c.make(m_file))
             continue;
         g_messages.clear();
-        CConfigFile::ResetBackupPending();
+        g_runValues.clear();
+        CConfigFile::ResetSession();
         Load();
-        EXPECT_EQ(g_messages, std::vector<std::string>{kMsgOlder});
+        EXPECT_EQ(g_messages, std::vector<std::string>{Unopenable()});
         EXPECT_EQ(StreamOf(g_settings, g_alarms), DefaultStream());
-        EXPECT_TRUE(CConfigFile::IsBackupPending());
+        EXPECT_FALSE(CConfigFile::IsBackupPending()) << "no copy is promised: it would fail too";
 
-        // No copy can be made of it, so no save may replace it.
+        // The defaults standing in for it replace neither it nor the start-up choice.
         g_messages.clear();
         EXPECT_FALSE(Save());
-        EXPECT_EQ(g_messages, std::vector<std::string>{kMsgCannotWrite});
+        EXPECT_TRUE(g_messages.empty());
+        EXPECT_TRUE(g_runValues.empty());
         EXPECT_TRUE(fs::is_symlink(m_file) || fs::is_directory(m_file));
-        EXPECT_TRUE(CConfigFile::IsBackupPending());
+        EXPECT_FALSE(fs::exists(m_dir / "Veltran.cfg.bak"));
     }
 }
 

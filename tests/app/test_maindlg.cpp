@@ -587,6 +587,19 @@ TEST_F(MainDlgTest, HotKeysAndTheAlarmItemsFollowTheArray)
     EXPECT_EQ(2u, g_executed.size());
 }
 
+// A program that cannot tell its own folder starts neither the tray clock nor
+// its options program (they would be looked for in the root of the drive).
+TEST_F(MainDlgTest, WithoutAProgramFolderNoProgramIsStarted)
+{
+    g_appSeams.pfnGetModulePath = [] { return CString(); };
+    Open();
+    Send(WM_COMMAND, 2010);
+    EXPECT_EQ(0, CountContaining("ShellExecute"));
+    g_appSeams.pfnGetModulePath = TestModulePath;
+    Send(WM_COMMAND, 2010);
+    EXPECT_EQ(1, CountContaining("//vodoze.exe\" \"\" \"\" 1"));
+}
+
 TEST_F(MainDlgTest, ExitAsksAndNoKeepsEverythingRunning)
 {
     vtest::CSpyWindow trayClock;
