@@ -94,7 +94,7 @@ void CAlarmDlg::OnOK()
 {
     if (!m_pInfoPage->SaveToAlarm())
     {
-        // The name field that needs filling is on the first page: bring it forward.
+        // The field that needs correcting is on the first page: bring it forward.
         const int nCurrent = m_tab.GetCurSel();
         if (nCurrent != 0)
         {
@@ -102,7 +102,8 @@ void CAlarmDlg::OnOK()
             m_tab.SetCurSel(0);
             ShowPage(0, TRUE);
         }
-        m_pInfoPage->GetDlgItem(IDC_INFO_NAME)->SetFocus();
+        if (CWnd* pControl = m_pInfoPage->GetDlgItem(m_pInfoPage->RefusedControl()))
+            pControl->SetFocus();
         return;
     }
     m_pMessagePage->SaveToAlarm();

@@ -142,10 +142,29 @@ CUpDownSetup CAlarmInfoModel::ApplyMonthRule(CAlarmInfoFields& fields, int nYear
     return {TRUE, 1, nDays, fields.nYearDay};
 }
 
+// MakeTime gives no time (0) for a result outside the record's 32 bits; the
+// Seconds and Minutes kinds keep the time they have.
+BOOL CAlarmInfoModel::TimeFits(const CAlarmInfoFields& fields, const CTime& today)
+{
+    const CAlarmTime arithmetic;
+    switch (ShownRepeat(fields.nRepeat))
+    {
+    case ALARM_ONCE:
+        return arithmetic.MakeTime(fields.nDateYear, fields.nDateMonth, fields.nDateDay, fields.nTimeHour,
+                                   fields.nTimeMinute, fields.nTimeSecond) != CTime();
+    case ALARM_SECONDS:
+    case ALARM_MINUTES:
+        return TRUE;
+    default:
+        return arithmetic.MakeTime(today.GetYear(), today.GetMonth(), today.GetDay(), fields.nTimeHour,
+                                   fields.nTimeMinute, fields.nTimeSecond) != CTime();
+    }
+}
+
 BOOL CAlarmInfoModel::Store(const CAlarmInfoFields& fields, const CTime& today, CAlarmSchedule& schedule,
                             CAlarmGeneral& general)
 {
-    if (fields.strName.IsEmpty())
+    if (fields.strName.IsEmpty() || !TimeFits(fields, today))
         return FALSE;
     general.m_strName = fields.strName;
     schedule.m_bEnabled = fields.bEnabled;

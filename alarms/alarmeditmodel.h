@@ -71,9 +71,18 @@ public:
     // The working value the up-down control edits for nKind, null for the
     // kinds without one.
     static int* WorkingValue(CAlarmInfoFields& fields, int nKind);
+    // The first and the last time the record holds (1970-01-01 00:00:01 and
+    // 2038-01-19 03:14:07 UTC): the range of the pickers.
+    static CTime FirstStoredTime() { return CTime(1); }
+    static CTime LastStoredTime() { return CTime(0x7FFFFFFF); }
+    // FALSE when the time the shown kind would store (the pickers' date and
+    // time for Once, today and the time picker for the kinds with a time of
+    // day) lies outside what the record holds.
+    static BOOL TimeFits(const CAlarmInfoFields& fields, const CTime& today);
     // Stores the shown fields; FALSE and nothing changed when the name is
-    // empty. Only the fields of the shown kind change in the schedule; m_time
-    // is built from the pickers (Once) or today and the time picker.
+    // empty or the time does not fit. Only the fields of the shown kind
+    // change in the schedule; m_time is built from the pickers (Once) or
+    // today and the time picker.
     static BOOL Store(const CAlarmInfoFields& fields, const CTime& today, CAlarmSchedule& schedule,
                       CAlarmGeneral& general);
     // The editor's caption for a name.

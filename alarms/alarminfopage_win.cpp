@@ -141,6 +141,11 @@ void CAlarmInfoPage::DoDataExchange(CDataExchange* pDX)
 BOOL CAlarmInfoPage::OnInitDialog()
 {
     CDialog::OnInitDialog();
+    // Both pickers keep to what the record holds: beyond it a time would be stored as no time at all.
+    SYSTEMTIME range[2] = {ToSystemTime(CAlarmInfoModel::FirstStoredTime()),
+                           ToSystemTime(CAlarmInfoModel::LastStoredTime())};
+    for (int nID : {IDC_INFO_TIME, IDC_INFO_DATE})
+        SendDlgItemMessage(nID, DTM_SETRANGE, GDTR_MIN | GDTR_MAX, reinterpret_cast<LPARAM>(range));
     CRect rcSpin;
     m_spinNumber.GetWindowRect(&rcSpin);
     m_spinNumber.SetWindowPos(nullptr, 0, 0, rcSpin.Width(), rcSpin.Height() - 4,
@@ -190,7 +195,8 @@ BOOL CAlarmInfoPage::SaveToAlarm()
     if (m_strName.IsEmpty())
     {
         AfxMessageBox("Alarm Name can not be empty!", MB_OK);
-        GetDlgItem(IDC_INFO_NAME)->SetFocus();
+        m_nRefusedID = IDC_INFO_NAME;
+        GetDlgItem(m_nRefusedID)->SetFocus();
         return FALSE;
     }
     CAlarmInfoFields fields = WorkingFields();
@@ -210,7 +216,15 @@ BOOL CAlarmInfoPage::SaveToAlarm()
     m_hotKey.GetHotKey(fields.wHotKeyVK, fields.wHotKeyMods);
     fields.bAskNotify = m_bAskNotify;
     fields.bShowInTray = m_bShowInTray;
-    return CAlarmInfoModel::Store(fields, CTime::GetCurrentTime(), m_schedule, m_general);
+    const CTime today = CTime::GetCurrentTime();
+    if (!CAlarmInfoModel::TimeFits(fields, today))
+    {
+        AfxMessageBox("Alarm time must lie between January 1, 1970 and January 19, 2038, 03:14:07 UTC!", MB_OK);
+        m_nRefusedID = CAlarmInfoModel::ShownRepeat(m_nRepeat) == ALARM_ONCE ? IDC_INFO_DATE : IDC_INFO_TIME;
+        GetDlgItem(m_nRefusedID)->SetFocus();
+        return FALSE;
+    }
+    return CAlarmInfoModel::Store(fields, today, m_schedule, m_general);
 }
 
 CAlarmInfoFields CAlarmInfoPage::WorkingFields() const

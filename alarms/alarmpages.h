@@ -28,8 +28,11 @@ public:
 
     // Loads the controls from the two blocks.
     BOOL LoadFromAlarm();
-    // FALSE, after telling the user, when the name is empty; nothing is stored then.
+    // FALSE, after telling the user, when the name is empty or the time lies
+    // beyond what the record holds; nothing is stored then.
     BOOL SaveToAlarm();
+    // The control to correct after SaveToAlarm refused.
+    int RefusedControl() const { return m_nRefusedID; }
     void FillCombos();
     void ShowAlarmIcon();
 
@@ -91,6 +94,7 @@ protected:
     CSpinButtonCtrl m_spinNumber;
 
     int m_nUpDownKind = -1;     // the kind whose working value the up-down shows
+    int m_nRefusedID = 0;       // the control SaveToAlarm last refused
     CIconHandle m_icon;         // the alarm's icon while it is shown
 
     DECLARE_MESSAGE_MAP()

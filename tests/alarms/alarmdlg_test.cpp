@@ -17,6 +17,7 @@
 #include "res/alarms_res.h"
 #include "support/tempfolder.h"
 #include "support/win_window.h"
+#include "timepin.h"
 
 namespace
 {
@@ -450,6 +451,58 @@ TEST_F(AlarmDlgTest, OkWithAnEmptyNameIsRefusedAndKeepsTheEditorOpen)
     EXPECT_EQ(IDOK, nResult);
     EXPECT_EQ("Mint", std::string(result.m_strName));
     EXPECT_EQ(1, m_main.m_nRegisterHotKeys);
+}
+
+// The record holds times up to 2038-01-19 03:14:07 UTC (06:14:07 here, at
+// UTC+3): both pickers are given that range, and OK refuses a date and time
+// beyond it (the two pickers together can still name one) with a message
+// instead of storing no time at all.
+TEST_F(AlarmDlgTest, PickersKeepToWhatTheRecordHoldsAndOkRefusesATimeBeyond)
+{
+    CTimePin zone;
+    zone.Pin(TIMEPIN_EAST3);
+    const CAlarm alarm = TestAlarm();
+    CAlarm result;
+    const INT_PTR nResult = Run(
+        alarm,
+        [this](CDrivenAlarmDlg& dlg) {
+            const SYSTEMTIME first = {1970, 1, 4, 1, 3, 0, 1, 0};
+            const SYSTEMTIME last = {2038, 1, 2, 19, 6, 14, 7, 0};
+            for (int nID : {IDC_INFO_TIME, IDC_INFO_DATE})
+            {
+                SYSTEMTIME range[2] = {};
+                EXPECT_EQ(GDTR_MIN | GDTR_MAX,
+                          ::SendMessageA(dlg.Item(0, nID), DTM_GETRANGE, 0, reinterpret_cast<LPARAM>(range)));
+                EXPECT_EQ(0, std::memcmp(&first, &range[0], sizeof(first))) << nID;
+                EXPECT_EQ(0, std::memcmp(&last, &range[1], sizeof(last))) << nID;
+            }
+
+            // The last day, at a time after the last second: refused, said, and the date to correct.
+            SYSTEMTIME date = {2038, 1, 2, 19, 0, 0, 0, 0};
+            SYSTEMTIME time = {2031, 5, 6, 17, 7, 0, 0, 0};
+            ASSERT_TRUE(::SendMessageA(dlg.Item(0, IDC_INFO_DATE), DTM_SETSYSTEMTIME, GDT_VALID,
+                                       reinterpret_cast<LPARAM>(&date)));
+            ASSERT_TRUE(::SendMessageA(dlg.Item(0, IDC_INFO_TIME), DTM_SETSYSTEMTIME, GDT_VALID,
+                                       reinterpret_cast<LPARAM>(&time)));
+            dlg.ClickTab(2);
+            ::SendMessageA(dlg.GetDlgItem(IDOK)->GetSafeHwnd(), BM_CLICK, 0, 0);
+            EXPECT_EQ(1, m_seams.CountCalls(
+                             "MessageBox \"Alarm time must lie between January 1, 1970 and January 19, 2038, 03:14:07 "
+                             "UTC!\" \"alarms\" 0x30 -> 1"));
+            EXPECT_TRUE(dlg.Running());
+            EXPECT_EQ(0, dlg.CurrentTab());
+            EXPECT_EQ(dlg.Item(0, IDC_INFO_DATE), ::GetFocus());
+            EXPECT_EQ(CTime(2031, 5, 17, 6, 45, 10), dlg.m_alarm.m_time);
+            EXPECT_EQ(0, m_main.m_nRegisterHotKeys);
+
+            time.wHour = 6;
+            ASSERT_TRUE(::SendMessageA(dlg.Item(0, IDC_INFO_TIME), DTM_SETSYSTEMTIME, GDT_VALID,
+                                       reinterpret_cast<LPARAM>(&time)));
+            ::SendMessageA(dlg.GetDlgItem(IDOK)->GetSafeHwnd(), BM_CLICK, 0, 0);
+        },
+        &result);
+    EXPECT_EQ(IDOK, nResult);
+    EXPECT_EQ(CTime(2038, 1, 19, 6, 0, 0), result.m_time);
 }
 
 TEST_F(AlarmDlgTest, OkStoresUntouchedPagesAsLoaded)

@@ -228,6 +228,51 @@ TEST_F(AlarmEditModel, StoringChangesOnlyTheFieldsOfTheShownKind)
     EXPECT_EQ(Describe(general), Describe(storedGeneral));
 }
 
+// The record holds 1970-01-01 00:00:01 to 2038-01-19 03:14:07 UTC, here
+// (UTC+3) 03:00:01 to 06:14:07 local: a Once time outside is refused and
+// nothing stored; the kinds that take today's date fit.
+TEST_F(AlarmEditModel, TimesBeyondWhatTheRecordHoldsAreRefused)
+{
+    CAlarmSchedule loaded;
+    CAlarmGeneral general;
+    loaded.m_nRepeat = ALARM_ONCE;
+    loaded.m_time = CTime(2030, 1, 1, 0, 0, 0);
+    general.m_strName = "Far";
+    const CTime today(2023, 2, 10, 0, 0, 0);
+    const struct
+    {
+        int nRepeat;
+        int date[3], time[3];
+        bool bFits;
+    } cases[] = {
+        {ALARM_ONCE, {2038, 1, 19}, {6, 14, 7}, true},
+        {ALARM_ONCE, {2038, 1, 19}, {6, 14, 8}, false},
+        {ALARM_ONCE, {2040, 5, 1}, {12, 0, 0}, false},
+        {ALARM_ONCE, {1970, 1, 5}, {0, 0, 0}, true},
+        {ALARM_ONCE, {1969, 12, 31}, {23, 59, 59}, false},
+        {ALARM_DAILY, {2040, 5, 1}, {23, 59, 59}, true},
+        {ALARM_SECONDS, {2040, 5, 1}, {23, 59, 59}, true},
+    };
+    for (const auto& c : cases)
+    {
+        CAlarmInfoFields fields = CAlarmInfoModel::Load(loaded, general);
+        fields.nRepeat = c.nRepeat;
+        fields.nDateYear = c.date[0], fields.nDateMonth = c.date[1], fields.nDateDay = c.date[2];
+        fields.nTimeHour = c.time[0], fields.nTimeMinute = c.time[1], fields.nTimeSecond = c.time[2];
+        EXPECT_EQ(c.bFits, !!CAlarmInfoModel::TimeFits(fields, today)) << c.date[0] << " " << c.time[2];
+        CAlarmSchedule stored = loaded;
+        CAlarmGeneral storedGeneral = general;
+        EXPECT_EQ(c.bFits, !!CAlarmInfoModel::Store(fields, today, stored, storedGeneral));
+        if (!c.bFits)
+            EXPECT_EQ(Describe(loaded), Describe(stored));
+        else if (c.nRepeat == ALARM_ONCE)
+            EXPECT_EQ(CTime(c.date[0], c.date[1], c.date[2], c.time[0], c.time[1], c.time[2]), stored.m_time);
+    }
+    EXPECT_EQ(0x7FFFFFFF, CAlarmInfoModel::LastStoredTime().GetTime());
+    EXPECT_EQ(CTime(2038, 1, 19, 6, 14, 7), CAlarmInfoModel::LastStoredTime());
+    EXPECT_EQ(CTime(1970, 1, 1, 3, 0, 1), CAlarmInfoModel::FirstStoredTime());
+}
+
 TEST_F(AlarmEditModel, RandomRecordsSurviveLoadAndStoreOfTheInfoPage)
 {
     std::mt19937 rng(6121);
