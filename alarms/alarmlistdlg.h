@@ -11,6 +11,8 @@
 #include "controls/shadebutton.h"
 #include "res/alarms_res.h"
 
+#include <functional>
+
 class CStyledMenu;
 
 class CAlarmListDlg : public CAlarmListWindow
@@ -35,6 +37,9 @@ public:
 
     CReportCtrl& GetReport() { return m_report; }
     CImageList& GetImageList() { return m_imageList; }
+
+    // Drops a press on the list made before its rows last moved.
+    BOOL PreTranslateMessage(MSG* pMsg) override;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -86,13 +91,21 @@ private:
     int AddRowIcon(const CAlarm& alarm);
     // Deletes the row and its icon; later icons move down one place.
     void RemoveRow(DWORD hItem);
+    // The rows changed places: the list is painted now, and presses made
+    // before this moment are dropped.
+    void RowsMoved();
+    // The information panel for the selected row, all from that row.
+    void FillPanel(DWORD hItem, const CAlarmRowTexts& texts);
     void SetTextIfChanged(int nID, const CString& strText);
     void StoreAndTell();
     INT_PTR RunEditor(CAlarm& alarm);
-    int Ask(const CString& strText, LPCSTR pszCaption);
+    // A Yes/No question of the list; fnOnYes, when given, runs as soon as
+    // the user answers Yes, before the box goes away.
+    int Ask(const CString& strText, LPCSTR pszCaption, const std::function<void()>& fnOnYes = nullptr);
 
     CAlarmListStore m_store;
     CStyledMenu* m_pMenu = nullptr;  // the context menu while it is tracked
     int m_nBusy = 0;                 // modal editors and questions of this list still open
     BOOL m_bRemovedInRefresh = FALSE;
+    DWORD m_dwRowsMoved = 0;         // tick count when the rows last changed places
 };

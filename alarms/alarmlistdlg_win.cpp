@@ -17,6 +17,64 @@ const UINT TIMER_REFRESH = 1;
 // handler returned, so the store that carries it runs afterwards.
 const UINT UM_ALARMLIST_STOREAFTEREDIT = WM_APP + 0x125;
 const int CHECKSTYLE_FLAGS = RCS_CHECKBOX | RCS_EDIT;
+
+// While a question of the list is open, runs its Yes work as soon as the box
+// receives its Yes, before the box goes: under Wine hiding it takes two
+// seconds, in which the list would still show the rows as they were.
+class CYesWatch
+{
+public:
+    CYesWatch(HWND hOwner, const std::function<void()>& fnOnYes)
+        : m_hOwner(hOwner), m_fnOnYes(fnOnYes), m_pOuter(s_pCurrent)
+    {
+        if (m_fnOnYes)
+            m_hHook = ::SetWindowsHookExA(WH_CALLWNDPROC, Hook, nullptr, ::GetCurrentThreadId());
+        s_pCurrent = this;
+    }
+    ~CYesWatch()
+    {
+        if (m_hHook != nullptr)
+            ::UnhookWindowsHookEx(m_hHook);
+        s_pCurrent = m_pOuter;
+    }
+    CYesWatch(const CYesWatch&) = delete;
+    CYesWatch& operator=(const CYesWatch&) = delete;
+
+    // Runs the work unless the box already did.
+    void Finish()
+    {
+        if (m_fnOnYes && !m_bRan)
+        {
+            m_bRan = true;
+            m_fnOnYes();
+        }
+    }
+
+private:
+    static LRESULT CALLBACK Hook(int nCode, WPARAM wParam, LPARAM lParam)
+    {
+        const CWPSTRUCT* pMsg = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        CYesWatch* pWatch = s_pCurrent;
+        if (nCode == HC_ACTION && pWatch != nullptr && pMsg->message == WM_COMMAND && LOWORD(pMsg->wParam) == IDYES &&
+            ::GetWindow(pMsg->hwnd, GW_OWNER) == pWatch->m_hOwner)
+            pWatch->Finish();
+        return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
+    }
+
+    static CYesWatch* s_pCurrent;
+    HWND m_hOwner;
+    std::function<void()> m_fnOnYes;
+    CYesWatch* m_pOuter;
+    HHOOK m_hHook = nullptr;
+    bool m_bRan = false;
+};
+CYesWatch* CYesWatch::s_pCurrent = nullptr;
+
+bool IsButtonPress(UINT nMessage)
+{
+    return nMessage == WM_LBUTTONDOWN || nMessage == WM_LBUTTONDBLCLK || nMessage == WM_RBUTTONDOWN ||
+           nMessage == WM_RBUTTONDBLCLK || nMessage == WM_MBUTTONDOWN || nMessage == WM_MBUTTONDBLCLK;
+}
 } // namespace
 
 BEGIN_MESSAGE_MAP(CAlarmListDlg, CAlarmListWindow)
@@ -186,14 +244,34 @@ void CAlarmListDlg::RemoveRow(DWORD hItem)
 {
     const int nImage = m_report.GetItemImage(hItem, 0);
     m_report.DeleteItem(hItem);
-    if (nImage < 0 || !m_imageList.Remove(nImage))
-        return;
-    for (DWORD h = m_report.GetChildItem(RVI_ROOT, 0); h != RVI_NONE; h = m_report.GetNextItem(h, RVGN_NEXTSIBLING))
+    if (nImage >= 0 && m_imageList.Remove(nImage))
     {
-        const int nOther = m_report.GetItemImage(h, 0);
-        if (nOther > nImage)
-            m_report.SetItemImage(h, 0, nOther - 1);
+        for (DWORD h = m_report.GetChildItem(RVI_ROOT, 0); h != RVI_NONE;
+             h = m_report.GetNextItem(h, RVGN_NEXTSIBLING))
+        {
+            const int nOther = m_report.GetItemImage(h, 0);
+            if (nOther > nImage)
+                m_report.SetItemImage(h, 0, nOther - 1);
+        }
     }
+    RowsMoved();
+}
+
+// Where a row stands is what a press means: one made on the picture from
+// before the change would act on a row that has moved into its place. Under
+// a redraw lock (a refresh) the paint comes when the lock ends.
+void CAlarmListDlg::RowsMoved()
+{
+    m_report.UpdateWindow();
+    m_dwRowsMoved = ::GetTickCount();
+}
+
+BOOL CAlarmListDlg::PreTranslateMessage(MSG* pMsg)
+{
+    if (IsButtonPress(pMsg->message) && pMsg->hwnd == m_report.GetSafeHwnd() &&
+        static_cast<LONG>(pMsg->time - m_dwRowsMoved) <= 0)
+        return TRUE;
+    return CAlarmListWindow::PreTranslateMessage(pMsg);
 }
 
 void CAlarmListDlg::SetTextIfChanged(int nID, const CString& strText)
@@ -234,6 +312,7 @@ void CAlarmListDlg::FillList()
         m_report.SelectItem(hFirst, -1, FALSE);
     m_report.SortColumn(0, FALSE);
     UpdateButtons();
+    RowsMoved();
 }
 
 void CAlarmListDlg::FormatAlarmTimes(DWORD hItem)
@@ -253,8 +332,12 @@ void CAlarmListDlg::FormatAlarmTimes(DWORD hItem)
         m_report.SetItemText(hItem, 1, texts.m_strTime);
     if (m_report.GetItemText(hItem, 2) != texts.m_strLeft)
         m_report.SetItemText(hItem, 2, texts.m_strLeft);
-    if (hItem != m_report.GetSelectedItem())
-        return;
+    if (hItem == m_report.GetSelectedItem())
+        FillPanel(hItem, texts);
+}
+
+void CAlarmListDlg::FillPanel(DWORD hItem, const CAlarmRowTexts& texts)
+{
     SetTextIfChanged(IDC_ALARMLIST_NAME, m_report.GetItemText(hItem, 0));
     SetTextIfChanged(IDC_ALARMLIST_NEXT, texts.m_strNextRun);
     SetTextIfChanged(IDC_ALARMLIST_PREV, texts.m_strLastRun);
@@ -279,7 +362,10 @@ void CAlarmListDlg::RefreshAll()
     }
     m_report.SetRedraw(TRUE);
     if (m_bRemovedInRefresh)
+    {
+        m_report.UpdateWindow();
         StoreAndTell();
+    }
     if (m_report.GetChildItem(RVI_ROOT, 0) == RVI_NONE)
         ShowInfoPanel(FALSE);
 }
@@ -368,10 +454,14 @@ INT_PTR CAlarmListDlg::RunEditor(CAlarm& alarm)
     return AlarmRunEditor(alarm);
 }
 
-int CAlarmListDlg::Ask(const CString& strText, LPCSTR pszCaption)
+int CAlarmListDlg::Ask(const CString& strText, LPCSTR pszCaption, const std::function<void()>& fnOnYes)
 {
     CAlarmListBusy busy(*this);
-    return AfxGetSeams()->MessageBox(m_hWnd, strText, pszCaption, MB_YESNO | MB_ICONEXCLAMATION);
+    CYesWatch watch(m_hWnd, fnOnYes);
+    const int nAnswer = AfxGetSeams()->MessageBox(m_hWnd, strText, pszCaption, MB_YESNO | MB_ICONEXCLAMATION);
+    if (nAnswer == IDYES)
+        watch.Finish();
+    return nAnswer;
 }
 
 // The row to insert after is taken once the editor has closed: the list may
@@ -396,6 +486,7 @@ void CAlarmListDlg::InsertAlarmRow(CAlarm alarm, DWORD hAfter)
         m_report.SelectItem(h, -1, TRUE);
     m_report.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     UnlockWindowUpdate();
+    RowsMoved();
     StoreAndTell();
     UpdateButtons();
 }
@@ -514,11 +605,16 @@ void CAlarmListDlg::OnRemoveAlarm()
         AfxGetSeams()->MessageBox(m_hWnd, "No alarms selected!", "Veltran Clock", MB_OK | MB_ICONEXCLAMATION);
         return;
     }
+    // The row asked about goes, by its handle, the moment the user says Yes.
     const CString strName = m_report.GetItemText(hItem, 0);
-    if (Ask("Are you sure to remove '" + strName + "' alarm ?", "Alarm removing...") != IDYES || !RowExists(hItem))
+    auto fnRemove = [this, hItem] {
+        if (!RowExists(hItem))
+            return;
+        RemoveRow(hItem);
+        UpdateButtons();
+    };
+    if (Ask("Are you sure to remove '" + strName + "' alarm ?", "Alarm removing...", fnRemove) != IDYES)
         return;
-    RemoveRow(hItem);
-    UpdateButtons();
     StoreAndTell();
 }
 
@@ -600,8 +696,18 @@ void CAlarmListDlg::OnSelChanged(NMHDR* pNMHDR, LRESULT* pResult)
 {
     NMREPORT* pReport = reinterpret_cast<NMREPORT*>(pNMHDR);
     *pResult = 0;
-    if (pReport->hItem != RVI_NONE)
-        SetTextIfChanged(IDC_ALARMLIST_NAME, m_report.GetItemText(pReport->hItem, 0));
+    // The whole panel follows at once, so it never shows two alarms; a row
+    // about to be removed as used shows its name only.
+    if (RowExists(pReport->hItem))
+    {
+        const CAlarmRowTexts texts = AlarmListRowTexts(m_report.GetItemAlarm(pReport->hItem),
+                                                       m_report.GetItemCheck(pReport->hItem, 0),
+                                                       g_settings.m_nUsedAlarmAction);
+        if (texts.m_bRemove)
+            SetTextIfChanged(IDC_ALARMLIST_NAME, m_report.GetItemText(pReport->hItem, 0));
+        else
+            FillPanel(pReport->hItem, texts);
+    }
     UpdateButtons();
 }
 

@@ -359,6 +359,143 @@ TEST_F(AlarmListTest, SwitchedOffAndDeletedRowsLeaveTheOtherIconsRight)
     }
 }
 
+// The middle of a row's "Time" cell, where a click selects the row.
+POINT RowPoint(CReportCtrl& report, DWORD hItem)
+{
+    CRect rc;
+    EXPECT_TRUE(report.GetCellRect(hItem, 1, RVP_CELL, rc));
+    return rc.CenterPoint();
+}
+
+std::string ItemText(CWnd& list, int nID)
+{
+    CString str;
+    list.GetDlgItemText(nID, str);
+    return std::string(str);
+}
+
+// Real boxes for the list's questions, answered by a driver; the rest records.
+class CRealBoxSeams : public CRecordingSeams
+{
+public:
+    int MessageBox(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) override
+    {
+        CRecordingSeams::MessageBox(hWnd, lpText, lpCaption, uType);
+        return ::MessageBoxA(hWnd, lpText, lpCaption, uType);
+    }
+};
+
+// Two alarms of one name (a clone) and a third. A click selects the row it
+// lands on and the panel shows that alarm whole at once; Yes in a real
+// question box removes the row before the box goes away (under Wine its hiding
+// takes two seconds), painted; the next click and Delete act on the row the
+// user then sees, by its alarm, not on a position.
+TEST_F(AlarmListTest, DeletedRowGoesAtTheYesAndClicksActOnTheRowsShown)
+{
+    for (int nHour : {8, 9})
+    {
+        CAlarm twin = MakeAlarm("Twin", 0);
+        twin.m_time = CTime(2026, 1, 1, nHour, 0, 0);
+        g_alarms.Add(twin);
+    }
+    CAlarm zed = MakeAlarm("Zed", 1);
+    g_alarms.Add(zed);
+    CAlarmListDlg& list = Open();
+    list.ShowWindow(SW_SHOWNA);
+    CReportCtrl& report = list.GetReport();
+    const std::vector<DWORD> rows = Rows(report);
+    ASSERT_EQ(3u, rows.size());
+    const DWORD nSecond = report.GetItemAlarm(rows[1]).m_nIdentity;
+    const DWORD nZed = report.GetItemAlarm(rows[2]).m_nIdentity;
+    ASSERT_NE(Text(report, rows[0], 1), Text(report, rows[1], 1));
+
+    for (int nRow : {1, 0})
+    {
+        vtest::Click(report.m_hWnd, RowPoint(report, rows[static_cast<size_t>(nRow)]));
+        EXPECT_EQ(rows[static_cast<size_t>(nRow)], report.GetSelectedItem());
+        EXPECT_EQ(Text(report, rows[static_cast<size_t>(nRow)], 1), ItemText(list, IDC_ALARMLIST_NEXT)) << nRow;
+    }
+
+    CRealBoxSeams boxes;
+    CSeamsScope scope(&boxes);
+    const POINT ptFirst = RowPoint(report, rows[0]);
+    bool bGoneInsideTheBox = false;
+    bool bPaintedInsideTheBox = false;
+    {
+        vtest::CDialogDriver driver({"#32770", "Alarm removing...", 0}, [&](HWND hBox) {
+            RECT rcBox = {};
+            ::GetWindowRect(hBox, &rcBox);
+            POINT ptScreen = ptFirst;
+            ::ClientToScreen(report.m_hWnd, &ptScreen);
+            vtest::PressButton(hBox, IDYES);
+            bGoneInsideTheBox =
+                report.GetItemRow(rows[0]) == -1 && ::SendMessageA(report.m_hWnd, LVM_GETITEMCOUNT, 0, 0) == 2;
+            // Where the box did not cover it, the first row is painted anew already.
+            HRGN hUpdate = ::CreateRectRgn(0, 0, 0, 0);
+            ::GetUpdateRgn(report.m_hWnd, hUpdate, FALSE);
+            bPaintedInsideTheBox = !::PtInRect(&rcBox, ptScreen) && !::PtInRegion(hUpdate, ptFirst.x, ptFirst.y);
+            ::DeleteObject(hUpdate);
+            // The user clicks the first row while the box is still going away.
+            ::PostMessageA(report.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(ptFirst.x, ptFirst.y));
+            ::PostMessageA(report.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(ptFirst.x, ptFirst.y));
+        });
+        list.SendMessage(WM_COMMAND, IDC_ALARMLIST_DELETE);
+        EXPECT_EQ(1, driver.Driven());
+    }
+    EXPECT_TRUE(bGoneInsideTheBox);
+    EXPECT_TRUE(bPaintedInsideTheBox);
+    vtest::PumpPending();
+    ASSERT_EQ(2, g_alarms.GetSize());
+    EXPECT_EQ(rows[1], report.GetSelectedItem()) << "the click selects the Twin now shown first";
+    EXPECT_EQ(Text(report, rows[1], 1), ItemText(list, IDC_ALARMLIST_NEXT));
+
+    // Delete again removes that one, the one the user sees selected.
+    {
+        vtest::CDialogDriver driver({"#32770", "Alarm removing...", 0},
+                                    [](HWND hBox) { vtest::PressButton(hBox, IDYES); });
+        list.SendMessage(WM_COMMAND, IDC_ALARMLIST_DELETE);
+        EXPECT_EQ(1, driver.Driven());
+    }
+    EXPECT_EQ(-1, AlarmFindByIdentity(g_alarms, nSecond));
+    ASSERT_EQ(1, g_alarms.GetSize());
+    EXPECT_EQ(nZed, g_alarms[0].m_nIdentity);
+    list.ShowWindow(SW_HIDE);
+}
+
+// A press queued before the rows moved (made on the old picture while the
+// question was open) is dropped instead of selecting the row that moved into
+// its place; a press made afterwards selects as usual.
+TEST_F(AlarmListTest, APressMadeBeforeTheRowsMovedIsDropped)
+{
+    for (const char* psz : {"A", "B", "C"})
+    {
+        CAlarm alarm = MakeAlarm(psz, 0);
+        g_alarms.Add(alarm);
+    }
+    CAlarmListDlg& list = Open();
+    CReportCtrl& report = list.GetReport();
+    const std::vector<DWORD> rows = Rows(report);
+    ASSERT_EQ(3u, rows.size());
+    report.SelectItem(rows[0], -1, FALSE);
+    const POINT ptSecond = RowPoint(report, rows[1]);
+    m_seams.m_messageBoxAnswers = {IDYES};
+    m_seams.m_fnMessageBoxOpenUntil = [&] {
+        ::PostMessageA(report.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(ptSecond.x, ptSecond.y));
+        ::PostMessageA(report.m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(ptSecond.x, ptSecond.y));
+        return true;
+    };
+    list.SendMessage(WM_COMMAND, IDC_ALARMLIST_DELETE);
+    m_seams.m_fnMessageBoxOpenUntil = nullptr;
+    vtest::PumpPending();
+    ASSERT_EQ(2u, Rows(report).size());
+    EXPECT_EQ(rows[1], report.GetSelectedItem()) << "C moved to where B was; the press on B does not pick it";
+    // A press of a later millisecond than the move.
+    const DWORD dwMoved = ::GetTickCount();
+    vtest::PumpUntil([dwMoved] { return ::GetTickCount() != dwMoved; });
+    vtest::Click(report.m_hWnd, RowPoint(report, rows[2]));
+    EXPECT_EQ(rows[2], report.GetSelectedItem());
+}
+
 TEST_F(AlarmListTest, WithNoAlarmsTheButtonsAreOffAndThePanelHidden)
 {
     CAlarmListDlg& list = Open();
