@@ -757,4 +757,49 @@ TEST_F(AlarmListTest, TheShellsIconOfAFileIsTheAlarmsIconEverywhere)
     EXPECT_TRUE(bCustomShown);
     EXPECT_EQ(expected, shown) << "the Info page";
 }
+// The options' OK applies the list's colours to the open list at once.
+TEST(AlarmListShell, OptionsOkAppliesTheColoursToTheOpenList)
+{
+    const long nGdi = AfxGetLiveGdiObjectCount();
+    CWinApp app("alarmlistoptions");
+    CRecordingSeams seams;
+    CSeamsScope scope(&seams);
+    CShellScope shell;
+    g_windowServices.pfnMake[WK_ALARMLIST] = []() -> CDialog* { return new CAlarmListDlg; };
+    g_windowServices.pfnMake[WK_ALARMLISTOPTIONS] = []() -> CDialog* { return new CAlarmListOptionsDlg; };
+    g_settings = CSettings();
+    g_settings.m_nUsedAlarmAction = 1;
+    g_settings.m_crAlarmListBack = RGB(255, 255, 255);
+    g_alarms.RemoveAll();
+    for (const char* psz : {"A", "B"})
+    {
+        CAlarm alarm = MakeAlarm(psz, 0);
+        g_alarms.Add(alarm);
+    }
+    CMainDlg* pMain = new CMainDlg;
+    ASSERT_TRUE(pMain->Create(IDD_MAINDLG));
+    app.m_pMainWnd = pMain;
+    pMain->SendMessage(WM_COMMAND, ID_TRAY_ALARMLIST);
+    ASSERT_NE(nullptr, pMain->m_pAlarmListDlg);
+    CAlarmListDlg* pList = static_cast<CAlarmListDlg*>(pMain->m_pAlarmListDlg);
+    const DWORD hUnselected = Rows(pList->GetReport())[1];
+    ASSERT_NE(hUnselected, pList->GetReport().GetSelectedItem());
+    EXPECT_EQ(RGB(255, 255, 255), pList->GetReport().GetCellBackColor(hUnselected, 2));
+
+    pList->SendMessage(WM_COMMAND, IDC_ALARMLIST_OPTIONS);
+    ASSERT_TRUE(CMainDlg::IsOpen(pMain->m_pAlarmListOptionsDlg));
+    CWnd* pOptions = pMain->m_pAlarmListOptionsDlg;
+    static_cast<CColourPicker*>(CWnd::FromHandlePermanent(pOptions->GetDlgItem(IDC_ALOPT_LISTBACK)->GetSafeHwnd()))
+        ->SetColour(RGB(10, 20, 30));
+    pOptions->SendMessage(WM_COMMAND, IDOK);
+    vtest::PumpPending();
+    EXPECT_EQ(nullptr, pMain->m_pAlarmListOptionsDlg);
+    EXPECT_EQ(RGB(10, 20, 30), pList->GetReport().GetCellBackColor(hUnselected, 2));
+
+    app.m_pMainWnd = nullptr;
+    delete pMain;
+    vtest::PumpPending();
+    g_alarms.RemoveAll();
+    EXPECT_EQ(nGdi, AfxGetLiveGdiObjectCount());
+}
 } // namespace

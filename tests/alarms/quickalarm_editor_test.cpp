@@ -77,3 +77,52 @@ TEST(QuickAlarmEditor, TrayQuickAlarmOpensTheEditorAndOkAddsTheAlarm)
     g_alarms.RemoveAll();
     EXPECT_EQ(nGdi, AfxGetLiveGdiObjectCount());
 }
+
+namespace
+{
+int g_nFired = 0;
+} // namespace
+
+// "Custom..." accepted as it opens, at the current time: the alarm fires at
+// the next check, once, and never again.
+TEST(QuickAlarmEditor, CustomAcceptedUnchangedFiresExactlyOnce)
+{
+    const long nGdi = AfxGetLiveGdiObjectCount();
+    CWinApp app("quickcustom");
+    CRecordingSeams seams;
+    const CTime now(2026, 3, 2, 9, 30, 15);
+    seams.m_nNow = now.GetTime();
+    CSeamsScope scope(&seams);
+    CShellScope shell;
+    g_windowServices = CWindowServices();
+    g_windowServices.pfnEditAlarm = AlarmRunEditor;
+    g_windowServices.pfnExecuteAlarm = [](const CString&, DWORD, const CAlarm&) { g_nFired++; };
+    g_nFired = 0;
+    g_settings = CSettings();
+    g_alarms.RemoveAll();
+
+    CMainDlg* pMain = new CMainDlg;
+    ASSERT_TRUE(pMain->Create(IDD_MAINDLG));
+    app.m_pMainWnd = pMain;
+    {
+        vtest::CDialogDriver driver({"#32770", nullptr, IDD_ALARMEDITOR},
+                                    [](HWND hDlg) { vtest::PressButton(hDlg, IDOK); });
+        pMain->SendMessage(WM_COMMAND, 3000);
+        EXPECT_EQ(1, driver.Driven());
+    }
+    ASSERT_EQ(1, g_alarms.GetSize());
+    EXPECT_EQ(now, g_alarms[0].m_time);
+    for (int i = 0; i < 3; i++)
+    {
+        seams.m_nNow = (now + CTimeSpan(i)).GetTime();
+        pMain->CheckAlarms();
+    }
+    EXPECT_EQ(1, g_nFired);
+    EXPECT_EQ(1, g_alarms[0].m_nStarts);
+
+    app.m_pMainWnd = nullptr;
+    delete pMain;
+    vtest::PumpPending();
+    g_alarms.RemoveAll();
+    EXPECT_EQ(nGdi, AfxGetLiveGdiObjectCount());
+}

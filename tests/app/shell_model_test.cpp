@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <set>
 #include <string>
 #include <vector>
@@ -123,6 +124,74 @@ TEST_F(ShellModel, QuickAlarmFieldsAndStartValuesFireAtItsTime)
     SetNow(now + CTimeSpan(301));
     check.Run(alarms, fnCount);
     EXPECT_EQ(1, nFired);
+}
+
+// A record full of other values: every field the quick alarm names is set,
+// the others keep what they held.
+TEST_F(ShellModel, InitQuickAlarmSetsEveryFieldItNamesAndNoOther)
+{
+    CAlarm alarm;
+    alarm.m_bEnabled = 0;
+    alarm.m_nRepeat = ALARM_WEEKLY;
+    alarm.m_wHotKeyVK = 'X';
+    alarm.m_wHotKeyMods = 3;
+    alarm.m_nHotKeyExtra = 9;
+    alarm.m_strName = "Old";
+    alarm.m_bCustomIcon = 2;
+    alarm.m_nIconIndex = 7;
+    alarm.m_strIconFile = "C:\\old.ico";
+    alarm.m_bAskNotify = 1;
+    alarm.m_nStarts = 9;
+    alarm.m_bShowInTray = 0;
+    alarm.m_bRunApps = 1;
+    alarm.m_strApps = "C:\\a.exe***";
+    alarm.m_bSysFuncs = 1;
+    alarm.m_strSysFuncs = "07";
+    alarm.m_bPlaySounds = 1;
+    alarm.m_strSounds = "TRUETRUETRUEa.wav***";
+    alarm.m_nSoundExtra = 4;
+    alarm.m_bToggleTrayClock = alarm.m_bToggleAnalog = alarm.m_bToggleDigital = alarm.m_bToggleCalendar = 1;
+    alarm.m_bShowMessage = 1;
+    alarm.m_strMessage = "Old message";
+    alarm.m_bMsgCenter = 0;
+    alarm.m_nAutoCloseSec = 99;
+    alarm.m_bAutoClose = 1;
+    alarm.m_rcMessage = {1, 2, 3, 4};
+    alarm.m_lfMessage.lfHeight = -3;
+    // Not named: kept.
+    alarm.m_bMsgOnTop = 1;
+    alarm.m_time = CTime(2023, 3, 6, 10, 0, 0);
+    alarm.m_nSecondPreset = 5;
+    LOGFONTA lf = {};
+    lf.lfHeight = -11;
+    lf.lfWeight = 700;
+    std::strcpy(lf.lfFaceName, "MS Sans Serif");
+
+    InitQuickAlarm(alarm, 1023, 770, lf);
+    EXPECT_EQ(1, alarm.m_bEnabled);
+    EXPECT_EQ(ALARM_ONCE, alarm.m_nRepeat);
+    EXPECT_EQ(0, alarm.m_wHotKeyVK + alarm.m_wHotKeyMods + static_cast<int>(alarm.m_nHotKeyExtra));
+    EXPECT_EQ(CString("New Alarm"), alarm.m_strName);
+    EXPECT_EQ(0, alarm.m_bCustomIcon + alarm.m_nIconIndex);
+    EXPECT_TRUE(alarm.m_strIconFile.IsEmpty());
+    EXPECT_EQ(0, alarm.m_bAskNotify + alarm.m_nStarts);
+    EXPECT_EQ(1, alarm.m_bShowInTray);
+    EXPECT_EQ(0, alarm.m_bRunApps + alarm.m_bSysFuncs + alarm.m_bPlaySounds);
+    EXPECT_TRUE(alarm.m_strApps.IsEmpty() && alarm.m_strSysFuncs.IsEmpty() && alarm.m_strSounds.IsEmpty());
+    EXPECT_EQ(1, alarm.m_nSoundExtra);
+    EXPECT_EQ(0, alarm.m_bToggleTrayClock + alarm.m_bToggleAnalog + alarm.m_bToggleDigital + alarm.m_bToggleCalendar);
+    EXPECT_EQ(0, alarm.m_bShowMessage);
+    EXPECT_EQ(CString("Don't forget about..."), alarm.m_strMessage);
+    EXPECT_EQ(1, alarm.m_bMsgCenter);
+    EXPECT_EQ(10, alarm.m_nAutoCloseSec);
+    EXPECT_EQ(0, alarm.m_bAutoClose);
+    EXPECT_EQ((std::vector<LONG>{255, 192, 767, 577}),
+              (std::vector<LONG>{alarm.m_rcMessage.left, alarm.m_rcMessage.top, alarm.m_rcMessage.right,
+                                 alarm.m_rcMessage.bottom}));
+    EXPECT_EQ(0, std::memcmp(&lf, &alarm.m_lfMessage, sizeof(lf)));
+    EXPECT_EQ(1, alarm.m_bMsgOnTop);
+    EXPECT_EQ(CTime(2023, 3, 6, 10, 0, 0), alarm.m_time);
+    EXPECT_EQ(5, alarm.m_nSecondPreset);
 }
 
 // A usable schedule of each kind, due at now.

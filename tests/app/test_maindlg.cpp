@@ -8,6 +8,8 @@
 #include "app/appseams.h"
 #include "app/config.h"
 #include "app/settings.h"
+#include "menus/styledmenu.h"
+#include "res/app_res.h"
 #include "support/tempfolder.h"
 #include "support/win_process.h"
 #include "support/win_window.h"
@@ -598,6 +600,175 @@ TEST_F(MainDlgTest, WithoutAProgramFolderNoProgramIsStarted)
     g_appSeams.pfnGetModulePath = TestModulePath;
     Send(WM_COMMAND, 2010);
     EXPECT_EQ(1, CountContaining("//vodoze.exe\" \"\" \"\" 1"));
+}
+
+// Image nIndex of a menu icon set, drawn on white.
+std::vector<DWORD> SetPixels(const CStyledMenuIcons& set, int nIndex)
+{
+    const CSize size = set.GetIconSize();
+    HDC hDC = ::CreateCompatibleDC(nullptr);
+    BITMAPINFO bmi = {};
+    bmi.bmiHeader = {sizeof(BITMAPINFOHEADER), size.cx, -size.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* pBits = nullptr;
+    HBITMAP hBitmap = ::CreateDIBSection(hDC, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0);
+    HGDIOBJ hOld = ::SelectObject(hDC, hBitmap);
+    ::PatBlt(hDC, 0, 0, size.cx, size.cy, WHITENESS);
+    ImageList_Draw(set.m_imageList.m_hImageList, nIndex, hDC, 0, 0, ILD_NORMAL);
+    ::GdiFlush();
+    std::vector<DWORD> pixels(static_cast<DWORD*>(pBits), static_cast<DWORD*>(pBits) + size.cx * size.cy);
+    ::SelectObject(hDC, hOld);
+    ::DeleteObject(hBitmap);
+    ::DeleteDC(hDC);
+    return pixels;
+}
+
+// An icon resource as a tray item shows it: through a 16 x 16 list into a
+// menu icon set, as the tray menu puts it there.
+std::vector<DWORD> TrayIconPixels(UINT nIcon)
+{
+    CImageList tray;
+    tray.Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 1);
+    tray.Add(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(nIcon)));
+    HICON hIcon = ImageList_GetIcon(tray.m_hImageList, 0, ILD_NORMAL);
+    CStyledMenuBitmaps set;
+    const int nIndex = set.AddIcon(hIcon, 1);
+    ::DestroyIcon(hIcon);
+    tray.DeleteImageList();
+    return nIndex >= 0 ? SetPixels(set, nIndex) : std::vector<DWORD>();
+}
+
+// Each item of the built menu against the model: its text, and the picture of
+// the icon resource the model names (an alarm's: its own, else the fallback).
+void ExpectItemsAsModelled(const CStyledMenu& menu, const std::vector<CTrayMenuItem>& model, int& nIcons)
+{
+    ASSERT_EQ(static_cast<int>(model.size()), menu.GetItemRecordCount());
+    for (size_t i = 0; i < model.size(); i++)
+    {
+        const CStyledMenuItemData* pRecord = menu.GetItemRecord(static_cast<int>(i));
+        ASSERT_NE(nullptr, pRecord);
+        EXPECT_EQ(std::string(model[i].m_strText), std::string(pRecord->m_strText)) << i;
+        const UINT nIcon = model[i].m_nAlarm >= 0 ? IDI_NEWALARM : model[i].m_nIcon;
+        if (nIcon != 0)
+        {
+            ASSERT_TRUE(pRecord->m_pIcons != nullptr && pRecord->m_nIconIndex >= 0) << model[i].m_strText;
+            EXPECT_EQ(TrayIconPixels(nIcon), SetPixels(*pRecord->m_pIcons, pRecord->m_nIconIndex))
+                << model[i].m_strText;
+            nIcons++;
+        }
+        else
+            EXPECT_TRUE(pRecord->m_pIcons == nullptr || pRecord->m_nIconIndex < 0) << model[i].m_strText;
+        if (model[i].m_nKind == TRAYITEM_POPUP)
+        {
+            const CStyledMenu* pSub = CStyledMenu::FromHandleStyled(::GetSubMenu(menu.m_hMenu, static_cast<int>(i)));
+            ASSERT_NE(nullptr, pSub) << model[i].m_strText;
+            ExpectItemsAsModelled(*pSub, model[i].m_subItems, nIcons);
+        }
+    }
+}
+
+TEST_F(MainDlgTest, TrayItemsShowTheirTextsAndIcons)
+{
+    CAlarm tea = NamedAlarm("Tea");
+    tea.m_bCustomIcon = 1;
+    tea.m_strIconFile = "C:\\nowhere\\tea.ico";  // no icon comes out: the fallback
+    AddAlarm(tea);
+    Open();
+    ASSERT_NE(nullptr, m_pDlg->m_pTrayMenu);
+    int nIcons = 0;
+    ExpectItemsAsModelled(*m_pDlg->m_pTrayMenu, BuildTrayMenuModel(g_alarms), nIcons);
+    EXPECT_EQ(34, nIcons);
+}
+
+// The window keys 0, 1, 2 and 4 toggle their windows; a change of the
+// system time registers every key again.
+TEST_F(MainDlgTest, WindowHotKeysToggleAndATimeChangeRegistersThemAgain)
+{
+    g_settings.m_hkDigital = {'D', HOTKEYF_CONTROL, 0};
+    AddAlarm(NamedAlarm("Tea"));
+    Open();
+    const struct
+    {
+        int nKey;
+        int nKind;
+        CDialog* const* ppWnd;
+    } keys[] = {
+        {HOTKEY_ANALOG, WK_ANALOGCLOCK, reinterpret_cast<CDialog* const*>(&m_pDlg->m_pAnalogClockDlg)},
+        {HOTKEY_DIGITAL, WK_DIGITALCLOCK, reinterpret_cast<CDialog* const*>(&m_pDlg->m_pDigitalClockDlg)},
+        {HOTKEY_CALENDAR, WK_CALENDAR, &m_pDlg->m_pCalendarDlg},
+        {HOTKEY_OPTIONS, WK_GENERALSETTINGS, &m_pDlg->m_pGeneralSettingsDlg},
+    };
+    for (const auto& k : keys)
+    {
+        Send(WM_HOTKEY, k.nKey);
+        EXPECT_EQ(1, g_nMade[k.nKind]) << k.nKey;
+        EXPECT_TRUE(CMainDlg::IsOpen(*k.ppWnd)) << k.nKey;
+        Send(WM_HOTKEY, k.nKey);
+        EXPECT_EQ(nullptr, *k.ppWnd) << k.nKey;
+        EXPECT_EQ(1, g_nMade[k.nKind]) << k.nKey;
+    }
+    EXPECT_EQ(0, g_settings.m_bAnalogVisible);
+    EXPECT_EQ(0, g_settings.m_bCalendarVisible);
+
+    m_seams.m_calls.clear();
+    Send(WM_TIMECHANGE);
+    EXPECT_EQ(6, CountContaining("UnregisterHotKey"));
+    EXPECT_EQ(1, CountContaining("RegisterHotKey 1 0x2 0x44"));
+    EXPECT_EQ(6, CountContaining("RegisterHotKey"));
+}
+
+// The alarm list and the Skin Browser open at start-up when the settings ask
+// for them, and only then.
+TEST_F(MainDlgTest, StartUpOpensTheListAndTheSkinBrowserWhenAsked)
+{
+    Open();
+    EXPECT_EQ(0, g_nMade[WK_ALARMLIST]);
+    EXPECT_EQ(0, g_nMade[WK_SKINBROWSER]);
+    delete m_pDlg;
+    g_pMain = m_pDlg = nullptr;
+    g_settings.m_bAlarmListAtStartup = 1;
+    g_settings.m_bSkinBrowserAtStartup = 1;
+    Open();
+    EXPECT_TRUE(CMainDlg::IsOpen(m_pDlg->m_pAlarmListDlg));
+    EXPECT_TRUE(CMainDlg::IsOpen(m_pDlg->m_pSkinBrowserDlg));
+    EXPECT_EQ(1, g_nMade[WK_ALARMLIST]);
+    EXPECT_EQ(1, g_nMade[WK_SKINBROWSER]);
+    EXPECT_EQ(0, g_nMade[WK_ANALOGCLOCK] + g_nMade[WK_CALENDAR]);
+}
+
+// The calendar options' OK rebuilds an open calendar; Cancel, or no open
+// calendar, leaves it; the list options' OK applies them to an open list.
+TEST_F(MainDlgTest, OptionsOkRebuildsTheCalendarAndAppliesTheListOptions)
+{
+    Open();
+    Send(UM_SHOWCALENDAR);
+    const struct
+    {
+        int nResult;
+        int nCalendarsMade;
+    } cases[] = {{2, 1}, {1, 2}};
+    for (const auto& c : cases)
+    {
+        Send(UM_SHOWCALENDAROPTIONS);
+        ASSERT_NE(nullptr, m_pDlg->m_pCalendarOptionsDlg);
+        m_pDlg->m_pCalendarOptionsDlg->m_nCloseResult = c.nResult;
+        Send(UM_CALENDAROPTIONSCLOSED);
+        EXPECT_EQ(nullptr, m_pDlg->m_pCalendarOptionsDlg);
+        EXPECT_EQ(c.nCalendarsMade, g_nMade[WK_CALENDAR]) << c.nResult;
+        EXPECT_TRUE(CMainDlg::IsOpen(m_pDlg->m_pCalendarDlg)) << c.nResult;
+        EXPECT_EQ(1, g_settings.m_bCalendarVisible);
+    }
+    Send(UM_CALENDARCLOSED);
+    Send(UM_SHOWCALENDAROPTIONS);
+    m_pDlg->m_pCalendarOptionsDlg->m_nCloseResult = 1;
+    Send(UM_CALENDAROPTIONSCLOSED);
+    EXPECT_EQ(2, g_nMade[WK_CALENDAR]);
+    EXPECT_EQ(nullptr, m_pDlg->m_pCalendarDlg);
+
+    Send(UM_APPLYALARMLISTOPTIONS);
+    EXPECT_EQ(0, g_nApply);
+    Send(UM_SHOWALARMLIST);
+    Send(UM_APPLYALARMLISTOPTIONS);
+    EXPECT_EQ(1, g_nApply);
 }
 
 TEST_F(MainDlgTest, ExitAsksAndNoKeepsEverythingRunning)
