@@ -32,6 +32,8 @@ ALARMLIST = "Alarm List - Veltran Clock"
 EDITOR = "Editing 'New Alarm' Alarm..."
 BROWSER = "Skin Browser"
 WM_CLOSE, WM_COMMAND, IDCANCEL = 0x10, 0x111, 2
+IDOK, WM_KEYDOWN, VK_DOWN, BM_CLICK, LVM_GETITEMCOUNT = 1, 0x100, 0x28, 0xF5, 0x1004
+LIST_REPORT, LIST_DELETE, MSG_SHOW = 1017, 378, 1038  # the alarm list's rows and Delete; the editor's "Display"
 SKIN_FIRST = 0x9000  # the clocks' "Choose skin" items, one per skin in name order
 APP = r"C:\Tools\wakeup.exe"  # the program the alarm runs (recorded, never started)
 
@@ -443,6 +445,91 @@ def damaged_configuration():
     check(os.path.exists(bak) and open(bak, "rb").read() == damaged, "the damaged file is kept as Veltran.cfg.bak")
 
 
+def quick_alarm(cid, *clicks):
+    """A quick alarm from the tray's "New alarm..." sub-menu; each (control id) is clicked in the editor, then OK."""
+    ctl("post", WM_COMMAND, cid)
+    if not wait(lambda: rect(EDITOR), 15):
+        return False
+    for control in clicks:
+        ctl("send-item", EDITOR, control, BM_CLICK)
+    ctl("post-to", EDITOR, WM_COMMAND, IDOK)
+    return wait(lambda: rect(EDITOR) is None, 5)
+
+
+def saved_alarms():
+    """The alarms of the file as the program left it: {name, enabled, repeat, starts, time, next, lastrun}."""
+    cfg = config()
+    alarms = []
+    for i in range(int(cfg.get("alarms", 0))):
+        parts = cfg.get("alarm.%d" % i, "").split("|")
+        a = {"name": parts[0]}
+        a.update((k, int(v)) for k, v in (f.split(" ") for f in parts[1:]))
+        alarms.append(a)
+    return alarms
+
+
+def shown_time(t):
+    return time.strftime("%A, %B %d, %Y, %H:%M:%S", time.localtime(t))
+
+
+def alarm_list_deletes_the_row_selected(p):
+    print("== alarms reach the file at once; the alarm list deletes the row selected", flush=True)
+    before = len(saved_alarms())
+    for cid in (3012, 3013, 3014):  # "In" 1, 2 and 3 hours: three alarms of one name
+        check(quick_alarm(cid), "quick alarm %d is accepted in the editor" % cid)
+    wait(lambda: len(saved_alarms()) == before + 3, 5)
+    added = saved_alarms()[before:]
+    check(len(added) == 3, "the quick alarms are in the file without an exit (%d)" % len(added))
+    p.command(2011)
+    if not check(wait(lambda: rect(ALARMLIST), 15) is not None, "the alarm list opens"):
+        return
+    # The second row, chosen with the keyboard; the panel names its alarm.
+    first = wait(lambda: (lambda t: t if t and t.split("|", 1)[1] else None)(ctl("item", ALARMLIST, 1414)), 10)
+    ctl("post-item", ALARMLIST, LIST_REPORT, WM_KEYDOWN, VK_DOWN)
+    chosen = wait(lambda: (lambda t: t if t and t != first else None)(ctl("item", ALARMLIST, 1414)), 10)
+    chosen = chosen.split("|", 1)[1] if chosen else None
+    check(chosen in [shown_time(a["time"]) for a in added], "the panel shows the row chosen (%s)" % chosen)
+    mark = len(log())
+    ctl("post-to", ALARMLIST, WM_COMMAND, LIST_DELETE)
+    check(wait(lambda: [l for l in box_since(mark) if "Are you sure to remove 'New Alarm' alarm ?" in l], 10),
+          "Delete asks about it (answered Yes)")
+    check(wait(lambda: ctl("send-item", ALARMLIST, LIST_REPORT, LVM_GETITEMCOUNT) == str(before + 2), 5),
+          "its row goes")
+    left = wait(lambda: (lambda a: a[before:] if len(a) == before + 2 else None)(saved_alarms()), 5) or []
+    check(len(left) == 2 and chosen not in [shown_time(a["time"]) for a in left],
+          "the file has lost that alarm and kept the other two (%s)" % [shown_time(a["time"]) for a in left])
+    ctl("post-to", ALARMLIST, WM_COMMAND, IDCANCEL)
+    wait(lambda: rect(ALARMLIST) is None, 5)
+
+
+def a_firing_survives_a_crash(p):
+    print("== a fired alarm is in the file before the program ends without its exit path", flush=True)
+    before = len(saved_alarms())
+    chosen = int(time.time())
+    # "Custom..." accepted at the current time, its message switched on.
+    check(quick_alarm(3000, MSG_SHOW), "the quick alarm \"Custom...\" is accepted with its message on")
+    message = wait(lambda: [t for t in titles() if t.strip() == "New Alarm"], 15)
+    check(message, "it fires at once and its message window shows")
+    custom = lambda: ([a for a in saved_alarms()[before:] if chosen - 1 <= a["time"] <= chosen + 30] or [None])[0]
+    check(wait(lambda: (lambda a: a and a["starts"] == 1)(custom()), 10),
+          "while the message is open the file already holds the firing")
+    p.proc.kill()
+    p.proc.wait(30)
+    check(ctl("wait", 2) is None and any(t.strip() == "New Alarm" for t in message),
+          "the program is ended (killed) with its message window open")
+    a = custom()
+    check(a is not None and a["starts"] == 1 and a["next"] == a["time"] and a["lastrun"] >= a["time"],
+          "the file has the alarm's next time, last run and start count (%s)" % a)
+    p = Program()
+    check(p.up, "the program starts again")
+    # The check runs every second: an alarm to fire again would show within three.
+    check(not wait(lambda: [t for t in titles() if t.strip() == "New Alarm"], 3), "the alarm does not fire again")
+    check(p.exit(), "Exit ends the program")
+    again = custom()
+    check(again is not None and again["starts"] == 1 and len(saved_alarms()) == before + 1,
+          "the file still holds it with one start (%s)" % again)
+
+
 SERVER_DIR = os.path.join(WORK + "-server")
 TESTSERVER = os.path.join(SOURCE, "tools", "skinserver", "testserver")
 
@@ -470,6 +557,9 @@ def main():
         skin_browser(p)
         exit_and_restart(p, server)
         damaged_configuration()
+        p = Program()
+        alarm_list_deletes_the_row_selected(p)
+        a_firing_survives_a_crash(p)
     finally:
         stop_server()
     print("%d passed, %d failed" % (passed, len(failed)))

@@ -13,6 +13,8 @@
 //   veltranctl send-to|post-to TITLE MSG [WPARAM [LPARAM]]   the same to a visible window by title
 //   veltranctl foreground              the title of the foreground window
 //   veltranctl item TITLE ID           the text and check state of a dialog control: "checked|text"
+//   veltranctl send-item|post-item TITLE ID MSG [WPARAM [LPARAM]]   the same to a control anywhere in the window
+//                                      (a page inside a tab too)
 // Numbers may be decimal or 0x hexadecimal.
 #include "app/config.h"
 
@@ -121,10 +123,23 @@ int SendTo(HWND hWnd, bool bPost, int argc, char** argv)
     return 0;
 }
 
+// The control with this id anywhere below hWnd; null if none.
+HWND FindControl(HWND hWnd, int nID)
+{
+    for (HWND hChild = ::GetWindow(hWnd, GW_CHILD); hChild != nullptr; hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
+        if (::GetDlgCtrlID(hChild) == nID)
+            return hChild;
+        if (HWND hFound = FindControl(hChild, nID))
+            return hFound;
+    }
+    return nullptr;
+}
+
 int Usage()
 {
     std::fputs("usage: veltranctl wait [s] | send|post MSG [WPARAM [LPARAM]] | rect TITLE | rect-class CLASS | config PATH | list\n"
-               "       send-to|post-to TITLE MSG [WPARAM [LPARAM]] | item TITLE ID | foreground\n", stderr);
+               "       send-to|post-to TITLE MSG [WPARAM [LPARAM]] | item TITLE ID | foreground\n"
+               "       send-item|post-item TITLE ID MSG [WPARAM [LPARAM]]\n", stderr);
     return 2;
 }
 
@@ -180,6 +195,15 @@ int main(int argc, char** argv)
             return 1;
         }
         return SendTo(hWnd, pszVerb[0] == 'p', argc - 3, argv + 3);
+    }
+    if ((std::strcmp(pszVerb, "send-item") == 0 || std::strcmp(pszVerb, "post-item") == 0) && argc >= 5 && argc <= 7) {
+        HWND hWnd = Find(argv[2], true, false);
+        HWND hItem = hWnd != nullptr ? FindControl(hWnd, int(Number(argv[3]))) : nullptr;
+        if (hItem == nullptr) {
+            std::fprintf(stderr, "veltranctl: no control %s in \"%s\"\n", argv[3], argv[2]);
+            return 1;
+        }
+        return SendTo(hItem, pszVerb[0] == 'p', argc - 4, argv + 4);
     }
     if (std::strcmp(pszVerb, "foreground") == 0) {
         char szTitle[256] = "";
