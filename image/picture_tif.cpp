@@ -23,39 +23,59 @@ const char kCreateFailed[] = "CPictureTIF can't create image";
 
 // ---- glue ------------------------------------------------------------------------
 
+// libtiff's offsets count from the TIFF header, which need not sit at the
+// start of the stream: a codec reads and writes at the position it is called
+// at. The handle's client data carries that base with the file.
+struct TiffStream {
+    CPicFile* file;
+    LONG base;
+};
+
+CPicFile* FileOf(thandle_t h) { return static_cast<TiffStream*>(h)->file; }
+
 tmsize_t TiffRead(thandle_t h, void* buffer, tmsize_t n)
 {
-    return n <= 0 ? 0 : tmsize_t(static_cast<CPicFile*>(h)->Read(buffer, 1, size_t(n)));
+    return n <= 0 ? 0 : tmsize_t(FileOf(h)->Read(buffer, 1, size_t(n)));
 }
 
 tmsize_t TiffWrite(thandle_t h, void* buffer, tmsize_t n)
 {
-    return n <= 0 ? 0 : tmsize_t(static_cast<CPicFile*>(h)->Write(buffer, 1, size_t(n)));
+    return n <= 0 ? 0 : tmsize_t(FileOf(h)->Write(buffer, 1, size_t(n)));
 }
 
 toff_t TiffSeek(thandle_t h, toff_t offset, int origin)
 {
     if (offset == toff_t(-1))
         return toff_t(-1);
+    const TiffStream* s = static_cast<TiffStream*>(h);
     // Relative moves come as two's complement; our files stay below 2^31.
     int64_t signedOffset = int64_t(offset);
     if (signedOffset > int64_t(kPicMaxBytes) || signedOffset < -int64_t(kPicMaxBytes))
         return toff_t(-1);
-    CPicFile* file = static_cast<CPicFile*>(h);
-    if (!file->Seek(LONG(signedOffset), origin))
+    if (origin == SEEK_SET) {
+        signedOffset += s->base;
+        if (signedOffset < 0 || signedOffset > int64_t(kPicMaxBytes))
+            return toff_t(-1);
+    }
+    if (!s->file->Seek(LONG(signedOffset), origin))
         return toff_t(-1);
     if (origin == SEEK_SET)
         return offset;
-    LONG at = file->Tell();
-    return at < 0 ? toff_t(-1) : toff_t(at);
+    LONG at = s->file->Tell();
+    return at < s->base ? toff_t(-1) : toff_t(at - s->base);
 }
 
-int TiffClose(thandle_t) { return 0; }
+int TiffClose(thandle_t h)
+{
+    delete static_cast<TiffStream*>(h);
+    return 0;
+}
 
 toff_t TiffSize(thandle_t h)
 {
-    LONG size = static_cast<CPicFile*>(h)->Size();
-    return size < 0 ? 0 : toff_t(size);
+    const TiffStream* s = static_cast<TiffStream*>(h);
+    LONG size = s->file->Size();
+    return size < s->base ? 0 : toff_t(size - s->base);
 }
 
 int TiffMap(thandle_t, void**, toff_t*) { return 0; }
@@ -89,15 +109,26 @@ TIFF* TiffClientOpenOverPicFile(const char* name, const char* mode, CPicFile* fi
 {
     if (!file)
         return nullptr;
+    const LONG base = file->Tell();
+    if (base < 0)
+        return nullptr;
     TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
     if (!options)
         return nullptr;
+    TiffStream* stream = new (std::nothrow) TiffStream { file, base };
+    if (!stream) {
+        TIFFOpenOptionsFree(options);
+        return nullptr;
+    }
     TIFFOpenOptionsSetMaxSingleMemAlloc(options, kMaxTiffAlloc);
     TIFFOpenOptionsSetErrorHandlerExtR(options, TiffQuiet, nullptr);
     TIFFOpenOptionsSetWarningHandlerExtR(options, TiffQuiet, nullptr);
     TIFF* handle = TIFFClientOpenExt(
-        name, mode, file, TiffRead, TiffWrite, TiffSeek, TiffClose, TiffSize, TiffMap, TiffUnmap, options);
+        name, mode, stream, TiffRead, TiffWrite, TiffSeek, TiffClose, TiffSize, TiffMap, TiffUnmap, options);
     TIFFOpenOptionsFree(options);
+    // A failed open does not call the close procedure: the stream is ours to free.
+    if (!handle)
+        delete stream;
     return handle;
 }
 
@@ -469,7 +500,10 @@ bool CPictureTIF::Encode(CPicFile* file, bool append)
     if (!dibBlock)
         return SetError("null image!!!");
     if (!tif) {
-        tif = TiffOpenPicFile(file, "w");
+        // Appending: at the start of a TIFF the page joins its directory
+        // chain; where no header can be read (the end of the stream) a new
+        // file begins; other bytes are refused.
+        tif = TiffOpenPicFile(file, "a");
         if (!tif)
             return SetError("initialization fail");
     }

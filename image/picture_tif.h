@@ -10,6 +10,7 @@ struct tiff;
 
 // libtiff over a CPicFile: the client procedures, a cap on any single
 // allocation and a per-handle error handler that keeps the library quiet.
+// The file's position at the open is offset 0 of the TIFF.
 tiff* TiffClientOpenOverPicFile(const char* name, const char* mode, CPicFile* file);
 tiff* TiffOpenPicFile(CPicFile* file, const char* mode);
 
