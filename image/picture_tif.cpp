@@ -220,13 +220,14 @@ bool CPictureTIF::DecodePage(TIFF* handle)
 
     // The codec's own rows take what it unpacks exactly; every other layout
     // (2-bit grey, 1- and 2-bit palettes, packed multi-sample pixels, planes)
-    // goes through libtiff's RGBA reader.
+    // goes through libtiff's RGBA reader. Grey with alpha at 16 bits is ours:
+    // the reader drops the alpha of contiguous 16-bit grey.
     const bool grey = photometric == PHOTOMETRIC_MINISWHITE || photometric == PHOTOMETRIC_MINISBLACK;
     const bool contiguous = planar == PLANARCONFIG_CONTIG || samples == 1;
     bool ownRows = contiguous
         && ((grey && samples == 1 && (bits == 1 || bits == 4 || bits == 8 || bits == 16))
             || (photometric == PHOTOMETRIC_PALETTE && samples == 1 && (bits == 4 || bits == 8))
-            || (grey && samples == 2 && bits == 8)
+            || (grey && samples == 2 && (bits == 8 || bits == 16))
             || (photometric == PHOTOMETRIC_CIELAB && (samples == 3 || samples == 4) && bits == 8));
 
     uint16_t unit = RESUNIT_INCH;
@@ -248,9 +249,6 @@ bool CPictureTIF::DecodePage(TIFF* handle)
     uint16_t compression = COMPRESSION_NONE;
     TIFFGetFieldDefaulted(handle, TIFFTAG_COMPRESSION, &compression);
 
-    // The RGBA reader applies the Orientation tag itself as far as it goes:
-    // it mirrors and flips pages of orientations 1-4 and reads 5-8 as it
-    // reads 1-4, without the quarter turn; this route adds no turn of its own.
     if (!ownRows) {
         char message[1024];
         if (!TIFFRGBAImageOK(handle, message))
@@ -258,12 +256,14 @@ bool CPictureTIF::DecodePage(TIFF* handle)
         if (!CreateForDecode(width, height, 24, PIC_FORMAT_TIF, kCreateFailed))
             return false;
         SetCodecOption(compression, PIC_FORMAT_TIF);
+        // RGB with a fourth sample, and grey with a second one, carry alpha.
+        const bool withAlpha = samples == 4 || (grey && samples == 2);
         // The RGBA reader premultiplies unassociated alpha; calling it
         // associated makes the reader hand over the file's own colours.
         bool associated = false;
         uint16_t extraCount = 0;
         uint16_t* extraKinds = nullptr;
-        if (samples == 4 && TIFFGetField(handle, TIFFTAG_EXTRASAMPLES, &extraCount, &extraKinds) && extraCount == 1
+        if (withAlpha && TIFFGetField(handle, TIFFTAG_EXTRASAMPLES, &extraCount, &extraKinds) && extraCount == 1
             && extraKinds) {
             associated = extraKinds[0] == EXTRASAMPLE_ASSOCALPHA;
             if (extraKinds[0] == EXTRASAMPLE_UNASSALPHA) {
@@ -271,7 +271,16 @@ bool CPictureTIF::DecodePage(TIFF* handle)
                 TIFFSetField(handle, TIFFTAG_EXTRASAMPLES, 1, &kind);
             }
         }
-        return DecodeRgba(handle, width, height, samples, associated);
+        if (!DecodeRgba(handle, width, height, withAlpha, associated))
+            return false;
+        // The reader mirrors and flips as orientations 1-4 say, and reads 5-8
+        // as 1-4 without the quarter turn: undo its flips (each is its own
+        // inverse) and turn as the tag says, so both routes agree.
+        if (orientation >= ORIENTATION_LEFTTOP && orientation <= ORIENTATION_LEFTBOT) {
+            Orient(WORD(orientation - 4));
+            Orient(orientation);
+        }
+        return true;
     }
 
     const bool lab = photometric == PHOTOMETRIC_CIELAB;
@@ -319,6 +328,13 @@ bool CPictureTIF::DecodePage(TIFF* handle)
     if (!DecodeRows(handle, width, height, samples, bits, photometric))
         return false;
 
+    Orient(orientation);
+    return true;
+}
+
+// Turns a page stored as the Orientation tag says into the picture as shown.
+void CPictureTIF::Orient(WORD orientation)
+{
     switch (orientation) {
     case ORIENTATION_TOPRIGHT:
         Mirror();
@@ -335,7 +351,8 @@ bool CPictureTIF::DecodePage(TIFF* handle)
         Mirror();
         break;
     case ORIENTATION_RIGHTTOP:
-        // The first row is the right-hand column: a clockwise turn puts it back.
+        // The first row is the right-hand column: a clockwise turn puts it
+        // back (a counter-clockwise one would show the page upside down).
         RotateRight();
         break;
     case ORIENTATION_RIGHTBOT:
@@ -343,15 +360,16 @@ bool CPictureTIF::DecodePage(TIFF* handle)
         Mirror();
         break;
     case ORIENTATION_LEFTBOT:
+        // The first row is the left-hand column, read upwards: a
+        // counter-clockwise turn, for the same reason as above.
         RotateLeft();
         break;
     default:
         break;
     }
-    return true;
 }
 
-bool CPictureTIF::DecodeRgba(TIFF* handle, DWORD width, DWORD height, WORD samples, bool premultiplied)
+bool CPictureTIF::DecodeRgba(TIFF* handle, DWORD width, DWORD height, bool withAlphaSample, bool premultiplied)
 {
     size_t bytes;
     uint64_t pixels = uint64_t(width) * height;
@@ -365,7 +383,7 @@ bool CPictureTIF::DecodeRgba(TIFF* handle, DWORD width, DWORD height, WORD sampl
         return SetError(kCorrupted);
     }
     // The raster starts at the bottom row, as the picture does.
-    const bool withAlpha = samples == 4 && AlphaCreate();
+    const bool withAlpha = withAlphaSample && AlphaCreate();
     for (DWORD r = 0; r < height; ++r) {
         if (info.escape) {
             _TIFFfree(raster);

@@ -48,7 +48,8 @@ public:
 
 protected:
     bool DecodePage(tiff* handle);
-    bool DecodeRgba(tiff* handle, DWORD width, DWORD height, WORD samples, bool premultiplied);
+    bool DecodeRgba(tiff* handle, DWORD width, DWORD height, bool withAlphaSample, bool premultiplied);
+    void Orient(WORD orientation);
     bool DecodeRows(tiff* handle, DWORD width, DWORD height, WORD samples, WORD bits, WORD photometric);
     bool EncodeBody(tiff* handle, bool multipage, int page, int pageCount);
     static void TileToStrip(BYTE* out, const BYTE* in, DWORD rows, DWORD cols, DWORD outSkip, DWORD inSkip);

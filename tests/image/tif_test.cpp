@@ -44,6 +44,7 @@ struct Page {
     uint32_t tile = 0; // tile side, 0 = strips
     uint16_t alpha = 0; // kind of the last sample, 0: no extra sample
     std::function<uint32_t(uint32_t x, uint32_t y)> grey; // the samples of one-sample pages, else a hash
+    std::function<uint32_t(uint32_t x, uint32_t y, uint32_t s)> sample; // every sample, when set
     std::vector<uint16_t> map; // 3 x 2^bits colormap entries
     bool resolution = false;
     float xRes = 0;
@@ -53,6 +54,8 @@ struct Page {
 // Sample value at (x, y, s), below 2^bits.
 uint32_t Value(const Page& p, uint32_t x, uint32_t y, uint32_t s)
 {
+    if (p.sample)
+        return p.sample(x, y, s);
     if (p.grey)
         return p.grey(x, y);
     return ((x * 7 + y * 13 + s * 29) * 2654435761u >> 7) & ((1u << p.bits) - 1);
@@ -358,6 +361,74 @@ TEST(TiffDecode, EveryOrientationGivesTheSamePicture)
                 ASSERT_EQ(pic.GetPixelIndex(LONG(x), LONG(H - 1 - y)), shown(x, y))
                     << "orientation " << o << " at " << x << "," << y;
     }
+}
+
+// Colour pages go through libtiff's RGBA reader, which reads orientations
+// 5-8 as 1-4; the quarter turn is the codec's, as on its own route.
+TEST(TiffDecode, EveryOrientationGivesTheSamePictureOnTheRgbaRoute)
+{
+    const uint32_t W = 19, H = 11;
+    auto shown = [](uint32_t x, uint32_t y, uint32_t s) { return (x * 23 + y * 7 + s * 71 + 5) & 255; };
+    for (uint16_t bits : { 8, 16 })
+        for (uint16_t o = ORIENTATION_TOPLEFT; o <= ORIENTATION_LEFTBOT; ++o) {
+            Page p;
+            p.samples = 3, p.photometric = PHOTOMETRIC_RGB, p.bits = bits, p.orientation = o;
+            p.width = o >= ORIENTATION_LEFTTOP ? H : W;
+            p.height = o >= ORIENTATION_LEFTTOP ? W : H;
+            p.sample = [&, o, bits](uint32_t c, uint32_t r, uint32_t s) {
+                uint32_t v;
+                switch (o) {
+                case ORIENTATION_TOPRIGHT: v = shown(W - 1 - c, r, s); break;
+                case ORIENTATION_BOTRIGHT: v = shown(W - 1 - c, H - 1 - r, s); break;
+                case ORIENTATION_BOTLEFT: v = shown(c, H - 1 - r, s); break;
+                case ORIENTATION_LEFTTOP: v = shown(r, c, s); break;
+                case ORIENTATION_RIGHTTOP: v = shown(W - 1 - r, c, s); break;
+                case ORIENTATION_RIGHTBOT: v = shown(W - 1 - r, H - 1 - c, s); break;
+                case ORIENTATION_LEFTBOT: v = shown(r, H - 1 - c, s); break;
+                default: v = shown(c, r, s); break;
+                }
+                return bits == 16 ? v * 257 : v;
+            };
+            std::vector<BYTE> file = MakeTiff({ p }, "rgbturn");
+            CPicture pic;
+            ASSERT_TRUE(DecodeBytes(pic, file)) << o << ": " << pic.GetLastError();
+            ASSERT_EQ(pic.GetBpp(), 24);
+            ASSERT_EQ(pic.GetWidth(), W) << bits << " bits, orientation " << o;
+            ASSERT_EQ(pic.GetHeight(), H) << bits << " bits, orientation " << o;
+            for (uint32_t y = 0; y < H; ++y)
+                for (uint32_t x = 0; x < W; ++x)
+                    ASSERT_TRUE(SameRgb(pic.GetPixelColor(LONG(x), LONG(H - 1 - y)),
+                        Rgb(BYTE(shown(x, y, 0)), BYTE(shown(x, y, 1)), BYTE(shown(x, y, 2)))))
+                        << bits << " bits, orientation " << o << " at " << x << "," << y;
+        }
+}
+
+// Grey with an alpha sample keeps its alpha in every layout: contiguous or
+// in planes, 8 or 16 bits a sample.
+TEST(TiffDecode, GreyWithAlphaKeepsItsAlphaInEveryLayout)
+{
+    auto stored = [](uint32_t x, uint32_t y, uint32_t s) { return s ? (x * 41 + y * 3) & 255 : (x * 9 + y * 17) & 255; };
+    for (uint16_t bits : { 8, 16 })
+        for (uint16_t planar : { PLANARCONFIG_CONTIG, PLANARCONFIG_SEPARATE }) {
+            Page p;
+            p.samples = 2, p.bits = bits, p.planar = planar, p.alpha = EXTRASAMPLE_UNASSALPHA;
+            p.sample = [&, bits](uint32_t x, uint32_t y, uint32_t s) {
+                return bits == 16 ? stored(x, y, s) * 257 : stored(x, y, s);
+            };
+            std::vector<BYTE> file = MakeTiff({ p }, "greyalpha");
+            CPicture pic;
+            ASSERT_TRUE(DecodeBytes(pic, file)) << bits << " " << planar << ": " << pic.GetLastError();
+            ASSERT_TRUE(pic.AlphaIsValid()) << bits << " bits, planar " << planar;
+            for (uint32_t y = 0; y < p.height; ++y)
+                for (uint32_t x = 0; x < p.width; ++x) {
+                    const LONG py = LONG(p.height - 1 - y);
+                    const BYTE grey = BYTE(stored(x, y, 0));
+                    ASSERT_EQ(pic.AlphaGet(LONG(x), py), stored(x, y, 1))
+                        << bits << " bits, planar " << planar << " at " << x << "," << y;
+                    ASSERT_TRUE(SameRgb(pic.GetPixelColor(LONG(x), py, false), Rgb(grey, grey, grey)))
+                        << bits << " bits, planar " << planar << " at " << x << "," << y;
+                }
+        }
 }
 
 TEST(TiffDecode, PagesSizesAndDamage)
