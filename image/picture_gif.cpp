@@ -862,8 +862,9 @@ bool CPictureGIF::Encode(CPicFile* file, CPicture** pictures, int count, bool lo
 
 void CPictureGIF::PutColorTable(CPicFile* file)
 {
+    // The flags promise 2^bpp entries; those past a trimmed palette are black.
     BYTE rgb[256 * 3];
-    DWORD n = GetNumColors();
+    DWORD n = DWORD(1) << GetBpp();
     for (DWORD i = 0; i < n; ++i) {
         RGBQUAD c = GetPaletteColor(BYTE(i));
         rgb[i * 3] = c.rgbRed;

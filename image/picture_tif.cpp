@@ -609,14 +609,9 @@ bool CPictureTIF::EncodeBody(TIFF* handle, bool multi, int page, int pageCount)
         photometric = PHOTOMETRIC_MINISWHITE;
     } else if (bpp == 4 || bpp == 8) {
         bool ramp = true;
-        if (bpp == 8) {
-            for (DWORD i = 0; i < 256 && ramp; ++i)
-                ramp = pal[i].rgbRed == i && pal[i].rgbGreen == i && pal[i].rgbBlue == i;
-        } else {
-            // A 4-bit page written as min-is-black is read back as the 17-step ramp.
-            for (DWORD i = 0; i < 16 && ramp; ++i)
-                ramp = pal[i].rgbRed == i * 17 && pal[i].rgbGreen == i * 17 && pal[i].rgbBlue == i * 17;
-        }
+        const DWORD step = bpp == 8 ? 1 : 17; // a 4-bit min-is-black page reads back as the 17-step ramp
+        for (DWORD i = 0; i < GetNumColors() && ramp; ++i)
+            ramp = pal[i].rgbRed == i * step && pal[i].rgbGreen == i * step && pal[i].rgbBlue == i * step;
         photometric = ramp ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_PALETTE;
     } else {
         photometric = PHOTOMETRIC_RGB;
