@@ -92,7 +92,10 @@ void Put(CPicture& tmp, LONG x, LONG y, const RGBQUAD& c)
 }
 
 // The progress of the filters at row y.
-LONG FilterProgress(LONG y, LONG h) { return LONG(int64_t(y) * 100 / h); }
+LONG FilterProgress(LONG y, LONG h)
+{
+    return LONG(int64_t(y) * 100 / h);
+}
 
 // Visits the selected pixels of the working box row by row with the
 // progress rule of the filters, up to the row where escape stops it.

@@ -31,7 +31,10 @@ struct TiffStream {
     LONG base;
 };
 
-CPicFile* FileOf(thandle_t h) { return static_cast<TiffStream*>(h)->file; }
+CPicFile* FileOf(thandle_t h)
+{
+    return static_cast<TiffStream*>(h)->file;
+}
 
 tmsize_t TiffRead(thandle_t h, void* buffer, tmsize_t n)
 {
@@ -263,8 +266,8 @@ bool CPictureTIF::DecodePage(TIFF* handle)
         bool associated = false;
         uint16_t extraCount = 0;
         uint16_t* extraKinds = nullptr;
-        if (withAlpha && TIFFGetField(handle, TIFFTAG_EXTRASAMPLES, &extraCount, &extraKinds) && extraCount == 1
-            && extraKinds) {
+        if (withAlpha && TIFFGetField(handle, TIFFTAG_EXTRASAMPLES, &extraCount, &extraKinds)
+            && extraCount == 1 && extraKinds) {
             associated = extraKinds[0] == EXTRASAMPLE_ASSOCALPHA;
             if (extraKinds[0] == EXTRASAMPLE_UNASSALPHA) {
                 uint16_t kind = EXTRASAMPLE_ASSOCALPHA;
@@ -369,7 +372,8 @@ void CPictureTIF::Orient(WORD orientation)
     }
 }
 
-bool CPictureTIF::DecodeRgba(TIFF* handle, DWORD width, DWORD height, bool withAlphaSample, bool premultiplied)
+bool CPictureTIF::DecodeRgba(
+    TIFF* handle, DWORD width, DWORD height, bool withAlphaSample, bool premultiplied)
 {
     size_t bytes;
     uint64_t pixels = uint64_t(width) * height;

@@ -95,9 +95,11 @@ struct EscapeAt {
 
 // Rows below `split` (counted from the bottom) as in `done`, the others as in
 // `old`: the pixel rows byte for byte, and the alpha planes.
-inline ::testing::AssertionResult RowsSplitAt(const CPicture& got, const CPicture& done, const CPicture& old, LONG split)
+inline ::testing::AssertionResult RowsSplitAt(
+    const CPicture& got, const CPicture& done, const CPicture& old, LONG split)
 {
-    if (got.GetWidth() != old.GetWidth() || got.GetHeight() != old.GetHeight() || got.GetBpp() != old.GetBpp())
+    if (got.GetWidth() != old.GetWidth() || got.GetHeight() != old.GetHeight()
+        || got.GetBpp() != old.GetBpp())
         return ::testing::AssertionFailure() << "shape";
     for (LONG y = 0; y < LONG(got.GetHeight()); ++y) {
         const CPicture& want = y < split ? done : old;
@@ -109,4 +111,3 @@ inline ::testing::AssertionResult RowsSplitAt(const CPicture& got, const CPictur
     }
     return ::testing::AssertionSuccess();
 }
-

@@ -219,8 +219,9 @@ TEST(JpegDecode, DecodeOptions)
         ASSERT_GE(ref.colors, 2);
         EXPECT_EQ(q.GetNumColors(), DWORD(ref.colors));
         for (int i = 0; i < ref.colors; ++i)
-            EXPECT_TRUE(SameRgb(q.GetPaletteColor(BYTE(i)),
-                Rgb(ref.colormap[0][i], ref.colormap[1][i], ref.colormap[2][i]))) << i;
+            EXPECT_TRUE(SameRgb(
+                q.GetPaletteColor(BYTE(i)), Rgb(ref.colormap[0][i], ref.colormap[1][i], ref.colormap[2][i])))
+                << i;
         for (int y = 0; y < 70; ++y)
             for (int x = 0; x < 90; ++x)
                 ASSERT_EQ(q.GetPixelIndex(x, 69 - y), ref.pixels[size_t(y) * 90 + x]);
@@ -302,7 +303,8 @@ TEST(JpegDecode, QuantisedPalettesSurviveCopiesTransformsAndEncoders)
         std::vector<BYTE> bytes = EncodeToBytes(source, type);
         ASSERT_FALSE(bytes.empty()) << type << ": " << source.GetLastError();
         CPicture back;
-        ASSERT_TRUE(back.Decode(bytes.data(), DWORD(bytes.size()), type)) << type << ": " << back.GetLastError();
+        ASSERT_TRUE(back.Decode(bytes.data(), DWORD(bytes.size()), type))
+            << type << ": " << back.GetLastError();
         ASSERT_EQ(back.GetWidth(), 90u);
         ASSERT_EQ(back.GetHeight(), 70u);
         for (LONG y = 0; y < 70; ++y)

@@ -378,14 +378,30 @@ TEST(TiffDecode, EveryOrientationGivesTheSamePictureOnTheRgbaRoute)
             p.sample = [&, o, bits](uint32_t c, uint32_t r, uint32_t s) {
                 uint32_t v;
                 switch (o) {
-                case ORIENTATION_TOPRIGHT: v = shown(W - 1 - c, r, s); break;
-                case ORIENTATION_BOTRIGHT: v = shown(W - 1 - c, H - 1 - r, s); break;
-                case ORIENTATION_BOTLEFT: v = shown(c, H - 1 - r, s); break;
-                case ORIENTATION_LEFTTOP: v = shown(r, c, s); break;
-                case ORIENTATION_RIGHTTOP: v = shown(W - 1 - r, c, s); break;
-                case ORIENTATION_RIGHTBOT: v = shown(W - 1 - r, H - 1 - c, s); break;
-                case ORIENTATION_LEFTBOT: v = shown(r, H - 1 - c, s); break;
-                default: v = shown(c, r, s); break;
+                case ORIENTATION_TOPRIGHT:
+                    v = shown(W - 1 - c, r, s);
+                    break;
+                case ORIENTATION_BOTRIGHT:
+                    v = shown(W - 1 - c, H - 1 - r, s);
+                    break;
+                case ORIENTATION_BOTLEFT:
+                    v = shown(c, H - 1 - r, s);
+                    break;
+                case ORIENTATION_LEFTTOP:
+                    v = shown(r, c, s);
+                    break;
+                case ORIENTATION_RIGHTTOP:
+                    v = shown(W - 1 - r, c, s);
+                    break;
+                case ORIENTATION_RIGHTBOT:
+                    v = shown(W - 1 - r, H - 1 - c, s);
+                    break;
+                case ORIENTATION_LEFTBOT:
+                    v = shown(r, H - 1 - c, s);
+                    break;
+                default:
+                    v = shown(c, r, s);
+                    break;
                 }
                 return bits == 16 ? v * 257 : v;
             };
@@ -407,7 +423,9 @@ TEST(TiffDecode, EveryOrientationGivesTheSamePictureOnTheRgbaRoute)
 // in planes, 8 or 16 bits a sample.
 TEST(TiffDecode, GreyWithAlphaKeepsItsAlphaInEveryLayout)
 {
-    auto stored = [](uint32_t x, uint32_t y, uint32_t s) { return s ? (x * 41 + y * 3) & 255 : (x * 9 + y * 17) & 255; };
+    auto stored = [](uint32_t x, uint32_t y, uint32_t s) {
+        return s ? (x * 41 + y * 3) & 255 : (x * 9 + y * 17) & 255;
+    };
     for (uint16_t bits : { 8, 16 })
         for (uint16_t planar : { PLANARCONFIG_CONTIG, PLANARCONFIG_SEPARATE }) {
             Page p;
@@ -696,7 +714,8 @@ TEST(TiffStream, DecodesAndEncodesAtAnyPosition)
         ASSERT_TRUE(out.Open());
         ASSERT_EQ(out.Write(prefix.data(), 1, prefix.size()), prefix.size());
         CPicture writer;
-        ASSERT_TRUE(count == 1 ? grey.Encode(&out, PIC_FORMAT_TIF) : writer.Encode(&out, pages, count, PIC_FORMAT_TIF))
+        ASSERT_TRUE(count == 1 ? grey.Encode(&out, PIC_FORMAT_TIF)
+                               : writer.Encode(&out, pages, count, PIC_FORMAT_TIF))
             << count << ": " << grey.GetLastError() << writer.GetLastError();
         std::vector<BYTE> written = Contents(out);
         ASSERT_GT(written.size(), 100u);
@@ -784,4 +803,3 @@ TEST(TiffEncode, AppendsToATiffStartsOneAtTheEndAndRefusesOtherBytes)
     EXPECT_STREQ(added.GetLastError(), "initialization fail");
     EXPECT_EQ(Contents(other), prefix);
 }
-

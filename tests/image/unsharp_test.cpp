@@ -174,7 +174,8 @@ TEST(UnsharpMask, EscapeKeepsTheRowsSharpenedAndTheOthersAsTheyWere)
         const struct {
             int stop;
             LONG sharpened;
-        } cases[] = { { 0, 0 }, { 6, 0 }, { h + 9, 0 }, { h + w, 0 }, { h + w + 5, 5 }, { h + w + h - 1, h - 1 } };
+        } cases[]
+            = { { 0, 0 }, { 6, 0 }, { h + 9, 0 }, { h + w, 0 }, { h + w + 5, 5 }, { h + w + h - 1, h - 1 } };
         for (const auto& c : cases) {
             CPicture part(original);
             {
