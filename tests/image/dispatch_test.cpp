@@ -3,6 +3,7 @@
 #include "image/picture.h"
 #include "image/picture_codecs.h"
 #include "image_test_util.h"
+#include "support/tempfolder.h"
 
 #include <gtest/gtest.h>
 
@@ -174,7 +175,8 @@ TEST(Dispatch, EncodeEntryPointsAndTheirTexts)
 
 TEST(Dispatch, SaveAndLoadThroughFiles)
 {
-    std::string path = ::testing::TempDir() + "veltran_dispatch_test.bmp";
+    const vtest::CTempFolder folder("veltran_dispatch");
+    std::string path = folder.Str("test.bmp");
     CPicture pic(9, 4, 4);
     FillRandom(pic, 8);
     ASSERT_TRUE(pic.Save(path.c_str(), PIC_FORMAT_BMP)) << pic.GetLastError();

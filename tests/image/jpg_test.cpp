@@ -4,6 +4,7 @@
 #include "image/picture_jpg.h"
 #include "image_test_util.h"
 #include "jpeg_test_util.h"
+#include "support/tempfolder.h"
 
 #include <gtest/gtest.h>
 
@@ -687,7 +688,8 @@ TEST(JpegExif, EncodeIntoAWriteOnlyStreamKeepsThePlainStream)
     ASSERT_TRUE(DecodeBytes(pic, jpeg));
     ASSERT_TRUE(pic.GetExifInfo().hasExif);
 
-    std::string path = ::testing::TempDir() + "veltran_jpg_exif.jpg";
+    const vtest::CTempFolder folder("veltran_jpg");
+    std::string path = folder.Str("exif.jpg");
     FILE* f = std::fopen(path.c_str(), "wb");
     ASSERT_NE(f, nullptr);
     ASSERT_TRUE(pic.Encode(f));

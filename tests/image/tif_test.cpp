@@ -4,6 +4,7 @@
 #include "../afx/afx_test_util.h"
 #include "image/picture_tif.h"
 #include "image_test_util.h"
+#include "support/tempfolder.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +21,11 @@
 
 namespace {
 
-std::string TempPath(const char* name) { return ::testing::TempDir() + "veltran_tif_" + name + ".tif"; }
+std::string TempPath(const char* name)
+{
+    static const vtest::CTempFolder s_folder("veltran_tif");
+    return s_folder.Str(std::string(name) + ".tif");
+}
 
 std::vector<BYTE> ReadFile(const std::string& path)
 {
