@@ -205,7 +205,7 @@ TEST(Dispatch, SaveAndLoadThroughFiles)
 
     CPicture missing;
     EXPECT_FALSE(missing.Load(path.c_str(), PIC_FORMAT_BMP));
-    EXPECT_NE(std::string(missing.GetLastError()).find("veltran_dispatch_test.bmp"), std::string::npos);
+    EXPECT_NE(std::string(missing.GetLastError()).find("test.bmp"), std::string::npos);
 }
 
 } // namespace
