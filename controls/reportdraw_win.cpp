@@ -350,7 +350,8 @@ BOOL CReportCtrl::OnEraseBkgnd(CDC* pDC)
         if (nOffset < 0)
             nOffset += nRowHeight;
         for (int y = rc.top - nOffset; y < rc.bottom; y += nRowHeight) {
-            CRect rcBox(rc.left, std::max<int>(y, rc.top), rc.right, std::min<int>(y + nRowHeight - 1, rc.bottom));
+            CRect rcBox(
+                rc.left, std::max<int>(y, rc.top), rc.right, std::min<int>(y + nRowHeight - 1, rc.bottom));
             if (rcBox.Height() > 0)
                 pDC->FillSolidRect(&rcBox, crBack);
         }

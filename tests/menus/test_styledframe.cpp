@@ -465,8 +465,8 @@ TEST(StyledFrame, OpenBarItemOfTheFlatStyleJoinsItsPopup)
     GetMenuBarBrush(); // the bar's brush is the cache's until the library ends
     const long nGdi = AfxGetLiveGdiObjectCount();
     auto* pFrame = new CStyledFrameWnd;
-    ASSERT_TRUE(pFrame->Create(nullptr, "joint", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(40, 40, 340, 240), nullptr,
-        MAKEINTRESOURCEA(IDR_FRAME)));
+    ASSERT_TRUE(pFrame->Create(nullptr, "joint", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(40, 40, 340, 240),
+        nullptr, MAKEINTRESOURCEA(IDR_FRAME)));
     ::SetForegroundWindow(pFrame->m_hWnd);
     pFrame->UpdateWindow();
     const HMENU hBar = pFrame->m_barMenu.m_hMenu;
