@@ -252,7 +252,8 @@ BOOL CStyledMenu::ModifyODMenuWithBitmap(LPCSTR lpszText, UINT nID, CBitmap* pBi
     if (pBitmap == nullptr || pBitmap->m_hObject == nullptr)
         return ModifyODMenuCore(lpszText, nID, nullptr, -1, FALSE);
     CImageList list;
-    if (!list.Create(m_nIconX, m_nIconY, 255, 1, 1) || list.Add(pBitmap, GetBitmapBackground()) < 0)
+    if (!list.Create(m_nIconX, m_nIconY, 255, 1, 1) ||
+        AddBitmapCopyMasked(list.m_hImageList, (HBITMAP)pBitmap->m_hObject, GetBitmapBackground()) < 0)
         return FALSE;
     return ModifyODMenuFromImageList(lpszText, nID, &list, 0);
 }

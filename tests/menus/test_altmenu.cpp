@@ -272,6 +272,42 @@ TEST(AltMenu, EditsByTextAndKeyboardShortcuts)
     EXPECT_EQ(::GetMenuItemCount(menu.m_hMenu), menu.GetItemRecordCount());
 }
 
+// The bitmap forms take a copy for the masked add: the caller's bitmap keeps its
+// background, and every item made from it shows the same icon, transparent at its border.
+TEST(AltMenu, BitmapFormsLeaveTheCallersBitmapAsItWas)
+{
+    CVersionScope version(6); // the classic look: one image per item
+    CAltMenu::FreeSharedImages();
+    const COLORREF clrBack = Sys(COLOR_BTNFACE);
+    const COLORREF clrInk = RGB(30, 160, 30);
+    const COLORREF clrCanvas = RGB(1, 2, 3);
+    CBitmap bmp;
+    ASSERT_TRUE(mtest::MakeFramedBitmap(bmp, 16, 15, clrBack, clrInk));
+    {
+        CAltMenu menu;
+        menu.CreatePopupMenu();
+        ASSERT_TRUE(menu.AppendItemFromBitmap("&Appended", 0, 701, &bmp));
+        ASSERT_TRUE(menu.InsertItemFromBitmap(0, "&Inserted", MF_BYPOSITION, 702, &bmp));
+        menu.AppendItem("&Modified", 0, 703);
+        ASSERT_TRUE(menu.ModifyItemFromBitmap((LPCSTR) nullptr, 703, &bmp));
+        EXPECT_FALSE(menu.AppendItemFromBitmap("&None", 0, 704, nullptr));
+        ASSERT_EQ(3, menu.GetItemRecordCount());
+        EXPECT_EQ(L"&Inserted", Text(&menu, 0));
+        EXPECT_EQ(L"&Appended", Text(&menu, 1));
+        EXPECT_EQ(clrBack, mtest::BitmapPixel(bmp, 0, 0));
+        EXPECT_EQ(clrInk, mtest::BitmapPixel(bmp, 8, 7));
+        ASSERT_NE(nullptr, CAltMenu::GetSharedImages());
+        const HIMAGELIST hShared = CAltMenu::GetSharedImages()->m_hImageList;
+        for (int i = 0; i < 3; ++i) {
+            const int nImage = menu.GetItemRecord(i)->m_nImageIndex;
+            ASSERT_GE(nImage, 0) << i;
+            EXPECT_EQ(clrCanvas, mtest::ImagePixel(hShared, nImage, 0, 0, clrCanvas)) << i;
+            EXPECT_EQ(clrInk, mtest::ImagePixel(hShared, nImage, 8, 7, clrCanvas)) << i;
+        }
+    }
+    CAltMenu::FreeSharedImages();
+}
+
 // A foreign item is never read through its data; sub-menus are freed exactly once,
 // and a caller's sub-menu stays the caller's.
 TEST(AltMenu, RecordsAndSubMenusHaveOneOwner)

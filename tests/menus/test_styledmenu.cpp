@@ -2,6 +2,9 @@
 // title, editing and the menu messages.
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "afx/afxwin.h"
 #include "menus/menustyles.h"
 #include "menus/menuutil.h"
@@ -451,6 +454,47 @@ TEST(StyledMenuEdit, ToolBarIconsComeFromTheToolBarResourceAndAreShared) {
     }
     // The data-loaded set was never held by an item: it stays until the library ends.
     EXPECT_EQ(nSetsBefore + 1, CStyledMenuIcons::GetSharedList().size());
+}
+
+// The bitmap forms take a copy for the image list's masked add, which blackens
+// the background of what it is given: the caller's bitmap stays as it was, so
+// the same bitmap used again gives the same icon, transparent at its border.
+TEST(StyledMenuEdit, BitmapFormsLeaveTheCallersBitmapAsItWas) {
+    const COLORREF clrBack = ::GetSysColor(COLOR_3DFACE);
+    const COLORREF clrInk = RGB(200, 30, 30);
+    const COLORREF clrCanvas = RGB(1, 2, 3);
+    CBitmap bmp;
+    ASSERT_TRUE(mtest::MakeFramedBitmap(bmp, 16, 15, clrBack, clrInk));
+    CStyledMenu menu;
+    ASSERT_TRUE(menu.CreatePopupMenu());
+    ASSERT_TRUE(menu.AppendItemWithBitmap("appended", 0, 601, &bmp));
+    ASSERT_TRUE(menu.InsertItemWithBitmap(0, "inserted", MF_BYPOSITION, 602, &bmp));
+    ASSERT_TRUE(menu.InsertMenu(601, MF_BYCOMMAND, 603, "before appended", &bmp));
+    menu.AppendItem("modified", 0, 604);
+    ASSERT_TRUE(menu.ModifyODMenuWithBitmap("modified!", 604, &bmp));
+    EXPECT_STREQ("insertedbefore appendedappendedmodified!", TextsOf(menu));
+    ExpectInStep(menu);
+    CStyledMenuBitmaps set;
+    const int nOwn = set.AddBitmap(&bmp, clrBack);
+    ASSERT_EQ(0, nOwn);
+    EXPECT_EQ(clrBack, mtest::BitmapPixel(bmp, 0, 0));
+    EXPECT_EQ(clrInk, mtest::BitmapPixel(bmp, 8, 7));
+    std::vector<std::pair<HIMAGELIST, int>> icons{{set.m_imageList.m_hImageList, nOwn}};
+    for (int i = 0; i < menu.GetItemRecordCount(); ++i) {
+        const CStyledMenuItemData* pData = menu.GetItemRecord(i);
+        ASSERT_NE(nullptr, pData->m_pIcons) << i;
+        icons.emplace_back(pData->m_pIcons->m_imageList.m_hImageList, pData->m_nIconIndex);
+    }
+    for (const auto& icon : icons) {
+        EXPECT_EQ(clrCanvas, mtest::ImagePixel(icon.first, icon.second, 0, 0, clrCanvas)) << icon.second;
+        EXPECT_EQ(clrInk, mtest::ImagePixel(icon.first, icon.second, 8, 7, clrCanvas)) << icon.second;
+    }
+    // No bitmap: no icon, or only the new text.
+    ASSERT_TRUE(menu.AppendItemWithBitmap("none", 0, 605, nullptr));
+    EXPECT_EQ(nullptr, menu.GetItemRecord(4)->m_pIcons);
+    ASSERT_TRUE(menu.ModifyODMenuWithBitmap("text only", 604, nullptr));
+    EXPECT_STREQ("text only", menu.GetItemRecord(3)->m_strText);
+    EXPECT_EQ(-1, menu.GetItemRecord(3)->m_nIconIndex);
 }
 
 // --- messages ----------------------------------------------------------------
