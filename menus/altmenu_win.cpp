@@ -1058,8 +1058,10 @@ BOOL CAltMenu::LoadToolbar(UINT nToolBarID)
 
 BOOL CAltMenu::LoadToolbars(const UINT* pToolBarIDs, int nCount)
 {
+    if (pToolBarIDs == nullptr)
+        return nCount <= 0; // nothing loaded: a success only when nothing was asked for
     BOOL bAll = TRUE;
-    for (int i = 0; pToolBarIDs != nullptr && i < nCount; ++i)
+    for (int i = 0; i < nCount; ++i)
         bAll = LoadToolbar(pToolBarIDs[i]) && bAll;
     return bAll;
 }

@@ -313,6 +313,8 @@ BOOL CStyledMenu::LoadToolbar(const WORD* pToolBarData, COLORREF clrMask) {
 }
 
 BOOL CStyledMenu::LoadToolbars(const UINT* pToolBarIDs, int nCount, HINSTANCE hModule) {
+    if (pToolBarIDs == nullptr)
+        return nCount <= 0;  // nothing loaded: a success only when nothing was asked for
     BOOL bAll = TRUE;
     for (int i = 0; i < nCount; ++i)
         if (!LoadToolbar(pToolBarIDs[i], hModule))

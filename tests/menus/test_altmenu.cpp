@@ -187,6 +187,12 @@ TEST(AltMenu, ToolBarImagesGoIntoTheSharedList)
         menu.AppendItem("none", 0, 777);
         ASSERT_TRUE(menu.LoadToolbar(IDR_TOOLBAR));
         EXPECT_FALSE(menu.LoadToolbar(20998));
+        // Several at once: 1 only when all loaded; a null array loads nothing.
+        const UINT withMissing[] = { IDR_TOOLBAR, 20998 };
+        EXPECT_FALSE(menu.LoadToolbars(withMissing, 2));
+        EXPECT_TRUE(menu.LoadToolbars(withMissing, 1));
+        EXPECT_FALSE(menu.LoadToolbars(nullptr, 1));
+        EXPECT_TRUE(menu.LoadToolbars(nullptr, 0));
         ASSERT_NE(nullptr, CAltMenu::GetSharedImages());
         EXPECT_EQ(2 * c.nImagesPerCommand, CAltMenu::GetSharedImages()->GetImageCount());
         EXPECT_EQ(0, menu.GetItemRecord(0)->m_nImageIndex);

@@ -497,6 +497,23 @@ TEST(StyledMenuEdit, BitmapFormsLeaveTheCallersBitmapAsItWas) {
     EXPECT_EQ(-1, menu.GetItemRecord(3)->m_nIconIndex);
 }
 
+// 1 only when every tool bar loaded; a null array loads nothing.
+TEST(StyledMenuEdit, LoadToolbarsIsOneOnlyWhenEveryToolBarLoaded) {
+    CStyledMenu menu;
+    ASSERT_TRUE(menu.CreatePopupMenu());
+    menu.AppendItem("red", 0, ID_TB_RED);
+    menu.AppendItem("green", 0, ID_TB_GREEN);
+    EXPECT_FALSE(menu.LoadToolbars(nullptr, 1));
+    EXPECT_TRUE(menu.LoadToolbars(nullptr, 0));
+    EXPECT_EQ(nullptr, menu.GetItemRecord(0)->m_pIcons);
+    const UINT withMissing[] = {4242, IDR_TOOLBAR};
+    EXPECT_FALSE(menu.LoadToolbars(withMissing, 2));
+    EXPECT_EQ(0, menu.GetItemRecord(0)->m_nIconIndex);  // the tool bar that exists still loaded
+    EXPECT_EQ(6, menu.GetItemRecord(1)->m_nIconIndex);
+    const UINT both[] = {IDR_TOOLBAR, IDR_TOOLBAR};
+    EXPECT_TRUE(menu.LoadToolbars(both, 2));
+}
+
 // --- messages ----------------------------------------------------------------
 
 TEST(StyledMenuMessages, MenuCharFindsTheMnemonicInAnyCase) {
