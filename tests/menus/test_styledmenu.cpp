@@ -514,6 +514,94 @@ TEST(StyledMenuEdit, LoadToolbarsIsOneOnlyWhenEveryToolBarLoaded) {
     EXPECT_TRUE(menu.LoadToolbars(both, 2));
 }
 
+// ModifyItem modifies with the flags it is given, an id of 0 included (no
+// separator, unlike appending), and makes the item owner-drawn again.
+TEST(StyledMenuEdit, ModifyItemKeepsTheGivenFlagsEvenWithAnIdOfZero) {
+    CStyledMenu menu;
+    ASSERT_TRUE(menu.CreatePopupMenu());
+    menu.AppendItem("a", 0, 1);
+    menu.AppendItem("b", 0, 2);
+    ASSERT_TRUE(menu.ModifyItem(0, MF_BYPOSITION | MF_STRING | MF_CHECKED, 0, "zero"));
+    const CStyledMenuItemData* pData = menu.GetItemRecord(0);
+    EXPECT_EQ((UINT)(MF_BYPOSITION | MF_OWNERDRAW | MF_CHECKED), pData->m_nFlags);
+    EXPECT_EQ(0u, pData->m_nID);
+    EXPECT_STREQ("zero", pData->m_strText);
+    const mtest::CItemInfo info = GetItem(menu.m_hMenu, 0);
+    EXPECT_FALSE(info.fType & MFT_SEPARATOR);
+    EXPECT_TRUE(info.fState & MFS_CHECKED);
+    ExpectInStep(menu);
+    MEASUREITEMSTRUCT mis{ODT_MENU, 0, 0, 0, 0, (ULONG_PTR)pData};
+    menu.MeasureItem(&mis);
+    EXPECT_GT(mis.itemHeight, 3u);  // measured as an item with text, not as a separator line
+}
+
+// The bitmap of an item the system draws, or null for an owner-drawn one.
+HBITMAP ShownBitmap(HMENU hMenu, int nPos) {
+    MENUITEMINFOA mii{};
+    mii.cbSize = sizeof(mii);
+    mii.fMask = MIIM_FTYPE | MIIM_BITMAP;
+    if (!::GetMenuItemInfoA(hMenu, (UINT)nPos, TRUE, &mii) || (mii.fType & MFT_OWNERDRAW))
+        return nullptr;
+    return mii.hbmpItem;
+}
+
+// ModifyItemBitmap makes a bitmap item the system draws: its record has no text
+// and claims no owner-draw. Edits that apply the record again keep it a bitmap
+// item; SetMenuText makes it a string item; a modification that fails leaves the
+// record's text.
+TEST(StyledMenuEdit, BitmapItemStaysABitmapItemUntilItGetsAText) {
+    CBitmap bmp;
+    ASSERT_TRUE(mtest::MakeFramedBitmap(bmp, 16, 15, RGB(255, 255, 255), RGB(0, 0, 200)));
+    const HBITMAP hbm = (HBITMAP)bmp.m_hObject;
+    CStyledMenu menu;
+    ASSERT_TRUE(menu.CreatePopupMenu());
+    menu.AppendItem("a", 0, 1);
+    menu.AppendItem("b", 0, 2);
+    ASSERT_TRUE(menu.ModifyItemBitmap(1, MF_BYCOMMAND, 10, &bmp));
+    CStyledMenuItemData* pData = menu.GetItemRecord(0);
+    auto expectBitmapItem = [&](int nPos, UINT nID, const char* pszStep) {
+        EXPECT_EQ(hbm, ShownBitmap(menu.m_hMenu, nPos)) << pszStep;
+        EXPECT_EQ(nID, GetItem(menu.m_hMenu, nPos).wID) << pszStep;
+        EXPECT_EQ(pData, menu.GetItemRecord(nPos)) << pszStep;
+        EXPECT_TRUE(pData->m_nFlags & MF_BITMAP) << pszStep;
+        EXPECT_FALSE(pData->m_nFlags & MF_OWNERDRAW) << pszStep;
+        EXPECT_EQ(::GetMenuItemCount(menu.m_hMenu), menu.GetItemRecordCount()) << pszStep;
+    };
+    expectBitmapItem(0, 10, "modified");
+    EXPECT_STREQ("", pData->m_strText);
+    EXPECT_EQ(10u, pData->m_nID);
+    ASSERT_TRUE(menu.SwapItemCommand(10, 11));
+    expectBitmapItem(0, 11, "swapped");
+    ASSERT_TRUE(menu.ModifyODMenu("named", 11, -1));
+    expectBitmapItem(0, 11, "no new icon");
+    ASSERT_TRUE(menu.ModifyODMenuWithBitmap("renamed", 11, nullptr));
+    expectBitmapItem(0, 11, "no new bitmap");
+    ASSERT_TRUE(menu.SetMenuTitle("Title", CStyledMenu::titleVertical));
+    expectBitmapItem(1, 11, "second item of a side title");
+    EXPECT_TRUE(GetItem(menu.m_hMenu, 1).fType & MFT_MENUBREAK);
+    ASSERT_TRUE(menu.RemoveMenuTitle());
+    expectBitmapItem(0, 11, "title removed");
+    EXPECT_FALSE(GetItem(menu.m_hMenu, 0).fType & MFT_MENUBREAK);
+    // A text makes it a string item, owner-drawn with its record.
+    ASSERT_TRUE(menu.SetMenuText(0, "text", MF_BYPOSITION));
+    EXPECT_EQ(nullptr, ShownBitmap(menu.m_hMenu, 0));
+    EXPECT_FALSE(pData->m_nFlags & MF_BITMAP);
+    ExpectInStep(menu);
+    // A new icon makes a bitmap item owner-drawn too.
+    ASSERT_TRUE(menu.ModifyItemBitmap(0, MF_BYPOSITION, 11, &bmp));
+    const COLORREF colours[] = {RGB(0, 200, 0)};
+    CImageList list;
+    ASSERT_TRUE(mtest::MakeIconList(list, 16, 16, colours, 1));
+    ASSERT_TRUE(menu.ModifyODMenuFromImageList("icon", 11, &list, 0));
+    EXPECT_EQ(nullptr, ShownBitmap(menu.m_hMenu, 0));
+    EXPECT_GE(pData->m_nIconIndex, 0);
+    ExpectInStep(menu);
+
+    // A menu cannot hold itself: the modification fails and the record keeps its text.
+    EXPECT_FALSE(menu.ModifyItemBitmap(1, MF_BYPOSITION | MF_POPUP, (UINT_PTR)menu.m_hMenu, &bmp));
+    EXPECT_STREQ("b", menu.GetItemRecord(1)->m_strText);
+}
+
 // --- messages ----------------------------------------------------------------
 
 TEST(StyledMenuMessages, MenuCharFindsTheMnemonicInAnyCase) {
