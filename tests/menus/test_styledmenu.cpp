@@ -497,6 +497,34 @@ TEST(StyledMenuEdit, BitmapFormsLeaveTheCallersBitmapAsItWas) {
     EXPECT_EQ(-1, menu.GetItemRecord(3)->m_nIconIndex);
 }
 
+// The forms in the argument order of InsertMenu put the items where and as they are told.
+TEST(StyledMenuEdit, InsertMenuOrderFormsForwardTheirArguments) {
+    const COLORREF colours[] = {RGB(0, 0, 200)};
+    CImageList list;
+    ASSERT_TRUE(mtest::MakeIconList(list, 16, 16, colours, 1));
+    CStyledMenu menu;
+    ASSERT_TRUE(menu.CreatePopupMenu());
+    menu.AppendItem("a", 0, 1);
+    menu.AppendItem("b", 0, 2);
+    ASSERT_TRUE(menu.InsertMenu(1, MF_BYPOSITION | MF_CHECKED, ID_TB_BLUE, "tool", IDR_TOOLBAR));
+    ASSERT_TRUE(menu.InsertMenu(2, MF_BYCOMMAND, 702, "listed", &list, 0));  // before the item of command 2
+    ASSERT_TRUE(menu.InsertMenu((UINT)-1, MF_BYPOSITION, 703, "end", -1));
+    EXPECT_STREQ("atoollistedbend", TextsOf(menu));
+    ExpectInStep(menu);
+    const CStyledMenuItemData* pTool = menu.GetItemRecord(1);
+    EXPECT_EQ((UINT_PTR)ID_TB_BLUE, pTool->m_nID);
+    EXPECT_TRUE(pTool->m_nFlags & MF_CHECKED);
+    ASSERT_NE(nullptr, pTool->m_pIcons);
+    EXPECT_EQ(3, pTool->m_nIconIndex);  // the tool bar's second button with an image
+    const CStyledMenuItemData* pListed = menu.GetItemRecord(2);
+    EXPECT_EQ(702u, pListed->m_nID);
+    ASSERT_NE(nullptr, pListed->m_pIcons);
+    EXPECT_EQ(RGB(0, 0, 200), mtest::ImagePixel(pListed->m_pIcons->m_imageList.m_hImageList,
+                                                pListed->m_nIconIndex, 8, 8, RGB(1, 2, 3)));
+    EXPECT_EQ(nullptr, menu.GetItemRecord(4)->m_pIcons);
+    EXPECT_FALSE(menu.InsertMenu(4242, MF_BYCOMMAND, 704, "nowhere", -1));
+}
+
 // 1 only when every tool bar loaded; a null array loads nothing.
 TEST(StyledMenuEdit, LoadToolbarsIsOneOnlyWhenEveryToolBarLoaded) {
     CStyledMenu menu;
