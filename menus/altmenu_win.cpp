@@ -387,7 +387,8 @@ bool BitmapToList(CBitmap* pBitmap, CImageList& list)
     if (pBitmap == nullptr || pBitmap->m_hObject == nullptr)
         return false;
     list.Create(CAltMenu::s_nIconX, CAltMenu::s_nIconY, kImageListFlags, 1, 1);
-    return AddBitmapCopyMasked(list.m_hImageList, (HBITMAP)pBitmap->m_hObject, ::GetSysColor(COLOR_BTNFACE)) >= 0;
+    return AddBitmapCopyMasked(list.m_hImageList, (HBITMAP)pBitmap->m_hObject, ::GetSysColor(COLOR_BTNFACE))
+        >= 0;
 }
 } // namespace
 

@@ -370,7 +370,8 @@ TEST(AltMenu, DeleteMenuByTextAlsoDestroysASubMenuNoObjectHolds)
         menu.AppendItem("", 0, 0);
         menu.AppendItem("&Gamma", 0, 3);
         auto byText = [&](const char* psz, int nSeparators) {
-            return bDelete ? menu.DeleteMenuByText(psz, nSeparators) : menu.RemoveMenuByText(psz, nSeparators);
+            return bDelete ? menu.DeleteMenuByText(psz, nSeparators)
+                           : menu.RemoveMenuByText(psz, nSeparators);
         };
         EXPECT_TRUE(byText("&Beta", 1)); // with the separator after it
         EXPECT_TRUE(byText("&Plain", 2)); // with the separator before it
