@@ -289,6 +289,7 @@ TEST(AltMenu, BitmapFormsLeaveTheCallersBitmapAsItWas)
     const COLORREF clrCanvas = RGB(1, 2, 3);
     CBitmap bmp;
     ASSERT_TRUE(mtest::MakeFramedBitmap(bmp, 16, 15, clrBack, clrInk));
+    const long nGdi = AfxGetLiveGdiObjectCount();
     {
         CAltMenu menu;
         menu.CreatePopupMenu();
@@ -312,6 +313,7 @@ TEST(AltMenu, BitmapFormsLeaveTheCallersBitmapAsItWas)
         }
     }
     CAltMenu::FreeSharedImages();
+    EXPECT_EQ(nGdi, AfxGetLiveGdiObjectCount());
 }
 
 // Items whose command has a button on the tool bar get an image list of their own
@@ -320,36 +322,38 @@ TEST(AltMenu, BitmapFormsLeaveTheCallersBitmapAsItWas)
 TEST(AltMenu, AddFromToolBarGivesItemsTheirButtonsImages)
 {
     CVersionScope version(6);
-    CWnd host;
-    ASSERT_TRUE(host.CreateEx(0, "STATIC", nullptr, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
-    CToolBar bar;
-    ASSERT_TRUE(bar.CreateEx(&host, TBSTYLE_FLAT, WS_CHILD | CBRS_ALIGN_TOP, 0xE800));
-    ASSERT_TRUE(bar.LoadToolBar(IDR_TOOLBAR));
-    CAltMenu menu;
-    menu.CreatePopupMenu();
-    menu.AppendItem("&Red", 0, ID_TB_RED);
-    menu.AppendItem("&Plain", 0, 777);
-    CAltMenu* pSub = menu.AppendPopup("&Sub");
-    pSub->AppendItem("&Green", 0, ID_TB_GREEN);
-    EXPECT_FALSE(menu.AddFromToolBar(nullptr, IDR_TOOLBAR));
-    EXPECT_FALSE(menu.AddFromToolBar(&bar, 0));
-    EXPECT_FALSE(menu.AddFromToolBar(&bar, 20998));
-    EXPECT_EQ(nullptr, menu.GetItemRecord(0)->m_pImageList);
-    ASSERT_TRUE(menu.AddFromToolBar(&bar, IDR_TOOLBAR));
-    const struct {
-        CAltMenuItemData* pData;
-        COLORREF clr;
-    } items[] = { { menu.GetItemRecord(0), RGB(255, 0, 0) }, { pSub->GetItemRecord(0), RGB(0, 128, 0) } };
-    for (const auto& item : items) {
-        ASSERT_NE(nullptr, item.pData->m_pImageList);
-        EXPECT_EQ(0, item.pData->m_nOwnImageIndex);
-        EXPECT_EQ(IDR_TOOLBAR, item.pData->m_nOwnImageResource);
-        EXPECT_EQ(item.clr, mtest::ImagePixel(item.pData->m_pImageList->m_hImageList, 0, 8, 7, RGB(1, 2, 3)));
+    const long nGdi = AfxGetLiveGdiObjectCount();
+    {
+        CWnd host;
+        ASSERT_TRUE(host.CreateEx(0, "STATIC", nullptr, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+        CToolBar bar;
+        ASSERT_TRUE(bar.CreateEx(&host, TBSTYLE_FLAT, WS_CHILD | CBRS_ALIGN_TOP, 0xE800));
+        ASSERT_TRUE(bar.LoadToolBar(IDR_TOOLBAR));
+        CAltMenu menu;
+        menu.CreatePopupMenu();
+        menu.AppendItem("&Red", 0, ID_TB_RED);
+        menu.AppendItem("&Plain", 0, 777);
+        CAltMenu* pSub = menu.AppendPopup("&Sub");
+        pSub->AppendItem("&Green", 0, ID_TB_GREEN);
+        EXPECT_FALSE(menu.AddFromToolBar(nullptr, IDR_TOOLBAR));
+        EXPECT_FALSE(menu.AddFromToolBar(&bar, 0));
+        EXPECT_FALSE(menu.AddFromToolBar(&bar, 20998));
+        EXPECT_EQ(nullptr, menu.GetItemRecord(0)->m_pImageList);
+        ASSERT_TRUE(menu.AddFromToolBar(&bar, IDR_TOOLBAR));
+        const struct {
+            CAltMenuItemData* pData;
+            COLORREF clr;
+        } items[] = { { menu.GetItemRecord(0), RGB(255, 0, 0) }, { pSub->GetItemRecord(0), RGB(0, 128, 0) } };
+        for (const auto& item : items) {
+            ASSERT_NE(nullptr, item.pData->m_pImageList);
+            EXPECT_EQ(0, item.pData->m_nOwnImageIndex);
+            EXPECT_EQ(IDR_TOOLBAR, item.pData->m_nOwnImageResource);
+            EXPECT_EQ(item.clr, mtest::ImagePixel(item.pData->m_pImageList->m_hImageList, 0, 8, 7, RGB(1, 2, 3)));
+        }
+        EXPECT_EQ(nullptr, menu.GetItemRecord(1)->m_pImageList);
+        EXPECT_EQ(-1, menu.GetItemRecord(1)->m_nOwnImageIndex);
     }
-    EXPECT_EQ(nullptr, menu.GetItemRecord(1)->m_pImageList);
-    EXPECT_EQ(-1, menu.GetItemRecord(1)->m_nOwnImageIndex);
-    bar.DestroyWindow();
-    host.DestroyWindow();
+    EXPECT_EQ(nGdi, AfxGetLiveGdiObjectCount());
 }
 
 // DeleteMenuByText removes the item and the separators asked for, as RemoveMenuByText

@@ -193,38 +193,44 @@ TEST(MenuMeasure, TitlesAndMenuBarItems) {
 
 // The title font is the library's: either setter changes what every title is measured with.
 TEST(MenuMeasure, TitleFontSettersChangeTheTitlesFont) {
-    LOGFONT lfOld;
-    CStyledMenu::GetTitleFont(&lfOld);
-    CStyledMenu menu;
-    ASSERT_TRUE(menu.CreatePopupMenu());
-    menu.AppendItem("a", 0, 1);
-    menu.AppendItem("b", 0, 2);
-    ASSERT_TRUE(menu.SetMenuTitle("Veltran Clock", 0));  // horizontal: as wide as its text
-    LOGFONT lfBig = lfOld;
-    lfBig.lfHeight = 30;
-    CStyledMenu::SetTitleFont(&lfBig);
-    LOGFONT lf;
-    CStyledMenu::GetTitleFont(&lf);
-    EXPECT_EQ(30, lf.lfHeight);
-    EXPECT_EQ((UINT)TextSize("Veltran Clock", FALSE, &lfBig).cx, Measure(menu, 0).itemWidth);
-    LOGFONT lfSmall = lfOld;
-    lfSmall.lfHeight = 10;
-    lstrcpynA(lfSmall.lfFaceName, "Courier New", LF_FACESIZE);
-    CFont font;
-    ASSERT_TRUE(font.CreateFontIndirect(&lfSmall));
-    CStyledMenu::SetTitleFont(&font);
-    CStyledMenu::GetTitleFont(&lf);
-    EXPECT_EQ(10, lf.lfHeight);
-    EXPECT_STREQ("Courier New", lf.lfFaceName);
-    EXPECT_EQ((UINT)TextSize("Veltran Clock", FALSE, &lfSmall).cx, Measure(menu, 0).itemWidth);
-    // Nothing given: nothing changes.
-    CStyledMenu::SetTitleFont((const LOGFONT*)nullptr);
-    CStyledMenu::SetTitleFont((CFont*)nullptr);
-    CFont empty;
-    CStyledMenu::SetTitleFont(&empty);
-    CStyledMenu::GetTitleFont(&lf);
-    EXPECT_EQ(10, lf.lfHeight);
-    CStyledMenu::SetTitleFont(&lfOld);
+    struct CTitleFontScope {
+        LOGFONT m_lf;
+        CTitleFontScope() { CStyledMenu::GetTitleFont(&m_lf); }
+        ~CTitleFontScope() { CStyledMenu::SetTitleFont(&m_lf); }
+    } scope;
+    const long nGdi = AfxGetLiveGdiObjectCount();
+    {
+        CStyledMenu menu;
+        ASSERT_TRUE(menu.CreatePopupMenu());
+        menu.AppendItem("a", 0, 1);
+        menu.AppendItem("b", 0, 2);
+        ASSERT_TRUE(menu.SetMenuTitle("Veltran Clock", 0));  // horizontal: as wide as its text
+        LOGFONT lfBig = scope.m_lf;
+        lfBig.lfHeight = 30;
+        CStyledMenu::SetTitleFont(&lfBig);
+        LOGFONT lf;
+        CStyledMenu::GetTitleFont(&lf);
+        EXPECT_EQ(30, lf.lfHeight);
+        EXPECT_EQ((UINT)TextSize("Veltran Clock", FALSE, &lfBig).cx, Measure(menu, 0).itemWidth);
+        LOGFONT lfSmall = scope.m_lf;
+        lfSmall.lfHeight = 10;
+        lstrcpynA(lfSmall.lfFaceName, "Courier New", LF_FACESIZE);
+        CFont font;
+        ASSERT_TRUE(font.CreateFontIndirect(&lfSmall));
+        CStyledMenu::SetTitleFont(&font);
+        CStyledMenu::GetTitleFont(&lf);
+        EXPECT_EQ(10, lf.lfHeight);
+        EXPECT_STREQ("Courier New", lf.lfFaceName);
+        EXPECT_EQ((UINT)TextSize("Veltran Clock", FALSE, &lfSmall).cx, Measure(menu, 0).itemWidth);
+        // Nothing given: nothing changes.
+        CStyledMenu::SetTitleFont((const LOGFONT*)nullptr);
+        CStyledMenu::SetTitleFont((CFont*)nullptr);
+        CFont empty;
+        CStyledMenu::SetTitleFont(&empty);
+        CStyledMenu::GetTitleFont(&lf);
+        EXPECT_EQ(10, lf.lfHeight);
+    }
+    EXPECT_EQ(nGdi, AfxGetLiveGdiObjectCount());
 }
 
 // --- drawing -----------------------------------------------------------------

@@ -298,6 +298,8 @@ TEST(MenuFrames, MenuBarJointFillsWhereThePopupMeetsItsBarItem) {
     ASSERT_NE(nullptr, pStyle);
     const COLORREF clrJoint = MixColour86(GetMenuBkColor(bar.m_hMenu), Sys(COLOR_WINDOW));
     const COLORREF clrNone = RGB(1, 2, 3);
+    CClientDC dcScreen(nullptr);
+    const long nGdi = AfxGetLiveGdiObjectCount();
     const struct {
         const char* pszWhat;
         CRect rcItem;  // the bar item, on the screen
@@ -309,7 +311,6 @@ TEST(MenuFrames, MenuBarJointFillsWhereThePopupMeetsItsBarItem) {
         {"item apart", CRect(0, 0, 50, 20), FALSE, CPoint(-1, -1), CPoint(-1, -1)},
         {"parent is a popup", CRect(110, 80, 150, 101), TRUE, CPoint(-1, -1), CPoint(-1, -1)},
     };
-    CClientDC dcScreen(nullptr);
     for (const auto& c : cases) {
         CDC dc;
         dc.CreateCompatibleDC(&dcScreen);
@@ -338,6 +339,7 @@ TEST(MenuFrames, MenuBarJointFillsWhereThePopupMeetsItsBarItem) {
         EXPECT_EQ(CRect(c.ptFirst, c.ptLast).Width() + CRect(c.ptFirst, c.ptLast).Height() + 1, nJoint)
             << c.pszWhat;
     }
+    EXPECT_EQ(nGdi, AfxGetLiveGdiObjectCount());
     popup.DestroyWindow();
 }
 
