@@ -446,11 +446,15 @@ TEST(StyledFrame, DeletingTheObjectBeforeItsWindowFreesItsMenusOnce)
 
 namespace {
 
-COLORREF ScreenPixel(int x, int y)
+// A pixel of what a window drew, in screen coordinates: read from the window's
+// own device context, whatever other windows lie over it.
+COLORREF WindowPixel(HWND hWnd, int x, int y)
 {
-    HDC hScreen = ::GetDC(nullptr);
-    const COLORREF clr = ::GetPixel(hScreen, x, y);
-    ::ReleaseDC(nullptr, hScreen);
+    CRect rc;
+    ::GetWindowRect(hWnd, &rc);
+    HDC hDC = ::GetWindowDC(hWnd);
+    const COLORREF clr = ::GetPixel(hDC, x - rc.left, y - rc.top);
+    ::ReleaseDC(hWnd, hDC);
     return clr;
 }
 
@@ -481,10 +485,10 @@ TEST(StyledFrame, OpenBarItemOfTheFlatStyleJoinsItsPopup)
         driver.m_onOpen = [&](HWND hPopup, HMENU) {
             rcRemembered = pFrame->m_barMenu.GetMenuBarItemRect();
             ::GetWindowRect(hPopup, &rcPopup);
-            clrUnder = ScreenPixel(rcItem.left + 3, rcPopup.top);
-            clrBeside = ScreenPixel(rcItem.right + 8, rcPopup.top);
-            clrShadowOuter = ScreenPixel(rcItem.right - 1, rcItem.top + 10);
-            clrShadowInner = ScreenPixel(rcItem.right - 4, rcItem.top + 10);
+            clrUnder = WindowPixel(hPopup, rcItem.left + 3, rcPopup.top);
+            clrBeside = WindowPixel(hPopup, rcItem.right + 8, rcPopup.top);
+            clrShadowOuter = WindowPixel(pFrame->m_hWnd, rcItem.right - 1, rcItem.top + 10);
+            clrShadowInner = WindowPixel(pFrame->m_hWnd, rcItem.right - 4, rcItem.top + 10);
         };
         pFrame->SendMessage(WM_SYSCOMMAND, SC_KEYMENU, 'f');
         EXPECT_TRUE(driver.Cancelled());
