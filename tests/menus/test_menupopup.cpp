@@ -283,6 +283,66 @@ TEST(MenuFrames, StylesAdjustAndPaintThePopupWindow) {
     EXPECT_EQ(0, seams.CountCalls("MessageBox"));
 }
 
+// Where the popup's window meets the menu-bar item that opened it, its edge
+// (less a pixel at both ends of its length) takes the bar item's colour; a
+// popup of a popup, or one that does not touch the item, gets nothing.
+TEST(MenuFrames, MenuBarJointFillsWhereThePopupMeetsItsBarItem) {
+    CStyledMenu bar;
+    ASSERT_TRUE(bar.CreateMenu());
+    bar.SetPopupMenu(FALSE);
+    CStyledMenu* pFile = bar.AppendPopup("&File");
+    ASSERT_NE(nullptr, pFile);
+    CWnd popup;
+    ASSERT_TRUE(popup.CreateEx(WS_EX_TOOLWINDOW, nullptr, nullptr, WS_POPUP, 100, 100, 120, 80, nullptr, nullptr));
+    CStyledMenuStyle* pStyle = FindMenuStyle(2);
+    ASSERT_NE(nullptr, pStyle);
+    const COLORREF clrJoint = MixColour86(GetMenuBkColor(bar.m_hMenu), Sys(COLOR_WINDOW));
+    const COLORREF clrNone = RGB(1, 2, 3);
+    CClientDC dcScreen(nullptr);
+    const long nGdi = AfxGetLiveGdiObjectCount();
+    const struct {
+        const char* pszWhat;
+        CRect rcItem;  // the bar item, on the screen
+        BOOL bBarIsPopup;
+        CPoint ptFirst, ptLast;  // the joint's ends in the window, or (-1, -1)
+    } cases[] = {
+        {"item above", CRect(110, 80, 150, 101), FALSE, CPoint(11, 0), CPoint(48, 0)},
+        {"item at the left", CRect(60, 120, 101, 140), FALSE, CPoint(0, 21), CPoint(0, 38)},
+        {"item apart", CRect(0, 0, 50, 20), FALSE, CPoint(-1, -1), CPoint(-1, -1)},
+        {"parent is a popup", CRect(110, 80, 150, 101), TRUE, CPoint(-1, -1), CPoint(-1, -1)},
+    };
+    for (const auto& c : cases) {
+        CDC dc;
+        dc.CreateCompatibleDC(&dcScreen);
+        CBitmap bmp;
+        bmp.CreateCompatibleBitmap(&dcScreen, 120, 80);
+        CSelectGuard guard(&dc, &bmp);
+        dc.FillSolidRect(0, 0, 120, 80, clrNone);
+        bar.RememberMenuBarItemRect(dc.m_hDC, c.rcItem);  // a memory DC has no window: as given
+        ASSERT_EQ(c.rcItem, bar.GetMenuBarItemRect());
+        bar.SetPopupMenu(c.bBarIsPopup);
+        SetPendingPopupMenu(pFile->m_hMenu);
+        AddPopupData(popup.m_hWnd, 0)->m_ptPosition = CPoint(100, 100);
+        pStyle->DrawMenuBarJoint(popup.m_hWnd, dc.m_hDC);
+        RemovePopupData(popup.m_hWnd);
+        bar.SetPopupMenu(FALSE);
+        int nJoint = 0;
+        for (int y = 0; y < 80; ++y)
+            for (int x = 0; x < 120; ++x)
+                nJoint += dc.GetPixel(x, y) == clrJoint;
+        if (c.ptFirst.x < 0) {
+            EXPECT_EQ(0, nJoint) << c.pszWhat;
+            continue;
+        }
+        EXPECT_EQ(clrJoint, dc.GetPixel(c.ptFirst.x, c.ptFirst.y)) << c.pszWhat;
+        EXPECT_EQ(clrJoint, dc.GetPixel(c.ptLast.x, c.ptLast.y)) << c.pszWhat;
+        EXPECT_EQ(CRect(c.ptFirst, c.ptLast).Width() + CRect(c.ptFirst, c.ptLast).Height() + 1, nJoint)
+            << c.pszWhat;
+    }
+    EXPECT_EQ(nGdi, AfxGetLiveGdiObjectCount());
+    popup.DestroyWindow();
+}
+
 // --- start and end of the library --------------------------------------------
 
 int g_nHookCalls = 0;
