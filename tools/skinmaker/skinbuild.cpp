@@ -163,8 +163,8 @@ BOOL ShapedHand(
     return Encode(picture, block, strError);
 }
 
-// A 5 x 7 dot font for the glyph set, rows from the top, the high bit of five
-// the leftmost dot.
+// A 5 x 7 dot font for the glyph set, in its order (cell k shows character
+// k), rows from the top, the high bit of five the leftmost dot.
 struct CGlyphDots {
     char ch;
     BYTE rows[7];
@@ -226,21 +226,19 @@ const CGlyphDots kGlyphDots[] = {
     { ';', { 0, 12, 12, 0, 12, 4, 8 } },
     { '/', { 0, 1, 2, 4, 8, 16, 0 } },
 };
+static_assert(sizeof(kGlyphDots) / sizeof(kGlyphDots[0]) == DIGITAL_GLYPH_SET_LENGTH, "one glyph a character");
 
-// The glyph of one character, its dots as large as the cell allows, centred.
+// The glyph of cell k, its dots as large as the cell allows, centred.
 void DrawGlyph(CPicture& strip, int k, int w, int h)
 {
-    const auto it = std::find_if(std::begin(kGlyphDots), std::end(kGlyphDots),
-        [k](const CGlyphDots& g) { return g.ch == g_szDigitalGlyphSet[k]; });
-    if (it == std::end(kGlyphDots))
-        return;
+    const CGlyphDots& glyph = kGlyphDots[k];
     const int dx = (w - 2) / 5;
     const int dy = (h - 2) / 7;
     const int x0 = k * w + (w - 5 * dx) / 2;
     const int y0 = (h - 7 * dy) / 2;
     for (int row = 0; row < 7; row++) {
         for (int col = 0; col < 5; col++) {
-            if (it->rows[row] & (16 >> col))
+            if (glyph.rows[row] & (16 >> col))
                 Fill(strip, MakeRect(x0 + col * dx, y0 + row * dy, x0 + (col + 1) * dx, y0 + (row + 1) * dy),
                     SKINMAKER_SAMPLE_GLYPH);
         }
