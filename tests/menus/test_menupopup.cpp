@@ -3,6 +3,8 @@
 // window, the library's start and end, and a picture of a popup in each style.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
 #include <vector>
 
 #include "afx/afxwin.h"
@@ -398,6 +400,79 @@ TEST(MenuLibrary, SecondStartIsHarmlessAndEndRestoresTheSystemState) {
     wnd.SendMessage(WM_NULL);
     EXPECT_GE(g_nHookCalls, 1);
     SetMenuHookHandler(nullptr);
+}
+
+// --- check marks ---------------------------------------------------------------
+
+// The check column of the first item of a popup, the checked one: its near-
+// black pixels ('#'), the glyph's core. Frames, check-box edges and fills are
+// lighter in every style.
+std::vector<std::string> CheckGlyph(HWND hPopup) {
+    RECT rc{};
+    ::GetWindowRect(hPopup, &rc);
+    const int cx = 26;  // short of the item's text
+    const int cy = (rc.bottom - rc.top) / 2;
+    HDC hScreen = ::GetDC(nullptr);
+    std::vector<std::string> rows(cy, std::string(cx, '.'));
+    for (int y = 0; y < cy; ++y)
+        for (int x = 0; x < cx; ++x) {
+            const COLORREF c = ::GetPixel(hScreen, rc.left + x, rc.top + y);
+            if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 64)
+                rows[y][x] = '#';
+        }
+    ::ReleaseDC(nullptr, hScreen);
+    return rows;
+}
+
+// Marlett's check mark rises to the right: all of its top row of ink lies
+// right of all of its bottom row. The letter "b" that a missing Marlett
+// leaves does not: its stem (or its bowl) is in both.
+bool IsCheckMark(const std::vector<std::string>& rows) {
+    int nTop = -1, nBottom = -1, nInk = 0;
+    for (int y = 0; y < (int)rows.size(); ++y) {
+        const int n = (int)std::count(rows[y].begin(), rows[y].end(), '#');
+        if (n > 0) {
+            nTop = nTop < 0 ? y : nTop;
+            nBottom = y;
+            nInk += n;
+        }
+    }
+    if (nInk < 4 || nBottom - nTop < 2)
+        return false;
+    return rows[nTop].find('#') > rows[nBottom].rfind('#');
+}
+
+TEST(MenuCheckMark, CheckedItemShowsACheckMarkInEveryStyle) {
+    const long nGdi = AfxGetLiveGdiObjectCount();
+    {
+        CMenuOwnerWnd wnd;
+        ASSERT_TRUE(wnd.CreateEx(0, nullptr, "owner", WS_POPUP | WS_VISIBLE, 0, 0, 20, 20, nullptr, nullptr));
+        ::SetForegroundWindow(wnd.m_hWnd);
+        for (int nStyle = 0; nStyle <= 9; ++nStyle) {
+            const int nOld = CStyledMenu::SetMenuDrawMode(nStyle);
+            CStyledMenu menu;
+            menu.CreatePopupMenu();
+            menu.AppendItem("&Calendar", MF_CHECKED, 1003, -1);
+            menu.AppendItem("E&xit Veltran Clock", 0, 1005, -1);
+            std::vector<std::string> glyph;
+            vtest::CMenuDriver driver(0);
+            driver.m_onOpen = [&](HWND hPopup, HMENU) {
+                ::RedrawWindow(hPopup, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
+                // The popup may reach the screen a moment after it painted.
+                vtest::PumpUntil([&] {
+                    glyph = CheckGlyph(hPopup);
+                    return IsCheckMark(glyph);
+                }, 1000);
+            };
+            menu.TrackPopupMenu(TPM_LEFTALIGN, 40, 40, &wnd);
+            CStyledMenu::SetMenuDrawMode(nOld);
+            std::string picture;
+            for (const std::string& row : glyph)
+                picture += row + "\n";
+            EXPECT_TRUE(IsCheckMark(glyph)) << "style " << nStyle << ":\n" << picture;
+        }
+    }
+    EXPECT_EQ(nGdi, AfxGetLiveGdiObjectCount());
 }
 
 // --- a picture of a popup in each style --------------------------------------
