@@ -403,6 +403,36 @@ TEST_F(AnalogClockTest, RightClickMenuChoosesItsCommands)
     }
 }
 
+// Loads that run while the menu is open (the automatic change, a reload the
+// main window asks for) leave the tracked menu and the skins its items stand
+// for; the next opening lists what was installed meanwhile.
+TEST_F(AnalogClockTest, AnOpenMenuSurvivesLoads)
+{
+    MakeSkin("Beta");
+    g_settings.m_strAnalogChangeSkins = "Beta***";
+    CAnalogClockDlg* pClock = Open(); // the menu will list Beta, Simple
+    bool bKept = false;
+    CString strLoaded;
+    vtest::CMenuDriver driver(ID_CLOCK_SKIN_FIRST + 1); // "Simple"
+    driver.m_onOpen = [&](HWND, HMENU hMenu) {
+        if (!strLoaded.IsEmpty())
+            return; // a sub-menu opening
+        MakeSkin("Alpha"); // sorts first from now on
+        pClock->SendMessage(WM_TIMER, CAnalogClockDlg::TIMER_AUTOCHANGE, 0);
+        strLoaded = SkinDescription(pClock->GetFace().GetDescription()).GetField(SkinDescription::ANALOG_NAME);
+        pClock->LoadSkin(g_settings.m_nAnalogScale);
+        bKept = ::IsMenu(hMenu) && pClock->GetContextMenu()->GetSafeHmenu() == hMenu;
+    };
+    pClock->SendMessage(WM_NCRBUTTONDOWN, HTCAPTION, 0);
+    EXPECT_TRUE(driver.Chose());
+    EXPECT_TRUE(bKept);
+    EXPECT_STREQ(strLoaded.GetString(), "Beta");
+    EXPECT_TRUE(vtest::PumpUntil([] { return g_settings.m_strAnalogSkin == "Simple"; }));
+    EXPECT_EQ(SkinDescription(pClock->GetFace().GetDescription()).GetField(SkinDescription::ANALOG_NAME), "Simple");
+    pClock->BuildContextMenu();
+    EXPECT_EQ(pClock->GetSkins().GetSize(), 3);
+}
+
 TEST_F(AnalogClockTest, AutomaticChangeShowsEverySkinOncePerCycle)
 {
     MakeSkin("Alpha");
