@@ -74,10 +74,8 @@ int CAnalogClockDlg::LoadSkin(int nScale)
     AnalogSkinData data;
     CPicture pictures[4];
     CString strError;
-    if (!LoadAnalogSkin(bytes.data(), bytes.size(), data, pictures, strError)) {
-        AfxMessageBox(strError, MB_OK);
-        return FALSE;
-    }
+    if (!LoadAnalogSkin(bytes.data(), bytes.size(), data, pictures, strError))
+        return LoadFailed(strError);
     CClockFaceOptions options;
     options.nScale = nScale;
     options.nFixedSize = g_settings.m_nAnalogFixedSize;
@@ -86,24 +84,23 @@ int CAnalogClockDlg::LoadSkin(int nScale)
     options.nJitter = g_settings.m_nAnalogJitter;
     CAnalogClockFace face;
     if (!face.Prepare(data, pictures, options))
-        return FALSE;
+        return LoadFailed(face.GetLastError());
 
     CBitmap shapeBitmap, clockBitmap;
-    shapeBitmap.Attach(face.GetShape().MakeBitmap(nullptr));
-    clockBitmap.Attach(face.GetFace().MakeBitmap(nullptr));
-    HRGN hShape = BitmapToRegion(shapeBitmap, RGB(0, 0, 0), RGB(0, 0, 0));
-    if (shapeBitmap.GetSafeHandle() == nullptr || clockBitmap.GetSafeHandle() == nullptr || hShape == nullptr) {
-        if (hShape != nullptr)
-            ::DeleteObject(hShape);
-        return FALSE;
-    }
+    shapeBitmap.Attach(MakeClockBitmap(face.GetShape()));
+    clockBitmap.Attach(MakeClockBitmap(face.GetFace()));
+    CRgn shape;
+    if (shapeBitmap.GetSafeHandle() != nullptr)
+        shape.Attach(BitmapToRegion(shapeBitmap, RGB(0, 0, 0), RGB(0, 0, 0)));
+    if (clockBitmap.GetSafeHandle() == nullptr || shape.GetSafeHandle() == nullptr)
+        return LoadFailed(GetClockMemoryText(face.GetWidth(), face.GetHeight()));
 
     // Everything is made: the new skin takes over.
     m_face = face;
     m_bmpClock.DeleteObject();
     m_bmpClock.Attach(clockBitmap.Detach());
     m_rgnFace.DeleteObject();
-    m_rgnFace.Attach(hShape);
+    m_rgnFace.Attach(shape.Detach());
     for (int i = 0; i < HAND_COUNT; i++) {
         m_rgnHands[i].DeleteObject();
         m_nRegionAngle[i] = -1;

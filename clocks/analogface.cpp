@@ -159,24 +159,49 @@ void GetMaskRuns(const CPicture& mask, std::vector<RECT>& runs)
     }
 }
 
+BOOL CAnalogClockFace::Fail(const CString& strError)
+{
+    m_strError = strError;
+    return FALSE;
+}
+
 BOOL CAnalogClockFace::Prepare(const AnalogSkinData& data, CPicture* pPictures, const CClockFaceOptions& options)
 {
+    if (!pPictures[0].IsValid() || !pPictures[1].IsValid() || !pPictures[2].IsValid())
+        return Fail("Cannot read the skin's pictures!");
     const BOOL bSecond = data.dwHasSecondHand != 0 && pPictures[3].IsValid();
+    const int nHands = bSecond ? HAND_COUNT : HAND_SECOND;
     const RegionBlock* regions[HAND_COUNT] = {&data.hourRegion, &data.minuteRegion, &data.secondRegion};
+
+    // Every size first: a clock that cannot be drawn at its scale is refused
+    // before anything is made.
+    DWORD nLargest = std::max(pPictures[0].GetWidth(), pPictures[0].GetHeight());
+    for (int i = 0; i < nHands; i++)
+        nLargest = std::max({nLargest, pPictures[1 + i].GetWidth(), pPictures[1 + i].GetHeight()});
+    const int nScale = GetLoadScale(options.nScale, options.nFixedSize, nLargest);
+    const DWORD w = ScaleLength(pPictures[0].GetWidth(), nScale), h = ScaleLength(pPictures[0].GetHeight(), nScale);
+    DWORD handSizes[HAND_COUNT][2] = {};
+    BOOL bFits = w != 0 && h != 0;
+    for (int i = 0; i < nHands; i++) {
+        handSizes[i][0] = ScaleLength(pPictures[1 + i].GetWidth(), nScale);
+        handSizes[i][1] = ScaleLength(pPictures[1 + i].GetHeight(), nScale);
+        bFits = bFits && handSizes[i][0] != 0 && handSizes[i][1] != 0;
+    }
+    if (!bFits)
+        return Fail(GetClockSizeText(options.nScale, options.nFixedSize, nScale));
+    const CString strNoMemory = GetClockMemoryText(static_cast<LONG>(w), static_cast<LONG>(h));
 
     CPicture face(pPictures[0]);
     if (!To24Bits(face))
-        return FALSE;
+        return Fail(strNoMemory);
     BlackenOutside(face, data.faceRegion);
 
     CHand hands[HAND_COUNT];
-    for (int i = 0; i < HAND_COUNT; i++) {
-        if (i == HAND_SECOND && !bSecond)
-            break;
+    for (int i = 0; i < nHands; i++) {
         hands[i].picture.Copy(pPictures[1 + i]);
         if (!To24Bits(hands[i].picture)
             || !MakeMask(*regions[i], hands[i].picture.GetWidth(), hands[i].picture.GetHeight(), hands[i].mask))
-            return FALSE;
+            return Fail(strNoMemory);
     }
 
     // Effects change the pictures, never the masks, so outlines stay exact.
@@ -184,26 +209,16 @@ BOOL CAnalogClockFace::Prepare(const AnalogSkinData& data, CPicture* pPictures, 
     for (CHand& hand : hands)
         ApplyEffects(hand.picture, options);
 
-    DWORD nLargest = std::max(face.GetWidth(), face.GetHeight());
-    for (const CHand& hand : hands) {
-        if (hand.picture.IsValid())
-            nLargest = std::max({nLargest, hand.picture.GetWidth(), hand.picture.GetHeight()});
-    }
-    const int nScale = GetLoadScale(options.nScale, options.nFixedSize, nLargest);
     const CSize sizeSkin(static_cast<int>(face.GetWidth()), static_cast<int>(face.GetHeight()));
-    const DWORD w = ScaleLength(face.GetWidth(), nScale), h = ScaleLength(face.GetHeight(), nScale);
-
     CPicture shape;
     if (!MakeMask(data.faceRegion, face.GetWidth(), face.GetHeight(), shape) || !ResampleTo(shape, w, h)
         || !ResampleTo(face, w, h))
-        return FALSE;
-    for (CHand& hand : hands) {
-        if (!hand.picture.IsValid())
-            continue;
-        const DWORD hw = ScaleLength(hand.picture.GetWidth(), nScale);
-        const DWORD hh = ScaleLength(hand.picture.GetHeight(), nScale);
+        return Fail(strNoMemory);
+    for (int i = 0; i < nHands; i++) {
+        CHand& hand = hands[i];
+        const DWORD hw = handSizes[i][0], hh = handSizes[i][1];
         if (!ResampleTo(hand.picture, hw, hh) || !ResampleTo(hand.mask, hw, hh) || !CarryMask(hand.picture, hand.mask))
-            return FALSE;
+            return Fail(strNoMemory);
         const RGBQUAD corner = hand.mask.GetPixelColor(-1, -1, false);
         hand.bCornerInMask = corner.rgbRed > kTransparentMax || corner.rgbGreen > kTransparentMax
                              || corner.rgbBlue > kTransparentMax;
@@ -234,6 +249,7 @@ BOOL CAnalogClockFace::Prepare(const AnalogSkinData& data, CPicture* pPictures, 
     m_ptSkinPivot = CPoint(px.nSkin, py.nSkin);
     m_ptPivot = CPoint(px.nScaled, py.nScaled);
     m_strDescription = data.strDescription;
+    m_strError.Empty();
     return TRUE;
 }
 

@@ -99,24 +99,18 @@ int CDigitalClockDlg::LoadSkin(int nScale)
     DigitalSkinData data;
     CPicture pictures[2];
     CString strError;
-    if (!LoadDigitalSkin(bytes.data(), bytes.size(), data, pictures, strError)) {
-        AfxMessageBox(strError, MB_OK);
-        return FALSE;
-    }
+    if (!LoadDigitalSkin(bytes.data(), bytes.size(), data, pictures, strError))
+        return LoadFailed(strError);
     // The background region is only proved; the Abc region is kept, unused.
     CRgn background, abc;
     background.Attach(CreateSkinRegion(data.backgroundRegion));
-    if (background.GetSafeHandle() == nullptr) {
-        AfxMessageBox("Cannot read Background region!", MB_OK);
-        return FALSE;
-    }
+    if (background.GetSafeHandle() == nullptr)
+        return LoadFailed("Cannot read Background region!");
     background.DeleteObject();
     if (data.nHasAbcRegion > 0) {
         abc.Attach(CreateSkinRegion(data.abcRegion));
-        if (abc.GetSafeHandle() == nullptr) {
-            AfxMessageBox("Cannot read Abc region!", MB_OK);
-            return FALSE;
-        }
+        if (abc.GetSafeHandle() == nullptr)
+            return LoadFailed("Cannot read Abc region!");
     }
 
     CDigitalFaceOptions options;
@@ -127,12 +121,12 @@ int CDigitalClockDlg::LoadSkin(int nScale)
     options.nJitter = s.m_nDigitalJitter;
     CDigitalClockFace face;
     if (!face.Prepare(pictures, options, m_strText.GetLength()))
-        return FALSE;
+        return LoadFailed(face.GetLastError());
     CBitmap canvas, glyphs;
-    canvas.Attach(face.GetBackground().MakeBitmap(nullptr));
-    glyphs.Attach(face.GetStrip().MakeBitmap(nullptr));
+    canvas.Attach(MakeClockBitmap(face.GetBackground()));
+    glyphs.Attach(MakeClockBitmap(face.GetStrip()));
     if (canvas.GetSafeHandle() == nullptr || glyphs.GetSafeHandle() == nullptr)
-        return FALSE;
+        return LoadFailed(GetClockMemoryText(face.GetWidth(), face.GetHeight()));
 
     // Everything is made: the new skin takes over.
     m_face = face;

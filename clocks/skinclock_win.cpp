@@ -8,6 +8,7 @@
 #include "clocks/digitalmodel.h"
 #include "clocks/skindata.h"
 #include "clocks/skininfodlg_win.h"
+#include "image/picture.h"
 
 #include <cstdlib>
 
@@ -148,6 +149,17 @@ void CSkinClockDlg::LoadMenuIcons(const UINT* pnIcons, int nCount)
         if (hIcon != nullptr)
             ::DestroyIcon(hIcon);
     }
+}
+
+HBITMAP CSkinClockDlg::MakeClockBitmap(const CPicture& picture) const
+{
+    return picture.MakeBitmap(nullptr);
+}
+
+BOOL CSkinClockDlg::LoadFailed(const CString& strMessage)
+{
+    AfxMessageBox(strMessage, MB_OK);
+    return FALSE;
 }
 
 void CSkinClockDlg::FindSkins()

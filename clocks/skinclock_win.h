@@ -18,6 +18,7 @@
 #include <vector>
 
 class CClockMenu;
+class CPicture;
 class CSkinInfoDlg;
 
 // Where a clock kind keeps its settings in CSettings.
@@ -146,6 +147,10 @@ protected:
     void KeepInWorkAreaAlways();
     // The Skin information dialog of the current skin.
     void ShowSkinInfo();
+    // A bitmap of a picture for the window; NULL when the system cannot make one.
+    virtual HBITMAP MakeClockBitmap(const CPicture& picture) const;
+    // Tells the user why a load failed; FALSE. The last good clock stays.
+    BOOL LoadFailed(const CString& strMessage);
 
     CSettings& Settings() const { return g_settings; }
 

@@ -69,6 +69,21 @@ public:
     ~CCountedClock() override { g_nClocksAlive--; }
 };
 
+// A clock whose n-th bitmap (0 first) the system cannot make.
+class CBitmapFailingClock : public CCountedClock {
+public:
+    int m_nFailAt = -1;
+    mutable int m_nMade = 0;
+
+protected:
+    HBITMAP MakeClockBitmap(const CPicture& picture) const override
+    {
+        if (m_nMade++ == m_nFailAt)
+            return nullptr;
+        return CCountedClock::MakeClockBitmap(picture);
+    }
+};
+
 // 2026-01-01 at h:m:s local time, as the seams give it to CTime.
 long long LocalTime(int h, int m, int s)
 {
@@ -530,6 +545,54 @@ TEST_F(AnalogClockTest, AFailedReloadKeepsTheLastGoodClock)
     EXPECT_FALSE(fresh.LoadSkin(100));
     EXPECT_EQ(fresh.GetWindowCenter(), CPoint(321, 234));
     fresh.DestroyWindow();
+}
+
+// A stored scale or fixed size the clock cannot be drawn at, and a bitmap the
+// system cannot make, fail the load with their cause; the settings stay as
+// stored and a clock already shown keeps its last good skin.
+TEST_F(AnalogClockTest, ALoadThatCannotDrawTheClockSaysWhy)
+{
+    const char szScale[] = "MessageBox \"Cannot show the clock at 20000 %: a side would be larger than 16384 pixels!\"";
+    const char szFixed[] =
+        "MessageBox \"Cannot show the clock at a fixed size of 20000 pixels: a side would be larger than 16384 pixels!\"";
+    const char szMemory[] = "MessageBox \"Not enough memory for a clock of 160 x 160 pixels!\"";
+    g_settings.m_nAnalogScale = 20000; // as a start reads it
+    {
+        CCountedClock fresh;
+        ASSERT_TRUE(fresh.Create(CAnalogClockDlg::IDD, CWnd::GetDesktopWindow()));
+        EXPECT_FALSE(fresh.LoadSkin(g_settings.m_nAnalogScale));
+        EXPECT_EQ(m_seams.CountCalls(szScale), 1);
+        EXPECT_EQ(g_settings.m_nAnalogScale, 20000);
+        EXPECT_FALSE(fresh.IsWindowVisible());
+        fresh.DestroyWindow();
+    }
+
+    g_settings.m_nAnalogScale = 100;
+    CBitmapFailingClock* pClock = new CBitmapFailingClock;
+    m_pClock = pClock;
+    ASSERT_TRUE(pClock->Create(CAnalogClockDlg::IDD, CWnd::GetDesktopWindow()));
+    ASSERT_TRUE(pClock->LoadSkin(100));
+    HBITMAP hBefore = pClock->GetClockBitmap();
+    const long nGdi = AfxGetLiveGdiObjectCount();
+    g_settings.m_nAnalogFixedSize = 20000;
+    EXPECT_FALSE(pClock->LoadSkin(100));
+    EXPECT_EQ(m_seams.CountCalls(szFixed), 1);
+    EXPECT_EQ(g_settings.m_nAnalogFixedSize, 20000);
+    g_settings.m_nAnalogFixedSize = -1;
+    // The shape's bitmap, then the face's: either one missing fails the load.
+    for (int nFail : {0, 1}) {
+        pClock->m_nMade = 0;
+        pClock->m_nFailAt = nFail;
+        EXPECT_FALSE(pClock->LoadSkin(100)) << nFail;
+        EXPECT_EQ(m_seams.CountCalls(szMemory), nFail + 1);
+        EXPECT_EQ(AfxGetLiveGdiObjectCount(), nGdi) << nFail;
+    }
+    EXPECT_TRUE(pClock->IsWindowVisible());
+    EXPECT_EQ(pClock->GetClockBitmap(), hBefore);
+    EXPECT_EQ(pClock->m_nClockWidth, 160);
+    pClock->m_nFailAt = -1;
+    EXPECT_TRUE(pClock->LoadSkin(100));
+    EXPECT_EQ(m_seams.CountCalls("MessageBox"), 4);
 }
 
 // Message boxes that run code of their own, as a real one's loop dispatches

@@ -295,11 +295,35 @@ TEST(AnalogFace, FailedPrepareKeepsTheFaceAndNoSecondHandDrawsNone)
     EXPECT_FALSE(face.IsHandShown(HAND_SECOND));
     EXPECT_TRUE(face.IsHandShown(HAND_MINUTE));
 
+    // A scale or a fixed size that would pass the largest side is refused
+    // with the cause; the face stays as it was.
     CClockFaceOptions huge;
-    huge.nScale = 100000; // past the largest side
+    huge.nScale = 100000;
     EXPECT_FALSE(face.Prepare(skin.data, skin.pictures, huge));
+    EXPECT_STREQ(face.GetLastError().GetString(),
+                 "Cannot show the clock at 100000 %: a side would be larger than 16384 pixels!");
     EXPECT_EQ(face.GetWidth(), 160);
     EXPECT_TRUE(face.IsValid());
+    huge.nFixedSize = 16500; // over the face's 160 pixels: 10312 %, 16499 pixels
+    EXPECT_FALSE(face.Prepare(skin.data, skin.pictures, huge));
+    EXPECT_STREQ(face.GetLastError().GetString(),
+                 "Cannot show the clock at a fixed size of 16500 pixels: a side would be larger than 16384 pixels!");
+    huge.nFixedSize = 1600; // 1000 %: within the limit
+    ASSERT_TRUE(face.Prepare(skin.data, skin.pictures, huge));
+    EXPECT_EQ(face.GetWidth(), 1600);
+    EXPECT_TRUE(face.GetLastError().IsEmpty());
+
+    // A fixed size too small for the skin's pictures gives no scale at all.
+    CSkinMakerOptions large;
+    large.nFaceSize = 1100;
+    CReadSkin largeSkin;
+    ReadSkin(large, largeSkin);
+    CClockFaceOptions tiny;
+    tiny.nFixedSize = 10;
+    EXPECT_FALSE(face.Prepare(largeSkin.data, largeSkin.pictures, tiny));
+    EXPECT_STREQ(face.GetLastError().GetString(),
+                 "Cannot show the clock at a fixed size of 10 pixels: the skin's pictures are too large for it!");
+    EXPECT_EQ(face.GetWidth(), 1600);
 }
 
 } // namespace

@@ -68,6 +68,21 @@ public:
     ~CCountedClock() override { g_nClocksAlive--; }
 };
 
+// A clock whose n-th bitmap (0 first) the system cannot make.
+class CBitmapFailingClock : public CCountedClock {
+public:
+    int m_nFailAt = -1;
+    mutable int m_nMade = 0;
+
+protected:
+    HBITMAP MakeClockBitmap(const CPicture& picture) const override
+    {
+        if (m_nMade++ == m_nFailAt)
+            return nullptr;
+        return CCountedClock::MakeClockBitmap(picture);
+    }
+};
+
 long long LocalTime(int h, int m, int s)
 {
     return CTime(2026, 1, 1, h, m, s).GetTime();
@@ -551,6 +566,53 @@ TEST_F(DigitalClockTest, FailedLoadsKeepTheLastGoodClockAndTicksWaitForThem)
     EXPECT_EQ(fresh.GetWindowCenter(), CPoint(321, 234));
     fresh.DestroyWindow();
     EXPECT_EQ(CPoint(g_settings.m_ptDigitalCenter), CPoint(321, 234));
+}
+
+// A stored scale or fixed size the clock cannot be drawn at, and a bitmap the
+// system cannot make, fail the load with their cause; the settings stay as
+// stored and a clock already shown keeps its last good skin and its timer.
+TEST_F(DigitalClockTest, ALoadThatCannotDrawTheClockSaysWhy)
+{
+    const char szScale[] = "MessageBox \"Cannot show the clock at 20000 %: a side would be larger than 16384 pixels!\"";
+    const char szFixed[] =
+        "MessageBox \"Cannot show the clock at a fixed size of 20000 pixels: a side would be larger than 16384 pixels!\"";
+    const char szMemory[] = "MessageBox \"Not enough memory for a clock of 144 x 32 pixels!\"";
+    g_settings.m_nDigitalScale = 20000; // as a start reads it
+    {
+        CCountedClock fresh;
+        ASSERT_TRUE(fresh.Create(CDigitalClockDlg::IDD, CWnd::GetDesktopWindow()));
+        EXPECT_FALSE(fresh.LoadSkin(g_settings.m_nDigitalScale));
+        EXPECT_EQ(m_seams.CountCalls(szScale), 1);
+        EXPECT_EQ(g_settings.m_nDigitalScale, 20000);
+        EXPECT_FALSE(fresh.IsWindowVisible());
+        fresh.DestroyWindow();
+    }
+
+    g_settings.m_nDigitalScale = 100;
+    CBitmapFailingClock* pClock = new CBitmapFailingClock;
+    m_pClock = pClock;
+    ASSERT_TRUE(pClock->Create(CDigitalClockDlg::IDD, CWnd::GetDesktopWindow()));
+    ASSERT_TRUE(pClock->LoadSkin(100));
+    HBITMAP hCanvas = pClock->GetCanvasBitmap();
+    const long nGdi = AfxGetLiveGdiObjectCount();
+    g_settings.m_nDigitalFixedSize = 20000;
+    EXPECT_FALSE(pClock->LoadSkin(100));
+    EXPECT_EQ(m_seams.CountCalls(szFixed), 1);
+    EXPECT_EQ(g_settings.m_nDigitalFixedSize, 20000);
+    g_settings.m_nDigitalFixedSize = -1;
+    // The canvas, then the glyph strip: either one missing fails the load.
+    for (int nFail : {0, 1}) {
+        pClock->m_nMade = 0;
+        pClock->m_nFailAt = nFail;
+        EXPECT_FALSE(pClock->LoadSkin(100)) << nFail;
+        EXPECT_EQ(m_seams.CountCalls(szMemory), nFail + 1);
+        EXPECT_EQ(AfxGetLiveGdiObjectCount(), nGdi) << nFail;
+    }
+    EXPECT_TRUE(pClock->IsWindowVisible());
+    EXPECT_EQ(pClock->GetCanvasBitmap(), hCanvas);
+    Tick(10, 20, 31);
+    ExpectCanvas({"10 20 30", "10:20:31"});
+    EXPECT_EQ(m_seams.CountCalls("MessageBox"), 4);
 }
 
 TEST_F(DigitalClockTest, HideFromItsOwnMenuDeletesAfterTheHandler)
