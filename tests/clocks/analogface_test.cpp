@@ -282,6 +282,37 @@ TEST(AnalogFace, EffectsLeaveMasksAndEmptyMasksDrawNothing)
     EXPECT_TRUE(empty.GetHand(HAND_SECOND).runs.empty());
 }
 
+// Light and contrast each act alone, ten times their setting, on the face
+// and every hand picture exactly as the library's Light does, never on the masks.
+TEST(AnalogFace, LightAndContrastEachChangeEveryPicture)
+{
+    CReadSkin skin;
+    ReadSkin(CSkinMakerOptions(), skin);
+    CAnalogClockFace plain;
+    ASSERT_TRUE(plain.Prepare(skin.data, skin.pictures, CClockFaceOptions()));
+    const struct {
+        int nLight, nContrast;
+    } cases[] = {{0, 4}, {3, 0}, {10, 10}};
+    for (const auto& c : cases) {
+        CClockFaceOptions options;
+        options.nLight = c.nLight;
+        options.nContrast = c.nContrast;
+        CAnalogClockFace lit;
+        ASSERT_TRUE(lit.Prepare(skin.data, skin.pictures, options));
+        CPicture face(plain.GetFace());
+        ASSERT_TRUE(face.Light(c.nLight * 10, c.nContrast * 10));
+        EXPECT_GT(CountDifferences(face, plain.GetFace()), 0) << c.nLight << "/" << c.nContrast;
+        EXPECT_EQ(CountDifferences(lit.GetFace(), face), 0) << c.nLight << "/" << c.nContrast;
+        for (int i = 0; i < HAND_COUNT; i++) {
+            CPicture hand(plain.GetHand(i).picture);
+            ASSERT_TRUE(hand.Light(c.nLight * 10, c.nContrast * 10));
+            EXPECT_EQ(CountDifferences(lit.GetHand(i).picture, hand), 0) << i << ": " << c.nLight << "/" << c.nContrast;
+            EXPECT_GT(CountDifferences(lit.GetHand(i).picture, plain.GetHand(i).picture), 0) << i;
+            EXPECT_EQ(CountDifferences(lit.GetHand(i).mask, plain.GetHand(i).mask), 0) << i;
+        }
+    }
+}
+
 TEST(AnalogFace, FailedPrepareKeepsTheFaceAndNoSecondHandDrawsNone)
 {
     CSkinMakerOptions options;

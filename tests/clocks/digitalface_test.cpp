@@ -257,6 +257,39 @@ TEST(DigitalFace, ComposesASkinmakerSkinAtAPinnedTime)
     EXPECT_FALSE(face.Draw(strText, canvas)); // a canvas of another size
 }
 
+// Light and contrast each act alone, ten times their setting, on the
+// background and the glyph strip exactly as the library's Light does.
+TEST(DigitalFace, LightAndContrastEachChangeBothPictures)
+{
+    CSkinMakerOptions options;
+    options.kind = SKIN_DIGITAL;
+    std::vector<BYTE> stream;
+    CString strError;
+    ASSERT_TRUE(BuildSkinStream(options, stream, strError)) << strError.GetString();
+    DigitalSkinData data;
+    CPicture pictures[2];
+    ASSERT_TRUE(LoadDigitalSkin(stream.data(), stream.size(), data, pictures, strError)) << strError.GetString();
+    CDigitalClockFace plain;
+    ASSERT_TRUE(plain.Prepare(pictures, CDigitalFaceOptions(), 8));
+    const struct {
+        int nLight, nContrast;
+    } cases[] = {{0, 4}, {3, 0}, {10, 10}};
+    for (const auto& c : cases) {
+        CDigitalFaceOptions faceOptions;
+        faceOptions.nLight = c.nLight;
+        faceOptions.nContrast = c.nContrast;
+        CDigitalClockFace lit;
+        ASSERT_TRUE(lit.Prepare(pictures, faceOptions, 8));
+        CPicture background(plain.GetBackground()), strip(plain.GetStrip());
+        ASSERT_TRUE(background.Light(c.nLight * 10, c.nContrast * 10));
+        ASSERT_TRUE(strip.Light(c.nLight * 10, c.nContrast * 10));
+        EXPECT_GT(CountDifferences(background, plain.GetBackground()), 0) << c.nLight << "/" << c.nContrast;
+        EXPECT_GT(CountDifferences(strip, plain.GetStrip()), 0) << c.nLight << "/" << c.nContrast;
+        EXPECT_EQ(CountDifferences(lit.GetBackground(), background), 0) << c.nLight << "/" << c.nContrast;
+        EXPECT_EQ(CountDifferences(lit.GetStrip(), strip), 0) << c.nLight << "/" << c.nContrast;
+    }
+}
+
 TEST(DigitalFace, MenuModel)
 {
     const UINT C = CLOCK_MF_CHECKED, G = CLOCK_MF_GRAYED;
