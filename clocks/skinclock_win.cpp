@@ -200,8 +200,10 @@ void CSkinClockDlg::OnTimer(UINT_PTR nIDEvent)
 {
     CClockBusyGuard tick(m_nTicking);
     if (tick.Entered() && m_nLoading == 0) {
-        if (nIDEvent == m_nDrawTimer)
+        if (nIDEvent == m_nDrawTimer) {
+            KeepOnTop();
             DrawClock();
+        }
         else if (nIDEvent == m_nChangeTimer)
             NextRandomSkin();
     }
@@ -295,6 +297,32 @@ void CSkinClockDlg::ApplyOnBottom()
 {
     if (Settings().*m_kind.pbOnBottom && !(Settings().*m_kind.pbOnTop))
         SetWindowPos(&wndBottom, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+}
+
+// Where the display stacks the windows itself only for one that becomes the
+// first of all (Wine's virtual desktop, a display without a window manager),
+// a window shown or activated after a top-most clock covers it on the screen
+// although the system's order keeps the clock above. Another foreground
+// window says that may have happened: a clock that is still the first visible
+// window is taken out of the top-most windows and put back, which restacks it
+// on the screen and leaves the order of the visible windows as it was (being
+// first already, it is not restacked by a move to the top). A top-most window
+// above the clock (a menu, an alarm) stays above it.
+void CSkinClockDlg::KeepOnTop()
+{
+    HWND hForeground = ::GetForegroundWindow();
+    if (hForeground == m_hForeground)
+        return;
+    m_hForeground = hForeground;
+    if (!(Settings().*m_kind.pbOnTop) || !IsWindowVisible())
+        return;
+    for (HWND h = ::GetWindow(m_hWnd, GW_HWNDPREV); h != nullptr; h = ::GetWindow(h, GW_HWNDPREV)) {
+        if (::IsWindowVisible(h))
+            return;
+    }
+    const UINT nFlags = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE;
+    SetWindowPos(&wndNoTopMost, 0, 0, 0, 0, nFlags);
+    SetWindowPos(&wndTopMost, 0, 0, 0, 0, nFlags);
 }
 
 void CSkinClockDlg::SetAutoChangeTimer(BOOL bOn)

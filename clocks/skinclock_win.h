@@ -91,6 +91,8 @@ public:
     void KeepInWorkArea();
     void ApplyOnTop();
     void ApplyOnBottom();
+    // A top-most clock put first again once another window came forward.
+    void KeepOnTop();
 
     // What the window holds, for its owner and its tests.
     const CSortStringArray& GetSkins() const { return m_arrSkins; }
@@ -164,4 +166,5 @@ protected:
     int m_nLoading = 0;     // a load is running
     int m_nMenuOpen = 0;    // the context menu is being tracked
     BOOL m_bPlaced = FALSE; // a load has placed the window
+    HWND m_hForeground = nullptr; // the foreground window at the last tick
 };

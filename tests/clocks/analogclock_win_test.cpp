@@ -291,6 +291,47 @@ TEST_F(AnalogClockTest, StackingAndLock)
     EXPECT_FALSE(g_settings.m_bAnalogLockMovement);
 }
 
+// An always-on-top clock made top-most before it first showed, as at a start,
+// stays above an ordinary window shown and brought forward after it: on the
+// screen too, from its next tick on, and still top-most. A top-most window
+// shown later stays above the clock.
+TEST_F(AnalogClockTest, OnTopStaysAboveWindowsShownLater)
+{
+    g_settings.m_bAnalogOnTop = TRUE;
+    CAnalogClockDlg* pClock = Open();
+    const CRect rc = WindowRect();
+    // The face above the axis, read from the screen.
+    const CPoint pt(rc.left + 80, rc.top + 30);
+    COLORREF cr = 0;
+    auto screenShows = [&](COLORREF crExpected) {
+        return vtest::PumpUntil([&] {
+            HDC hScreen = ::GetDC(nullptr);
+            cr = ::GetPixel(hScreen, pt.x, pt.y);
+            ::ReleaseDC(nullptr, hScreen);
+            return Near(cr, crExpected);
+        });
+    };
+    auto showOver = [&](CWnd& wnd, DWORD dwExStyle, int nBrush) {
+        ASSERT_TRUE(wnd.CreateEx(dwExStyle,
+                                 AfxRegisterWndClass(0, nullptr, static_cast<HBRUSH>(::GetStockObject(nBrush))),
+                                 "later", WS_POPUP, rc.left - 20, rc.top - 20, rc.Width() + 40, rc.Height() + 40,
+                                 nullptr, nullptr));
+        wnd.ShowWindow(SW_SHOW);
+        wnd.SetForegroundWindow();
+        wnd.UpdateWindow();
+        m_seams.m_nNow += 1;
+        pClock->SendMessage(WM_TIMER, CAnalogClockDlg::TIMER_DRAW, 0);
+    };
+    CWnd ordinary, topMost;
+    showOver(ordinary, 0, WHITE_BRUSH);
+    EXPECT_TRUE(screenShows(SKINMAKER_FACE)) << std::hex << cr;
+    EXPECT_NE(pClock->GetExStyle() & WS_EX_TOPMOST, 0u);
+    showOver(topMost, WS_EX_TOPMOST, BLACK_BRUSH);
+    EXPECT_TRUE(screenShows(RGB(0, 0, 0))) << std::hex << cr;
+    topMost.DestroyWindow();
+    ordinary.DestroyWindow();
+}
+
 TEST_F(AnalogClockTest, DragKeepsTheWorkAreaRules)
 {
     CAnalogClockDlg* pClock = Open();
