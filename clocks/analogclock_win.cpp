@@ -153,32 +153,27 @@ HRGN CAnalogClockDlg::GetHandRegion(int nHand)
 // turned pictures and regions.
 void CAnalogClockDlg::DrawClock()
 {
-    if (m_hWnd == nullptr || !m_face.IsValid() || m_bmpClock.GetSafeHandle() == nullptr)
+    HDC hMemDC = GetMemoryDC(m_dcBuffer);
+    if (m_hWnd == nullptr || !m_face.IsValid() || m_bmpClock.GetSafeHandle() == nullptr || hMemDC == nullptr)
         return;
-    CDC memDC;
-    if (!memDC.CreateCompatibleDC(nullptr))
-        return;
-    {
-        CSelectGuard select(memDC.GetSafeHdc(), m_bmpClock.GetSafeHandle());
-        const CTime now = CTime::GetCurrentTime();
-        m_face.Turn(now.GetHour(), now.GetMinute(), now.GetSecond(), g_settings.m_bAnalogSecondHand);
-        CRect rcClient;
-        GetClientRect(&rcClient);
-        m_face.GetFace().Draw2(memDC, (rcClient.Width() - m_nClockWidth) / 2, (rcClient.Height() - m_nClockHeight) / 2);
-        for (int i = 0; i < HAND_COUNT; i++) {
-            if (!m_face.IsHandShown(i))
-                continue;
-            HRGN hRegion = GetHandRegion(i);
-            if (hRegion == nullptr)
-                continue;
-            ::SelectClipRgn(memDC, hRegion);
-            const CAnalogClockFace::CHand& hand = m_face.GetHand(i);
-            hand.turned.Draw2(memDC, hand.ptAt.x, hand.ptAt.y);
-        }
-        ::SelectClipRgn(memDC, nullptr);
+    CSelectGuard select(hMemDC, m_bmpClock.GetSafeHandle());
+    const CTime now = CTime::GetCurrentTime();
+    m_face.Turn(now.GetHour(), now.GetMinute(), now.GetSecond(), g_settings.m_bAnalogSecondHand);
+    CRect rcClient;
+    GetClientRect(&rcClient);
+    m_face.GetFace().Draw2(hMemDC, (rcClient.Width() - m_nClockWidth) / 2, (rcClient.Height() - m_nClockHeight) / 2);
+    for (int i = 0; i < HAND_COUNT; i++) {
+        if (!m_face.IsHandShown(i))
+            continue;
+        HRGN hRegion = GetHandRegion(i);
+        if (hRegion == nullptr)
+            continue;
+        ::SelectClipRgn(hMemDC, hRegion);
+        const CAnalogClockFace::CHand& hand = m_face.GetHand(i);
+        hand.turned.Draw2(hMemDC, hand.ptAt.x, hand.ptAt.y);
     }
-    memDC.DeleteDC();
-    RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    ::SelectClipRgn(hMemDC, nullptr);
+    ShowBackBuffer(hMemDC);
 }
 
 HRGN CAnalogClockDlg::BitmapToRegion(HBITMAP hBmp, COLORREF crKey, COLORREF)

@@ -189,29 +189,27 @@ void CDigitalClockDlg::DrawClock()
 
 void CDigitalClockDlg::PaintText(const CString& strText)
 {
-    if (m_bmpCanvas.GetSafeHandle() == nullptr || m_bmpGlyphs.GetSafeHandle() == nullptr)
+    HDC hCanvasDC = GetMemoryDC(m_dcBuffer);
+    HDC hGlyphDC = GetMemoryDC(m_dcGlyphs);
+    if (m_bmpCanvas.GetSafeHandle() == nullptr || m_bmpGlyphs.GetSafeHandle() == nullptr || hCanvasDC == nullptr
+        || hGlyphDC == nullptr)
         return;
-    CDC canvasDC, glyphDC;
-    if (canvasDC.CreateCompatibleDC(nullptr) && glyphDC.CreateCompatibleDC(nullptr)) {
-        CSelectGuard selectCanvas(canvasDC.GetSafeHdc(), m_bmpCanvas.GetSafeHandle());
-        CSelectGuard selectGlyphs(glyphDC.GetSafeHdc(), m_bmpGlyphs.GetSafeHandle());
-        std::vector<CGlyphPlacement> placements;
-        GetGlyphPlacements(strText, m_nBackWidth, m_nBackHeight, m_nGlyphWidth, m_nGlyphHeight, placements);
-        CRect rcStart;
-        GetClientRect(&rcStart);
-        for (const CGlyphPlacement& place : placements) {
-            // A window resized meanwhile stops the pass; the next one draws again.
-            CRect rcNow;
-            GetClientRect(&rcNow);
-            if (rcNow != rcStart)
-                break;
-            ::BitBlt(canvasDC, place.xDst, place.yDst, place.cx, place.cy, glyphDC, place.xSrc, place.ySrc, SRCCOPY);
-        }
-        m_strPrevText = strText;
+    CSelectGuard selectCanvas(hCanvasDC, m_bmpCanvas.GetSafeHandle());
+    CSelectGuard selectGlyphs(hGlyphDC, m_bmpGlyphs.GetSafeHandle());
+    std::vector<CGlyphPlacement> placements;
+    GetGlyphPlacements(strText, m_nBackWidth, m_nBackHeight, m_nGlyphWidth, m_nGlyphHeight, placements);
+    CRect rcStart;
+    GetClientRect(&rcStart);
+    for (const CGlyphPlacement& place : placements) {
+        // A window resized meanwhile stops the pass; the next one draws again.
+        CRect rcNow;
+        GetClientRect(&rcNow);
+        if (rcNow != rcStart)
+            break;
+        ::BitBlt(hCanvasDC, place.xDst, place.yDst, place.cx, place.cy, hGlyphDC, place.xSrc, place.ySrc, SRCCOPY);
     }
-    canvasDC.DeleteDC();
-    glyphDC.DeleteDC();
-    RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    m_strPrevText = strText;
+    ShowBackBuffer(hCanvasDC);
 }
 
 HRGN CDigitalClockDlg::BitmapToRegion(HBITMAP hBmp, COLORREF crKey, COLORREF crTolerance)

@@ -64,4 +64,5 @@ private:
     CDigitalClockFace m_face;
     CBitmap m_bmpCanvas; // the scaled background, glyphs drawn on it: the back buffer
     CBitmap m_bmpGlyphs; // the scaled glyph strip
+    CDC m_dcGlyphs;      // the glyph strip's memory context
 };

@@ -169,24 +169,44 @@ void CSkinClockDlg::FindSkins()
 
 // ---- drawing ----------------------------------------------------------------
 
+HDC CSkinClockDlg::GetMemoryDC(CDC& dc)
+{
+    if (dc.GetSafeHdc() == nullptr)
+        dc.CreateCompatibleDC(nullptr);
+    return dc.GetSafeHdc();
+}
+
+// Centred in the client area.
+static void PaintBuffer(CWnd& wnd, HDC hDC, HDC hBufferDC, const CSize& size)
+{
+    CRect rcClient;
+    wnd.GetClientRect(&rcClient);
+    ::BitBlt(hDC, (rcClient.Width() - size.cx) / 2, (rcClient.Height() - size.cy) / 2, size.cx, size.cy, hBufferDC, 0,
+             0, SRCCOPY);
+}
+
 void CSkinClockDlg::OnPaint()
 {
     CPaintDC dc(this);
     HBITMAP hBuffer = GetBackBuffer();
-    if (hBuffer == nullptr)
+    HDC hBufferDC = GetMemoryDC(m_dcBuffer);
+    if (hBuffer == nullptr || hBufferDC == nullptr)
         return;
-    CDC memDC;
-    if (!memDC.CreateCompatibleDC(&dc))
+    CSelectGuard select(hBufferDC, hBuffer);
+    PaintBuffer(*this, dc.GetSafeHdc(), hBufferDC, GetBackBufferSize());
+}
+
+// Once a second an invalidation, an erase and an update of the whole window
+// cost more than the drawing itself; a copy into the window's context gives
+// the same pixels at once. A part of the window uncovered meanwhile still
+// gets its WM_PAINT.
+void CSkinClockDlg::ShowBackBuffer(HDC hBufferDC)
+{
+    HDC hDC = ::GetDC(m_hWnd);
+    if (hDC == nullptr)
         return;
-    {
-        CSelectGuard select(memDC.GetSafeHdc(), hBuffer);
-        const CSize size = GetBackBufferSize();
-        CRect rcClient;
-        GetClientRect(&rcClient);
-        dc.BitBlt((rcClient.Width() - size.cx) / 2, (rcClient.Height() - size.cy) / 2, size.cx, size.cy, &memDC, 0, 0,
-                  SRCCOPY);
-    }
-    memDC.DeleteDC();
+    PaintBuffer(*this, hDC, hBufferDC, GetBackBufferSize());
+    ::ReleaseDC(m_hWnd, hDC);
 }
 
 BOOL CSkinClockDlg::OnEraseBkgnd(CDC*)
@@ -310,11 +330,15 @@ void CSkinClockDlg::ApplyOnBottom()
 // above the clock (a menu, an alarm) stays above it.
 void CSkinClockDlg::KeepOnTop()
 {
+    if (!(Settings().*m_kind.pbOnTop)) {
+        m_hForeground = nullptr;
+        return;
+    }
     HWND hForeground = ::GetForegroundWindow();
     if (hForeground == m_hForeground)
         return;
     m_hForeground = hForeground;
-    if (!(Settings().*m_kind.pbOnTop) || !IsWindowVisible())
+    if (!IsWindowVisible())
         return;
     for (HWND h = ::GetWindow(m_hWnd, GW_HWNDPREV); h != nullptr; h = ::GetWindow(h, GW_HWNDPREV)) {
         if (::IsWindowVisible(h))

@@ -125,6 +125,12 @@ protected:
     // The picture painted into the window, centred, and its size.
     virtual HBITMAP GetBackBuffer() const = 0;
     virtual CSize GetBackBufferSize() const = 0;
+    // A memory context kept in dc from tick to tick, made at its first use;
+    // NULL when none can be made. Bitmaps are selected into it only while drawing.
+    static HDC GetMemoryDC(CDC& dc);
+    // The back buffer, selected into hBufferDC, into the window at once as
+    // WM_PAINT puts it there: the new second shows before the tick returns.
+    void ShowBackBuffer(HDC hBufferDC);
 
     afx_msg void OnTimer(UINT_PTR nIDEvent);
     afx_msg void OnPaint();
@@ -160,6 +166,7 @@ protected:
     const UINT m_nDrawTimer;
     const UINT m_nChangeTimer;
     std::unique_ptr<CClockMenu> m_pMenu;
+    CDC m_dcBuffer; // the back buffer's memory context
     CString m_strArchivePath;
     CString m_strDataPath;
     int m_nTicking = 0;     // a timer handler is running

@@ -241,6 +241,16 @@ TEST_F(AnalogClockTest, ShowsTheSkinsShapeAndItsHandsAtAPinnedTime)
     pClock->SendMessage(WM_TIMER, CAnalogClockDlg::TIMER_DRAW, 0);
     EXPECT_EQ(pClock->GetFace().GetHand(HAND_SECOND).nAngle, 276);
     EXPECT_EQ(pClock->GetFace().GetHand(HAND_HOUR).nAngle, 105);
+
+    // The window shows the new second when the tick returns, before any
+    // message is dispatched: the second hand up at 3:31:00, gone from the left.
+    m_seams.m_nNow = LocalTime(3, 31, 0);
+    pClock->SendMessage(WM_TIMER, CAnalogClockDlg::TIMER_DRAW, 0);
+    HDC hDC = ::GetDC(pClock->GetSafeHwnd());
+    const COLORREF crUp = ::GetPixel(hDC, 80, 80 - 60), crLeft = ::GetPixel(hDC, 80 - 60, 80);
+    ::ReleaseDC(pClock->GetSafeHwnd(), hDC);
+    EXPECT_TRUE(Near(crUp, SKINMAKER_SECOND)) << std::hex << crUp;
+    EXPECT_TRUE(Near(crLeft, SKINMAKER_FACE)) << std::hex << crLeft;
 }
 
 TEST_F(AnalogClockTest, TurnedMaskRegionEqualsTheBitmapRegion)

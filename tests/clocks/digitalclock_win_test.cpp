@@ -289,6 +289,18 @@ TEST_F(DigitalClockTest, DrawsTheDefaultAndATwelveHourFormatAtPinnedTimes)
     const int xColon = 8 + 2 * 16 + 8;
     EXPECT_TRUE(Near(snap.Pixel(xColon, 16), SKINMAKER_GLYPH)) << std::hex << snap.Pixel(xColon, 16);
     EXPECT_TRUE(Near(snap.Pixel(2, 2), SKINMAKER_BACKGROUND)) << std::hex << snap.Pixel(2, 2);
+    // The window shows the new second when the tick returns, before any
+    // message is dispatched: the colons go again.
+    Tick(10, 20, 32);
+    HDC hDC = ::GetDC(pClock->GetSafeHwnd());
+    const COLORREF crColon = ::GetPixel(hDC, xColon, 16);
+    ::ReleaseDC(pClock->GetSafeHwnd(), hDC);
+    CPicture canvas;
+    ASSERT_TRUE(canvas.CreateFromHBITMAP(pClock->GetCanvasBitmap()));
+    const RGBQUAD blank = canvas.GetPixelColor(xColon, static_cast<LONG>(canvas.GetHeight()) - 1 - 16, false);
+    EXPECT_EQ(crColon, RGB(blank.rgbRed, blank.rgbGreen, blank.rgbBlue)) << std::hex << crColon;
+    EXPECT_FALSE(Near(crColon, SKINMAKER_GLYPH)) << std::hex << crColon;
+    ExpectCanvas({"10 20 30", "10:20:31", "10 20 32"});
 
     // Enter, Escape and a close request leave the clock as it is.
     const CRect rcBefore = WindowRect();
