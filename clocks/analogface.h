@@ -36,6 +36,9 @@ public:
         // The mask's corner is part of the hand, so the turned mask's
         // uncovered corners are too: the mask must then be turned itself.
         BOOL bCornerInMask = FALSE;
+        // Where the alpha plane is not transparent, in the picture's rows
+        // from the bottom (left, bottom, right, top; right and top exclusive).
+        RECT rcOpaque = {0, 0, 0, 0};
         // The last turn: angle, turned picture, the runs of the turned mask
         // and where they go.
         int nAngle = -1;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -161,6 +162,52 @@ TEST(AnalogFace, RunsAreThoseOfTheTurnedMask)
             GetMaskRuns(turnedMask, runs);
             EXPECT_TRUE(SameRuns(runs, face.GetHand(i).runs)) << "hand " << i << " at " << s;
             EXPECT_EQ(face.GetHand(i).turned.GetWidth(), turnedMask.GetWidth());
+        }
+    }
+}
+
+// Pixels of a turned hand that differ from the library's own turn of its
+// picture: in the alpha plane anywhere, in colour where the plane is above 16.
+int DifferencesFromTheLibrarysTurn(const CAnalogClockFace::CHand& hand)
+{
+    CPicture picture(hand.picture), reference;
+    if (!picture.Rotate(static_cast<float>(hand.nAngle), &reference)
+        || reference.GetWidth() != hand.turned.GetWidth() || reference.GetHeight() != hand.turned.GetHeight())
+        return -1;
+    int n = 0;
+    const LONG w = static_cast<LONG>(reference.GetWidth());
+    for (LONG y = 0; y < static_cast<LONG>(reference.GetHeight()); y++) {
+        const BYTE* a = reference.AlphaGetPointer(0, y);
+        const BYTE* b = hand.turned.AlphaGetPointer(0, y);
+        const BYTE* p = reference.GetBits(static_cast<DWORD>(y));
+        const BYTE* q = hand.turned.GetBits(static_cast<DWORD>(y));
+        for (LONG x = 0; x < w; x++)
+            n += a[x] != b[x] || (a[x] > 16 && std::memcmp(p + 3 * x, q + 3 * x, 3) != 0) ? 1 : 0;
+    }
+    return n;
+}
+
+// Every angle a hand takes at 100 %, every sixth at 150 %: the turned hand
+// is the library's turn wherever it is drawn.
+TEST(AnalogFace, TurnedHandsAreTheLibrarysTurnWhereverTheyAreDrawn)
+{
+    CReadSkin skin;
+    ReadSkin(CSkinMakerOptions(), skin);
+    for (int nScale : {100, 150}) {
+        CClockFaceOptions options;
+        options.nScale = nScale;
+        CAnalogClockFace face;
+        ASSERT_TRUE(face.Prepare(skin.data, skin.pictures, options));
+        for (int nAngle = 0; nAngle < 360; nAngle += nScale == 100 ? 1 : 6) {
+            // The hour hand takes every degree; the others every sixth.
+            ASSERT_TRUE(face.Turn(nAngle / 30, (nAngle % 30) * 2, nAngle / 6, TRUE));
+            ASSERT_EQ(face.GetHand(HAND_HOUR).nAngle, nAngle);
+            for (int i = 0; i < HAND_COUNT; i++) {
+                if (i != HAND_HOUR && nAngle % 6 != 0)
+                    continue;
+                EXPECT_EQ(DifferencesFromTheLibrarysTurn(face.GetHand(i)), 0) << "hand " << i << " at " << nAngle
+                                                                               << " degrees, " << nScale << " %";
+            }
         }
     }
 }
