@@ -2,15 +2,12 @@
 
 #include "afx/afxapp.h"
 #include "afx/afxtime.h"
-#include "app/messages.h"
 #include "app/settings.h"
-#include "clocks/clockmenu_win.h"
 #include "clocks/clockwindow_win.h"
 #include "clocks/skininfodlg_win.h"
 #include "res/clocks_res.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 BEGIN_MESSAGE_MAP(CAnalogClockDlg, CSkinClockDlg)
     ON_WM_MOVING()

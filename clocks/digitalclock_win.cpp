@@ -5,7 +5,6 @@
 #include "app/messages.h"
 #include "app/settings.h"
 #include "clocks/analogclock_win.h"
-#include "clocks/clockmenu_win.h"
 #include "clocks/clockwindow_win.h"
 #include "clocks/digitalmodel.h"
 #include "clocks/skininfodlg_win.h"
@@ -13,7 +12,6 @@
 #include "res/clocks_res.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <vector>
 
 namespace {

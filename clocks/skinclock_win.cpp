@@ -223,9 +223,9 @@ void CSkinClockDlg::OnTimer(UINT_PTR nIDEvent)
         if (nIDEvent == m_nDrawTimer) {
             KeepOnTop();
             DrawClock();
-        }
-        else if (nIDEvent == m_nChangeTimer)
+        } else if (nIDEvent == m_nChangeTimer) {
             NextRandomSkin();
+        }
     }
     Default();
 }
