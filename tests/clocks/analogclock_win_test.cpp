@@ -13,6 +13,7 @@
 #include "support/tempfolder.h"
 #include "support/win_menu_driver.h"
 #include "support/win_window.h"
+#include "tests/clocks/clockrefusal.h"
 #include "tools/skinmaker/skinbuild.h"
 
 #include <gtest/gtest.h>
@@ -67,21 +68,6 @@ class CCountedClock : public CAnalogClockDlg {
 public:
     CCountedClock() { g_nClocksAlive++; }
     ~CCountedClock() override { g_nClocksAlive--; }
-};
-
-// A clock whose n-th bitmap (0 first) the system cannot make.
-class CBitmapFailingClock : public CCountedClock {
-public:
-    int m_nFailAt = -1;
-    mutable int m_nMade = 0;
-
-protected:
-    HBITMAP MakeClockBitmap(const CPicture& picture) const override
-    {
-        if (m_nMade++ == m_nFailAt)
-            return nullptr;
-        return CCountedClock::MakeClockBitmap(picture);
-    }
 };
 
 // 2026-01-01 at h:m:s local time, as the seams give it to CTime.
@@ -603,46 +589,14 @@ TEST_F(AnalogClockTest, AFailedReloadKeepsTheLastGoodClock)
 // stored and a clock already shown keeps its last good skin.
 TEST_F(AnalogClockTest, ALoadThatCannotDrawTheClockSaysWhy)
 {
-    const char szScale[] = "MessageBox \"Cannot show the clock at 20000 %: a side would be larger than 16384 pixels!\"";
-    const char szFixed[] =
-        "MessageBox \"Cannot show the clock at a fixed size of 20000 pixels: a side would be larger than 16384 pixels!\"";
-    const char szMemory[] = "MessageBox \"Not enough memory for a clock of 160 x 160 pixels!\"";
-    g_settings.m_nAnalogScale = 20000; // as a start reads it
-    {
-        CCountedClock fresh;
-        ASSERT_TRUE(fresh.Create(CAnalogClockDlg::IDD, CWnd::GetDesktopWindow()));
-        EXPECT_FALSE(fresh.LoadSkin(g_settings.m_nAnalogScale));
-        EXPECT_EQ(m_seams.CountCalls(szScale), 1);
-        EXPECT_EQ(g_settings.m_nAnalogScale, 20000);
-        EXPECT_FALSE(fresh.IsWindowVisible());
-        fresh.DestroyWindow();
-    }
-
-    g_settings.m_nAnalogScale = 100;
-    CBitmapFailingClock* pClock = new CBitmapFailingClock;
+    auto* pClock = new CBitmapFailingClock<CCountedClock>;
     m_pClock = pClock;
-    ASSERT_TRUE(pClock->Create(CAnalogClockDlg::IDD, CWnd::GetDesktopWindow()));
-    ASSERT_TRUE(pClock->LoadSkin(100));
+    ExpectRefusedLoadsSayWhy(CAnalogClockDlg::IDD, *pClock, &CCountedClock::GetClockBitmap, m_seams, g_settings.m_nAnalogScale,
+                             g_settings.m_nAnalogFixedSize, "Not enough memory for a clock of 160 x 160 pixels!");
     HBITMAP hBefore = pClock->GetClockBitmap();
-    const long nGdi = AfxGetLiveGdiObjectCount();
-    g_settings.m_nAnalogFixedSize = 20000;
-    EXPECT_FALSE(pClock->LoadSkin(100));
-    EXPECT_EQ(m_seams.CountCalls(szFixed), 1);
-    EXPECT_EQ(g_settings.m_nAnalogFixedSize, 20000);
-    g_settings.m_nAnalogFixedSize = -1;
-    // The shape's bitmap, then the face's: either one missing fails the load.
-    for (int nFail : {0, 1}) {
-        pClock->m_nMade = 0;
-        pClock->m_nFailAt = nFail;
-        EXPECT_FALSE(pClock->LoadSkin(100)) << nFail;
-        EXPECT_EQ(m_seams.CountCalls(szMemory), nFail + 1);
-        EXPECT_EQ(AfxGetLiveGdiObjectCount(), nGdi) << nFail;
-    }
-    EXPECT_TRUE(pClock->IsWindowVisible());
-    EXPECT_EQ(pClock->GetClockBitmap(), hBefore);
     EXPECT_EQ(pClock->m_nClockWidth, 160);
-    pClock->m_nFailAt = -1;
     EXPECT_TRUE(pClock->LoadSkin(100));
+    EXPECT_NE(pClock->GetClockBitmap(), hBefore);
     EXPECT_EQ(m_seams.CountCalls("MessageBox"), 4);
 }
 

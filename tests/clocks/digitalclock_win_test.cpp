@@ -15,6 +15,7 @@
 #include "support/win_drivers.h"
 #include "support/win_menu_driver.h"
 #include "support/win_window.h"
+#include "tests/clocks/clockrefusal.h"
 #include "tools/skinmaker/skinbuild.h"
 
 #include <gtest/gtest.h>
@@ -66,21 +67,6 @@ class CCountedClock : public CDigitalClockDlg {
 public:
     CCountedClock() { g_nClocksAlive++; }
     ~CCountedClock() override { g_nClocksAlive--; }
-};
-
-// A clock whose n-th bitmap (0 first) the system cannot make.
-class CBitmapFailingClock : public CCountedClock {
-public:
-    int m_nFailAt = -1;
-    mutable int m_nMade = 0;
-
-protected:
-    HBITMAP MakeClockBitmap(const CPicture& picture) const override
-    {
-        if (m_nMade++ == m_nFailAt)
-            return nullptr;
-        return CCountedClock::MakeClockBitmap(picture);
-    }
 };
 
 long long LocalTime(int h, int m, int s)
@@ -585,43 +571,11 @@ TEST_F(DigitalClockTest, FailedLoadsKeepTheLastGoodClockAndTicksWaitForThem)
 // stored and a clock already shown keeps its last good skin and its timer.
 TEST_F(DigitalClockTest, ALoadThatCannotDrawTheClockSaysWhy)
 {
-    const char szScale[] = "MessageBox \"Cannot show the clock at 20000 %: a side would be larger than 16384 pixels!\"";
-    const char szFixed[] =
-        "MessageBox \"Cannot show the clock at a fixed size of 20000 pixels: a side would be larger than 16384 pixels!\"";
-    const char szMemory[] = "MessageBox \"Not enough memory for a clock of 144 x 32 pixels!\"";
-    g_settings.m_nDigitalScale = 20000; // as a start reads it
-    {
-        CCountedClock fresh;
-        ASSERT_TRUE(fresh.Create(CDigitalClockDlg::IDD, CWnd::GetDesktopWindow()));
-        EXPECT_FALSE(fresh.LoadSkin(g_settings.m_nDigitalScale));
-        EXPECT_EQ(m_seams.CountCalls(szScale), 1);
-        EXPECT_EQ(g_settings.m_nDigitalScale, 20000);
-        EXPECT_FALSE(fresh.IsWindowVisible());
-        fresh.DestroyWindow();
-    }
-
-    g_settings.m_nDigitalScale = 100;
-    CBitmapFailingClock* pClock = new CBitmapFailingClock;
+    auto* pClock = new CBitmapFailingClock<CCountedClock>;
     m_pClock = pClock;
-    ASSERT_TRUE(pClock->Create(CDigitalClockDlg::IDD, CWnd::GetDesktopWindow()));
-    ASSERT_TRUE(pClock->LoadSkin(100));
-    HBITMAP hCanvas = pClock->GetCanvasBitmap();
-    const long nGdi = AfxGetLiveGdiObjectCount();
-    g_settings.m_nDigitalFixedSize = 20000;
-    EXPECT_FALSE(pClock->LoadSkin(100));
-    EXPECT_EQ(m_seams.CountCalls(szFixed), 1);
-    EXPECT_EQ(g_settings.m_nDigitalFixedSize, 20000);
-    g_settings.m_nDigitalFixedSize = -1;
-    // The canvas, then the glyph strip: either one missing fails the load.
-    for (int nFail : {0, 1}) {
-        pClock->m_nMade = 0;
-        pClock->m_nFailAt = nFail;
-        EXPECT_FALSE(pClock->LoadSkin(100)) << nFail;
-        EXPECT_EQ(m_seams.CountCalls(szMemory), nFail + 1);
-        EXPECT_EQ(AfxGetLiveGdiObjectCount(), nGdi) << nFail;
-    }
-    EXPECT_TRUE(pClock->IsWindowVisible());
-    EXPECT_EQ(pClock->GetCanvasBitmap(), hCanvas);
+    ExpectRefusedLoadsSayWhy(CDigitalClockDlg::IDD, *pClock, &CCountedClock::GetCanvasBitmap, m_seams, g_settings.m_nDigitalScale,
+                             g_settings.m_nDigitalFixedSize, "Not enough memory for a clock of 144 x 32 pixels!");
+    // The last good canvas, its timer still drawing.
     Tick(10, 20, 31);
     ExpectCanvas({"10 20 30", "10:20:31"});
     EXPECT_EQ(m_seams.CountCalls("MessageBox"), 4);

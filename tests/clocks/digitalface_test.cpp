@@ -173,7 +173,8 @@ int CountDifferences(const CPicture& a, const CPicture& b)
     return n;
 }
 
-TEST(DigitalFace, ComposesASkinmakerSkinAtAPinnedTime)
+// The pictures of the skin maker's digital skin: background, glyph strip.
+void ReadDigitalPictures(CPicture* pPictures)
 {
     CSkinMakerOptions options;
     options.kind = SKIN_DIGITAL;
@@ -181,8 +182,13 @@ TEST(DigitalFace, ComposesASkinmakerSkinAtAPinnedTime)
     CString strError;
     ASSERT_TRUE(BuildSkinStream(options, stream, strError)) << strError.GetString();
     DigitalSkinData data;
+    ASSERT_TRUE(LoadDigitalSkin(stream.data(), stream.size(), data, pPictures, strError)) << strError.GetString();
+}
+
+TEST(DigitalFace, ComposesASkinmakerSkinAtAPinnedTime)
+{
     CPicture pictures[2];
-    ASSERT_TRUE(LoadDigitalSkin(stream.data(), stream.size(), data, pictures, strError)) << strError.GetString();
+    ReadDigitalPictures(pictures);
     ASSERT_EQ(pictures[0].GetWidth(), 128u); // 8 cells of 16 x 24 and a margin
     ASSERT_EQ(pictures[1].GetWidth(), 896u);
 
@@ -261,14 +267,8 @@ TEST(DigitalFace, ComposesASkinmakerSkinAtAPinnedTime)
 // background and the glyph strip exactly as the library's Light does.
 TEST(DigitalFace, LightAndContrastEachChangeBothPictures)
 {
-    CSkinMakerOptions options;
-    options.kind = SKIN_DIGITAL;
-    std::vector<BYTE> stream;
-    CString strError;
-    ASSERT_TRUE(BuildSkinStream(options, stream, strError)) << strError.GetString();
-    DigitalSkinData data;
     CPicture pictures[2];
-    ASSERT_TRUE(LoadDigitalSkin(stream.data(), stream.size(), data, pictures, strError)) << strError.GetString();
+    ReadDigitalPictures(pictures);
     CDigitalClockFace plain;
     ASSERT_TRUE(plain.Prepare(pictures, CDigitalFaceOptions(), 8));
     const struct {
