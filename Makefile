@@ -80,6 +80,9 @@ bench: setup build/win32/build.ninja
 	@set -e; for b in build/win32/bench/winbench_*.exe; do \
 	  [ -f "$$b" ] || continue; echo "== $${b##*/} (under Wine)"; tools/wine-run "$$b"; \
 	done
+	@# Memory as Linux counts it, beside a minimal Win32 program's.
+	cmake --build build/win32 -j $(JOBS) --target Veltran varizi veltranctl
+	@echo "== traymemory (under Wine)"; python3 bench/traymemory.py build/win32
 
 # Pictures of the real windows for the README, from a run under Wine.
 screenshots: win32

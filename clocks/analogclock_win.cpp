@@ -2,19 +2,14 @@
 
 #include "afx/afxapp.h"
 #include "afx/afxtime.h"
-#include "app/messages.h"
 #include "app/settings.h"
-#include "clocks/clockmenu_win.h"
 #include "clocks/clockwindow_win.h"
 #include "clocks/skininfodlg_win.h"
 #include "res/clocks_res.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 BEGIN_MESSAGE_MAP(CAnalogClockDlg, CSkinClockDlg)
-    ON_WM_NCRBUTTONDOWN()
-    ON_WM_NCLBUTTONDBLCLK()
     ON_WM_MOVING()
 END_MESSAGE_MAP()
 
@@ -23,12 +18,6 @@ namespace {
 const UINT kIcons[ANALOG_ICON_COUNT] = {IDI_CLOCK_EFFECTS, IDI_CLOCK_SCALING, IDI_CLOCK_CHOOSESKIN,
                                         IDI_CLOCK_CENTER,  IDI_CLOCK_OPTIONS, IDI_CLOCK_HIDE,
                                         IDI_CLOCK_SKIN,    IDI_CLOCK_SKININFO};
-
-BOOL Toggle(BOOL& b)
-{
-    b = b ? FALSE : TRUE;
-    return b;
-}
 
 } // namespace
 
@@ -82,10 +71,8 @@ int CAnalogClockDlg::LoadSkin(int nScale)
     AnalogSkinData data;
     CPicture pictures[4];
     CString strError;
-    if (!LoadAnalogSkin(bytes.data(), bytes.size(), data, pictures, strError)) {
-        AfxMessageBox(strError, MB_OK);
-        return FALSE;
-    }
+    if (!LoadAnalogSkin(bytes.data(), bytes.size(), data, pictures, strError))
+        return LoadFailed(strError);
     CClockFaceOptions options;
     options.nScale = nScale;
     options.nFixedSize = g_settings.m_nAnalogFixedSize;
@@ -94,24 +81,23 @@ int CAnalogClockDlg::LoadSkin(int nScale)
     options.nJitter = g_settings.m_nAnalogJitter;
     CAnalogClockFace face;
     if (!face.Prepare(data, pictures, options))
-        return FALSE;
+        return LoadFailed(face.GetLastError());
 
     CBitmap shapeBitmap, clockBitmap;
-    shapeBitmap.Attach(face.GetShape().MakeBitmap(nullptr));
-    clockBitmap.Attach(face.GetFace().MakeBitmap(nullptr));
-    HRGN hShape = BitmapToRegion(shapeBitmap, RGB(0, 0, 0), RGB(0, 0, 0));
-    if (shapeBitmap.GetSafeHandle() == nullptr || clockBitmap.GetSafeHandle() == nullptr || hShape == nullptr) {
-        if (hShape != nullptr)
-            ::DeleteObject(hShape);
-        return FALSE;
-    }
+    shapeBitmap.Attach(MakeClockBitmap(face.GetShape()));
+    clockBitmap.Attach(MakeClockBitmap(face.GetFace()));
+    CRgn shape;
+    if (shapeBitmap.GetSafeHandle() != nullptr)
+        shape.Attach(BitmapToRegion(shapeBitmap, RGB(0, 0, 0), RGB(0, 0, 0)));
+    if (clockBitmap.GetSafeHandle() == nullptr || shape.GetSafeHandle() == nullptr)
+        return LoadFailed(GetClockMemoryText(face.GetWidth(), face.GetHeight()));
 
     // Everything is made: the new skin takes over.
     m_face = face;
     m_bmpClock.DeleteObject();
     m_bmpClock.Attach(clockBitmap.Detach());
     m_rgnFace.DeleteObject();
-    m_rgnFace.Attach(hShape);
+    m_rgnFace.Attach(shape.Detach());
     for (int i = 0; i < HAND_COUNT; i++) {
         m_rgnHands[i].DeleteObject();
         m_nRegionAngle[i] = -1;
@@ -164,32 +150,27 @@ HRGN CAnalogClockDlg::GetHandRegion(int nHand)
 // turned pictures and regions.
 void CAnalogClockDlg::DrawClock()
 {
-    if (m_hWnd == nullptr || !m_face.IsValid() || m_bmpClock.GetSafeHandle() == nullptr)
+    HDC hMemDC = GetMemoryDC(m_dcBuffer);
+    if (m_hWnd == nullptr || !m_face.IsValid() || m_bmpClock.GetSafeHandle() == nullptr || hMemDC == nullptr)
         return;
-    CDC memDC;
-    if (!memDC.CreateCompatibleDC(nullptr))
-        return;
-    {
-        CSelectGuard select(memDC.GetSafeHdc(), m_bmpClock.GetSafeHandle());
-        const CTime now = CTime::GetCurrentTime();
-        m_face.Turn(now.GetHour(), now.GetMinute(), now.GetSecond(), g_settings.m_bAnalogSecondHand);
-        CRect rcClient;
-        GetClientRect(&rcClient);
-        m_face.GetFace().Draw2(memDC, (rcClient.Width() - m_nClockWidth) / 2, (rcClient.Height() - m_nClockHeight) / 2);
-        for (int i = 0; i < HAND_COUNT; i++) {
-            if (!m_face.IsHandShown(i))
-                continue;
-            HRGN hRegion = GetHandRegion(i);
-            if (hRegion == nullptr)
-                continue;
-            ::SelectClipRgn(memDC, hRegion);
-            const CAnalogClockFace::CHand& hand = m_face.GetHand(i);
-            hand.turned.Draw2(memDC, hand.ptAt.x, hand.ptAt.y);
-        }
-        ::SelectClipRgn(memDC, nullptr);
+    CSelectGuard select(hMemDC, m_bmpClock.GetSafeHandle());
+    const CTime now = CTime::GetCurrentTime();
+    m_face.Turn(now.GetHour(), now.GetMinute(), now.GetSecond(), g_settings.m_bAnalogSecondHand);
+    CRect rcClient;
+    GetClientRect(&rcClient);
+    m_face.GetFace().Draw2(hMemDC, (rcClient.Width() - m_nClockWidth) / 2, (rcClient.Height() - m_nClockHeight) / 2);
+    for (int i = 0; i < HAND_COUNT; i++) {
+        if (!m_face.IsHandShown(i))
+            continue;
+        HRGN hRegion = GetHandRegion(i);
+        if (hRegion == nullptr)
+            continue;
+        ::SelectClipRgn(hMemDC, hRegion);
+        const CAnalogClockFace::CHand& hand = m_face.GetHand(i);
+        hand.turned.Draw2(hMemDC, hand.ptAt.x, hand.ptAt.y);
     }
-    memDC.DeleteDC();
-    RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    ::SelectClipRgn(hMemDC, nullptr);
+    ShowBackBuffer(hMemDC);
 }
 
 HRGN CAnalogClockDlg::BitmapToRegion(HBITMAP hBmp, COLORREF crKey, COLORREF)
@@ -302,26 +283,15 @@ void CAnalogClockDlg::PlaceWindow(const CRect& rc)
     GetWindowRect(&m_rcMoving);
 }
 
-void CAnalogClockDlg::NextRandomSkin()
-{
-    if (!m_arrChangePool.Refill(g_settings.m_strAnalogChangeSkins, m_strSeparator))
-        return;
-    std::srand(static_cast<unsigned>(CTime::GetCurrentTime().GetTime()));
-    g_settings.m_strAnalogSkin = m_arrChangePool.Take(std::rand());
-    StoreCenter();
-    Reload();
-}
-
 void CAnalogClockDlg::OnEndOfMove()
 {
     PlaceWindow(m_rcMoving);
     CSkinClockDlg::OnEndOfMove();
 }
 
-BOOL CAnalogClockDlg::OnClockCommand(UINT nID)
+void CAnalogClockDlg::OnKindCommand(UINT nID)
 {
     CSettings& s = g_settings;
-    const INT_PTR nSkin = GetSkinIndexOfCommand(nID, m_arrSkins.GetSize());
     if (nID >= ID_ANALOG_SCALE_FIRST && nID <= ID_ANALOG_SCALE_LAST) {
         s.m_nAnalogScale = static_cast<int>(nID - 500) * 10;
         StoreCenter();
@@ -334,105 +304,35 @@ BOOL CAnalogClockDlg::OnClockCommand(UINT nID)
             m_rgnFace.GetRgnBox(&rcBox);
             s.m_nAnalogFixedSize = std::max(rcBox.Width(), rcBox.Height());
         }
-    } else if (nID >= ID_ANALOG_LIGHT_FIRST && nID < ID_ANALOG_CONTRAST_FIRST) {
-        s.m_nAnalogLight = static_cast<int>(nID - ID_ANALOG_LIGHT_FIRST);
-        Reload();
-    } else if (nID >= ID_ANALOG_CONTRAST_FIRST && nID < ID_ANALOG_JITTER_FIRST) {
-        s.m_nAnalogContrast = static_cast<int>(nID - ID_ANALOG_CONTRAST_FIRST);
-        Reload();
-    } else if (nID >= ID_ANALOG_JITTER_FIRST && nID <= ID_ANALOG_EFFECT_LAST) {
-        s.m_nAnalogJitter = static_cast<int>(nID - ID_ANALOG_JITTER_FIRST);
-        Reload();
-    } else if (nSkin >= 0) {
-        // A skin that cannot load leaves the last good one as the setting, so
-        // the next start does not open a clock that closes again at once.
-        const CString strGood = s.m_strAnalogSkin;
-        s.m_strAnalogSkin = m_arrSkins[nSkin];
-        StoreCenter();
-        if (!LoadSkin(s.m_nAnalogScale))
-            s.m_strAnalogSkin = strGood;
-    } else {
-        switch (nID) {
-        case ID_ANALOG_ONTOP:
-            Toggle(s.m_bAnalogOnTop);
-            ApplyOnTop();
-            break;
-        case ID_ANALOG_ONBOTTOM:
-            Toggle(s.m_bAnalogOnBottom);
-            ApplyOnBottom();
-            break;
-        case ID_ANALOG_SKINBROWSER:
-            s.m_nSkinBrowserType = GetSkinBrowserType(SKIN_ANALOG);
-            SendToMainWindow(UM_SHOWSKINBROWSER);
-            break;
-        case ID_ANALOG_AUTOREMOVE:
-            if (Toggle(s.m_bAnalogAutoRemove))
-                KeepInWorkArea();
-            StoreCenter();
-            break;
-        case ID_ANALOG_SECONDHAND:
-            Toggle(s.m_bAnalogSecondHand);
-            DrawClock();
-            break;
-        case ID_ANALOG_OPTIONS:
-            SendToMainWindow(UM_SHOWANALOGOPTIONS);
-            break;
-        case ID_ANALOG_SKININFO:
-            ShowSkinInfo();
-            break;
-        case ID_ANALOG_HIDE:
-            SendToMainWindow(UM_HIDEANALOGCLOCK);
-            return TRUE;
-        case ID_ANALOG_AUTOCHANGE:
-            Toggle(s.m_bAnalogAutoChange);
-            StoreCenter();
-            SetAutoChangeTimer(s.m_bAnalogAutoChange);
-            break;
-        case ID_ANALOG_CENTER:
-            CenterOnScreen(TRUE, TRUE);
-            StoreCenter();
-            break;
-        case ID_ANALOG_ALWAYSCENTER:
-            if (Toggle(s.m_bAnalogAlwaysCenter)) {
-                CenterOnScreen(TRUE, TRUE);
-                StoreCenter();
-            }
-            break;
-        case ID_ANALOG_FIXEDSIZE: {
-            StoreCenter();
-            if (s.m_nAnalogFixedSize > 0) {
-                s.m_nAnalogFixedSize = -1;
-            } else {
-                CRect rcClient;
-                GetClientRect(&rcClient);
-                s.m_nAnalogFixedSize = std::max(rcClient.Width(), rcClient.Height());
-            }
-            Reload();
-            break;
-        }
-        case ID_ANALOG_LOCK:
-            Toggle(s.m_bAnalogLockMovement);
-            break;
-        default:
-            OnEndOfMove();
-            break;
-        }
+        return;
     }
-    return FALSE;
+    switch (nID) {
+    case ID_ANALOG_SECONDHAND:
+        s.m_bAnalogSecondHand = s.m_bAnalogSecondHand ? FALSE : TRUE;
+        DrawClock();
+        break;
+    case ID_ANALOG_FIXEDSIZE: {
+        StoreCenter();
+        if (s.m_nAnalogFixedSize > 0) {
+            s.m_nAnalogFixedSize = -1;
+        } else {
+            CRect rcClient;
+            GetClientRect(&rcClient);
+            s.m_nAnalogFixedSize = std::max(rcClient.Width(), rcClient.Height());
+        }
+        Reload();
+        break;
+    }
+    default:
+        OnEndOfMove();
+        break;
+    }
 }
 
-void CAnalogClockDlg::ShowSkinInfo()
+void CAnalogClockDlg::FillSkinInfo(CSkinInfoDlg& dlg) const
 {
-    const SkinDescription description(m_strSkinDescription);
-    CSkinInfoDlg dlg(this);
-    dlg.m_strName = description.GetField(SkinDescription::ANALOG_NAME);
-    dlg.m_strVersion = description.GetField(SkinDescription::ANALOG_VERSION);
-    dlg.m_strType = description.GetField(SkinDescription::ANALOG_TYPE);
-    dlg.m_strAuthor = description.GetField(SkinDescription::ANALOG_AUTHOR);
-    dlg.m_strDate = description.GetField(SkinDescription::ANALOG_DATE);
     dlg.m_strResolution.Format("%ldx%ld", static_cast<long>(m_sizeSkinFace.cx), static_cast<long>(m_sizeSkinFace.cy));
     dlg.m_strHandsCoords.Format("%ldx%ld", static_cast<long>(m_ptSkinPivot.x), static_cast<long>(m_ptSkinPivot.y));
-    CSkinClockDlg::ShowSkinInfo(dlg);
 }
 
 // ---- mouse and menu ---------------------------------------------------------
@@ -444,45 +344,7 @@ void CAnalogClockDlg::OnMoving(UINT, LPRECT lpRect)
     m_rcMoving = *lpRect;
 }
 
-void CAnalogClockDlg::OnNcLButtonDblClk(UINT, CPoint)
+std::vector<CClockMenuItem> CAnalogClockDlg::BuildMenuItems()
 {
-    switch (g_settings.m_nAnalogDblClkAction) {
-    case 1:
-        NextRandomSkin();
-        break;
-    case 2:
-        SendMessage(WM_COMMAND, ID_ANALOG_HIDE, 0);
-        return;
-    case 3:
-        SendToMainWindow(UM_SHOWANALOGOPTIONS);
-        break;
-    case 4:
-        SendMessage(WM_NCRBUTTONDOWN, 0, 0);
-        break;
-    default: // 0 nothing; 5 a web page the program does not know
-        break;
-    }
-    Default();
-}
-
-void CAnalogClockDlg::BuildContextMenu()
-{
-    FindSkins();
-    const std::vector<CClockMenuItem> items = BuildAnalogMenu(g_settings, m_arrSkins, HasSecondHand());
-    m_pMenu.reset();
-    m_pMenu = CreateClockMenu(items, &m_imageList);
-}
-
-// No default processing follows: for a press on the caption it waits for
-// the button's release to open a system menu the clock does not have, and
-// the menu above has already taken that release, so the window would keep
-// the mouse captured until the next right click.
-void CAnalogClockDlg::OnNcRButtonDown(UINT, CPoint)
-{
-    BuildContextMenu();
-    if (m_pMenu) {
-        POINT pt;
-        ::GetCursorPos(&pt);
-        TrackClockMenu(*m_pMenu, pt, this);
-    }
+    return BuildAnalogMenu(g_settings, m_arrSkins, HasSecondHand());
 }

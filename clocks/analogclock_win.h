@@ -24,8 +24,6 @@ public:
     // A region of the bitmap's pixels that are not within 16 of crKey in every
     // channel; owned by the caller; NULL when no bitmap or context can be made.
     static HRGN BitmapToRegion(HBITMAP hBmp, COLORREF crKey, COLORREF crTolerance);
-    void BuildContextMenu();
-    void NextRandomSkin() override;
 
     // What the window holds, for its owner and its tests.
     const CAnalogClockFace& GetFace() const { return m_face; }
@@ -44,21 +42,20 @@ public:
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
-    BOOL OnClockCommand(UINT nID) override;
+    void OnKindCommand(UINT nID) override;
+    std::vector<CClockMenuItem> BuildMenuItems() override;
+    void FillSkinInfo(CSkinInfoDlg& dlg) const override;
     // The drag rectangle is where the window ends up, then the work-area rules.
     void OnEndOfMove() override;
     HBITMAP GetBackBuffer() const override { return static_cast<HBITMAP>(m_bmpClock.GetSafeHandle()); }
     CSize GetBackBufferSize() const override { return CSize(m_nClockWidth, m_nClockHeight); }
 
-    afx_msg void OnNcRButtonDown(UINT nHitTest, CPoint point);
-    afx_msg void OnNcLButtonDblClk(UINT nHitTest, CPoint point);
     afx_msg void OnMoving(UINT nSide, LPRECT lpRect);
     DECLARE_MESSAGE_MAP()
 
 private:
     // Also records the drag rectangle.
     void PlaceWindow(const CRect& rc) override;
-    void ShowSkinInfo();
     // The clip region of a hand at its last turn, made again when it moved.
     HRGN GetHandRegion(int nHand);
 

@@ -1,6 +1,7 @@
 #include "clocks/analogface.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -104,6 +105,100 @@ BOOL ResampleTo(CPicture& picture, DWORD w, DWORD h)
     return w != 0 && h != 0 && picture.Resample(static_cast<LONG>(w), static_cast<LONG>(h), 1, nullptr);
 }
 
+// The bounds of the alpha plane's pixels above 16, rows from the bottom.
+RECT GetOpaqueBounds(const CPicture& picture)
+{
+    const LONG w = static_cast<LONG>(picture.GetWidth()), h = static_cast<LONG>(picture.GetHeight());
+    RECT rc = {w, h, 0, 0};
+    for (LONG y = 0; y < h; y++) {
+        const BYTE* row = picture.AlphaGetPointer(0, y);
+        for (LONG x = 0; x < w; x++) {
+            if (row[x] <= kTransparentMax)
+                continue;
+            rc.left = std::min(rc.left, x);
+            rc.right = std::max(rc.right, x + 1);
+            rc.top = std::min(rc.top, y);
+            rc.bottom = std::max(rc.bottom, y + 1);
+        }
+    }
+    if (rc.left >= rc.right)
+        ::SetRectEmpty(&rc);
+    return rc;
+}
+
+// Narrows [i0, i1) to the indexes i of [0, n) for which a + b x i may lie in
+// (lo, hi), widened by one each way against rounding. Whole degrees give a
+// slope of either nothing at all (a quarter turn) or more than a hundredth;
+// nothing narrows nothing.
+void ClipSpan(double a, double b, double lo, double hi, LONG n, LONG& i0, LONG& i1)
+{
+    if (std::fabs(b) < 1e-6)
+        return;
+    double from = (lo - a) / b, to = (hi - a) / b;
+    if (from > to)
+        std::swap(from, to);
+    const double dn = static_cast<double>(n);
+    i0 = std::max(i0, static_cast<LONG>(std::min(std::max(std::floor(from) - 1, 0.0), dn)));
+    i1 = std::min(i1, static_cast<LONG>(std::min(std::max(std::ceil(to) + 1, 0.0), dn)));
+}
+
+// A 24-bit picture with its alpha plane turned as CPicture::Rotate turns it:
+// the same size and, for every target pixel, the same nearest source pixel by
+// the same arithmetic, but worked out only along the part of each row whose
+// source lies within rcOpaque. The rest stays black and transparent: no run of
+// the turned plane reaches it, so nothing draws it. A hand's picture is the
+// size of the face and its hand a thin part of it; every second the work
+// shrinks by as much.
+BOOL TurnWithin(const CPicture& picture, const RECT& rcOpaque, int nAngle, CPicture& turned)
+{
+    const double theta = -static_cast<double>(static_cast<float>(nAngle)) * std::acos(0.0) / 90.0;
+    const double c = std::cos(theta), s = std::sin(theta);
+    const double w = picture.GetWidth(), h = picture.GetHeight();
+    const double px[4] = {0, w, 0, w - 1}, py[4] = {0, 0, h, h};
+    double minX = 0, maxX = 0, minY = 0, maxY = 0;
+    for (int k = 1; k < 4; ++k) {
+        const double tx = std::floor(px[k] * c - py[k] * s), ty = std::floor(px[k] * s + py[k] * c);
+        minX = std::min(minX, tx);
+        maxX = std::max(maxX, tx);
+        minY = std::min(minY, ty);
+        maxY = std::max(maxY, ty);
+    }
+    const LONG nw = static_cast<LONG>((maxX + 2) - minX), nh = static_cast<LONG>((maxY + 2) - minY);
+    const BYTE* pAlpha = picture.AlphaGetPointer(0, 0);
+    if (pAlpha == nullptr)
+        return FALSE;
+    // Create gives a black picture; the alpha plane starts opaque.
+    if (turned.Create(static_cast<DWORD>(nw), static_cast<DWORD>(nh), 24) == nullptr || !turned.AlphaCreate())
+        return FALSE;
+    turned.AlphaClear();
+    const LONG sw = static_cast<LONG>(picture.GetWidth()), sh = static_cast<LONG>(picture.GetHeight());
+    for (LONG j = 0; j < nh; ++j) {
+        const double y = minY + j;
+        const double ys = y * s, yc = y * c;
+        // fx = (minX + i) c + ys - 0.5 and fy = yc - (minX + i) s - 0.5 must
+        // fall within the opaque bounds for the pixel to carry the hand.
+        LONG i0 = 0, i1 = nw;
+        ClipSpan(minX * c + ys - 0.5, c, rcOpaque.left - 1.0, rcOpaque.right, nw, i0, i1);
+        ClipSpan(yc - minX * s - 0.5, -s, rcOpaque.top - 1.0, rcOpaque.bottom, nw, i0, i1);
+        BYTE* drow = turned.GetBits(static_cast<DWORD>(j));
+        BYTE* arow = turned.AlphaGetPointer(0, j);
+        for (LONG i = i0; i < i1; ++i) {
+            const double x = minX + i;
+            const double fx = x * c + ys - 0.5, fy = yc - x * s - 0.5;
+            if (!(fx > -1 && fy > -1 && fx < sw && fy < sh))
+                continue;
+            const LONG sx = static_cast<LONG>(fx), sy = static_cast<LONG>(fy);
+            const BYTE* p = picture.GetBits(static_cast<DWORD>(sy)) + static_cast<size_t>(sx) * 3;
+            BYTE* d = drow + static_cast<size_t>(i) * 3;
+            d[0] = p[0];
+            d[1] = p[1];
+            d[2] = p[2];
+            arow[i] = pAlpha[static_cast<size_t>(sy) * static_cast<size_t>(sw) + static_cast<size_t>(sx)];
+        }
+    }
+    return TRUE;
+}
+
 } // namespace
 
 // The runs of the alpha plane above 16: the mask the plane carries, as
@@ -159,24 +254,49 @@ void GetMaskRuns(const CPicture& mask, std::vector<RECT>& runs)
     }
 }
 
+BOOL CAnalogClockFace::Fail(const CString& strError)
+{
+    m_strError = strError;
+    return FALSE;
+}
+
 BOOL CAnalogClockFace::Prepare(const AnalogSkinData& data, CPicture* pPictures, const CClockFaceOptions& options)
 {
+    if (!pPictures[0].IsValid() || !pPictures[1].IsValid() || !pPictures[2].IsValid())
+        return Fail("Cannot read the skin's pictures!");
     const BOOL bSecond = data.dwHasSecondHand != 0 && pPictures[3].IsValid();
+    const int nHands = bSecond ? HAND_COUNT : HAND_SECOND;
     const RegionBlock* regions[HAND_COUNT] = {&data.hourRegion, &data.minuteRegion, &data.secondRegion};
+
+    // Every size first: a clock that cannot be drawn at its scale is refused
+    // before anything is made.
+    DWORD nLargest = std::max(pPictures[0].GetWidth(), pPictures[0].GetHeight());
+    for (int i = 0; i < nHands; i++)
+        nLargest = std::max({nLargest, pPictures[1 + i].GetWidth(), pPictures[1 + i].GetHeight()});
+    const int nScale = GetLoadScale(options.nScale, options.nFixedSize, nLargest);
+    const DWORD w = ScaleLength(pPictures[0].GetWidth(), nScale), h = ScaleLength(pPictures[0].GetHeight(), nScale);
+    DWORD handSizes[HAND_COUNT][2] = {};
+    BOOL bFits = w != 0 && h != 0;
+    for (int i = 0; i < nHands; i++) {
+        handSizes[i][0] = ScaleLength(pPictures[1 + i].GetWidth(), nScale);
+        handSizes[i][1] = ScaleLength(pPictures[1 + i].GetHeight(), nScale);
+        bFits = bFits && handSizes[i][0] != 0 && handSizes[i][1] != 0;
+    }
+    if (!bFits)
+        return Fail(GetClockSizeText(options.nScale, options.nFixedSize, nScale));
+    const CString strNoMemory = GetClockMemoryText(static_cast<LONG>(w), static_cast<LONG>(h));
 
     CPicture face(pPictures[0]);
     if (!To24Bits(face))
-        return FALSE;
+        return Fail(strNoMemory);
     BlackenOutside(face, data.faceRegion);
 
     CHand hands[HAND_COUNT];
-    for (int i = 0; i < HAND_COUNT; i++) {
-        if (i == HAND_SECOND && !bSecond)
-            break;
+    for (int i = 0; i < nHands; i++) {
         hands[i].picture.Copy(pPictures[1 + i]);
         if (!To24Bits(hands[i].picture)
             || !MakeMask(*regions[i], hands[i].picture.GetWidth(), hands[i].picture.GetHeight(), hands[i].mask))
-            return FALSE;
+            return Fail(strNoMemory);
     }
 
     // Effects change the pictures, never the masks, so outlines stay exact.
@@ -184,29 +304,20 @@ BOOL CAnalogClockFace::Prepare(const AnalogSkinData& data, CPicture* pPictures, 
     for (CHand& hand : hands)
         ApplyEffects(hand.picture, options);
 
-    DWORD nLargest = std::max(face.GetWidth(), face.GetHeight());
-    for (const CHand& hand : hands) {
-        if (hand.picture.IsValid())
-            nLargest = std::max({nLargest, hand.picture.GetWidth(), hand.picture.GetHeight()});
-    }
-    const int nScale = GetLoadScale(options.nScale, options.nFixedSize, nLargest);
     const CSize sizeSkin(static_cast<int>(face.GetWidth()), static_cast<int>(face.GetHeight()));
-    const DWORD w = ScaleLength(face.GetWidth(), nScale), h = ScaleLength(face.GetHeight(), nScale);
-
     CPicture shape;
     if (!MakeMask(data.faceRegion, face.GetWidth(), face.GetHeight(), shape) || !ResampleTo(shape, w, h)
         || !ResampleTo(face, w, h))
-        return FALSE;
-    for (CHand& hand : hands) {
-        if (!hand.picture.IsValid())
-            continue;
-        const DWORD hw = ScaleLength(hand.picture.GetWidth(), nScale);
-        const DWORD hh = ScaleLength(hand.picture.GetHeight(), nScale);
+        return Fail(strNoMemory);
+    for (int i = 0; i < nHands; i++) {
+        CHand& hand = hands[i];
+        const DWORD hw = handSizes[i][0], hh = handSizes[i][1];
         if (!ResampleTo(hand.picture, hw, hh) || !ResampleTo(hand.mask, hw, hh) || !CarryMask(hand.picture, hand.mask))
-            return FALSE;
+            return Fail(strNoMemory);
         const RGBQUAD corner = hand.mask.GetPixelColor(-1, -1, false);
         hand.bCornerInMask = corner.rgbRed > kTransparentMax || corner.rgbGreen > kTransparentMax
                              || corner.rgbBlue > kTransparentMax;
+        hand.rcOpaque = GetOpaqueBounds(hand.picture);
     }
 
     const SkinDescription description(data.strDescription);
@@ -221,6 +332,7 @@ BOOL CAnalogClockFace::Prepare(const AnalogSkinData& data, CPicture* pPictures, 
         hand.picture.Transfer(hands[i].picture);
         hand.mask.Transfer(hands[i].mask);
         hand.bCornerInMask = hands[i].bCornerInMask;
+        hand.rcOpaque = hands[i].rcOpaque;
         hand.turned.Destroy();
         hand.runs.clear();
         hand.nAngle = -1;
@@ -234,6 +346,7 @@ BOOL CAnalogClockFace::Prepare(const AnalogSkinData& data, CPicture* pPictures, 
     m_ptSkinPivot = CPoint(px.nSkin, py.nSkin);
     m_ptPivot = CPoint(px.nScaled, py.nScaled);
     m_strDescription = data.strDescription;
+    m_strError.Empty();
     return TRUE;
 }
 
@@ -246,15 +359,18 @@ BOOL CAnalogClockFace::TurnHand(CHand& hand, int nAngle)
     // Always from the unturned picture: turning last second's result again
     // would grow and blur the hand. The turn takes the mask along in the
     // alpha plane, whose uncovered corners are always transparent; only a
-    // mask whose corner is part of the hand needs a turn of its own.
-    if (!hand.picture.Rotate(static_cast<float>(nAngle), &hand.turned))
-        return FALSE;
+    // mask whose corner is part of the hand needs a turn of its own, and its
+    // picture the library's whole turn, since those corners are drawn.
     if (hand.bCornerInMask) {
+        if (!hand.picture.Rotate(static_cast<float>(nAngle), &hand.turned))
+            return FALSE;
         CPicture turnedMask(hand.mask);
         if (!turnedMask.Rotate(static_cast<float>(nAngle), nullptr))
             return FALSE;
         GetMaskRuns(turnedMask, hand.runs);
     } else {
+        if (!TurnWithin(hand.picture, hand.rcOpaque, nAngle, hand.turned))
+            return FALSE;
         GetAlphaRuns(hand.turned, hand.runs);
     }
     hand.ptAt.x = m_ptPivot.x - static_cast<LONG>(hand.turned.GetWidth() / 2);

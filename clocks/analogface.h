@@ -36,6 +36,9 @@ public:
         // The mask's corner is part of the hand, so the turned mask's
         // uncovered corners are too: the mask must then be turned itself.
         BOOL bCornerInMask = FALSE;
+        // Where the alpha plane is not transparent, in the picture's rows
+        // from the bottom (left, bottom, right, top; right and top exclusive).
+        RECT rcOpaque = {0, 0, 0, 0};
         // The last turn: angle, turned picture, the runs of the turned mask
         // and where they go.
         int nAngle = -1;
@@ -46,8 +49,9 @@ public:
 
     // Makes the scaled pictures from a read skin (pictures as LoadAnalogSkin
     // gives them: face, hour, minute, second). FALSE when a size cannot be
-    // made; the face is then unchanged.
+    // made, with the message in GetLastError; the face is then unchanged.
     BOOL Prepare(const AnalogSkinData& data, CPicture* pPictures, const CClockFaceOptions& options);
+    const CString& GetLastError() const { return m_strError; }
 
     // Turns the hands that moved since the last call. The second hand is
     // turned only when bSecondHand is set and the skin has one.
@@ -76,6 +80,7 @@ public:
 
 private:
     BOOL TurnHand(CHand& hand, int nAngle);
+    BOOL Fail(const CString& strError);
 
     CPicture m_face;   // scaled face, black outside its shape
     CPicture m_shape;  // scaled shape: white inside, black outside
@@ -89,4 +94,5 @@ private:
     CPoint m_ptSkinPivot;
     CPoint m_ptPivot;
     CString m_strDescription;
+    CString m_strError;
 };

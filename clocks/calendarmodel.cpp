@@ -29,29 +29,28 @@ int ValidateCalendarFirstDay(CSettings& settings)
     return settings.m_nCalFirstDay;
 }
 
+// The minimum rectangle already holds the "today" line below the month; its
+// width is what the line may need beyond the month's. Added to the height, as
+// a pane once was, it let the control hold a second row of months that the
+// window cut off, and the arrows moved past months that never showed.
 CCalendarLayout FitCalendarPanes(const CRect& rcClient, const CRect& rcMinMonth, int nMaxTodayWidth)
 {
     CRect rcPane = rcMinMonth;
     rcPane.right += rcPane.Width() / 20;
-    rcPane.bottom += nMaxTodayWidth;
+    if (rcPane.Width() < nMaxTodayWidth)
+        rcPane.right = rcPane.left + nMaxTodayWidth;
     CCalendarLayout layout;
     if (rcPane.Width() <= 0 || rcPane.Height() <= 0) {
         layout.nCols = layout.nRows = 1;
         layout.rcControl = CRect(0, 0, rcClient.Width(), rcClient.Height());
         return layout;
     }
-    layout.nCols = rcClient.Width() / rcPane.Width();
-    layout.nRows = rcClient.Height() / rcPane.Height();
-    if (layout.nCols < 1)
-        layout.nCols = 1;
-    if (layout.nRows < 1)
-        layout.nRows = 1;
+    layout.nCols = std::max(1, rcClient.Width() / rcPane.Width());
+    layout.nRows = std::max(1, rcClient.Height() / rcPane.Height());
     const int nWidth = layout.nCols * rcPane.Width();
     const int nHeight = layout.nRows * rcPane.Height();
-    // Centred; a pane larger than the window starts at its top left corner, so
-    // the month's heading stays in view rather than half of it above the window.
-    const int x = std::max(0, rcClient.Width() / 2 - nWidth / 2);
-    const int y = std::max(0, rcClient.Height() / 2 - nHeight / 2);
+    const int x = rcClient.Width() / 2 - nWidth / 2;
+    const int y = rcClient.Height() / 2 - nHeight / 2;
     layout.rcControl = CRect(x, y, x + nWidth, y + nHeight);
     return layout;
 }

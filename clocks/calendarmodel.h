@@ -38,10 +38,11 @@ extern const char* const g_apszCalendarWeekDays[CALENDAR_WEEKDAYS];
 int ValidateCalendarFirstDay(CSettings& settings);
 
 // Month panes across and down and the control's rectangle in the client
-// area: as many whole panes as fit, at least one each way, centred. A pane
-// is the control's minimum one-month rectangle widened by a twentieth and
-// lengthened by the "today" width. A pane of no size (a control that reports
-// none) takes the whole client area as its one pane.
+// area: as many whole panes as fit, at least one each way, centred; a window
+// smaller than a pane shows one, centred and clipped. A pane is the control's
+// minimum one-month rectangle widened by a twentieth and at least as wide as
+// the "today" line. A pane of no size (a control that reports none) takes
+// the whole client area as its one pane.
 struct CCalendarLayout {
     int nCols;
     int nRows;

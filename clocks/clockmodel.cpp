@@ -39,6 +39,30 @@ DWORD ScaleLength(DWORD nLength, int nScale)
     return n < 1 ? 1 : static_cast<DWORD>(n);
 }
 
+CString GetClockSizeText(int nScale, int nFixedSize, int nLoadScale)
+{
+    CString strAt;
+    if (nFixedSize > 0)
+        strAt.Format("at a fixed size of %d pixels", nFixedSize);
+    else
+        strAt.Format("at %d %%", nScale);
+    CString strText;
+    if (nLoadScale <= 0)
+        strText.Format("Cannot show the clock %s: the skin's pictures are too large for it!", strAt.GetString());
+    else
+        strText.Format("Cannot show the clock %s: a side would be larger than %lu pixels!", strAt.GetString(),
+                       static_cast<unsigned long>(CLOCK_MAX_SIDE));
+    return strText;
+}
+
+CString GetClockMemoryText(LONG nWidth, LONG nHeight)
+{
+    CString strText;
+    strText.Format("Not enough memory for a clock of %ld x %ld pixels!", static_cast<long>(nWidth),
+                   static_cast<long>(nHeight));
+    return strText;
+}
+
 CPivot GetPivot(const CString& strField, DWORD nScaledLength, int nScale)
 {
     CPivot pivot;

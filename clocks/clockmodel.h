@@ -39,6 +39,14 @@ int GetLoadScale(int nScale, int nFixedSize, DWORD nLargestSide);
 // or the scale is not positive.
 DWORD ScaleLength(DWORD nLength, int nScale);
 
+// What a load that cannot draw the clock at its size tells the user: the
+// requested scale or, with a fixed size above 0, the fixed size; nLoadScale
+// is the scale that came out of it (not positive: the skin's pictures are
+// too large for the fixed size).
+CString GetClockSizeText(int nScale, int nFixedSize, int nLoadScale);
+// What a load whose pictures or bitmaps cannot be made tells the user.
+CString GetClockMemoryText(LONG nWidth, LONG nHeight);
+
 struct CPivot {
     LONG nSkin;   // as the skin gives it (for "middle" the scaled half)
     LONG nScaled; // in pixels of the scaled face

@@ -5,7 +5,6 @@
 #include "app/messages.h"
 #include "app/settings.h"
 #include "clocks/analogclock_win.h"
-#include "clocks/clockmenu_win.h"
 #include "clocks/clockwindow_win.h"
 #include "clocks/digitalmodel.h"
 #include "clocks/skininfodlg_win.h"
@@ -13,13 +12,7 @@
 #include "res/clocks_res.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <vector>
-
-BEGIN_MESSAGE_MAP(CDigitalClockDlg, CSkinClockDlg)
-    ON_WM_NCRBUTTONDOWN()
-    ON_WM_NCLBUTTONDBLCLK()
-END_MESSAGE_MAP()
 
 namespace {
 
@@ -27,19 +20,8 @@ const UINT kIcons[DIGITAL_ICON_COUNT] = {IDI_CLOCK_EFFECTS, IDI_CLOCK_SCALING, I
                                          IDI_CLOCK_FORMATS, IDI_CLOCK_CENTER,  IDI_CLOCK_OPTIONS,
                                          IDI_CLOCK_HIDE,    IDI_CLOCK_SKIN,    IDI_CLOCK_SKININFO};
 
-BOOL Toggle(BOOL& b)
-{
-    b = b ? FALSE : TRUE;
-    return b;
-}
-
-// The options dialog's message carries which page to open.
-void ShowOptions(WPARAM nPage)
-{
-    CWnd* pMain = AfxGetMainWnd();
-    if (pMain != nullptr && pMain->GetSafeHwnd() != nullptr)
-        ::SendMessageA(pMain->GetSafeHwnd(), UM_SHOWDIGITALOPTIONS, nPage, 0);
-}
+// The options page of custom formats.
+const WPARAM kFormatsPage = 2;
 
 } // namespace
 
@@ -115,24 +97,18 @@ int CDigitalClockDlg::LoadSkin(int nScale)
     DigitalSkinData data;
     CPicture pictures[2];
     CString strError;
-    if (!LoadDigitalSkin(bytes.data(), bytes.size(), data, pictures, strError)) {
-        AfxMessageBox(strError, MB_OK);
-        return FALSE;
-    }
+    if (!LoadDigitalSkin(bytes.data(), bytes.size(), data, pictures, strError))
+        return LoadFailed(strError);
     // The background region is only proved; the Abc region is kept, unused.
     CRgn background, abc;
     background.Attach(CreateSkinRegion(data.backgroundRegion));
-    if (background.GetSafeHandle() == nullptr) {
-        AfxMessageBox("Cannot read Background region!", MB_OK);
-        return FALSE;
-    }
+    if (background.GetSafeHandle() == nullptr)
+        return LoadFailed("Cannot read Background region!");
     background.DeleteObject();
     if (data.nHasAbcRegion > 0) {
         abc.Attach(CreateSkinRegion(data.abcRegion));
-        if (abc.GetSafeHandle() == nullptr) {
-            AfxMessageBox("Cannot read Abc region!", MB_OK);
-            return FALSE;
-        }
+        if (abc.GetSafeHandle() == nullptr)
+            return LoadFailed("Cannot read Abc region!");
     }
 
     CDigitalFaceOptions options;
@@ -143,12 +119,12 @@ int CDigitalClockDlg::LoadSkin(int nScale)
     options.nJitter = s.m_nDigitalJitter;
     CDigitalClockFace face;
     if (!face.Prepare(pictures, options, m_strText.GetLength()))
-        return FALSE;
+        return LoadFailed(face.GetLastError());
     CBitmap canvas, glyphs;
-    canvas.Attach(face.GetBackground().MakeBitmap(nullptr));
-    glyphs.Attach(face.GetStrip().MakeBitmap(nullptr));
+    canvas.Attach(MakeClockBitmap(face.GetBackground()));
+    glyphs.Attach(MakeClockBitmap(face.GetStrip()));
     if (canvas.GetSafeHandle() == nullptr || glyphs.GetSafeHandle() == nullptr)
-        return FALSE;
+        return LoadFailed(GetClockMemoryText(face.GetWidth(), face.GetHeight()));
 
     // Everything is made: the new skin takes over.
     m_face = face;
@@ -211,29 +187,27 @@ void CDigitalClockDlg::DrawClock()
 
 void CDigitalClockDlg::PaintText(const CString& strText)
 {
-    if (m_bmpCanvas.GetSafeHandle() == nullptr || m_bmpGlyphs.GetSafeHandle() == nullptr)
+    HDC hCanvasDC = GetMemoryDC(m_dcBuffer);
+    HDC hGlyphDC = GetMemoryDC(m_dcGlyphs);
+    if (m_bmpCanvas.GetSafeHandle() == nullptr || m_bmpGlyphs.GetSafeHandle() == nullptr || hCanvasDC == nullptr
+        || hGlyphDC == nullptr)
         return;
-    CDC canvasDC, glyphDC;
-    if (canvasDC.CreateCompatibleDC(nullptr) && glyphDC.CreateCompatibleDC(nullptr)) {
-        CSelectGuard selectCanvas(canvasDC.GetSafeHdc(), m_bmpCanvas.GetSafeHandle());
-        CSelectGuard selectGlyphs(glyphDC.GetSafeHdc(), m_bmpGlyphs.GetSafeHandle());
-        std::vector<CGlyphPlacement> placements;
-        GetGlyphPlacements(strText, m_nBackWidth, m_nBackHeight, m_nGlyphWidth, m_nGlyphHeight, placements);
-        CRect rcStart;
-        GetClientRect(&rcStart);
-        for (const CGlyphPlacement& place : placements) {
-            // A window resized meanwhile stops the pass; the next one draws again.
-            CRect rcNow;
-            GetClientRect(&rcNow);
-            if (rcNow != rcStart)
-                break;
-            ::BitBlt(canvasDC, place.xDst, place.yDst, place.cx, place.cy, glyphDC, place.xSrc, place.ySrc, SRCCOPY);
-        }
-        m_strPrevText = strText;
+    CSelectGuard selectCanvas(hCanvasDC, m_bmpCanvas.GetSafeHandle());
+    CSelectGuard selectGlyphs(hGlyphDC, m_bmpGlyphs.GetSafeHandle());
+    std::vector<CGlyphPlacement> placements;
+    GetGlyphPlacements(strText, m_nBackWidth, m_nBackHeight, m_nGlyphWidth, m_nGlyphHeight, placements);
+    CRect rcStart;
+    GetClientRect(&rcStart);
+    for (const CGlyphPlacement& place : placements) {
+        // A window resized meanwhile stops the pass; the next one draws again.
+        CRect rcNow;
+        GetClientRect(&rcNow);
+        if (rcNow != rcStart)
+            break;
+        ::BitBlt(hCanvasDC, place.xDst, place.yDst, place.cx, place.cy, hGlyphDC, place.xSrc, place.ySrc, SRCCOPY);
     }
-    canvasDC.DeleteDC();
-    glyphDC.DeleteDC();
-    RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    m_strPrevText = strText;
+    ShowBackBuffer(hCanvasDC);
 }
 
 HRGN CDigitalClockDlg::BitmapToRegion(HBITMAP hBmp, COLORREF crKey, COLORREF crTolerance)
@@ -254,19 +228,9 @@ BOOL CDigitalClockDlg::FileExists(LPCSTR lpszPath)
 
 // ---- behaviour --------------------------------------------------------------
 
-void CDigitalClockDlg::NextRandomSkin()
-{
-    if (!m_arrChangePool.Refill(g_settings.m_strDigitalChangeSkins, m_strSeparator))
-        return;
-    std::srand(static_cast<unsigned>(CTime::GetCurrentTime().GetTime()));
-    g_settings.m_strDigitalSkin = m_arrChangePool.Take(std::rand());
-    Reload();
-}
-
-BOOL CDigitalClockDlg::OnClockCommand(UINT nID)
+void CDigitalClockDlg::OnKindCommand(UINT nID)
 {
     CSettings& s = g_settings;
-    const INT_PTR nSkin = GetSkinIndexOfCommand(nID, m_arrSkins.GetSize());
     const INT_PTR nFormat = GetFormatIndexOfCommand(nID, m_arrPresets.GetSize());
     if (nID >= ID_DIGITAL_SCALE_FIRST && nID <= ID_DIGITAL_SCALE_LAST) {
         s.m_nDigitalScale = static_cast<int>(nID - 500) * 10;
@@ -279,150 +243,34 @@ BOOL CDigitalClockDlg::OnClockCommand(UINT nID)
             GetClientRect(&rcClient);
             s.m_nDigitalFixedSize = std::max(rcClient.Width(), rcClient.Height());
         }
-    } else if (nID >= ID_DIGITAL_LIGHT_FIRST && nID < ID_DIGITAL_CONTRAST_FIRST) {
-        s.m_nDigitalLight = static_cast<int>(nID - ID_DIGITAL_LIGHT_FIRST);
-        Reload();
-    } else if (nID >= ID_DIGITAL_CONTRAST_FIRST && nID < ID_DIGITAL_JITTER_FIRST) {
-        s.m_nDigitalContrast = static_cast<int>(nID - ID_DIGITAL_CONTRAST_FIRST);
-        Reload();
-    } else if (nID >= ID_DIGITAL_JITTER_FIRST && nID <= ID_DIGITAL_EFFECT_LAST) {
-        s.m_nDigitalJitter = static_cast<int>(nID - ID_DIGITAL_JITTER_FIRST);
-        Reload();
-    } else if (nSkin >= 0) {
-        // As the analog clock: a skin that cannot load leaves the last good one set.
-        const CString strGood = s.m_strDigitalSkin;
-        s.m_strDigitalSkin = m_arrSkins[nSkin];
-        if (!LoadSkin(s.m_nDigitalScale))
-            s.m_strDigitalSkin = strGood;
     } else if (nFormat >= 0) {
         s.m_strDigitalFormat = m_arrPresets[nFormat];
         Reload();
-    } else {
-        switch (nID) {
-        case ID_DIGITAL_ONTOP:
-            Toggle(s.m_bDigitalOnTop);
-            ApplyOnTop();
-            break;
-        case ID_DIGITAL_ONBOTTOM:
-            Toggle(s.m_bDigitalOnBottom);
-            ApplyOnBottom();
-            break;
-        case ID_DIGITAL_AUTOREMOVE:
-            if (Toggle(s.m_bDigitalAutoRemove))
-                KeepInWorkArea();
-            break;
-        case ID_DIGITAL_ALWAYSCENTER:
-            if (Toggle(s.m_bDigitalAlwaysCenter))
-                CenterOnScreen(TRUE, TRUE);
-            break;
-        case ID_DIGITAL_AUTOCHANGE:
-            Toggle(s.m_bDigitalAutoChange);
-            SetAutoChangeTimer(s.m_bDigitalAutoChange);
-            break;
-        case ID_DIGITAL_LOCK:
-            Toggle(s.m_bDigitalLockMovement);
-            break;
-        case ID_DIGITAL_FIXEDSIZE:
-            if (s.m_nDigitalFixedSize > 0) {
-                s.m_nDigitalFixedSize = -1;
-                Reload();
-            } else {
-                // The size the clock has now, measured before the load.
-                CRect rcWindow;
-                GetWindowRect(&rcWindow);
-                Reload();
-                s.m_nDigitalFixedSize = std::max(rcWindow.Width(), rcWindow.Height());
-            }
-            break;
-        case ID_DIGITAL_SKINBROWSER:
-            s.m_nSkinBrowserType = GetSkinBrowserType(SKIN_DIGITAL);
-            SendToMainWindow(UM_SHOWSKINBROWSER);
-            break;
-        case ID_DIGITAL_FORMAT_CUSTOM:
-            ShowOptions(2);
-            break;
-        case ID_DIGITAL_CENTER:
-            CenterOnScreen(TRUE, TRUE);
-            break;
-        case ID_DIGITAL_OPTIONS:
-            ShowOptions(0);
-            break;
-        case ID_DIGITAL_SKININFO:
-            ShowSkinInfo();
-            break;
-        case ID_DIGITAL_HIDE:
-            SendToMainWindow(UM_HIDEDIGITALCLOCK);
-            return TRUE;
-        default:
-            break;
+    } else if (nID == ID_DIGITAL_FIXEDSIZE) {
+        if (s.m_nDigitalFixedSize > 0) {
+            s.m_nDigitalFixedSize = -1;
+            Reload();
+        } else {
+            // The size the clock has now, measured before the load.
+            CRect rcWindow;
+            GetWindowRect(&rcWindow);
+            Reload();
+            s.m_nDigitalFixedSize = std::max(rcWindow.Width(), rcWindow.Height());
         }
+    } else if (nID == ID_DIGITAL_FORMAT_CUSTOM) {
+        CWnd* pMain = AfxGetMainWnd();
+        if (pMain != nullptr && pMain->GetSafeHwnd() != nullptr)
+            ::SendMessageA(pMain->GetSafeHwnd(), UM_SHOWDIGITALOPTIONS, kFormatsPage, 0);
     }
-    return FALSE;
 }
 
-void CDigitalClockDlg::ShowSkinInfo()
+void CDigitalClockDlg::FillSkinInfo(CSkinInfoDlg& dlg) const
 {
-    const SkinDescription description(m_strSkinDescription);
-    CSkinInfoDlg dlg(this);
-    dlg.m_strName = description.GetField(SkinDescription::DIGITAL_NAME);
-    dlg.m_strVersion = description.GetField(SkinDescription::DIGITAL_VERSION);
-    dlg.m_strType = description.GetField(SkinDescription::DIGITAL_TYPE);
-    dlg.m_strAuthor = description.GetField(SkinDescription::DIGITAL_AUTHOR);
-    dlg.m_strDate = description.GetField(SkinDescription::DIGITAL_DATE);
     dlg.m_strResolution.Format("%ldx%ld", static_cast<long>(m_sizeSkinBackground.cx),
                                static_cast<long>(m_sizeSkinBackground.cy));
-    CSkinClockDlg::ShowSkinInfo(dlg);
 }
 
-// ---- mouse and menu ---------------------------------------------------------
-
-void CDigitalClockDlg::OnNcLButtonDblClk(UINT, CPoint)
+std::vector<CClockMenuItem> CDigitalClockDlg::BuildMenuItems()
 {
-    switch (g_settings.m_nDigitalDblClkAction) {
-    case 1:
-        NextRandomSkin();
-        break;
-    case 2:
-        // "Hide digital clock", as the menu's command hides it.
-        SendMessage(WM_COMMAND, ID_DIGITAL_HIDE, 0);
-        return;
-    case 3:
-        ShowOptions(0);
-        break;
-    case 4:
-        SendMessage(WM_NCRBUTTONDOWN, 0, 0);
-        break;
-    default: // 0 nothing; 5 a web page the program does not know
-        break;
-    }
-    Default();
-}
-
-// An open menu stays as it was built: a load that a tick starts while it is
-// open (a change of text length, of skin) must not pull it from under the
-// user, nor renumber the skins its items stand for.
-void CDigitalClockDlg::BuildContextMenu()
-{
-    if (m_nMenuOpen > 0)
-        return;
-    FindSkins();
-    const std::vector<CClockMenuItem> items = BuildDigitalMenu(g_settings, m_arrSkins, m_arrPresets);
-    m_pMenu.reset();
-    m_pMenu = CreateClockMenu(items, &m_imageList);
-}
-
-// The menu answers the press; the system's own handling of a press on the
-// caption would wait for the button's release after the menu has taken it,
-// and the clock would stand still until the next right click.
-void CDigitalClockDlg::OnNcRButtonDown(UINT, CPoint)
-{
-    if (m_nMenuOpen > 0)
-        return;
-    BuildContextMenu();
-    if (!m_pMenu)
-        return;
-    CClockBusyGuard open(m_nMenuOpen);
-    POINT pt;
-    ::GetCursorPos(&pt);
-    TrackClockMenu(*m_pMenu, pt, this);
+    return BuildDigitalMenu(g_settings, m_arrSkins, m_arrPresets);
 }

@@ -22,8 +22,6 @@ public:
     // The expanded text of the format at the current time.
     void FormatTime();
     void DrawClock() override;
-    void BuildContextMenu();
-    void NextRandomSkin() override;
     // Kept for callers outside the clock: a region of a bitmap's pixels
     // (as the analog clock makes them), a menu's command-UI update through
     // this window, and whether a file exists.
@@ -53,21 +51,18 @@ protected:
     void DoDataExchange(CDataExchange* pDX) override;
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL OnInitDialog() override;
-    BOOL OnClockCommand(UINT nID) override;
+    void OnKindCommand(UINT nID) override;
+    std::vector<CClockMenuItem> BuildMenuItems() override;
+    void FillSkinInfo(CSkinInfoDlg& dlg) const override;
     HBITMAP GetBackBuffer() const override { return static_cast<HBITMAP>(m_bmpCanvas.GetSafeHandle()); }
     CSize GetBackBufferSize() const override { return CSize(m_nBackWidth, m_nBackHeight); }
-
-    afx_msg void OnNcRButtonDown(UINT nHitTest, CPoint point);
-    afx_msg void OnNcLButtonDblClk(UINT nHitTest, CPoint point);
-    DECLARE_MESSAGE_MAP()
 
 private:
     // Copies the text's glyph cells onto the canvas and repaints.
     void PaintText(const CString& strText);
-    void ShowSkinInfo();
 
     CDigitalClockFace m_face;
     CBitmap m_bmpCanvas; // the scaled background, glyphs drawn on it: the back buffer
     CBitmap m_bmpGlyphs; // the scaled glyph strip
-    int m_nMenuOpen = 0; // the context menu is being tracked
+    CDC m_dcGlyphs;      // the glyph strip's memory context
 };

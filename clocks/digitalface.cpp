@@ -23,11 +23,12 @@ struct CGlyphTable {
 };
 const CGlyphTable g_glyphTable;
 
+// At least 1; 0 for a side the clock cannot have.
 DWORD Bounded(uint64_t n)
 {
     if (n < 1)
         return 1;
-    return n > CLOCK_MAX_SIDE ? CLOCK_MAX_SIDE : static_cast<DWORD>(n);
+    return n > CLOCK_MAX_SIDE ? 0 : static_cast<DWORD>(n);
 }
 
 uint64_t Scaled(uint64_t nLength, int nScale)
@@ -91,7 +92,7 @@ DWORD GetDigitalBackgroundWidth(DWORD nStoredWidth, int64_t nLength, int nScale)
     // Past the limit the product only grows: stop before it can overflow.
     const uint64_t nPerChar = static_cast<uint64_t>(nScale) * nStoredWidth;
     if (nPerChar != 0 && nChars > (static_cast<uint64_t>(CLOCK_MAX_SIDE) * 800) / nPerChar + 1)
-        return CLOCK_MAX_SIDE;
+        return 0;
     const uint64_t w = nPerChar * nChars / 800;
     return Bounded(w + w % DIGITAL_GLYPH_CELLS);
 }
@@ -138,27 +139,39 @@ void GetGlyphPlacements(const CString& strText, LONG nCanvasWidth, LONG nCanvasH
     }
 }
 
+BOOL CDigitalClockFace::Fail(const CString& strError)
+{
+    m_strError = strError;
+    return FALSE;
+}
+
 BOOL CDigitalClockFace::Prepare(const CPicture* pPictures, const CDigitalFaceOptions& options, int64_t nTextLength)
 {
+    if (!pPictures[0].IsValid() || !pPictures[1].IsValid())
+        return Fail("Cannot read the skin's pictures!");
+    const DWORD nBackWidth = pPictures[0].GetWidth(), nBackHeight = pPictures[0].GetHeight();
+    const int nScale = GetDigitalLoadScale(options.nScale, options.nFixedSize, nBackWidth, nBackHeight);
+    const DWORD w = GetDigitalBackgroundWidth(nBackWidth, nTextLength, nScale);
+    const DWORD h = GetDigitalScaledLength(nBackHeight, nScale);
+    const DWORD gw = GetDigitalStripWidth(pPictures[1].GetWidth(), nScale);
+    const DWORD gh = GetDigitalScaledLength(pPictures[1].GetHeight(), nScale);
+    if (w == 0 || h == 0 || gw == 0 || gh == 0)
+        return Fail(GetClockSizeText(options.nScale, options.nFixedSize, nScale));
+    const CString strNoMemory = GetClockMemoryText(static_cast<LONG>(w), static_cast<LONG>(h));
+
     CPicture background(pPictures[0]);
     CPicture strip(pPictures[1]);
     if (!To24Bits(background) || !To24Bits(strip))
-        return FALSE;
-    const CSize sizeSkin(static_cast<int>(background.GetWidth()), static_cast<int>(background.GetHeight()));
+        return Fail(strNoMemory);
+    const CSize sizeSkin(static_cast<int>(nBackWidth), static_cast<int>(nBackHeight));
 
     ApplyEffects(background, options);
     ApplyEffects(strip, options);
 
-    const int nScale = GetDigitalLoadScale(options.nScale, options.nFixedSize, background.GetWidth(),
-                                           background.GetHeight());
-    const DWORD w = GetDigitalBackgroundWidth(background.GetWidth(), nTextLength, nScale);
-    const DWORD h = GetDigitalScaledLength(background.GetHeight(), nScale);
-    const DWORD gw = GetDigitalStripWidth(strip.GetWidth(), nScale);
-    const DWORD gh = GetDigitalScaledLength(strip.GetHeight(), nScale);
     if (!background.Resample(static_cast<LONG>(w), static_cast<LONG>(h), 1, nullptr)
         || !strip.Resample(static_cast<LONG>(gw), static_cast<LONG>(gh), 1, nullptr) || !To24Bits(background)
         || !To24Bits(strip))
-        return FALSE;
+        return Fail(strNoMemory);
 
     // Everything could be made: only now does the face change.
     m_background.Transfer(background);
@@ -169,6 +182,7 @@ BOOL CDigitalClockFace::Prepare(const CPicture* pPictures, const CDigitalFaceOpt
     m_nGlyphHeight = static_cast<LONG>(gh);
     m_nScale = nScale;
     m_sizeSkinBackground = sizeSkin;
+    m_strError.Empty();
     return TRUE;
 }
 

@@ -32,12 +32,13 @@ CString UpperCaseClockText(const CString& strText);
 int GetDigitalLoadScale(int nScale, int nFixedSize, DWORD nBackWidth, DWORD nBackHeight);
 // nScale x nLength x nStoredWidth / 800, then raised by itself modulo 56, in
 // 64 bits. A text of no characters is sized as one, so the clock keeps an
-// area to click; the width is at least 1 and at most CLOCK_MAX_SIDE.
+// area to click; the width is at least 1, and 0 when it would pass
+// CLOCK_MAX_SIDE.
 DWORD GetDigitalBackgroundWidth(DWORD nStoredWidth, int64_t nLength, int nScale);
 // The strip's width at a scale, raised by itself modulo 56 and to at least
-// one pixel per cell, at most CLOCK_MAX_SIDE.
+// one pixel per cell; 0 past CLOCK_MAX_SIDE.
 DWORD GetDigitalStripWidth(DWORD nStripWidth, int nScale);
-// nLength x nScale / 100 in 64 bits, between 1 and CLOCK_MAX_SIDE.
+// nLength x nScale / 100 in 64 bits, at least 1; 0 past CLOCK_MAX_SIDE.
 DWORD GetDigitalScaledLength(DWORD nLength, int nScale);
 
 // One glyph cell copied onto the canvas, already clipped to it.
@@ -64,9 +65,10 @@ class CDigitalClockFace {
 public:
     // Makes the scaled background and glyph strip from a skin's pictures (as
     // LoadDigitalSkin gives them: background, strip) for a text of
-    // nTextLength characters. FALSE when a picture cannot be made; the face
-    // is then unchanged.
+    // nTextLength characters. FALSE when a picture cannot be made, with the
+    // message in GetLastError; the face is then unchanged.
     BOOL Prepare(const CPicture* pPictures, const CDigitalFaceOptions& options, int64_t nTextLength);
+    const CString& GetLastError() const { return m_strError; }
 
     // Copies the glyph cells of the (upper-cased) text onto canvas, which has
     // the background's size; pixels under characters without a glyph stay.
@@ -83,6 +85,8 @@ public:
     CSize GetSkinBackgroundSize() const { return m_sizeSkinBackground; }
 
 private:
+    BOOL Fail(const CString& strError);
+
     CPicture m_background; // scaled, with effects: the canvas at load
     CPicture m_strip;      // scaled glyph strip, with effects
     LONG m_nWidth = 0;
@@ -91,4 +95,5 @@ private:
     LONG m_nGlyphHeight = 0;
     int m_nScale = 100;
     CSize m_sizeSkinBackground;
+    CString m_strError;
 };

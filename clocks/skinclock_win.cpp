@@ -1,15 +1,24 @@
 #include "clocks/skinclock_win.h"
 
 #include "afx/afxapp.h"
+#include "afx/afxtime.h"
+#include "app/messages.h"
 #include "clocks/clockmenu_win.h"
 #include "clocks/clockwindow_win.h"
+#include "clocks/digitalmodel.h"
+#include "clocks/skindata.h"
 #include "clocks/skininfodlg_win.h"
+#include "image/picture.h"
+
+#include <cstdlib>
 
 BEGIN_MESSAGE_MAP(CSkinClockDlg, CClockWindow)
     ON_WM_TIMER()
     ON_WM_PAINT()
     ON_WM_ERASEBKGND()
     ON_WM_NCHITTEST()
+    ON_WM_NCRBUTTONDOWN()
+    ON_WM_NCLBUTTONDBLCLK()
     ON_WM_INITMENUPOPUP()
     ON_WM_MEASUREITEM()
     ON_WM_MENUCHAR()
@@ -27,10 +36,35 @@ const CClockKindSettings g_analogClockSettings = {
     &CSettings::m_bAnalogAlwaysCenter,
     &CSettings::m_bAnalogAutoRemove,
     &CSettings::m_bAnalogLockMovement,
+    &CSettings::m_bAnalogAutoChange,
     &CSettings::m_bAnalogChangeByMinutes,
     &CSettings::m_nAnalogChangeMinutes,
     &CSettings::m_bAnalogChangeBySeconds,
     &CSettings::m_nAnalogChangeSeconds,
+    &CSettings::m_nAnalogLight,
+    &CSettings::m_nAnalogContrast,
+    &CSettings::m_nAnalogJitter,
+    &CSettings::m_nAnalogDblClkAction,
+    ID_ANALOG_ONTOP,
+    ID_ANALOG_ONBOTTOM,
+    ID_ANALOG_AUTOREMOVE,
+    ID_ANALOG_ALWAYSCENTER,
+    ID_ANALOG_AUTOCHANGE,
+    ID_ANALOG_LOCK,
+    ID_ANALOG_CENTER,
+    ID_ANALOG_SKINBROWSER,
+    ID_ANALOG_OPTIONS,
+    ID_ANALOG_SKININFO,
+    ID_ANALOG_HIDE,
+    ID_ANALOG_LIGHT_FIRST,
+    ID_ANALOG_CONTRAST_FIRST,
+    ID_ANALOG_JITTER_FIRST,
+    ID_ANALOG_EFFECT_LAST,
+    UM_SHOWANALOGOPTIONS,
+    UM_HIDEANALOGCLOCK,
+    SkinDescription::ANALOG_NAME,
+    SkinDescription::ANALOG_AUTHOR,
+    SkinDescription::ANALOG_DATE,
 };
 
 const CClockKindSettings g_digitalClockSettings = {
@@ -45,11 +79,52 @@ const CClockKindSettings g_digitalClockSettings = {
     &CSettings::m_bDigitalAlwaysCenter,
     &CSettings::m_bDigitalAutoRemove,
     &CSettings::m_bDigitalLockMovement,
+    &CSettings::m_bDigitalAutoChange,
     &CSettings::m_bDigitalChangeByMinutes,
     &CSettings::m_nDigitalChangeMinutes,
     &CSettings::m_bDigitalChangeBySeconds,
     &CSettings::m_nDigitalChangeSeconds,
+    &CSettings::m_nDigitalLight,
+    &CSettings::m_nDigitalContrast,
+    &CSettings::m_nDigitalJitter,
+    &CSettings::m_nDigitalDblClkAction,
+    ID_DIGITAL_ONTOP,
+    ID_DIGITAL_ONBOTTOM,
+    ID_DIGITAL_AUTOREMOVE,
+    ID_DIGITAL_ALWAYSCENTER,
+    ID_DIGITAL_AUTOCHANGE,
+    ID_DIGITAL_LOCK,
+    ID_DIGITAL_CENTER,
+    ID_DIGITAL_SKINBROWSER,
+    ID_DIGITAL_OPTIONS,
+    ID_DIGITAL_SKININFO,
+    ID_DIGITAL_HIDE,
+    ID_DIGITAL_LIGHT_FIRST,
+    ID_DIGITAL_CONTRAST_FIRST,
+    ID_DIGITAL_JITTER_FIRST,
+    ID_DIGITAL_EFFECT_LAST,
+    UM_SHOWDIGITALOPTIONS,
+    UM_HIDEDIGITALCLOCK,
+    SkinDescription::DIGITAL_NAME,
+    SkinDescription::DIGITAL_AUTHOR,
+    SkinDescription::DIGITAL_DATE,
 };
+
+// Both kinds' descriptions start with the type and the format version.
+static_assert(static_cast<int>(SkinDescription::ANALOG_TYPE) == static_cast<int>(SkinDescription::DIGITAL_TYPE)
+                  && static_cast<int>(SkinDescription::ANALOG_VERSION)
+                         == static_cast<int>(SkinDescription::DIGITAL_VERSION),
+              "description fields");
+
+namespace {
+
+BOOL Toggle(BOOL& b)
+{
+    b = b ? FALSE : TRUE;
+    return b;
+}
+
+} // namespace
 
 CSkinClockDlg::CSkinClockDlg(UINT nIDTemplate, CWnd* pParent, const CClockKindSettings& kind, UINT nDrawTimer,
                              UINT nChangeTimer)
@@ -76,6 +151,17 @@ void CSkinClockDlg::LoadMenuIcons(const UINT* pnIcons, int nCount)
     }
 }
 
+HBITMAP CSkinClockDlg::MakeClockBitmap(const CPicture& picture) const
+{
+    return picture.MakeBitmap(nullptr);
+}
+
+BOOL CSkinClockDlg::LoadFailed(const CString& strMessage)
+{
+    AfxMessageBox(strMessage, MB_OK);
+    return FALSE;
+}
+
 void CSkinClockDlg::FindSkins()
 {
     ::FindSkins(Settings().*m_kind.pstrSkinDir, m_kind.kind, m_arrSkins);
@@ -83,24 +169,44 @@ void CSkinClockDlg::FindSkins()
 
 // ---- drawing ----------------------------------------------------------------
 
+HDC CSkinClockDlg::GetMemoryDC(CDC& dc)
+{
+    if (dc.GetSafeHdc() == nullptr)
+        dc.CreateCompatibleDC(nullptr);
+    return dc.GetSafeHdc();
+}
+
+// Centred in the client area.
+static void PaintBuffer(CWnd& wnd, HDC hDC, HDC hBufferDC, const CSize& size)
+{
+    CRect rcClient;
+    wnd.GetClientRect(&rcClient);
+    ::BitBlt(hDC, (rcClient.Width() - size.cx) / 2, (rcClient.Height() - size.cy) / 2, size.cx, size.cy, hBufferDC, 0,
+             0, SRCCOPY);
+}
+
 void CSkinClockDlg::OnPaint()
 {
     CPaintDC dc(this);
     HBITMAP hBuffer = GetBackBuffer();
-    if (hBuffer == nullptr)
+    HDC hBufferDC = GetMemoryDC(m_dcBuffer);
+    if (hBuffer == nullptr || hBufferDC == nullptr)
         return;
-    CDC memDC;
-    if (!memDC.CreateCompatibleDC(&dc))
+    CSelectGuard select(hBufferDC, hBuffer);
+    PaintBuffer(*this, dc.GetSafeHdc(), hBufferDC, GetBackBufferSize());
+}
+
+// Once a second an invalidation, an erase and an update of the whole window
+// cost more than the drawing itself; a copy into the window's context gives
+// the same pixels at once. A part of the window uncovered meanwhile still
+// gets its WM_PAINT.
+void CSkinClockDlg::ShowBackBuffer(HDC hBufferDC)
+{
+    HDC hDC = ::GetDC(m_hWnd);
+    if (hDC == nullptr)
         return;
-    {
-        CSelectGuard select(memDC.GetSafeHdc(), hBuffer);
-        const CSize size = GetBackBufferSize();
-        CRect rcClient;
-        GetClientRect(&rcClient);
-        dc.BitBlt((rcClient.Width() - size.cx) / 2, (rcClient.Height() - size.cy) / 2, size.cx, size.cy, &memDC, 0, 0,
-                  SRCCOPY);
-    }
-    memDC.DeleteDC();
+    PaintBuffer(*this, hDC, hBufferDC, GetBackBufferSize());
+    ::ReleaseDC(m_hWnd, hDC);
 }
 
 BOOL CSkinClockDlg::OnEraseBkgnd(CDC*)
@@ -114,10 +220,12 @@ void CSkinClockDlg::OnTimer(UINT_PTR nIDEvent)
 {
     CClockBusyGuard tick(m_nTicking);
     if (tick.Entered() && m_nLoading == 0) {
-        if (nIDEvent == m_nDrawTimer)
+        if (nIDEvent == m_nDrawTimer) {
+            KeepOnTop();
             DrawClock();
-        else if (nIDEvent == m_nChangeTimer)
+        } else if (nIDEvent == m_nChangeTimer) {
             NextRandomSkin();
+        }
     }
     Default();
 }
@@ -211,6 +319,36 @@ void CSkinClockDlg::ApplyOnBottom()
         SetWindowPos(&wndBottom, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
+// Where the display stacks the windows itself only for one that becomes the
+// first of all (Wine's virtual desktop, a display without a window manager),
+// a window shown or activated after a top-most clock covers it on the screen
+// although the system's order keeps the clock above. Another foreground
+// window says that may have happened: a clock that is still the first visible
+// window is taken out of the top-most windows and put back, which restacks it
+// on the screen and leaves the order of the visible windows as it was (being
+// first already, it is not restacked by a move to the top). A top-most window
+// above the clock (a menu, an alarm) stays above it.
+void CSkinClockDlg::KeepOnTop()
+{
+    if (!(Settings().*m_kind.pbOnTop)) {
+        m_hForeground = nullptr;
+        return;
+    }
+    HWND hForeground = ::GetForegroundWindow();
+    if (hForeground == m_hForeground)
+        return;
+    m_hForeground = hForeground;
+    if (!IsWindowVisible())
+        return;
+    for (HWND h = ::GetWindow(m_hWnd, GW_HWNDPREV); h != nullptr; h = ::GetWindow(h, GW_HWNDPREV)) {
+        if (::IsWindowVisible(h))
+            return;
+    }
+    const UINT nFlags = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE;
+    SetWindowPos(&wndNoTopMost, 0, 0, 0, 0, nFlags);
+    SetWindowPos(&wndTopMost, 0, 0, 0, 0, nFlags);
+}
+
 void CSkinClockDlg::SetAutoChangeTimer(BOOL bOn)
 {
     if (m_hWnd == nullptr)
@@ -247,9 +385,17 @@ LRESULT CSkinClockDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     return CClockWindow::WindowProc(message, wParam, lParam);
 }
 
-void CSkinClockDlg::ShowSkinInfo(CSkinInfoDlg& dlg)
+void CSkinClockDlg::ShowSkinInfo()
 {
     const CSettings& s = Settings();
+    const SkinDescription description(m_strSkinDescription);
+    CSkinInfoDlg dlg(this);
+    dlg.m_strName = description.GetField(m_kind.nNameField);
+    dlg.m_strVersion = description.GetField(SkinDescription::ANALOG_VERSION);
+    dlg.m_strType = description.GetField(SkinDescription::ANALOG_TYPE);
+    dlg.m_strAuthor = description.GetField(m_kind.nAuthorField);
+    dlg.m_strDate = description.GetField(m_kind.nDateField);
+    FillSkinInfo(dlg);
     dlg.m_strSkinPath = GetSkinArchivePath(s.*m_kind.pstrSkinDir, s.*m_kind.pstrSkin, m_kind.kind);
     dlg.m_strUnpackedPath = GetSkinDataPath(GetClockTempFolder(), s.*m_kind.pstrSkin);
     dlg.m_strArchiveSize = CSkinInfoDlg::GetFileSizeText(dlg.m_strSkinPath);
@@ -257,11 +403,143 @@ void CSkinClockDlg::ShowSkinInfo(CSkinInfoDlg& dlg)
     dlg.DoModal();
 }
 
+// ---- commands ---------------------------------------------------------------
+
+// Commands that store the centre do so before anything moves or reloads.
+BOOL CSkinClockDlg::OnClockCommand(UINT nID)
+{
+    CSettings& s = Settings();
+    const CClockKindSettings& k = m_kind;
+    const INT_PTR nSkin = GetSkinIndexOfCommand(nID, m_arrSkins.GetSize());
+    if (nID >= k.nLightFirstID && nID < k.nContrastFirstID) {
+        s.*k.pnLight = static_cast<int>(nID - k.nLightFirstID);
+        Reload();
+    } else if (nID >= k.nContrastFirstID && nID < k.nJitterFirstID) {
+        s.*k.pnContrast = static_cast<int>(nID - k.nContrastFirstID);
+        Reload();
+    } else if (nID >= k.nJitterFirstID && nID <= k.nEffectLastID) {
+        s.*k.pnJitter = static_cast<int>(nID - k.nJitterFirstID);
+        Reload();
+    } else if (nSkin >= 0) {
+        // A skin that cannot load leaves the last good one as the setting, so
+        // the next start does not open a clock that closes again at once.
+        const CString strGood = s.*k.pstrSkin;
+        s.*k.pstrSkin = m_arrSkins[nSkin];
+        StoreCenter();
+        if (!LoadSkin(s.*k.pnScale))
+            s.*k.pstrSkin = strGood;
+    } else if (nID == k.nOnTopID) {
+        Toggle(s.*k.pbOnTop);
+        ApplyOnTop();
+    } else if (nID == k.nOnBottomID) {
+        Toggle(s.*k.pbOnBottom);
+        ApplyOnBottom();
+    } else if (nID == k.nSkinBrowserID) {
+        s.m_nSkinBrowserType = GetSkinBrowserType(k.kind);
+        SendToMainWindow(UM_SHOWSKINBROWSER);
+    } else if (nID == k.nAutoRemoveID) {
+        if (Toggle(s.*k.pbAutoRemove))
+            KeepInWorkArea();
+        StoreCenter();
+    } else if (nID == k.nAlwaysCenterID) {
+        if (Toggle(s.*k.pbAlwaysCenter)) {
+            CenterOnScreen(TRUE, TRUE);
+            StoreCenter();
+        }
+    } else if (nID == k.nAutoChangeID) {
+        Toggle(s.*k.pbAutoChange);
+        StoreCenter();
+        SetAutoChangeTimer(s.*k.pbAutoChange);
+    } else if (nID == k.nLockID) {
+        Toggle(s.*k.pbLockMovement);
+    } else if (nID == k.nCenterID) {
+        CenterOnScreen(TRUE, TRUE);
+        StoreCenter();
+    } else if (nID == k.nOptionsID) {
+        SendToMainWindow(k.nOptionsMessage);
+    } else if (nID == k.nSkinInfoID) {
+        ShowSkinInfo();
+    } else if (nID == k.nHideID) {
+        SendToMainWindow(k.nHideMessage);
+        return TRUE;
+    } else {
+        OnKindCommand(nID);
+    }
+    return FALSE;
+}
+
+void CSkinClockDlg::NextRandomSkin()
+{
+    CString& strSkin = Settings().*m_kind.pstrSkin;
+    if (!m_arrChangePool.Refill(Settings().*m_kind.pstrChangeSkins, m_strSeparator))
+        return;
+    std::srand(static_cast<unsigned>(CTime::GetCurrentTime().GetTime()));
+    strSkin = m_arrChangePool.Take(std::rand());
+    StoreCenter();
+    Reload();
+}
+
 // ---- mouse and menu ---------------------------------------------------------
 
 LRESULT CSkinClockDlg::OnNcHitTest(CPoint)
 {
     return GetClockHitTest(Default(), Settings().*m_kind.pbLockMovement);
+}
+
+// Every load builds the menu, and a load can run while the menu is open (a
+// tick that changes the text's length, the automatic change, a reload the
+// main window asks for): the menu being tracked must not be destroyed under
+// the user, nor the skins its items stand for renumbered. The settings are
+// still tidied as the menu would show them.
+void CSkinClockDlg::BuildContextMenu()
+{
+    const BOOL bOpen = m_nMenuOpen > 0;
+    if (!bOpen)
+        FindSkins();
+    const std::vector<CClockMenuItem> items = BuildMenuItems();
+    if (bOpen)
+        return;
+    m_pMenu.reset();
+    m_pMenu = CreateClockMenu(items, &m_imageList);
+}
+
+// The menu answers the press; no default processing follows: for a press on
+// the caption it waits for the button's release to open a system menu the
+// clock does not have, and the menu has already taken that release, so the
+// window would keep the mouse captured until the next right click.
+void CSkinClockDlg::OnNcRButtonDown(UINT, CPoint)
+{
+    if (m_nMenuOpen > 0)
+        return;
+    BuildContextMenu();
+    if (!m_pMenu)
+        return;
+    CClockBusyGuard open(m_nMenuOpen);
+    POINT pt;
+    ::GetCursorPos(&pt);
+    TrackClockMenu(*m_pMenu, pt, this);
+}
+
+void CSkinClockDlg::OnNcLButtonDblClk(UINT, CPoint)
+{
+    switch (Settings().*m_kind.pnDblClkAction) {
+    case 1:
+        NextRandomSkin();
+        break;
+    case 2:
+        // Hidden as the menu's command hides it; the window may be gone after it.
+        SendMessage(WM_COMMAND, m_kind.nHideID, 0);
+        return;
+    case 3:
+        SendToMainWindow(m_kind.nOptionsMessage);
+        break;
+    case 4:
+        SendMessage(WM_NCRBUTTONDOWN, 0, 0);
+        break;
+    default: // 0 nothing; 5 a web page the program does not know
+        break;
+    }
+    Default();
 }
 
 void CSkinClockDlg::OnInitMenuPopup(CMenu*, UINT, BOOL)

@@ -86,7 +86,3 @@ protected:
     afx_msg void OnDestroy();
     DECLARE_MESSAGE_MAP()
 };
-
-// Opens a link through the shell; a failure is reported with the reason.
-// Returns the shell's result.
-int OpenLinkReporting(HWND hWnd, LPCSTR pszVerb, const CString& strTarget);

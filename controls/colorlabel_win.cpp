@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "afx/afxapp.h"
 #include "afx/afxseams.h"
 #include "controls/labelmodel.h"
 
@@ -23,14 +22,6 @@ BEGIN_MESSAGE_MAP(CColorLabel, CStatic)
     ON_WM_DESTROY()
     ON_MESSAGE(WM_PRINTCLIENT, OnPrintClient)
 END_MESSAGE_MAP()
-
-int OpenLinkReporting(HWND hWnd, LPCSTR pszVerb, const CString& strTarget) {
-    const int nResult = (int)(INT_PTR)AfxGetSeams()->ShellExecute(hWnd, pszVerb, strTarget, nullptr, nullptr,
-                                                                   SW_SHOWNORMAL);
-    if (nResult <= 32)
-        AfxMessageBox("Unable to open hyperlink:\n\n" + LinkErrorText(nResult), MB_ICONEXCLAMATION);
-    return nResult;
-}
 
 CColorLabel::CColorLabel() : m_crText(::GetSysColor(COLOR_WINDOWTEXT)) {
     m_brushDefault.CreateSolidBrush(::GetSysColor(COLOR_BTNFACE));
@@ -340,10 +331,12 @@ BOOL CColorLabel::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message) {
 void CColorLabel::OpenLink() {
     CString strText;
     GetWindowText(strText);
+    // A link that fails to open is not reported: the label shows no box of its own.
     if (m_nLinkMode == 1)
-        OpenLinkReporting(m_hWnd, "open", m_strURL.IsEmpty() ? strText : m_strURL);
+        AfxGetSeams()->ShellExecute(m_hWnd, "open", m_strURL.IsEmpty() ? strText : m_strURL, nullptr, nullptr,
+                                    SW_SHOWNORMAL);
     else if (m_nLinkMode == 2)
-        OpenLinkReporting(m_hWnd, nullptr, "mailto:" + strText);
+        AfxGetSeams()->ShellExecute(m_hWnd, nullptr, "mailto:" + strText, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void CColorLabel::OnLButtonDown(UINT nFlags, CPoint point) {

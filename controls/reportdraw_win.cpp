@@ -317,16 +317,45 @@ void CReportCtrl::DrawCell(CDC* pDC, DWORD hItem, int nColumn, const CRect& rcCe
 }
 
 // Only what lies outside the rows: the column strips below the last row and
-// the space right of the last column; the rows paint themselves.
+// the space right of the last column; the rows paint themselves. With grid
+// lines these areas are filled in row-high boxes that leave the lines the
+// cells leave: one pixel at each column's left edge and at each row's bottom.
 BOOL CReportCtrl::OnEraseBkgnd(CDC* pDC)
 {
     CRect rcClient;
     GetClientRect(&rcClient);
     COLORREF crControl = CListCtrl::GetBkColor();
     int nRowsBottom = -1;
-    CRect rcRows;
-    if (GetCellRect(RVI_NONE, -1, RVP_ROWSAREA, rcRows))
+    int nGridTop = rcClient.top; // the rows' boxes continue from here
+    int nRowHeight = RowHeight();
+    CRect rcRows, rcTop, rcStrip;
+    if (GetCellRect(RVI_NONE, -1, RVP_ROWSAREA, rcRows) && GetCellRect(RVI_NONE, -1, RVP_TOPROW, rcTop)) {
         nRowsBottom = rcRows.bottom;
+        nGridTop = rcRows.top;
+        nRowHeight = rcTop.Height();
+    } else if (GetCellRect(RVI_NONE, 0, RVP_COLUMNSTRIP, rcStrip)) {
+        nGridTop = rcStrip.top;
+    }
+    const bool bBoxes = HasGridLines() && nRowHeight > 1;
+    auto fill = [&](CRect rc, COLORREF crBack) {
+        if (!bBoxes) {
+            if (rc.Width() > 0 && rc.Height() > 0)
+                pDC->FillSolidRect(&rc, crBack);
+            return;
+        }
+        rc.left += 1;
+        if (rc.Width() <= 0)
+            return;
+        int nOffset = (rc.top - nGridTop) % nRowHeight;
+        if (nOffset < 0)
+            nOffset += nRowHeight;
+        for (int y = rc.top - nOffset; y < rc.bottom; y += nRowHeight) {
+            CRect rcBox(
+                rc.left, std::max<int>(y, rc.top), rc.right, std::min<int>(y + nRowHeight - 1, rc.bottom));
+            if (rcBox.Height() > 0)
+                pDC->FillSolidRect(&rcBox, crBack);
+        }
+    };
     int nRight = rcClient.left;
     for (int nColumn = 0; nColumn < m_model.GetColumnCount(); ++nColumn) {
         CRect rc;
@@ -337,14 +366,12 @@ BOOL CReportCtrl::OnEraseBkgnd(CDC* pDC)
             rc.top = nRowsBottom;
         const CReportColumn* pColumn = m_model.GetColumn(nColumn);
         COLORREF crBack = pColumn->m_crBack != RVC_NOTSET && pColumn->m_crBack != RVC_SYSTEM ? pColumn->m_crBack : crControl;
-        if (rc.Height() > 0)
-            pDC->FillSolidRect(&rc, crBack);
+        fill(rc, crBack);
     }
     CRect rcRest(nRight, rcClient.top, rcClient.right, rcClient.bottom);
     if (m_model.GetColumnCount() == 0)
         rcRest = rcClient;
-    if (rcRest.Width() > 0)
-        pDC->FillSolidRect(&rcRest, crControl);
+    fill(rcRest, crControl);
     return TRUE;
 }
 

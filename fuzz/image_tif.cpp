@@ -1,5 +1,5 @@
 // TIFF decoding of hostile bytes, every page; whatever decodes must encode
-// and decode back to the same size.
+// and decode back to the same size, also as a page added to that file.
 #include "image/picture_tif.h"
 
 #include <cstdint>
@@ -25,6 +25,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         CPicMemFile again(out.GetBuffer(false), DWORD(out.Size()));
         if (!back.Decode(&again) || back.GetWidth() != pic.GetWidth() || back.GetHeight() != pic.GetHeight())
             std::abort();
+        if (frame == 0) {
+            // Encoding at the start of that file appends a second page.
+            if (!out.Seek(0, SEEK_SET) || !pic.Encode(&out, false))
+                std::abort();
+            CPictureTIF second;
+            second.SetFrame(1);
+            CPicMemFile both(out.GetBuffer(false), DWORD(out.Size()));
+            if (!second.Decode(&both) || second.GetNumFrames() != 2 || second.GetWidth() != pic.GetWidth())
+                std::abort();
+        }
         if (frame + 1 >= pic.GetNumFrames())
             break;
     }

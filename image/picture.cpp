@@ -236,10 +236,12 @@ bool CPicture::Copy(const CPicture& src, bool copyPixels, bool copySelection, bo
     header.biXPelsPerMeter = src.header.biXPelsPerMeter;
     header.biYPelsPerMeter = src.header.biYPelsPerMeter;
     header.biClrImportant = src.header.biClrImportant;
+    if (src.header.biClrUsed < header.biClrUsed)
+        TrimPalette(src.header.biClrUsed);
     if (copyPixels) {
         std::memcpy(dibBlock, src.dibBlock, GetSize());
     } else {
-        SetPalette(src.GetPalette(), 256);
+        SetPalette(src.GetPalette(), src.header.biClrUsed);
     }
     std::memcpy(dibBlock, &header, sizeof(header));
     info.nearestCacheValid = false;
@@ -417,6 +419,21 @@ BYTE* CPicture::GetBits(DWORD row) const
     if (!dibBlock || row >= GetHeight())
         return nullptr;
     return dibBlock + header.biSize + GetPaletteSize() + size_t(row) * info.effWidth;
+}
+
+bool CPicture::TrimPalette(DWORD n)
+{
+    if (!dibBlock || n == 0 || n > header.biClrUsed)
+        return false;
+    if (n == header.biClrUsed)
+        return true;
+    BYTE* from = GetBits(0);
+    header.biClrUsed = n;
+    info.bits = GetBits(0);
+    std::memmove(info.bits, from, header.biSizeImage);
+    std::memcpy(dibBlock, &header, sizeof(header));
+    info.nearestCacheValid = false;
+    return true;
 }
 
 DWORD CPicture::GetSize() const { return header.biSize + header.biClrUsed * 4 + header.biSizeImage; }

@@ -477,6 +477,10 @@ protected:
     void StorePaletteEntry(DWORD i, RGBQUAD c);
     size_t PlaneSize() const;
     void EmptySelectionBox();
+    // Keeps the first n palette entries only (1 <= n <= the count), as a
+    // quantising decoder that fills fewer asks; the rows move down after the
+    // shorter palette, the block keeps its size.
+    bool TrimPalette(DWORD n);
 
     BYTE* dibBlock;
     BITMAPINFOHEADER header;

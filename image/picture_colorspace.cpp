@@ -23,22 +23,21 @@ RGBQUAD CPicture::RGBtoHSL(RGBQUAD c)
             s = ((mx - mn) * 255 + sum / 2) / sum;
         else
             s = ((mx - mn) * 255 + (510 - sum) / 2) / (510 - sum);
-        // The hue in sixths of the circle times d, then on the same 255-step
-        // circle that HSLtoRGB reads (a sixth is 42.5 steps), rounded. A
-        // 42-step sixth would turn every colour a little on the way back.
+        // Hues in steps of 42 a sixth on either side of red (0), green (85)
+        // and blue (170); a hue just below red wraps to the top of the byte:
+        // (255, 0, 10) gives 254, (255, 255, 0) gives 42. HSLtoRGB reads a
+        // circle of 255 steps, so a round trip may move a hue a few steps.
         int d = mx - mn;
-        int num;
+        int rd = ((mx - r) * 42 + d / 2) / d;
+        int gd = ((mx - g) * 42 + d / 2) / d;
+        int bd = ((mx - b) * 42 + d / 2) / d;
         if (r == mx)
-            num = g - b;
+            h = bd - gd;
         else if (g == mx)
-            num = 2 * d + b - r;
+            h = 85 + rd - bd;
         else
-            num = 4 * d + r - g;
-        if (num < 0)
-            num += 6 * d;
-        h = (num * 255 + 3 * d) / (6 * d);
-        if (h == 255)
-            h = 0;
+            h = 170 + gd - rd;
+        h &= 0xFF;
     }
     return Quad(BYTE(h), BYTE(s), BYTE(l));
 }

@@ -1,7 +1,10 @@
 // Neighbourhood filters: each pixel is computed from a square window around
-// it in the unfiltered picture and written into a working copy, which
-// replaces the picture only when every selected pixel is done.
+// it in the unfiltered picture and written into a working copy, which then
+// replaces the picture. Stopped by escape, a filter still hands over the
+// rows it finished; the working copy starts as a full copy, so every other
+// row keeps its old pixels.
 #include "image/checked_math.h"
+#include "image/picprogress.h"
 #include "image/picrandom.h"
 #include "image/picture.h"
 #include "image/picture_ops.h"
@@ -88,22 +91,26 @@ void Put(CPicture& tmp, LONG x, LONG y, const RGBQUAD& c)
     }
 }
 
+// The progress of the filters at row y.
+LONG FilterProgress(LONG y, LONG h)
+{
+    return LONG(int64_t(y) * 100 / h);
+}
+
 // Visits the selected pixels of the working box row by row with the
-// progress rule of the filters; false when `escape` stopped it.
-template <class F> bool ForEachSelected(CPicture& pic, F visit)
+// progress rule of the filters, up to the row where escape stops it.
+template <class F> void ForEachSelected(CPicture& pic, F visit)
 {
     Box box = WorkingBox(pic);
     LONG h = LONG(pic.GetHeight());
     bool selected = pic.SelectionIsValid();
     for (LONG y = box.bottom; y < box.top; ++y) {
-        pic.SetProgress(LONG(int64_t(y) * 100 / h));
-        if (pic.GetEscape())
-            return false;
+        if (PicStopBeforeRow(pic, FilterProgress(y, h)))
+            return;
         for (LONG x = box.left; x < box.right; ++x)
             if (!selected || pic.SelectionIsInside(x, y))
                 visit(x, y);
     }
-    return true;
 }
 
 } // namespace
@@ -114,8 +121,7 @@ bool CPicture::Jitter(LONG radius)
 {
     if (!dibBlock)
         return false;
-    // Pixels outside a selection must survive, so only then are they copied.
-    CPicture tmp(*this, selection != nullptr, true, true);
+    CPicture tmp(*this, true, true, true);
     if (!tmp.IsValid())
         return SetError("Jitter: no memory for the working copy");
 
@@ -124,7 +130,7 @@ bool CPicture::Jitter(LONG radius)
     double span = 2.0 * double(radius);
     double unit = double(3.0518509e-5f);
     bool indexed = header.biClrUsed != 0;
-    bool done = ForEachSelected(*this, [&](LONG x, LONG y) {
+    ForEachSelected(*this, [&](LONG x, LONG y) {
         int64_t nx = x + int64_t(std::trunc((PicRandom() * unit - 0.5) * span));
         int64_t ny = y + int64_t(std::trunc((PicRandom() * unit - 0.5) * span));
         if (nx < 0 || ny < 0 || nx >= int64_t(GetWidth()) || ny >= int64_t(GetHeight())) {
@@ -139,8 +145,6 @@ bool CPicture::Jitter(LONG radius)
         if (alpha)
             tmp.AlphaSet(x, y, BlindAlphaGet(sx, sy));
     });
-    if (!done)
-        return false;
     return Transfer(tmp);
 }
 
@@ -162,18 +166,17 @@ bool CPicture::Filter(const LONG* kernel, LONG size, LONG divisor, LONG offset)
             return SetError("Filter: the kernel weights are too large");
     }
 
-    CPicture tmp(*this, selection != nullptr, true, true);
+    CPicture tmp(*this, true, true, true);
     if (!tmp.IsValid())
         return SetError("Filter: no memory for the working copy");
     Window win(size);
     LONG w = LONG(GetWidth()), h = LONG(GetHeight());
-    bool done;
 
     if (header.biBitCount == 8 && IsGrayScale()) {
         // Raw grey bytes; the edge rows and columns (tested strictly, as the
         // grey filter always has) keep their old value.
         int64_t div = divisor ? divisor : 1;
-        done = ForEachSelected(*this, [&](LONG x, LONG y) {
+        ForEachSelected(*this, [&](LONG x, LONG y) {
             BYTE* out = tmp.GetBits(DWORD(y)) + x;
             const BYTE* in = GetBits(DWORD(y)) + x;
             if (!(y - win.half > 0 && y + win.rest - 1 < h && x - win.half > 0 && x + win.rest - 1 < w)) {
@@ -193,7 +196,7 @@ bool CPicture::Filter(const LONG* kernel, LONG size, LONG divisor, LONG offset)
         ColourPlane plane;
         if (!plane.Load(*this))
             return SetError("Filter: no memory for the colour plane");
-        done = ForEachSelected(*this, [&](LONG x, LONG y) {
+        ForEachSelected(*this, [&](LONG x, LONG y) {
             int64_t r = 0, g = 0, b = 0;
             bool inside = win.InsideOf(x, y, w, h);
             for (LONG dy = -win.half; dy < win.rest; ++dy) {
@@ -222,8 +225,6 @@ bool CPicture::Filter(const LONG* kernel, LONG size, LONG divisor, LONG offset)
             Put(tmp, x, y, Quad(ClampInt(r + offset), ClampInt(g + offset), ClampInt(b + offset)));
         });
     }
-    if (!done)
-        return false;
     return Transfer(tmp);
 }
 
@@ -273,7 +274,7 @@ bool CPicture::WindowExtremes(LONG size, int rule)
         return false;
     if (!SizeInRange(*this, size))
         return SetError("Erode, Dilate, Edge: the window size is out of range");
-    CPicture tmp(*this, selection != nullptr, true, true);
+    CPicture tmp(*this, true, true, true);
     if (!tmp.IsValid())
         return SetError("Erode, Dilate, Edge: no memory for the working copy");
     ColourPlane plane;
@@ -297,9 +298,8 @@ bool CPicture::WindowExtremes(LONG size, int rule)
     outsideOnly.Take(plane.outside);
 
     for (LONG y = box.bottom; y < box.top; ++y) {
-        info.progress = LONG(int64_t(y) * 100 / h);
-        if (info.escape)
-            return false;
+        if (PicStopBeforeRow(*this, FilterProgress(y, h)))
+            break;
         int64_t lowRow = std::max<int64_t>(int64_t(y) - win.half, 0);
         int64_t highRow = std::min<int64_t>(int64_t(y) + win.rest - 1, h - 1);
         bool clipped = int64_t(y) - win.half < 0 || int64_t(y) + win.rest - 1 > h - 1;
@@ -351,7 +351,7 @@ bool CPicture::Median(LONG size)
         return false;
     if (!SizeInRange(*this, size))
         return SetError("Median: the window size is out of range");
-    CPicture tmp(*this, selection != nullptr, true, true);
+    CPicture tmp(*this, true, true, true);
     if (!tmp.IsValid())
         return SetError("Median: no memory for the working copy");
     ColourPlane plane;
@@ -384,7 +384,7 @@ bool CPicture::Median(LONG size)
 
     if (size <= 3) {
         BYTE values[9];
-        bool done = ForEachSelected(*this, [&](LONG x, LONG y) {
+        ForEachSelected(*this, [&](LONG x, LONG y) {
             size_t k = 0;
             if (win.InsideOf(x, y, w, h)) {
                 for (LONG dy = -win.half; dy < win.rest; ++dy) {
@@ -400,16 +400,13 @@ bool CPicture::Median(LONG size)
             std::nth_element(values, values + middle, values + k);
             Put(tmp, x, y, colourOfGrey(x, y, values[middle]));
         });
-        if (!done)
-            return false;
         return Transfer(tmp);
     }
 
     Box box = WorkingBox(*this);
     for (LONG y = box.bottom; y < box.top; ++y) {
-        info.progress = LONG(int64_t(y) * 100 / h);
-        if (info.escape)
-            return false;
+        if (PicStopBeforeRow(*this, FilterProgress(y, h)))
+            break;
         uint64_t histogram[256] = {};
         auto addColumn = [&](int64_t cx, int64_t delta) {
             for (int64_t yy = int64_t(y) - win.half; yy < int64_t(y) + win.rest; ++yy)
@@ -443,13 +440,13 @@ bool CPicture::Contour()
 {
     if (!dibBlock)
         return false;
-    CPicture tmp(*this, selection != nullptr, true, true);
+    CPicture tmp(*this, true, true, true);
     if (!tmp.IsValid())
         return SetError("Contour: no memory for the working copy");
     ColourPlane plane;
     if (!plane.Load(*this))
         return SetError("Contour: no memory for the colour plane");
-    bool done = ForEachSelected(*this, [&](LONG x, LONG y) {
+    ForEachSelected(*this, [&](LONG x, LONG y) {
         RGBQUAD c = plane.At(x, y);
         BYTE kr = 0, kg = 0, kb = 0;
         for (LONG dx = -1; dx <= 1; ++dx)
@@ -465,8 +462,6 @@ bool CPicture::Contour()
             }
         Put(tmp, x, y, Quad(BYTE(255 - kr), BYTE(255 - kg), BYTE(255 - kb)));
     });
-    if (!done)
-        return false;
     return Transfer(tmp);
 }
 

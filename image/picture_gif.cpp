@@ -228,6 +228,8 @@ bool CPictureGIF::Decode(CPicFile* file)
     tag_image previousRect = { 0, 0, 0, 0, 0 };
     bool prevZero = true;
     bool reached = false;
+    // The most colours a composed frame's table (or the transparent index) needs.
+    int colorsNeeded = 2;
 
     auto fail = [&](const char* text) {
         std::string kept = text;
@@ -320,16 +322,16 @@ bool CPictureGIF::Decode(CPicFile* file)
         interlacePass = 0;
         CImageIterator it = { &framePic, LONG(d.h) - 1 };
         blockEnded = inputEnded = false;
-        const short result = decoder(file, &it, d.w);
+        const LONG start = file->Tell();
+        int badCodes = 0;
+        const short result = decoder(file, &it, d.w, badCodes);
         // Data cut short keeps the rows that came; a frame that could not be
         // decoded at all is no picture.
         if (result == kBadCodeSize)
             return fail("GIF: bad LZW minimum code size");
         if (result == kNoMemory)
             return fail("GIF: can't allocate memory");
-        // The rest of the data, whatever the codes said, up to its terminator.
-        if (!blockEnded && !inputEnded)
-            SkipSubBlocks(file);
+        FinishFrameData(file, start, badCodes);
 
         if (info.escape)
             return fail("Cancelled");
@@ -348,6 +350,9 @@ bool CPictureGIF::Decode(CPicFile* file)
                             backgroundFill);
             }
             GifMix(framePic, d);
+            colorsNeeded = std::max(colorsNeeded, entries);
+            if (index == 0 && backgroundIndex >= 0)
+                colorsNeeded = std::max(colorsNeeded, int(backgroundIndex) + 1);
         }
         previousDisposal = (graphicControl.flags >> 2) & 7;
         previousRect = d;
@@ -371,6 +376,20 @@ bool CPictureGIF::Decode(CPicFile* file)
             info.transIndex = 0;
         }
         return true;
+    }
+    // The frames were composed on 8 bits; the picture takes the depth its
+    // largest table needs, so that no frame's indices are cut.
+    const DWORD depth = DWORD(TableBpp(colorsNeeded));
+    if (depth < 8) {
+        CPicture composed;
+        composed.Transfer(*this);
+        CopyInfo(composed);
+        if (!CreateChecked(*this, composed.GetWidth(), composed.GetHeight(), depth))
+            return fail(GetLastError());
+        const BYTE mask = BYTE((1u << depth) - 1);
+        for (LONG y = 0; y < LONG(GetHeight()); ++y)
+            for (LONG x = 0; x < LONG(GetWidth()); ++x)
+                SetPixelIndex(x, y, BYTE(composed.GetPixelIndex(x, y) & mask));
     }
     SetPalette(framePalette, framePic.GetNumColors());
     info.transIndex = backgroundIndex;
@@ -442,6 +461,17 @@ long CPictureGIF::seek_next_image(CPicFile* file, long position)
     }
     file->Seek(-1, SEEK_CUR);
     return file->Tell();
+}
+
+// Damaged codes may sit in a damaged chain of sub-blocks: the next image
+// descriptor is searched for instead of walking the chain. Sound data is
+// walked to its terminator, past anything after the end code.
+void CPictureGIF::FinishFrameData(CPicFile* file, LONG start, int badCodes)
+{
+    if (badCodes > 0)
+        seek_next_image(file, start);
+    else if (!blockEnded && !inputEnded)
+        SkipSubBlocks(file);
 }
 
 bool CPictureGIF::SkipSubBlocks(CPicFile* file)
@@ -516,8 +546,9 @@ short CPictureGIF::get_next_code(CPicFile* file)
     return ret;
 }
 
-short CPictureGIF::decoder(CPicFile* file, CImageIterator* iterator, int lineWidth)
+short CPictureGIF::decoder(CPicFile* file, CImageIterator* iterator, int lineWidth, int& badCodes)
 {
+    badCodes = 0;
     int size = get_byte(file);
     if (size < 0)
         return short(size);
@@ -570,8 +601,9 @@ short CPictureGIF::decoder(CPicFile* file, CImageIterator* iterator, int lineWid
             stringStack[sp++] = BYTE(c);
         } else {
             if (c > nextCode) {
-                // Undefined code: read it as the one being defined, so that no
-                // table entry ever points at a code that does not exist.
+                // Undefined code: counted, and read as the one being defined,
+                // so that no table entry ever points at a code that does not exist.
+                ++badCodes;
                 c = nextCode;
             }
             int code = c;
@@ -612,6 +644,13 @@ short CPictureGIF::decoder(CPicFile* file, CImageIterator* iterator, int lineWid
 int CPictureGIF::out_line(CImageIterator* iterator, BYTE* line, int length)
 {
     CPicture* pic = iterator->picture;
+    if (!pic) {
+        // Counting: a frame takes as many lines as it has rows, interlaced or not.
+        if (iterator->row < 0)
+            return -1;
+        --iterator->row;
+        return 0;
+    }
     LONG height = LONG(pic->GetHeight());
     WORD bpp = pic->GetBpp();
     if (bpp == 1 || bpp == 4) {
@@ -659,8 +698,9 @@ int CPictureGIF::out_line(CImageIterator* iterator, BYTE* line, int length)
     return 0;
 }
 
-// Counts the frames the decoder would show without decoding them and without
-// touching the graphic control state the first frame needs.
+// Counts the frames the decoder would show, walking their data as it does
+// (codes decoded but no pixels kept), without touching the graphic control
+// state the first frame needs.
 int CPictureGIF::get_num_frames(CPicFile* file, const tag_dscgif& screen)
 {
     LONG start = file->Tell();
@@ -681,12 +721,24 @@ int CPictureGIF::get_num_frames(CPicFile* file, const tag_dscgif& screen)
                 break;
             if ((d.pf & 0x80) && !file->Seek(3 * (1 << ((d.pf & 7) + 1)), SEEK_CUR))
                 break;
-            if (get_byte(file) < 0)
-                break;
-            if (FrameFits(d, screen))
-                ++count;
-            if (!SkipSubBlocks(file))
-                break;
+            if (!FrameFits(d, screen)) {
+                if (get_byte(file) < 0 || !SkipSubBlocks(file))
+                    break;
+                continue;
+            }
+            ++count;
+            const LONG frameStart = file->Tell();
+            CImageIterator lines = { nullptr, LONG(d.h) - 1 };
+            blockEnded = inputEnded = false;
+            int badCodes = 0;
+            const short result = decoder(file, &lines, d.w, badCodes);
+            if (result == kBadCodeSize || result == kNoMemory) {
+                // The decode fails at this frame; past it, count on.
+                if (!file->Seek(frameStart + 1, SEEK_SET) || !SkipSubBlocks(file))
+                    break;
+                continue;
+            }
+            FinishFrameData(file, frameStart, badCodes);
         } else if (b == ';') {
             break;
         } else {
@@ -810,8 +862,9 @@ bool CPictureGIF::Encode(CPicFile* file, CPicture** pictures, int count, bool lo
 
 void CPictureGIF::PutColorTable(CPicFile* file)
 {
+    // The flags promise 2^bpp entries; those past a trimmed palette are black.
     BYTE rgb[256 * 3];
-    DWORD n = GetNumColors();
+    DWORD n = DWORD(1) << GetBpp();
     for (DWORD i = 0; i < n; ++i) {
         RGBQUAD c = GetPaletteColor(BYTE(i));
         rgb[i * 3] = c.rgbRed;

@@ -99,11 +99,14 @@ protected:
     int get_byte(CPicFile* file);
     short get_next_code(CPicFile* file);
     void init_exp(short size);
-    short decoder(CPicFile* file, CImageIterator* iterator, int lineWidth);
+    // An iterator without a picture only counts the frame's lines.
+    short decoder(CPicFile* file, CImageIterator* iterator, int lineWidth, int& badCodes);
     int out_line(CImageIterator* iterator, BYTE* line, int length);
     int get_num_frames(CPicFile* file, const tag_dscgif& screen);
     long seek_next_image(CPicFile* file, long position);
     bool SkipSubBlocks(CPicFile* file);
+    // Past the rest of a frame's data, which began at `start`.
+    void FinishFrameData(CPicFile* file, LONG start, int badCodes);
     void GifMix(const CPicture& framePicture, const tag_image& descriptor);
     bool CreateChecked(CPicture& target, DWORD width, DWORD height, DWORD bpp);
 

@@ -222,7 +222,9 @@ bool CPictureICO::Encode(CPicFile* file)
     const bool as32 = GetBpp() == 24 && AlphaIsValid();
     const WORD bitCount = as32 ? 32 : GetBpp();
     const DWORD imageBytes = as32 ? width * height * 4 : header.biSizeImage;
-    const DWORD paletteBytes = GetNumColors() * 4;
+    // The header promises 2^bpp entries; those past a trimmed palette are black.
+    const DWORD paletteEntries = bitCount <= 8 ? DWORD(1) << bitCount : 0;
+    const DWORD paletteBytes = paletteEntries * 4;
 
     BYTE head[6 + 16 + 40] = {};
     PicPutU16(head + 2, 1);
@@ -230,7 +232,7 @@ bool CPictureICO::Encode(CPicFile* file)
     BYTE* e = head + 6;
     e[0] = BYTE(width);
     e[1] = BYTE(height);
-    e[2] = BYTE(GetNumColors());
+    e[2] = BYTE(paletteEntries);
     PicPutU16(e + 6, bitCount);
     PicPutU32(e + 8, DWORD(imageBytes + 40 + paletteBytes + maskBytes));
     PicPutU32(e + 12, 22);
@@ -243,8 +245,13 @@ bool CPictureICO::Encode(CPicFile* file)
     PicPutU32(b + 20, imageBytes);
     if (file->Write(head, 1, sizeof(head)) != sizeof(head))
         return SetError(kWriteError);
-    if (paletteBytes && file->Write(GetPalette(), 1, paletteBytes) != paletteBytes)
-        return SetError(kWriteError);
+    if (paletteEntries) {
+        std::vector<RGBQUAD> table(paletteEntries);
+        for (DWORD i = 0; i < paletteEntries; ++i)
+            table[i] = GetPaletteColor(BYTE(i));
+        if (file->Write(table.data(), 1, paletteBytes) != paletteBytes)
+            return SetError(kWriteError);
+    }
 
     if (as32) {
         std::vector<BYTE> row(size_t(width) * 4);

@@ -393,11 +393,13 @@ bool CPictureJPG::DecodeRun(CJpegDecodeJob& job)
         pic.SetYDPI(cinfo->Y_density);
     }
 
-    // The palette keeps all 256 entries of an 8-bit picture; a quantised
-    // stream's pixels are indices into its colormap, grey or colour.
+    // A quantised stream's pixels are indices into its colormap, grey or
+    // colour, and the palette holds just the colours the library chose.
     if (cinfo->quantize_colors) {
         const int n = cinfo->actual_number_of_colors;
         JSAMPARRAY map = cinfo->colormap;
+        if (n >= 1 && n <= 256)
+            pic.TrimPalette(DWORD(n));
         if (cinfo->out_color_components >= 3)
             pic.SetPalette(DWORD(n), map[0], map[1], map[2]);
         else

@@ -293,9 +293,10 @@ BYTE CPicture::GetPixelIndex(LONG x, LONG y) const
 
 RGBQUAD CPicture::BlindGetPixelColor(LONG x, LONG y) const
 {
-    // Create gives every indexed picture all 2^bpp entries: any index is in range.
+    // A trimmed palette (a quantised JPEG) may hold fewer entries than the
+    // indices reach: those read as GetPaletteColor answers, black.
     if (header.biClrUsed)
-        return GetPalette()[BlindGetPixelIndex(x, y)];
+        return GetPaletteColor(BlindGetPixelIndex(x, y));
     const BYTE* p = info.bits + size_t(y) * info.effWidth + size_t(x) * 3;
     return Quad(p[2], p[1], p[0], alpha ? BlindAlphaGet(x, y) : BYTE(0));
 }
@@ -305,7 +306,7 @@ RGBQUAD CPicture::GetPixelColor(LONG x, LONG y, bool getAlpha) const
     if (dibBlock && IsInside(x, y)) {
         RGBQUAD c;
         if (header.biClrUsed) {
-            c = GetPalette()[BlindGetPixelIndex(x, y)];
+            c = GetPaletteColor(BlindGetPixelIndex(x, y));
         } else {
             const BYTE* p = info.bits + size_t(y) * info.effWidth + size_t(x) * 3;
             c = Quad(p[2], p[1], p[0]);

@@ -397,14 +397,14 @@ bool CPicturePNG::EncodeRun(CPngEncodeJob& job)
                 }
             colors = DWORD(highest) + 1;
         }
-        const RGBQUAD* pal = pic.GetPalette();
         png_color plte[256];
         png_byte alphas[256];
         for (DWORD i = 0; i < colors; ++i) {
-            plte[i].red = pal[i].rgbRed;
-            plte[i].green = pal[i].rgbGreen;
-            plte[i].blue = pal[i].rgbBlue;
-            alphas[i] = pal[i].rgbReserved;
+            const RGBQUAD c = pic.GetPaletteColor(BYTE(i));
+            plte[i].red = c.rgbRed;
+            plte[i].green = c.rgbGreen;
+            plte[i].blue = c.rgbBlue;
+            alphas[i] = c.rgbReserved;
         }
         png_set_PLTE(png, info, plte, int(colors));
         if (pic.info.alphaPaletteEnabled)

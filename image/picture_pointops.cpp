@@ -159,6 +159,8 @@ bool CPicture::Threshold(BYTE level)
     tmp.SetPaletteColor(1, 255, 255, 255, 0);
 
     LONG w = LONG(GetWidth()), h = LONG(GetHeight());
+    // Unlike the filters, a stopped threshold hands nothing over: its result
+    // is a new two-level picture, whose unreached rows would all be black.
     for (LONG y = 0; y < h; ++y) {
         info.progress = LONG(int64_t(y) * 100 / h);
         if (info.escape)

@@ -28,7 +28,7 @@ bool CPicture::MakeTransformTarget(CPicture& tmp, DWORD width, DWORD height) con
         return false;
     tmp.SetXDPI(GetXDPI());
     tmp.SetYDPI(GetYDPI());
-    tmp.SetPalette(GetPalette(), 256);
+    tmp.SetPalette(GetPalette(), header.biClrUsed);
     if (AlphaIsValid() && !tmp.AlphaCreate()) {
         tmp.Destroy();
         return false;

@@ -23,39 +23,62 @@ const char kCreateFailed[] = "CPictureTIF can't create image";
 
 // ---- glue ------------------------------------------------------------------------
 
+// libtiff's offsets count from the TIFF header, which need not sit at the
+// start of the stream: a codec reads and writes at the position it is called
+// at. The handle's client data carries that base with the file.
+struct TiffStream {
+    CPicFile* file;
+    LONG base;
+};
+
+CPicFile* FileOf(thandle_t h)
+{
+    return static_cast<TiffStream*>(h)->file;
+}
+
 tmsize_t TiffRead(thandle_t h, void* buffer, tmsize_t n)
 {
-    return n <= 0 ? 0 : tmsize_t(static_cast<CPicFile*>(h)->Read(buffer, 1, size_t(n)));
+    return n <= 0 ? 0 : tmsize_t(FileOf(h)->Read(buffer, 1, size_t(n)));
 }
 
 tmsize_t TiffWrite(thandle_t h, void* buffer, tmsize_t n)
 {
-    return n <= 0 ? 0 : tmsize_t(static_cast<CPicFile*>(h)->Write(buffer, 1, size_t(n)));
+    return n <= 0 ? 0 : tmsize_t(FileOf(h)->Write(buffer, 1, size_t(n)));
 }
 
 toff_t TiffSeek(thandle_t h, toff_t offset, int origin)
 {
     if (offset == toff_t(-1))
         return toff_t(-1);
+    const TiffStream* s = static_cast<TiffStream*>(h);
     // Relative moves come as two's complement; our files stay below 2^31.
     int64_t signedOffset = int64_t(offset);
     if (signedOffset > int64_t(kPicMaxBytes) || signedOffset < -int64_t(kPicMaxBytes))
         return toff_t(-1);
-    CPicFile* file = static_cast<CPicFile*>(h);
-    if (!file->Seek(LONG(signedOffset), origin))
+    if (origin == SEEK_SET) {
+        signedOffset += s->base;
+        if (signedOffset < 0 || signedOffset > int64_t(kPicMaxBytes))
+            return toff_t(-1);
+    }
+    if (!s->file->Seek(LONG(signedOffset), origin))
         return toff_t(-1);
     if (origin == SEEK_SET)
         return offset;
-    LONG at = file->Tell();
-    return at < 0 ? toff_t(-1) : toff_t(at);
+    LONG at = s->file->Tell();
+    return at < s->base ? toff_t(-1) : toff_t(at - s->base);
 }
 
-int TiffClose(thandle_t) { return 0; }
+int TiffClose(thandle_t h)
+{
+    delete static_cast<TiffStream*>(h);
+    return 0;
+}
 
 toff_t TiffSize(thandle_t h)
 {
-    LONG size = static_cast<CPicFile*>(h)->Size();
-    return size < 0 ? 0 : toff_t(size);
+    const TiffStream* s = static_cast<TiffStream*>(h);
+    LONG size = s->file->Size();
+    return size < s->base ? 0 : toff_t(size - s->base);
 }
 
 int TiffMap(thandle_t, void**, toff_t*) { return 0; }
@@ -89,15 +112,26 @@ TIFF* TiffClientOpenOverPicFile(const char* name, const char* mode, CPicFile* fi
 {
     if (!file)
         return nullptr;
+    const LONG base = file->Tell();
+    if (base < 0)
+        return nullptr;
     TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
     if (!options)
         return nullptr;
+    TiffStream* stream = new (std::nothrow) TiffStream { file, base };
+    if (!stream) {
+        TIFFOpenOptionsFree(options);
+        return nullptr;
+    }
     TIFFOpenOptionsSetMaxSingleMemAlloc(options, kMaxTiffAlloc);
     TIFFOpenOptionsSetErrorHandlerExtR(options, TiffQuiet, nullptr);
     TIFFOpenOptionsSetWarningHandlerExtR(options, TiffQuiet, nullptr);
     TIFF* handle = TIFFClientOpenExt(
-        name, mode, file, TiffRead, TiffWrite, TiffSeek, TiffClose, TiffSize, TiffMap, TiffUnmap, options);
+        name, mode, stream, TiffRead, TiffWrite, TiffSeek, TiffClose, TiffSize, TiffMap, TiffUnmap, options);
     TIFFOpenOptionsFree(options);
+    // A failed open does not call the close procedure: the stream is ours to free.
+    if (!handle)
+        delete stream;
     return handle;
 }
 
@@ -189,13 +223,14 @@ bool CPictureTIF::DecodePage(TIFF* handle)
 
     // The codec's own rows take what it unpacks exactly; every other layout
     // (2-bit grey, 1- and 2-bit palettes, packed multi-sample pixels, planes)
-    // goes through libtiff's RGBA reader.
+    // goes through libtiff's RGBA reader. Grey with alpha at 16 bits is ours:
+    // the reader drops the alpha of contiguous 16-bit grey.
     const bool grey = photometric == PHOTOMETRIC_MINISWHITE || photometric == PHOTOMETRIC_MINISBLACK;
     const bool contiguous = planar == PLANARCONFIG_CONTIG || samples == 1;
     bool ownRows = contiguous
         && ((grey && samples == 1 && (bits == 1 || bits == 4 || bits == 8 || bits == 16))
             || (photometric == PHOTOMETRIC_PALETTE && samples == 1 && (bits == 4 || bits == 8))
-            || (grey && samples == 2 && bits == 8)
+            || (grey && samples == 2 && (bits == 8 || bits == 16))
             || (photometric == PHOTOMETRIC_CIELAB && (samples == 3 || samples == 4) && bits == 8));
 
     uint16_t unit = RESUNIT_INCH;
@@ -217,9 +252,6 @@ bool CPictureTIF::DecodePage(TIFF* handle)
     uint16_t compression = COMPRESSION_NONE;
     TIFFGetFieldDefaulted(handle, TIFFTAG_COMPRESSION, &compression);
 
-    // The RGBA reader applies the Orientation tag itself as far as it goes:
-    // it mirrors and flips pages of orientations 1-4 and reads 5-8 as it
-    // reads 1-4, without the quarter turn; this route adds no turn of its own.
     if (!ownRows) {
         char message[1024];
         if (!TIFFRGBAImageOK(handle, message))
@@ -227,20 +259,31 @@ bool CPictureTIF::DecodePage(TIFF* handle)
         if (!CreateForDecode(width, height, 24, PIC_FORMAT_TIF, kCreateFailed))
             return false;
         SetCodecOption(compression, PIC_FORMAT_TIF);
+        // RGB with a fourth sample, and grey with a second one, carry alpha.
+        const bool withAlpha = samples == 4 || (grey && samples == 2);
         // The RGBA reader premultiplies unassociated alpha; calling it
         // associated makes the reader hand over the file's own colours.
         bool associated = false;
         uint16_t extraCount = 0;
         uint16_t* extraKinds = nullptr;
-        if (samples == 4 && TIFFGetField(handle, TIFFTAG_EXTRASAMPLES, &extraCount, &extraKinds) && extraCount == 1
-            && extraKinds) {
+        if (withAlpha && TIFFGetField(handle, TIFFTAG_EXTRASAMPLES, &extraCount, &extraKinds)
+            && extraCount == 1 && extraKinds) {
             associated = extraKinds[0] == EXTRASAMPLE_ASSOCALPHA;
             if (extraKinds[0] == EXTRASAMPLE_UNASSALPHA) {
                 uint16_t kind = EXTRASAMPLE_ASSOCALPHA;
                 TIFFSetField(handle, TIFFTAG_EXTRASAMPLES, 1, &kind);
             }
         }
-        return DecodeRgba(handle, width, height, samples, associated);
+        if (!DecodeRgba(handle, width, height, withAlpha, associated))
+            return false;
+        // The reader mirrors and flips as orientations 1-4 say, and reads 5-8
+        // as 1-4 without the quarter turn: undo its flips (each is its own
+        // inverse) and turn as the tag says, so both routes agree.
+        if (orientation >= ORIENTATION_LEFTTOP && orientation <= ORIENTATION_LEFTBOT) {
+            Orient(WORD(orientation - 4));
+            Orient(orientation);
+        }
+        return true;
     }
 
     const bool lab = photometric == PHOTOMETRIC_CIELAB;
@@ -288,6 +331,13 @@ bool CPictureTIF::DecodePage(TIFF* handle)
     if (!DecodeRows(handle, width, height, samples, bits, photometric))
         return false;
 
+    Orient(orientation);
+    return true;
+}
+
+// Turns a page stored as the Orientation tag says into the picture as shown.
+void CPictureTIF::Orient(WORD orientation)
+{
     switch (orientation) {
     case ORIENTATION_TOPRIGHT:
         Mirror();
@@ -304,7 +354,8 @@ bool CPictureTIF::DecodePage(TIFF* handle)
         Mirror();
         break;
     case ORIENTATION_RIGHTTOP:
-        // The first row is the right-hand column: a clockwise turn puts it back.
+        // The first row is the right-hand column: a clockwise turn puts it
+        // back (a counter-clockwise one would show the page upside down).
         RotateRight();
         break;
     case ORIENTATION_RIGHTBOT:
@@ -312,15 +363,17 @@ bool CPictureTIF::DecodePage(TIFF* handle)
         Mirror();
         break;
     case ORIENTATION_LEFTBOT:
+        // The first row is the left-hand column, read upwards: a
+        // counter-clockwise turn, for the same reason as above.
         RotateLeft();
         break;
     default:
         break;
     }
-    return true;
 }
 
-bool CPictureTIF::DecodeRgba(TIFF* handle, DWORD width, DWORD height, WORD samples, bool premultiplied)
+bool CPictureTIF::DecodeRgba(
+    TIFF* handle, DWORD width, DWORD height, bool withAlphaSample, bool premultiplied)
 {
     size_t bytes;
     uint64_t pixels = uint64_t(width) * height;
@@ -334,7 +387,7 @@ bool CPictureTIF::DecodeRgba(TIFF* handle, DWORD width, DWORD height, WORD sampl
         return SetError(kCorrupted);
     }
     // The raster starts at the bottom row, as the picture does.
-    const bool withAlpha = samples == 4 && AlphaCreate();
+    const bool withAlpha = withAlphaSample && AlphaCreate();
     for (DWORD r = 0; r < height; ++r) {
         if (info.escape) {
             _TIFFfree(raster);
@@ -469,7 +522,10 @@ bool CPictureTIF::Encode(CPicFile* file, bool append)
     if (!dibBlock)
         return SetError("null image!!!");
     if (!tif) {
-        tif = TiffOpenPicFile(file, "w");
+        // Appending: at the start of a TIFF the page joins its directory
+        // chain; where no header can be read (the end of the stream) a new
+        // file begins; other bytes are refused.
+        tif = TiffOpenPicFile(file, "a");
         if (!tif)
             return SetError("initialization fail");
     }
@@ -557,14 +613,9 @@ bool CPictureTIF::EncodeBody(TIFF* handle, bool multi, int page, int pageCount)
         photometric = PHOTOMETRIC_MINISWHITE;
     } else if (bpp == 4 || bpp == 8) {
         bool ramp = true;
-        if (bpp == 8) {
-            for (DWORD i = 0; i < 256 && ramp; ++i)
-                ramp = pal[i].rgbRed == i && pal[i].rgbGreen == i && pal[i].rgbBlue == i;
-        } else {
-            // A 4-bit page written as min-is-black is read back as the 17-step ramp.
-            for (DWORD i = 0; i < 16 && ramp; ++i)
-                ramp = pal[i].rgbRed == i * 17 && pal[i].rgbGreen == i * 17 && pal[i].rgbBlue == i * 17;
-        }
+        const DWORD step = bpp == 8 ? 1 : 17; // a 4-bit min-is-black page reads back as the 17-step ramp
+        for (DWORD i = 0; i < GetNumColors() && ramp; ++i)
+            ramp = pal[i].rgbRed == i * step && pal[i].rgbGreen == i * step && pal[i].rgbBlue == i * step;
         photometric = ramp ? PHOTOMETRIC_MINISBLACK : PHOTOMETRIC_PALETTE;
     } else {
         photometric = PHOTOMETRIC_RGB;

@@ -10,6 +10,7 @@ struct tiff;
 
 // libtiff over a CPicFile: the client procedures, a cap on any single
 // allocation and a per-handle error handler that keeps the library quiet.
+// The file's position at the open is offset 0 of the TIFF.
 tiff* TiffClientOpenOverPicFile(const char* name, const char* mode, CPicFile* file);
 tiff* TiffOpenPicFile(CPicFile* file, const char* mode);
 
@@ -47,7 +48,8 @@ public:
 
 protected:
     bool DecodePage(tiff* handle);
-    bool DecodeRgba(tiff* handle, DWORD width, DWORD height, WORD samples, bool premultiplied);
+    bool DecodeRgba(tiff* handle, DWORD width, DWORD height, bool withAlphaSample, bool premultiplied);
+    void Orient(WORD orientation);
     bool DecodeRows(tiff* handle, DWORD width, DWORD height, WORD samples, WORD bits, WORD photometric);
     bool EncodeBody(tiff* handle, bool multipage, int page, int pageCount);
     static void TileToStrip(BYTE* out, const BYTE* in, DWORD rows, DWORD cols, DWORD outSkip, DWORD inSkip);

@@ -1,6 +1,7 @@
 // Unsharp mask: a separable Gaussian blur of a copy, then every channel is
 // pushed away from its blurred value.
 #include "image/checked_math.h"
+#include "image/picprogress.h"
 #include "image/picture.h"
 #include "image/picture_ops.h"
 
@@ -147,18 +148,19 @@ bool CPicture::UnsharpMask(float radius, float amount, int threshold)
     if (!kernel || !table || !column || !blurred)
         return SetError("UnsharpMask: no memory for the blur");
 
+    // Stopped during the blur, nothing is sharpened yet: the picture stays as
+    // it is. Stopped during the combination, the rows done are sharpened and
+    // the others keep their old pixels (not the blurred ones the copy holds).
     for (LONG y = 0; y < h; ++y) {
-        info.progress = LONG(y * 33.3 / h);
-        if (info.escape)
-            return false;
+        if (PicStopBeforeRow(*this, LONG(y * 33.3 / h)))
+            return true;
         blur_line(table.get(), kernel.get(), kernelLength, GetBits(DWORD(y)), tmp.GetBits(DWORD(y)), int(w), bytes);
     }
     BYTE* base = tmp.GetBits(0);
     size_t stride = tmp.GetEffWidth();
     for (LONG x = 0; x < w; ++x) {
-        info.progress = LONG(33.3 + x * 33.3 / w);
-        if (info.escape)
-            return false;
+        if (PicStopBeforeRow(*this, LONG(33.3 + x * 33.3 / w)))
+            return true;
         BYTE* at = base + size_t(x) * bytes;
         for (LONG y = 0; y < h; ++y)
             std::memcpy(column.get() + size_t(y) * bytes, at + size_t(y) * stride, size_t(bytes));
@@ -170,9 +172,11 @@ bool CPicture::UnsharpMask(float radius, float amount, int threshold)
     double gain = amount;
     size_t rowBytes = size_t(w) * size_t(bytes);
     for (LONG y = 0; y < h; ++y) {
-        info.progress = LONG(66.6 + y * 33.3 / h);
-        if (info.escape)
-            return false;
+        if (PicStopBeforeRow(*this, LONG(66.6 + y * 33.3 / h))) {
+            for (LONG rest = y; rest < h; ++rest)
+                std::memcpy(tmp.GetBits(DWORD(rest)), GetBits(DWORD(rest)), rowBytes);
+            break;
+        }
         const BYTE* p = GetBits(DWORD(y));
         BYTE* t = tmp.GetBits(DWORD(y));
         for (size_t i = 0; i < rowBytes; ++i) {

@@ -387,7 +387,7 @@ bool BitmapToList(CBitmap* pBitmap, CImageList& list)
     if (pBitmap == nullptr || pBitmap->m_hObject == nullptr)
         return false;
     list.Create(CAltMenu::s_nIconX, CAltMenu::s_nIconY, kImageListFlags, 1, 1);
-    return ImageList_AddMasked(list.m_hImageList, (HBITMAP)pBitmap->m_hObject, ::GetSysColor(COLOR_BTNFACE))
+    return AddBitmapCopyMasked(list.m_hImageList, (HBITMAP)pBitmap->m_hObject, ::GetSysColor(COLOR_BTNFACE))
         >= 0;
 }
 } // namespace
@@ -1059,8 +1059,10 @@ BOOL CAltMenu::LoadToolbar(UINT nToolBarID)
 
 BOOL CAltMenu::LoadToolbars(const UINT* pToolBarIDs, int nCount)
 {
+    if (pToolBarIDs == nullptr)
+        return nCount <= 0; // nothing loaded: a success only when nothing was asked for
     BOOL bAll = TRUE;
-    for (int i = 0; pToolBarIDs != nullptr && i < nCount; ++i)
+    for (int i = 0; i < nCount; ++i)
         bAll = LoadToolbar(pToolBarIDs[i]) && bAll;
     return bAll;
 }

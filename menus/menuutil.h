@@ -107,5 +107,10 @@ HBITMAP LoadBitmapResource(LPCSTR lpszName, HINSTANCE hModule, UINT* pnColours);
 // A 16-colour bitmap with its greys mapped to the system colours; else null.
 HBITMAP LoadSysColorBitmap(UINT nIDBitmap);
 
+// Adds a copy of a bitmap to an image list, masked with a colour: the masked
+// add blackens the background of the bitmap it is handed, and the caller's
+// bitmap must stay as it was. The index of the image or -1.
+int AddBitmapCopyMasked(HIMAGELIST hList, HBITMAP hbm, COLORREF clrMask);
+
 // The menu font of the non-client metrics (bold when asked).
 BOOL GetMenuFont(CFont& font, BOOL bBold);

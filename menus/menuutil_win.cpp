@@ -452,6 +452,13 @@ HBITMAP LoadSysColorBitmap(UINT nIDBitmap) {
     return AfxLoadSysColorBitmap(hModule, hRsrc);
 }
 
+int AddBitmapCopyMasked(HIMAGELIST hList, HBITMAP hbm, COLORREF clrMask) {
+    CBitmap copy;
+    if (hList == nullptr || hbm == nullptr || !copy.Attach(::CopyImage(hbm, IMAGE_BITMAP, 0, 0, 0)))
+        return -1;
+    return ImageList_AddMasked(hList, (HBITMAP)copy.m_hObject, clrMask);
+}
+
 BOOL GetMenuFont(CFont& font, BOOL bBold) {
     NONCLIENTMETRICSA ncm{};
     ncm.cbSize = sizeof(ncm);

@@ -211,7 +211,7 @@ protected:
     int FindRecordPosition(const CStyledMenuItemData* pData) const;
     // Finds the CStyledMenu (this or a sub-menu) and position holding a command.
     CStyledMenu* FindHolder(UINT_PTR nID, int& nPos);
-    // MF_OWNERDRAW item of position nPos with the record as data.
+    // MF_OWNERDRAW item of position nPos with the record as data (a bitmap record keeps its bitmap item).
     BOOL MakeOwnerDrawn(int nPos, CStyledMenuItemData* pData);
     static UINT NormaliseFlags(UINT nFlags, UINT_PTR nID);
     void AdoptSubMenu(UINT nFlags, UINT_PTR nID);

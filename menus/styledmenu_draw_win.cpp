@@ -269,10 +269,13 @@ void CStyledMenu::DrawFlat(LPDRAWITEMSTRUCT lpDIS, BOOL bMenuBar, BOOL bGradient
         } else {
             pTarget->FillSolidRect(&rcItem, clrMenu);
         }
+        // The system draws the item selected before it opens the popup (the count is
+        // still 0 then): its place is needed for the redraw in the open look and the joint.
+        if (nState & ODS_SELECTED)
+            RememberMenuBarItemRect(pTarget->m_hDC, rcItem);
         if (bHot || bOpen) {
             COLORREF clrFrame = clrPen;
             if (bOpen) {
-                RememberMenuBarItemRect(pTarget->m_hDC, rcItem);
                 clrFrame = bHC ? Sys(COLOR_BTNTEXT) : DarkenColour(128, GetMenuBkColorThemed(nullptr));
             }
             if (bGradient && bManyColours)

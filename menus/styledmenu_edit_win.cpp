@@ -156,7 +156,8 @@ BOOL CStyledMenu::ModifyItem(UINT nPosition, UINT nFlags, UINT_PTR nNewID, LPCST
     if (!::ModifyMenuA(m_hMenu, (UINT)nPos, (nFlags | MF_BYPOSITION) & ~MF_OWNERDRAW, nNewID, lpszText))
         return FALSE;
     pData->m_nID = nNewID;
-    pData->m_nFlags = NormaliseFlags(nFlags, nNewID) | MF_BYPOSITION;
+    // The flags as given (an id of 0 stays an item here); a bitmap item is drawn by the system.
+    pData->m_nFlags = ((nFlags & MF_BITMAP) ? nFlags & ~MF_OWNERDRAW : nFlags | MF_OWNERDRAW) | MF_BYPOSITION;
     pData->m_strText = (nFlags & (MF_BITMAP | MF_SEPARATOR)) ? CString() : ReadMenuString(m_hMenu, nPos);
     AdoptSubMenu(nFlags, nNewID);
     if (nFlags & MF_BITMAP)
@@ -170,17 +171,16 @@ BOOL CStyledMenu::ModifyItemBitmap(UINT nPosition, UINT nFlags, UINT_PTR nNewID,
         CStyledMenu* pHolder = FindHolder(nPosition, nPos);
         return pHolder != nullptr && pHolder->ModifyItemBitmap((UINT)nPos, nFlags | MF_BYPOSITION, nNewID, pBitmap);
     }
-    BOOL bOK = ModifyItem(nPosition, (nFlags | MF_BITMAP) & ~MF_STRING, nNewID,
-                          (LPCSTR)(pBitmap != nullptr ? pBitmap->m_hObject : nullptr));
-    if (CStyledMenuItemData* pData = RecordAt((int)nPosition))
-        pData->m_strText.Empty();
-    return bOK;
+    // The record's text is emptied by the modification, and only when it succeeds.
+    return ModifyItem(nPosition, (nFlags | MF_BITMAP) & ~MF_STRING, nNewID,
+                      (LPCSTR)(pBitmap != nullptr ? pBitmap->m_hObject : nullptr));
 }
 
 BOOL CStyledMenu::ApplyIcon(CStyledMenuItemData* pData, CStyledMenuIcons* pIcons, int nIndex) {
     pData->m_nIconIndex = -1;
     if (pIcons == nullptr || nIndex < 0)
         return FALSE;
+    pData->m_nFlags &= ~MF_BITMAP;  // an item with an icon is owner-drawn, a bitmap item too
     pData->SetIcons(pIcons);
     pData->m_nIconIndex = nIndex;
     GrowIconSize(pIcons);
@@ -221,9 +221,11 @@ BOOL CStyledMenu::ModifyODMenuCore(LPCSTR lpszText, UINT nID, CStyledMenuIcons* 
         pData->m_nIconIndex = -1;
         if (bSetIcon)
             pMenu->ApplyIcon(pData, pIcons, nIndex);
-        pData->m_nFlags = (pData->m_nFlags & ~MF_BYPOSITION) | MF_OWNERDRAW;
+        pData->m_nFlags &= ~MF_BYPOSITION;
+        if (!pData->IsBitmapItem())
+            pData->m_nFlags |= MF_OWNERDRAW;
         pData->m_nID = nID;
-        if (bTextChanged) {
+        if (bTextChanged && !pData->IsBitmapItem()) {
             UINT nState = ::GetMenuState(pMenu->m_hMenu, (UINT)hit.second, MF_BYPOSITION) &
                           (MF_CHECKED | MF_GRAYED | MF_DISABLED | MF_MENUBREAK);
             if (!::ModifyMenuA(pMenu->m_hMenu, (UINT)hit.second, MF_BYPOSITION | MF_STRING | nState, nID,
@@ -252,7 +254,8 @@ BOOL CStyledMenu::ModifyODMenuWithBitmap(LPCSTR lpszText, UINT nID, CBitmap* pBi
     if (pBitmap == nullptr || pBitmap->m_hObject == nullptr)
         return ModifyODMenuCore(lpszText, nID, nullptr, -1, FALSE);
     CImageList list;
-    if (!list.Create(m_nIconX, m_nIconY, 255, 1, 1) || list.Add(pBitmap, GetBitmapBackground()) < 0)
+    if (!list.Create(m_nIconX, m_nIconY, 255, 1, 1) ||
+        AddBitmapCopyMasked(list.m_hImageList, (HBITMAP)pBitmap->m_hObject, GetBitmapBackground()) < 0)
         return FALSE;
     return ModifyODMenuFromImageList(lpszText, nID, &list, 0);
 }
@@ -312,6 +315,8 @@ BOOL CStyledMenu::LoadToolbar(const WORD* pToolBarData, COLORREF clrMask) {
 }
 
 BOOL CStyledMenu::LoadToolbars(const UINT* pToolBarIDs, int nCount, HINSTANCE hModule) {
+    if (pToolBarIDs == nullptr)
+        return nCount <= 0;  // nothing loaded: a success only when nothing was asked for
     BOOL bAll = TRUE;
     for (int i = 0; i < nCount; ++i)
         if (!LoadToolbar(pToolBarIDs[i], hModule))
@@ -462,6 +467,7 @@ BOOL CStyledMenu::SetMenuText(UINT nItem, LPCSTR lpszText, UINT nFlags) {
     if (pData == nullptr || m_hMenu == nullptr)
         return FALSE;
     pData->m_strText = lpszText != nullptr ? lpszText : "";
+    pData->m_nFlags &= ~MF_BITMAP;  // a bitmap item becomes a string item
     UINT nState = ::GetMenuState(m_hMenu, nItem, MF_BYPOSITION);
     HMENU hSub = ::GetSubMenu(m_hMenu, (int)nItem);
     if (hSub != nullptr)
@@ -549,7 +555,7 @@ BOOL CStyledMenu::SwapItemCommand(UINT nID, UINT nNewID) {
     for (size_t i = 0; i < m_items.size(); ++i) {
         CStyledMenuItemData* pData = m_items[i];
         if (pData->m_nID == nID && ::GetSubMenu(m_hMenu, (int)i) == nullptr) {
-            pData->m_nFlags |= MF_BYPOSITION | MF_OWNERDRAW;
+            pData->m_nFlags |= MF_BYPOSITION | (pData->IsBitmapItem() ? 0 : MF_OWNERDRAW);
             pData->m_nID = nNewID;
             return MakeOwnerDrawn((int)i, pData);
         }

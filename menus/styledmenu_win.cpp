@@ -28,6 +28,17 @@ LOGFONT g_titleFont = MakeDefaultTitleFont();
 // Type bits a record keeps; check and enable state stay with the Windows item.
 const UINT kTypeBits = MF_SEPARATOR | MF_POPUP | MF_MENUBREAK | MF_MENUBARBREAK | MF_RIGHTJUSTIFY | MFT_RADIOCHECK;
 const UINT kStateBits = MF_CHECKED | MF_GRAYED | MF_DISABLED | MF_HILITE | MF_DEFAULT;
+
+// The bitmap a system-drawn bitmap item shows, or null.
+HBITMAP ItemBitmap(HMENU hMenu, int nPos) {
+    MENUITEMINFOA mii{};
+    mii.cbSize = sizeof(mii);
+    mii.fMask = MIIM_TYPE;
+    if (!::GetMenuItemInfoA(hMenu, (UINT)nPos, TRUE, &mii) ||
+        (mii.fType & (MFT_BITMAP | MFT_OWNERDRAW)) != MFT_BITMAP)
+        return nullptr;
+    return (HBITMAP)mii.dwTypeData;
+}
 }  // namespace
 
 CStyledMenu::CStyledMenu(HMENU hParentMenu) : m_hParentMenu(hParentMenu) {}
@@ -126,6 +137,10 @@ BOOL CStyledMenu::MakeOwnerDrawn(int nPos, CStyledMenuItemData* pData) {
     UINT_PTR nID = hSub != nullptr ? (UINT_PTR)hSub : pData->m_nID;
     if (hSub != nullptr)
         nFlags |= MF_POPUP;
+    // A bitmap item keeps showing its bitmap: only its id, type bits and state follow the record.
+    if (pData->IsBitmapItem())
+        if (HBITMAP hbm = ItemBitmap(m_hMenu, nPos))
+            return ::ModifyMenuA(m_hMenu, (UINT)nPos, (nFlags & ~MF_OWNERDRAW) | MF_BITMAP, nID, (LPCSTR)hbm);
     if (!::ModifyMenuA(m_hMenu, (UINT)nPos, nFlags, nID, (LPCSTR)pData))
         return FALSE;
     // Some systems drop the data of an owner-drawn separator: set it once more.

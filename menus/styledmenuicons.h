@@ -87,6 +87,8 @@ public:
     void SetIcons(CStyledMenuIcons* pSet);
     BOOL IsTitle() const { return (m_dwTitleFlags & 1) != 0; }
     BOOL IsSeparator() const { return (m_nFlags & MF_SEPARATOR) != 0; }
+    // A bitmap item: the system draws its bitmap, the record only keeps it in step.
+    BOOL IsBitmapItem() const { return (m_nFlags & MF_BITMAP) != 0; }
     // Diagnostic line: "MenuItem: ", the text and a line end.
     CString Dump() const { return "MenuItem: " + m_strText + "\n"; }
 

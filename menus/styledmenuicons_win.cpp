@@ -378,7 +378,7 @@ int CStyledMenuBitmaps::AddBitmap(CBitmap* pBitmap, COLORREF clrMask) {
     } else if (!m_imageList.Create(bm.bmWidth, bm.bmHeight, kListFlags, 0, 10)) {
         return -1;
     }
-    int nIndex = ImageList_AddMasked(m_imageList.m_hImageList, (HBITMAP)pBitmap->m_hObject, clrMask);
+    int nIndex = AddBitmapCopyMasked(m_imageList.m_hImageList, (HBITMAP)pBitmap->m_hObject, clrMask);
     if (nIndex < 0)
         return -1;
     HICON hIcon = ImageList_GetIcon(m_imageList.m_hImageList, nIndex, ILD_NORMAL);

@@ -13,6 +13,7 @@
 #include "support/tempfolder.h"
 #include "support/win_menu_driver.h"
 #include "support/win_window.h"
+#include "tests/clocks/clockrefusal.h"
 #include "tools/skinmaker/skinbuild.h"
 
 #include <gtest/gtest.h>
@@ -226,6 +227,16 @@ TEST_F(AnalogClockTest, ShowsTheSkinsShapeAndItsHandsAtAPinnedTime)
     pClock->SendMessage(WM_TIMER, CAnalogClockDlg::TIMER_DRAW, 0);
     EXPECT_EQ(pClock->GetFace().GetHand(HAND_SECOND).nAngle, 276);
     EXPECT_EQ(pClock->GetFace().GetHand(HAND_HOUR).nAngle, 105);
+
+    // The window shows the new second when the tick returns, before any
+    // message is dispatched: the second hand up at 3:31:00, gone from the left.
+    m_seams.m_nNow = LocalTime(3, 31, 0);
+    pClock->SendMessage(WM_TIMER, CAnalogClockDlg::TIMER_DRAW, 0);
+    HDC hDC = ::GetDC(pClock->GetSafeHwnd());
+    const COLORREF crUp = ::GetPixel(hDC, 80, 80 - 60), crLeft = ::GetPixel(hDC, 80 - 60, 80);
+    ::ReleaseDC(pClock->GetSafeHwnd(), hDC);
+    EXPECT_TRUE(Near(crUp, SKINMAKER_SECOND)) << std::hex << crUp;
+    EXPECT_TRUE(Near(crLeft, SKINMAKER_FACE)) << std::hex << crLeft;
 }
 
 TEST_F(AnalogClockTest, TurnedMaskRegionEqualsTheBitmapRegion)
@@ -274,6 +285,47 @@ TEST_F(AnalogClockTest, StackingAndLock)
     EXPECT_EQ(pClock->SendMessage(WM_NCHITTEST, 0, lCenter), HTBORDER);
     Command(ID_ANALOG_LOCK);
     EXPECT_FALSE(g_settings.m_bAnalogLockMovement);
+}
+
+// An always-on-top clock made top-most before it first showed, as at a start,
+// stays above an ordinary window shown and brought forward after it: on the
+// screen too, from its next tick on, and still top-most. A top-most window
+// shown later stays above the clock.
+TEST_F(AnalogClockTest, OnTopStaysAboveWindowsShownLater)
+{
+    g_settings.m_bAnalogOnTop = TRUE;
+    CAnalogClockDlg* pClock = Open();
+    const CRect rc = WindowRect();
+    // The face above the axis, read from the screen.
+    const CPoint pt(rc.left + 80, rc.top + 30);
+    COLORREF cr = 0;
+    auto screenShows = [&](COLORREF crExpected) {
+        return vtest::PumpUntil([&] {
+            HDC hScreen = ::GetDC(nullptr);
+            cr = ::GetPixel(hScreen, pt.x, pt.y);
+            ::ReleaseDC(nullptr, hScreen);
+            return Near(cr, crExpected);
+        });
+    };
+    auto showOver = [&](CWnd& wnd, DWORD dwExStyle, int nBrush) {
+        ASSERT_TRUE(wnd.CreateEx(dwExStyle,
+                                 AfxRegisterWndClass(0, nullptr, static_cast<HBRUSH>(::GetStockObject(nBrush))),
+                                 "later", WS_POPUP, rc.left - 20, rc.top - 20, rc.Width() + 40, rc.Height() + 40,
+                                 nullptr, nullptr));
+        wnd.ShowWindow(SW_SHOW);
+        wnd.SetForegroundWindow();
+        wnd.UpdateWindow();
+        m_seams.m_nNow += 1;
+        pClock->SendMessage(WM_TIMER, CAnalogClockDlg::TIMER_DRAW, 0);
+    };
+    CWnd ordinary, topMost;
+    showOver(ordinary, 0, WHITE_BRUSH);
+    EXPECT_TRUE(screenShows(SKINMAKER_FACE)) << std::hex << cr;
+    EXPECT_NE(pClock->GetExStyle() & WS_EX_TOPMOST, 0u);
+    showOver(topMost, WS_EX_TOPMOST, BLACK_BRUSH);
+    EXPECT_TRUE(screenShows(RGB(0, 0, 0))) << std::hex << cr;
+    topMost.DestroyWindow();
+    ordinary.DestroyWindow();
 }
 
 TEST_F(AnalogClockTest, DragKeepsTheWorkAreaRules)
@@ -403,6 +455,36 @@ TEST_F(AnalogClockTest, RightClickMenuChoosesItsCommands)
     }
 }
 
+// Loads that run while the menu is open (the automatic change, a reload the
+// main window asks for) leave the tracked menu and the skins its items stand
+// for; the next opening lists what was installed meanwhile.
+TEST_F(AnalogClockTest, AnOpenMenuSurvivesLoads)
+{
+    MakeSkin("Beta");
+    g_settings.m_strAnalogChangeSkins = "Beta***";
+    CAnalogClockDlg* pClock = Open(); // the menu will list Beta, Simple
+    bool bKept = false;
+    CString strLoaded;
+    vtest::CMenuDriver driver(ID_CLOCK_SKIN_FIRST + 1); // "Simple"
+    driver.m_onOpen = [&](HWND, HMENU hMenu) {
+        if (!strLoaded.IsEmpty())
+            return; // a sub-menu opening
+        MakeSkin("Alpha"); // sorts first from now on
+        pClock->SendMessage(WM_TIMER, CAnalogClockDlg::TIMER_AUTOCHANGE, 0);
+        strLoaded = SkinDescription(pClock->GetFace().GetDescription()).GetField(SkinDescription::ANALOG_NAME);
+        pClock->LoadSkin(g_settings.m_nAnalogScale);
+        bKept = ::IsMenu(hMenu) && pClock->GetContextMenu()->GetSafeHmenu() == hMenu;
+    };
+    pClock->SendMessage(WM_NCRBUTTONDOWN, HTCAPTION, 0);
+    EXPECT_TRUE(driver.Chose());
+    EXPECT_TRUE(bKept);
+    EXPECT_STREQ(strLoaded.GetString(), "Beta");
+    EXPECT_TRUE(vtest::PumpUntil([] { return g_settings.m_strAnalogSkin == "Simple"; }));
+    EXPECT_EQ(SkinDescription(pClock->GetFace().GetDescription()).GetField(SkinDescription::ANALOG_NAME), "Simple");
+    pClock->BuildContextMenu();
+    EXPECT_EQ(pClock->GetSkins().GetSize(), 3);
+}
+
 TEST_F(AnalogClockTest, AutomaticChangeShowsEverySkinOncePerCycle)
 {
     MakeSkin("Alpha");
@@ -500,6 +582,22 @@ TEST_F(AnalogClockTest, AFailedReloadKeepsTheLastGoodClock)
     EXPECT_FALSE(fresh.LoadSkin(100));
     EXPECT_EQ(fresh.GetWindowCenter(), CPoint(321, 234));
     fresh.DestroyWindow();
+}
+
+// A stored scale or fixed size the clock cannot be drawn at, and a bitmap the
+// system cannot make, fail the load with their cause; the settings stay as
+// stored and a clock already shown keeps its last good skin.
+TEST_F(AnalogClockTest, ALoadThatCannotDrawTheClockSaysWhy)
+{
+    auto* pClock = new CBitmapFailingClock<CCountedClock>;
+    m_pClock = pClock;
+    ExpectRefusedLoadsSayWhy(CAnalogClockDlg::IDD, *pClock, &CCountedClock::GetClockBitmap, m_seams, g_settings.m_nAnalogScale,
+                             g_settings.m_nAnalogFixedSize, "Not enough memory for a clock of 160 x 160 pixels!");
+    HBITMAP hBefore = pClock->GetClockBitmap();
+    EXPECT_EQ(pClock->m_nClockWidth, 160);
+    EXPECT_TRUE(pClock->LoadSkin(100));
+    EXPECT_NE(pClock->GetClockBitmap(), hBefore);
+    EXPECT_EQ(m_seams.CountCalls("MessageBox"), 4);
 }
 
 // Message boxes that run code of their own, as a real one's loop dispatches

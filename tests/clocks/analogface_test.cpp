@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -165,6 +166,52 @@ TEST(AnalogFace, RunsAreThoseOfTheTurnedMask)
     }
 }
 
+// Pixels of a turned hand that differ from the library's own turn of its
+// picture: in the alpha plane anywhere, in colour where the plane is above 16.
+int DifferencesFromTheLibrarysTurn(const CAnalogClockFace::CHand& hand)
+{
+    CPicture picture(hand.picture), reference;
+    if (!picture.Rotate(static_cast<float>(hand.nAngle), &reference)
+        || reference.GetWidth() != hand.turned.GetWidth() || reference.GetHeight() != hand.turned.GetHeight())
+        return -1;
+    int n = 0;
+    const LONG w = static_cast<LONG>(reference.GetWidth());
+    for (LONG y = 0; y < static_cast<LONG>(reference.GetHeight()); y++) {
+        const BYTE* a = reference.AlphaGetPointer(0, y);
+        const BYTE* b = hand.turned.AlphaGetPointer(0, y);
+        const BYTE* p = reference.GetBits(static_cast<DWORD>(y));
+        const BYTE* q = hand.turned.GetBits(static_cast<DWORD>(y));
+        for (LONG x = 0; x < w; x++)
+            n += a[x] != b[x] || (a[x] > 16 && std::memcmp(p + 3 * x, q + 3 * x, 3) != 0) ? 1 : 0;
+    }
+    return n;
+}
+
+// Every angle a hand takes at 100 %, every sixth at 150 %: the turned hand
+// is the library's turn wherever it is drawn.
+TEST(AnalogFace, TurnedHandsAreTheLibrarysTurnWhereverTheyAreDrawn)
+{
+    CReadSkin skin;
+    ReadSkin(CSkinMakerOptions(), skin);
+    for (int nScale : {100, 150}) {
+        CClockFaceOptions options;
+        options.nScale = nScale;
+        CAnalogClockFace face;
+        ASSERT_TRUE(face.Prepare(skin.data, skin.pictures, options));
+        for (int nAngle = 0; nAngle < 360; nAngle += nScale == 100 ? 1 : 6) {
+            // The hour hand takes every degree; the others every sixth.
+            ASSERT_TRUE(face.Turn(nAngle / 30, (nAngle % 30) * 2, nAngle / 6, TRUE));
+            ASSERT_EQ(face.GetHand(HAND_HOUR).nAngle, nAngle);
+            for (int i = 0; i < HAND_COUNT; i++) {
+                if (i != HAND_HOUR && nAngle % 6 != 0)
+                    continue;
+                EXPECT_EQ(DifferencesFromTheLibrarysTurn(face.GetHand(i)), 0) << "hand " << i << " at " << nAngle
+                                                                               << " degrees, " << nScale << " %";
+            }
+        }
+    }
+}
+
 TEST(AnalogFace, HandsPointWhereTheTimeSays)
 {
     CReadSkin skin;
@@ -282,6 +329,37 @@ TEST(AnalogFace, EffectsLeaveMasksAndEmptyMasksDrawNothing)
     EXPECT_TRUE(empty.GetHand(HAND_SECOND).runs.empty());
 }
 
+// Light and contrast each act alone, ten times their setting, on the face
+// and every hand picture exactly as the library's Light does, never on the masks.
+TEST(AnalogFace, LightAndContrastEachChangeEveryPicture)
+{
+    CReadSkin skin;
+    ReadSkin(CSkinMakerOptions(), skin);
+    CAnalogClockFace plain;
+    ASSERT_TRUE(plain.Prepare(skin.data, skin.pictures, CClockFaceOptions()));
+    const struct {
+        int nLight, nContrast;
+    } cases[] = {{0, 4}, {3, 0}, {10, 10}};
+    for (const auto& c : cases) {
+        CClockFaceOptions options;
+        options.nLight = c.nLight;
+        options.nContrast = c.nContrast;
+        CAnalogClockFace lit;
+        ASSERT_TRUE(lit.Prepare(skin.data, skin.pictures, options));
+        CPicture face(plain.GetFace());
+        ASSERT_TRUE(face.Light(c.nLight * 10, c.nContrast * 10));
+        EXPECT_GT(CountDifferences(face, plain.GetFace()), 0) << c.nLight << "/" << c.nContrast;
+        EXPECT_EQ(CountDifferences(lit.GetFace(), face), 0) << c.nLight << "/" << c.nContrast;
+        for (int i = 0; i < HAND_COUNT; i++) {
+            CPicture hand(plain.GetHand(i).picture);
+            ASSERT_TRUE(hand.Light(c.nLight * 10, c.nContrast * 10));
+            EXPECT_EQ(CountDifferences(lit.GetHand(i).picture, hand), 0) << i << ": " << c.nLight << "/" << c.nContrast;
+            EXPECT_GT(CountDifferences(lit.GetHand(i).picture, plain.GetHand(i).picture), 0) << i;
+            EXPECT_EQ(CountDifferences(lit.GetHand(i).mask, plain.GetHand(i).mask), 0) << i;
+        }
+    }
+}
+
 TEST(AnalogFace, FailedPrepareKeepsTheFaceAndNoSecondHandDrawsNone)
 {
     CSkinMakerOptions options;
@@ -295,11 +373,35 @@ TEST(AnalogFace, FailedPrepareKeepsTheFaceAndNoSecondHandDrawsNone)
     EXPECT_FALSE(face.IsHandShown(HAND_SECOND));
     EXPECT_TRUE(face.IsHandShown(HAND_MINUTE));
 
+    // A scale or a fixed size that would pass the largest side is refused
+    // with the cause; the face stays as it was.
     CClockFaceOptions huge;
-    huge.nScale = 100000; // past the largest side
+    huge.nScale = 100000;
     EXPECT_FALSE(face.Prepare(skin.data, skin.pictures, huge));
+    EXPECT_STREQ(face.GetLastError().GetString(),
+                 "Cannot show the clock at 100000 %: a side would be larger than 16384 pixels!");
     EXPECT_EQ(face.GetWidth(), 160);
     EXPECT_TRUE(face.IsValid());
+    huge.nFixedSize = 16500; // over the face's 160 pixels: 10312 %, 16499 pixels
+    EXPECT_FALSE(face.Prepare(skin.data, skin.pictures, huge));
+    EXPECT_STREQ(face.GetLastError().GetString(),
+                 "Cannot show the clock at a fixed size of 16500 pixels: a side would be larger than 16384 pixels!");
+    huge.nFixedSize = 1600; // 1000 %: within the limit
+    ASSERT_TRUE(face.Prepare(skin.data, skin.pictures, huge));
+    EXPECT_EQ(face.GetWidth(), 1600);
+    EXPECT_TRUE(face.GetLastError().IsEmpty());
+
+    // A fixed size too small for the skin's pictures gives no scale at all.
+    CSkinMakerOptions large;
+    large.nFaceSize = 1100;
+    CReadSkin largeSkin;
+    ReadSkin(large, largeSkin);
+    CClockFaceOptions tiny;
+    tiny.nFixedSize = 10;
+    EXPECT_FALSE(face.Prepare(largeSkin.data, largeSkin.pictures, tiny));
+    EXPECT_STREQ(face.GetLastError().GetString(),
+                 "Cannot show the clock at a fixed size of 10 pixels: the skin's pictures are too large for it!");
+    EXPECT_EQ(face.GetWidth(), 1600);
 }
 
 } // namespace

@@ -208,17 +208,20 @@ TEST(CalendarModel, PanesFitWholeAtLeastOneEachWayAndCentred)
         int nCols, nRows;
         CRect rcControl;
     };
-    // A pane of 160 x 120 widens by 8 and lengthens by the today width 30: 168 x 150.
+    // A pane of 160 x 120 widens by 8: 168 x 120; the today line, 30 wide, fits it.
     const CCase cases[] = {
-        { CRect(0, 0, 600, 400), CRect(0, 0, 160, 120), 30, 3, 2, CRect(48, 50, 552, 350) },
-        // A window smaller than a pane shows the pane's top left corner, heading included.
-        { CRect(0, 0, 100, 60), CRect(0, 0, 160, 120), 30, 1, 1, CRect(0, 0, 168, 150) },
-        { CRect(0, 0, 168, 150), CRect(0, 0, 160, 120), 30, 1, 1, CRect(0, 0, 168, 150) },
-        { CRect(0, 0, 335, 301), CRect(0, 0, 160, 120), 30, 1, 2, CRect(83, 0, 251, 300) },
+        { CRect(0, 0, 600, 400), CRect(0, 0, 160, 120), 30, 3, 3, CRect(48, 20, 552, 380) },
+        // A window smaller than a pane shows one, centred and clipped.
+        { CRect(0, 0, 100, 60), CRect(0, 0, 160, 120), 30, 1, 1, CRect(-34, -30, 134, 90) },
+        { CRect(0, 0, 168, 120), CRect(0, 0, 160, 120), 30, 1, 1, CRect(0, 0, 168, 120) },
+        { CRect(0, 0, 335, 239), CRect(0, 0, 160, 120), 30, 1, 1, CRect(83, 59, 251, 179) },
+        { CRect(0, 0, 336, 240), CRect(0, 0, 160, 120), 30, 2, 2, CRect(0, 0, 336, 240) },
         { CRect(0, 0, 300, 200), CRect(0, 0, 0, 0), 0, 1, 1, CRect(0, 0, 300, 200) },
         { CRect(0, 0, 300, 200), CRect(0, 0, 160, 0), 0, 1, 1, CRect(0, 0, 300, 200) },
-        { CRect(0, 0, 0, 0), CRect(0, 0, 160, 120), 30, 1, 1, CRect(0, 0, 168, 150) },
-        { CRect(0, 0, 600, 100), CRect(0, 0, 160, 120), 30, 3, 1, CRect(48, 0, 552, 150) },
+        { CRect(0, 0, 0, 0), CRect(0, 0, 160, 120), 30, 1, 1, CRect(-84, -60, 84, 60) },
+        { CRect(0, 0, 600, 100), CRect(0, 0, 160, 120), 30, 3, 1, CRect(48, -10, 552, 110) },
+        // A today line wider than the month widens the pane: 200 x 120.
+        { CRect(0, 0, 600, 400), CRect(0, 0, 160, 120), 200, 3, 3, CRect(0, 20, 600, 380) },
     };
     for (const CCase& c : cases) {
         const CCalendarLayout layout = FitCalendarPanes(c.rcClient, c.rcMin, c.nToday);

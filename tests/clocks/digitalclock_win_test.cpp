@@ -15,6 +15,7 @@
 #include "support/win_drivers.h"
 #include "support/win_menu_driver.h"
 #include "support/win_window.h"
+#include "tests/clocks/clockrefusal.h"
 #include "tools/skinmaker/skinbuild.h"
 
 #include <gtest/gtest.h>
@@ -274,6 +275,18 @@ TEST_F(DigitalClockTest, DrawsTheDefaultAndATwelveHourFormatAtPinnedTimes)
     const int xColon = 8 + 2 * 16 + 8;
     EXPECT_TRUE(Near(snap.Pixel(xColon, 16), SKINMAKER_GLYPH)) << std::hex << snap.Pixel(xColon, 16);
     EXPECT_TRUE(Near(snap.Pixel(2, 2), SKINMAKER_BACKGROUND)) << std::hex << snap.Pixel(2, 2);
+    // The window shows the new second when the tick returns, before any
+    // message is dispatched: the colons go again.
+    Tick(10, 20, 32);
+    HDC hDC = ::GetDC(pClock->GetSafeHwnd());
+    const COLORREF crColon = ::GetPixel(hDC, xColon, 16);
+    ::ReleaseDC(pClock->GetSafeHwnd(), hDC);
+    CPicture canvas;
+    ASSERT_TRUE(canvas.CreateFromHBITMAP(pClock->GetCanvasBitmap()));
+    const RGBQUAD blank = canvas.GetPixelColor(xColon, static_cast<LONG>(canvas.GetHeight()) - 1 - 16, false);
+    EXPECT_EQ(crColon, RGB(blank.rgbRed, blank.rgbGreen, blank.rgbBlue)) << std::hex << crColon;
+    EXPECT_FALSE(Near(crColon, SKINMAKER_GLYPH)) << std::hex << crColon;
+    ExpectCanvas({"10 20 30", "10:20:31", "10 20 32"});
 
     // Enter, Escape and a close request leave the clock as it is.
     const CRect rcBefore = WindowRect();
@@ -551,6 +564,21 @@ TEST_F(DigitalClockTest, FailedLoadsKeepTheLastGoodClockAndTicksWaitForThem)
     EXPECT_EQ(fresh.GetWindowCenter(), CPoint(321, 234));
     fresh.DestroyWindow();
     EXPECT_EQ(CPoint(g_settings.m_ptDigitalCenter), CPoint(321, 234));
+}
+
+// A stored scale or fixed size the clock cannot be drawn at, and a bitmap the
+// system cannot make, fail the load with their cause; the settings stay as
+// stored and a clock already shown keeps its last good skin and its timer.
+TEST_F(DigitalClockTest, ALoadThatCannotDrawTheClockSaysWhy)
+{
+    auto* pClock = new CBitmapFailingClock<CCountedClock>;
+    m_pClock = pClock;
+    ExpectRefusedLoadsSayWhy(CDigitalClockDlg::IDD, *pClock, &CCountedClock::GetCanvasBitmap, m_seams, g_settings.m_nDigitalScale,
+                             g_settings.m_nDigitalFixedSize, "Not enough memory for a clock of 144 x 32 pixels!");
+    // The last good canvas, its timer still drawing.
+    Tick(10, 20, 31);
+    ExpectCanvas({"10 20 30", "10:20:31"});
+    EXPECT_EQ(m_seams.CountCalls("MessageBox"), 4);
 }
 
 TEST_F(DigitalClockTest, HideFromItsOwnMenuDeletesAfterTheHandler)

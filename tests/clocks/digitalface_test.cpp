@@ -50,8 +50,10 @@ TEST(DigitalFace, SizeRules)
         {128, 0, 100, 16 + 16},              // no text is sized as one character
         {1, 1, 10, 1},                       // rounds to 0: still a pixel
         {128, 8, 0, 1},
-        {128, 1000000000000LL, 100, CLOCK_MAX_SIDE},
-        {0xFFFFFFFF, INT64_MAX, INT32_MAX, CLOCK_MAX_SIDE},
+        {2046, 64, 100, 16384},              // 16368 + 16: exactly the largest side
+        {2047, 64, 100, 0},                  // 16376 + 24: past it, no width at all
+        {128, 1000000000000LL, 100, 0},
+        {0xFFFFFFFF, INT64_MAX, INT32_MAX, 0},
     };
     for (const auto& w : widths)
         EXPECT_EQ(GetDigitalBackgroundWidth(w.nStored, w.nLength, w.nScale), w.nWidth)
@@ -65,14 +67,18 @@ TEST(DigitalFace, SizeRules)
     EXPECT_EQ(GetDigitalLoadScale(120, 200, 0, 0), 120); // nothing to divide by
     EXPECT_EQ(GetDigitalLoadScale(120, INT32_MAX, 1, 1), INT32_MAX);
 
-    // The strip keeps a pixel per cell; sides stay within the limit.
+    // The strip keeps a pixel per cell; a side past the limit is none.
     EXPECT_EQ(GetDigitalStripWidth(896, 150), 1344u);
     EXPECT_EQ(GetDigitalStripWidth(900, 100), 900u + 900 % 56);
     EXPECT_EQ(GetDigitalStripWidth(896, 1), 56u);
-    EXPECT_EQ(GetDigitalStripWidth(896, INT32_MAX), CLOCK_MAX_SIDE);
+    EXPECT_EQ(GetDigitalStripWidth(16368, 100), 16384u);
+    EXPECT_EQ(GetDigitalStripWidth(16369, 100), 0u);
+    EXPECT_EQ(GetDigitalStripWidth(896, INT32_MAX), 0u);
     EXPECT_EQ(GetDigitalScaledLength(24, 150), 36u);
     EXPECT_EQ(GetDigitalScaledLength(24, 1), 1u);
-    EXPECT_EQ(GetDigitalScaledLength(0xFFFFFFFF, INT32_MAX), CLOCK_MAX_SIDE);
+    EXPECT_EQ(GetDigitalScaledLength(16384, 100), 16384u);
+    EXPECT_EQ(GetDigitalScaledLength(16385, 100), 0u);
+    EXPECT_EQ(GetDigitalScaledLength(0xFFFFFFFF, INT32_MAX), 0u);
 }
 
 TEST(DigitalFace, BlinkPhasesKeepTheWidth)
@@ -167,7 +173,8 @@ int CountDifferences(const CPicture& a, const CPicture& b)
     return n;
 }
 
-TEST(DigitalFace, ComposesASkinmakerSkinAtAPinnedTime)
+// The pictures of the skin maker's digital skin: background, glyph strip.
+void ReadDigitalPictures(CPicture* pPictures)
 {
     CSkinMakerOptions options;
     options.kind = SKIN_DIGITAL;
@@ -175,8 +182,13 @@ TEST(DigitalFace, ComposesASkinmakerSkinAtAPinnedTime)
     CString strError;
     ASSERT_TRUE(BuildSkinStream(options, stream, strError)) << strError.GetString();
     DigitalSkinData data;
+    ASSERT_TRUE(LoadDigitalSkin(stream.data(), stream.size(), data, pPictures, strError)) << strError.GetString();
+}
+
+TEST(DigitalFace, ComposesASkinmakerSkinAtAPinnedTime)
+{
     CPicture pictures[2];
-    ASSERT_TRUE(LoadDigitalSkin(stream.data(), stream.size(), data, pictures, strError)) << strError.GetString();
+    ReadDigitalPictures(pictures);
     ASSERT_EQ(pictures[0].GetWidth(), 128u); // 8 cells of 16 x 24 and a margin
     ASSERT_EQ(pictures[1].GetWidth(), 896u);
 
@@ -235,7 +247,47 @@ TEST(DigitalFace, ComposesASkinmakerSkinAtAPinnedTime)
     const CPicture none[2];
     EXPECT_FALSE(face.Prepare(none, faceOptions, 8));
     EXPECT_EQ(face.GetGlyphWidth(), 1);
+    // So does a scale, a fixed size or a text that would pass the largest side,
+    // with the cause.
+    faceOptions.nScale = 12800; // 4096 high, but 16384 + 16384 mod 56 wide
+    EXPECT_FALSE(face.Prepare(pictures, faceOptions, 8));
+    EXPECT_STREQ(face.GetLastError().GetString(),
+                 "Cannot show the clock at 12800 %: a side would be larger than 16384 pixels!");
+    faceOptions.nScale = 100;
+    EXPECT_FALSE(face.Prepare(pictures, faceOptions, 1025)); // 1025 x 16 wide
+    faceOptions.nFixedSize = 20000;
+    EXPECT_FALSE(face.Prepare(pictures, faceOptions, 8));
+    EXPECT_STREQ(face.GetLastError().GetString(),
+                 "Cannot show the clock at a fixed size of 20000 pixels: a side would be larger than 16384 pixels!");
+    EXPECT_EQ(face.GetGlyphWidth(), 1);
     EXPECT_FALSE(face.Draw(strText, canvas)); // a canvas of another size
+}
+
+// Light and contrast each act alone, ten times their setting, on the
+// background and the glyph strip exactly as the library's Light does.
+TEST(DigitalFace, LightAndContrastEachChangeBothPictures)
+{
+    CPicture pictures[2];
+    ReadDigitalPictures(pictures);
+    CDigitalClockFace plain;
+    ASSERT_TRUE(plain.Prepare(pictures, CDigitalFaceOptions(), 8));
+    const struct {
+        int nLight, nContrast;
+    } cases[] = {{0, 4}, {3, 0}, {10, 10}};
+    for (const auto& c : cases) {
+        CDigitalFaceOptions faceOptions;
+        faceOptions.nLight = c.nLight;
+        faceOptions.nContrast = c.nContrast;
+        CDigitalClockFace lit;
+        ASSERT_TRUE(lit.Prepare(pictures, faceOptions, 8));
+        CPicture background(plain.GetBackground()), strip(plain.GetStrip());
+        ASSERT_TRUE(background.Light(c.nLight * 10, c.nContrast * 10));
+        ASSERT_TRUE(strip.Light(c.nLight * 10, c.nContrast * 10));
+        EXPECT_GT(CountDifferences(background, plain.GetBackground()), 0) << c.nLight << "/" << c.nContrast;
+        EXPECT_GT(CountDifferences(strip, plain.GetStrip()), 0) << c.nLight << "/" << c.nContrast;
+        EXPECT_EQ(CountDifferences(lit.GetBackground(), background), 0) << c.nLight << "/" << c.nContrast;
+        EXPECT_EQ(CountDifferences(lit.GetStrip(), strip), 0) << c.nLight << "/" << c.nContrast;
+    }
 }
 
 TEST(DigitalFace, MenuModel)

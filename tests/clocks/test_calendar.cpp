@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -37,6 +38,33 @@ public:
 template <class T> CDialog* Make()
 {
     return new T;
+}
+
+// A point of the month calendar whose hit test answers nHit, looked for in
+// the rows of rcIn in steps of two pixels from the corner given; false when none.
+bool FindHit(HWND hMonths, UINT nHit, const CRect& rcIn, bool bFromRight, bool bFromBottom, CPoint& pt)
+{
+    for (int j = 0; j < rcIn.Height(); j += 2) {
+        for (int i = 0; i < rcIn.Width(); i += 2) {
+            MCHITTESTINFO info = {};
+            info.cbSize = MCHITTESTINFO_V1_SIZE;
+            info.pt.x = bFromRight ? rcIn.right - 1 - i : rcIn.left + i;
+            info.pt.y = bFromBottom ? rcIn.bottom - 1 - j : rcIn.top + j;
+            ::SendMessageA(hMonths, MCM_HITTEST, 0, (LPARAM)&info);
+            if (info.uHit == nHit) {
+                pt = info.pt;
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+int FirstVisibleMonth(HWND hMonths)
+{
+    SYSTEMTIME range[2] = {};
+    ::SendMessageA(hMonths, MCM_GETMONTHRANGE, GMR_VISIBLE, (LPARAM)range);
+    return range[0].wYear * 12 + range[0].wMonth;
 }
 
 bool Near(COLORREF c, COLORREF ref)
@@ -138,16 +166,72 @@ TEST_F(CalendarTest, CustomColoursPaintTheMonthsAndTheWindowAroundThem)
     EXPECT_GT(months.CountPixels(crMonth), nPixels / 4);
     EXPECT_GT(months.CountPixels(crTitle), nPixels / 40);
 
-    // Smaller than one pane: still one pane, its top left corner (the heading) in view.
+    // Smaller than one pane: still one pane, centred and clipped.
     pCalendar->ShowWindow(SW_RESTORE);
     pCalendar->MoveWindow(0, 0, 60, 60);
     EXPECT_EQ(1, pCalendar->GetMonthCols());
     EXPECT_EQ(1, pCalendar->GetMonthRows());
     ctl.GetWindowRect(&rcControl);
     pCalendar->ScreenToClient(&rcControl);
-    EXPECT_EQ(CPoint(0, 0), rcControl.TopLeft());
     GetClientRect(pCalendar->GetSafeHwnd(), &rcClient);
     EXPECT_GT(rcControl.Width(), rcClient.Width());
+    EXPECT_LT(rcControl.left, 0);
+    EXPECT_LT(rcControl.top, 0);
+    EXPECT_LE(std::abs(rcControl.CenterPoint().x - rcClient.CenterPoint().x), 1);
+    EXPECT_LE(std::abs(rcControl.CenterPoint().y - rcClient.CenterPoint().y), 1);
+    m_pMain->SendMessage(UM_CALENDARCLOSED);
+}
+
+// At every window size at least one month large the control lies inside the
+// client area, centred, holds exactly the whole months that fit, shows its
+// "today" line, and ">" moves on by the months shown: from the window's own
+// size (nothing maximises it on a bare display) to a maximised one.
+TEST_F(CalendarTest, EverySizeShowsWholeMonthsAndTheArrowsMoveByThem)
+{
+    CCalendarDlg* pCalendar = OpenCalendar();
+    ASSERT_NE(nullptr, pCalendar);
+    CCalendarCtrl& ctl = pCalendar->GetCalendarCtrl();
+    HWND hMonths = ctl.GetSafeHwnd();
+    CRect rcMonth;
+    ASSERT_TRUE(ctl.GetMinReqRect(&rcMonth));
+    const int nPaneWidth = std::max(rcMonth.Width() + rcMonth.Width() / 20,
+                                    static_cast<int>(ctl.SendMessage(MCM_GETMAXTODAYWIDTH)));
+    pCalendar->ShowWindow(SW_RESTORE);
+    CRect rcWindow;
+    pCalendar->GetWindowRect(&rcWindow);
+    const CSize sizes[] = {rcWindow.Size(), CSize(300, 200), CSize(520, 420), CSize(754, 560), CSize(1000, 700),
+                           CSize(1288, 1012)};
+    for (const CSize& size : sizes) {
+        pCalendar->MoveWindow(0, 0, size.cx, size.cy);
+        CRect rcClient, rcControl;
+        pCalendar->GetClientRect(&rcClient);
+        ctl.GetWindowRect(&rcControl);
+        pCalendar->ScreenToClient(&rcControl);
+        ASSERT_GE(rcClient.Width(), nPaneWidth) << size.cx;
+        ASSERT_GE(rcClient.Height(), rcMonth.Height()) << size.cy;
+        const int nCols = pCalendar->GetMonthCols(), nRows = pCalendar->GetMonthRows();
+        EXPECT_LT(rcClient.Width(), (nCols + 1) * nPaneWidth) << size.cx;
+        EXPECT_LT(rcClient.Height(), (nRows + 1) * rcMonth.Height()) << size.cy;
+        CRect rcInside;
+        rcInside.IntersectRect(&rcClient, &rcControl);
+        EXPECT_EQ(rcControl, rcInside) << size.cx << "x" << size.cy;
+        EXPECT_LE(std::abs(rcControl.left - (rcClient.right - rcControl.right)), 1) << size.cx;
+        EXPECT_LE(std::abs(rcControl.top - (rcClient.bottom - rcControl.bottom)), 1) << size.cy;
+
+        SYSTEMTIME range[2];
+        EXPECT_EQ(nCols * nRows, ctl.SendMessage(MCM_GETMONTHRANGE, GMR_VISIBLE, (LPARAM)range))
+            << size.cx << "x" << size.cy;
+        const CRect rcMonths(0, 0, rcControl.Width(), rcControl.Height());
+        CPoint pt;
+        EXPECT_TRUE(FindHit(hMonths, MCHT_TODAYLINK, CRect(0, rcMonths.bottom - rcMonth.Height(), 200, rcMonths.bottom),
+                            false, true, pt))
+            << size.cx << "x" << size.cy;
+        ASSERT_TRUE(FindHit(hMonths, MCHT_TITLEBTNNEXT, CRect(rcMonths.right - 80, 0, rcMonths.right, 40), true,
+                            false, pt));
+        const int nFirst = FirstVisibleMonth(hMonths);
+        vtest::SendClick(hMonths, pt.x, pt.y);
+        EXPECT_EQ(nCols * nRows, FirstVisibleMonth(hMonths) - nFirst) << size.cx << "x" << size.cy;
+    }
     m_pMain->SendMessage(UM_CALENDARCLOSED);
 }
 

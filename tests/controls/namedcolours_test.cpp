@@ -38,4 +38,22 @@ TEST(NamedColours, TableOrderValuesAndLookUps) {
     EXPECT_EQ(-1, FindNamedColourValue(0x123457));
 }
 
+// Every entry is found by its name, and by its value unless an earlier entry has
+// that value: only Cyan and Magenta repeat Aqua and Fuchsia.
+TEST(NamedColours, EveryEntryIsFoundByNameAndByValue) {
+    const int nAqua = FindNamedColour("Aqua");
+    const int nFuchsia = FindNamedColour("Fuchsia");
+    const int nCyan = FindNamedColour("Cyan");
+    const int nMagenta = FindNamedColour("Magenta");
+    ASSERT_LT(nAqua, nCyan);
+    ASSERT_LT(nFuchsia, nMagenta);
+    for (int i = 0; i < kNamedColourCount; ++i) {
+        SCOPED_TRACE(g_namedColours[i].szName);
+        EXPECT_EQ(i, FindNamedColour(g_namedColours[i].szName));
+        const int nFirst = i == nCyan ? nAqua : (i == nMagenta ? nFuchsia : i);
+        EXPECT_EQ(nFirst, FindNamedColourValue(g_namedColours[i].crColour));
+    }
+    EXPECT_EQ(kNamedColourCount - 1, FindNamedColourValue(0x32CD9A));
+}
+
 }  // namespace

@@ -244,6 +244,66 @@ TEST_F(ReportCtrlTest, CellsAndTheSkinnedHeaderAreDrawn)
     r.CListCtrl::SetImageList(nullptr, LVSIL_SMALL);
 }
 
+// The erase paints only outside the rows: below them each column's colour, right of the
+// columns the control's. With grid lines it fills row-high boxes and leaves the lines the
+// cells leave, at each column's left edge and each row's bottom.
+TEST_F(ReportCtrlTest, EraseFillsBelowTheRowsAndLeavesTheGridLines)
+{
+    CReportCtrl& r = R();
+    r.InsertColumn(0, "One", 0, 80);
+    r.InsertColumn(1, "Two", 0, 90);
+    const COLORREF kColumn = RGB(0, 200, 0);
+    const COLORREF kSentinel = RGB(1, 2, 3);
+    r.SetColors(RVCF_COLUMN, RVI_NONE, 1, RVC_UNCHANGED, kColumn);
+    r.InsertItem(RVI_ROOT, RVTI_LAST, "a");
+    r.InsertItem(RVI_ROOT, RVTI_LAST, "b");
+    const COLORREF crControl = r.GetBkColor();
+    CRect rcClient;
+    r.GetClientRect(&rcClient);
+    for (bool bGrid : { false, true }) {
+        // Grid lines move the rows: the places are read with the style set.
+        r.CListCtrl::SetExtendedStyle(bGrid ? LVS_EX_GRIDLINES : 0);
+        CRect rcRows, rcSecond;
+        ASSERT_TRUE(r.GetCellRect(RVI_NONE, -1, RVP_ROWSAREA, rcRows));
+        ASSERT_TRUE(r.GetCellRect(RVI_NONE, 1, RVP_COLUMNSTRIP, rcSecond));
+        const int h = rcRows.Height() / 2;
+        ASSERT_GT(h, 4);
+        ASSERT_GT(rcClient.bottom, rcRows.bottom + 2 * h);
+        ASSERT_GT(rcClient.right, rcSecond.right + 4);
+        const int yBelow = rcRows.bottom + 2;
+        const int yLine = rcRows.bottom + h - 1; // the bottom line of the first box below the rows
+        const int xRest = rcSecond.right + 3;
+        CClientDC dcScreen(nullptr);
+        CDC dc;
+        dc.CreateCompatibleDC(&dcScreen);
+        CBitmap bmp;
+        bmp.CreateCompatibleBitmap(&dcScreen, rcClient.Width(), rcClient.Height());
+        CSelectGuard guard(&dc, &bmp);
+        dc.FillSolidRect(&rcClient, kSentinel);
+        EXPECT_TRUE(r.SendMessage(WM_ERASEBKGND, (WPARAM)dc.m_hDC));
+        const COLORREF kLine = bGrid ? kSentinel : kColumn;
+        const COLORREF kRestLine = bGrid ? kSentinel : crControl;
+        const struct {
+            int x, y;
+            COLORREF clr;
+            const char* pszWhat;
+        } pixels[] = {
+            { rcSecond.left - 3, yBelow, crControl, "below the rows, first column" },
+            { rcSecond.left + 3, yBelow, kColumn, "below the rows, second column" },
+            { rcSecond.left + 3, yLine + 1, kColumn, "the next box" },
+            { rcSecond.left + 3, yLine, kLine, "row line below the rows" },
+            { rcSecond.left, yBelow, kLine, "column line below the rows" },
+            { xRest, yBelow, crControl, "right of the columns" },
+            { xRest, rcRows.top + 2, crControl, "right of the rows" },
+            { xRest, rcRows.top + h - 1, kRestLine, "row line right of the rows" },
+            { rcSecond.right, rcRows.top + 2, kRestLine, "line after the last column" },
+            { rcSecond.left + 3, rcRows.top + 2, kSentinel, "the rows paint themselves" },
+        };
+        for (const auto& p : pixels)
+            EXPECT_EQ(p.clr, dc.GetPixel(p.x, p.y)) << (bGrid ? "grid: " : "plain: ") << p.pszWhat;
+    }
+}
+
 TEST_F(ReportCtrlTest, ClicksToggleCheckBoxesAndPressButtons)
 {
     CReportCtrl& r = R();

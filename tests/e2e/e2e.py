@@ -13,7 +13,9 @@ the automation log.
                                    from VELTRAN_WINE_SESSION)
 Ends with "N passed, M failed" and a non-zero exit when anything failed.
 """
+import glob
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -31,13 +33,23 @@ CALENDAR = "Veltran Clock - Calendar"
 ALARMLIST = "Alarm List - Veltran Clock"
 EDITOR = "Editing 'New Alarm' Alarm..."
 BROWSER = "Skin Browser"
-WM_CLOSE, WM_COMMAND, IDCANCEL = 0x10, 0x111, 2
-IDOK, WM_KEYDOWN, VK_DOWN, BM_CLICK, LVM_GETITEMCOUNT = 1, 0x100, 0x28, 0xF5, 0x1004
-LIST_REPORT, LIST_DELETE, MSG_SHOW = 1017, 378, 1038  # the alarm list's rows and Delete; the editor's "Display"
+WM_CLOSE, WM_COMMAND, IDOK, IDCANCEL = 0x10, 0x111, 1, 2
 SKIN_FIRST = 0x9000  # the clocks' "Choose skin" items, one per skin in name order
 APP = r"C:\Tools\wakeup.exe"  # the program the alarm runs (recorded, never started)
 
 passed, failed = 0, []
+
+
+def resource_ids():
+    """The dialogs' control ids by name, from the resource headers."""
+    ids = {}
+    for header in glob.glob(os.path.join(SOURCE, "res", "*_res.h")):
+        for name, value in re.findall(r"^#define\s+(IDC_\w+)\s+(\d+)\s*$", open(header).read(), re.M):
+            ids[name] = int(value)
+    return ids
+
+
+ID = resource_ids()
 
 
 def check(ok, what):
@@ -222,6 +234,21 @@ def click(r, x, y, button=1):
     time.sleep(0.3)
 
 
+def control(title, cid, item=None):
+    """The screen rectangle of a visible control of the window (or of its item ITEM), by id or resource name."""
+    out = ctl("control", title, ID.get(cid, cid), *([] if item is None else [item]))
+    return tuple(int(v) for v in out.split()) if out else None
+
+
+def click_control(title, cid, item=None, x=None):
+    """Real input: a click on a control, or on one of its items, where it is now: in its middle, or x
+    pixels from its left (a list row's check box or first column)."""
+    r = control(title, cid, item)
+    if r:
+        click(r, size(r)[0] // 2 if x is None else x, size(r)[1] // 2)
+    return r
+
+
 def clocks_and_tray(server):
     print("== the tray and the clocks", flush=True)
     p = Program(server)
@@ -313,12 +340,14 @@ def alarm(p):
     r = wait(lambda: rect(EDITOR), 15)
     if not check(r is not None, "the quick-alarm command opens the alarm editor"):
         return
-    # Real clicks, page by page, at the controls' places in the editor.
-    click(r, 42, 366)                                   # Alarm Info: "Ask for notification"
-    click(r, 120, 41); click(r, 33, 77); click(r, 33, 282); click(r, 42, 389)  # Messages: show, auto close, calendar
-    click(r, 178, 41); click(r, 33, 77); click(r, 93, 253)  # Actions: run applications, add one
-    click(r, 232, 41); click(r, 33, 77); click(r, 37, 102)  # Sounds: play sounds, Beep.wav
-    click(r, 336, 456)                                  # OK
+    # Real clicks, page by page, on the controls where the editor's layout put them.
+    clicks = [("IDC_INFO_ASKNOTIFY",),
+              ("IDC_ALARMEDITOR_TAB", 1), ("IDC_MSG_SHOW",), ("IDC_MSG_AUTOCLOSE",), ("IDC_MSG_TOGGLECALENDAR",),
+              ("IDC_ALARMEDITOR_TAB", 2), ("IDC_ACT_RUNAPPS",), ("IDC_ACT_ADD",),
+              ("IDC_ALARMEDITOR_TAB", 3), ("IDC_SND_PLAY",), ("IDC_SND_LIST", 0, 8)]  # Beep.wav's check box
+    missed = [c for c in clicks if not click_control(EDITOR, *c)]
+    check(not missed, "every control clicked in the editor is there (%s)" % missed)
+    click_control(EDITOR, IDOK)
     check(wait(lambda: rect(EDITOR) is None, 5), "OK closes the editor")
     fired = wait(lambda: [l for l in log()[mark:] if l.startswith("PlaySound")], 70)
     check(fired, "the alarm comes due and fires")
@@ -349,9 +378,9 @@ def skin_browser(p):
     before = size(rect(ANALOG))
     ctl("send-to", BROWSER, WM_COMMAND, 1418)  # Connect
     time.sleep(3)
-    click(r, 380, 114)  # the second skin of "Samples": Large
+    click_control(BROWSER, "IDC_SKINBROWSER_SKINS", 1, 8)  # the second skin of "Samples": Large
     time.sleep(1)
-    click(r, 777, 451)  # "Install selected skin"
+    click_control(BROWSER, "IDC_SKINBROWSER_INSTALL")
     installed = os.path.join(PROG, "acs", "Large.acs")
     site = os.path.join(BUILD, "skinsite", "skins", "acs", "Samples", "Large.acs")
     check(wait(lambda: os.path.exists(installed) and open(installed, "rb").read() == open(site, "rb").read(), 15),
@@ -417,11 +446,11 @@ def hostile_server(p):
     mark = len(log())
     ctl("send-to", BROWSER, WM_COMMAND, 1418)  # Connect
     time.sleep(3)
-    click(r, 247, 114)  # the group "Tiny"
+    click_control(BROWSER, "IDC_SKINBROWSER_GROUPS", 1, 8)  # the group "Tiny"
     time.sleep(2)
-    click(r, 380, 97)   # its only skin, Pocket
+    click_control(BROWSER, "IDC_SKINBROWSER_SKINS", 0, 8)  # its only skin, Pocket
     time.sleep(1)
-    click(r, 777, 451)  # "Install selected skin"
+    click_control(BROWSER, "IDC_SKINBROWSER_INSTALL")
     said = wait(lambda: (lambda t: t if t and "not installed" in t else None)(ctl("item", BROWSER, 1331)), 15)
     check(said, "its status line says the download is no skin archive (%s)" % said)
     check(p.alive(), "the program keeps running")
@@ -446,13 +475,13 @@ def damaged_configuration():
 
 
 def quick_alarm(cid, *clicks):
-    """A quick alarm from the tray's "New alarm..." sub-menu; each (control id) is clicked in the editor, then OK."""
+    """A quick alarm from the tray's "New alarm..." sub-menu: the clicks made in its editor, then OK."""
     ctl("post", WM_COMMAND, cid)
     if not wait(lambda: rect(EDITOR), 15):
         return False
-    for control in clicks:
-        ctl("send-item", EDITOR, control, BM_CLICK)
-    ctl("post-to", EDITOR, WM_COMMAND, IDOK)
+    if [c for c in clicks if not click_control(EDITOR, *c)]:
+        return False
+    click_control(EDITOR, IDOK)
     return wait(lambda: rect(EDITOR) is None, 5)
 
 
@@ -483,18 +512,17 @@ def alarm_list_deletes_the_row_selected(p):
     p.command(2011)
     if not check(wait(lambda: rect(ALARMLIST), 15) is not None, "the alarm list opens"):
         return
-    # The second row, chosen with the keyboard; the panel names its alarm.
+    # Real input: a click on the second row; the panel names its alarm.
     first = wait(lambda: (lambda t: t if t and t.split("|", 1)[1] else None)(ctl("item", ALARMLIST, 1414)), 10)
-    ctl("post-item", ALARMLIST, LIST_REPORT, WM_KEYDOWN, VK_DOWN)
+    click_control(ALARMLIST, "IDC_ALARMLIST_REPORT", 1)
     chosen = wait(lambda: (lambda t: t if t and t != first else None)(ctl("item", ALARMLIST, 1414)), 10)
     chosen = chosen.split("|", 1)[1] if chosen else None
     check(chosen in [shown_time(a["time"]) for a in added], "the panel shows the row chosen (%s)" % chosen)
     mark = len(log())
-    ctl("post-to", ALARMLIST, WM_COMMAND, LIST_DELETE)
+    ctl("post-to", ALARMLIST, WM_COMMAND, ID["IDC_ALARMLIST_DELETE"])
     check(wait(lambda: [l for l in box_since(mark) if "Are you sure to remove 'New Alarm' alarm ?" in l], 10),
           "Delete asks about it (answered Yes)")
-    check(wait(lambda: ctl("send-item", ALARMLIST, LIST_REPORT, LVM_GETITEMCOUNT) == str(before + 2), 5),
-          "its row goes")
+    check(wait(lambda: control(ALARMLIST, "IDC_ALARMLIST_REPORT", before + 2) is None, 5), "its row goes")
     left = wait(lambda: (lambda a: a[before:] if len(a) == before + 2 else None)(saved_alarms()), 5) or []
     check(len(left) == 2 and chosen not in [shown_time(a["time"]) for a in left],
           "the file has lost that alarm and kept the other two (%s)" % [shown_time(a["time"]) for a in left])
@@ -507,7 +535,8 @@ def a_firing_survives_a_crash(p):
     before = len(saved_alarms())
     chosen = int(time.time())
     # "Custom..." accepted at the current time, its message switched on.
-    check(quick_alarm(3000, MSG_SHOW), "the quick alarm \"Custom...\" is accepted with its message on")
+    check(quick_alarm(3000, ("IDC_ALARMEDITOR_TAB", 1), ("IDC_MSG_SHOW",)),
+          "the quick alarm \"Custom...\" is accepted with its message on")
     message = wait(lambda: [t for t in titles() if t.strip() == "New Alarm"], 15)
     check(message, "it fires at once and its message window shows")
     custom = lambda: ([a for a in saved_alarms()[before:] if chosen - 1 <= a["time"] <= chosen + 30] or [None])[0]

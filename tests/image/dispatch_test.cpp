@@ -3,6 +3,7 @@
 #include "image/picture.h"
 #include "image/picture_codecs.h"
 #include "image_test_util.h"
+#include "support/tempfolder.h"
 
 #include <gtest/gtest.h>
 
@@ -174,7 +175,8 @@ TEST(Dispatch, EncodeEntryPointsAndTheirTexts)
 
 TEST(Dispatch, SaveAndLoadThroughFiles)
 {
-    std::string path = ::testing::TempDir() + "veltran_dispatch_test.bmp";
+    const vtest::CTempFolder folder("veltran_dispatch");
+    std::string path = folder.Str("test.bmp");
     CPicture pic(9, 4, 4);
     FillRandom(pic, 8);
     ASSERT_TRUE(pic.Save(path.c_str(), PIC_FORMAT_BMP)) << pic.GetLastError();
@@ -203,7 +205,7 @@ TEST(Dispatch, SaveAndLoadThroughFiles)
 
     CPicture missing;
     EXPECT_FALSE(missing.Load(path.c_str(), PIC_FORMAT_BMP));
-    EXPECT_NE(std::string(missing.GetLastError()).find("veltran_dispatch_test.bmp"), std::string::npos);
+    EXPECT_NE(std::string(missing.GetLastError()).find("test.bmp"), std::string::npos);
 }
 
 } // namespace

@@ -1,7 +1,9 @@
 // Helpers of the filter tests: pictures whose colours name their position,
-// a scripted random source and whole-picture snapshots.
+// a scripted random source, an escape raised at a chosen row and
+// whole-picture snapshots.
 #pragma once
 
+#include "image/picprogress.h"
 #include "image/picrandom.h"
 #include "image/picture.h"
 #include "image_test_util.h"
@@ -66,4 +68,46 @@ inline void SelectBox(CPicture& pic, LONG left, LONG bottom, LONG right, LONG to
     r.bottom = bottom;
     r.top = top;
     ASSERT_TRUE(pic.SelectionAddRect(r));
+}
+
+// Raises the picture's escape as the operation is about to start its row
+// number `stopAt` (counting the rows and columns it starts, from 0), for the
+// life of the scope.
+struct EscapeAt {
+    explicit EscapeAt(int stopAt)
+        : stopAt(stopAt)
+    {
+        PicSetRowObserverForTesting(&Observe, this);
+    }
+    ~EscapeAt() { PicSetRowObserverForTesting(nullptr, nullptr); }
+    EscapeAt(const EscapeAt&) = delete;
+    EscapeAt& operator=(const EscapeAt&) = delete;
+
+    static void Observe(CPicture& pic, void* context)
+    {
+        EscapeAt* e = static_cast<EscapeAt*>(context);
+        if (e->started++ == e->stopAt)
+            pic.SetEscape(1);
+    }
+    int stopAt;
+    int started = 0;
+};
+
+// Rows below `split` (counted from the bottom) as in `done`, the others as in
+// `old`: the pixel rows byte for byte, and the alpha planes.
+inline ::testing::AssertionResult RowsSplitAt(
+    const CPicture& got, const CPicture& done, const CPicture& old, LONG split)
+{
+    if (got.GetWidth() != old.GetWidth() || got.GetHeight() != old.GetHeight()
+        || got.GetBpp() != old.GetBpp())
+        return ::testing::AssertionFailure() << "shape";
+    for (LONG y = 0; y < LONG(got.GetHeight()); ++y) {
+        const CPicture& want = y < split ? done : old;
+        if (std::memcmp(got.GetBits(DWORD(y)), want.GetBits(DWORD(y)), got.GetEffWidth()) != 0)
+            return ::testing::AssertionFailure() << "row " << y << (y < split ? " is not done" : " changed");
+        if (got.AlphaIsValid()
+            && std::memcmp(got.AlphaGetPointer(0, y), want.AlphaGetPointer(0, y), got.GetWidth()) != 0)
+            return ::testing::AssertionFailure() << "alpha of row " << y;
+    }
+    return ::testing::AssertionSuccess();
 }

@@ -6,8 +6,10 @@
 
 #include <algorithm>
 #include <climits>
+#include <functional>
 #include <limits>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace {
@@ -223,18 +225,52 @@ TEST(Filter, LargeUniformWeightsSaturateWithoutOverflow)
     EXPECT_TRUE(SameRgb(pic.GetPixelColor(1, 1), Rgb(0, 0, 255)));
 }
 
-TEST(Filter, CancelledRunLeavesThePictureAsItWas)
+// Escape stops a filter between rows: the result is handed over, with the
+// rows done filtered and every other row as it was.
+TEST(Filters, EscapeKeepsTheRowsDoneAndTheOthersAsTheyWere)
 {
-    CPicture pic(9, 9, 24);
-    FillRandom(pic, 3);
-    Snapshot before(pic);
-    pic.SetEscape(1);
-    LONG k[9] = { 1, 1, 1, 1, 1, 1, 1, 1, 1 };
-    EXPECT_FALSE(pic.Filter(k, 3, 9, 0));
-    EXPECT_FALSE(pic.Median(3));
-    EXPECT_FALSE(pic.Erode(3));
-    EXPECT_FALSE(pic.Contour());
-    EXPECT_TRUE(Snapshot(pic) == before);
+    LONG box[9] = { 1, 2, 1, 2, 4, 2, 1, 2, 1 };
+    LONG sharp[9] = { 0, -1, 0, -1, 5, -1, 0, -1, 0 };
+    struct Case {
+        const char* name;
+        std::function<bool(CPicture&)> run;
+        WORD bpp;
+    } cases[] = {
+        { "Filter", [&](CPicture& p) { return p.Filter(box, 3, 16, 0); }, 24 },
+        { "Filter on grey", [&](CPicture& p) { return p.Filter(sharp, 3, 1, 0); }, 8 },
+        { "Erode", [](CPicture& p) { return p.Erode(3); }, 24 },
+        { "Dilate", [](CPicture& p) { return p.Dilate(2); }, 24 },
+        { "Edge", [](CPicture& p) { return p.Edge(3); }, 24 },
+        { "Median, small window", [](CPicture& p) { return p.Median(3); }, 24 },
+        { "Median, histogram", [](CPicture& p) { return p.Median(5); }, 24 },
+        { "Contour", [](CPicture& p) { return p.Contour(); }, 24 },
+        { "Jitter", [](CPicture& p) { return p.Jitter(2); }, 24 },
+        { "Jitter on a palette", [](CPicture& p) { return p.Jitter(3); }, 8 },
+    };
+    for (const Case& c : cases) {
+        CPicture original(17, 12, c.bpp);
+        FillRandom(original, 40);
+        if (c.name == std::string("Filter on grey"))
+            original.SetGrayPalette();
+        ASSERT_TRUE(original.AlphaCreate());
+        for (LONG x = 0; x < 17; ++x)
+            original.AlphaSet(x, 5, BYTE(x * 13));
+        CPicture whole(original);
+        {
+            RandomScope seeded(9u);
+            ASSERT_TRUE(c.run(whole)) << c.name;
+        }
+        ASSERT_FALSE(SamePixels(whole, original)) << c.name << " changes nothing here";
+        for (int stop : { 0, 5, 11 }) {
+            CPicture part(original);
+            {
+                RandomScope seeded(9u);
+                EscapeAt escape(stop);
+                EXPECT_TRUE(c.run(part)) << c.name << ", stopped at row " << stop;
+            }
+            EXPECT_TRUE(RowsSplitAt(part, whole, original, stop)) << c.name << ", stopped at row " << stop;
+        }
+    }
 }
 
 TEST(ErodeDilateEdge, MatchTheReferenceForEveryWindowSize)

@@ -452,7 +452,8 @@ TEST(GifDecode, HandBuiltTwoByTwo)
         ASSERT_TRUE(DecodeVector(pic, TinyGif(version), PIC_FORMAT_GIF)) << pic.GetLastError();
         EXPECT_EQ(pic.GetWidth(), 2u);
         EXPECT_EQ(pic.GetHeight(), 2u);
-        EXPECT_EQ(pic.GetBpp(), 8) << "frames land on an 8-bit background";
+        EXPECT_EQ(pic.GetBpp(), 1) << "two table entries need one bit";
+        EXPECT_EQ(pic.GetNumColors(), 2u);
         EXPECT_EQ(pic.GetNumFrames(), 1);
         EXPECT_EQ(pic.GetPixelIndex(0, 1), 1);
         EXPECT_EQ(pic.GetPixelIndex(1, 1), 0);
@@ -466,6 +467,118 @@ TEST(GifDecode, HandBuiltTwoByTwo)
     EXPECT_FALSE(DecodeVector(pic, TinyGif("GIF97a"), PIC_FORMAT_GIF));
     EXPECT_STREQ(pic.GetLastError(), "Not a GIF");
     EXPECT_TRUE(SamePixels(pic, before)) << "a failed decode leaves the picture as it was";
+}
+
+// The TinyGif frame under a global table of `entries` colours (a power of 2).
+std::vector<BYTE> TinyGifWithTable(int entries)
+{
+    std::vector<BYTE> g = TinyGif("GIF89a");
+    int exponent = 0;
+    while ((2 << exponent) < entries)
+        ++exponent;
+    g[10] = BYTE(0x80 | exponent);
+    std::vector<BYTE> table;
+    for (int i = 0; i < entries; ++i) {
+        table.push_back(BYTE(i * 3));
+        table.push_back(BYTE(255 - i));
+        table.push_back(BYTE(i * 7));
+    }
+    g.erase(g.begin() + 13, g.begin() + 19);
+    g.insert(g.begin() + 13, table.begin(), table.end());
+    return g;
+}
+
+TEST(GifDecode, DepthFollowsTheColourTable)
+{
+    const struct {
+        int entries;
+        WORD bpp;
+    } cases[] = { { 2, 1 }, { 4, 4 }, { 8, 4 }, { 16, 4 }, { 32, 8 }, { 256, 8 } };
+    for (const auto& c : cases) {
+        CPicture pic;
+        ASSERT_TRUE(DecodeVector(pic, TinyGifWithTable(c.entries), PIC_FORMAT_GIF)) << pic.GetLastError();
+        EXPECT_EQ(pic.GetBpp(), c.bpp) << c.entries;
+        EXPECT_EQ(pic.GetNumColors(), DWORD(1) << c.bpp) << c.entries;
+        EXPECT_EQ(pic.GetPixelIndex(0, 1), 1) << c.entries;
+        EXPECT_EQ(pic.GetPixelIndex(1, 1), 0) << c.entries;
+        EXPECT_TRUE(SameRgb(pic.GetPaletteColor(1), Rgb(3, 254, 7))) << c.entries;
+    }
+    // Encoded pictures come back at their own depth.
+    for (DWORD bpp : { 1u, 4u, 8u }) {
+        CPicture pic(11, 7, bpp);
+        FillRandom(pic, bpp);
+        CPicture back;
+        ASSERT_TRUE(DecodeVector(back, EncodeGif(pic, 1), PIC_FORMAT_GIF));
+        EXPECT_TRUE(SamePixels(pic, back)) << bpp;
+    }
+}
+
+TEST(GifAnimation, DepthIsTheLargestTableOfTheFramesComposed)
+{
+    // A two-colour first frame, then one of 256 colours on its own table.
+    CPicture f0(10, 6, 1), f1(10, 6, 8);
+    FillRandom(f0, 3);
+    FillRandom(f1, 4);
+    std::vector<BYTE> g = EncodeGif(f0, 1);
+    std::vector<BYTE> deep = EncodeGif(f1, 1);
+    ASSERT_GT(g.size(), 13u);
+    ASSERT_GT(deep.size(), 13u + 768u);
+    // The second file's blocks after its global table, its table made local.
+    ASSERT_EQ(deep[10] & 0x87, 0x87);
+    std::vector<BYTE> table(deep.begin() + 13, deep.begin() + 13 + 768);
+    std::vector<BYTE> frame(deep.begin() + 13 + 768, deep.end() - 1);
+    size_t descriptor = Find(frame, { 0x2C, 0, 0, 0, 0, 10, 0, 6, 0 });
+    ASSERT_NE(descriptor, std::string::npos);
+    frame[descriptor + 9] = BYTE(frame[descriptor + 9] | 0x87);
+    frame.insert(frame.begin() + long(descriptor) + 10, table.begin(), table.end());
+    g.insert(g.end() - 1, frame.begin(), frame.end());
+    CPicture first;
+    ASSERT_TRUE(DecodeVector(first, g, PIC_FORMAT_GIF)) << first.GetLastError();
+    EXPECT_EQ(first.GetBpp(), 1);
+    EXPECT_TRUE(SamePixels(first, f0));
+    CPicture second;
+    second.SetFrame(1);
+    ASSERT_TRUE(DecodeVector(second, g, PIC_FORMAT_GIF)) << second.GetLastError();
+    EXPECT_EQ(second.GetBpp(), 8);
+    EXPECT_EQ(second.GetNumColors(), 256u);
+    EXPECT_TRUE(SamePixels(second, f1)) << "the second frame's indices and colours";
+}
+
+// A frame whose codes go bad may sit in a damaged chain of sub-blocks: the
+// next frame is found by its descriptor. Sound data is walked block by block.
+TEST(GifDecode, AFrameAfterBadCodesStillDecodes)
+{
+    std::vector<BYTE> g = TinyGif("GIF89a");
+    const size_t end = g.size() - 1; // the trailer
+    // Codes clear, 1, 7 (two past the next free code), end; then a block
+    // length that runs far past the next frame, some bytes and a terminator.
+    const BYTE bad[] = { ',', 0, 0, 0, 0, 2, 0, 2, 0, 0, 2, 2, 0xCC, 0x0B, 0x40, 0x11, 0x22, 0x33, 0 };
+    std::vector<BYTE> damaged(g);
+    damaged.insert(damaged.begin() + 19, bad, bad + sizeof(bad));
+    CPicture second;
+    second.SetFrame(1);
+    ASSERT_TRUE(DecodeVector(second, damaged, PIC_FORMAT_GIF)) << second.GetLastError();
+    EXPECT_EQ(second.GetNumFrames(), 2);
+    EXPECT_EQ(second.GetPixelIndex(0, 1), 1);
+    EXPECT_EQ(second.GetPixelIndex(1, 1), 0);
+    EXPECT_EQ(second.GetPixelIndex(0, 0), 0);
+    EXPECT_EQ(second.GetPixelIndex(1, 0), 1);
+    CPicture first;
+    ASSERT_TRUE(DecodeVector(first, damaged, PIC_FORMAT_GIF)) << first.GetLastError();
+    EXPECT_EQ(first.GetPixelIndex(0, 1), 1) << "the bad code reads as the next one, 1 1";
+    EXPECT_EQ(first.GetPixelIndex(1, 1), 1);
+
+    // Without bad codes a descriptor-like 0, ',' inside the data is walked over.
+    std::vector<BYTE> sound(g);
+    const BYTE trailing[] = { 3, 0, ',', 0 };
+    sound.insert(sound.begin() + long(end) - 1, trailing, trailing + sizeof(trailing));
+    sound.insert(sound.begin() + long(end) + sizeof(trailing), g.begin() + 19, g.end() - 1);
+    CPicture again;
+    again.SetFrame(1);
+    ASSERT_TRUE(DecodeVector(again, sound, PIC_FORMAT_GIF)) << again.GetLastError();
+    EXPECT_EQ(again.GetNumFrames(), 2);
+    EXPECT_EQ(again.GetPixelIndex(0, 1), 1);
+    EXPECT_EQ(again.GetPixelIndex(1, 0), 1);
 }
 
 TEST(GifDecode, SizeOnlyRequest)

@@ -147,15 +147,18 @@ TEST(Jitter, OnlySelectedPixelsChange)
     EXPECT_GT(moved, 100);
 }
 
-TEST(Jitter, CancelledRunLeavesThePictureAsItWas)
+TEST(Jitter, EscapeBeforeTheFirstRowHandsOverThePictureAsItWas)
 {
-    RandomScope seeded(8u);
+    ScriptedRandom script;
+    script.values = { 0, 32767 };
+    RandomScope scripted(script);
     CPicture pic(30, 30, 24);
     FillCoordinates(pic);
     Snapshot before(pic);
     pic.SetEscape(1);
-    EXPECT_FALSE(pic.Jitter(3));
+    EXPECT_TRUE(pic.Jitter(3));
     EXPECT_TRUE(Snapshot(pic) == before);
+    EXPECT_EQ(script.draws, 0u);
 }
 
 TEST(Jitter, HugeRadiiAreSafe)

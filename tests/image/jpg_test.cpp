@@ -4,6 +4,7 @@
 #include "image/picture_jpg.h"
 #include "image_test_util.h"
 #include "jpeg_test_util.h"
+#include "support/tempfolder.h"
 
 #include <gtest/gtest.h>
 
@@ -200,7 +201,8 @@ TEST(JpegDecode, DecodeOptions)
     EXPECT_TRUE(MatchesRaster(grey, BareDecode(jpeg, gs)));
     EXPECT_TRUE(grey.IsGrayScale());
 
-    // Quantised: pixels are colormap indices; the palette keeps its 256 entries.
+    // Quantised: pixels are colormap indices; the palette holds the colours
+    // the library chose, no more.
     for (bool twoPass : { true, false }) {
         CPictureJPG q;
         q.SetJpegQuality(16);
@@ -214,15 +216,13 @@ TEST(JpegDecode, DecodeOptions)
         Raster ref = BareDecode(jpeg, qs);
         ASSERT_TRUE(ref.ok);
         ASSERT_EQ(q.GetBpp(), 8);
-        ASSERT_EQ(q.GetNumColors(), 256u);
         ASSERT_LE(ref.colors, 16);
-        for (int i = 0; i < 256; ++i) {
-            RGBQUAD c = q.GetPaletteColor(BYTE(i));
-            if (i < ref.colors)
-                EXPECT_TRUE(SameRgb(c, Rgb(ref.colormap[0][i], ref.colormap[1][i], ref.colormap[2][i]))) << i;
-            else
-                EXPECT_TRUE(SameRgb(c, Rgb(0, 0, 0))) << i;
-        }
+        ASSERT_GE(ref.colors, 2);
+        EXPECT_EQ(q.GetNumColors(), DWORD(ref.colors));
+        for (int i = 0; i < ref.colors; ++i)
+            EXPECT_TRUE(SameRgb(
+                q.GetPaletteColor(BYTE(i)), Rgb(ref.colormap[0][i], ref.colormap[1][i], ref.colormap[2][i])))
+                << i;
         for (int y = 0; y < 70; ++y)
             for (int x = 0; x < 90; ++x)
                 ASSERT_EQ(q.GetPixelIndex(x, 69 - y), ref.pixels[size_t(y) * 90 + x]);
@@ -239,6 +239,7 @@ TEST(JpegDecode, DecodeOptions)
     gqs.colors = 8;
     Raster ref = BareDecode(jpeg, gqs);
     ASSERT_TRUE(ref.ok);
+    EXPECT_EQ(gq.GetNumColors(), DWORD(ref.colors));
     for (int i = 0; i < ref.colors; ++i) {
         BYTE v = ref.colormap[0][i];
         EXPECT_TRUE(SameRgb(gq.GetPaletteColor(BYTE(i)), Rgb(v, v, v)));
@@ -260,6 +261,58 @@ TEST(JpegDecode, DecodeOptions)
     CPictureJPG fancy;
     ASSERT_TRUE(DecodeBytes(fancy, jpeg));
     EXPECT_FALSE(SamePixels(plainUp, fancy)); // 4:2:0 chroma is upsampled differently
+}
+
+// A quantised picture holds fewer palette entries than its depth: copies,
+// transforms and every indexed encoder keep its colours, and an index past
+// the palette reads as black without reading past it.
+TEST(JpegDecode, QuantisedPalettesSurviveCopiesTransformsAndEncoders)
+{
+    std::vector<BYTE> jpeg = MakeJpeg(PhotoLike(90, 70, 3, 5), 90, 70);
+    CPictureJPG q;
+    q.SetJpegQuality(40);
+    q.SetCodecOption(CPictureJPG::JPEG_OPT_QUANTIZE, PIC_FORMAT_JPG);
+    ASSERT_TRUE(DecodeBytes(q, jpeg)) << q.GetLastError();
+    const DWORD n = q.GetNumColors();
+    ASSERT_GE(n, 2u);
+    ASSERT_LT(n, 256u);
+    q.SetPixelIndex(3, 4, 255);
+    EXPECT_TRUE(SameRgb(q.GetPixelColor(3, 4), Rgb(0, 0, 0)));
+
+    CPicture copy(q);
+    EXPECT_EQ(copy.GetNumColors(), n);
+    EXPECT_TRUE(SamePixels(copy, q));
+    CPicture shape(q, false, false, false);
+    EXPECT_EQ(shape.GetNumColors(), n);
+    EXPECT_TRUE(SameRgb(shape.GetPaletteColor(BYTE(n - 1)), q.GetPaletteColor(BYTE(n - 1))));
+
+    CPicture turned(q), mirrored(q), deeper(q);
+    ASSERT_TRUE(turned.RotateLeft());
+    ASSERT_TRUE(mirrored.Mirror());
+    ASSERT_TRUE(deeper.IncreaseBpp(24));
+    for (LONG y = 0; y < 70; ++y)
+        for (LONG x = 0; x < 90; ++x) {
+            const RGBQUAD c = q.GetPixelColor(x, y);
+            ASSERT_TRUE(SameRgb(turned.GetPixelColor(69 - y, x), c)) << x << "," << y;
+            ASSERT_TRUE(SameRgb(mirrored.GetPixelColor(89 - x, y), c)) << x << "," << y;
+            ASSERT_TRUE(SameRgb(deeper.GetPixelColor(x, y), c)) << x << "," << y;
+        }
+
+    for (DWORD type : { PIC_FORMAT_BMP, PIC_FORMAT_GIF, PIC_FORMAT_PNG, PIC_FORMAT_ICO, PIC_FORMAT_TIF,
+             PIC_FORMAT_TGA, PIC_FORMAT_PCX }) {
+        CPicture source(q);
+        std::vector<BYTE> bytes = EncodeToBytes(source, type);
+        ASSERT_FALSE(bytes.empty()) << type << ": " << source.GetLastError();
+        CPicture back;
+        ASSERT_TRUE(back.Decode(bytes.data(), DWORD(bytes.size()), type))
+            << type << ": " << back.GetLastError();
+        ASSERT_EQ(back.GetWidth(), 90u);
+        ASSERT_EQ(back.GetHeight(), 70u);
+        for (LONG y = 0; y < 70; ++y)
+            for (LONG x = 0; x < 90; ++x)
+                ASSERT_TRUE(SameRgb(back.GetPixelColor(x, y, false), q.GetPixelColor(x, y, false)))
+                    << "format " << type << " at " << x << "," << y;
+    }
 }
 
 TEST(JpegDecode, ResolutionFromJfifAndExif)
@@ -635,7 +688,8 @@ TEST(JpegExif, EncodeIntoAWriteOnlyStreamKeepsThePlainStream)
     ASSERT_TRUE(DecodeBytes(pic, jpeg));
     ASSERT_TRUE(pic.GetExifInfo().hasExif);
 
-    std::string path = ::testing::TempDir() + "veltran_jpg_exif.jpg";
+    const vtest::CTempFolder folder("veltran_jpg");
+    std::string path = folder.Str("exif.jpg");
     FILE* f = std::fopen(path.c_str(), "wb");
     ASSERT_NE(f, nullptr);
     ASSERT_TRUE(pic.Encode(f));

@@ -1,8 +1,10 @@
 // The TIFF codec over pages written by libtiff (each photometric, depth,
 // sample count, tiling and orientation), held against libtiff's own RGBA
 // reader; and the pages it writes, read back by libtiff.
+#include "../afx/afx_test_util.h"
 #include "image/picture_tif.h"
 #include "image_test_util.h"
+#include "support/tempfolder.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +21,11 @@
 
 namespace {
 
-std::string TempPath(const char* name) { return ::testing::TempDir() + "veltran_tif_" + name + ".tif"; }
+std::string TempPath(const char* name)
+{
+    static const vtest::CTempFolder s_folder("veltran_tif");
+    return s_folder.Str(std::string(name) + ".tif");
+}
 
 std::vector<BYTE> ReadFile(const std::string& path)
 {
@@ -43,6 +49,7 @@ struct Page {
     uint32_t tile = 0; // tile side, 0 = strips
     uint16_t alpha = 0; // kind of the last sample, 0: no extra sample
     std::function<uint32_t(uint32_t x, uint32_t y)> grey; // the samples of one-sample pages, else a hash
+    std::function<uint32_t(uint32_t x, uint32_t y, uint32_t s)> sample; // every sample, when set
     std::vector<uint16_t> map; // 3 x 2^bits colormap entries
     bool resolution = false;
     float xRes = 0;
@@ -52,6 +59,8 @@ struct Page {
 // Sample value at (x, y, s), below 2^bits.
 uint32_t Value(const Page& p, uint32_t x, uint32_t y, uint32_t s)
 {
+    if (p.sample)
+        return p.sample(x, y, s);
     if (p.grey)
         return p.grey(x, y);
     return ((x * 7 + y * 13 + s * 29) * 2654435761u >> 7) & ((1u << p.bits) - 1);
@@ -359,6 +368,92 @@ TEST(TiffDecode, EveryOrientationGivesTheSamePicture)
     }
 }
 
+// Colour pages go through libtiff's RGBA reader, which reads orientations
+// 5-8 as 1-4; the quarter turn is the codec's, as on its own route.
+TEST(TiffDecode, EveryOrientationGivesTheSamePictureOnTheRgbaRoute)
+{
+    const uint32_t W = 19, H = 11;
+    auto shown = [](uint32_t x, uint32_t y, uint32_t s) { return (x * 23 + y * 7 + s * 71 + 5) & 255; };
+    for (uint16_t bits : { 8, 16 })
+        for (uint16_t o = ORIENTATION_TOPLEFT; o <= ORIENTATION_LEFTBOT; ++o) {
+            Page p;
+            p.samples = 3, p.photometric = PHOTOMETRIC_RGB, p.bits = bits, p.orientation = o;
+            p.width = o >= ORIENTATION_LEFTTOP ? H : W;
+            p.height = o >= ORIENTATION_LEFTTOP ? W : H;
+            p.sample = [&, o, bits](uint32_t c, uint32_t r, uint32_t s) {
+                uint32_t v;
+                switch (o) {
+                case ORIENTATION_TOPRIGHT:
+                    v = shown(W - 1 - c, r, s);
+                    break;
+                case ORIENTATION_BOTRIGHT:
+                    v = shown(W - 1 - c, H - 1 - r, s);
+                    break;
+                case ORIENTATION_BOTLEFT:
+                    v = shown(c, H - 1 - r, s);
+                    break;
+                case ORIENTATION_LEFTTOP:
+                    v = shown(r, c, s);
+                    break;
+                case ORIENTATION_RIGHTTOP:
+                    v = shown(W - 1 - r, c, s);
+                    break;
+                case ORIENTATION_RIGHTBOT:
+                    v = shown(W - 1 - r, H - 1 - c, s);
+                    break;
+                case ORIENTATION_LEFTBOT:
+                    v = shown(r, H - 1 - c, s);
+                    break;
+                default:
+                    v = shown(c, r, s);
+                    break;
+                }
+                return bits == 16 ? v * 257 : v;
+            };
+            std::vector<BYTE> file = MakeTiff({ p }, "rgbturn");
+            CPicture pic;
+            ASSERT_TRUE(DecodeBytes(pic, file)) << o << ": " << pic.GetLastError();
+            ASSERT_EQ(pic.GetBpp(), 24);
+            ASSERT_EQ(pic.GetWidth(), W) << bits << " bits, orientation " << o;
+            ASSERT_EQ(pic.GetHeight(), H) << bits << " bits, orientation " << o;
+            for (uint32_t y = 0; y < H; ++y)
+                for (uint32_t x = 0; x < W; ++x)
+                    ASSERT_TRUE(SameRgb(pic.GetPixelColor(LONG(x), LONG(H - 1 - y)),
+                        Rgb(BYTE(shown(x, y, 0)), BYTE(shown(x, y, 1)), BYTE(shown(x, y, 2)))))
+                        << bits << " bits, orientation " << o << " at " << x << "," << y;
+        }
+}
+
+// Grey with an alpha sample keeps its alpha in every layout: contiguous or
+// in planes, 8 or 16 bits a sample.
+TEST(TiffDecode, GreyWithAlphaKeepsItsAlphaInEveryLayout)
+{
+    auto stored = [](uint32_t x, uint32_t y, uint32_t s) {
+        return s ? (x * 41 + y * 3) & 255 : (x * 9 + y * 17) & 255;
+    };
+    for (uint16_t bits : { 8, 16 })
+        for (uint16_t planar : { PLANARCONFIG_CONTIG, PLANARCONFIG_SEPARATE }) {
+            Page p;
+            p.samples = 2, p.bits = bits, p.planar = planar, p.alpha = EXTRASAMPLE_UNASSALPHA;
+            p.sample = [&, bits](uint32_t x, uint32_t y, uint32_t s) {
+                return bits == 16 ? stored(x, y, s) * 257 : stored(x, y, s);
+            };
+            std::vector<BYTE> file = MakeTiff({ p }, "greyalpha");
+            CPicture pic;
+            ASSERT_TRUE(DecodeBytes(pic, file)) << bits << " " << planar << ": " << pic.GetLastError();
+            ASSERT_TRUE(pic.AlphaIsValid()) << bits << " bits, planar " << planar;
+            for (uint32_t y = 0; y < p.height; ++y)
+                for (uint32_t x = 0; x < p.width; ++x) {
+                    const LONG py = LONG(p.height - 1 - y);
+                    const BYTE grey = BYTE(stored(x, y, 0));
+                    ASSERT_EQ(pic.AlphaGet(LONG(x), py), stored(x, y, 1))
+                        << bits << " bits, planar " << planar << " at " << x << "," << y;
+                    ASSERT_TRUE(SameRgb(pic.GetPixelColor(LONG(x), py, false), Rgb(grey, grey, grey)))
+                        << bits << " bits, planar " << planar << " at " << x << "," << y;
+                }
+        }
+}
+
 TEST(TiffDecode, PagesSizesAndDamage)
 {
     Page a, b, c;
@@ -546,4 +641,170 @@ TEST(TiffEncode, PagesAppendAndFailures)
     CPicture empty;
     EXPECT_TRUE(EncodeToBytes(empty, PIC_FORMAT_TIF).empty());
     EXPECT_STREQ(empty.GetLastError(), "null image!!!");
+}
+
+namespace {
+
+// Bytes that are no picture of any format, ahead of the TIFF in a stream.
+std::vector<BYTE> Prefix(size_t n)
+{
+    std::vector<BYTE> junk(n);
+    for (size_t i = 0; i < n; ++i)
+        junk[i] = BYTE(0x5A ^ (i * 7));
+    return junk;
+}
+
+// The pages of a TIFF that starts `at` bytes into `stream`, read by libtiff.
+std::vector<uint32_t> PageWidths(const std::vector<BYTE>& stream, size_t at)
+{
+    std::string path = TempPath("pages");
+    WriteFile(path, std::vector<BYTE>(stream.begin() + long(at), stream.end()));
+    std::vector<uint32_t> widths;
+    TIFF* t = TIFFOpen(path.c_str(), "r");
+    if (t) {
+        do {
+            uint32_t w = 0;
+            TIFFGetField(t, TIFFTAG_IMAGEWIDTH, &w);
+            widths.push_back(w);
+        } while (TIFFReadDirectory(t));
+        TIFFClose(t);
+    }
+    std::remove(path.c_str());
+    return widths;
+}
+
+std::vector<BYTE> Contents(CPicMemFile& file)
+{
+    return std::vector<BYTE>(file.GetBuffer(false), file.GetBuffer(false) + file.Size());
+}
+
+} // namespace
+
+// A codec reads and writes where the stream stands: a TIFF 100 bytes into a
+// memory or disk file decodes, and one written there leaves the bytes
+// before it alone.
+TEST(TiffStream, DecodesAndEncodesAtAnyPosition)
+{
+    Page page;
+    page.samples = 3, page.photometric = PHOTOMETRIC_RGB;
+    std::vector<BYTE> tiff = MakeTiff({ page }, "offset");
+    ASSERT_FALSE(tiff.empty());
+    const std::vector<BYTE> prefix = Prefix(100);
+    std::vector<BYTE> stream(prefix);
+    stream.insert(stream.end(), tiff.begin(), tiff.end());
+    CPicture reference;
+    ASSERT_TRUE(DecodeBytes(reference, tiff));
+
+    CPicMemFile inMemory(stream.data(), DWORD(stream.size()));
+    ASSERT_TRUE(inMemory.Seek(100, SEEK_SET));
+    CPictureTIF fromMemory;
+    ASSERT_TRUE(fromMemory.Decode(&inMemory)) << fromMemory.GetLastError();
+    EXPECT_TRUE(SamePixels(fromMemory, reference));
+    // The probe of every format starts there too.
+    CPicture probed;
+    ASSERT_TRUE(inMemory.Seek(100, SEEK_SET));
+    ASSERT_TRUE(probed.Decode(&inMemory, PIC_FORMAT_UNKNOWN)) << probed.GetLastError();
+    EXPECT_EQ(probed.GetType(), DWORD(PIC_FORMAT_TIF));
+    EXPECT_TRUE(SamePixels(probed, reference));
+
+    // Writing one page and three pages after the prefix.
+    CPicture grey(21, 8, 8, 0), colour(12, 6, 24, 0);
+    FillRandom(grey, 4);
+    grey.SetGrayPalette();
+    FillRandom(colour, 5);
+    colour.SetCodecOption(COMPRESSION_LZW, PIC_FORMAT_TIF);
+    CPicture* pages[] = { &grey, &colour, &grey };
+    for (int count : { 1, 3 }) {
+        CPicMemFile out;
+        ASSERT_TRUE(out.Open());
+        ASSERT_EQ(out.Write(prefix.data(), 1, prefix.size()), prefix.size());
+        CPicture writer;
+        ASSERT_TRUE(count == 1 ? grey.Encode(&out, PIC_FORMAT_TIF)
+                               : writer.Encode(&out, pages, count, PIC_FORMAT_TIF))
+            << count << ": " << grey.GetLastError() << writer.GetLastError();
+        std::vector<BYTE> written = Contents(out);
+        ASSERT_GT(written.size(), 100u);
+        EXPECT_TRUE(std::equal(prefix.begin(), prefix.end(), written.begin())) << count;
+        EXPECT_EQ(PageWidths(written, 100).size(), size_t(count));
+        for (int i = 0; i < count; ++i) {
+            CPicMemFile in(written.data(), DWORD(written.size()));
+            ASSERT_TRUE(in.Seek(100, SEEK_SET));
+            CPictureTIF back;
+            back.SetFrame(i);
+            ASSERT_TRUE(back.Decode(&in)) << count << " page " << i << ": " << back.GetLastError();
+            EXPECT_TRUE(SamePixels(back, *pages[i])) << count << " page " << i;
+        }
+    }
+
+    // The same through a disk file.
+    CScratchFolder folder;
+    std::string path = folder.Path("stream.bin").GetString();
+    CPicIOFile disk;
+    ASSERT_TRUE(disk.Open(path.c_str(), "w+b"));
+    ASSERT_EQ(disk.Write(prefix.data(), 1, prefix.size()), prefix.size());
+    CPictureTIF writer;
+    static_cast<CPicture&>(writer) = grey;
+    ASSERT_TRUE(writer.Encode(&disk, false)) << writer.GetLastError();
+    ASSERT_TRUE(disk.Seek(100, SEEK_SET));
+    CPictureTIF fromDisk;
+    ASSERT_TRUE(fromDisk.Decode(&disk)) << fromDisk.GetLastError();
+    EXPECT_TRUE(SamePixels(fromDisk, grey));
+    ASSERT_TRUE(disk.Close());
+    std::vector<BYTE> onDisk = ReadFile(path);
+    ASSERT_GT(onDisk.size(), 100u);
+    EXPECT_TRUE(std::equal(prefix.begin(), prefix.end(), onDisk.begin()));
+    EXPECT_EQ(PageWidths(onDisk, 100), std::vector<uint32_t> { 21 });
+}
+
+// An encode without an open handle appends: at the start of a TIFF it adds a
+// page, at the end of a stream it starts a new file, and over other bytes it
+// refuses and writes nothing.
+TEST(TiffEncode, AppendsToATiffStartsOneAtTheEndAndRefusesOtherBytes)
+{
+    Page first;
+    first.width = 9;
+    std::vector<BYTE> tiff = MakeTiff({ first }, "append");
+    ASSERT_FALSE(tiff.empty());
+    CPicture added(14, 5, 8, 0);
+    FillRandom(added, 6);
+    added.SetGrayPalette();
+    const std::vector<BYTE> prefix = Prefix(40);
+
+    for (size_t at : { size_t(0), prefix.size() }) {
+        CPicMemFile file;
+        ASSERT_TRUE(file.Open());
+        file.Write(prefix.data(), 1, at);
+        file.Write(tiff.data(), 1, tiff.size());
+        ASSERT_TRUE(file.Seek(LONG(at), SEEK_SET));
+        ASSERT_TRUE(added.Encode(&file, PIC_FORMAT_TIF)) << at << ": " << added.GetLastError();
+        std::vector<BYTE> both = Contents(file);
+        EXPECT_TRUE(std::equal(prefix.begin(), prefix.begin() + long(at), both.begin())) << at;
+        EXPECT_EQ(PageWidths(both, at), (std::vector<uint32_t> { 9, 14 })) << at;
+        CPicMemFile in(both.data(), DWORD(both.size()));
+        ASSERT_TRUE(in.Seek(LONG(at), SEEK_SET));
+        CPictureTIF second;
+        second.SetFrame(1);
+        ASSERT_TRUE(second.Decode(&in)) << second.GetLastError();
+        EXPECT_EQ(second.GetNumFrames(), 2);
+        EXPECT_TRUE(SamePixels(second, added));
+    }
+
+    // A disk file opened for update gets its page the same way.
+    CScratchFolder folder;
+    std::string path = folder.Path("append.tif").GetString();
+    WriteFile(path, tiff);
+    CPicIOFile disk;
+    ASSERT_TRUE(disk.Open(path.c_str(), "r+b"));
+    ASSERT_TRUE(added.Encode(&disk, PIC_FORMAT_TIF)) << added.GetLastError();
+    ASSERT_TRUE(disk.Close());
+    EXPECT_EQ(PageWidths(ReadFile(path), 0), (std::vector<uint32_t> { 9, 14 }));
+
+    // Bytes that are no TIFF are left as they are.
+    CPicMemFile other;
+    ASSERT_TRUE(other.Open());
+    other.Write(prefix.data(), 1, prefix.size());
+    ASSERT_TRUE(other.Seek(0, SEEK_SET));
+    EXPECT_FALSE(added.Encode(&other, PIC_FORMAT_TIF));
+    EXPECT_STREQ(added.GetLastError(), "initialization fail");
+    EXPECT_EQ(Contents(other), prefix);
 }

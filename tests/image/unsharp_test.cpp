@@ -153,7 +153,36 @@ TEST(UnsharpMask, UnsupportedDepthsAndBadNumbersAreRefused)
     const float inf = std::numeric_limits<float>::infinity();
     EXPECT_FALSE(pic.UnsharpMask(nan, 1, 0));
     EXPECT_FALSE(pic.UnsharpMask(1, inf, 0));
-    pic.SetEscape(1);
-    EXPECT_FALSE(pic.UnsharpMask(1, 1, 0));
     EXPECT_TRUE(Snapshot(pic) == before);
+}
+
+// Stopped in the blur passes nothing is sharpened; stopped in the
+// combination, the rows it reached are sharpened and the others keep their
+// old pixels, not the blurred ones.
+TEST(UnsharpMask, EscapeKeepsTheRowsSharpenedAndTheOthersAsTheyWere)
+{
+    for (DWORD bpp : { 24u, 8u }) {
+        const LONG w = 23, h = 14;
+        CPicture original(w, h, bpp);
+        FillRandom(original, 11);
+        if (bpp == 8)
+            original.SetGrayPalette();
+        CPicture whole(original);
+        ASSERT_TRUE(whole.UnsharpMask(2.0f, 0.8f, 0));
+        ASSERT_FALSE(SamePixels(whole, original));
+        // Rows, then columns, then the combination's rows start in turn.
+        const struct {
+            int stop;
+            LONG sharpened;
+        } cases[]
+            = { { 0, 0 }, { 6, 0 }, { h + 9, 0 }, { h + w, 0 }, { h + w + 5, 5 }, { h + w + h - 1, h - 1 } };
+        for (const auto& c : cases) {
+            CPicture part(original);
+            {
+                EscapeAt escape(c.stop);
+                EXPECT_TRUE(part.UnsharpMask(2.0f, 0.8f, 0)) << bpp << " stopped at " << c.stop;
+            }
+            EXPECT_TRUE(RowsSplitAt(part, whole, original, c.sharpened)) << bpp << " stopped at " << c.stop;
+        }
+    }
 }

@@ -1,5 +1,6 @@
-// Helpers of the menu tests: image lists of plain coloured icons, and the
-// state of a menu item as Windows holds it.
+// Helpers of the menu tests: image lists of plain coloured icons, framed
+// bitmaps and the pixels of images, and the state of a menu item as Windows
+// holds it.
 #pragma once
 
 #include <windows.h>
@@ -33,6 +34,42 @@ inline bool MakeIconList(CImageList& list, int cx, int cy, const COLORREF* colou
     ::DeleteDC(hMem);
     ::ReleaseDC(nullptr, hScreen);
     return list.GetImageCount() == n;
+}
+
+// A cx x cy bitmap of clrFill with a one-pixel border of clrBack (the colour a
+// menu takes as transparent).
+inline bool MakeFramedBitmap(CBitmap& bmp, int cx, int cy, COLORREF clrBack, COLORREF clrFill) {
+    CClientDC dcScreen(nullptr);
+    CDC dc;
+    if (!bmp.CreateCompatibleBitmap(&dcScreen, cx, cy) || !dc.CreateCompatibleDC(&dcScreen))
+        return false;
+    CSelectGuard guard(&dc, &bmp);
+    dc.FillSolidRect(0, 0, cx, cy, clrBack);
+    dc.FillSolidRect(1, 1, cx - 2, cy - 2, clrFill);
+    return true;
+}
+
+inline COLORREF BitmapPixel(CBitmap& bmp, int x, int y) {
+    CClientDC dcScreen(nullptr);
+    CDC dc;
+    dc.CreateCompatibleDC(&dcScreen);
+    CSelectGuard guard(&dc, &bmp);
+    return dc.GetPixel(x, y);
+}
+
+// Pixel (x, y) of an image of a list drawn transparently over clrCanvas.
+inline COLORREF ImagePixel(HIMAGELIST hList, int nIndex, int x, int y, COLORREF clrCanvas) {
+    int cx = 0, cy = 0;
+    ImageList_GetIconSize(hList, &cx, &cy);
+    CClientDC dcScreen(nullptr);
+    CDC dc;
+    dc.CreateCompatibleDC(&dcScreen);
+    CBitmap bmp;
+    bmp.CreateCompatibleBitmap(&dcScreen, cx, cy);
+    CSelectGuard guard(&dc, &bmp);
+    dc.FillSolidRect(0, 0, cx, cy, clrCanvas);
+    ImageList_Draw(hList, nIndex, dc.m_hDC, 0, 0, ILD_TRANSPARENT);
+    return dc.GetPixel(x, y);
 }
 
 struct CItemInfo {

@@ -187,6 +187,12 @@ TEST(AltMenu, ToolBarImagesGoIntoTheSharedList)
         menu.AppendItem("none", 0, 777);
         ASSERT_TRUE(menu.LoadToolbar(IDR_TOOLBAR));
         EXPECT_FALSE(menu.LoadToolbar(20998));
+        // Several at once: 1 only when all loaded; a null array loads nothing.
+        const UINT withMissing[] = { IDR_TOOLBAR, 20998 };
+        EXPECT_FALSE(menu.LoadToolbars(withMissing, 2));
+        EXPECT_TRUE(menu.LoadToolbars(withMissing, 1));
+        EXPECT_FALSE(menu.LoadToolbars(nullptr, 1));
+        EXPECT_TRUE(menu.LoadToolbars(nullptr, 0));
         ASSERT_NE(nullptr, CAltMenu::GetSharedImages());
         EXPECT_EQ(2 * c.nImagesPerCommand, CAltMenu::GetSharedImages()->GetImageCount());
         EXPECT_EQ(0, menu.GetItemRecord(0)->m_nImageIndex);
@@ -270,6 +276,205 @@ TEST(AltMenu, EditsByTextAndKeyboardShortcuts)
     ::AppendMenuA(menu.m_hMenu, MF_STRING, 6, "&Zulu");
     EXPECT_EQ(MAKELONG(3, MNC_EXECUTE), CAltMenu::FindKeyboardShortcut('z', MF_POPUP, &menu));
     EXPECT_EQ(::GetMenuItemCount(menu.m_hMenu), menu.GetItemRecordCount());
+}
+
+// The bitmap forms take a copy for the masked add: the caller's bitmap keeps its
+// background, and every item made from it shows the same icon, transparent at its border.
+TEST(AltMenu, BitmapFormsLeaveTheCallersBitmapAsItWas)
+{
+    CVersionScope version(6); // the classic look: one image per item
+    CAltMenu::FreeSharedImages();
+    const COLORREF clrBack = Sys(COLOR_BTNFACE);
+    const COLORREF clrInk = RGB(30, 160, 30);
+    const COLORREF clrCanvas = RGB(1, 2, 3);
+    CBitmap bmp;
+    ASSERT_TRUE(mtest::MakeFramedBitmap(bmp, 16, 15, clrBack, clrInk));
+    const long nGdi = AfxGetLiveGdiObjectCount();
+    {
+        CAltMenu menu;
+        menu.CreatePopupMenu();
+        ASSERT_TRUE(menu.AppendItemFromBitmap("&Appended", 0, 701, &bmp));
+        ASSERT_TRUE(menu.InsertItemFromBitmap(0, "&Inserted", MF_BYPOSITION, 702, &bmp));
+        menu.AppendItem("&Modified", 0, 703);
+        ASSERT_TRUE(menu.ModifyItemFromBitmap((LPCSTR) nullptr, 703, &bmp));
+        EXPECT_FALSE(menu.AppendItemFromBitmap("&None", 0, 704, nullptr));
+        ASSERT_EQ(3, menu.GetItemRecordCount());
+        EXPECT_EQ(L"&Inserted", Text(&menu, 0));
+        EXPECT_EQ(L"&Appended", Text(&menu, 1));
+        EXPECT_EQ(clrBack, mtest::BitmapPixel(bmp, 0, 0));
+        EXPECT_EQ(clrInk, mtest::BitmapPixel(bmp, 8, 7));
+        ASSERT_NE(nullptr, CAltMenu::GetSharedImages());
+        const HIMAGELIST hShared = CAltMenu::GetSharedImages()->m_hImageList;
+        for (int i = 0; i < 3; ++i) {
+            const int nImage = menu.GetItemRecord(i)->m_nImageIndex;
+            ASSERT_GE(nImage, 0) << i;
+            EXPECT_EQ(clrCanvas, mtest::ImagePixel(hShared, nImage, 0, 0, clrCanvas)) << i;
+            EXPECT_EQ(clrInk, mtest::ImagePixel(hShared, nImage, 8, 7, clrCanvas)) << i;
+        }
+    }
+    CAltMenu::FreeSharedImages();
+    EXPECT_EQ(nGdi, AfxGetLiveGdiObjectCount());
+}
+
+// Items whose command has a button on the tool bar get an image list of their own
+// with the button's image from the bitmap; other items, a missing tool bar or a
+// bitmap that cannot be loaded change nothing.
+TEST(AltMenu, AddFromToolBarGivesItemsTheirButtonsImages)
+{
+    CVersionScope version(6);
+    const long nGdi = AfxGetLiveGdiObjectCount();
+    {
+        CWnd host;
+        ASSERT_TRUE(host.CreateEx(0, "STATIC", nullptr, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr));
+        CToolBar bar;
+        ASSERT_TRUE(bar.CreateEx(&host, TBSTYLE_FLAT, WS_CHILD | CBRS_ALIGN_TOP, 0xE800));
+        ASSERT_TRUE(bar.LoadToolBar(IDR_TOOLBAR));
+        CAltMenu menu;
+        menu.CreatePopupMenu();
+        menu.AppendItem("&Red", 0, ID_TB_RED);
+        menu.AppendItem("&Plain", 0, 777);
+        CAltMenu* pSub = menu.AppendPopup("&Sub");
+        pSub->AppendItem("&Green", 0, ID_TB_GREEN);
+        EXPECT_FALSE(menu.AddFromToolBar(nullptr, IDR_TOOLBAR));
+        EXPECT_FALSE(menu.AddFromToolBar(&bar, 0));
+        EXPECT_FALSE(menu.AddFromToolBar(&bar, 20998));
+        EXPECT_EQ(nullptr, menu.GetItemRecord(0)->m_pImageList);
+        ASSERT_TRUE(menu.AddFromToolBar(&bar, IDR_TOOLBAR));
+        const struct {
+            CAltMenuItemData* pData;
+            COLORREF clr;
+        } items[] = { { menu.GetItemRecord(0), RGB(255, 0, 0) }, { pSub->GetItemRecord(0), RGB(0, 128, 0) } };
+        for (const auto& item : items) {
+            ASSERT_NE(nullptr, item.pData->m_pImageList);
+            EXPECT_EQ(0, item.pData->m_nOwnImageIndex);
+            EXPECT_EQ(IDR_TOOLBAR, item.pData->m_nOwnImageResource);
+            EXPECT_EQ(item.clr, mtest::ImagePixel(item.pData->m_pImageList->m_hImageList, 0, 8, 7, RGB(1, 2, 3)));
+        }
+        EXPECT_EQ(nullptr, menu.GetItemRecord(1)->m_pImageList);
+        EXPECT_EQ(-1, menu.GetItemRecord(1)->m_nOwnImageIndex);
+    }
+    EXPECT_EQ(nGdi, AfxGetLiveGdiObjectCount());
+}
+
+// DeleteMenuByText removes the item and the separators asked for, as RemoveMenuByText
+// does, and also destroys a sub-menu no object holds, which RemoveMenuByText leaves.
+TEST(AltMenu, DeleteMenuByTextAlsoDestroysASubMenuNoObjectHolds)
+{
+    const int nRecords = CAltMenuItemData::GetLiveCount();
+    for (bool bDelete : { false, true }) {
+        CAltMenu menu;
+        menu.CreatePopupMenu();
+        menu.AppendItem("&Alpha", 0, 1);
+        menu.AppendItem("", 0, 0);
+        menu.AppendItem("&Beta", 0, 2);
+        menu.AppendItem("", 0, 0);
+        const HMENU hPlain = ::CreatePopupMenu();
+        ::AppendMenuA(hPlain, MF_STRING, 9, "inner");
+        menu.AppendItem("&Plain", MF_POPUP, (UINT_PTR)hPlain);
+        menu.AppendItem("", 0, 0);
+        menu.AppendItem("&Gamma", 0, 3);
+        auto byText = [&](const char* psz, int nSeparators) {
+            return bDelete ? menu.DeleteMenuByText(psz, nSeparators)
+                           : menu.RemoveMenuByText(psz, nSeparators);
+        };
+        EXPECT_TRUE(byText("&Beta", 1)); // with the separator after it
+        EXPECT_TRUE(byText("&Plain", 2)); // with the separator before it
+        EXPECT_FALSE(byText("&Missing", 3));
+        ASSERT_EQ(3, ::GetMenuItemCount(menu.m_hMenu)) << bDelete;
+        ASSERT_EQ(3, menu.GetItemRecordCount()) << bDelete;
+        EXPECT_EQ(L"&Alpha", Text(&menu, 0));
+        EXPECT_TRUE(menu.GetItemRecord(1)->m_nFlags & MF_SEPARATOR);
+        EXPECT_EQ(L"&Gamma", Text(&menu, 2));
+        EXPECT_FALSE(CAltMenu::IsMenu(hPlain));
+        EXPECT_EQ(!bDelete, ::IsMenu(hPlain) != FALSE) << bDelete;
+        if (!bDelete)
+            ::DestroyMenu(hPlain);
+    }
+    EXPECT_EQ(nRecords, CAltMenuItemData::GetLiveCount());
+}
+
+// UpdateMenu brings the records in step with the items the menu really has: items
+// made by plain calls become owner-drawn with their text, records of items gone are
+// deleted, a popup keeps its record; a menu of another class is left alone.
+TEST(AltMenu, UpdateMenuBringsTheRecordsInStepWithTheItems)
+{
+    const int nRecords = CAltMenuItemData::GetLiveCount();
+    {
+        CAltMenu menu;
+        menu.CreatePopupMenu();
+        menu.AppendItem("&One", 0, 1);
+        menu.AppendItem("&Two", 0, 2);
+        menu.AppendPopup("&Sub");
+        CAltMenuItemData* pSubRecord = menu.GetItemRecord(2);
+        ::AppendMenuA(menu.m_hMenu, MF_STRING | MF_GRAYED, 3, "&Plain");
+        ::DeleteMenu(menu.m_hMenu, 0, MF_BYPOSITION);
+        EXPECT_EQ(nRecords + 3, CAltMenuItemData::GetLiveCount());
+        CAltMenu::UpdateMenu(&menu);
+        ASSERT_EQ(3, menu.GetItemRecordCount());
+        EXPECT_EQ(L"&Two", Text(&menu, 0));
+        EXPECT_EQ(pSubRecord, menu.GetItemRecord(1));
+        CAltMenuItemData* pPlain = menu.GetItemRecord(2);
+        EXPECT_EQ(L"&Plain", pPlain->m_strText);
+        EXPECT_EQ(3u, pPlain->m_nID);
+        EXPECT_EQ((UINT)(MF_GRAYED | MF_OWNERDRAW), pPlain->m_nFlags & (MF_GRAYED | MF_OWNERDRAW));
+        for (int i = 0; i < 3; ++i) {
+            const mtest::CItemInfo info = mtest::GetItem(menu.m_hMenu, i);
+            EXPECT_TRUE(info.fType & MFT_OWNERDRAW) << i;
+            EXPECT_EQ((ULONG_PTR)menu.GetItemRecord(i), info.dwItemData) << i;
+        }
+        EXPECT_EQ(nRecords + 3, CAltMenuItemData::GetLiveCount());
+        CMenu plain;
+        plain.CreatePopupMenu();
+        plain.AppendMenu(MF_STRING, 1, "plain");
+        CAltMenu::UpdateMenu(&plain);
+        EXPECT_FALSE(mtest::GetItem(plain.m_hMenu, 0).fType & MFT_OWNERDRAW);
+    }
+    EXPECT_EQ(nRecords, CAltMenuItemData::GetLiveCount());
+}
+
+// A disabled image embossed: its ink (neither face nor highlight) once in the
+// highlight colour a pixel right and down, then in the shadow colour in place,
+// over the image's area filled with the background; nothing else is touched.
+TEST(AltMenu, EmbossedDrawingOfADisabledImage)
+{
+    const COLORREF clrFace = Sys(COLOR_BTNFACE);
+    const COLORREF clrHilight = Sys(COLOR_BTNHIGHLIGHT);
+    const COLORREF clrShadow = Sys(COLOR_BTNSHADOW);
+    const COLORREF clrBack = RGB(10, 20, 30);
+    CBitmap bmp;
+    ASSERT_TRUE(mtest::MakeFramedBitmap(bmp, 16, 15, clrFace, clrFace));
+    {
+        CClientDC dcScreen(nullptr);
+        CDC dc;
+        dc.CreateCompatibleDC(&dcScreen);
+        CSelectGuard guard(&dc, &bmp);
+        dc.FillSolidRect(4, 4, 4, 4, RGB(0, 0, 200)); // ink at 4..7
+        dc.SetPixelV(12, 10, clrHilight); // no ink
+    }
+    CImageList list;
+    ASSERT_TRUE(list.Create(16, 15, ILC_COLOR24, 1, 1));
+    ASSERT_EQ(0, list.Add(&bmp, (CBitmap*)nullptr));
+    CCanvas canvas(40, 30);
+    const long nGdi = AfxGetLiveGdiObjectCount();
+    AltDrawEmbossed(CDC::FromHandle(canvas.m_hDC), &list, 0, 10, 5, 16, 15, clrBack);
+    EXPECT_EQ(nGdi, AfxGetLiveGdiObjectCount());
+    const struct {
+        int x, y; // in the image
+        COLORREF clr;
+        const char* pszWhat;
+    } pixels[] = {
+        { 4, 4, clrShadow, "ink, top left" },
+        { 7, 7, clrShadow, "ink, bottom right" },
+        { 8, 8, clrHilight, "the highlight below and right of the ink" },
+        { 8, 5, clrHilight, "the highlight right of the ink" },
+        { 8, 4, clrBack, "beside the ink" },
+        { 2, 2, clrBack, "face" },
+        { 12, 10, clrBack, "a highlight pixel of the image" },
+        { 16, 8, RGB(0, 0, 0), "right of the image" },
+        { -1, 8, RGB(0, 0, 0), "left of the image" },
+    };
+    for (const auto& p : pixels)
+        EXPECT_EQ(p.clr, canvas.Pixel(10 + p.x, 5 + p.y)) << p.pszWhat;
 }
 
 // A foreign item is never read through its data; sub-menus are freed exactly once,

@@ -191,6 +191,48 @@ TEST(MenuMeasure, TitlesAndMenuBarItems) {
     }
 }
 
+// The title font is the library's: either setter changes what every title is measured with.
+TEST(MenuMeasure, TitleFontSettersChangeTheTitlesFont) {
+    struct CTitleFontScope {
+        LOGFONT m_lf;
+        CTitleFontScope() { CStyledMenu::GetTitleFont(&m_lf); }
+        ~CTitleFontScope() { CStyledMenu::SetTitleFont(&m_lf); }
+    } scope;
+    const long nGdi = AfxGetLiveGdiObjectCount();
+    {
+        CStyledMenu menu;
+        ASSERT_TRUE(menu.CreatePopupMenu());
+        menu.AppendItem("a", 0, 1);
+        menu.AppendItem("b", 0, 2);
+        ASSERT_TRUE(menu.SetMenuTitle("Veltran Clock", 0));  // horizontal: as wide as its text
+        LOGFONT lfBig = scope.m_lf;
+        lfBig.lfHeight = 30;
+        CStyledMenu::SetTitleFont(&lfBig);
+        LOGFONT lf;
+        CStyledMenu::GetTitleFont(&lf);
+        EXPECT_EQ(30, lf.lfHeight);
+        EXPECT_EQ((UINT)TextSize("Veltran Clock", FALSE, &lfBig).cx, Measure(menu, 0).itemWidth);
+        LOGFONT lfSmall = scope.m_lf;
+        lfSmall.lfHeight = 10;
+        lstrcpynA(lfSmall.lfFaceName, "Courier New", LF_FACESIZE);
+        CFont font;
+        ASSERT_TRUE(font.CreateFontIndirect(&lfSmall));
+        CStyledMenu::SetTitleFont(&font);
+        CStyledMenu::GetTitleFont(&lf);
+        EXPECT_EQ(10, lf.lfHeight);
+        EXPECT_STREQ("Courier New", lf.lfFaceName);
+        EXPECT_EQ((UINT)TextSize("Veltran Clock", FALSE, &lfSmall).cx, Measure(menu, 0).itemWidth);
+        // Nothing given: nothing changes.
+        CStyledMenu::SetTitleFont((const LOGFONT*)nullptr);
+        CStyledMenu::SetTitleFont((CFont*)nullptr);
+        CFont empty;
+        CStyledMenu::SetTitleFont(&empty);
+        CStyledMenu::GetTitleFont(&lf);
+        EXPECT_EQ(10, lf.lfHeight);
+    }
+    EXPECT_EQ(nGdi, AfxGetLiveGdiObjectCount());
+}
+
 // --- drawing -----------------------------------------------------------------
 
 class MenuDraw : public ::testing::Test {
@@ -389,6 +431,22 @@ TEST_F(MenuDraw, TitleAndMenuBarItems) {
         DrawItem(bar, 0, ODS_HOTLIGHT, canvas.m_hDC, m_rc);
         EXPECT_EQ(Sys(COLOR_HIGHLIGHT), canvas.Pixel(1, 1));
     }
+}
+
+// The popup's client area in the menu background colour, nothing outside it.
+TEST_F(MenuDraw, EraseBkgndFillsThePopupsClientArea) {
+    CWnd popup;
+    ASSERT_TRUE(popup.CreateEx(0, nullptr, "popup", WS_POPUP, 0, 0, 50, 30, nullptr, nullptr));
+    CCanvas canvas(60, 40);
+    const long nGdi = AfxGetLiveGdiObjectCount();
+    EXPECT_TRUE(m_menu.EraseBkgnd(popup.m_hWnd, CDC::FromHandle(canvas.m_hDC)));
+    EXPECT_EQ(nGdi, AfxGetLiveGdiObjectCount());
+    const COLORREF clrMenu = GetMenuBkColor(nullptr);
+    EXPECT_EQ(clrMenu, canvas.Pixel(0, 0));
+    EXPECT_EQ(clrMenu, canvas.Pixel(49, 29));
+    EXPECT_EQ(RGB(0, 0, 0), canvas.Pixel(50, 10));
+    EXPECT_EQ(RGB(0, 0, 0), canvas.Pixel(10, 30));
+    popup.DestroyWindow();
 }
 
 TEST_F(MenuDraw, ForeignAndEmptyItemsDrawNothing) {

@@ -3,6 +3,8 @@
 // window, the library's start and end, and a picture of a popup in each style.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
 #include <vector>
 
 #include "afx/afxwin.h"
@@ -283,6 +285,66 @@ TEST(MenuFrames, StylesAdjustAndPaintThePopupWindow) {
     EXPECT_EQ(0, seams.CountCalls("MessageBox"));
 }
 
+// Where the popup's window meets the menu-bar item that opened it, its edge
+// (less a pixel at both ends of its length) takes the bar item's colour; a
+// popup of a popup, or one that does not touch the item, gets nothing.
+TEST(MenuFrames, MenuBarJointFillsWhereThePopupMeetsItsBarItem) {
+    CStyledMenu bar;
+    ASSERT_TRUE(bar.CreateMenu());
+    bar.SetPopupMenu(FALSE);
+    CStyledMenu* pFile = bar.AppendPopup("&File");
+    ASSERT_NE(nullptr, pFile);
+    CWnd popup;
+    ASSERT_TRUE(popup.CreateEx(WS_EX_TOOLWINDOW, nullptr, nullptr, WS_POPUP, 100, 100, 120, 80, nullptr, nullptr));
+    CStyledMenuStyle* pStyle = FindMenuStyle(2);
+    ASSERT_NE(nullptr, pStyle);
+    const COLORREF clrJoint = MixColour86(GetMenuBkColor(bar.m_hMenu), Sys(COLOR_WINDOW));
+    const COLORREF clrNone = RGB(1, 2, 3);
+    CClientDC dcScreen(nullptr);
+    const long nGdi = AfxGetLiveGdiObjectCount();
+    const struct {
+        const char* pszWhat;
+        CRect rcItem;  // the bar item, on the screen
+        BOOL bBarIsPopup;
+        CPoint ptFirst, ptLast;  // the joint's ends in the window, or (-1, -1)
+    } cases[] = {
+        {"item above", CRect(110, 80, 150, 101), FALSE, CPoint(11, 0), CPoint(48, 0)},
+        {"item at the left", CRect(60, 120, 101, 140), FALSE, CPoint(0, 21), CPoint(0, 38)},
+        {"item apart", CRect(0, 0, 50, 20), FALSE, CPoint(-1, -1), CPoint(-1, -1)},
+        {"parent is a popup", CRect(110, 80, 150, 101), TRUE, CPoint(-1, -1), CPoint(-1, -1)},
+    };
+    for (const auto& c : cases) {
+        CDC dc;
+        dc.CreateCompatibleDC(&dcScreen);
+        CBitmap bmp;
+        bmp.CreateCompatibleBitmap(&dcScreen, 120, 80);
+        CSelectGuard guard(&dc, &bmp);
+        dc.FillSolidRect(0, 0, 120, 80, clrNone);
+        bar.RememberMenuBarItemRect(dc.m_hDC, c.rcItem);  // a memory DC has no window: as given
+        ASSERT_EQ(c.rcItem, bar.GetMenuBarItemRect());
+        bar.SetPopupMenu(c.bBarIsPopup);
+        SetPendingPopupMenu(pFile->m_hMenu);
+        AddPopupData(popup.m_hWnd, 0)->m_ptPosition = CPoint(100, 100);
+        pStyle->DrawMenuBarJoint(popup.m_hWnd, dc.m_hDC);
+        RemovePopupData(popup.m_hWnd);
+        bar.SetPopupMenu(FALSE);
+        int nJoint = 0;
+        for (int y = 0; y < 80; ++y)
+            for (int x = 0; x < 120; ++x)
+                nJoint += dc.GetPixel(x, y) == clrJoint;
+        if (c.ptFirst.x < 0) {
+            EXPECT_EQ(0, nJoint) << c.pszWhat;
+            continue;
+        }
+        EXPECT_EQ(clrJoint, dc.GetPixel(c.ptFirst.x, c.ptFirst.y)) << c.pszWhat;
+        EXPECT_EQ(clrJoint, dc.GetPixel(c.ptLast.x, c.ptLast.y)) << c.pszWhat;
+        EXPECT_EQ(CRect(c.ptFirst, c.ptLast).Width() + CRect(c.ptFirst, c.ptLast).Height() + 1, nJoint)
+            << c.pszWhat;
+    }
+    EXPECT_EQ(nGdi, AfxGetLiveGdiObjectCount());
+    popup.DestroyWindow();
+}
+
 // --- start and end of the library --------------------------------------------
 
 int g_nHookCalls = 0;
@@ -338,6 +400,79 @@ TEST(MenuLibrary, SecondStartIsHarmlessAndEndRestoresTheSystemState) {
     wnd.SendMessage(WM_NULL);
     EXPECT_GE(g_nHookCalls, 1);
     SetMenuHookHandler(nullptr);
+}
+
+// --- check marks ---------------------------------------------------------------
+
+// The check column of the first item of a popup, the checked one: its near-
+// black pixels ('#'), the glyph's core. Frames, check-box edges and fills are
+// lighter in every style.
+std::vector<std::string> CheckGlyph(HWND hPopup) {
+    RECT rc{};
+    ::GetWindowRect(hPopup, &rc);
+    const int cx = 26;  // short of the item's text
+    const int cy = (rc.bottom - rc.top) / 2;
+    HDC hScreen = ::GetDC(nullptr);
+    std::vector<std::string> rows(cy, std::string(cx, '.'));
+    for (int y = 0; y < cy; ++y)
+        for (int x = 0; x < cx; ++x) {
+            const COLORREF c = ::GetPixel(hScreen, rc.left + x, rc.top + y);
+            if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 64)
+                rows[y][x] = '#';
+        }
+    ::ReleaseDC(nullptr, hScreen);
+    return rows;
+}
+
+// Marlett's check mark rises to the right: all of its top row of ink lies
+// right of all of its bottom row. The letter "b" that a missing Marlett
+// leaves does not: its stem (or its bowl) is in both.
+bool IsCheckMark(const std::vector<std::string>& rows) {
+    int nTop = -1, nBottom = -1, nInk = 0;
+    for (int y = 0; y < (int)rows.size(); ++y) {
+        const int n = (int)std::count(rows[y].begin(), rows[y].end(), '#');
+        if (n > 0) {
+            nTop = nTop < 0 ? y : nTop;
+            nBottom = y;
+            nInk += n;
+        }
+    }
+    if (nInk < 4 || nBottom - nTop < 2)
+        return false;
+    return rows[nTop].find('#') > rows[nBottom].rfind('#');
+}
+
+TEST(MenuCheckMark, CheckedItemShowsACheckMarkInEveryStyle) {
+    const long nGdi = AfxGetLiveGdiObjectCount();
+    {
+        CMenuOwnerWnd wnd;
+        ASSERT_TRUE(wnd.CreateEx(0, nullptr, "owner", WS_POPUP | WS_VISIBLE, 0, 0, 20, 20, nullptr, nullptr));
+        ::SetForegroundWindow(wnd.m_hWnd);
+        for (int nStyle = 0; nStyle <= 9; ++nStyle) {
+            const int nOld = CStyledMenu::SetMenuDrawMode(nStyle);
+            CStyledMenu menu;
+            menu.CreatePopupMenu();
+            menu.AppendItem("&Calendar", MF_CHECKED, 1003, -1);
+            menu.AppendItem("E&xit Veltran Clock", 0, 1005, -1);
+            std::vector<std::string> glyph;
+            vtest::CMenuDriver driver(0);
+            driver.m_onOpen = [&](HWND hPopup, HMENU) {
+                ::RedrawWindow(hPopup, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
+                // The popup may reach the screen a moment after it painted.
+                vtest::PumpUntil([&] {
+                    glyph = CheckGlyph(hPopup);
+                    return IsCheckMark(glyph);
+                }, 1000);
+            };
+            menu.TrackPopupMenu(TPM_LEFTALIGN, 40, 40, &wnd);
+            CStyledMenu::SetMenuDrawMode(nOld);
+            std::string picture;
+            for (const std::string& row : glyph)
+                picture += row + "\n";
+            EXPECT_TRUE(IsCheckMark(glyph)) << "style " << nStyle << ":\n" << picture;
+        }
+    }
+    EXPECT_EQ(nGdi, AfxGetLiveGdiObjectCount());
 }
 
 // --- a picture of a popup in each style --------------------------------------

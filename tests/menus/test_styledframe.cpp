@@ -443,3 +443,66 @@ TEST(StyledFrame, DeletingTheObjectBeforeItsWindowFreesItsMenusOnce)
     EXPECT_FALSE(::IsMenu(hBar));
     EXPECT_EQ(nRecords, CStyledMenuItemData::GetLiveCount());
 }
+
+namespace {
+
+// A pixel of what a window drew, in screen coordinates: read from the window's
+// own device context, whatever other windows lie over it.
+COLORREF WindowPixel(HWND hWnd, int x, int y)
+{
+    CRect rc;
+    ::GetWindowRect(hWnd, &rc);
+    HDC hDC = ::GetWindowDC(hWnd);
+    const COLORREF clr = ::GetPixel(hDC, x - rc.left, y - rc.top);
+    ::ReleaseDC(hWnd, hDC);
+    return clr;
+}
+
+// In the flat style the system draws the bar item selected before its popup
+// opens: the item's place is remembered then, so the open item gets its look
+// and shadow, and the popup's top edge under the item takes the item's colour.
+TEST(StyledFrame, OpenBarItemOfTheFlatStyleJoinsItsPopup)
+{
+    CRecordingSeams seams;
+    CSeamsScope scope(&seams);
+    ASSERT_EQ(2, CStyledMenu::GetMenuDrawMode());
+    GetMenuBarBrush(); // the bar's brush is the cache's until the library ends
+    const long nGdi = AfxGetLiveGdiObjectCount();
+    auto* pFrame = new CStyledFrameWnd;
+    ASSERT_TRUE(pFrame->Create(nullptr, "joint", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(40, 40, 340, 240),
+        nullptr, MAKEINTRESOURCEA(IDR_FRAME)));
+    ::SetForegroundWindow(pFrame->m_hWnd);
+    pFrame->UpdateWindow();
+    const HMENU hBar = pFrame->m_barMenu.m_hMenu;
+    CRect rcItem;
+    ASSERT_TRUE(::GetMenuItemRect(pFrame->m_hWnd, hBar, 0, &rcItem));
+    const COLORREF clrBar = GetMenuBkColor(hBar);
+    const COLORREF clrJoint = MixColour86(clrBar, ::GetSysColor(COLOR_WINDOW));
+    CRect rcRemembered, rcPopup;
+    COLORREF clrUnder = 0, clrBeside = 0, clrShadowOuter = 0, clrShadowInner = 0;
+    {
+        vtest::CMenuDriver driver(0);
+        driver.m_onOpen = [&](HWND hPopup, HMENU) {
+            rcRemembered = pFrame->m_barMenu.GetMenuBarItemRect();
+            ::GetWindowRect(hPopup, &rcPopup);
+            clrUnder = WindowPixel(hPopup, rcItem.left + 3, rcPopup.top);
+            clrBeside = WindowPixel(hPopup, rcItem.right + 8, rcPopup.top);
+            clrShadowOuter = WindowPixel(pFrame->m_hWnd, rcItem.right - 1, rcItem.top + 10);
+            clrShadowInner = WindowPixel(pFrame->m_hWnd, rcItem.right - 4, rcItem.top + 10);
+        };
+        pFrame->SendMessage(WM_SYSCOMMAND, SC_KEYMENU, 'f');
+        EXPECT_TRUE(driver.Cancelled());
+    }
+    EXPECT_EQ(rcItem, rcRemembered);
+    ASSERT_GT(rcPopup.Width(), rcItem.Width() + 10);
+    EXPECT_EQ(clrJoint, clrUnder) << std::hex << clrUnder;
+    EXPECT_NE(clrJoint, clrBeside) << std::hex << clrBeside;
+    EXPECT_EQ(DarkenColour(30, clrBar), clrShadowOuter) << std::hex << clrShadowOuter;
+    EXPECT_EQ(DarkenColour(120, clrBar), clrShadowInner) << std::hex << clrShadowInner;
+    EXPECT_EQ(0, pFrame->m_barMenu.GetOpenCount());
+    pFrame->DestroyWindow();
+    EXPECT_EQ(nGdi, AfxGetLiveGdiObjectCount());
+    EXPECT_EQ(0, seams.CountCalls("MessageBox"));
+}
+
+} // namespace

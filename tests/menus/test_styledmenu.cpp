@@ -2,6 +2,9 @@
 // title, editing and the menu messages.
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "afx/afxwin.h"
 #include "menus/menustyles.h"
 #include "menus/menuutil.h"
@@ -451,6 +454,196 @@ TEST(StyledMenuEdit, ToolBarIconsComeFromTheToolBarResourceAndAreShared) {
     }
     // The data-loaded set was never held by an item: it stays until the library ends.
     EXPECT_EQ(nSetsBefore + 1, CStyledMenuIcons::GetSharedList().size());
+}
+
+// The bitmap forms take a copy for the image list's masked add, which blackens
+// the background of what it is given: the caller's bitmap stays as it was, so
+// the same bitmap used again gives the same icon, transparent at its border.
+TEST(StyledMenuEdit, BitmapFormsLeaveTheCallersBitmapAsItWas) {
+    const COLORREF clrBack = ::GetSysColor(COLOR_3DFACE);
+    const COLORREF clrInk = RGB(200, 30, 30);
+    const COLORREF clrCanvas = RGB(1, 2, 3);
+    CBitmap bmp;
+    ASSERT_TRUE(mtest::MakeFramedBitmap(bmp, 16, 15, clrBack, clrInk));
+    const long nGdi = AfxGetLiveGdiObjectCount();
+    {  // the menu and the set hold image lists of their own
+        CStyledMenu menu;
+        ASSERT_TRUE(menu.CreatePopupMenu());
+        ASSERT_TRUE(menu.AppendItemWithBitmap("appended", 0, 601, &bmp));
+        ASSERT_TRUE(menu.InsertItemWithBitmap(0, "inserted", MF_BYPOSITION, 602, &bmp));
+        ASSERT_TRUE(menu.InsertMenu(601, MF_BYCOMMAND, 603, "before appended", &bmp));
+        menu.AppendItem("modified", 0, 604);
+        ASSERT_TRUE(menu.ModifyODMenuWithBitmap("modified!", 604, &bmp));
+        EXPECT_STREQ("insertedbefore appendedappendedmodified!", TextsOf(menu));
+        ExpectInStep(menu);
+        CStyledMenuBitmaps set;
+        const int nOwn = set.AddBitmap(&bmp, clrBack);
+        ASSERT_EQ(0, nOwn);
+        EXPECT_EQ(clrBack, mtest::BitmapPixel(bmp, 0, 0));
+        EXPECT_EQ(clrInk, mtest::BitmapPixel(bmp, 8, 7));
+        std::vector<std::pair<HIMAGELIST, int>> icons{{set.m_imageList.m_hImageList, nOwn}};
+        for (int i = 0; i < menu.GetItemRecordCount(); ++i) {
+            const CStyledMenuItemData* pData = menu.GetItemRecord(i);
+            ASSERT_NE(nullptr, pData->m_pIcons) << i;
+            icons.emplace_back(pData->m_pIcons->m_imageList.m_hImageList, pData->m_nIconIndex);
+        }
+        for (const auto& icon : icons) {
+            EXPECT_EQ(clrCanvas, mtest::ImagePixel(icon.first, icon.second, 0, 0, clrCanvas)) << icon.second;
+            EXPECT_EQ(clrInk, mtest::ImagePixel(icon.first, icon.second, 8, 7, clrCanvas)) << icon.second;
+        }
+        // No bitmap: no icon, or only the new text.
+        ASSERT_TRUE(menu.AppendItemWithBitmap("none", 0, 605, nullptr));
+        EXPECT_EQ(nullptr, menu.GetItemRecord(4)->m_pIcons);
+        ASSERT_TRUE(menu.ModifyODMenuWithBitmap("text only", 604, nullptr));
+        EXPECT_STREQ("text only", menu.GetItemRecord(3)->m_strText);
+        EXPECT_EQ(-1, menu.GetItemRecord(3)->m_nIconIndex);
+    }
+    EXPECT_EQ(nGdi, AfxGetLiveGdiObjectCount());
+}
+
+// The forms in the argument order of InsertMenu put the items where and as they are told.
+TEST(StyledMenuEdit, InsertMenuOrderFormsForwardTheirArguments) {
+    const long nGdi = AfxGetLiveGdiObjectCount();
+    {
+        const COLORREF colours[] = {RGB(0, 0, 200)};
+        CImageList list;
+        ASSERT_TRUE(mtest::MakeIconList(list, 16, 16, colours, 1));
+        CStyledMenu menu;
+        ASSERT_TRUE(menu.CreatePopupMenu());
+        menu.AppendItem("a", 0, 1);
+        menu.AppendItem("b", 0, 2);
+        ASSERT_TRUE(menu.InsertMenu(1, MF_BYPOSITION | MF_CHECKED, ID_TB_BLUE, "tool", IDR_TOOLBAR));
+        ASSERT_TRUE(menu.InsertMenu(2, MF_BYCOMMAND, 702, "listed", &list, 0));  // before the item of command 2
+        ASSERT_TRUE(menu.InsertMenu((UINT)-1, MF_BYPOSITION, 703, "end", -1));
+        EXPECT_STREQ("atoollistedbend", TextsOf(menu));
+        ExpectInStep(menu);
+        const CStyledMenuItemData* pTool = menu.GetItemRecord(1);
+        EXPECT_EQ((UINT_PTR)ID_TB_BLUE, pTool->m_nID);
+        EXPECT_TRUE(pTool->m_nFlags & MF_CHECKED);
+        ASSERT_NE(nullptr, pTool->m_pIcons);
+        EXPECT_EQ(3, pTool->m_nIconIndex);  // the tool bar's second button with an image
+        const CStyledMenuItemData* pListed = menu.GetItemRecord(2);
+        EXPECT_EQ(702u, pListed->m_nID);
+        ASSERT_NE(nullptr, pListed->m_pIcons);
+        EXPECT_EQ(RGB(0, 0, 200), mtest::ImagePixel(pListed->m_pIcons->m_imageList.m_hImageList,
+                                                    pListed->m_nIconIndex, 8, 8, RGB(1, 2, 3)));
+        EXPECT_EQ(nullptr, menu.GetItemRecord(4)->m_pIcons);
+        EXPECT_FALSE(menu.InsertMenu(4242, MF_BYCOMMAND, 704, "nowhere", -1));
+    }
+    EXPECT_EQ(nGdi, AfxGetLiveGdiObjectCount());
+}
+
+// 1 only when every tool bar loaded; a null array loads nothing.
+TEST(StyledMenuEdit, LoadToolbarsIsOneOnlyWhenEveryToolBarLoaded) {
+    const long nGdi = AfxGetLiveGdiObjectCount();
+    {
+        CStyledMenu menu;
+        ASSERT_TRUE(menu.CreatePopupMenu());
+        menu.AppendItem("red", 0, ID_TB_RED);
+        menu.AppendItem("green", 0, ID_TB_GREEN);
+        EXPECT_FALSE(menu.LoadToolbars(nullptr, 1));
+        EXPECT_TRUE(menu.LoadToolbars(nullptr, 0));
+        EXPECT_EQ(nullptr, menu.GetItemRecord(0)->m_pIcons);
+        const UINT withMissing[] = {4242, IDR_TOOLBAR};
+        EXPECT_FALSE(menu.LoadToolbars(withMissing, 2));
+        EXPECT_EQ(0, menu.GetItemRecord(0)->m_nIconIndex);  // the tool bar that exists still loaded
+        EXPECT_EQ(6, menu.GetItemRecord(1)->m_nIconIndex);
+        const UINT both[] = {IDR_TOOLBAR, IDR_TOOLBAR};
+        EXPECT_TRUE(menu.LoadToolbars(both, 2));
+    }
+    EXPECT_EQ(nGdi, AfxGetLiveGdiObjectCount());
+}
+
+// ModifyItem modifies with the flags it is given, an id of 0 included (no
+// separator, unlike appending), and makes the item owner-drawn again.
+TEST(StyledMenuEdit, ModifyItemKeepsTheGivenFlagsEvenWithAnIdOfZero) {
+    CStyledMenu menu;
+    ASSERT_TRUE(menu.CreatePopupMenu());
+    menu.AppendItem("a", 0, 1);
+    menu.AppendItem("b", 0, 2);
+    ASSERT_TRUE(menu.ModifyItem(0, MF_BYPOSITION | MF_STRING | MF_CHECKED, 0, "zero"));
+    const CStyledMenuItemData* pData = menu.GetItemRecord(0);
+    EXPECT_EQ((UINT)(MF_BYPOSITION | MF_OWNERDRAW | MF_CHECKED), pData->m_nFlags);
+    EXPECT_EQ(0u, pData->m_nID);
+    EXPECT_STREQ("zero", pData->m_strText);
+    const mtest::CItemInfo info = GetItem(menu.m_hMenu, 0);
+    EXPECT_FALSE(info.fType & MFT_SEPARATOR);
+    EXPECT_TRUE(info.fState & MFS_CHECKED);
+    ExpectInStep(menu);
+    MEASUREITEMSTRUCT mis{ODT_MENU, 0, 0, 0, 0, (ULONG_PTR)pData};
+    menu.MeasureItem(&mis);
+    EXPECT_GT(mis.itemHeight, 3u);  // measured as an item with text, not as a separator line
+}
+
+// The bitmap of an item the system draws, or null for an owner-drawn one.
+HBITMAP ShownBitmap(HMENU hMenu, int nPos) {
+    MENUITEMINFOA mii{};
+    mii.cbSize = sizeof(mii);
+    mii.fMask = MIIM_FTYPE | MIIM_BITMAP;
+    if (!::GetMenuItemInfoA(hMenu, (UINT)nPos, TRUE, &mii) || (mii.fType & MFT_OWNERDRAW))
+        return nullptr;
+    return mii.hbmpItem;
+}
+
+// ModifyItemBitmap makes a bitmap item the system draws: its record has no text
+// and claims no owner-draw. Edits that apply the record again keep it a bitmap
+// item; SetMenuText makes it a string item; a modification that fails leaves the
+// record's text.
+TEST(StyledMenuEdit, BitmapItemStaysABitmapItemUntilItGetsAText) {
+    CBitmap bmp;
+    ASSERT_TRUE(mtest::MakeFramedBitmap(bmp, 16, 15, RGB(255, 255, 255), RGB(0, 0, 200)));
+    const HBITMAP hbm = (HBITMAP)bmp.m_hObject;
+    const long nGdi = AfxGetLiveGdiObjectCount();
+    {  // the menu and the icons hold image lists of their own
+        CStyledMenu menu;
+        ASSERT_TRUE(menu.CreatePopupMenu());
+        menu.AppendItem("a", 0, 1);
+        menu.AppendItem("b", 0, 2);
+        ASSERT_TRUE(menu.ModifyItemBitmap(1, MF_BYCOMMAND, 10, &bmp));
+        CStyledMenuItemData* pData = menu.GetItemRecord(0);
+        auto expectBitmapItem = [&](int nPos, UINT nID, const char* pszStep) {
+            EXPECT_EQ(hbm, ShownBitmap(menu.m_hMenu, nPos)) << pszStep;
+            EXPECT_EQ(nID, GetItem(menu.m_hMenu, nPos).wID) << pszStep;
+            EXPECT_EQ(pData, menu.GetItemRecord(nPos)) << pszStep;
+            EXPECT_TRUE(pData->m_nFlags & MF_BITMAP) << pszStep;
+            EXPECT_FALSE(pData->m_nFlags & MF_OWNERDRAW) << pszStep;
+            EXPECT_EQ(::GetMenuItemCount(menu.m_hMenu), menu.GetItemRecordCount()) << pszStep;
+        };
+        expectBitmapItem(0, 10, "modified");
+        EXPECT_STREQ("", pData->m_strText);
+        EXPECT_EQ(10u, pData->m_nID);
+        ASSERT_TRUE(menu.SwapItemCommand(10, 11));
+        expectBitmapItem(0, 11, "swapped");
+        ASSERT_TRUE(menu.ModifyODMenu("named", 11, -1));
+        expectBitmapItem(0, 11, "no new icon");
+        ASSERT_TRUE(menu.ModifyODMenuWithBitmap("renamed", 11, nullptr));
+        expectBitmapItem(0, 11, "no new bitmap");
+        ASSERT_TRUE(menu.SetMenuTitle("Title", CStyledMenu::titleVertical));
+        expectBitmapItem(1, 11, "second item of a side title");
+        EXPECT_TRUE(GetItem(menu.m_hMenu, 1).fType & MFT_MENUBREAK);
+        ASSERT_TRUE(menu.RemoveMenuTitle());
+        expectBitmapItem(0, 11, "title removed");
+        EXPECT_FALSE(GetItem(menu.m_hMenu, 0).fType & MFT_MENUBREAK);
+        // A text makes it a string item, owner-drawn with its record.
+        ASSERT_TRUE(menu.SetMenuText(0, "text", MF_BYPOSITION));
+        EXPECT_EQ(nullptr, ShownBitmap(menu.m_hMenu, 0));
+        EXPECT_FALSE(pData->m_nFlags & MF_BITMAP);
+        ExpectInStep(menu);
+        // A new icon makes a bitmap item owner-drawn too.
+        ASSERT_TRUE(menu.ModifyItemBitmap(0, MF_BYPOSITION, 11, &bmp));
+        const COLORREF colours[] = {RGB(0, 200, 0)};
+        CImageList list;
+        ASSERT_TRUE(mtest::MakeIconList(list, 16, 16, colours, 1));
+        ASSERT_TRUE(menu.ModifyODMenuFromImageList("icon", 11, &list, 0));
+        EXPECT_EQ(nullptr, ShownBitmap(menu.m_hMenu, 0));
+        EXPECT_GE(pData->m_nIconIndex, 0);
+        ExpectInStep(menu);
+
+        // A menu cannot hold itself: the modification fails and the record keeps its text.
+        EXPECT_FALSE(menu.ModifyItemBitmap(1, MF_BYPOSITION | MF_POPUP, (UINT_PTR)menu.m_hMenu, &bmp));
+        EXPECT_STREQ("b", menu.GetItemRecord(1)->m_strText);
+    }
+    EXPECT_EQ(nGdi, AfxGetLiveGdiObjectCount());
 }
 
 // --- messages ----------------------------------------------------------------

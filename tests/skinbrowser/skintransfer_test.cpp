@@ -1,6 +1,7 @@
 #include "skinbrowser/skintransfer.h"
 
 #include "clocks/skinzip.h"
+#include "support/tempfolder.h"
 #include "tools/skinmaker/skinbuild.h"
 
 #include <gtest/gtest.h>
@@ -51,7 +52,8 @@ std::vector<BYTE> ArchiveOf(SkinKind kind)
     CSkinMakerOptions options;
     options.kind = kind;
     CString strError;
-    const CString strPath = ::testing::TempDir().c_str() + CString(kind == SKIN_ANALOG ? "t.acs" : "t.dcs");
+    const vtest::CTempFolder folder("veltran_transfer");
+    const CString strPath = folder.Str(kind == SKIN_ANALOG ? "t.acs" : "t.dcs").c_str();
     EXPECT_TRUE(WriteSkinFile(options, strPath, strError)) << strError.GetString();
     std::ifstream in(strPath.GetString(), std::ios::binary);
     std::vector<BYTE> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -63,9 +65,10 @@ TEST(SkinTransfer, AnArchiveMustOpenAsASkinOfTheKind)
 {
     const std::vector<BYTE> analog = ArchiveOf(SKIN_ANALOG), digital = ArchiveOf(SKIN_DIGITAL);
     std::vector<BYTE> notSkin;
-    ASSERT_TRUE(PackSkinData((::testing::TempDir() + "n.acs").c_str(), "n.dat", std::vector<BYTE>(64, 7)));
+    const vtest::CTempFolder folder("veltran_transfer");
+    ASSERT_TRUE(PackSkinData(folder.Str("n.acs").c_str(), "n.dat", std::vector<BYTE>(64, 7)));
     {
-        std::ifstream in(::testing::TempDir() + "n.acs", std::ios::binary);
+        std::ifstream in(folder.Str("n.acs"), std::ios::binary);
         notSkin.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
     std::vector<BYTE> cut(analog.begin(), analog.begin() + static_cast<std::ptrdiff_t>(analog.size() / 2));

@@ -1,5 +1,6 @@
 #include "tools/skinmaker/skinbuild.h"
 
+#include "clocks/digitalface.h"
 #include "clocks/skinarchive.h"
 #include "clocks/skinzip.h"
 #include "image/picture.h"
@@ -7,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -272,6 +274,48 @@ TEST(SkinMaker, SampleSkinsOfTheBuildLoad)
     ASSERT_TRUE(LoadDigitalSkin(stream.data(), stream.size(), digitalData, digitalPictures, strError));
     EXPECT_EQ(SkinDescription(digitalData.strDescription).GetField(SkinDescription::DIGITAL_NAME),
               CString("Red Digital"));
+
+    // A clock face: ink at the twelve o'clock mark, the dial between it and
+    // the centre; pointed hands (wider at the axis than near the tip) and a
+    // cap over the axis on the hand drawn last.
+    const LONG n = static_cast<LONG>(analogPictures[0].GetWidth());
+    ExpectColor(analogPictures[0], n / 2, n / 8, SKINMAKER_SAMPLE_INK);
+    ExpectColor(analogPictures[0], n / 2, n / 3, SKINMAKER_SAMPLE_DIAL);
+    const auto widthAt = [](const RegionBlock& region, LONG y) {
+        for (const RECT& rc : region.rects) {
+            if (rc.top == y)
+                return static_cast<LONG>(rc.right - rc.left);
+        }
+        return LONG(0);
+    };
+    EXPECT_GT(widthAt(analogData.hourRegion, n / 2 - 2),
+        widthAt(analogData.hourRegion, analogData.hourRegion.rcBound.top + 2));
+    EXPECT_GT(widthAt(analogData.minuteRegion, n / 2 - 2),
+        widthAt(analogData.minuteRegion, analogData.minuteRegion.rcBound.top + 2));
+    EXPECT_GT(widthAt(analogData.secondRegion, n / 2), 2 * widthAt(analogData.secondRegion, n / 2 - n / 5));
+
+    // Glyphs that spell their characters: the lit dots of every cell differ
+    // from every other cell's, and no digit or colon is blank.
+    const CPicture& strip = digitalPictures[1];
+    const LONG w = static_cast<LONG>(strip.GetWidth()) / DIGITAL_GLYPH_CELLS;
+    const LONG h = static_cast<LONG>(strip.GetHeight());
+    std::vector<std::vector<bool>> lit(DIGITAL_GLYPH_SET_LENGTH);
+    for (int k = 0; k < DIGITAL_GLYPH_SET_LENGTH; k++) {
+        for (LONG y = 0; y < h; y++) {
+            for (LONG x = k * w; x < (k + 1) * w; x++)
+                lit[k].push_back(strip.GetPixelColor(x, y).rgbRed > 128);
+        }
+    }
+    for (int a = 0; a < DIGITAL_GLYPH_SET_LENGTH; a++) {
+        for (int b = a + 1; b < DIGITAL_GLYPH_SET_LENGTH; b++)
+            EXPECT_NE(lit[a], lit[b]) << g_szDigitalGlyphSet[a] << " and " << g_szDigitalGlyphSet[b];
+    }
+    for (const char ch : std::string("0123456789:")) {
+        const std::vector<bool>& cell = lit[GetGlyphIndex(static_cast<BYTE>(ch))];
+        EXPECT_GE(std::count(cell.begin(), cell.end(), true), 2 * h) << ch;
+    }
+    const std::vector<bool>& blank = lit[GetGlyphIndex(' ')];
+    EXPECT_EQ(std::count(blank.begin(), blank.end(), true), 0);
 }
 
 } // namespace

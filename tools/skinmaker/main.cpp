@@ -10,6 +10,7 @@ namespace {
 const char kUsage[] =
     "usage: skinmaker analog|digital OUTPUT [options]\n"
     "  --name NAME          skin name in the description (default Simple)\n"
+    "  --sample             the sample look: a real clock face, legible glyphs\n"
     "  --no-second-hand     analog: leave the second hand out\n"
     "  --pivot middle|X,Y   analog: hands' axis (default middle)\n"
     "  --size N             analog: face size in pixels (default 160)\n"
@@ -56,6 +57,8 @@ int main(int argc, char** argv)
         bool bOk = true;
         if (std::strcmp(pszArg, "--no-second-hand") == 0) {
             options.bSecondHand = false;
+        } else if (std::strcmp(pszArg, "--sample") == 0) {
+            options.bSample = true;
         } else if (std::strcmp(pszArg, "--abc-region") == 0) {
             options.bAbcRegion = true;
         } else if (std::strcmp(pszArg, "--raw") == 0) {

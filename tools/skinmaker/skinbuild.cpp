@@ -2,10 +2,13 @@
 
 #include "afx/afxfile.h"
 #include "afx/afxgeom.h"
+#include "clocks/digitalface.h"
 #include "clocks/skinzip.h"
 #include "image/byteorder.h"
 #include "image/picture.h"
 
+#include <algorithm>
+#include <cmath>
 #include <fstream>
 
 namespace {
@@ -78,6 +81,170 @@ BOOL Hand(int nSize, const CHandShape& shape, RegionBlock& region, PictureBlock&
     return Encode(picture, block, strError);
 }
 
+// The sample look.
+
+// The face's outline, hour marks and minute marks, as a coverage test at a
+// point given from the face's centre (y up), radius r.
+bool IsDialInk(double x, double y, double r)
+{
+    const double d = std::sqrt(x * x + y * y);
+    const double rim = std::max(2.0, r / 20);
+    if (d > r - rim)
+        return true;
+    const double outer = r - rim - std::max(2.0, r / 25);
+    const double pi = 3.14159265358979323846;
+    for (int i = 0; i < 60; i++) {
+        const bool bHour = i % 5 == 0;
+        if (!bHour && r < 60)
+            continue;
+        const double length = bHour ? r * (i % 15 == 0 ? 0.22 : 0.16) : r * 0.06;
+        const double half = bHour ? std::max(1.0, r / (i % 15 == 0 ? 28 : 40)) : 0.6;
+        const double a = i * pi / 30;
+        const double along = x * std::sin(a) + y * std::cos(a);
+        const double across = x * std::cos(a) - y * std::sin(a);
+        if (along > outer - length && along < outer && std::fabs(across) < half)
+            return true;
+    }
+    return false;
+}
+
+// Dial and ink blended by coverage (4 x 4 samples a pixel), inside the rows
+// of the face region only.
+void PaintDial(CPicture& face, const RegionBlock& region, int n)
+{
+    const double r = n / 2.0 - 1;
+    for (const RECT& rc : region.rects) {
+        for (LONG x = rc.left; x < rc.right; x++) {
+            int nInk = 0;
+            for (int sy = 0; sy < 4; sy++) {
+                for (int sx = 0; sx < 4; sx++)
+                    nInk += IsDialInk(x + (sx + 0.5) / 4 - n / 2.0, n / 2.0 - (rc.top + (sy + 0.5) / 4), r)
+                        ? 1
+                        : 0;
+            }
+            const auto mix = [nInk](int dial, int ink) { return (dial * (16 - nInk) + ink * nInk) / 16; };
+            const COLORREF color = RGB(mix(GetRValue(SKINMAKER_SAMPLE_DIAL), GetRValue(SKINMAKER_SAMPLE_INK)),
+                mix(GetGValue(SKINMAKER_SAMPLE_DIAL), GetGValue(SKINMAKER_SAMPLE_INK)),
+                mix(GetBValue(SKINMAKER_SAMPLE_DIAL), GetBValue(SKINMAKER_SAMPLE_INK)));
+            Fill(face, MakeRect(x, rc.top, x + 1, rc.bottom), color);
+        }
+    }
+}
+
+// A pointed hand about the picture's centre, one region row per pixel row:
+// full width from the tail to the axis, narrowing to a point at the tip; with
+// a cap, a disc over the axis.
+BOOL ShapedHand(
+    int nSize, const CHandShape& shape, int nCap, RegionBlock& region, PictureBlock& block, CString& strError)
+{
+    CPicture picture;
+    if (!NewPicture(picture, nSize, nSize, strError))
+        return FALSE;
+    const int c = nSize / 2;
+    region.rcBound = MakeRect(nSize, nSize, 0, 0);
+    region.rects.clear();
+    for (int y = c - shape.nLength; y < c + std::max(shape.nTail, nCap); y++) {
+        const int up = c - y;
+        double half = 0;
+        if (up <= 0 && -up < shape.nTail)
+            half = shape.nHalfWidth;
+        else if (up > 0)
+            half = std::max(1.0, shape.nHalfWidth * (1.0 - static_cast<double>(up) / shape.nLength) + 0.5);
+        if (std::abs(up) < nCap)
+            half = std::max(half, std::sqrt(static_cast<double>(nCap * nCap - up * up)));
+        const int h = static_cast<int>(half + 0.5);
+        if (h == 0)
+            continue;
+        const RECT rc = MakeRect(c - h, y, c + h, y + 1);
+        Fill(picture, rc, shape.color);
+        region.rects.push_back(rc);
+        ::UnionRect(&region.rcBound, &region.rcBound, &rc);
+    }
+    return Encode(picture, block, strError);
+}
+
+// A 5 x 7 dot font for the glyph set, in its order (cell k shows character
+// k), rows from the top, the high bit of five the leftmost dot.
+struct CGlyphDots {
+    char ch;
+    BYTE rows[7];
+};
+const CGlyphDots kGlyphDots[] = {
+    { 'A', { 14, 17, 17, 31, 17, 17, 17 } },
+    { 'B', { 30, 17, 17, 30, 17, 17, 30 } },
+    { 'C', { 14, 17, 16, 16, 16, 17, 14 } },
+    { 'D', { 30, 17, 17, 17, 17, 17, 30 } },
+    { 'E', { 31, 16, 16, 30, 16, 16, 31 } },
+    { 'F', { 31, 16, 16, 30, 16, 16, 16 } },
+    { 'G', { 14, 17, 16, 23, 17, 17, 15 } },
+    { 'H', { 17, 17, 17, 31, 17, 17, 17 } },
+    { 'I', { 14, 4, 4, 4, 4, 4, 14 } },
+    { 'J', { 7, 2, 2, 2, 2, 18, 12 } },
+    { 'K', { 17, 18, 20, 24, 20, 18, 17 } },
+    { 'L', { 16, 16, 16, 16, 16, 16, 31 } },
+    { 'M', { 17, 27, 21, 21, 17, 17, 17 } },
+    { 'N', { 17, 17, 25, 21, 19, 17, 17 } },
+    { 'O', { 14, 17, 17, 17, 17, 17, 14 } },
+    { 'P', { 30, 17, 17, 30, 16, 16, 16 } },
+    { 'Q', { 14, 17, 17, 17, 21, 18, 13 } },
+    { 'R', { 30, 17, 17, 30, 20, 18, 17 } },
+    { 'S', { 15, 16, 16, 14, 1, 1, 30 } },
+    { 'T', { 31, 4, 4, 4, 4, 4, 4 } },
+    { 'U', { 17, 17, 17, 17, 17, 17, 14 } },
+    { 'V', { 17, 17, 17, 17, 17, 10, 4 } },
+    { 'W', { 17, 17, 17, 21, 21, 21, 10 } },
+    { 'X', { 17, 17, 10, 4, 10, 17, 17 } },
+    { 'Y', { 17, 17, 10, 4, 4, 4, 4 } },
+    { 'Z', { 31, 1, 2, 4, 8, 16, 31 } },
+    { '1', { 4, 12, 4, 4, 4, 4, 14 } },
+    { '2', { 14, 17, 1, 2, 4, 8, 31 } },
+    { '3', { 31, 2, 4, 2, 1, 17, 14 } },
+    { '4', { 2, 6, 10, 18, 31, 2, 2 } },
+    { '5', { 31, 16, 30, 1, 1, 17, 14 } },
+    { '6', { 6, 8, 16, 30, 17, 17, 14 } },
+    { '7', { 31, 1, 2, 4, 8, 8, 8 } },
+    { '8', { 14, 17, 17, 14, 17, 17, 14 } },
+    { '9', { 14, 17, 17, 15, 1, 2, 12 } },
+    { '0', { 14, 17, 19, 21, 25, 17, 14 } },
+    { ' ', { 0, 0, 0, 0, 0, 0, 0 } },
+    { '!', { 4, 4, 4, 4, 4, 0, 4 } },
+    { '@', { 14, 17, 1, 13, 21, 21, 14 } },
+    { '#', { 10, 10, 31, 10, 31, 10, 10 } },
+    { '$', { 4, 15, 20, 14, 5, 30, 4 } },
+    { '%', { 24, 25, 2, 4, 8, 19, 3 } },
+    { '^', { 4, 10, 17, 0, 0, 0, 0 } },
+    { '&', { 12, 18, 20, 8, 21, 18, 13 } },
+    { '*', { 0, 4, 21, 14, 21, 4, 0 } },
+    { '(', { 2, 4, 8, 8, 8, 4, 2 } },
+    { ')', { 8, 4, 2, 2, 2, 4, 8 } },
+    { '-', { 0, 0, 0, 31, 0, 0, 0 } },
+    { '+', { 0, 4, 4, 31, 4, 4, 0 } },
+    { '=', { 0, 0, 31, 0, 31, 0, 0 } },
+    { '.', { 0, 0, 0, 0, 0, 12, 12 } },
+    { ':', { 0, 12, 12, 0, 12, 12, 0 } },
+    { ',', { 0, 0, 0, 0, 12, 4, 8 } },
+    { ';', { 0, 12, 12, 0, 12, 4, 8 } },
+    { '/', { 0, 1, 2, 4, 8, 16, 0 } },
+};
+static_assert(sizeof(kGlyphDots) / sizeof(kGlyphDots[0]) == DIGITAL_GLYPH_SET_LENGTH, "one glyph a character");
+
+// The glyph of cell k, its dots as large as the cell allows, centred.
+void DrawGlyph(CPicture& strip, int k, int w, int h)
+{
+    const CGlyphDots& glyph = kGlyphDots[k];
+    const int dx = (w - 2) / 5;
+    const int dy = (h - 2) / 7;
+    const int x0 = k * w + (w - 5 * dx) / 2;
+    const int y0 = (h - 7 * dy) / 2;
+    for (int row = 0; row < 7; row++) {
+        for (int col = 0; col < 5; col++) {
+            if (glyph.rows[row] & (16 >> col))
+                Fill(strip, MakeRect(x0 + col * dx, y0 + row * dy, x0 + (col + 1) * dx, y0 + (row + 1) * dy),
+                    SKINMAKER_SAMPLE_GLYPH);
+        }
+    }
+}
+
 } // namespace
 
 BOOL BuildAnalogSkin(const CSkinMakerOptions& options, AnalogSkinData& data, CString& strError)
@@ -114,9 +281,27 @@ BOOL BuildAnalogSkin(const CSkinMakerOptions& options, AnalogSkinData& data, CSt
         built.faceRegion.rects.push_back(rc);
         ::UnionRect(&built.faceRegion.rcBound, &built.faceRegion.rcBound, &rc);
     }
+    if (options.bSample)
+        PaintDial(face, built.faceRegion, n);
     if (!Encode(face, built.facePicture, strError))
         return FALSE;
 
+    if (options.bSample) {
+        // The cap sits on the hand drawn last.
+        const int nCap = std::max(3, n / 26);
+        const CHandShape hour = { SKINMAKER_SAMPLE_INK, std::max(3, n / 32), n * 27 / 100, n / 14 };
+        const CHandShape minute = { SKINMAKER_SAMPLE_INK, std::max(2, n / 45), n * 39 / 100, n / 14 };
+        const CHandShape second = { SKINMAKER_SAMPLE_SECOND, 1, n * 43 / 100, n / 7 };
+        if (!ShapedHand(n, hour, 0, built.hourRegion, built.hourPicture, strError)
+            || !ShapedHand(
+                n, minute, options.bSecondHand ? 0 : nCap, built.minuteRegion, built.minutePicture, strError))
+            return FALSE;
+        if (options.bSecondHand
+            && !ShapedHand(n, second, nCap, built.secondRegion, built.secondPicture, strError))
+            return FALSE;
+        data = std::move(built);
+        return TRUE;
+    }
     const CHandShape hour = {SKINMAKER_HOUR, 5, n / 4, 5};
     const CHandShape minute = {SKINMAKER_MINUTE, 3, n * 2 / 5, 4};
     const CHandShape second = {SKINMAKER_SECOND, 2, n * 9 / 20, 8};
@@ -137,6 +322,11 @@ BOOL BuildDigitalSkin(const CSkinMakerOptions& options, DigitalSkinData& data, C
         strError = "glyph cells must be at least 4 x 8 pixels";
         return FALSE;
     }
+    if (options.bSample && (w < SKINMAKER_SAMPLE_MIN_GLYPH_WIDTH || h < SKINMAKER_SAMPLE_MIN_GLYPH_HEIGHT)) {
+        strError.Format("sample glyph cells must be at least %d x %d pixels",
+            SKINMAKER_SAMPLE_MIN_GLYPH_WIDTH, SKINMAKER_SAMPLE_MIN_GLYPH_HEIGHT);
+        return FALSE;
+    }
     DigitalSkinData built;
     built.strDescription = "Digital;1.0;" + options.strName + ";Veltran skinmaker;2026-01-01";
 
@@ -144,7 +334,12 @@ BOOL BuildDigitalSkin(const CSkinMakerOptions& options, DigitalSkinData& data, C
     if (!NewPicture(background, 8 * w, h + 8, strError))
         return FALSE;
     const RECT rcBackground = MakeRect(0, 0, 8 * w, h + 8);
-    Fill(background, rcBackground, SKINMAKER_BACKGROUND);
+    if (options.bSample) {
+        Fill(background, rcBackground, SKINMAKER_SAMPLE_INK);
+        Fill(background, MakeRect(2, 2, 8 * w - 2, h + 6), SKINMAKER_SAMPLE_PANEL);
+    } else {
+        Fill(background, rcBackground, SKINMAKER_BACKGROUND);
+    }
     built.backgroundRegion = RectRegion(rcBackground);
     if (!Encode(background, built.backgroundPicture, strError))
         return FALSE;
@@ -152,10 +347,16 @@ BOOL BuildDigitalSkin(const CSkinMakerOptions& options, DigitalSkinData& data, C
     CPicture strip;
     if (!NewPicture(strip, SKINMAKER_GLYPH_CELLS * w, h, strError))
         return FALSE;
-    for (int k = 0; k < SKINMAKER_GLYPH_CELLS; k++) {
-        if (k == SKINMAKER_BLANK_CELL || k == SKINMAKER_GLYPH_CELLS - 1)
-            continue;
-        Fill(strip, MakeRect(k * w + 2, 2, (k + 1) * w - 2, h - 2), SKINMAKER_GLYPH);
+    if (options.bSample) {
+        Fill(strip, MakeRect(0, 0, SKINMAKER_GLYPH_CELLS * w, h), SKINMAKER_SAMPLE_PANEL);
+        for (int k = 0; k < DIGITAL_GLYPH_SET_LENGTH; k++)
+            DrawGlyph(strip, k, w, h);
+    } else {
+        for (int k = 0; k < SKINMAKER_GLYPH_CELLS; k++) {
+            if (k == SKINMAKER_BLANK_CELL || k == SKINMAKER_GLYPH_CELLS - 1)
+                continue;
+            Fill(strip, MakeRect(k * w + 2, 2, (k + 1) * w - 2, h - 2), SKINMAKER_GLYPH);
+        }
     }
     built.nHasAbcRegion = options.bAbcRegion ? 1 : 0;
     if (options.bAbcRegion)

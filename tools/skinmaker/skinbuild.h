@@ -24,8 +24,20 @@ const COLORREF SKINMAKER_BLACK = RGB(0, 0, 0);
 const int SKINMAKER_GLYPH_CELLS = 56;
 const int SKINMAKER_BLANK_CELL = 36;
 
+// The sample look, for the skins a user meets first: a clock face with hour
+// marks, shaped hands and a centre cap; glyphs that spell their characters.
+const COLORREF SKINMAKER_SAMPLE_DIAL = RGB(244, 240, 228);
+const COLORREF SKINMAKER_SAMPLE_INK = RGB(32, 36, 52);
+const COLORREF SKINMAKER_SAMPLE_SECOND = RGB(200, 30, 30);
+const COLORREF SKINMAKER_SAMPLE_PANEL = RGB(24, 8, 8);
+const COLORREF SKINMAKER_SAMPLE_GLYPH = RGB(255, 48, 32);
+// The sample glyphs are a 5 x 7 dot font, each dot this many pixels at least.
+const int SKINMAKER_SAMPLE_MIN_GLYPH_WIDTH = 7;
+const int SKINMAKER_SAMPLE_MIN_GLYPH_HEIGHT = 9;
+
 struct CSkinMakerOptions {
     SkinKind kind = SKIN_ANALOG;
+    bool bSample = false; // the sample look above instead of flat test colours
     CString strName = "Simple";
     // Analog.
     bool bSecondHand = true;

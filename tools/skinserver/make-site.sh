@@ -9,7 +9,7 @@ add() { # kind group name author date [skinmaker options]
   local ext=acs; [ "$kind" = digital ] && ext=dcs
   mkdir -p "$site.part/skins/$ext/$group"
   "$skinmaker" "$kind" "$site.part/skins/$ext/$group/$name.$ext" --name "$name" \
-    --preview "$site.part/skins/$ext/$group/$name.jpg" "$@"
+    --preview "$site.part/skins/$ext/$group/$name.jpg" --sample "$@"
   printf '%s;%s;%s;%s\r\n' "$group" "$name" "$author" "$date" >>"$site.part/skins/$ext/skins.inf"
 }
 add analog Samples Simple "Veltran team" 2026-12-01

@@ -13,12 +13,14 @@
 //   veltranctl send-to|post-to TITLE MSG [WPARAM [LPARAM]]   the same to a visible window by title
 //   veltranctl foreground              the title of the foreground window
 //   veltranctl item TITLE ID           the text and check state of a dialog control: "checked|text"
-//   veltranctl send-item|post-item TITLE ID MSG [WPARAM [LPARAM]]   the same to a control anywhere in the window
-//                                      (a page inside a tab too)
+//   veltranctl control TITLE ID [ITEM] screen rectangle of a visible control in that window (pages
+//                                      included), or of item ITEM of a tab control or list view (its row)
 // Numbers may be decimal or 0x hexadecimal.
 #include "app/config.h"
 
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -95,6 +97,84 @@ int DumpConfig(const char* pszPath)
 
 unsigned long Number(const char* psz) { return std::strtoul(psz, nullptr, 0); }
 
+struct CFindControl {
+    int nId;
+    HWND hWnd;
+};
+
+BOOL CALLBACK MatchControl(HWND hWnd, LPARAM lParam)
+{
+    CFindControl* pFind = reinterpret_cast<CFindControl*>(lParam);
+    if (::GetDlgCtrlID(hWnd) != pFind->nId || !::IsWindowVisible(hWnd))
+        return TRUE;
+    pFind->hWnd = hWnd;
+    return FALSE;
+}
+
+// The visible descendant with that id: a tabbed dialog's controls sit on its
+// pages, and the hidden pages reuse ids.
+HWND FindControl(HWND hParent, int nId)
+{
+    CFindControl find = {nId, nullptr};
+    ::EnumChildWindows(hParent, MatchControl, reinterpret_cast<LPARAM>(&find));
+    return find.hWnd;
+}
+
+// Asks a control of another process for an item's rectangle (client
+// coordinates): the RECT must live in that process.
+bool ItemRect(HWND hCtl, int nItem, RECT& rc)
+{
+    char szClass[64] = "";
+    ::GetClassNameA(hCtl, szClass, sizeof szClass);
+    UINT nMsg = 0;
+    RECT rcIn = {};
+    if (lstrcmpiA(szClass, WC_TABCONTROLA) == 0) {
+        nMsg = TCM_GETITEMRECT;
+    } else if (lstrcmpiA(szClass, WC_LISTVIEWA) == 0) {
+        nMsg = LVM_GETITEMRECT;
+        rcIn.left = LVIR_BOUNDS;
+    } else {
+        return false;
+    }
+    DWORD nProcess = 0;
+    ::GetWindowThreadProcessId(hCtl, &nProcess);
+    HANDLE hProcess = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, nProcess);
+    if (hProcess == nullptr)
+        return false;
+    bool bOk = false;
+    if (void* pRemote = ::VirtualAllocEx(hProcess, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE)) {
+        DWORD_PTR nResult = 0;
+        bOk = ::WriteProcessMemory(hProcess, pRemote, &rcIn, sizeof rcIn, nullptr)
+            && ::SendMessageTimeoutA(hCtl, nMsg, WPARAM(nItem), reinterpret_cast<LPARAM>(pRemote), SMTO_NORMAL, 30000,
+                                     &nResult)
+            && nResult != 0 && ::ReadProcessMemory(hProcess, pRemote, &rc, sizeof rc, nullptr);
+        ::VirtualFreeEx(hProcess, pRemote, 0, MEM_RELEASE);
+    }
+    ::CloseHandle(hProcess);
+    return bOk;
+}
+
+int ControlRect(const char* pszTitle, int nId, int nItem)
+{
+    HWND hWnd = Find(pszTitle, true, false);
+    HWND hCtl = hWnd != nullptr ? FindControl(hWnd, nId) : nullptr;
+    if (hCtl == nullptr) {
+        std::fprintf(stderr, "veltranctl: no visible control %d in \"%s\"\n", nId, pszTitle);
+        return 1;
+    }
+    RECT rc = {};
+    if (nItem < 0) {
+        ::GetWindowRect(hCtl, &rc);
+    } else if (ItemRect(hCtl, nItem, rc)) {
+        ::MapWindowPoints(hCtl, nullptr, reinterpret_cast<POINT*>(&rc), 2);
+    } else {
+        std::fprintf(stderr, "veltranctl: control %d has no item %d\n", nId, nItem);
+        return 1;
+    }
+    std::printf("%ld %ld %ld %ld\n", rc.left, rc.top, rc.right, rc.bottom);
+    return 0;
+}
+
 BOOL CALLBACK ListOne(HWND hWnd, LPARAM)
 {
     if (!::IsWindowVisible(hWnd))
@@ -123,23 +203,11 @@ int SendTo(HWND hWnd, bool bPost, int argc, char** argv)
     return 0;
 }
 
-// The control with this id anywhere below hWnd; null if none.
-HWND FindControl(HWND hWnd, int nID)
-{
-    for (HWND hChild = ::GetWindow(hWnd, GW_CHILD); hChild != nullptr; hChild = ::GetWindow(hChild, GW_HWNDNEXT)) {
-        if (::GetDlgCtrlID(hChild) == nID)
-            return hChild;
-        if (HWND hFound = FindControl(hChild, nID))
-            return hFound;
-    }
-    return nullptr;
-}
-
 int Usage()
 {
     std::fputs("usage: veltranctl wait [s] | send|post MSG [WPARAM [LPARAM]] | rect TITLE | rect-class CLASS | config PATH | list\n"
                "       send-to|post-to TITLE MSG [WPARAM [LPARAM]] | item TITLE ID | foreground\n"
-               "       send-item|post-item TITLE ID MSG [WPARAM [LPARAM]]\n", stderr);
+               "       control TITLE ID [ITEM]\n", stderr);
     return 2;
 }
 
@@ -196,15 +264,6 @@ int main(int argc, char** argv)
         }
         return SendTo(hWnd, pszVerb[0] == 'p', argc - 3, argv + 3);
     }
-    if ((std::strcmp(pszVerb, "send-item") == 0 || std::strcmp(pszVerb, "post-item") == 0) && argc >= 5 && argc <= 7) {
-        HWND hWnd = Find(argv[2], true, false);
-        HWND hItem = hWnd != nullptr ? FindControl(hWnd, int(Number(argv[3]))) : nullptr;
-        if (hItem == nullptr) {
-            std::fprintf(stderr, "veltranctl: no control %s in \"%s\"\n", argv[3], argv[2]);
-            return 1;
-        }
-        return SendTo(hItem, pszVerb[0] == 'p', argc - 4, argv + 4);
-    }
     if (std::strcmp(pszVerb, "foreground") == 0) {
         char szTitle[256] = "";
         if (HWND hWnd = ::GetForegroundWindow())
@@ -225,6 +284,8 @@ int main(int argc, char** argv)
         std::printf("%d|%s\n", static_cast<int>(::SendMessageA(hItem, BM_GETCHECK, 0, 0)), szText);
         return 0;
     }
+    if (std::strcmp(pszVerb, "control") == 0 && (argc == 4 || argc == 5))
+        return ControlRect(argv[2], int(Number(argv[3])), argc == 5 ? int(Number(argv[4])) : -1);
     if ((std::strcmp(pszVerb, "rect") == 0 || std::strcmp(pszVerb, "rect-class") == 0) && argc == 3) {
         HWND hWnd = Find(argv[2], true, pszVerb[4] == '-');
         RECT rc;
