@@ -642,63 +642,85 @@ TEST(AlarmListShell, TrayOpensHotKeyTogglesAndWaitsForTheEditor)
 }
 int g_nQuickFired = 0;
 
+// The real main dialog with the real list and its options, the editor as the
+// program wires it.
+class AlarmListShellTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_nGdi = AfxGetLiveGdiObjectCount();
+        g_windowServices.pfnMake[WK_ALARMLIST] = []() -> CDialog* { return new CAlarmListDlg; };
+        g_windowServices.pfnMake[WK_ALARMLISTOPTIONS] = []() -> CDialog* { return new CAlarmListOptionsDlg; };
+        g_windowServices.pfnEditAlarm = AlarmRunEditor;
+        g_settings = CSettings();
+        g_settings.m_nUsedAlarmAction = 1;
+        g_alarms.RemoveAll();
+    }
+    void TearDown() override
+    {
+        m_app.m_pMainWnd = nullptr;
+        delete m_pMain;
+        vtest::PumpPending();
+        g_alarms.RemoveAll();
+        EXPECT_EQ(m_nGdi, AfxGetLiveGdiObjectCount());
+    }
+    // The main dialog on the alarms the test has added, and the list opened from the tray; null if it did not open.
+    CAlarmListDlg* OpenList()
+    {
+        m_pMain = new CMainDlg;
+        EXPECT_TRUE(m_pMain->Create(IDD_MAINDLG));
+        m_app.m_pMainWnd = m_pMain;
+        m_pMain->SendMessage(WM_COMMAND, ID_TRAY_ALARMLIST);
+        return static_cast<CAlarmListDlg*>(m_pMain->m_pAlarmListDlg);
+    }
+
+    long m_nGdi = 0;
+    CWinApp m_app{"alarmlistshell"};
+    CRecordingSeams m_seams;
+    CSeamsScope m_scope{&m_seams};
+    CShellScope m_shell;
+    CMainDlg* m_pMain = nullptr;
+};
+
 // "Custom..." accepted unchanged while the list is open: the list shows the
 // alarm at once, and it fires once, at its time, also after the list has
 // stored its rows again.
-TEST(AlarmListShell, CustomQuickAlarmMadeWhileTheListIsOpenFiresOnce)
+TEST_F(AlarmListShellTest, CustomQuickAlarmMadeWhileTheListIsOpenFiresOnce)
 {
-    const long nGdi = AfxGetLiveGdiObjectCount();
-    CWinApp app("alarmlistquick");
-    CRecordingSeams seams;
     const CTime now(2026, 3, 2, 9, 30, 15);
-    seams.m_nNow = now.GetTime();
-    CSeamsScope scope(&seams);
-    CShellScope shell;
-    g_windowServices.pfnMake[WK_ALARMLIST] = []() -> CDialog* { return new CAlarmListDlg; };
-    g_windowServices.pfnEditAlarm = AlarmRunEditor;
+    m_seams.m_nNow = now.GetTime();
     g_windowServices.pfnExecuteAlarm = [](const CString& strName, DWORD, const CAlarm&) {
         if (strName == "New Alarm")
             g_nQuickFired++;
     };
     g_nQuickFired = 0;
-    g_settings = CSettings();
-    g_settings.m_nUsedAlarmAction = 1;
-    g_alarms.RemoveAll();
     CAlarm other = MakeAlarm("Bus", 0);
     g_alarms.Add(other);
-
-    CMainDlg* pMain = new CMainDlg;
-    ASSERT_TRUE(pMain->Create(IDD_MAINDLG));
-    app.m_pMainWnd = pMain;
-    pMain->SendMessage(WM_COMMAND, ID_TRAY_ALARMLIST);
-    ASSERT_NE(nullptr, pMain->m_pAlarmListDlg);
-    CReportCtrl& report = static_cast<CAlarmListDlg*>(pMain->m_pAlarmListDlg)->GetReport();
+    CAlarmListDlg* pList = OpenList();
+    ASSERT_NE(nullptr, pList);
+    CReportCtrl& report = pList->GetReport();
     {
         vtest::CDialogDriver driver({"#32770", nullptr, IDD_ALARMEDITOR}, [](HWND hDlg) { EditorOk(hDlg, nullptr); });
-        pMain->SendMessage(WM_COMMAND, 3000);
+        m_pMain->SendMessage(WM_COMMAND, 3000);
         EXPECT_EQ(1, driver.Driven());
     }
     const std::vector<DWORD> rows = Rows(report);
     ASSERT_EQ(2u, rows.size()) << "the list is filled again";
     EXPECT_EQ("New Alarm", Text(report, rows[1], 0));
 
-    pMain->SendMessage(UM_STOREALARMLIST);
-    pMain->CheckAlarms();
+    m_pMain->SendMessage(UM_STOREALARMLIST);
+    m_pMain->CheckAlarms();
     EXPECT_EQ(1, g_nQuickFired);
     for (int i = 1; i <= 2; i++)
     {
-        seams.m_nNow = (now + CTimeSpan(i)).GetTime();
-        pMain->SendMessage(UM_STOREALARMLIST);
-        pMain->CheckAlarms();
+        m_seams.m_nNow = (now + CTimeSpan(i)).GetTime();
+        m_pMain->SendMessage(UM_STOREALARMLIST);
+        m_pMain->CheckAlarms();
     }
     EXPECT_EQ(1, g_nQuickFired);
-
-    app.m_pMainWnd = nullptr;
-    delete pMain;
-    vtest::PumpPending();
-    g_alarms.RemoveAll();
-    EXPECT_EQ(nGdi, AfxGetLiveGdiObjectCount());
 }
+
 // An icon drawn through a 16 x 16 list, as the tray and the list draw theirs.
 std::vector<DWORD> IconPixels(HICON hIcon)
 {
@@ -758,48 +780,28 @@ TEST_F(AlarmListTest, TheShellsIconOfAFileIsTheAlarmsIconEverywhere)
     EXPECT_EQ(expected, shown) << "the Info page";
 }
 // The options' OK applies the list's colours to the open list at once.
-TEST(AlarmListShell, OptionsOkAppliesTheColoursToTheOpenList)
+TEST_F(AlarmListShellTest, OptionsOkAppliesTheColoursToTheOpenList)
 {
-    const long nGdi = AfxGetLiveGdiObjectCount();
-    CWinApp app("alarmlistoptions");
-    CRecordingSeams seams;
-    CSeamsScope scope(&seams);
-    CShellScope shell;
-    g_windowServices.pfnMake[WK_ALARMLIST] = []() -> CDialog* { return new CAlarmListDlg; };
-    g_windowServices.pfnMake[WK_ALARMLISTOPTIONS] = []() -> CDialog* { return new CAlarmListOptionsDlg; };
-    g_settings = CSettings();
-    g_settings.m_nUsedAlarmAction = 1;
     g_settings.m_crAlarmListBack = RGB(255, 255, 255);
-    g_alarms.RemoveAll();
     for (const char* psz : {"A", "B"})
     {
         CAlarm alarm = MakeAlarm(psz, 0);
         g_alarms.Add(alarm);
     }
-    CMainDlg* pMain = new CMainDlg;
-    ASSERT_TRUE(pMain->Create(IDD_MAINDLG));
-    app.m_pMainWnd = pMain;
-    pMain->SendMessage(WM_COMMAND, ID_TRAY_ALARMLIST);
-    ASSERT_NE(nullptr, pMain->m_pAlarmListDlg);
-    CAlarmListDlg* pList = static_cast<CAlarmListDlg*>(pMain->m_pAlarmListDlg);
+    CAlarmListDlg* pList = OpenList();
+    ASSERT_NE(nullptr, pList);
     const DWORD hUnselected = Rows(pList->GetReport())[1];
     ASSERT_NE(hUnselected, pList->GetReport().GetSelectedItem());
     EXPECT_EQ(RGB(255, 255, 255), pList->GetReport().GetCellBackColor(hUnselected, 2));
 
     pList->SendMessage(WM_COMMAND, IDC_ALARMLIST_OPTIONS);
-    ASSERT_TRUE(CMainDlg::IsOpen(pMain->m_pAlarmListOptionsDlg));
-    CWnd* pOptions = pMain->m_pAlarmListOptionsDlg;
+    ASSERT_TRUE(CMainDlg::IsOpen(m_pMain->m_pAlarmListOptionsDlg));
+    CWnd* pOptions = m_pMain->m_pAlarmListOptionsDlg;
     static_cast<CColourPicker*>(CWnd::FromHandlePermanent(pOptions->GetDlgItem(IDC_ALOPT_LISTBACK)->GetSafeHwnd()))
         ->SetColour(RGB(10, 20, 30));
     pOptions->SendMessage(WM_COMMAND, IDOK);
     vtest::PumpPending();
-    EXPECT_EQ(nullptr, pMain->m_pAlarmListOptionsDlg);
+    EXPECT_EQ(nullptr, m_pMain->m_pAlarmListOptionsDlg);
     EXPECT_EQ(RGB(10, 20, 30), pList->GetReport().GetCellBackColor(hUnselected, 2));
-
-    app.m_pMainWnd = nullptr;
-    delete pMain;
-    vtest::PumpPending();
-    g_alarms.RemoveAll();
-    EXPECT_EQ(nGdi, AfxGetLiveGdiObjectCount());
 }
 } // namespace
