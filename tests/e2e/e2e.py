@@ -481,7 +481,7 @@ def quick_alarm(cid, *clicks):
         return False
     if [c for c in clicks if not click_control(EDITOR, *c)]:
         return False
-    click_control(EDITOR, IDOK)
+    ctl("post-to", EDITOR, WM_COMMAND, IDOK)  # a page may hold a control of OK's id
     return wait(lambda: rect(EDITOR) is None, 5)
 
 
