@@ -51,10 +51,10 @@ private:
 // GetNextTime reads the clock again, so a repeating schedule's next time is
 // after this reading, and last run = this reading keeps next > last run.
 // Nothing of the array is held across the executor; the alarm is found again
-// by identity afterwards.
-// A firing reaches the file before the executor runs (its boxes and message
-// window may stay open until the program is ended some other way) and again
-// with its start counted, so it is neither lost nor repeated at the next start.
+// by identity afterwards. A firing reaches the file before the executor runs
+// (its boxes and message window may stay open until the program is ended
+// some other way) and again with its start counted, so it is neither lost
+// nor repeated at the next start.
 int CAlarmCheck::Run(CAlarmArray& alarms, const EXECUTE& fnExecute, const SAVE& fnSave)
 {
     int nFired = 0;

@@ -19,7 +19,7 @@ HICON AlarmExtractIcon(const CAlarmGeneral& general, const CString& strIconLibra
         break;
     case 2:
     {
-        // The index travels as the file-attributes word, as the list always passed it.
+        // The index goes as the file-attributes word.
         SHFILEINFOA info = {};
         if (::SHGetFileInfoA(strFile, static_cast<DWORD>(general.m_nIconIndex), &info, sizeof(info), SHGFI_ICON))
             hIcon = info.hIcon;

@@ -426,7 +426,7 @@ void CConfigFile::Load()
 
 // A file that is there but cannot be used whole leaves the defaults, says so
 // once, and is copied aside before a save could replace it; one that does
-// not open is never saved over.
+// not open or read is never saved over.
 void CConfigFile::LoadFile(LPCSTR pszPath)
 {
     SetDefaults(g_settings, GetAppDir());

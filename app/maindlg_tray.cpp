@@ -26,7 +26,6 @@ void RecreateIconList(CImageList& list)
     list.DeleteImageList();
     list.Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 1);
 }
-
 } // namespace
 
 void CMainDlg::AppendTrayItems(CStyledMenu& menu, const std::vector<CTrayMenuItem>& items)
