@@ -4,28 +4,28 @@ CString DescribeSkinBound(SKINBOUND nBound)
 {
     CString str;
     switch (nBound) {
-    case SB_NONE:
+    case SKB_NONE:
         break;
-    case SB_TIMEOUT:
+    case SKB_TIMEOUT:
         str.Format("no answer within %lu s", static_cast<unsigned long>(SKIN_NET_TIMEOUT_MS / 1000));
         break;
-    case SB_SLOW:
+    case SKB_SLOW:
         str.Format("less than %lu bytes in %lu s", static_cast<unsigned long>(SKIN_PACE_MIN_BYTES),
                    static_cast<unsigned long>(SKIN_PACE_WINDOW_MS / 1000));
         break;
-    case SB_REDIRECTS:
+    case SKB_REDIRECTS:
         str.Format("more than %d redirections", SKIN_MAX_REDIRECTS);
         break;
-    case SB_LINE:
+    case SKB_LINE:
         str.Format("a line longer than %d characters", SKIN_LIST_MAX_LINE);
         break;
-    case SB_LINES:
+    case SKB_LINES:
         str.Format("more than %d skins", SKIN_LIST_MAX_LINES);
         break;
-    case SB_BYTES:
+    case SKB_BYTES:
         str.Format("more than %lu MB", static_cast<unsigned long>(SKIN_LIST_MAX_BYTES / (1024 * 1024)));
         break;
-    case SB_PIXELS:
+    case SKB_PIXELS:
         str.Format("the picture has more than %lu pixels", static_cast<unsigned long>(SKIN_PREVIEW_MAX_PIXELS));
         break;
     }

@@ -25,14 +25,14 @@ const DWORD SKIN_PREVIEW_MAX_PIXELS = 2048UL * 2048;
 const DWORD SKIN_WORKER_WAIT_MS = 2000;
 
 enum SKINBOUND {
-    SB_NONE,
-    SB_TIMEOUT,   // no answer within SKIN_NET_TIMEOUT_MS
-    SB_SLOW,      // fewer than SKIN_PACE_MIN_BYTES in SKIN_PACE_WINDOW_MS
-    SB_REDIRECTS, // more than SKIN_MAX_REDIRECTS
-    SB_LINE,      // a list line longer than SKIN_LIST_MAX_LINE
-    SB_LINES,     // more than SKIN_LIST_MAX_LINES lines
-    SB_BYTES,     // a list of more than SKIN_LIST_MAX_BYTES
-    SB_PIXELS,    // a preview of more than SKIN_PREVIEW_MAX_PIXELS
+    SKB_NONE,
+    SKB_TIMEOUT,   // no answer within SKIN_NET_TIMEOUT_MS
+    SKB_SLOW,      // fewer than SKIN_PACE_MIN_BYTES in SKIN_PACE_WINDOW_MS
+    SKB_REDIRECTS, // more than SKIN_MAX_REDIRECTS
+    SKB_LINE,      // a list line longer than SKIN_LIST_MAX_LINE
+    SKB_LINES,     // more than SKIN_LIST_MAX_LINES lines
+    SKB_BYTES,     // a list of more than SKIN_LIST_MAX_BYTES
+    SKB_PIXELS,    // a preview of more than SKIN_PREVIEW_MAX_PIXELS
 };
 
 // What the bound is, for a status line: "no answer within 5 s".

@@ -176,10 +176,10 @@ CString GetSkinPathFault(const CString& strFolder, const CString& strTempFolder,
 
 bool CSkinListReader::Feed(const char* pData, size_t nSize)
 {
-    while (m_nBound == SB_NONE && nSize > 0) {
+    while (m_nBound == SKB_NONE && nSize > 0) {
         const size_t nRoom = SKIN_LIST_MAX_BYTES - m_nBytes;
         if (nRoom == 0) {
-            m_nBound = SB_BYTES;
+            m_nBound = SKB_BYTES;
             break;
         }
         const size_t nTake = nSize < nRoom ? nSize : nRoom;
@@ -187,7 +187,7 @@ bool CSkinListReader::Feed(const char* pData, size_t nSize)
         const size_t nPart = pEnd != nullptr ? size_t(pEnd - pData) : nTake;
         // A "\r" may still come before the line end.
         if (m_line.size() + nPart > size_t(SKIN_LIST_MAX_LINE) + 1) {
-            m_nBound = SB_LINE;
+            m_nBound = SKB_LINE;
             break;
         }
         m_line.append(pData, nPart);
@@ -198,14 +198,14 @@ bool CSkinListReader::Feed(const char* pData, size_t nSize)
         if (pEnd != nullptr)
             LineEnded();
     }
-    return m_nBound == SB_NONE;
+    return m_nBound == SKB_NONE;
 }
 
 bool CSkinListReader::End()
 {
-    if (m_nBound == SB_NONE && !m_line.empty())
+    if (m_nBound == SKB_NONE && !m_line.empty())
         LineEnded();
-    return m_nBound == SB_NONE;
+    return m_nBound == SKB_NONE;
 }
 
 bool CSkinListReader::LineEnded()
@@ -213,7 +213,7 @@ bool CSkinListReader::LineEnded()
     if (!m_line.empty() && m_line.back() == '\r')
         m_line.pop_back();
     if (m_line.size() > size_t(SKIN_LIST_MAX_LINE)) {
-        m_nBound = SB_LINE;
+        m_nBound = SKB_LINE;
         return false;
     }
     const CString strLine(m_line.data(), int(m_line.size()));
@@ -221,7 +221,7 @@ bool CSkinListReader::LineEnded()
     if (!IsSkinListLine(strLine) || !IsPlainSkinName(GetSkinListField(strLine, 1)))
         return true;
     if (m_nKept == SKIN_LIST_MAX_LINES) {
-        m_nBound = SB_LINES;
+        m_nBound = SKB_LINES;
         return false;
     }
     m_lines.Add(strLine);

@@ -82,7 +82,7 @@ private:
     CStringArray m_lines;
     int m_nKept = 0;
     DWORD m_nBytes = 0;
-    SKINBOUND m_nBound = SB_NONE;
+    SKINBOUND m_nBound = SKB_NONE;
 };
 
 // "SKIN COMMENT" and the entry's fields, as the details label shows them.

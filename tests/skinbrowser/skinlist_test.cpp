@@ -198,7 +198,7 @@ TEST(SkinListReader, SplitsLinesInAnyPiecesAndKeepsTheListsLines)
         ASSERT_TRUE(reader.End());
         EXPECT_EQ(std::vector<std::string>{"G;Last;A;2001"}, Take(reader));
         EXPECT_EQ(3, reader.GetKeptCount());
-        EXPECT_EQ(SB_NONE, reader.GetBound());
+        EXPECT_EQ(SKB_NONE, reader.GetBound());
     }
 }
 
@@ -209,7 +209,7 @@ TEST(SkinListReader, ALineTooLongStopsTheListAndKeepsWhatCameBefore)
     CSkinListReader reader;
     const std::string text = "G;Kept;A;2001\n" + longest + "\r\n" + longest + "x\n";
     EXPECT_FALSE(reader.Feed(text.data(), text.size()));
-    EXPECT_EQ(SB_LINE, reader.GetBound());
+    EXPECT_EQ(SKB_LINE, reader.GetBound());
     EXPECT_EQ(2u, Take(reader).size());
     EXPECT_FALSE(reader.End());
 
@@ -221,7 +221,7 @@ TEST(SkinListReader, ALineTooLongStopsTheListAndKeepsWhatCameBefore)
     while (endless.Feed(block.data(), block.size()) && nFed < 100)
         nFed++;
     EXPECT_EQ(2, nFed);
-    EXPECT_EQ(SB_LINE, endless.GetBound());
+    EXPECT_EQ(SKB_LINE, endless.GetBound());
     EXPECT_TRUE(Take(endless).empty());
 }
 
@@ -232,7 +232,7 @@ TEST(SkinListReader, TooManyLinesOrBytesStopTheList)
     for (int i = 0; i <= SKIN_LIST_MAX_LINES; i++)
         lines += "G;Skin " + std::to_string(i) + ";A;2001\n";
     EXPECT_FALSE(reader.Feed(lines.data(), lines.size()));
-    EXPECT_EQ(SB_LINES, reader.GetBound());
+    EXPECT_EQ(SKB_LINES, reader.GetBound());
     EXPECT_EQ(SKIN_LIST_MAX_LINES, reader.GetKeptCount());
     EXPECT_EQ(size_t(SKIN_LIST_MAX_LINES), Take(reader).size());
 
@@ -246,7 +246,7 @@ TEST(SkinListReader, TooManyLinesOrBytesStopTheList)
         nFed += DWORD(shortLines.size());
     EXPECT_LE(nFed, SKIN_LIST_MAX_BYTES);
     EXPECT_GT(nFed + shortLines.size(), SKIN_LIST_MAX_BYTES);
-    EXPECT_EQ(SB_BYTES, bytes.GetBound());
+    EXPECT_EQ(SKB_BYTES, bytes.GetBound());
     EXPECT_EQ(0, bytes.GetKeptCount());
     EXPECT_STREQ("more than 16 MB", DescribeSkinBound(bytes.GetBound()));
 }
@@ -264,12 +264,12 @@ TEST(SkinLimits, SlowDataEndsAtTheFirstWindowWithTooLittle)
     while (drip.Arrived(1, now += 200))
         nArrivals++;
     EXPECT_EQ(24, nArrivals);
-    EXPECT_STREQ("less than 512 bytes in 5 s", DescribeSkinBound(SB_SLOW));
-    EXPECT_STREQ("no answer within 5 s", DescribeSkinBound(SB_TIMEOUT));
-    EXPECT_STREQ("more than 5 redirections", DescribeSkinBound(SB_REDIRECTS));
-    EXPECT_STREQ("a line longer than 1024 characters", DescribeSkinBound(SB_LINE));
-    EXPECT_STREQ("more than 250000 skins", DescribeSkinBound(SB_LINES));
-    EXPECT_STREQ("the picture has more than 4194304 pixels", DescribeSkinBound(SB_PIXELS));
+    EXPECT_STREQ("less than 512 bytes in 5 s", DescribeSkinBound(SKB_SLOW));
+    EXPECT_STREQ("no answer within 5 s", DescribeSkinBound(SKB_TIMEOUT));
+    EXPECT_STREQ("more than 5 redirections", DescribeSkinBound(SKB_REDIRECTS));
+    EXPECT_STREQ("a line longer than 1024 characters", DescribeSkinBound(SKB_LINE));
+    EXPECT_STREQ("more than 250000 skins", DescribeSkinBound(SKB_LINES));
+    EXPECT_STREQ("the picture has more than 4194304 pixels", DescribeSkinBound(SKB_PIXELS));
 }
 
 } // namespace
