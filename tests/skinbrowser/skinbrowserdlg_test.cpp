@@ -141,7 +141,13 @@ protected:
                             reinterpret_cast<LPARAM>(m_pDlg->GetDlgItem(nID)->GetSafeHwnd()));
     }
 
-    void Settle() { ASSERT_TRUE(m_pDlg->WaitForWorkers(30000)) << "the workers did not end"; }
+    // The workers have ended and the lists are filled.
+    void Settle()
+    {
+        ASSERT_TRUE(m_pDlg->WaitForWorkers(30000)) << "the workers did not end";
+        ASSERT_TRUE(vtest::PumpUntil([&] { return !m_pDlg->IsFilling(); }, 30000)) << "the lists are not filled";
+        ASSERT_TRUE(m_pDlg->WaitForWorkers(30000)) << "the workers did not end";
+    }
 
     CString Install()
     {
