@@ -495,8 +495,7 @@ LRESULT CSkinBrowserDlg::OnSkinJob(WPARAM wParam, LPARAM lParam)
         break;
     case SJ_LISTEND:
         // A list a bound stopped says which; other failures had their box.
-        SetStatus(job.m_bFailed && job.m_nBound != SKB_NONE ? "Skin list stopped: " + DescribeSkinBound(job.m_nBound)
-                                                             : CString(kReady),
+        SetStatus(job.m_bFailed && job.m_nBound != SKB_NONE ? FormatSkinListStop(job.m_nBound) : CString(kReady),
                   PGS_TEXT_ONLY);
         SetInstall(kInstallThis, job.m_bFailed ? 0 : 1);
         break;

@@ -29,6 +29,8 @@ CString GetSkinDownloadScript() { return GetSkinServerRoot() + "/downloadskin.ph
 
 CString GetSkinListFailureText() { return "Cannot access " + GetSkinServerRoot(); }
 
+CString FormatSkinListStop(SKINBOUND nBound) { return "Skin list stopped: " + DescribeSkinBound(nBound); }
+
 LPCSTR GetSkinKindWord(int nKind) { return nKind == 1 ? "dcs" : "acs"; }
 
 LPCSTR GetSkinKindLetter(int nKind) { return nKind == 1 ? "d" : "a"; }

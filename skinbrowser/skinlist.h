@@ -18,6 +18,9 @@ CString GetSkinServerBase();
 CString GetSkinDownloadScript();
 // "Cannot access " + root: the message of a failed list request.
 CString GetSkinListFailureText();
+// "Skin list stopped: " + what the bound is: the status after a list a bound
+// ended, and the second paragraph of its message.
+CString FormatSkinListStop(SKINBOUND nBound);
 
 // The kind's word in paths and extensions ("acs", "dcs") and the download
 // query's type letter ("a", "d"); nKind is the Skin Browser's type, 0 or 1.

@@ -302,9 +302,13 @@ void CSkinJob::RunList()
     m_bFailed = bFailed;
     if (bFailed) {
         Send(SJ_LISTFAILED);
+        // A bound is named too: the lines kept before it are offered, and
+        // the first one's preview soon takes the status line.
+        CString strText = GetSkinListFailureText();
+        if (m_nBound != SKB_NONE)
+            strText += "\n\n" + FormatSkinListStop(m_nBound);
         CWinApp* pApp = AfxGetApp();
-        AfxGetSeams()->MessageBox(nullptr, GetSkinListFailureText(), pApp != nullptr ? pApp->m_pszAppName : "",
-                                  MB_OK);
+        AfxGetSeams()->MessageBox(nullptr, strText, pApp != nullptr ? pApp->m_pszAppName : "", MB_OK);
     }
     if (!m_bCancel)
         ::SendMessageA(m_hWnd, UM_SKINLISTREAD, 0, 0);

@@ -270,6 +270,7 @@ TEST(SkinLimits, SlowDataEndsAtTheFirstWindowWithTooLittle)
     EXPECT_STREQ("a line longer than 1024 characters", DescribeSkinBound(SKB_LINE));
     EXPECT_STREQ("more than 250000 skins", DescribeSkinBound(SKB_LINES));
     EXPECT_STREQ("the picture has more than 4194304 pixels", DescribeSkinBound(SKB_PIXELS));
+    EXPECT_STREQ("Skin list stopped: more than 250000 skins", FormatSkinListStop(SKB_LINES));
 }
 
 } // namespace

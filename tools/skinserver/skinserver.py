@@ -76,7 +76,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
     def log_message(self, fmt, *args):
         if self.server.log:
             with open(self.server.log, "a") as f:
-                f.write("%s %s\n" % (self.command, self.path))
+                f.write("%s\n" % self.requestline)
 
     def site_file(self, *parts):
         """A file under the site, or None; never one outside it."""
