@@ -108,7 +108,9 @@ CString GetSkinListField(const CString& strLine, int nField)
 
 void GetSkinGroups(const CStringArray& lines, CStringArray& groups)
 {
-    groups.RemoveAll();
+    // Room for every line at once: grown a step at a time, the array would
+    // copy itself again and again for a large list.
+    groups.SetSize(0, lines.GetSize());
     std::unordered_set<std::string> seen;
     for (INT_PTR i = 0; i < lines.GetSize(); i++) {
         const int semi = lines[i].Find(';');
@@ -120,7 +122,7 @@ void GetSkinGroups(const CStringArray& lines, CStringArray& groups)
 
 void GetSkinsOfGroup(const CStringArray& lines, const CString& strGroup, CStringArray& groupLines)
 {
-    groupLines.RemoveAll();
+    groupLines.SetSize(0, lines.GetSize());
     for (INT_PTR i = 0; i < lines.GetSize(); i++) {
         if (GetSkinListField(lines[i], 0) == strGroup)
             groupLines.Add(lines[i]);
