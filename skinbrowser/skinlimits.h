@@ -22,7 +22,7 @@ const DWORD SKIN_LIST_MAX_BYTES = 16UL * 1024 * 1024;
 const DWORD SKIN_PREVIEW_MAX_PIXELS = 2048UL * 2048;
 // Closing the browser (and so the program's exit) waits this long for its
 // workers, then leaves them what they use and goes.
-const DWORD SKIN_WORKER_WAIT_MS = 2000;
+const DWORD SKIN_WORKER_WAIT_MS = 1000;
 
 enum SKINBOUND {
     SKB_NONE,

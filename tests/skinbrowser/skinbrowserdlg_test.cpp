@@ -552,7 +552,7 @@ TEST_F(SkinBrowserTest, CancelStopsTheTransferAndRedirectionsAreCounted)
     EXPECT_EQ(6, Requests({"redirect-forever", "/dcs/"}) - nBefore) << "requests after the end";
 }
 
-TEST_F(SkinBrowserTest, ClosingDuringAStalledRequestWaitsTwoSecondsAtMost)
+TEST_F(SkinBrowserTest, ClosingDuringAStalledRequestWaitsASecondAtMost)
 {
     const std::vector<std::string> before = Tree(m_strApp);
     CSkinBrowserDlg& dlg = Open();

@@ -22,7 +22,8 @@ tests, GET /echo answers with the request's headers and a POST anywhere with
 its body (the request's Content-Type in X-Echo-Content-Type).
 
   skinserver.py --site DIR [--port N] [--port-file F] [--mode M] [--log F]
-Prints "serving on http://127.0.0.1:PORT" and writes PORT to --port-file.
+Prints "serving on http://127.0.0.1:PORT" and writes PORT to --port-file;
+--log gets each request line as it arrives.
 """
 import argparse
 import http.server
@@ -34,7 +35,7 @@ import urllib.parse
 
 KINDS = {"a": "acs", "d": "dcs"}
 MODES = ["normal", "wrong-length", "truncated", "slow", "404", "500", "hostile-list", "huge-list", "not-zip",
-         "silent", "drip", "redirect-forever", "endless-list", "no-line-ends", "many-skins", "many-groups",
+         "silent", "drip", "drip-headers", "redirect-forever", "endless-list", "no-line-ends", "many-skins", "many-groups",
          "long-names", "huge-preview"]
 MANY = 200000
 LONG_NAME = "L" * 240
@@ -74,6 +75,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
     protocol_version = "HTTP/1.0"
 
     def log_message(self, fmt, *args):
+        pass
+
+    def log_arrival(self):
+        """Each request line as it arrives, also of requests never answered."""
         if self.server.log:
             with open(self.server.log, "a") as f:
                 f.write("%s\n" % self.requestline)
@@ -122,15 +127,18 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.wfile.write(body)
 
     def do_POST(self):
+        self.log_arrival()
         length = int(self.headers.get("Content-Length", "0"))
         self.echo(self.rfile.read(length), self.headers.get("Content-Type", ""))
 
     def take_mode(self):
-        """The mode of this request: a /mode/<mode> prefix, else the server's."""
+        """The mode of this request: a /mode/<mode> prefix, else the server's.
+        A tag after the mode (/mode/slow:exit) only marks the requests of one
+        test in the log."""
         parts = self.path.split("/", 3)
-        if len(parts) >= 3 and parts[1] == "mode" and parts[2] in MODES:
+        if len(parts) >= 3 and parts[1] == "mode" and parts[2].split(":")[0] in MODES:
             self.path = "/" + (parts[3] if len(parts) > 3 else "")
-            return parts[2]
+            return parts[2].split(":")[0]
         return self.server.mode
 
     def stream(self, content_type, chunk, pause=0.0):
@@ -148,12 +156,22 @@ class Handler(http.server.BaseHTTPRequestHandler):
             pass
 
     def do_GET(self):
+        self.log_arrival()
         if self.path == "/echo":
             return self.echo(str(self.headers).encode(), "")
         mode = self.take_mode()
         if mode == "silent":
             time.sleep(3600)
             return
+        if mode == "drip-headers":
+            try:
+                self.wfile.write(b"HTTP/1.0 200 OK\r\nX-Pad: ")
+                while True:
+                    self.wfile.write(b"a")
+                    self.wfile.flush()
+                    time.sleep(0.2)
+            except OSError:
+                return
         if mode == "redirect-forever":
             self.server.hops += 1
             self.send_response(302)
