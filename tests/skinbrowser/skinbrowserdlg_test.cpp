@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <initializer_list>
@@ -626,8 +627,10 @@ TEST_F(SkinBrowserTest, TwoHundredThousandSkinsListAndClearWithoutFreezing)
                        && dlg.m_listSkins.GetChildCount(RVI_ROOT) == (bGroups ? 1 : 200000) && !dlg.IsFilling();
             },
             30000));
-        EXPECT_LE(::GetTickCount() - dwStart, 5000u);
-        EXPECT_LT(ticker.LongestGap(), 500u) << "the program stood still";
+        const DWORD dwListed = ::GetTickCount() - dwStart;
+        EXPECT_LE(dwListed, 5000u);
+        const DWORD dwStill = ticker.LongestGap();
+        EXPECT_LT(dwStill, 500u) << "the program stood still";
         EXPECT_EQ(200000, dlg.m_arrSkinList.GetSize());
         EXPECT_STREQ(bGroups ? "Group 000000" : "Many", dlg.m_listGroups.GetItemText(dlg.m_listGroups.GetSelectedItem(), 0));
         EXPECT_STREQ("Skin 000000", dlg.m_listSkins.GetItemText(dlg.m_listSkins.GetSelectedItem(), 0));
@@ -639,7 +642,11 @@ TEST_F(SkinBrowserTest, TwoHundredThousandSkinsListAndClearWithoutFreezing)
         ASSERT_TRUE(vtest::PumpUntil(
             [&] { return dlg.m_listGroups.GetChildCount(RVI_ROOT) + dlg.m_listSkins.GetChildCount(RVI_ROOT) == 0; },
             5000));
-        EXPECT_LE(::GetTickCount() - dwStart, 1000u);
+        const DWORD dwCleared = ::GetTickCount() - dwStart;
+        EXPECT_LE(dwCleared, 1000u);
+        std::printf("%s from the server: listed in %lu ms (the longest stand-still %lu ms), cleared in %lu ms\n",
+                    pszMode, static_cast<unsigned long>(dwListed), static_cast<unsigned long>(dwStill),
+                    static_cast<unsigned long>(dwCleared));
         Click(IDC_SKINBROWSER_CONNECT); // Cancel
         Settle();
     }
