@@ -106,6 +106,7 @@ public:
     CReportCtrl m_listSkins;
     CString m_strUrl;
 
+private:
     // The rows a list still has to take: a block now, the rest a block at a
     // tick of the fill timer, so that a list of any length leaves the
     // program's other windows running; the list's redraw is held until the
@@ -124,7 +125,6 @@ public:
     void GroupsFilled();
     void SkinsFilled();
 
-private:
     // The workers started and not yet seen to end; the probes share the client under its lock.
     std::vector<std::shared_ptr<CSkinJob>> m_jobs;
     std::shared_ptr<CSkinProbe> m_pProbe;

@@ -104,6 +104,7 @@ private:
     std::unique_ptr<CHttpFile> Get(CInternetSession& session, std::unique_ptr<CHttpConnection>& connection,
                                    DWORD dwFlags, CString& strError);
     UINT ReadSome(CHttpFile& file, void* pBuffer, UINT nSize);
+    bool TimedOut();
     CString FailureText(CException* e);
     void Receive(ULONGLONG nExpected, bool bExpectedKnown);
     void Fetch();

@@ -142,14 +142,22 @@ UINT CSkinJob::ReadSome(CHttpFile& file, void* pBuffer, UINT nSize)
     return dwAvailable == 0 ? 0 : file.Read(pBuffer, dwAvailable < nSize ? dwAvailable : nSize);
 }
 
-// Why a transfer failed: the timeout when the call took as long, else the
-// exception's own text (at most 254 characters).
+// A blocking call that failed after running as long as the timeout timed
+// out: that is the bound that ended the transfer.
+bool CSkinJob::TimedOut()
+{
+    if (::GetTickCount() - m_dwCallStart < SKIN_NET_TIMEOUT_MS * 9 / 10)
+        return false;
+    m_nBound = SKB_TIMEOUT;
+    return true;
+}
+
+// Why a transfer failed: the timeout, or the exception's own text (at most
+// 254 characters).
 CString CSkinJob::FailureText(CException* e)
 {
-    if (::GetTickCount() - m_dwCallStart >= SKIN_NET_TIMEOUT_MS * 9 / 10) {
-        m_nBound = SKB_TIMEOUT;
+    if (TimedOut())
         return DescribeSkinBound(m_nBound);
-    }
     char szText[255] = "";
     e->GetErrorMessage(szText, sizeof szText);
     return szText[0] != '\0' ? CString(szText) : CString("the transfer failed");
@@ -287,7 +295,7 @@ void CSkinJob::RunList()
             }
         }
     } catch (CException* e) {
-        FailureText(e);
+        TimedOut();
         e->Delete();
         bFailed = true;
     }
