@@ -65,8 +65,6 @@ public:
     BOOL QueryInfo(DWORD dwInfoLevel, CString& str) const;
 };
 
-class CInternetSession;
-
 // A connection to one server; requests opened on it take its options.
 class CInternetConnection {
 public:

@@ -212,25 +212,24 @@ bool CSkinListReader::End()
     return m_nBound == SKB_NONE;
 }
 
-bool CSkinListReader::LineEnded()
+void CSkinListReader::LineEnded()
 {
     if (!m_line.empty() && m_line.back() == '\r')
         m_line.pop_back();
     if (m_line.size() > size_t(SKIN_LIST_MAX_LINE)) {
         m_nBound = SKB_LINE;
-        return false;
+        return;
     }
     const CString strLine(m_line.data(), int(m_line.size()));
     m_line.clear();
     if (!IsSkinListLine(strLine) || !IsPlainSkinName(GetSkinListField(strLine, 1)))
-        return true;
+        return;
     if (m_nKept == SKIN_LIST_MAX_LINES) {
         m_nBound = SKB_LINES;
-        return false;
+        return;
     }
     m_lines.Add(strLine);
     m_nKept++;
-    return true;
 }
 
 void CSkinListReader::TakeLines(CStringArray& lines)

@@ -79,7 +79,7 @@ public:
     void TakeLines(CStringArray& lines);
 
 private:
-    bool LineEnded();
+    void LineEnded();
 
     std::string m_line;
     CStringArray m_lines;
