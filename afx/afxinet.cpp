@@ -26,19 +26,23 @@ void AfxThrowInternetException(DWORD_PTR dwContext, DWORD dwError)
     throw new CInternetException(dwError != 0 ? dwError : ::GetLastError(), dwContext);
 }
 
+// Each byte is looked at once: a long line is not searched again for its
+// end after every block.
 BOOL CStdioFile::ReadString(CString& rString)
 {
     for (;;) {
-        const int newline = m_strPending.Find('\n');
+        const int newline = m_strPending.Find('\n', m_nScanned);
         if (newline >= 0 || m_bEnd) {
             if (newline < 0 && m_strPending.IsEmpty())
                 return FALSE;
             rString = newline >= 0 ? m_strPending.Left(newline) : m_strPending;
             m_strPending = newline >= 0 ? m_strPending.Mid(newline + 1) : CString();
+            m_nScanned = 0;
             if (!rString.IsEmpty() && rString[rString.GetLength() - 1] == '\r')
                 rString = rString.Left(rString.GetLength() - 1);
             return TRUE;
         }
+        m_nScanned = m_strPending.GetLength();
         char block[512];
         const UINT n = Read(block, sizeof block);
         if (n == 0)
@@ -86,6 +90,15 @@ void CInternetFile::Abort()
     m_hInternet = nullptr;
 }
 
+BOOL CHttpFile::SendRequest(LPCSTR pstrHeaders, DWORD dwHeadersLen, LPVOID lpOptional, DWORD dwOptionalLen)
+{
+    if (m_hInternet == nullptr
+        || !::HttpSendRequestA(m_hInternet, pstrHeaders, pstrHeaders != nullptr ? dwHeadersLen : 0, lpOptional,
+                               dwOptionalLen))
+        AfxThrowInternetException(m_dwContext, m_hInternet == nullptr ? ERROR_INVALID_HANDLE : 0);
+    return TRUE;
+}
+
 BOOL CHttpFile::QueryInfoStatusCode(DWORD& dwStatusCode) const
 {
     DWORD size = sizeof dwStatusCode;
@@ -101,6 +114,44 @@ BOOL CHttpFile::QueryInfo(DWORD dwInfoLevel, CString& str) const
         return FALSE;
     str = CString(buffer, int(size));
     return TRUE;
+}
+
+CInternetConnection::CInternetConnection(HINTERNET hConnection, LPCSTR pstrServer, INTERNET_PORT nPort,
+                                         DWORD_PTR dwContext)
+    : m_hConnection(hConnection), m_strServer(pstrServer), m_nPort(nPort), m_dwContext(dwContext)
+{
+}
+
+CInternetConnection::~CInternetConnection() { Close(); }
+
+BOOL CInternetConnection::SetOption(DWORD dwOption, DWORD dwValue)
+{
+    return m_hConnection != nullptr && ::InternetSetOptionA(m_hConnection, dwOption, &dwValue, sizeof dwValue);
+}
+
+void CInternetConnection::Close()
+{
+    if (m_hConnection != nullptr)
+        ::InternetCloseHandle(m_hConnection);
+    m_hConnection = nullptr;
+}
+
+CHttpFile* CHttpConnection::OpenRequest(LPCSTR pstrVerb, LPCSTR pstrObjectName, LPCSTR pstrReferer,
+                                        DWORD_PTR dwContext, LPCSTR* ppstrAcceptTypes, LPCSTR pstrVersion,
+                                        DWORD dwFlags)
+{
+    CString url;
+    url.Format("%s://%s:%u%s", (dwFlags & INTERNET_FLAG_SECURE) ? "https" : "http", m_strServer.GetString(),
+               unsigned(m_nPort), pstrObjectName);
+    if (AFXINETREQUESTHOOK hook = g_pfnRequestHook.load())
+        hook(url, dwFlags);
+    if (m_hConnection == nullptr)
+        AfxThrowInternetException(dwContext, ERROR_INVALID_HANDLE);
+    HINTERNET hRequest = ::HttpOpenRequestA(m_hConnection, pstrVerb, pstrObjectName, pstrVersion, pstrReferer,
+                                            ppstrAcceptTypes, dwFlags, dwContext);
+    if (hRequest == nullptr)
+        AfxThrowInternetException(dwContext);
+    return new CHttpFile(hRequest, url, dwContext);
 }
 
 CInternetSession::CInternetSession(LPCSTR pstrAgent, DWORD_PTR dwContext, DWORD dwAccessType, LPCSTR pstrProxyName,
@@ -133,4 +184,16 @@ CStdioFile* CInternetSession::OpenURL(LPCSTR pstrURL, DWORD_PTR dwContext, DWORD
     if (url.Left(7).CompareNoCase("http://") == 0 || url.Left(8).CompareNoCase("https://") == 0)
         return new CHttpFile(hFile, pstrURL, dwContext);
     return new CInternetFile(hFile, pstrURL, dwContext);
+}
+
+CHttpConnection* CInternetSession::GetHttpConnection(LPCSTR pstrServer, INTERNET_PORT nPort, LPCSTR pstrUserName,
+                                                     LPCSTR pstrPassword)
+{
+    if (m_hSession == nullptr)
+        AfxThrowInternetException(m_dwContext, ERROR_INVALID_HANDLE);
+    HINTERNET hConnection = ::InternetConnectA(m_hSession, pstrServer, nPort, pstrUserName, pstrPassword,
+                                               INTERNET_SERVICE_HTTP, 0, m_dwContext);
+    if (hConnection == nullptr)
+        AfxThrowInternetException(m_dwContext);
+    return new CHttpConnection(hConnection, pstrServer, nPort, m_dwContext);
 }

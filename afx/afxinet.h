@@ -1,6 +1,7 @@
-// The framework's internet classes over WinINet: a session that opens URLs,
-// the files it returns (read in blocks or line by line) and the exception
-// their failures throw. Thin: each call is the WinINet call it names.
+// The framework's internet classes over WinINet: a session that opens URLs
+// or HTTP connections, the requests and files they return (read in blocks or
+// line by line) and the exception their failures throw. Thin: each call is
+// the WinINet call it names.
 #pragma once
 
 #include <windows.h>
@@ -30,8 +31,10 @@ public:
     virtual BOOL ReadString(CString& rString);
 
 protected:
-    // Bytes Read gave but ReadString has not handed out yet.
+    // Bytes Read gave but ReadString has not handed out yet; the first
+    // m_nScanned of them hold no line end.
     CString m_strPending;
+    int m_nScanned = 0;
     bool m_bEnd = false;
 };
 
@@ -55,8 +58,40 @@ protected:
 class CHttpFile : public CInternetFile {
 public:
     using CInternetFile::CInternetFile;
+    // Sends an opened request; throws CInternetException on failure.
+    BOOL SendRequest(LPCSTR pstrHeaders = nullptr, DWORD dwHeadersLen = 0, LPVOID lpOptional = nullptr,
+                     DWORD dwOptionalLen = 0);
     BOOL QueryInfoStatusCode(DWORD& dwStatusCode) const;
     BOOL QueryInfo(DWORD dwInfoLevel, CString& str) const;
+};
+
+// A connection to one server; requests opened on it take its options.
+class CInternetConnection {
+public:
+    CInternetConnection(HINTERNET hConnection, LPCSTR pstrServer, INTERNET_PORT nPort, DWORD_PTR dwContext);
+    virtual ~CInternetConnection();
+    CInternetConnection(const CInternetConnection&) = delete;
+    CInternetConnection& operator=(const CInternetConnection&) = delete;
+
+    BOOL SetOption(DWORD dwOption, DWORD dwValue);
+    virtual void Close();
+    HINTERNET GetHandle() const { return m_hConnection; }
+
+protected:
+    HINTERNET m_hConnection;
+    CString m_strServer;
+    INTERNET_PORT m_nPort;
+    DWORD_PTR m_dwContext;
+};
+
+class CHttpConnection : public CInternetConnection {
+public:
+    using CInternetConnection::CInternetConnection;
+    // An unsent request for an object of this server; the caller deletes it
+    // before the connection. Throws CInternetException on failure.
+    CHttpFile* OpenRequest(LPCSTR pstrVerb, LPCSTR pstrObjectName, LPCSTR pstrReferer = nullptr, DWORD_PTR dwContext = 1,
+                           LPCSTR* ppstrAcceptTypes = nullptr, LPCSTR pstrVersion = nullptr,
+                           DWORD dwFlags = INTERNET_FLAG_EXISTING_CONNECT);
 };
 
 class CInternetSession {
@@ -73,6 +108,10 @@ public:
     // be opened.
     CStdioFile* OpenURL(LPCSTR pstrURL, DWORD_PTR dwContext = 1, DWORD dwFlags = INTERNET_FLAG_TRANSFER_ASCII,
                         LPCSTR pstrHeaders = nullptr, DWORD dwHeadersLength = 0);
+    // The caller deletes it after its requests and before the session.
+    // Throws CInternetException when the handle cannot be made.
+    CHttpConnection* GetHttpConnection(LPCSTR pstrServer, INTERNET_PORT nPort = INTERNET_INVALID_PORT_NUMBER,
+                                       LPCSTR pstrUserName = nullptr, LPCSTR pstrPassword = nullptr);
     void Close();
     HINTERNET GetHandle() const { return m_hSession; }
 
@@ -81,6 +120,7 @@ private:
     DWORD_PTR m_dwContext;
 };
 
-// Tests see every URL a session opens (and its flags); null turns it off.
+// Tests see every URL a session opens or requests (and its flags); null
+// turns it off.
 using AFXINETREQUESTHOOK = void (*)(LPCSTR pszUrl, DWORD dwFlags);
 AFXINETREQUESTHOOK AfxSetInternetRequestHook(AFXINETREQUESTHOOK pfnHook);

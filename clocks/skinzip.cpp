@@ -231,15 +231,25 @@ CUnzip::CUnzip(LPCSTR lpszArchivePath)
     }
 }
 
+// A path longer than MAX_PATH - 1 is refused before anything is written:
+// Wine's C runtime creates such a file, but can then neither rename nor
+// remove it, and every attempt would leave one behind.
 void CMamaZip::SwapSize(LPCSTR lpszDataPath)
 {
+    const CString strFinal(lpszDataPath);
+    const CString strPartial = strFinal + ".part";
+    if (strPartial.GetLength() > MAX_PATH - 1) {
+        CString strText;
+        strText.Format("%s: the path %s is %d characters long, more than %d", m_strArchiveName.GetString(),
+                       strPartial.GetString(), strPartial.GetLength(), MAX_PATH - 1);
+        throw new CZipException(strText);
+    }
+
     std::vector<BYTE> data;
     CString strError;
     if (!UnzipSkinData(m_archive.data(), m_archive.size(), m_nMaxData, m_strArchiveName, data, strError))
         throw new CZipException(strError);
 
-    const CString strFinal(lpszDataPath);
-    const CString strPartial = strFinal + ".part";
     FILE* pFile = std::fopen(strPartial, "wb");
     if (pFile == nullptr)
         throw new CZipException(m_strArchiveName + ": cannot create " + strPartial);

@@ -201,6 +201,10 @@ private:
     int GetTopIndex() const override;
     int GetCountPerPage() const override;
 
+    // A list view made with LVS_OWNERDATA holds only the count of the
+    // model's rows, so it empties at once however many there are.
+    bool IsOwnerData() const;
+    void SyncRowCount();
     void Remeasure();
     void FreeMemDC();
     void InvalidateRowsArea();

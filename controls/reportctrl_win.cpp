@@ -99,8 +99,19 @@ LRESULT CReportCtrl::OnFontChangeMessage(WPARAM, LPARAM)
 
 // --- the rows the model asks for ---------------------------------------------
 
+bool CReportCtrl::IsOwnerData() const { return (::GetWindowLongA(m_hWnd, GWL_STYLE) & LVS_OWNERDATA) != 0; }
+
+void CReportCtrl::SyncRowCount()
+{
+    ::SendMessageA(m_hWnd, LVM_SETITEMCOUNT, (WPARAM)m_model.GetRowCount(), LVSICF_NOSCROLL);
+}
+
 void CReportCtrl::OnRowInserted(int nRow, DWORD hItem)
 {
+    if (IsOwnerData()) {
+        SyncRowCount();
+        return;
+    }
     LVITEMA item = {};
     item.mask = LVIF_TEXT | LVIF_STATE | LVIF_PARAM;
     item.iItem = nRow;
@@ -109,14 +120,25 @@ void CReportCtrl::OnRowInserted(int nRow, DWORD hItem)
     ::SendMessageA(m_hWnd, LVM_INSERTITEMA, 0, (LPARAM)&item);
 }
 
-void CReportCtrl::OnRowDeleted(int nRow) { ::SendMessageA(m_hWnd, LVM_DELETEITEM, (WPARAM)nRow, 0); }
+void CReportCtrl::OnRowDeleted(int nRow)
+{
+    if (IsOwnerData())
+        SyncRowCount();
+    else
+        ::SendMessageA(m_hWnd, LVM_DELETEITEM, (WPARAM)nRow, 0);
+}
 
 // Row by row the list view lays out, scrolls and repaints after each one:
-// every row goes in one message, a block with drawing held off.
+// every row goes in one message, a block with drawing held off. (Under Wine
+// even that one message takes time quadratic in the rows a list view holds.)
 void CReportCtrl::OnRowsDeleted(int nFirst, int nCount)
 {
     if (nCount <= 0)
         return;
+    if (IsOwnerData()) {
+        SyncRowCount();
+        return;
+    }
     if (nFirst == 0 && nCount == (int)::SendMessageA(m_hWnd, LVM_GETITEMCOUNT, 0, 0)) {
         ::SendMessageA(m_hWnd, LVM_DELETEALLITEMS, 0, 0);
         return;
@@ -131,7 +153,13 @@ void CReportCtrl::OnRowsDeleted(int nFirst, int nCount)
     SetWindowRedraw(m_model.GetRedrawLock() < 1);
 }
 
-void CReportCtrl::OnRowItemChanged(int nRow, DWORD hItem) { CListCtrl::SetItemData(nRow, hItem); }
+void CReportCtrl::OnRowItemChanged(int nRow, DWORD hItem)
+{
+    if (IsOwnerData())
+        RepaintRow(nRow);
+    else
+        CListCtrl::SetItemData(nRow, hItem);
+}
 
 void CReportCtrl::RepaintRow(int nRow)
 {

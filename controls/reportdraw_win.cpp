@@ -202,9 +202,10 @@ void CReportCtrl::AutoSizeColumn(int nColumn)
 
 void CReportCtrl::DrawItem(LPDRAWITEMSTRUCT lpDis)
 {
-    // The row names its item; the item data must agree, or the row is stale.
+    // The row names its item; the item data (a list view that holds rows
+    // has it) must agree, or the row is stale.
     DWORD hItem = m_model.GetRowItem((int)lpDis->itemID);
-    if (hItem == RVI_NONE || (DWORD)lpDis->itemData != hItem)
+    if (hItem == RVI_NONE || (!IsOwnerData() && (DWORD)lpDis->itemData != hItem))
         return;
     CDC* pDC = CDC::FromHandle(lpDis->hDC);
     int nSaved = pDC->SaveDC();

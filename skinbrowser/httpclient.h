@@ -65,6 +65,11 @@ public:
     int m_nScheme = HTTP_SCHEME_HTTP;
     CHttpArguments m_arguments;
     CHttpCookies m_cookies;
+    // Given to each connection: its connect, send and receive timeouts (0
+    // leaves WinINet's own), and flags added to each of its requests
+    // (INTERNET_FLAG_NO_AUTO_REDIRECT, say).
+    DWORD m_dwTimeoutMs = 0;
+    DWORD m_dwRequestFlags = 0;
 
 protected:
     virtual void RequestPostMultiParts(LPCSTR pszPath, LPCSTR pszReferer);

@@ -83,6 +83,13 @@ bool CHttpClient::Connect(LPCSTR pszHost, int nPort, LPCSTR pszUser, LPCSTR pszP
                                         Context());
         if (m_hConnect == nullptr)
             Fail("connect failed...");
+        // On the connection, not the session: Wine gives a session's
+        // timeouts to no connection.
+        if (m_dwTimeoutMs != 0) {
+            for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                                 INTERNET_OPTION_RECEIVE_TIMEOUT})
+                ::InternetSetOptionA(m_hConnect, option, &m_dwTimeoutMs, sizeof m_dwTimeoutMs);
+        }
         if (::InternetAttemptConnect(0) != ERROR_SUCCESS)
             Fail("connect failed...");
     } catch (const CHttpFailure& failure) {
@@ -145,6 +152,7 @@ HINTERNET CHttpClient::OpenRequest(LPCSTR pszVerb, LPCSTR pszPath, LPCSTR pszRef
     if (m_hConnect == nullptr)
         Fail("handle not opened...");
     CloseRequest();
+    dwFlags |= m_dwRequestFlags;
     if (m_nScheme == HTTP_SCHEME_HTTPS)
         dwFlags |= INTERNET_FLAG_SECURE;
     LPCSTR accept[] = {"*/*", nullptr};

@@ -13,6 +13,7 @@
 #include "controls/reportctrl.h"
 #include "controls/skinbutton.h"
 #include "image/picture.h"
+#include "skinbrowser/skinlimits.h"
 #include "skinbrowser/skinworkers.h"
 
 #include <memory>
@@ -23,7 +24,7 @@ class CHttpClient;
 class CSkinBrowserDlg : public CDialog {
 public:
     explicit CSkinBrowserDlg(CWnd* pParent = nullptr);
-    // Waits for the workers still running.
+    // Stops the workers; one still running keeps what it uses.
     ~CSkinBrowserDlg() override;
 
     // Deletes all items of both lists.
@@ -33,6 +34,8 @@ public:
     int GetRunningWorkerCount();
     // Waits, pumping messages, until every worker has ended; false at the deadline.
     bool WaitForWorkers(DWORD dwTimeoutMs);
+    // Rows are still going into a list.
+    bool IsFilling() const { return m_groupFill.pList != nullptr || m_skinFill.pList != nullptr; }
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -56,6 +59,7 @@ protected:
     afx_msg void OnGroupSelChanged(NMHDR* pNMHDR, LRESULT* pResult);
     afx_msg void OnSkinSelChanged(NMHDR* pNMHDR, LRESULT* pResult);
     afx_msg LRESULT OnSkinJob(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnTimer(UINT_PTR nIDEvent);
     DECLARE_MESSAGE_MAP()
 
     void SetupButtons();
@@ -84,6 +88,7 @@ public:
     int m_nBackHeight = 0;
     CStringArray m_arrSkinList;
     CPicture m_imgPreview;
+    // The client of m_pProbe, which the workers share.
     CHttpClient* m_pHttpClient = nullptr;
     // The last worker started. The thread library closes it when the worker
     // ends, so it only says that one was started; the waits use the jobs.
@@ -102,9 +107,29 @@ public:
     CString m_strUrl;
 
 private:
-    // The workers started and not yet seen to end; the probes share the client under the lock.
+    // The rows a list still has to take: a block now, the rest a block at a
+    // tick of the fill timer, so that a list of any length leaves the
+    // program's other windows running; the list's redraw is held until the
+    // last block.
+    struct CRowFill {
+        CReportCtrl* pList = nullptr; // null: no fill under way
+        CStringArray rows;            // the groups, or the lines of a group's skins
+        INT_PTR nNext = 0;
+    };
+    enum { TIMER_FILL = 1, FILL_BLOCK_ROWS = 5000 };
+    // Empties list and starts filling it with fill's rows, its redraw held;
+    // true when it is done.
+    bool StartFill(CRowFill& fill, CReportCtrl& list);
+    bool FillBlock(CRowFill& fill);
+    void StopFill(CRowFill& fill);
+    void GroupsFilled();
+    void SkinsFilled();
+
+    // The workers started and not yet seen to end; the probes share the client under its lock.
     std::vector<std::shared_ptr<CSkinJob>> m_jobs;
-    CCriticalSection m_clientLock;
+    std::shared_ptr<CSkinProbe> m_pProbe;
+    CRowFill m_groupFill;
+    CRowFill m_skinFill;
     bool m_bFillingGroups = false;
     bool m_bDestroying = false;
 };

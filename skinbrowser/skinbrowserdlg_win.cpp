@@ -5,9 +5,13 @@
 #include "alarms/executorutil.h"
 #include "app/messages.h"
 #include "app/settings.h"
+#include "image/checked_math.h"
 #include "res/skinbrowser_res.h"
 #include "skinbrowser/httpclient.h"
 #include "skinbrowser/skinlist.h"
+
+#include <algorithm>
+#include <cstring>
 
 BEGIN_MESSAGE_MAP(CSkinBrowserDlg, CDialog)
     ON_BN_CLICKED(IDC_SKINBROWSER_CONNECT, OnConnect)
@@ -25,6 +29,7 @@ BEGIN_MESSAGE_MAP(CSkinBrowserDlg, CDialog)
     ON_NOTIFY(RCN_SELCHANGED, IDC_SKINBROWSER_GROUPS, OnGroupSelChanged)
     ON_NOTIFY(RCN_SELCHANGED, IDC_SKINBROWSER_SKINS, OnSkinSelChanged)
     ON_MESSAGE(UM_SKINJOB, OnSkinJob)
+    ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 namespace {
@@ -40,12 +45,17 @@ const UINT kRedrawAll = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE;
 
 CSkinBrowserDlg::CSkinBrowserDlg(CWnd* pParent) : CDialog(IDD_SKINBROWSER, pParent) {}
 
+// The window went first (OnDestroy waited a while for the workers); a worker
+// still running holds its job and the client, and frees them when it ends.
 CSkinBrowserDlg::~CSkinBrowserDlg()
 {
+    if (GetSafeHwnd() != nullptr)
+        DestroyWindow();
     for (auto& job : m_jobs)
         job->Cancel();
-    WaitForWorkers(INFINITE);
-    delete m_pHttpClient;
+    m_jobs.clear();
+    m_pHttpClient = nullptr;
+    m_pProbe.reset();
 }
 
 void CSkinBrowserDlg::DoDataExchange(CDataExchange* pDX)
@@ -106,7 +116,8 @@ BOOL CSkinBrowserDlg::OnInitDialog()
         m_hbmBackground.Attach(background.MakeBitmap());
     }
 
-    m_pHttpClient = new CHttpClient;
+    m_pProbe = std::make_shared<CSkinProbe>();
+    m_pHttpClient = &m_pProbe->m_client;
     CenterWindow();
 
     SetStatus(kReady, PGS_TEXT_ONLY);
@@ -162,18 +173,25 @@ void CSkinBrowserDlg::SetupButtons()
     }
 }
 
+// The frame is first set back to the untouched background, so a preview
+// smaller than the frame leaves nothing of the one before.
 void CSkinBrowserDlg::ComposePreview()
 {
     if (m_hbmBackground.GetSafeHandle() == nullptr)
         return;
     m_hbmCanvas = m_hbmBackground;
+    CDC dcBack, dcSource;
+    dcBack.CreateCompatibleDC(nullptr);
+    dcSource.CreateCompatibleDC(nullptr);
+    CSelectGuard selBack(dcBack.m_hDC, m_hbmBackground.GetSafeHandle());
+    const int x = m_nBackWidth - 215, y = 35;
+    if (m_bmpFirstCanvas.GetSafeHandle() != nullptr) {
+        CSelectGuard selFirst(dcSource.m_hDC, m_bmpFirstCanvas.GetSafeHandle());
+        ::BitBlt(dcBack.m_hDC, x, y, 195, 195, dcSource.m_hDC, x, y, SRCCOPY);
+    }
     if (m_hbmPreview.GetSafeHandle() != nullptr) {
-        CDC dcBack, dcPreview;
-        dcBack.CreateCompatibleDC(nullptr);
-        dcPreview.CreateCompatibleDC(nullptr);
-        CSelectGuard selBack(dcBack.m_hDC, m_hbmBackground.GetSafeHandle());
-        CSelectGuard selPreview(dcPreview.m_hDC, m_hbmPreview.GetSafeHandle());
-        ::BitBlt(dcBack.m_hDC, m_nBackWidth - 215, 35, 195, 195, dcPreview.m_hDC, -1, -1, SRCCOPY);
+        CSelectGuard selPreview(dcSource.m_hDC, m_hbmPreview.GetSafeHandle());
+        ::BitBlt(dcBack.m_hDC, x, y, 195, 195, dcSource.m_hDC, -1, -1, SRCCOPY);
     }
     RedrawWindow(nullptr, nullptr, kRedrawAll);
 }
@@ -259,38 +277,95 @@ void CSkinBrowserDlg::RedrawProgress()
 void CSkinBrowserDlg::FillGroupList()
 {
     m_bFillingGroups = true;
-    m_listGroups.DeleteItem(RVI_ROOT);
-    CStringArray groups;
-    GetSkinGroups(m_arrSkinList, groups);
-    for (INT_PTR i = 0; i < groups.GetSize(); i++)
-        m_listGroups.InsertItem(RVI_ROOT, RVTI_LAST, groups[i]);
-    m_listGroups.SelectItem(m_listGroups.GetChildItem(RVI_ROOT, 0), -1, TRUE);
-    RedrawWindow(nullptr, nullptr, kRedrawAll);
+    StopFill(m_groupFill);
+    GetSkinGroups(m_arrSkinList, m_groupFill.rows);
+    if (StartFill(m_groupFill, m_listGroups))
+        GroupsFilled();
     m_bFillingGroups = false;
+}
+
+// The first group is selected once all are in, unless one was chosen meanwhile.
+void CSkinBrowserDlg::GroupsFilled()
+{
+    StopFill(m_groupFill);
+    const bool bWasFilling = m_bFillingGroups;
+    m_bFillingGroups = true;
+    if (m_listGroups.GetSelectedItem() == RVI_NONE)
+        m_listGroups.SelectItem(m_listGroups.GetChildItem(RVI_ROOT, 0), -1, TRUE);
+    m_bFillingGroups = bWasFilling;
+    RedrawWindow(nullptr, nullptr, kRedrawAll);
 }
 
 void CSkinBrowserDlg::OnGroupSelChanged(NMHDR* pNMHDR, LRESULT* pResult)
 {
     const DWORD hItem = reinterpret_cast<NMREPORT*>(pNMHDR)->hItem;
-    m_listSkins.SetRedraw(FALSE);
-    m_listSkins.DeleteItem(RVI_ROOT);
-    DWORD hFirst = RVI_NONE;
-    if (hItem != RVI_NONE) {
-        CStringArray lines;
-        GetSkinsOfGroup(m_arrSkinList, m_listGroups.GetItemText(hItem, 0), lines);
-        for (INT_PTR i = 0; i < lines.GetSize(); i++) {
-            const DWORD hSkin = m_listSkins.InsertItem(RVI_ROOT, RVTI_LAST, GetSkinListField(lines[i], 1));
-            m_listSkins.SetItemText(hSkin, 1, GetSkinListField(lines[i], 2));
-        }
-        hFirst = m_listSkins.GetChildItem(RVI_ROOT, 0);
-        m_listSkins.SelectItem(hFirst, -1, TRUE);
-    }
-    // Emptying the list drops its selection without a notice: say it here.
-    if (hFirst == RVI_NONE)
-        SkinSelected(RVI_NONE);
-    m_listSkins.SetRedraw(TRUE);
-    m_listSkins.Invalidate();
+    StopFill(m_skinFill);
+    if (hItem != RVI_NONE)
+        GetSkinsOfGroup(m_arrSkinList, m_listGroups.GetItemText(hItem, 0), m_skinFill.rows);
+    if (StartFill(m_skinFill, m_listSkins))
+        SkinsFilled();
     *pResult = 0;
+}
+
+void CSkinBrowserDlg::SkinsFilled()
+{
+    StopFill(m_skinFill);
+    const DWORD hFirst = m_listSkins.GetChildItem(RVI_ROOT, 0);
+    if (hFirst == RVI_NONE)
+        SkinSelected(RVI_NONE); // emptying the list dropped its selection without a notice
+    else if (m_listSkins.GetSelectedItem() == RVI_NONE)
+        m_listSkins.SelectItem(hFirst, -1, TRUE);
+    m_listSkins.Invalidate();
+}
+
+bool CSkinBrowserDlg::StartFill(CRowFill& fill, CReportCtrl& list)
+{
+    list.SetRedraw(FALSE);
+    list.DeleteItem(RVI_ROOT);
+    fill.pList = &list;
+    fill.nNext = 0;
+    if (FillBlock(fill))
+        return true;
+    SetTimer(TIMER_FILL, USER_TIMER_MINIMUM, nullptr);
+    return false;
+}
+
+bool CSkinBrowserDlg::FillBlock(CRowFill& fill)
+{
+    const INT_PTR nEnd = std::min<INT_PTR>(fill.nNext + FILL_BLOCK_ROWS, fill.rows.GetSize());
+    for (; fill.nNext < nEnd; fill.nNext++) {
+        const CString& strRow = fill.rows[fill.nNext];
+        if (fill.pList == &m_listGroups) {
+            m_listGroups.InsertItem(RVI_ROOT, RVTI_LAST, strRow);
+        } else {
+            const DWORD hSkin = m_listSkins.InsertItem(RVI_ROOT, RVTI_LAST, GetSkinListField(strRow, 1));
+            m_listSkins.SetItemText(hSkin, 1, GetSkinListField(strRow, 2));
+        }
+    }
+    return fill.nNext >= fill.rows.GetSize();
+}
+
+// Ends a fill where it stands and gives its list its redraw back.
+void CSkinBrowserDlg::StopFill(CRowFill& fill)
+{
+    if (fill.pList != nullptr)
+        fill.pList->SetRedraw(TRUE);
+    fill.pList = nullptr;
+    fill.rows.RemoveAll();
+    if (m_groupFill.pList == nullptr && m_skinFill.pList == nullptr && GetSafeHwnd() != nullptr)
+        KillTimer(TIMER_FILL);
+}
+
+// Timers come after every other message, so the clocks and the rest of the
+// program run between two blocks.
+void CSkinBrowserDlg::OnTimer(UINT_PTR nIDEvent)
+{
+    if (nIDEvent != TIMER_FILL || m_bDestroying)
+        return;
+    if (m_groupFill.pList != nullptr && FillBlock(m_groupFill))
+        GroupsFilled();
+    if (m_skinFill.pList != nullptr && FillBlock(m_skinFill))
+        SkinsFilled();
 }
 
 void CSkinBrowserDlg::OnSkinSelChanged(NMHDR* pNMHDR, LRESULT* pResult)
@@ -354,8 +429,9 @@ void CSkinBrowserDlg::StartWorker(CSkinJob::TYPE nType)
     }
     const int nKind = g_settings.m_nSkinBrowserType == 1 ? 1 : 0;
     auto job = std::make_shared<CSkinJob>(nType, m_hWnd, nKind);
-    job->m_pHttpClient = m_pHttpClient;
-    job->m_pClientLock = &m_clientLock;
+    job->m_pProbe = m_pProbe;
+    char szTemp[1024] = "";
+    ::GetTempPathA(sizeof szTemp, szTemp);
     if (nType == CSkinJob::LIST) {
         job->m_strUrl = GetSkinListUrl(nKind);
     } else {
@@ -371,13 +447,12 @@ void CSkinBrowserDlg::StartWorker(CSkinJob::TYPE nType)
         job->m_strGroup = GetSkinListField(strEntry, 0);
         if (nType == CSkinJob::PREVIEW) {
             job->m_strProbeUrl = job->m_strUrl = GetSkinPreviewUrl(nKind, job->m_strGroup, job->m_strName);
-            char szTemp[1024] = "";
-            ::GetTempPathA(sizeof szTemp, szTemp);
             job->m_strFolder = szTemp;
         } else {
             job->m_strProbeUrl = GetSkinArchiveProbeUrl(nKind, job->m_strGroup, job->m_strName);
             job->m_strUrl = GetSkinDownloadUrl(nKind, job->m_strGroup, job->m_strName);
             job->m_strFolder = nKind == 1 ? g_settings.m_strDigitalSkinDir : g_settings.m_strAnalogSkinDir;
+            job->m_strTempFolder = szTemp;
             m_strUrl = job->m_strProbeUrl;
         }
     }
@@ -397,6 +472,8 @@ LRESULT CSkinBrowserDlg::OnSkinJob(WPARAM wParam, LPARAM lParam)
     switch (wParam) {
     case SJ_BEGIN:
         if (job.m_nType == CSkinJob::LIST) {
+            StopFill(m_groupFill);
+            StopFill(m_skinFill);
             m_arrSkinList.RemoveAll();
             ClearLists();
         }
@@ -417,7 +494,9 @@ LRESULT CSkinBrowserDlg::OnSkinJob(WPARAM wParam, LPARAM lParam)
         SetInstall("Error", -1);
         break;
     case SJ_LISTEND:
-        SetStatus(kReady, PGS_TEXT_ONLY);
+        // A list a bound stopped says which; other failures had their box.
+        SetStatus(job.m_bFailed && job.m_nBound != SKB_NONE ? FormatSkinListStop(job.m_nBound) : CString(kReady),
+                  PGS_TEXT_ONLY);
         SetInstall(kInstallThis, job.m_bFailed ? 0 : 1);
         break;
     case SJ_PROBED:
@@ -458,16 +537,20 @@ LRESULT CSkinBrowserDlg::OnSkinJob(WPARAM wParam, LPARAM lParam)
 
 // Only a whole picture with status 200 becomes the preview; anything else
 // shows the no-preview picture, so no earlier skin's picture stands for it.
+// A picture too large to decode is refused before its pixels are made.
 void CSkinBrowserDlg::ShowPreview(CSkinJob& job)
 {
     HBITMAP hPreview = nullptr;
     if (job.m_strFault.IsEmpty()) {
         m_imgPreview.Clear(0);
+        m_imgPreview.SetMaxDecodePixels(SKIN_PREVIEW_MAX_PIXELS);
         std::vector<BYTE>& bytes = job.m_transfer.m_bytes;
         if (m_imgPreview.Decode(bytes.data(), static_cast<DWORD>(bytes.size()), PIC_FORMAT_JPG))
             hPreview = m_imgPreview.MakeBitmap();
         if (hPreview == nullptr)
-            job.m_strFault = "the picture cannot be read";
+            job.m_strFault = std::strcmp(m_imgPreview.GetLastError(), kPicDecodeLimitText) == 0
+                                 ? DescribeSkinBound(SKB_PIXELS)
+                                 : CString("the picture cannot be read");
     }
     if (hPreview == nullptr)
         hPreview = LoadJpgBitmap(IDJ_SKINBROWSER_NOPREVIEW);
@@ -477,20 +560,27 @@ void CSkinBrowserDlg::ShowPreview(CSkinJob& job)
     ComposePreview();
 }
 
+// The analog button is pushed at the start (its pushed look stands apart
+// from its check): a change of kind lets the other button up, so only the
+// kind shown looks pushed.
 void CSkinBrowserDlg::OnShowAnalog()
 {
     const bool bChanged = g_settings.m_nSkinBrowserType != 0;
     g_settings.m_nSkinBrowserType = 0;
-    if (bChanged)
+    if (bChanged) {
+        SendDlgItemMessage(IDC_SKINBROWSER_DIGITAL, BM_SETSTATE, 0);
         OnConnect();
+    }
 }
 
 void CSkinBrowserDlg::OnShowDigital()
 {
     const bool bChanged = g_settings.m_nSkinBrowserType != 1;
     g_settings.m_nSkinBrowserType = 1;
-    if (bChanged)
+    if (bChanged) {
+        SendDlgItemMessage(IDC_SKINBROWSER_ANALOG, BM_SETSTATE, 0);
         OnConnect();
+    }
 }
 
 void CSkinBrowserDlg::OnOptions()
@@ -511,13 +601,17 @@ void CSkinBrowserDlg::OnClose()
         ::SendMessageA(pMain->GetSafeHwnd(), UM_SKINBROWSERCLOSED, 0, 0);
 }
 
-// The workers report to this window: it stays until they have ended.
+// The workers report to this window: cancelled, they change nothing more.
+// One blocked in a request is not waited for beyond the bound; it ends by
+// itself on what it holds.
 void CSkinBrowserDlg::OnDestroy()
 {
     m_bDestroying = true;
+    StopFill(m_groupFill);
+    StopFill(m_skinFill);
     for (auto& job : m_jobs)
         job->Cancel();
-    WaitForWorkers(INFINITE);
+    WaitForWorkers(SKIN_WORKER_WAIT_MS);
     CDialog::OnDestroy();
 }
 

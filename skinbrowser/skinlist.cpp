@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <unordered_set>
 
 namespace {
 
@@ -28,6 +29,8 @@ CString GetSkinDownloadScript() { return GetSkinServerRoot() + "/downloadskin.ph
 
 CString GetSkinListFailureText() { return "Cannot access " + GetSkinServerRoot(); }
 
+CString FormatSkinListStop(SKINBOUND nBound) { return "Skin list stopped: " + DescribeSkinBound(nBound); }
+
 LPCSTR GetSkinKindWord(int nKind) { return nKind == 1 ? "dcs" : "acs"; }
 
 LPCSTR GetSkinKindLetter(int nKind) { return nKind == 1 ? "d" : "a"; }
@@ -47,6 +50,33 @@ CString EscapeUrlText(const CString& strText)
         }
     }
     return out;
+}
+
+CString ResolveSkinRedirect(const CString& strBase, const CString& strLocation)
+{
+    const int nSchemeEnd = strBase.Find("://");
+    if (nSchemeEnd < 0 || strLocation.IsEmpty())
+        return CString();
+    if (strLocation.Find("://") >= 0) {
+        const CString strScheme = strLocation.Left(strLocation.Find("://"));
+        return strScheme.CompareNoCase("http") == 0 || strScheme.CompareNoCase("https") == 0 ? strLocation
+                                                                                             : CString();
+    }
+    const CString strScheme = strBase.Left(nSchemeEnd);
+    if (strLocation.Left(2) == "//")
+        return strScheme + ":" + strLocation;
+    int nPathStart = strBase.Find('/', nSchemeEnd + 3);
+    if (nPathStart < 0)
+        nPathStart = strBase.GetLength();
+    if (strLocation[0] == '/')
+        return strBase.Left(nPathStart) + strLocation;
+    // Relative to the folder of the base's path, its query left out.
+    CString strPath = strBase.Mid(nPathStart);
+    const int nQuery = strPath.FindOneOf("?#");
+    if (nQuery >= 0)
+        strPath = strPath.Left(nQuery);
+    const int nSlash = strPath.ReverseFind('/');
+    return strBase.Left(nPathStart) + (nSlash >= 0 ? strPath.Left(nSlash + 1) : CString("/")) + strLocation;
 }
 
 CString GetSkinListUrl(int nKind) { return GetSkinServerBase() + GetSkinKindWord(nKind) + "/skins.inf"; }
@@ -78,21 +108,21 @@ CString GetSkinListField(const CString& strLine, int nField)
 
 void GetSkinGroups(const CStringArray& lines, CStringArray& groups)
 {
-    groups.RemoveAll();
+    // Room for every line at once: grown a step at a time, the array would
+    // copy itself again and again for a large list.
+    groups.SetSize(0, lines.GetSize());
+    std::unordered_set<std::string> seen;
     for (INT_PTR i = 0; i < lines.GetSize(); i++) {
         const int semi = lines[i].Find(';');
         const CString group = semi >= 0 ? lines[i].Left(semi) : CString();
-        bool bSeen = false;
-        for (INT_PTR j = 0; j < groups.GetSize() && !bSeen; j++)
-            bSeen = groups[j] == group;
-        if (!bSeen)
+        if (seen.insert(std::string(group.GetString(), size_t(group.GetLength()))).second)
             groups.Add(group);
     }
 }
 
 void GetSkinsOfGroup(const CStringArray& lines, const CString& strGroup, CStringArray& groupLines)
 {
-    groupLines.RemoveAll();
+    groupLines.SetSize(0, lines.GetSize());
     for (INT_PTR i = 0; i < lines.GetSize(); i++) {
         if (GetSkinListField(lines[i], 0) == strGroup)
             groupLines.Add(lines[i]);
@@ -135,6 +165,77 @@ BOOL IsPlainSkinName(const CString& strName)
     if (stem.GetLength() == 4 && (stem.Left(3) == "COM" || stem.Left(3) == "LPT") && stem[3] >= '0' && stem[3] <= '9')
         return FALSE;
     return TRUE;
+}
+
+CString GetSkinPathFault(const CString& strFolder, const CString& strTempFolder, const CString& strName, int nKind)
+{
+    const SkinKind kind = nKind == 1 ? SKIN_DIGITAL : SKIN_ANALOG;
+    const int nLongest = MAX_PATH - 1;
+    if (GetSkinArchivePath(strFolder, strName, kind).GetLength() > nLongest)
+        return "the name is too long for the skins folder";
+    if ((GetSkinDataPath(strTempFolder, strName) + ".part").GetLength() > nLongest)
+        return "the name is too long for the temporary folder";
+    return CString();
+}
+
+bool CSkinListReader::Feed(const char* pData, size_t nSize)
+{
+    while (m_nBound == SKB_NONE && nSize > 0) {
+        const size_t nRoom = SKIN_LIST_MAX_BYTES - m_nBytes;
+        if (nRoom == 0) {
+            m_nBound = SKB_BYTES;
+            break;
+        }
+        const size_t nTake = nSize < nRoom ? nSize : nRoom;
+        const char* pEnd = static_cast<const char*>(std::memchr(pData, '\n', nTake));
+        const size_t nPart = pEnd != nullptr ? size_t(pEnd - pData) : nTake;
+        // A "\r" may still come before the line end.
+        if (m_line.size() + nPart > size_t(SKIN_LIST_MAX_LINE) + 1) {
+            m_nBound = SKB_LINE;
+            break;
+        }
+        m_line.append(pData, nPart);
+        const size_t nUsed = pEnd != nullptr ? nPart + 1 : nPart;
+        m_nBytes += DWORD(nUsed);
+        pData += nUsed;
+        nSize -= nUsed;
+        if (pEnd != nullptr)
+            LineEnded();
+    }
+    return m_nBound == SKB_NONE;
+}
+
+bool CSkinListReader::End()
+{
+    if (m_nBound == SKB_NONE && !m_line.empty())
+        LineEnded();
+    return m_nBound == SKB_NONE;
+}
+
+void CSkinListReader::LineEnded()
+{
+    if (!m_line.empty() && m_line.back() == '\r')
+        m_line.pop_back();
+    if (m_line.size() > size_t(SKIN_LIST_MAX_LINE)) {
+        m_nBound = SKB_LINE;
+        return;
+    }
+    const CString strLine(m_line.data(), int(m_line.size()));
+    m_line.clear();
+    if (!IsSkinListLine(strLine) || !IsPlainSkinName(GetSkinListField(strLine, 1)))
+        return;
+    if (m_nKept == SKIN_LIST_MAX_LINES) {
+        m_nBound = SKB_LINES;
+        return;
+    }
+    m_lines.Add(strLine);
+    m_nKept++;
+}
+
+void CSkinListReader::TakeLines(CStringArray& lines)
+{
+    lines.Append(m_lines);
+    m_lines.RemoveAll();
 }
 
 CString FormatSkinDetails(const CString& strName, const CString& strEntry)

@@ -4,10 +4,20 @@
 // job) and waits there while the dialog applies it, so what it reports and
 // the dialog's state change in one order. The list worker also sends the
 // dialog message 100, which builds the group list.
+//
+// Every wait of a worker is bounded (skinlimits.h): requests time out,
+// slow answers end, redirections are counted, and Cancel is looked at
+// between any two of them. Closing a blocked WinINet handle from another
+// thread does not end the call under Wine, so a worker is never waited for
+// longer than SKIN_WORKER_WAIT_MS: it holds the job and the dialog's client
+// itself and ends on its own.
 #pragma once
 
+#include "afx/afxexcept.h"
 #include "afx/afxstr.h"
 #include "afx/afxworker.h"
+#include "skinbrowser/httpclient.h"
+#include "skinbrowser/skinlimits.h"
 #include "skinbrowser/skintransfer.h"
 
 #include <windows.h>
@@ -15,14 +25,16 @@
 #include <atomic>
 #include <memory>
 
-class CHttpClient;
+class CInternetSession;
+class CHttpConnection;
+class CHttpFile;
 
 // The steps a worker reports (wParam of UM_SKINJOB).
 enum SKINJOBSTEP {
     SJ_BEGIN,       // Install reads "Cancel", status "Connecting..."
     SJ_LINES,       // list: m_newLines arrived
     SJ_LISTFAILED,  // list: the request failed; the box comes next
-    SJ_LISTEND,     // list: done (m_bFailed)
+    SJ_LISTEND,     // list: done (m_bFailed, m_nBound)
     SJ_PROBED,      // preview, download: size probed, the transfer starts
     SJ_PROGRESS,    // m_nPercent changed
     SJ_PREVIEW,     // preview: m_transfer holds the picture (or m_strFault why not)
@@ -33,6 +45,14 @@ enum SKINJOBSTEP {
 const UINT UM_SKINJOB = WM_APP + 0x2E0;
 // Sent by the list worker once the list is read: build the group list.
 const UINT UM_SKINLISTREAD = 100;
+
+// The dialog's one HTTP client for the size probes and the lock they take,
+// held by the dialog and by every job.
+struct CSkinProbe {
+    CSkinProbe();
+    CHttpClient m_client;
+    CCriticalSection m_lock;
+};
 
 class CSkinJob {
 public:
@@ -59,12 +79,13 @@ public:
     CString m_strProbeUrl;     // the size probe's address
     CString m_strUrl;          // the body's address (the list's for the list)
     CString m_strFolder;       // preview: the temporary folder; download: the skins folder
-    CHttpClient* m_pHttpClient = nullptr;  // the dialog's, shared by the probes
-    CCriticalSection* m_pClientLock = nullptr;
+    CString m_strTempFolder;   // download: where the clocks will unpack the skin
+    std::shared_ptr<CSkinProbe> m_pProbe;
 
     // Written by the worker before it sends a step, read by the dialog in it.
     CStringArray m_newLines;
     bool m_bFailed = false;
+    SKINBOUND m_nBound = SKB_NONE; // the bound that ended the transfer
     int m_nPercent = 0;
     CSkinTransfer m_transfer;
     CString m_strFault;
@@ -80,12 +101,20 @@ private:
     void RunPreview();
     void RunDownload();
     ULONGLONG ProbeSize(bool& bKnown);
+    std::unique_ptr<CHttpFile> Get(CInternetSession& session, std::unique_ptr<CHttpConnection>& connection,
+                                   DWORD dwFlags, CString& strError);
+    UINT ReadSome(CHttpFile& file, void* pBuffer, UINT nSize);
+    bool TimedOut();
+    CString FailureText(CException* e);
     void Receive(ULONGLONG nExpected, bool bExpectedKnown);
     void Fetch();
     bool Install();
 
     std::atomic<bool> m_bCancel{false};
     HANDLE m_hDone;
+    // When the blocking call under way began: one that fails after the
+    // timeout has passed timed out.
+    DWORD m_dwCallStart = 0;
 };
 
 // The worker entry points, as _beginthread takes them; the argument is a

@@ -21,7 +21,19 @@ std::shared_ptr<CSkinJob> TakeJob(void* pArg)
     return *holder;
 }
 
+bool IsRedirect(DWORD dwStatus)
+{
+    return dwStatus == 301 || dwStatus == 302 || dwStatus == 303 || dwStatus == 307 || dwStatus == 308;
+}
+
 } // namespace
+
+CSkinProbe::CSkinProbe()
+{
+    m_client.m_dwTimeoutMs = SKIN_NET_TIMEOUT_MS;
+    // A probe only learns a size: a redirection ends it, so none is followed for ever.
+    m_client.m_dwRequestFlags = INTERNET_FLAG_NO_AUTO_REDIRECT;
+}
 
 CSkinJob::CSkinJob(TYPE nType, HWND hWnd, int nKind)
     : m_nType(nType), m_hWnd(hWnd), m_nKind(nKind), m_hDone(::CreateEventA(nullptr, TRUE, FALSE, nullptr))
@@ -60,51 +72,135 @@ ULONGLONG CSkinJob::ProbeSize(bool& bKnown)
 {
     bKnown = false;
     ULONGLONG nSize = 0;
-    CCriticalSectionLock lock(*m_pClientLock);
-    if (m_pHttpClient->ConnectUrl(m_strProbeUrl, nullptr, nullptr, kAgent)) {
-        if (m_pHttpClient->Request(m_pHttpClient->GetPath(), CHttpClient::METHOD_GET)
-            && m_pHttpClient->QueryStatusCode() == 200) {
-            nSize = m_pHttpClient->QueryContentLength();
+    CCriticalSectionLock lock(m_pProbe->m_lock);
+    CHttpClient& client = m_pProbe->m_client;
+    if (client.ConnectUrl(m_strProbeUrl, nullptr, nullptr, kAgent)) {
+        if (client.Request(client.GetPath(), CHttpClient::METHOD_GET) && client.QueryStatusCode() == 200) {
+            nSize = client.QueryContentLength();
             bKnown = nSize != 0;
         }
-        m_pHttpClient->Close();
+        client.Close();
     }
     return nSize;
 }
 
-// Reads the body of m_strUrl into m_transfer in blocks of 512 bytes, telling
-// the dialog each new percentage; stops between blocks when cancelled.
+// A GET of m_strUrl on a connection whose waits are bounded. Redirections
+// are followed here, not by WinINet, which follows them without end: at
+// most SKIN_MAX_REDIRECTS, only to http and https addresses, and none once
+// cancelled. Null when cancelled or refused (strError says why); throws
+// CInternetException.
+std::unique_ptr<CHttpFile> CSkinJob::Get(CInternetSession& session, std::unique_ptr<CHttpConnection>& connection,
+                                         DWORD dwFlags, CString& strError)
+{
+    CString strUrl = m_strUrl;
+    for (int nRedirects = 0;; nRedirects++) {
+        CUrlParts parts;
+        const int nScheme = SplitUrl(strUrl, parts) ? HttpSchemeCode(parts.strScheme) : HTTP_SCHEME_NONE;
+        if (nScheme != HTTP_SCHEME_HTTP && nScheme != HTTP_SCHEME_HTTPS) {
+            strError = "not an http address";
+            return nullptr;
+        }
+        connection.reset(session.GetHttpConnection(parts.strHost, INTERNET_PORT(parts.nPort)));
+        for (DWORD dwOption : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                               INTERNET_OPTION_RECEIVE_TIMEOUT})
+            connection->SetOption(dwOption, SKIN_NET_TIMEOUT_MS);
+        const DWORD dwSecure = nScheme == HTTP_SCHEME_HTTPS ? INTERNET_FLAG_SECURE : 0;
+        std::unique_ptr<CHttpFile> file(connection->OpenRequest("GET", parts.strPath, nullptr, 1, nullptr, nullptr,
+                                                                dwFlags | dwSecure | INTERNET_FLAG_NO_AUTO_REDIRECT));
+        m_dwCallStart = ::GetTickCount();
+        file->SendRequest();
+        DWORD dwStatus = 0;
+        file->QueryInfoStatusCode(dwStatus);
+        if (!IsRedirect(dwStatus))
+            return file;
+        if (m_bCancel)
+            return nullptr;
+        if (nRedirects == SKIN_MAX_REDIRECTS) {
+            m_nBound = SKB_REDIRECTS;
+            strError = DescribeSkinBound(m_nBound);
+            return nullptr;
+        }
+        CString strLocation;
+        file->QueryInfo(HTTP_QUERY_LOCATION, strLocation);
+        strUrl = ResolveSkinRedirect(strUrl, strLocation);
+        if (strUrl.IsEmpty()) {
+            strError = "redirected to an address that is not http";
+            return nullptr;
+        }
+    }
+}
+
+// What has arrived, at most nSize bytes; 0 at the end. InternetReadFile
+// alone waits until the whole buffer is full, which a server that drips
+// its bytes drags out for minutes.
+UINT CSkinJob::ReadSome(CHttpFile& file, void* pBuffer, UINT nSize)
+{
+    DWORD dwAvailable = 0;
+    m_dwCallStart = ::GetTickCount();
+    if (!::InternetQueryDataAvailable(file.GetHandle(), &dwAvailable, 0, 0))
+        AfxThrowInternetException(1);
+    return dwAvailable == 0 ? 0 : file.Read(pBuffer, dwAvailable < nSize ? dwAvailable : nSize);
+}
+
+// A blocking call that failed after running as long as the timeout timed
+// out: that is the bound that ended the transfer.
+bool CSkinJob::TimedOut()
+{
+    if (::GetTickCount() - m_dwCallStart < SKIN_NET_TIMEOUT_MS * 9 / 10)
+        return false;
+    m_nBound = SKB_TIMEOUT;
+    return true;
+}
+
+// Why a transfer failed: the timeout, or the exception's own text (at most
+// 254 characters).
+CString CSkinJob::FailureText(CException* e)
+{
+    if (TimedOut())
+        return DescribeSkinBound(m_nBound);
+    char szText[255] = "";
+    e->GetErrorMessage(szText, sizeof szText);
+    return szText[0] != '\0' ? CString(szText) : CString("the transfer failed");
+}
+
+// Reads the body of m_strUrl into m_transfer, telling the dialog each new
+// percentage; stops at a bound or when cancelled, between any two reads.
 void CSkinJob::Receive(ULONGLONG nExpected, bool bExpectedKnown)
 {
     m_transfer = CSkinTransfer();
     try {
         CInternetSession session;
-        std::unique_ptr<CStdioFile> file(
-            session.OpenURL(m_strUrl, 1, INTERNET_FLAG_RELOAD | INTERNET_FLAG_TRANSFER_BINARY));
+        std::unique_ptr<CHttpConnection> connection;
+        std::unique_ptr<CHttpFile> file =
+            Get(session, connection, INTERNET_FLAG_RELOAD | INTERNET_FLAG_TRANSFER_BINARY, m_transfer.m_strError);
         if (!file) {
-            m_transfer.m_strError = "cannot open " + m_strUrl;
+            m_transfer.m_bCancelled = m_bCancel;
             return;
         }
-        if (auto* pHttp = dynamic_cast<CHttpFile*>(file.get())) {
-            pHttp->QueryInfoStatusCode(m_transfer.m_dwStatus);
-            CString strLength;
-            if (pHttp->QueryInfo(HTTP_QUERY_CONTENT_LENGTH, strLength)) {
-                m_transfer.m_bHaveLength = true;
-                m_transfer.m_nLength = std::strtoull(strLength, nullptr, 10);
-            }
+        file->QueryInfoStatusCode(m_transfer.m_dwStatus);
+        CString strLength;
+        if (file->QueryInfo(HTTP_QUERY_CONTENT_LENGTH, strLength)) {
+            m_transfer.m_bHaveLength = true;
+            m_transfer.m_nLength = std::strtoull(strLength, nullptr, 10);
         }
         if (m_transfer.m_dwStatus != 200)
             return;
         BYTE block[512];
+        CTransferPace pace(::GetTickCount());
         int nShown = 0;
         for (;;) {
             if (m_bCancel) {
                 m_transfer.m_bCancelled = true;
                 return;
             }
-            const UINT nRead = file->Read(block, sizeof block);
+            const UINT nRead = ReadSome(*file, block, sizeof block);
             if (nRead == 0)
                 break;
+            if (!pace.Arrived(nRead, ::GetTickCount())) {
+                m_nBound = SKB_SLOW;
+                m_transfer.m_strError = DescribeSkinBound(m_nBound);
+                return;
+            }
             if (m_transfer.m_bytes.size() + nRead > SKIN_TRANSFER_MAX_BYTES) {
                 m_transfer.m_strError = "the answer is too large";
                 return;
@@ -116,11 +212,8 @@ void CSkinJob::Receive(ULONGLONG nExpected, bool bExpectedKnown)
                 Send(SJ_PROGRESS);
             }
         }
-        file->Close();
     } catch (CException* e) {
-        char szText[255] = "";
-        e->GetErrorMessage(szText, sizeof szText);
-        m_transfer.m_strError = szText[0] != '\0' ? CString(szText) : CString("the transfer failed");
+        m_transfer.m_strError = FailureText(e);
         e->Delete();
     }
 }
@@ -164,34 +257,51 @@ void CSkinJob::RunList()
 {
     Send(SJ_BEGIN);
     bool bFailed = false;
+    CSkinListReader reader;
     try {
         CInternetSession session;
-        std::unique_ptr<CStdioFile> file(session.OpenURL(m_strUrl, 1, INTERNET_FLAG_TRANSFER_ASCII));
-        DWORD dwStatus = 200;
-        if (auto* pHttp = dynamic_cast<CHttpFile*>(file.get()))
-            pHttp->QueryInfoStatusCode(dwStatus);
-        if (!file || dwStatus != 200) {
+        std::unique_ptr<CHttpConnection> connection;
+        CString strError;
+        std::unique_ptr<CHttpFile> file = Get(session, connection, INTERNET_FLAG_TRANSFER_ASCII, strError);
+        DWORD dwStatus = 0;
+        if (!file || !file->QueryInfoStatusCode(dwStatus) || dwStatus != 200) {
             bFailed = true;
         } else {
-            CString strLine;
+            char block[512];
+            CTransferPace pace(::GetTickCount());
             DWORD dwSent = ::GetTickCount();
-            while (!m_bCancel && file->ReadString(strLine)) {
-                // Only names that can be file names reach the list.
-                if (!IsSkinListLine(strLine) || !IsPlainSkinName(GetSkinListField(strLine, 1)))
-                    continue;
-                m_newLines.Add(strLine);
+            while (!m_bCancel) {
+                const UINT nRead = ReadSome(*file, block, sizeof block);
+                if (nRead == 0) {
+                    bFailed = !reader.End();
+                    break;
+                }
+                if (!pace.Arrived(nRead, ::GetTickCount())) {
+                    m_nBound = SKB_SLOW;
+                    bFailed = true;
+                    break;
+                }
+                if (!reader.Feed(block, nRead)) {
+                    bFailed = true;
+                    break;
+                }
                 if (::GetTickCount() - dwSent >= kLineBatchMs) {
-                    Send(SJ_LINES);
+                    reader.TakeLines(m_newLines);
+                    if (m_newLines.GetSize() > 0)
+                        Send(SJ_LINES);
                     m_newLines.RemoveAll();
                     dwSent = ::GetTickCount();
                 }
             }
-            file->Close();
         }
     } catch (CException* e) {
+        TimedOut();
         e->Delete();
         bFailed = true;
     }
+    if (reader.GetBound() != SKB_NONE)
+        m_nBound = reader.GetBound();
+    reader.TakeLines(m_newLines);
     if (m_newLines.GetSize() > 0)
         Send(SJ_LINES);
     m_newLines.RemoveAll();
@@ -200,9 +310,13 @@ void CSkinJob::RunList()
     m_bFailed = bFailed;
     if (bFailed) {
         Send(SJ_LISTFAILED);
+        // A bound is named too: the lines kept before it are offered, and
+        // the first one's preview soon takes the status line.
+        CString strText = GetSkinListFailureText();
+        if (m_nBound != SKB_NONE)
+            strText += "\n\n" + FormatSkinListStop(m_nBound);
         CWinApp* pApp = AfxGetApp();
-        AfxGetSeams()->MessageBox(nullptr, GetSkinListFailureText(), pApp != nullptr ? pApp->m_pszAppName : "",
-                                  MB_OK);
+        AfxGetSeams()->MessageBox(nullptr, strText, pApp != nullptr ? pApp->m_pszAppName : "", MB_OK);
     }
     if (!m_bCancel)
         ::SendMessageA(m_hWnd, UM_SKINLISTREAD, 0, 0);
@@ -237,6 +351,12 @@ void CSkinJob::RunPreview()
 
 void CSkinJob::RunDownload()
 {
+    // Refused before anything is fetched: the clocks could never show it.
+    m_strFault = GetSkinPathFault(m_strFolder, m_strTempFolder, m_strName, m_nKind);
+    if (!m_strFault.IsEmpty()) {
+        Send(SJ_DOWNLOADED);
+        return;
+    }
     Fetch();
     const bool bInstalled = m_strFault.IsEmpty() && Install();
     if (m_bCancel)

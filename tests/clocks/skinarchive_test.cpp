@@ -276,4 +276,30 @@ TEST_F(SkinFolders, SwapSizeThrowsAndLeavesNothing)
     EXPECT_FALSE(fs::exists(m_root / "tmp" / "junk.dat"));
 }
 
+// A skin copied in by hand whose data file's path would pass the Windows
+// limit: refused before anything is written, so nothing stays behind (under
+// Wine a file of that path could be made, but never removed).
+TEST_F(SkinFolders, TooLongADataPathLeavesNothing)
+{
+    const CString strName('L', MAX_PATH - 1 - 9 - Temp().GetLength() + 1);
+    Pack("acs", "long.acs", kData);
+    CString strText;
+    try {
+        CUnzip unzip(Folder("acs") + SKIN_PATH_SEPARATOR + "long.acs");
+        unzip.SwapSize(Temp() + strName + ".dat");
+    } catch (CZipException* e) {
+        strText = e->GetString();
+        e->Delete();
+    }
+    EXPECT_EQ(0, strText.Find("long.acs: the path ")) << strText.GetString();
+    EXPECT_NE(-1, strText.Find(" is 260 characters long, more than 259")) << strText.GetString();
+    EXPECT_TRUE(fs::is_empty(m_root / "tmp"));
+
+    // One character less fits, and unpacks.
+    const CString strFits = strName.Left(strName.GetLength() - 1);
+    CUnzip unzip(Folder("acs") + SKIN_PATH_SEPARATOR + "long.acs");
+    unzip.SwapSize(Temp() + strFits + ".dat");
+    EXPECT_EQ(kData, ReadFile(m_root / "tmp" / (std::string(strFits.GetString()) + ".dat")));
+}
+
 } // namespace

@@ -14,6 +14,7 @@
 namespace {
 
 const UINT IDD_REPORT_TEST = 21900;
+const UINT IDD_REPORT_OWNERDATA_TEST = 21901;
 const UINT IDC_REPORT = 1017;
 
 class CReportTestDlg : public CDialog {
@@ -30,8 +31,8 @@ public:
     std::vector<CNote> m_notes;
     std::function<int(NMREPORT&)> m_onNotify;
 
-    CReportTestDlg()
-        : CDialog(IDD_REPORT_TEST)
+    explicit CReportTestDlg(UINT nIDTemplate = IDD_REPORT_TEST)
+        : CDialog(nIDTemplate)
     {
     }
     int Count(UINT nCode) const
@@ -651,6 +652,59 @@ TEST_F(ReportCtrlTest, DropDownEditors)
     EXPECT_EQ(CString("GreyX"), pEnd->strText);
     EXPECT_EQ(0u, pEnd->dwData);
     EXPECT_EQ(CString("GreyX"), r.GetItemText(h2, 0));
+}
+
+// A list view made with LVS_OWNERDATA holds only the number of rows: the
+// model's rows are drawn, moved and emptied all the same.
+TEST_F(ReportCtrlTest, AnOwnerDataListShowsTheModelsRows)
+{
+    CReportTestDlg dlg(IDD_REPORT_OWNERDATA_TEST);
+    ASSERT_TRUE(dlg.Create(IDD_REPORT_OWNERDATA_TEST));
+    CReportCtrl& r = dlg.m_report;
+    ASSERT_NE(0u, r.GetStyle() & LVS_OWNERDATA);
+    r.InsertColumn(0, "Name", 0, 150);
+    const DWORD hAlpha = r.InsertItem(RVI_ROOT, RVTI_LAST, "Alpha");
+    const DWORD hBeta = r.InsertItem(RVI_ROOT, RVTI_LAST, "Beta");
+    r.InsertItem(RVI_ROOT, RVTI_LAST, "Gamma");
+    r.SetColors(RVCF_ITEM, hBeta, -1, RGB(0, 0, 255), RGB(0, 200, 0));
+    EXPECT_EQ(3, (int)r.SendMessage(LVM_GETITEMCOUNT));
+    // The green row is where the model has it, as rows come and go before it.
+    auto greenRow = [&] {
+        vtest::CWindowSnapshot shot;
+        EXPECT_TRUE(shot.Capture(r.m_hWnd));
+        for (int nRow = 0; nRow < r.GetModel().GetRowCount(); nRow++) {
+            CRect rc;
+            if (r.GetCellRect(r.GetModel().GetRowItem(nRow), 0, RVP_CELL, rc)
+                && shot.Pixel(rc.right - 3, rc.top + 2) == RGB(0, 200, 0))
+                return nRow;
+        }
+        return -1;
+    };
+    EXPECT_EQ(1, greenRow());
+    r.DeleteItem(hAlpha);
+    EXPECT_EQ(2, (int)r.SendMessage(LVM_GETITEMCOUNT));
+    EXPECT_EQ(0, greenRow());
+    r.InsertItem(RVI_ROOT, RVTI_FIRST, "Zero");
+    r.InsertItem(RVI_ROOT, RVTI_FIRST, "Minus one");
+    EXPECT_EQ(4, (int)r.SendMessage(LVM_GETITEMCOUNT));
+    EXPECT_EQ(2, greenRow());
+    r.SortColumn(0, TRUE); // Zero, Minus one, Gamma, Beta
+    EXPECT_EQ(3, greenRow());
+    // A click selects the row under it.
+    CRect rcBeta;
+    ASSERT_TRUE(r.GetCellRect(hBeta, 0, RVP_CELL, rcBeta));
+    vtest::SendClick(r.m_hWnd, rcBeta.CenterPoint().x, rcBeta.CenterPoint().y);
+    EXPECT_EQ(hBeta, r.GetSelectedItem());
+
+    r.SetRedraw(FALSE);
+    for (int i = 0; i < 50000; ++i)
+        r.InsertItem(RVI_ROOT, RVTI_LAST, "more");
+    r.SetRedraw(TRUE);
+    EXPECT_EQ(50004, (int)r.SendMessage(LVM_GETITEMCOUNT));
+    r.DeleteItem(RVI_ROOT);
+    EXPECT_EQ(0, (int)r.SendMessage(LVM_GETITEMCOUNT));
+    EXPECT_EQ(0, r.GetItemCount());
+    dlg.DestroyWindow();
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -171,6 +172,98 @@ TEST(InternetSession, OpenUrlReadsLinesAndBlocksAndThrowsOnFailure)
     AfxSetInternetRequestHook(nullptr);
     ASSERT_EQ(3u, g_seen.size());
     EXPECT_EQ(Url("/skins/acs/skins.inf"), g_seen[0]);
+}
+
+// Bounded waits: a server that never answers fails the request after the
+// timeout, and one that redirects for ever is answered by its first redirection.
+TEST(HttpClient, TimeoutsAndRequestFlagsReachEveryConnection)
+{
+    CHttpClient client;
+    client.m_dwTimeoutMs = 1500;
+    ASSERT_TRUE(client.ConnectUrl(Url("/mode/silent/skins/acs/skins.inf").c_str(), nullptr, nullptr, "test"));
+    DWORD dwStart = ::GetTickCount();
+    EXPECT_FALSE(client.Request(client.GetPath(), CHttpClient::METHOD_GET));
+    const DWORD dwTook = ::GetTickCount() - dwStart;
+    EXPECT_GE(dwTook, 1400u);
+    EXPECT_LT(dwTook, 5000u);
+    client.Close();
+
+    client.m_dwRequestFlags = INTERNET_FLAG_NO_AUTO_REDIRECT;
+    ASSERT_TRUE(client.ConnectUrl(Url("/mode/redirect-forever/skins/acs/skins.inf").c_str(), nullptr, nullptr, "test"));
+    dwStart = ::GetTickCount();
+    ASSERT_TRUE(client.Request(client.GetPath(), CHttpClient::METHOD_GET));
+    EXPECT_LT(::GetTickCount() - dwStart, 3000u);
+    EXPECT_EQ(302u, client.QueryStatusCode());
+    EXPECT_EQ(0u, client.QueryContentLength());
+    client.Close();
+}
+
+TEST(InternetSession, HttpConnectionsTakeTimeoutsForTheirRequests)
+{
+    g_seen.clear();
+    AfxSetInternetRequestHook(Seen);
+    CInternetSession session;
+    std::unique_ptr<CHttpConnection> connection(session.GetHttpConnection("127.0.0.1", INTERNET_PORT(Port("http"))));
+    ASSERT_NE(nullptr, connection);
+    EXPECT_TRUE(connection->SetOption(INTERNET_OPTION_RECEIVE_TIMEOUT, 1500));
+    {
+        std::unique_ptr<CHttpFile> file(connection->OpenRequest("GET", "/skins/acs/skins.inf"));
+        EXPECT_TRUE(file->SendRequest());
+        DWORD dwStatus = 0;
+        EXPECT_TRUE(file->QueryInfoStatusCode(dwStatus));
+        EXPECT_EQ(200u, dwStatus);
+        CString strLine;
+        ASSERT_TRUE(file->ReadString(strLine));
+        EXPECT_STREQ("Samples;Simple;Veltran team;2026-12-01", strLine);
+    }
+    std::unique_ptr<CHttpFile> file(connection->OpenRequest("GET", "/mode/silent/skins/acs/skins.inf"));
+    const DWORD dwStart = ::GetTickCount();
+    DWORD dwError = 0;
+    try {
+        file->SendRequest();
+    } catch (CInternetException* e) {
+        dwError = e->m_dwError;
+        e->Delete();
+    }
+    const DWORD dwTook = ::GetTickCount() - dwStart;
+    EXPECT_NE(0u, dwError);
+    EXPECT_GE(dwTook, 1400u);
+    EXPECT_LT(dwTook, 5000u);
+    AfxSetInternetRequestHook(nullptr);
+    ASSERT_EQ(2u, g_seen.size());
+    EXPECT_EQ(Url("/skins/acs/skins.inf"), g_seen[0]);
+}
+
+// Lines handed out of memory in blocks of 512 bytes, as an internet file reads.
+class CMemoryLines : public CStdioFile {
+public:
+    explicit CMemoryLines(std::string text) : m_text(std::move(text)) {}
+    UINT Read(void* lpBuf, UINT nCount) override
+    {
+        const UINT n = UINT(std::min<size_t>(std::min<UINT>(nCount, 512), m_text.size() - m_nPos));
+        std::memcpy(lpBuf, m_text.data() + m_nPos, n);
+        m_nPos += n;
+        return n;
+    }
+
+private:
+    std::string m_text;
+    size_t m_nPos = 0;
+};
+
+TEST(InternetSession, ReadStringLooksAtEachByteOnce)
+{
+    // 8 MB without a line end took half a minute when every block searched
+    // the whole line again.
+    CMemoryLines file(std::string(8 * 1024 * 1024, 'x') + "\r\nlast");
+    const DWORD dwStart = ::GetTickCount();
+    CString strLine;
+    ASSERT_TRUE(file.ReadString(strLine));
+    EXPECT_LT(::GetTickCount() - dwStart, 3000u);
+    EXPECT_EQ(8 * 1024 * 1024, strLine.GetLength());
+    ASSERT_TRUE(file.ReadString(strLine));
+    EXPECT_STREQ("last", strLine);
+    EXPECT_FALSE(file.ReadString(strLine));
 }
 
 TEST(HttpClient, FtpGetPutReadWrite)

@@ -15,7 +15,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <fstream>
+#include <initializer_list>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -50,6 +53,51 @@ std::string Root(const char* pszMode)
 }
 
 std::string SiteFile(const char* path) { return ReadFile(WinePath(std::string(VELTRAN_SKIN_SITE) + path)); }
+
+// The requests the test server logged whose line holds all of parts.
+int Requests(std::initializer_list<const char*> parts)
+{
+    std::istringstream log(ReadFile(WinePath(std::string(VELTRAN_TEST_SERVERS) + "/http/requests.log")));
+    int n = 0;
+    for (std::string line; std::getline(log, line);) {
+        bool bAll = true;
+        for (const char* part : parts)
+            bAll = bAll && line.find(part) != std::string::npos;
+        n += bAll ? 1 : 0;
+    }
+    return n;
+}
+
+// A timer of the test's thread, as a clock's is of the program's: the
+// longest gap between its ticks shows how long the thread stood still.
+class CTicker {
+public:
+    CTicker()
+    {
+        s_pTicker = this;
+        m_dwLast = ::GetTickCount();
+        m_nTimer = ::SetTimer(nullptr, 0, 50, Tick);
+    }
+    ~CTicker()
+    {
+        ::KillTimer(nullptr, m_nTimer);
+        s_pTicker = nullptr;
+    }
+    DWORD LongestGap() const { return std::max<DWORD>(m_dwLongest, ::GetTickCount() - m_dwLast); }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+    {
+        const DWORD dwNow = ::GetTickCount();
+        s_pTicker->m_dwLongest = std::max<DWORD>(s_pTicker->m_dwLongest, dwNow - s_pTicker->m_dwLast);
+        s_pTicker->m_dwLast = dwNow;
+    }
+    static CTicker* s_pTicker;
+    UINT_PTR m_nTimer = 0;
+    DWORD m_dwLast = 0;
+    DWORD m_dwLongest = 0;
+};
+CTicker* CTicker::s_pTicker = nullptr;
 
 // Every file under a folder with its size: what a test compares before and after.
 void ListTree(const std::string& folder, const std::string& prefix, std::vector<std::string>& out)
@@ -141,7 +189,13 @@ protected:
                             reinterpret_cast<LPARAM>(m_pDlg->GetDlgItem(nID)->GetSafeHwnd()));
     }
 
-    void Settle() { ASSERT_TRUE(m_pDlg->WaitForWorkers(30000)) << "the workers did not end"; }
+    // The workers have ended and the lists are filled.
+    void Settle()
+    {
+        ASSERT_TRUE(m_pDlg->WaitForWorkers(30000)) << "the workers did not end";
+        ASSERT_TRUE(vtest::PumpUntil([&] { return !m_pDlg->IsFilling(); }, 30000)) << "the lists are not filled";
+        ASSERT_TRUE(m_pDlg->WaitForWorkers(30000)) << "the workers did not end";
+    }
 
     CString Install()
     {
@@ -412,6 +466,263 @@ TEST_F(SkinBrowserTest, FailedListsShowErrorDuringTheBoxThenDisableInstall)
         EXPECT_EQ(0, dlg.m_listGroups.GetChildCount(RVI_ROOT));
         m_seams.m_calls.clear();
     }
+}
+
+// Each stalled server ends the transfer with a status that names the bound,
+// within the bound's time, while the program goes on answering; nothing is
+// written. A preview first waits for its size probe, then for the picture.
+TEST_F(SkinBrowserTest, StalledServersEndEachTransferWithinItsBound)
+{
+    WriteFile(m_strApp + "\\acs\\Simple.acs", "the installed Simple");
+    const std::vector<std::string> before = Tree(m_strApp);
+    CSkinBrowserDlg& dlg = Open();
+    Click(IDC_SKINBROWSER_CONNECT);
+    Settle();
+    const struct {
+        const char* pszMode;
+        int nAction; // the list, a preview, a download
+        DWORD dwAtMostMs;
+        const char* pszStatus;
+    } cases[] = {
+        {"silent", IDC_SKINBROWSER_CONNECT, 8000, "Skin list stopped: no answer within 5 s"},
+        {"silent", 0, 13000, "No preview: no answer within 5 s"},
+        {"drip", IDC_SKINBROWSER_CONNECT, 8000, "Skin list stopped: less than 512 bytes in 5 s"},
+        {"drip", IDC_SKINBROWSER_INSTALL, 13000, "Skin not installed: less than 512 bytes in 5 s"},
+        {"redirect-forever", IDC_SKINBROWSER_INSTALL, 3000, "Skin not installed: more than 5 redirections"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.pszMode) + " " + std::to_string(c.nAction));
+        SetRoot(Root(c.pszMode));
+        CTicker ticker;
+        const DWORD dwStart = ::GetTickCount();
+        if (c.nAction == 0)
+            dlg.m_listSkins.SelectItem(dlg.m_listSkins.GetChildItem(RVI_ROOT, 1), -1, TRUE);
+        else
+            Click(c.nAction);
+        ASSERT_TRUE(dlg.WaitForWorkers(c.dwAtMostMs + 2000));
+        const DWORD dwTook = ::GetTickCount() - dwStart;
+        EXPECT_LT(dwTook, c.dwAtMostMs);
+        EXPECT_GE(dwTook, c.nAction == IDC_SKINBROWSER_INSTALL && c.dwAtMostMs < 5000 ? 0u : 4500u);
+        EXPECT_LT(ticker.LongestGap(), 500u) << "the program stood still";
+        EXPECT_STREQ(c.pszStatus, Status());
+        if (c.nAction == IDC_SKINBROWSER_CONNECT) {
+            // A failed list: its box, the lines read so far (none), Install off.
+            EXPECT_EQ(1, m_seams.CountCalls("MessageBox \"Cannot access "));
+            EXPECT_STREQ("Install this skin", Install());
+            EXPECT_FALSE(InstallEnabled());
+            SetRoot(Root(nullptr));
+            m_seams.m_calls.clear();
+            Click(IDC_SKINBROWSER_CONNECT);
+            Settle();
+        } else {
+            EXPECT_STREQ("Install selected skin", Install());
+        }
+        EXPECT_EQ(before, Tree(m_strApp));
+    }
+    EXPECT_EQ(0, m_seams.CountCalls("MessageBox"));
+}
+
+// Cancel ends the transfer itself, not only what the dialog shows: a
+// dripping download stops at once, and a server that redirects for ever is
+// asked no more than the bound lets it.
+TEST_F(SkinBrowserTest, CancelStopsTheTransferAndRedirectionsAreCounted)
+{
+    g_settings.m_nSkinBrowserType = 1;
+    CSkinBrowserDlg& dlg = Open();
+    Click(IDC_SKINBROWSER_CONNECT);
+    Settle();
+    SetRoot(Root("drip"));
+    Click(IDC_SKINBROWSER_INSTALL);
+    ASSERT_TRUE(vtest::PumpUntil([&] { return Status() == "Skin loading : %d%%"; }, 10000));
+    vtest::PumpUntil([] { return false; }, 1000); // a few bytes dripped in
+    ASSERT_EQ(1, dlg.GetRunningWorkerCount());
+    Click(IDC_SKINBROWSER_INSTALL);
+    EXPECT_STREQ("Install selected skin", Install());
+    EXPECT_TRUE(dlg.WaitForWorkers(1000)) << "the download went on after Cancel";
+    EXPECT_STREQ("Ready", Status());
+
+    SetRoot(Root("redirect-forever"));
+    const int nBefore = Requests({"redirect-forever", "/dcs/"});
+    Click(IDC_SKINBROWSER_CONNECT);
+    Settle();
+    EXPECT_STREQ("Skin list stopped: more than 5 redirections", Status());
+    EXPECT_EQ(1, m_seams.CountCalls("MessageBox \"Cannot access "));
+    // The request and five redirections followed.
+    EXPECT_EQ(6, Requests({"redirect-forever", "/dcs/"}) - nBefore);
+    vtest::PumpUntil([] { return false; }, 500);
+    EXPECT_EQ(6, Requests({"redirect-forever", "/dcs/"}) - nBefore) << "requests after the end";
+}
+
+TEST_F(SkinBrowserTest, ClosingDuringAStalledRequestWaitsASecondAtMost)
+{
+    const std::vector<std::string> before = Tree(m_strApp);
+    CSkinBrowserDlg& dlg = Open();
+    Click(IDC_SKINBROWSER_CONNECT);
+    Settle();
+    SetRoot(Root("silent"));
+    Click(IDC_SKINBROWSER_INSTALL);
+    ASSERT_EQ(1, dlg.GetRunningWorkerCount());
+    vtest::PumpUntil([] { return false; }, 300);
+    const DWORD dwStart = ::GetTickCount();
+    dlg.DestroyWindow();
+    delete m_pDlg;
+    m_pDlg = nullptr;
+    const DWORD dwTook = ::GetTickCount() - dwStart;
+    EXPECT_GE(dwTook, SKIN_WORKER_WAIT_MS - 100);
+    EXPECT_LT(dwTook, SKIN_WORKER_WAIT_MS + 1000);
+    // The worker goes on alone with what it holds and ends at its timeout.
+    vtest::PumpUntil([] { return false; }, 2 * SKIN_NET_TIMEOUT_MS);
+    EXPECT_EQ(before, Tree(m_strApp));
+    EXPECT_EQ(0, m_seams.CountCalls("MessageBox"));
+}
+
+// Lists past a bound keep what came before and end as failed lists.
+TEST_F(SkinBrowserTest, ListsPastABoundKeepTheirLinesAndFail)
+{
+    const struct {
+        const char* pszMode;
+        int nLines;
+        const char* pszStatus; // and the box's second paragraph
+    } cases[] = {
+        {"no-line-ends", 0, "Skin list stopped: a line longer than 1024 characters"},
+        {"endless-list", SKIN_LIST_MAX_LINES, "Skin list stopped: more than 250000 skins"},
+    };
+    CSkinBrowserDlg& dlg = Open();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pszMode);
+        SetRoot(Root(c.pszMode));
+        const DWORD dwStart = ::GetTickCount();
+        Click(IDC_SKINBROWSER_CONNECT);
+        Settle();
+        EXPECT_LT(::GetTickCount() - dwStart, 20000u);
+        EXPECT_EQ(c.nLines, dlg.m_arrSkinList.GetSize());
+        EXPECT_EQ(c.nLines, dlg.m_listSkins.GetChildCount(RVI_ROOT));
+        EXPECT_EQ(1, m_seams.CountCalls(("MessageBox \"Cannot access " + Root(c.pszMode) + "\\n\\n" + c.pszStatus + "\"").c_str()));
+        if (c.nLines == 0) {
+            EXPECT_STREQ(c.pszStatus, Status());
+            EXPECT_FALSE(InstallEnabled());
+        } else {
+            // The lines kept are offered; the first skin's preview has the status line.
+            EXPECT_STREQ("Skin 000000", dlg.m_listSkins.GetItemText(dlg.m_listSkins.GetSelectedItem(), 0));
+        }
+        m_seams.m_calls.clear();
+    }
+}
+
+// 200,000 skins, in one group or each in its own: listed within 5 s and
+// emptied by the next Connect within 1 s, the program never still for long.
+TEST_F(SkinBrowserTest, TwoHundredThousandSkinsListAndClearWithoutFreezing)
+{
+    CSkinBrowserDlg& dlg = Open();
+    for (const char* pszMode : {"many-skins", "many-groups"}) {
+        SCOPED_TRACE(pszMode);
+        const bool bGroups = std::strcmp(pszMode, "many-groups") == 0;
+        SetRoot(Root(pszMode));
+        CTicker ticker;
+        DWORD dwStart = ::GetTickCount();
+        Click(IDC_SKINBROWSER_CONNECT);
+        ASSERT_TRUE(vtest::PumpUntil(
+            [&] {
+                return dlg.m_listGroups.GetChildCount(RVI_ROOT) == (bGroups ? 200000 : 1)
+                       && dlg.m_listSkins.GetChildCount(RVI_ROOT) == (bGroups ? 1 : 200000) && !dlg.IsFilling();
+            },
+            30000));
+        const DWORD dwListed = ::GetTickCount() - dwStart;
+        EXPECT_LE(dwListed, 5000u);
+        const DWORD dwStill = ticker.LongestGap();
+        EXPECT_LT(dwStill, 500u) << "the program stood still";
+        EXPECT_EQ(200000, dlg.m_arrSkinList.GetSize());
+        EXPECT_STREQ(bGroups ? "Group 000000" : "Many", dlg.m_listGroups.GetItemText(dlg.m_listGroups.GetSelectedItem(), 0));
+        EXPECT_STREQ("Skin 000000", dlg.m_listSkins.GetItemText(dlg.m_listSkins.GetSelectedItem(), 0));
+        Settle();
+
+        SetRoot(Root("silent"));
+        dwStart = ::GetTickCount();
+        Click(IDC_SKINBROWSER_CONNECT);
+        ASSERT_TRUE(vtest::PumpUntil(
+            [&] { return dlg.m_listGroups.GetChildCount(RVI_ROOT) + dlg.m_listSkins.GetChildCount(RVI_ROOT) == 0; },
+            5000));
+        const DWORD dwCleared = ::GetTickCount() - dwStart;
+        EXPECT_LE(dwCleared, 1000u);
+        std::printf("%s from the server: listed in %lu ms (the longest stand-still %lu ms), cleared in %lu ms\n",
+                    pszMode, static_cast<unsigned long>(dwListed), static_cast<unsigned long>(dwStill),
+                    static_cast<unsigned long>(dwCleared));
+        Click(IDC_SKINBROWSER_CONNECT); // Cancel
+        Settle();
+    }
+}
+
+// A name too long for the paths the program makes of it installs nothing;
+// a preview too large to decode is refused before its pixels are made.
+TEST_F(SkinBrowserTest, LongNamesAndHugePreviewsAreRefused)
+{
+    const std::vector<std::string> before = Tree(m_strApp);
+    SetRoot(Root("long-names"));
+    CSkinBrowserDlg& dlg = Open();
+    Click(IDC_SKINBROWSER_CONNECT);
+    Settle();
+    SelectGroup("Long");
+    ASSERT_EQ(std::vector<std::string>{std::string(240, 'L')}, Items(dlg.m_listSkins));
+    EXPECT_STREQ("Ready", Status()); // served as Simple
+    const int nDownloads = Requests({"long-names", "downloadskin.php"});
+    Click(IDC_SKINBROWSER_INSTALL);
+    Settle();
+    EXPECT_STREQ("Skin not installed: the name is too long for the skins folder", Status());
+    EXPECT_STREQ("Install selected skin", Install());
+    EXPECT_EQ(nDownloads, Requests({"long-names", "downloadskin.php"})) << "fetched all the same";
+    EXPECT_EQ(before, Tree(m_strApp));
+    EXPECT_EQ(0, m_seams.CountCalls("MessageBox"));
+
+    SetRoot(Root("huge-preview"));
+    Click(IDC_SKINBROWSER_CONNECT);
+    Settle();
+    EXPECT_STREQ("No preview: the picture has more than 4194304 pixels", Status());
+    EXPECT_LT(dlg.m_imgPreview.GetWidth(), 10000u);
+    BITMAP bm{};
+    ASSERT_TRUE(dlg.m_hbmPreview.GetBitmap(&bm));
+    EXPECT_EQ(195, bm.bmWidth); // the no-preview picture
+}
+
+// A smaller preview after a larger one, and the other kind's: the frame
+// shows the new picture on the untouched background, and of the two kind
+// buttons only the one shown looks pushed.
+TEST_F(SkinBrowserTest, EachPreviewAndKindShowsAlone)
+{
+    CSkinBrowserDlg& dlg = Open();
+    auto pushed = [&](int nID) {
+        return (dlg.SendDlgItemMessage(nID, BM_GETSTATE) & BST_PUSHED) != 0
+               || dlg.SendDlgItemMessage(nID, BM_GETCHECK) == BST_CHECKED;
+    };
+    EXPECT_TRUE(pushed(IDC_SKINBROWSER_ANALOG));
+    EXPECT_FALSE(pushed(IDC_SKINBROWSER_DIGITAL));
+    Click(IDC_SKINBROWSER_CONNECT);
+    Settle();
+    ASSERT_EQ(160u, dlg.m_imgPreview.GetWidth()); // Simple
+    // A point of the frame that Simple's picture covers and Pocket's does not.
+    const int x = dlg.m_nBackWidth - 215 + 150, y = 35 + 150;
+    auto pixel = [&](CBitmap& bitmap) {
+        CDC dc;
+        dc.CreateCompatibleDC(nullptr);
+        CSelectGuard sel(dc.m_hDC, bitmap.GetSafeHandle());
+        return ::GetPixel(dc.m_hDC, x, y);
+    };
+    const COLORREF crBackground = pixel(dlg.m_bmpFirstCanvas);
+    ASSERT_NE(crBackground, pixel(dlg.m_hbmBackground));
+    SelectGroup("Tiny");
+    ASSERT_EQ(100u, dlg.m_imgPreview.GetWidth()); // Pocket
+    EXPECT_TRUE(PreviewShown());
+    EXPECT_EQ(crBackground, pixel(dlg.m_hbmBackground));
+
+    Click(IDC_SKINBROWSER_DIGITAL);
+    dlg.SendDlgItemMessage(IDC_SKINBROWSER_DIGITAL, BM_SETCHECK, 1); // as the click leaves it
+    Settle();
+    EXPECT_FALSE(pushed(IDC_SKINBROWSER_ANALOG));
+    EXPECT_TRUE(pushed(IDC_SKINBROWSER_DIGITAL));
+    Click(IDC_SKINBROWSER_ANALOG);
+    dlg.SendDlgItemMessage(IDC_SKINBROWSER_ANALOG, BM_SETCHECK, 1);
+    Settle();
+    EXPECT_TRUE(pushed(IDC_SKINBROWSER_ANALOG));
+    EXPECT_FALSE(pushed(IDC_SKINBROWSER_DIGITAL));
 }
 
 } // namespace

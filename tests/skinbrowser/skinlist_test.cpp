@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -113,6 +115,162 @@ TEST(SkinList, TransferPercent)
     EXPECT_EQ(100, GetTransferPercent(1000, 1000));
     EXPECT_EQ(100, GetTransferPercent(5000, 1000));
     EXPECT_EQ(50, GetTransferPercent(1ull << 40, 1ull << 41));
+}
+
+TEST(SkinList, GroupsOfAHugeListInLinearTime)
+{
+    // Every line its own group: a scan of the groups found so far per line
+    // would take minutes here.
+    CStringArray lines;
+    const int nLines = 200000;
+    lines.SetSize(0, nLines);
+    for (int i = 0; i < nLines; i++) {
+        CString str;
+        str.Format("Group %06d;Skin;A;2001", nLines - i);
+        lines.Add(str);
+    }
+    lines.Add("Group 000001;Again;A;2001");
+    const auto t0 = std::chrono::steady_clock::now();
+    CStringArray groups;
+    GetSkinGroups(lines, groups);
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(10));
+    ASSERT_EQ(nLines, groups.GetSize());
+    EXPECT_STREQ("Group 200000", groups[0]);
+    EXPECT_STREQ("Group 000001", groups[nLines - 1]);
+}
+
+TEST(SkinList, RedirectionsResolveAgainstTheAnsweringAddress)
+{
+    const CString base = "http://h:81/skins/acs//G//S.jpg?x=1";
+    EXPECT_STREQ("https://other/a.jpg", ResolveSkinRedirect(base, "https://other/a.jpg"));
+    EXPECT_STREQ("HTTP://other/a", ResolveSkinRedirect(base, "HTTP://other/a"));
+    EXPECT_STREQ("http://other/b", ResolveSkinRedirect(base, "//other/b"));
+    EXPECT_STREQ("http://h:81/r/1", ResolveSkinRedirect(base, "/r/1"));
+    EXPECT_STREQ("http://h:81/skins/acs//G//T.jpg", ResolveSkinRedirect(base, "T.jpg"));
+    EXPECT_STREQ("http://h:81/x", ResolveSkinRedirect("http://h:81", "x"));
+    EXPECT_STREQ("http://h/a/c?d", ResolveSkinRedirect("http://h/a/b?q/r", "c?d"));
+    // Never to a file, an FTP site or nowhere.
+    EXPECT_STREQ("", ResolveSkinRedirect(base, "file:///C:/Windows/win.ini"));
+    EXPECT_STREQ("", ResolveSkinRedirect(base, "ftp://h/x.acs"));
+    EXPECT_STREQ("", ResolveSkinRedirect(base, ""));
+    EXPECT_STREQ("", ResolveSkinRedirect("not an address", "/x"));
+}
+
+TEST(SkinList, PathsOfANameMustFitTheWindowsLimit)
+{
+    const CString folder = "C:\\Veltran\\acs";
+    const CString temp = "C:\\T\\";
+    // The archive, folder + "\" + name + ".acs", may be 259 characters long.
+    const CString fits('a', MAX_PATH - 1 - folder.GetLength() - 1 - 4);
+    EXPECT_STREQ("", GetSkinPathFault(folder, temp, fits, 0));
+    EXPECT_STREQ("the name is too long for the skins folder", GetSkinPathFault(folder, temp, fits + "a", 0));
+    EXPECT_STREQ("the name is too long for the skins folder", GetSkinPathFault(folder + "x", temp, fits, 1));
+    // The data file while it is written, temp + name + ".dat.part", too.
+    const CString longTemp = "C:\\users\\somebody with a long name\\AppData\\Local\\Temp\\";
+    const CString unpacks('b', MAX_PATH - 1 - longTemp.GetLength() - 9);
+    EXPECT_STREQ("", GetSkinPathFault(folder, longTemp, unpacks, 0));
+    EXPECT_STREQ("the name is too long for the temporary folder",
+                 GetSkinPathFault(folder, longTemp, unpacks + "b", 0));
+    EXPECT_STREQ("the name is too long for the temporary folder",
+                 GetSkinPathFault(folder, "C:\\users\\me\\Temp\\", CString('c', 240), 0));
+}
+
+std::vector<std::string> Take(CSkinListReader& reader)
+{
+    CStringArray lines;
+    reader.TakeLines(lines);
+    std::vector<std::string> out;
+    for (INT_PTR i = 0; i < lines.GetSize(); i++)
+        out.push_back(lines[i].GetString());
+    return out;
+}
+
+TEST(SkinListReader, SplitsLinesInAnyPiecesAndKeepsTheListsLines)
+{
+    const std::string list = "G;First;A;2001\r\nshort\r\nG;CON;A;2001\nG;Tab\there;A;2001\nG;Second;A;2001;more\n\nG;Last;A;2001";
+    // Fed whole, and one byte at a time: the same lines.
+    for (size_t nPiece : {list.size(), size_t(1), size_t(7)}) {
+        SCOPED_TRACE(nPiece);
+        CSkinListReader reader;
+        for (size_t i = 0; i < list.size(); i += nPiece)
+            ASSERT_TRUE(reader.Feed(list.data() + i, std::min(nPiece, list.size() - i)));
+        EXPECT_EQ((std::vector<std::string>{"G;First;A;2001", "G;Second;A;2001;more"}), Take(reader));
+        ASSERT_TRUE(reader.End());
+        EXPECT_EQ(std::vector<std::string>{"G;Last;A;2001"}, Take(reader));
+        EXPECT_EQ(3, reader.GetKeptCount());
+        EXPECT_EQ(SKB_NONE, reader.GetBound());
+    }
+}
+
+TEST(SkinListReader, ALineTooLongStopsTheListAndKeepsWhatCameBefore)
+{
+    const std::string longest = "G;" + std::string(SKIN_LIST_MAX_LINE - 2 - 9, 'n') + ";A;200001";
+    ASSERT_EQ(size_t(SKIN_LIST_MAX_LINE), longest.size());
+    CSkinListReader reader;
+    const std::string text = "G;Kept;A;2001\n" + longest + "\r\n" + longest + "x\n";
+    EXPECT_FALSE(reader.Feed(text.data(), text.size()));
+    EXPECT_EQ(SKB_LINE, reader.GetBound());
+    EXPECT_EQ(2u, Take(reader).size());
+    EXPECT_FALSE(reader.End());
+
+    // Without any line end the list is cut as soon as the line is too long,
+    // however much more would come.
+    CSkinListReader endless;
+    const std::string block(512, 'x');
+    int nFed = 0;
+    while (endless.Feed(block.data(), block.size()) && nFed < 100)
+        nFed++;
+    EXPECT_EQ(2, nFed);
+    EXPECT_EQ(SKB_LINE, endless.GetBound());
+    EXPECT_TRUE(Take(endless).empty());
+}
+
+TEST(SkinListReader, TooManyLinesOrBytesStopTheList)
+{
+    CSkinListReader reader;
+    std::string lines;
+    for (int i = 0; i <= SKIN_LIST_MAX_LINES; i++)
+        lines += "G;Skin " + std::to_string(i) + ";A;2001\n";
+    EXPECT_FALSE(reader.Feed(lines.data(), lines.size()));
+    EXPECT_EQ(SKB_LINES, reader.GetBound());
+    EXPECT_EQ(SKIN_LIST_MAX_LINES, reader.GetKeptCount());
+    EXPECT_EQ(size_t(SKIN_LIST_MAX_LINES), Take(reader).size());
+
+    // Lines too short to keep still count as bytes.
+    CSkinListReader bytes;
+    std::string shortLines;
+    for (int i = 0; i < 6553; i++)
+        shortLines += "123456789\n";
+    DWORD nFed = 0;
+    while (bytes.Feed(shortLines.data(), shortLines.size()))
+        nFed += DWORD(shortLines.size());
+    EXPECT_LE(nFed, SKIN_LIST_MAX_BYTES);
+    EXPECT_GT(nFed + shortLines.size(), SKIN_LIST_MAX_BYTES);
+    EXPECT_EQ(SKB_BYTES, bytes.GetBound());
+    EXPECT_EQ(0, bytes.GetKeptCount());
+    EXPECT_STREQ("more than 16 MB", DescribeSkinBound(bytes.GetBound()));
+}
+
+TEST(SkinLimits, SlowDataEndsAtTheFirstWindowWithTooLittle)
+{
+    CTransferPace pace(0xFFFFF000u); // the tick count wraps on the way
+    DWORD now = 0xFFFFF000u;
+    // 1.3 KB a second goes on for ever.
+    for (int i = 0; i < 400; i++)
+        ASSERT_TRUE(pace.Arrived(64, now += 50)) << i;
+    // A byte every 200 ms: the window that ends after 5 s ends the transfer.
+    CTransferPace drip(now);
+    int nArrivals = 0;
+    while (drip.Arrived(1, now += 200))
+        nArrivals++;
+    EXPECT_EQ(24, nArrivals);
+    EXPECT_STREQ("less than 512 bytes in 5 s", DescribeSkinBound(SKB_SLOW));
+    EXPECT_STREQ("no answer within 5 s", DescribeSkinBound(SKB_TIMEOUT));
+    EXPECT_STREQ("more than 5 redirections", DescribeSkinBound(SKB_REDIRECTS));
+    EXPECT_STREQ("a line longer than 1024 characters", DescribeSkinBound(SKB_LINE));
+    EXPECT_STREQ("more than 250000 skins", DescribeSkinBound(SKB_LINES));
+    EXPECT_STREQ("the picture has more than 4194304 pixels", DescribeSkinBound(SKB_PIXELS));
+    EXPECT_STREQ("Skin list stopped: more than 250000 skins", FormatSkinListStop(SKB_LINES));
 }
 
 } // namespace

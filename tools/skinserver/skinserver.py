@@ -9,7 +9,12 @@ Serves a site folder in the skin server's layout on 127.0.0.1:
 with <kind> "acs" or "dcs", the files under SITE/skins/<kind>/.
 
 Hostile modes let tests see how the client copes: wrong-length, truncated,
-slow, 404, 500, hostile-list, huge-list, not-zip. The server's --mode holds
+slow, 404, 500, hostile-list, huge-list, not-zip; and the stalling and
+outsized ones: silent (never answers), drip (a byte every 200 ms),
+redirect-forever, endless-list, no-line-ends (a list of one endless line),
+many-skins (200,000 in one group), many-groups (200,000 groups of one),
+long-names (a skin of a 240-character name, served as Samples/Simple) and
+huge-preview (a 10000 x 10000 JPEG for every preview). The server's --mode holds
 for every request; a path that starts with /mode/<mode> is served in that
 mode instead, so one server gives a test every mode at its own root address
 (http://127.0.0.1:PORT/mode/slow). For the HTTP client's own
@@ -17,7 +22,8 @@ tests, GET /echo answers with the request's headers and a POST anywhere with
 its body (the request's Content-Type in X-Echo-Content-Type).
 
   skinserver.py --site DIR [--port N] [--port-file F] [--mode M] [--log F]
-Prints "serving on http://127.0.0.1:PORT" and writes PORT to --port-file.
+Prints "serving on http://127.0.0.1:PORT" and writes PORT to --port-file;
+--log gets each request line as it arrives.
 """
 import argparse
 import http.server
@@ -28,7 +34,11 @@ import time
 import urllib.parse
 
 KINDS = {"a": "acs", "d": "dcs"}
-MODES = ["normal", "wrong-length", "truncated", "slow", "404", "500", "hostile-list", "huge-list", "not-zip"]
+MODES = ["normal", "wrong-length", "truncated", "slow", "404", "500", "hostile-list", "huge-list", "not-zip",
+         "silent", "drip", "drip-headers", "redirect-forever", "endless-list", "no-line-ends", "many-skins", "many-groups",
+         "long-names", "huge-preview"]
+MANY = 200000
+LONG_NAME = "L" * 240
 
 HOSTILE_LINES = [
     "Evil;..\\..\\x;Mallory;2001",
@@ -40,14 +50,38 @@ HOSTILE_LINES = [
 ]
 
 
+def gray_jpeg(side):
+    """A valid baseline JPEG, side x side, all mid-grey: every 8 x 8 block is
+    a zero DC difference and an end of block, one bit each with one-code
+    Huffman tables, so the file stays small however large the picture."""
+    def segment(marker, payload):
+        return bytes([0xFF, marker]) + (len(payload) + 2).to_bytes(2, "big") + payload
+    one_code = bytes([1] + [0] * 15) + b"\x00"
+    blocks = ((side + 7) // 8) ** 2
+    return (b"\xff\xd8"
+            + segment(0xDB, b"\x00" + b"\x01" * 64)
+            + segment(0xC0, b"\x08" + side.to_bytes(2, "big") * 2 + b"\x01\x01\x11\x00")
+            + segment(0xC4, b"\x00" + one_code)
+            + segment(0xC4, b"\x10" + one_code)
+            + segment(0xDA, b"\x01\x01\x00\x00\x3f\x00")
+            + bytes((2 * blocks + 7) // 8) + b"\xff\xd9")
+
+
+HUGE_JPEG = gray_jpeg(10000)
+
+
 class Handler(http.server.BaseHTTPRequestHandler):
     server_version = "VeltranSkinServer/1"
     protocol_version = "HTTP/1.0"
 
     def log_message(self, fmt, *args):
+        pass
+
+    def log_arrival(self):
+        """Each request line as it arrives, also of requests never answered."""
         if self.server.log:
             with open(self.server.log, "a") as f:
-                f.write("%s %s\n" % (self.command, self.path))
+                f.write("%s\n" % self.requestline)
 
     def site_file(self, *parts):
         """A file under the site, or None; never one outside it."""
@@ -65,15 +99,15 @@ class Handler(http.server.BaseHTTPRequestHandler):
             group = q.get("categoryname", [""])[0]
             name = q.get("skinname", [""])[0]
             if kind is None:
-                return None, None
-            return self.site_file("skins", kind, group, name + "." + kind), "archive"
+                return None, None, None
+            return self.site_file("skins", kind, group, name + "." + kind), "archive", kind
         parts = [urllib.parse.unquote(p) for p in url.path.split("/") if p]
         if len(parts) == 3 and parts[0] == "skins" and parts[2] == "skins.inf":
-            return self.site_file("skins", parts[1], "skins.inf"), "list"
+            return self.site_file("skins", parts[1], "skins.inf"), "list", parts[1]
         if len(parts) == 4 and parts[0] == "skins":
             return self.site_file("skins", parts[1], parts[2], parts[3]), (
-                "preview" if parts[3].endswith(".jpg") else "archive")
-        return None, None
+                "preview" if parts[3].endswith(".jpg") else "archive"), parts[1]
+        return None, None, None
 
     def send_page(self, code, text):
         body = ("<html><body><h1>%d</h1><p>%s</p></body></html>" % (code, text)).encode()
@@ -93,29 +127,79 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.wfile.write(body)
 
     def do_POST(self):
+        self.log_arrival()
         length = int(self.headers.get("Content-Length", "0"))
         self.echo(self.rfile.read(length), self.headers.get("Content-Type", ""))
 
     def take_mode(self):
-        """The mode of this request: a /mode/<mode> prefix, else the server's."""
+        """The mode of this request: a /mode/<mode> prefix, else the server's.
+        A tag after the mode (/mode/slow:exit) only marks the requests of one
+        test in the log."""
         parts = self.path.split("/", 3)
-        if len(parts) >= 3 and parts[1] == "mode" and parts[2] in MODES:
+        if len(parts) >= 3 and parts[1] == "mode" and parts[2].split(":")[0] in MODES:
             self.path = "/" + (parts[3] if len(parts) > 3 else "")
-            return parts[2]
+            return parts[2].split(":")[0]
         return self.server.mode
 
+    def stream(self, content_type, chunk, pause=0.0):
+        """Sends chunk after chunk until the client goes."""
+        self.send_response(200)
+        self.send_header("Content-Type", content_type)
+        self.end_headers()
+        try:
+            while True:
+                self.wfile.write(chunk)
+                self.wfile.flush()
+                if pause:
+                    time.sleep(pause)
+        except OSError:
+            pass
+
     def do_GET(self):
+        self.log_arrival()
         if self.path == "/echo":
             return self.echo(str(self.headers).encode(), "")
         mode = self.take_mode()
-        path, what = self.route()
+        if mode == "silent":
+            time.sleep(3600)
+            return
+        if mode == "drip-headers":
+            try:
+                self.wfile.write(b"HTTP/1.0 200 OK\r\nX-Pad: ")
+                while True:
+                    self.wfile.write(b"a")
+                    self.wfile.flush()
+                    time.sleep(0.2)
+            except OSError:
+                return
+        if mode == "redirect-forever":
+            self.server.hops += 1
+            self.send_response(302)
+            self.send_header("Location", "/mode/redirect-forever/hop%d%s" % (self.server.hops, self.path))
+            self.send_header("Content-Length", "0")
+            self.end_headers()
+            return
+        path, what, kind = self.route()
         if mode == "404" or (mode == "500" and what != "list"):
             return self.send_page(404 if mode == "404" else 500, "Not here")
+        if what == "list" and mode == "endless-list":
+            return self.stream("text/plain", b"".join(b"Endless;Skin %06d;Nobody;2001\r\n" % i for i in range(1000)))
+        if what == "list" and mode == "no-line-ends":
+            return self.stream("text/plain", b"x" * 65536)
+        if path is None and mode == "long-names" and what in ("preview", "archive"):
+            path = self.site_file("skins", kind, "Samples", "Simple." + ("jpg" if what == "preview" else kind))
         if path is None:
             return self.send_page(404, "Not found")
         with open(path, "rb") as f:
             body = f.read()
-        if what == "list" and mode == "hostile-list":
+        if what == "list" and mode == "long-names":
+            body = body.rstrip(b"\r\n") + b"\r\nLong;" + LONG_NAME.encode() + b";Mallory;2001\r\n"
+        elif what == "list" and mode in ("many-skins", "many-groups"):
+            line = b"Group %06d;Skin %06d;Nobody;2001\r\n" if mode == "many-groups" else b"Many;Skin %06d;Nobody;2001\r\n"
+            body = b"".join(line % ((i, i) if mode == "many-groups" else i) for i in range(MANY))
+        elif what == "preview" and mode == "huge-preview":
+            body = HUGE_JPEG
+        elif what == "list" and mode == "hostile-list":
             body = body.rstrip(b"\r\n") + b"\r\n" + "\r\n".join(HOSTILE_LINES).encode() + b"\r\n"
         elif what == "list" and mode == "huge-list":
             line = b"Huge;Skin %06d;Nobody;2001\r\n"
@@ -131,12 +215,17 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.send_header("Content-Type", "text/plain" if what == "list" else "application/octet-stream")
         self.send_header("Content-Length", str(length))
         self.end_headers()
-        if mode == "slow" and what != "list":
-            # About 1.3 KB a second: a sample skin takes seconds.
-            for i in range(0, len(body), 64):
-                self.wfile.write(body[i:i + 64])
-                self.wfile.flush()
-                time.sleep(0.05)
+        if (mode == "slow" and what != "list") or mode == "drip":
+            # slow: about 1.3 KB a second, a sample skin takes seconds;
+            # drip: 5 bytes a second.
+            step, pause = (64, 0.05) if mode == "slow" else (1, 0.2)
+            try:
+                for i in range(0, len(body), step):
+                    self.wfile.write(body[i:i + step])
+                    self.wfile.flush()
+                    time.sleep(pause)
+            except OSError:
+                pass
             return
         self.wfile.write(body)
 
@@ -155,7 +244,7 @@ def main():
     p.add_argument("--mode", default="normal", choices=MODES)
     a = p.parse_args()
     server = Server(("127.0.0.1", a.port), Handler)
-    server.site, server.mode, server.log = a.site, a.mode, a.log
+    server.site, server.mode, server.log, server.hops = a.site, a.mode, a.log, 0
     port = server.server_address[1]
     if a.port_file:
         with open(a.port_file + ".tmp", "w") as f:

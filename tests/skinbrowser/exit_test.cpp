@@ -1,0 +1,163 @@
+// Veltran.exe, with its Skin Browser open at the start and connecting, ends
+// within 5 s of "Exit Veltran Clock" and writes Veltran.cfg, whatever
+// transfer a stalled skin server holds: a list that gets no answer, drips
+// in or never gets past its headers (a byte every 200 ms keeps WinINet
+// reading them for ever: the worker is left behind), a preview or a download
+// that crawls. Started in a fresh program folder
+// with VELTRAN_AUTOMATION set; the server's log of arrived requests tells
+// when a transfer is under way. A program still running is killed and fails
+// the case.
+#include "app/appseams.h"
+#include "app/config.h"
+#include "res/skinbrowser_res.h"
+#include "support/tempfolder.h"
+#include "support/win_process.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <string>
+
+namespace {
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::string Servers(const char* pszFile) { return ReadFile("Z:" + std::string(VELTRAN_TEST_SERVERS) + pszFile); }
+
+// The test's own requests carry the tag "exit" after their mode.
+std::string Root(const std::string& strMode)
+{
+    return "http://127.0.0.1:" + std::to_string(std::atoi(Servers("/http/port").c_str())) + "/mode/" + strMode + ":exit";
+}
+
+// How many requests that hold strPart have arrived.
+int Arrived(const std::string& strPart)
+{
+    std::istringstream log(Servers("/http/requests.log"));
+    int n = 0;
+    for (std::string line; std::getline(log, line);)
+        n += line.find(strPart) != std::string::npos ? 1 : 0;
+    return n;
+}
+
+bool WaitFor(const std::function<bool()>& pred, DWORD nTimeoutMs)
+{
+    const DWORD nStart = ::GetTickCount();
+    while (!pred()) {
+        if (::GetTickCount() - nStart > nTimeoutMs)
+            return false;
+        ::Sleep(50); // another process does the work; nothing here to pump
+    }
+    return true;
+}
+
+RUNVALUERESULT NoRunValue(LPCSTR) { return RUNVALUE_WRITTEN; }
+
+class ExitTest : public ::testing::TestWithParam<const char*> {
+protected:
+    void SetUp() override
+    {
+        m_folder = std::make_unique<vtest::CTempFolder>("veltran exit");
+        m_strDir = m_folder->Str();
+        const std::string strBuilt = vtest::ModuleDir() + "\\..\\..\\app\\Veltran.exe";
+        ASSERT_TRUE(::CopyFileA(strBuilt.c_str(), (m_strDir + "\\Veltran.exe").c_str(), FALSE)) << strBuilt;
+        ::SetEnvironmentVariableA("VELTRAN_AUTOMATION", (m_strDir + "\\automation.log").c_str());
+        m_savedSeams = g_appSeams;
+        g_appSeams.pfnWriteRunValue = NoRunValue;
+        // The browser opens at the start and connects at once.
+        CConfigFile::SetDefaults(g_settings, m_strDir.c_str());
+        g_settings.m_bAskOnExit = 0;
+        g_settings.m_bRunAtStartup = 0;
+        g_settings.m_bSkinBrowserAtStartup = 1;
+        g_settings.m_bSkinBrowserAutoConnect = 1;
+        g_settings.m_nSkinBrowserType = 0;
+        g_alarms.RemoveAll();
+        ASSERT_TRUE(CConfigFile().SaveFile(Config().c_str()));
+    }
+    void TearDown() override
+    {
+        ::SetEnvironmentVariableA("VELTRAN_AUTOMATION", nullptr);
+        ::SetEnvironmentVariableA("VELTRAN_SKIN_SERVER", nullptr);
+        g_appSeams = m_savedSeams;
+        m_folder.reset();
+    }
+    std::string Config() const { return m_strDir + "\\Veltran.cfg"; }
+
+    std::unique_ptr<vtest::CTempFolder> m_folder;
+    std::string m_strDir;
+    CAppSeams m_savedSeams;
+};
+
+TEST_P(ExitTest, EndsWithinFiveSecondsWithTheConfigurationWritten)
+{
+    const std::string strCase = GetParam();
+    const std::string strMode = strCase == "slow-download" ? "slow" : strCase;
+    const std::string strTagged = "/mode/" + strMode + ":exit/";
+    const std::string strList = strTagged + "skins/acs/skins.inf";
+    const std::string strPreview = strTagged + "skins/acs//Samples//Simple.jpg";
+    const std::string strDownload = strTagged + "downloadskin.php";
+    const int nLists = Arrived(strList), nPreviews = Arrived(strPreview), nDownloads = Arrived(strDownload);
+    ::SetEnvironmentVariableA("VELTRAN_SKIN_SERVER", Root(strMode).c_str());
+    vtest::CChildProcess veltran;
+    ASSERT_TRUE(veltran.Start("\"" + m_strDir + "\\Veltran.exe\""));
+    HWND hMain = nullptr, hBrowser = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (hMain = vtest::FindProcessWindow(veltran.Id(), "Veltran Clock")) != nullptr; },
+                        20000));
+    ASSERT_TRUE(WaitFor([&] { return (hBrowser = vtest::FindProcessWindow(veltran.Id(), "Skin Browser")) != nullptr; },
+                        10000));
+    if (strMode != "slow") {
+        // The list: no answer or bytes dripping in for 5 s, or headers for ever.
+        ASSERT_TRUE(WaitFor([&] { return Arrived(strList) > nLists; }, 10000));
+    } else {
+        // The preview's picture after its size probe: it takes about 3 s.
+        ASSERT_TRUE(WaitFor([&] { return Arrived(strPreview) >= nPreviews + 2; }, 10000));
+        if (strCase == "slow-download") {
+            // Once it is in, the download, which takes about 5 s.
+            ::Sleep(4000);
+            ::PostMessageA(hBrowser, WM_COMMAND, MAKEWPARAM(IDC_SKINBROWSER_INSTALL, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(::GetDlgItem(hBrowser, IDC_SKINBROWSER_INSTALL)));
+            ASSERT_TRUE(WaitFor([&] { return Arrived(strDownload) > nDownloads; }, 10000));
+        }
+    }
+    ::Sleep(1000);
+    // Read at the start: whatever is there after the exit, the exit wrote.
+    ASSERT_TRUE(::DeleteFileA(Config().c_str()));
+    const DWORD dwStart = ::GetTickCount();
+    ::PostMessageA(hMain, WM_COMMAND, 2027, 0);
+    EXPECT_TRUE(veltran.Ended(5000)) << "still running 5 s after Exit";
+    EXPECT_TRUE(veltran.Ended(60000));
+    const DWORD dwTook = ::GetTickCount() - dwStart;
+    EXPECT_LE(dwTook, 5000u);
+    std::printf("Exit with a stalled %s took %lu ms\n", strCase.c_str(), static_cast<unsigned long>(dwTook));
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(Config().c_str())) << "no configuration written";
+    g_alarms.RemoveAll();
+    CConfigFile::ResetBackupPending();
+    CConfigFile().LoadFile(Config().c_str());
+    EXPECT_FALSE(CConfigFile::IsBackupPending()) << "the file it left does not load";
+    EXPECT_EQ(1, g_settings.m_bSkinBrowserAtStartup);
+    if (veltran.Kill())
+        ADD_FAILURE() << "the program was still running and is killed";
+}
+
+INSTANTIATE_TEST_SUITE_P(StalledServers, ExitTest, ::testing::Values("silent", "drip", "drip-headers", "slow", "slow-download"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             std::string name;
+                             for (const char* p = info.param; *p != '\0'; p++)
+                                 name += *p == '-' ? '_' : *p;
+                             return name;
+                         });
+
+} // namespace
