@@ -1,5 +1,5 @@
-// Reads a hostile "skins.inf" as the Skin Browser does: kept lines, groups,
-// each group's skins and every entry. A name passed as plain never holds a
+// Reads a hostile "skins.inf" as the Skin Browser does: kept lines (in one
+// piece and as they may arrive), groups, each group's skins and every entry. A name passed as plain never holds a
 // separator, a drive colon, ".." or a wildcard.
 #include "skinbrowser/skinlist.h"
 
@@ -8,20 +8,40 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace {
+
+// The lines a reader keeps of the bytes, fed in pieces of nStep bytes.
+void ReadInPieces(const uint8_t* pData, size_t nSize, size_t nStep, CStringArray& lines, SKINBOUND& nBound)
+{
+    CSkinListReader reader;
+    for (size_t n = 0; n < nSize; n += nStep) {
+        const size_t nPiece = nSize - n < nStep ? nSize - n : nStep;
+        if (!reader.Feed(reinterpret_cast<const char*>(pData + n), nPiece))
+            break;
+    }
+    reader.End();
+    reader.TakeLines(lines);
+    nBound = reader.GetBound();
+}
+
+} // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
 {
     if (nSize > 16384)
         return 0;
-    const CString text(reinterpret_cast<const char*>(pData), static_cast<int>(nSize));
-    CStringArray lines;
-    for (int start = 0; start <= text.GetLength();) {
-        int end = text.Find('\n', start);
-        if (end < 0)
-            end = text.GetLength();
-        const CString line = text.Mid(start, end - start);
-        if (IsSkinListLine(line))
-            lines.Add(line);
-        start = end + 1;
+    // However the answer arrives, the same lines are kept, each a plain,
+    // bounded line.
+    CStringArray lines, pieces;
+    SKINBOUND nBound = SKB_NONE, nPieceBound = SKB_NONE;
+    ReadInPieces(pData, nSize, nSize > 0 ? nSize : 1, lines, nBound);
+    ReadInPieces(pData, nSize, nSize > 0 ? 1 + pData[0] % 7 : 1, pieces, nPieceBound);
+    if (nBound != nPieceBound || lines.GetSize() != pieces.GetSize())
+        std::abort();
+    for (INT_PTR i = 0; i < lines.GetSize(); i++) {
+        if (lines[i] != pieces[i] || lines[i].GetLength() > SKIN_LIST_MAX_LINE || !IsSkinListLine(lines[i])
+            || !IsPlainSkinName(GetSkinListField(lines[i], 1)))
+            std::abort();
     }
     CStringArray groups;
     GetSkinGroups(lines, groups);
