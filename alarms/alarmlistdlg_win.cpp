@@ -10,6 +10,8 @@
 #include "menus/styledmenu.h"
 #include "res/app_res.h"
 
+#include <utility>
+
 namespace
 {
 const UINT TIMER_REFRESH = 1;
@@ -40,14 +42,12 @@ public:
     CYesWatch(const CYesWatch&) = delete;
     CYesWatch& operator=(const CYesWatch&) = delete;
 
-    // Runs the work unless the box already did.
+    // Runs the work unless the box already did: it is let go before it runs.
     void Finish()
     {
-        if (m_fnOnYes && !m_bRan)
-        {
-            m_bRan = true;
-            m_fnOnYes();
-        }
+        const std::function<void()> fnOnYes = std::exchange(m_fnOnYes, nullptr);
+        if (fnOnYes)
+            fnOnYes();
     }
 
 private:
@@ -66,7 +66,6 @@ private:
     std::function<void()> m_fnOnYes;
     CYesWatch* m_pOuter;
     HHOOK m_hHook = nullptr;
-    bool m_bRan = false;
 };
 CYesWatch* CYesWatch::s_pCurrent = nullptr;
 
