@@ -19,6 +19,10 @@ const UINT TIMER_REFRESH = 1;
 // handler returned, so the store that carries it runs afterwards.
 const UINT UM_ALARMLIST_STOREAFTEREDIT = WM_APP + 0x125;
 const int CHECKSTYLE_FLAGS = RCS_CHECKBOX | RCS_EDIT;
+// How long before the rows moved a queued press still counts as made on the
+// old picture (the stall is the ~2 s a box takes to go under Wine). Bounded,
+// as the tick count wraps: a press weeks after a move is never one before it.
+const DWORD STALE_PRESS_MS = 60000;
 
 // While a question of the list is open, runs its Yes work as soon as the box
 // receives its Yes, before the box goes: under Wine hiding it takes two
@@ -268,7 +272,7 @@ void CAlarmListDlg::RowsMoved()
 BOOL CAlarmListDlg::PreTranslateMessage(MSG* pMsg)
 {
     if (IsButtonPress(pMsg->message) && pMsg->hwnd == m_report.GetSafeHwnd() &&
-        static_cast<LONG>(pMsg->time - m_dwRowsMoved) <= 0)
+        m_dwRowsMoved - pMsg->time < STALE_PRESS_MS)
         return TRUE;
     return CAlarmListWindow::PreTranslateMessage(pMsg);
 }
