@@ -38,7 +38,7 @@ public:
     CReportCtrl& GetReport() { return m_report; }
     CImageList& GetImageList() { return m_imageList; }
 
-    // Drops a press on the list made before its rows last moved.
+    // Drops a press on the list made shortly before its rows last moved.
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
 protected:

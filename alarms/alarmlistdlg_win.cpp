@@ -10,6 +10,8 @@
 #include "menus/styledmenu.h"
 #include "res/app_res.h"
 
+#include <utility>
+
 namespace
 {
 const UINT TIMER_REFRESH = 1;
@@ -17,6 +19,10 @@ const UINT TIMER_REFRESH = 1;
 // handler returned, so the store that carries it runs afterwards.
 const UINT UM_ALARMLIST_STOREAFTEREDIT = WM_APP + 0x125;
 const int CHECKSTYLE_FLAGS = RCS_CHECKBOX | RCS_EDIT;
+// How long before the rows moved a queued press still counts as made on the
+// old picture (the stall is the ~2 s a box takes to go under Wine). Bounded,
+// as the tick count wraps: a press weeks after a move is never one before it.
+const DWORD STALE_PRESS_MS = 60000;
 
 // While a question of the list is open, runs its Yes work as soon as the box
 // receives its Yes, before the box goes: under Wine hiding it takes two
@@ -40,14 +46,12 @@ public:
     CYesWatch(const CYesWatch&) = delete;
     CYesWatch& operator=(const CYesWatch&) = delete;
 
-    // Runs the work unless the box already did.
+    // Runs the work unless the box already did: it is let go before it runs.
     void Finish()
     {
-        if (m_fnOnYes && !m_bRan)
-        {
-            m_bRan = true;
-            m_fnOnYes();
-        }
+        const std::function<void()> fnOnYes = std::exchange(m_fnOnYes, nullptr);
+        if (fnOnYes)
+            fnOnYes();
     }
 
 private:
@@ -66,7 +70,6 @@ private:
     std::function<void()> m_fnOnYes;
     CYesWatch* m_pOuter;
     HHOOK m_hHook = nullptr;
-    bool m_bRan = false;
 };
 CYesWatch* CYesWatch::s_pCurrent = nullptr;
 
@@ -269,7 +272,7 @@ void CAlarmListDlg::RowsMoved()
 BOOL CAlarmListDlg::PreTranslateMessage(MSG* pMsg)
 {
     if (IsButtonPress(pMsg->message) && pMsg->hwnd == m_report.GetSafeHwnd() &&
-        static_cast<LONG>(pMsg->time - m_dwRowsMoved) <= 0)
+        m_dwRowsMoved - pMsg->time < STALE_PRESS_MS)
         return TRUE;
     return CAlarmListWindow::PreTranslateMessage(pMsg);
 }

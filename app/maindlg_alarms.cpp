@@ -33,8 +33,7 @@ void CMainDlg::OnSaveTimer()
 {
     SendMessage(UM_SAVEWINDOWSTATE);
     StoreAlarmList();
-    CConfigFile config;
-    config.Save();
+    SaveConfiguration();
 }
 
 UINT CMainDlg::HotKeyFlagsToModifiers(UINT nFlags)

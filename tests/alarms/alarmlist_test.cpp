@@ -496,6 +496,26 @@ TEST_F(AlarmListTest, APressMadeBeforeTheRowsMovedIsDropped)
     EXPECT_EQ(rows[2], report.GetSelectedItem());
 }
 
+// The tick count wraps: a press made 24.8 days or more after the rows last
+// moved (a list left open that long) is a press like any other, not one from
+// before the move.
+TEST_F(AlarmListTest, APressLongAfterTheRowsMovedIsNotTakenForOneBefore)
+{
+    CAlarm alarm = MakeAlarm("A", 0);
+    g_alarms.Add(alarm);
+    const DWORD dwBefore = ::GetTickCount();
+    CAlarmListDlg& list = Open();
+    const DWORD dwAfter = ::GetTickCount();
+    MSG press = {list.GetReport().m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, 0, 0, {}};
+    press.time = dwBefore - 1;
+    EXPECT_TRUE(list.PreTranslateMessage(&press)) << "made before the list was filled";
+    for (DWORD dwLater : {1ul, 0x7FFFFFFFul, 0x80000001ul, 0xC0000000ul})
+    {
+        press.time = dwAfter + dwLater;
+        EXPECT_FALSE(list.PreTranslateMessage(&press)) << dwLater;
+    }
+}
+
 TEST_F(AlarmListTest, WithNoAlarmsTheButtonsAreOffAndThePanelHidden)
 {
     CAlarmListDlg& list = Open();

@@ -539,6 +539,19 @@ TEST_F(MainDlgTest, EveryChangeOfTheArrayReachesTheFileAtOnce)
     EXPECT_EQ(1, LastWrittenAlarms().GetSize());
 }
 
+// The save timer's save counts as the last one: a store right after it,
+// with nothing changed since, writes nothing more.
+TEST_F(MainDlgTest, TheSaveTimersSaveIsTheLastSavedState)
+{
+    Open();
+    AddAlarm(NamedAlarm("Tea"));
+    Send(WM_TIMER, TIMER_SAVE);
+    EXPECT_EQ(1, g_nFileWrites);
+    EXPECT_EQ(1, LastWrittenAlarms().GetSize());
+    Send(UM_STOREALARMLIST);
+    EXPECT_EQ(1, g_nFileWrites);
+}
+
 TEST_F(MainDlgTest, HotKeysAndTheAlarmItemsFollowTheArray)
 {
     g_settings.m_hkAnalog = {'A', 3, 0};
