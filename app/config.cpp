@@ -11,6 +11,7 @@
 CConfigFile g_configFile;
 BOOL CConfigFile::ms_bBackupPending = FALSE;
 BOOL CConfigFile::ms_bRegistryTold = FALSE;
+BOOL CConfigFile::ms_bWriteTold = FALSE;
 BOOL CConfigFile::ms_bKeepOut = FALSE;
 
 namespace
@@ -303,6 +304,7 @@ void CConfigFile::ResetSession()
 {
     ms_bBackupPending = FALSE;
     ms_bRegistryTold = FALSE;
+    ms_bWriteTold = FALSE;
     ms_bKeepOut = FALSE;
 }
 
@@ -503,23 +505,24 @@ BOOL CConfigFile::SaveFile(LPCSTR pszPath)
     BuildStream(g_settings, g_alarms, data);
 
     const CString strPath(pszPath);
+    const CString strTemp = strPath + ".tmp";
+    BOOL bWritten = TRUE;
     if (ms_bBackupPending)
     {
-        if (!CopyWholeFile(strPath, strPath + ".bak"))
-        {
-            g_appSeams.pfnMessageBox(kMsgCannotWrite, kMessageBoxOk);
-            return FALSE;
-        }
-        ms_bBackupPending = FALSE;
+        bWritten = CopyWholeFile(strPath, strPath + ".bak");
+        ms_bBackupPending = !bWritten;
     }
-
-    const CString strTemp = strPath + ".tmp";
-    if (!g_appSeams.pfnWriteFile(strTemp, data.data(), data.size()) ||
-        !g_appSeams.pfnReplaceFile(strTemp, strPath))
+    if (bWritten && !(g_appSeams.pfnWriteFile(strTemp, data.data(), data.size()) &&
+                      g_appSeams.pfnReplaceFile(strTemp, strPath)))
     {
         std::remove(strTemp);
-        g_appSeams.pfnMessageBox(kMsgCannotWrite, kMessageBoxOk);
-        return FALSE;
+        bWritten = FALSE;
     }
-    return TRUE;
+    // The file is saved after every change and twice a firing, the first time
+    // before the alarm runs: a folder that cannot be written is said once,
+    // not in a box that holds back every alarm, until a save works again.
+    if (!bWritten && !ms_bWriteTold)
+        g_appSeams.pfnMessageBox(kMsgCannotWrite, kMessageBoxOk);
+    ms_bWriteTold = !bWritten;
+    return bWritten;
 }

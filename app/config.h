@@ -56,6 +56,7 @@ private:
 
     static BOOL ms_bBackupPending;
     static BOOL ms_bRegistryTold;   // the Run value's failure was shown once this run
+    static BOOL ms_bWriteTold;      // the last save failed and said so
     static BOOL ms_bKeepOut;        // the file found did not open: it is never saved over
 };
 
