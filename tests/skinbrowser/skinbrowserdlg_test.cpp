@@ -10,6 +10,7 @@
 #include "skinbrowser/skinbrowserdlg.h"
 #include "skinbrowser/skinlist.h"
 #include "support/tempfolder.h"
+#include "support/win_drivers.h"
 #include "support/win_window.h"
 
 #include <gtest/gtest.h>
@@ -219,6 +220,15 @@ protected:
         CReportCtrl& groups = m_pDlg->m_listGroups;
         groups.SelectItem(groups.FindItem(RVI_ROOT, RVI_NONE, 0, pszGroup, FALSE), -1, TRUE);
         Settle();
+    }
+
+    // A handle of the last worker started that stays valid after it ends.
+    HANDLE WorkerThread()
+    {
+        HANDLE hThread = nullptr;
+        EXPECT_TRUE(::DuplicateHandle(::GetCurrentProcess(), m_pDlg->m_hWorkerThread, ::GetCurrentProcess(), &hThread,
+                                      SYNCHRONIZE, FALSE, 0));
+        return hThread;
     }
 
     // The composed preview frame's pixel against the decoded preview's.
@@ -560,9 +570,16 @@ TEST_F(SkinBrowserTest, ClosingDuringAStalledRequestWaitsASecondAtMost)
     Click(IDC_SKINBROWSER_CONNECT);
     Settle();
     SetRoot(Root("silent"));
+    const int nAsked = Requests({"/mode/silent/", "Samples"});
+    // A download stalls in its size probe; the preview of another skin
+    // cancels it and waits for the client the probe holds.
     Click(IDC_SKINBROWSER_INSTALL);
     ASSERT_EQ(1, dlg.GetRunningWorkerCount());
-    vtest::PumpUntil([] { return false; }, 300);
+    const HANDLE hDownload = WorkerThread();
+    ASSERT_TRUE(vtest::PumpUntil([&] { return Requests({"/mode/silent/", "Samples"}) > nAsked; }, 5000));
+    dlg.m_listSkins.SelectItem(dlg.m_listSkins.GetChildItem(RVI_ROOT, 1), -1, TRUE);
+    ASSERT_EQ(2, dlg.GetRunningWorkerCount());
+    const HANDLE hPreview = WorkerThread();
     const DWORD dwStart = ::GetTickCount();
     dlg.DestroyWindow();
     delete m_pDlg;
@@ -570,8 +587,13 @@ TEST_F(SkinBrowserTest, ClosingDuringAStalledRequestWaitsASecondAtMost)
     const DWORD dwTook = ::GetTickCount() - dwStart;
     EXPECT_GE(dwTook, SKIN_WORKER_WAIT_MS - 100);
     EXPECT_LT(dwTook, SKIN_WORKER_WAIT_MS + 1000);
-    // The worker goes on alone with what it holds and ends at its timeout.
-    vtest::PumpUntil([] { return false; }, 2 * SKIN_NET_TIMEOUT_MS);
+    // The workers go on alone with what they hold, ask the server nothing
+    // more and end when the probe under way times out.
+    EXPECT_TRUE(vtest::WaitPumping(hDownload, SKIN_NET_TIMEOUT_MS + 1000)) << "the download went on";
+    EXPECT_TRUE(vtest::WaitPumping(hPreview, 1000)) << "the preview went on";
+    EXPECT_EQ(1, Requests({"/mode/silent/", "Samples"}) - nAsked) << "requests after Cancel";
+    ::CloseHandle(hDownload);
+    ::CloseHandle(hPreview);
     EXPECT_EQ(before, Tree(m_strApp));
     EXPECT_EQ(0, m_seams.CountCalls("MessageBox"));
 }
