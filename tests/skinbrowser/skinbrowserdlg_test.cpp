@@ -184,6 +184,15 @@ protected:
         return *m_pDlg;
     }
 
+    // Opened, with the list of the server's root read and shown.
+    CSkinBrowserDlg& OpenListed()
+    {
+        CSkinBrowserDlg& dlg = Open();
+        Click(IDC_SKINBROWSER_CONNECT);
+        Settle();
+        return dlg;
+    }
+
     void Click(int nID)
     {
         m_pDlg->SendMessage(WM_COMMAND, MAKEWPARAM(nID, BN_CLICKED),
@@ -287,9 +296,7 @@ TEST_F(SkinBrowserTest, OpensEmptyAndReadyAndOnlyTheCloseBoxEndsIt)
 TEST_F(SkinBrowserTest, ListsPreviewsAndInstallsBothKinds)
 {
     WriteFile(m_strApp + "\\acs\\Pocket.acs", "an older Pocket");
-    CSkinBrowserDlg& dlg = Open();
-    Click(IDC_SKINBROWSER_CONNECT);
-    Settle();
+    CSkinBrowserDlg& dlg = OpenListed();
     EXPECT_EQ((std::vector<std::string>{"Samples", "Tiny"}), Items(dlg.m_listGroups));
     EXPECT_EQ((std::vector<std::string>{"Simple", "Large"}), Items(dlg.m_listSkins));
     EXPECT_EQ((std::vector<std::string>{"Veltran team", "Veltran team"}), Items(dlg.m_listSkins, 1));
@@ -347,9 +354,7 @@ TEST_F(SkinBrowserTest, CancelDuringASlowDownloadKeepsTheInstalledSkin)
     WriteFile(m_strApp + "\\acs\\Simple.acs", "the installed Simple");
     const std::vector<std::string> before = Tree(m_strApp);
     SetRoot(Root("slow"));
-    CSkinBrowserDlg& dlg = Open();
-    Click(IDC_SKINBROWSER_CONNECT);
-    Settle();
+    CSkinBrowserDlg& dlg = OpenListed();
     // Previews still dripping in give way to the newest selection.
     const DWORD hSimple = dlg.m_listSkins.GetChildItem(RVI_ROOT, 0), hLarge = dlg.m_listSkins.GetChildItem(RVI_ROOT, 1);
     dlg.m_listSkins.SelectItem(hLarge, -1, TRUE);
@@ -376,9 +381,7 @@ TEST_F(SkinBrowserTest, ClosingDuringASlowDownloadStopsItFirst)
 {
     const std::vector<std::string> before = Tree(m_strApp);
     SetRoot(Root("slow"));
-    CSkinBrowserDlg& dlg = Open();
-    Click(IDC_SKINBROWSER_CONNECT);
-    Settle();
+    CSkinBrowserDlg& dlg = OpenListed();
     Click(IDC_SKINBROWSER_INSTALL);
     ASSERT_TRUE(vtest::PumpUntil([&] { return dlg.m_progress.GetPos() > 0 && dlg.m_progress.GetPos() < 100; }, 20000));
     ASSERT_EQ(1, dlg.GetRunningWorkerCount());
@@ -433,9 +436,7 @@ TEST_F(SkinBrowserTest, HostileServersEndWithAClearStatusAndWriteNothing)
 TEST_F(SkinBrowserTest, AHugeListArrivesWhole)
 {
     SetRoot(Root("huge-list"));
-    CSkinBrowserDlg& dlg = Open();
-    Click(IDC_SKINBROWSER_CONNECT);
-    Settle();
+    CSkinBrowserDlg& dlg = OpenListed();
     EXPECT_EQ(20000, dlg.m_arrSkinList.GetSize());
     EXPECT_EQ(std::vector<std::string>{"Huge"}, Items(dlg.m_listGroups));
     EXPECT_EQ(20000, dlg.m_listSkins.GetChildCount(RVI_ROOT));
@@ -485,9 +486,7 @@ TEST_F(SkinBrowserTest, StalledServersEndEachTransferWithinItsBound)
 {
     WriteFile(m_strApp + "\\acs\\Simple.acs", "the installed Simple");
     const std::vector<std::string> before = Tree(m_strApp);
-    CSkinBrowserDlg& dlg = Open();
-    Click(IDC_SKINBROWSER_CONNECT);
-    Settle();
+    CSkinBrowserDlg& dlg = OpenListed();
     const struct {
         const char* pszMode;
         int nAction; // the list, a preview, a download
@@ -538,9 +537,7 @@ TEST_F(SkinBrowserTest, StalledServersEndEachTransferWithinItsBound)
 TEST_F(SkinBrowserTest, CancelStopsTheTransferAndRedirectionsAreCounted)
 {
     g_settings.m_nSkinBrowserType = 1;
-    CSkinBrowserDlg& dlg = Open();
-    Click(IDC_SKINBROWSER_CONNECT);
-    Settle();
+    CSkinBrowserDlg& dlg = OpenListed();
     SetRoot(Root("drip"));
     Click(IDC_SKINBROWSER_INSTALL);
     ASSERT_TRUE(vtest::PumpUntil([&] { return Status() == "Skin loading : %d%%"; }, 10000));
@@ -566,9 +563,7 @@ TEST_F(SkinBrowserTest, CancelStopsTheTransferAndRedirectionsAreCounted)
 TEST_F(SkinBrowserTest, ClosingDuringAStalledRequestWaitsASecondAtMost)
 {
     const std::vector<std::string> before = Tree(m_strApp);
-    CSkinBrowserDlg& dlg = Open();
-    Click(IDC_SKINBROWSER_CONNECT);
-    Settle();
+    CSkinBrowserDlg& dlg = OpenListed();
     SetRoot(Root("silent"));
     const int nAsked = Requests({"/mode/silent/", "Samples"});
     // A download stalls in its size probe; the preview of another skin
@@ -680,9 +675,7 @@ TEST_F(SkinBrowserTest, LongNamesAndHugePreviewsAreRefused)
 {
     const std::vector<std::string> before = Tree(m_strApp);
     SetRoot(Root("long-names"));
-    CSkinBrowserDlg& dlg = Open();
-    Click(IDC_SKINBROWSER_CONNECT);
-    Settle();
+    CSkinBrowserDlg& dlg = OpenListed();
     SelectGroup("Long");
     ASSERT_EQ(std::vector<std::string>{std::string(240, 'L')}, Items(dlg.m_listSkins));
     EXPECT_STREQ("Ready", Status()); // served as Simple
