@@ -1,6 +1,7 @@
-// Reads a hostile "skins.inf" as the Skin Browser does: kept lines (in one
-// piece and as they may arrive), groups, each group's skins and every entry. A name passed as plain never holds a
-// separator, a drive colon, ".." or a wildcard.
+// Reads a hostile "skins.inf" as the Skin Browser does: kept lines (whole
+// and in blocks as they may arrive), groups, each group's skins and every
+// entry. A name passed as plain never holds a separator, a drive colon, ".."
+// or a wildcard.
 #include "skinbrowser/skinlist.h"
 
 #include <cstddef>
@@ -10,13 +11,13 @@
 
 namespace {
 
-// The lines a reader keeps of the bytes, fed in pieces of nStep bytes.
-void ReadInPieces(const uint8_t* pData, size_t nSize, size_t nStep, CStringArray& lines, SKINBOUND& nBound)
+// The lines a reader keeps of the bytes, fed in blocks of nStep bytes.
+void ReadInBlocks(const uint8_t* pData, size_t nSize, size_t nStep, CStringArray& lines, SKINBOUND& nBound)
 {
     CSkinListReader reader;
     for (size_t n = 0; n < nSize; n += nStep) {
-        const size_t nPiece = nSize - n < nStep ? nSize - n : nStep;
-        if (!reader.Feed(reinterpret_cast<const char*>(pData + n), nPiece))
+        const size_t nBlock = nSize - n < nStep ? nSize - n : nStep;
+        if (!reader.Feed(reinterpret_cast<const char*>(pData + n), nBlock))
             break;
     }
     reader.End();
@@ -32,14 +33,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t nSize)
         return 0;
     // However the answer arrives, the same lines are kept, each a plain,
     // bounded line.
-    CStringArray lines, pieces;
-    SKINBOUND nBound = SKB_NONE, nPieceBound = SKB_NONE;
-    ReadInPieces(pData, nSize, nSize > 0 ? nSize : 1, lines, nBound);
-    ReadInPieces(pData, nSize, nSize > 0 ? 1 + pData[0] % 7 : 1, pieces, nPieceBound);
-    if (nBound != nPieceBound || lines.GetSize() != pieces.GetSize())
+    CStringArray lines, blocks;
+    SKINBOUND nBound = SKB_NONE, nBlockBound = SKB_NONE;
+    ReadInBlocks(pData, nSize, nSize > 0 ? nSize : 1, lines, nBound);
+    ReadInBlocks(pData, nSize, nSize > 0 ? 1 + pData[0] % 7 : 1, blocks, nBlockBound);
+    if (nBound != nBlockBound || lines.GetSize() != blocks.GetSize())
         std::abort();
     for (INT_PTR i = 0; i < lines.GetSize(); i++) {
-        if (lines[i] != pieces[i] || lines[i].GetLength() > SKIN_LIST_MAX_LINE || !IsSkinListLine(lines[i])
+        if (lines[i] != blocks[i] || lines[i].GetLength() > SKIN_LIST_MAX_LINE || !IsSkinListLine(lines[i])
             || !IsPlainSkinName(GetSkinListField(lines[i], 1)))
             std::abort();
     }

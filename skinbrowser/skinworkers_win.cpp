@@ -73,6 +73,9 @@ ULONGLONG CSkinJob::ProbeSize(bool& bKnown)
     bKnown = false;
     ULONGLONG nSize = 0;
     CCriticalSectionLock lock(m_pProbe->m_lock);
+    // Cancelled while another probe held the client: nothing more is asked.
+    if (m_bCancel)
+        return nSize;
     CHttpClient& client = m_pProbe->m_client;
     if (client.ConnectUrl(m_strProbeUrl, nullptr, nullptr, kAgent)) {
         if (client.Request(client.GetPath(), CHttpClient::METHOD_GET) && client.QueryStatusCode() == 200) {
@@ -86,14 +89,16 @@ ULONGLONG CSkinJob::ProbeSize(bool& bKnown)
 
 // A GET of m_strUrl on a connection whose waits are bounded. Redirections
 // are followed here, not by WinINet, which follows them without end: at
-// most SKIN_MAX_REDIRECTS, only to http and https addresses, and none once
-// cancelled. Null when cancelled or refused (strError says why); throws
-// CInternetException.
+// most SKIN_MAX_REDIRECTS, only to http and https addresses. Nothing is
+// asked once cancelled, not even the first request. Null when cancelled or
+// refused (strError says why); throws CInternetException.
 std::unique_ptr<CHttpFile> CSkinJob::Get(CInternetSession& session, std::unique_ptr<CHttpConnection>& connection,
                                          DWORD dwFlags, CString& strError)
 {
     CString strUrl = m_strUrl;
     for (int nRedirects = 0;; nRedirects++) {
+        if (m_bCancel)
+            return nullptr;
         CUrlParts parts;
         const int nScheme = SplitUrl(strUrl, parts) ? HttpSchemeCode(parts.strScheme) : HTTP_SCHEME_NONE;
         if (nScheme != HTTP_SCHEME_HTTP && nScheme != HTTP_SCHEME_HTTPS) {
@@ -113,8 +118,6 @@ std::unique_ptr<CHttpFile> CSkinJob::Get(CInternetSession& session, std::unique_
         file->QueryInfoStatusCode(dwStatus);
         if (!IsRedirect(dwStatus))
             return file;
-        if (m_bCancel)
-            return nullptr;
         if (nRedirects == SKIN_MAX_REDIRECTS) {
             m_nBound = SKB_REDIRECTS;
             strError = DescribeSkinBound(m_nBound);

@@ -19,6 +19,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -125,8 +126,15 @@ TEST_P(ExitTest, EndsWithinFiveSecondsWithTheConfigurationWritten)
         // The preview's picture after its size probe: it takes about 3 s.
         ASSERT_TRUE(WaitFor([&] { return Arrived(strPreview) >= nPreviews + 2; }, 10000));
         if (strCase == "slow-download") {
-            // Once it is in, the download, which takes about 5 s.
-            ::Sleep(4000);
+            // Once it is in (Install no longer reads "Cancel", or the click
+            // would cancel it), the download, which takes about 5 s.
+            ASSERT_TRUE(WaitFor(
+                [&] {
+                    char szText[64] = "";
+                    ::GetDlgItemTextA(hBrowser, IDC_SKINBROWSER_INSTALL, szText, sizeof szText);
+                    return std::strcmp(szText, "Install selected skin") == 0;
+                },
+                10000));
             ::PostMessageA(hBrowser, WM_COMMAND, MAKEWPARAM(IDC_SKINBROWSER_INSTALL, BN_CLICKED),
                            reinterpret_cast<LPARAM>(::GetDlgItem(hBrowser, IDC_SKINBROWSER_INSTALL)));
             ASSERT_TRUE(WaitFor([&] { return Arrived(strDownload) > nDownloads; }, 10000));

@@ -10,6 +10,7 @@
 #include "skinbrowser/skinbrowserdlg.h"
 #include "skinbrowser/skinlist.h"
 #include "support/tempfolder.h"
+#include "support/win_drivers.h"
 #include "support/win_window.h"
 
 #include <gtest/gtest.h>
@@ -183,6 +184,15 @@ protected:
         return *m_pDlg;
     }
 
+    // Opened, with the list of the server's root read and shown.
+    CSkinBrowserDlg& OpenListed()
+    {
+        CSkinBrowserDlg& dlg = Open();
+        Click(IDC_SKINBROWSER_CONNECT);
+        Settle();
+        return dlg;
+    }
+
     void Click(int nID)
     {
         m_pDlg->SendMessage(WM_COMMAND, MAKEWPARAM(nID, BN_CLICKED),
@@ -219,6 +229,15 @@ protected:
         CReportCtrl& groups = m_pDlg->m_listGroups;
         groups.SelectItem(groups.FindItem(RVI_ROOT, RVI_NONE, 0, pszGroup, FALSE), -1, TRUE);
         Settle();
+    }
+
+    // A handle of the last worker started that stays valid after it ends.
+    HANDLE WorkerThread()
+    {
+        HANDLE hThread = nullptr;
+        EXPECT_TRUE(::DuplicateHandle(::GetCurrentProcess(), m_pDlg->m_hWorkerThread, ::GetCurrentProcess(), &hThread,
+                                      SYNCHRONIZE, FALSE, 0));
+        return hThread;
     }
 
     // The composed preview frame's pixel against the decoded preview's.
@@ -277,9 +296,7 @@ TEST_F(SkinBrowserTest, OpensEmptyAndReadyAndOnlyTheCloseBoxEndsIt)
 TEST_F(SkinBrowserTest, ListsPreviewsAndInstallsBothKinds)
 {
     WriteFile(m_strApp + "\\acs\\Pocket.acs", "an older Pocket");
-    CSkinBrowserDlg& dlg = Open();
-    Click(IDC_SKINBROWSER_CONNECT);
-    Settle();
+    CSkinBrowserDlg& dlg = OpenListed();
     EXPECT_EQ((std::vector<std::string>{"Samples", "Tiny"}), Items(dlg.m_listGroups));
     EXPECT_EQ((std::vector<std::string>{"Simple", "Large"}), Items(dlg.m_listSkins));
     EXPECT_EQ((std::vector<std::string>{"Veltran team", "Veltran team"}), Items(dlg.m_listSkins, 1));
@@ -337,9 +354,7 @@ TEST_F(SkinBrowserTest, CancelDuringASlowDownloadKeepsTheInstalledSkin)
     WriteFile(m_strApp + "\\acs\\Simple.acs", "the installed Simple");
     const std::vector<std::string> before = Tree(m_strApp);
     SetRoot(Root("slow"));
-    CSkinBrowserDlg& dlg = Open();
-    Click(IDC_SKINBROWSER_CONNECT);
-    Settle();
+    CSkinBrowserDlg& dlg = OpenListed();
     // Previews still dripping in give way to the newest selection.
     const DWORD hSimple = dlg.m_listSkins.GetChildItem(RVI_ROOT, 0), hLarge = dlg.m_listSkins.GetChildItem(RVI_ROOT, 1);
     dlg.m_listSkins.SelectItem(hLarge, -1, TRUE);
@@ -366,9 +381,7 @@ TEST_F(SkinBrowserTest, ClosingDuringASlowDownloadStopsItFirst)
 {
     const std::vector<std::string> before = Tree(m_strApp);
     SetRoot(Root("slow"));
-    CSkinBrowserDlg& dlg = Open();
-    Click(IDC_SKINBROWSER_CONNECT);
-    Settle();
+    CSkinBrowserDlg& dlg = OpenListed();
     Click(IDC_SKINBROWSER_INSTALL);
     ASSERT_TRUE(vtest::PumpUntil([&] { return dlg.m_progress.GetPos() > 0 && dlg.m_progress.GetPos() < 100; }, 20000));
     ASSERT_EQ(1, dlg.GetRunningWorkerCount());
@@ -423,9 +436,7 @@ TEST_F(SkinBrowserTest, HostileServersEndWithAClearStatusAndWriteNothing)
 TEST_F(SkinBrowserTest, AHugeListArrivesWhole)
 {
     SetRoot(Root("huge-list"));
-    CSkinBrowserDlg& dlg = Open();
-    Click(IDC_SKINBROWSER_CONNECT);
-    Settle();
+    CSkinBrowserDlg& dlg = OpenListed();
     EXPECT_EQ(20000, dlg.m_arrSkinList.GetSize());
     EXPECT_EQ(std::vector<std::string>{"Huge"}, Items(dlg.m_listGroups));
     EXPECT_EQ(20000, dlg.m_listSkins.GetChildCount(RVI_ROOT));
@@ -475,9 +486,7 @@ TEST_F(SkinBrowserTest, StalledServersEndEachTransferWithinItsBound)
 {
     WriteFile(m_strApp + "\\acs\\Simple.acs", "the installed Simple");
     const std::vector<std::string> before = Tree(m_strApp);
-    CSkinBrowserDlg& dlg = Open();
-    Click(IDC_SKINBROWSER_CONNECT);
-    Settle();
+    CSkinBrowserDlg& dlg = OpenListed();
     const struct {
         const char* pszMode;
         int nAction; // the list, a preview, a download
@@ -528,9 +537,7 @@ TEST_F(SkinBrowserTest, StalledServersEndEachTransferWithinItsBound)
 TEST_F(SkinBrowserTest, CancelStopsTheTransferAndRedirectionsAreCounted)
 {
     g_settings.m_nSkinBrowserType = 1;
-    CSkinBrowserDlg& dlg = Open();
-    Click(IDC_SKINBROWSER_CONNECT);
-    Settle();
+    CSkinBrowserDlg& dlg = OpenListed();
     SetRoot(Root("drip"));
     Click(IDC_SKINBROWSER_INSTALL);
     ASSERT_TRUE(vtest::PumpUntil([&] { return Status() == "Skin loading : %d%%"; }, 10000));
@@ -556,13 +563,18 @@ TEST_F(SkinBrowserTest, CancelStopsTheTransferAndRedirectionsAreCounted)
 TEST_F(SkinBrowserTest, ClosingDuringAStalledRequestWaitsASecondAtMost)
 {
     const std::vector<std::string> before = Tree(m_strApp);
-    CSkinBrowserDlg& dlg = Open();
-    Click(IDC_SKINBROWSER_CONNECT);
-    Settle();
+    CSkinBrowserDlg& dlg = OpenListed();
     SetRoot(Root("silent"));
+    const int nAsked = Requests({"/mode/silent/", "Samples"});
+    // A download stalls in its size probe; the preview of another skin
+    // cancels it and waits for the client the probe holds.
     Click(IDC_SKINBROWSER_INSTALL);
     ASSERT_EQ(1, dlg.GetRunningWorkerCount());
-    vtest::PumpUntil([] { return false; }, 300);
+    const HANDLE hDownload = WorkerThread();
+    ASSERT_TRUE(vtest::PumpUntil([&] { return Requests({"/mode/silent/", "Samples"}) > nAsked; }, 5000));
+    dlg.m_listSkins.SelectItem(dlg.m_listSkins.GetChildItem(RVI_ROOT, 1), -1, TRUE);
+    ASSERT_EQ(2, dlg.GetRunningWorkerCount());
+    const HANDLE hPreview = WorkerThread();
     const DWORD dwStart = ::GetTickCount();
     dlg.DestroyWindow();
     delete m_pDlg;
@@ -570,8 +582,13 @@ TEST_F(SkinBrowserTest, ClosingDuringAStalledRequestWaitsASecondAtMost)
     const DWORD dwTook = ::GetTickCount() - dwStart;
     EXPECT_GE(dwTook, SKIN_WORKER_WAIT_MS - 100);
     EXPECT_LT(dwTook, SKIN_WORKER_WAIT_MS + 1000);
-    // The worker goes on alone with what it holds and ends at its timeout.
-    vtest::PumpUntil([] { return false; }, 2 * SKIN_NET_TIMEOUT_MS);
+    // The workers go on alone with what they hold, ask the server nothing
+    // more and end when the probe under way times out.
+    EXPECT_TRUE(vtest::WaitPumping(hDownload, SKIN_NET_TIMEOUT_MS + 1000)) << "the download went on";
+    EXPECT_TRUE(vtest::WaitPumping(hPreview, 1000)) << "the preview went on";
+    EXPECT_EQ(1, Requests({"/mode/silent/", "Samples"}) - nAsked) << "requests after Cancel";
+    ::CloseHandle(hDownload);
+    ::CloseHandle(hPreview);
     EXPECT_EQ(before, Tree(m_strApp));
     EXPECT_EQ(0, m_seams.CountCalls("MessageBox"));
 }
@@ -658,9 +675,7 @@ TEST_F(SkinBrowserTest, LongNamesAndHugePreviewsAreRefused)
 {
     const std::vector<std::string> before = Tree(m_strApp);
     SetRoot(Root("long-names"));
-    CSkinBrowserDlg& dlg = Open();
-    Click(IDC_SKINBROWSER_CONNECT);
-    Settle();
+    CSkinBrowserDlg& dlg = OpenListed();
     SelectGroup("Long");
     ASSERT_EQ(std::vector<std::string>{std::string(240, 'L')}, Items(dlg.m_listSkins));
     EXPECT_STREQ("Ready", Status()); // served as Simple

@@ -185,15 +185,15 @@ std::vector<std::string> Take(CSkinListReader& reader)
     return out;
 }
 
-TEST(SkinListReader, SplitsLinesInAnyPiecesAndKeepsTheListsLines)
+TEST(SkinListReader, SplitsLinesInAnyBlocksAndKeepsTheListsLines)
 {
     const std::string list = "G;First;A;2001\r\nshort\r\nG;CON;A;2001\nG;Tab\there;A;2001\nG;Second;A;2001;more\n\nG;Last;A;2001";
     // Fed whole, and one byte at a time: the same lines.
-    for (size_t nPiece : {list.size(), size_t(1), size_t(7)}) {
-        SCOPED_TRACE(nPiece);
+    for (size_t nBlock : {list.size(), size_t(1), size_t(7)}) {
+        SCOPED_TRACE(nBlock);
         CSkinListReader reader;
-        for (size_t i = 0; i < list.size(); i += nPiece)
-            ASSERT_TRUE(reader.Feed(list.data() + i, std::min(nPiece, list.size() - i)));
+        for (size_t i = 0; i < list.size(); i += nBlock)
+            ASSERT_TRUE(reader.Feed(list.data() + i, std::min(nBlock, list.size() - i)));
         EXPECT_EQ((std::vector<std::string>{"G;First;A;2001", "G;Second;A;2001;more"}), Take(reader));
         ASSERT_TRUE(reader.End());
         EXPECT_EQ(std::vector<std::string>{"G;Last;A;2001"}, Take(reader));
