@@ -1,6 +1,5 @@
 #include "clocks/analogclock_win.h"
 
-#include "afx/afxapp.h"
 #include "afx/afxtime.h"
 #include "app/settings.h"
 #include "clocks/clockwindow_win.h"
