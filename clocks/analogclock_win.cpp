@@ -58,8 +58,7 @@ int CAnalogClockDlg::LoadSkin(int nScale)
     nScale = NormalizeScale(nScale);
     g_settings.m_nAnalogScale = nScale;
     m_nScale = nScale;
-    SetWindowPos(g_settings.m_bAnalogOnTop ? &wndTopMost : &wndNoTopMost, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ApplyOnTop();
     BuildContextMenu();
 
     CSkinOpen open(SKIN_ANALOG, g_settings.m_strAnalogSkinDir, CString());
