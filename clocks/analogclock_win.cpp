@@ -1,6 +1,5 @@
 #include "clocks/analogclock_win.h"
 
-#include "afx/afxapp.h"
 #include "afx/afxtime.h"
 #include "app/settings.h"
 #include "clocks/clockwindow_win.h"
@@ -59,8 +58,7 @@ int CAnalogClockDlg::LoadSkin(int nScale)
     nScale = NormalizeScale(nScale);
     g_settings.m_nAnalogScale = nScale;
     m_nScale = nScale;
-    SetWindowPos(g_settings.m_bAnalogOnTop ? &wndTopMost : &wndNoTopMost, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ApplyOnTop();
     BuildContextMenu();
 
     CSkinOpen open(SKIN_ANALOG, g_settings.m_strAnalogSkinDir, CString());

@@ -99,7 +99,7 @@ CAutoChangeEnables GetAutoChangeEnables(const CAutoChangeValues& values);
 
 // Names in the chosen-skins string each end with this separator.
 extern const char g_szChosenSkinsSeparator[];
-// The names the string holds: each piece that a separator ends; text after
+// The names the string holds: each run of text that a separator ends; text after
 // the last separator is no name.
 void SplitChosenSkins(const CString& strChosen, CStringArray& names);
 // Each name followed by the separator, in order. A name holding "*" could not

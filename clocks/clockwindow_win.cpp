@@ -15,12 +15,12 @@ CString GetClockTempFolder()
     return CString(szPath);
 }
 
-LRESULT SendToMainWindow(UINT nMessage)
+LRESULT SendToMainWindow(UINT nMessage, WPARAM wParam)
 {
     CWnd* pMain = AfxGetMainWnd();
     if (pMain == nullptr || pMain->GetSafeHwnd() == nullptr)
         return 0;
-    return ::SendMessageA(pMain->GetSafeHwnd(), nMessage, 0, 0);
+    return ::SendMessageA(pMain->GetSafeHwnd(), nMessage, wParam, 0);
 }
 
 BOOL OpenSkinForWindow(SkinKind kind, const CString& strFolder, CString& strSkin, CSkinOpen& open,

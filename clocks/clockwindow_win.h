@@ -12,8 +12,8 @@
 // The temporary folder as GetTempPathA gives it, ending with a backslash.
 CString GetClockTempFolder();
 
-// Sends a private message (wParam 0, lParam 0) to the application's main window.
-LRESULT SendToMainWindow(UINT nMessage);
+// Sends a private message (lParam 0) to the application's main window.
+LRESULT SendToMainWindow(UINT nMessage, WPARAM wParam = 0);
 
 // The current skin of a kind, unpacked and read whole: the skin list, the
 // fallback to the first skin ("Glimmark" boxes), "No skins were found!" with

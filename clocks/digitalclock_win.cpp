@@ -1,6 +1,5 @@
 #include "clocks/digitalclock_win.h"
 
-#include "afx/afxapp.h"
 #include "afx/afxtime.h"
 #include "app/messages.h"
 #include "app/settings.h"
@@ -258,9 +257,7 @@ void CDigitalClockDlg::OnKindCommand(UINT nID)
             s.m_nDigitalFixedSize = std::max(rcWindow.Width(), rcWindow.Height());
         }
     } else if (nID == ID_DIGITAL_FORMAT_CUSTOM) {
-        CWnd* pMain = AfxGetMainWnd();
-        if (pMain != nullptr && pMain->GetSafeHwnd() != nullptr)
-            ::SendMessageA(pMain->GetSafeHwnd(), UM_SHOWDIGITALOPTIONS, kFormatsPage, 0);
+        SendToMainWindow(UM_SHOWDIGITALOPTIONS, kFormatsPage);
     }
 }
 

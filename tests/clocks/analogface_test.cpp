@@ -1,5 +1,6 @@
 #include "clocks/analogface.h"
 
+#include "tests/clocks/facepixels.h"
 #include "tools/skinmaker/skinbuild.h"
 
 #include <gtest/gtest.h>
@@ -33,20 +34,9 @@ bool InRegion(const RegionBlock& region, LONG x, LONG y)
     return false;
 }
 
-// Pixels addressed from the top, as regions address them.
-RGBQUAD At(const CPicture& p, LONG x, LONG y)
-{
-    return p.GetPixelColor(x, static_cast<LONG>(p.GetHeight()) - 1 - y, false);
-}
-
 void Put(CPicture& p, LONG x, LONG y, RGBQUAD c)
 {
     p.SetPixelColor(x, static_cast<LONG>(p.GetHeight()) - 1 - y, c);
-}
-
-bool Same(RGBQUAD a, RGBQUAD b)
-{
-    return a.rgbRed == b.rgbRed && a.rgbGreen == b.rgbGreen && a.rgbBlue == b.rgbBlue;
 }
 
 // The clock at 100 % without effects, pixel by pixel from the read skin and
@@ -89,18 +79,6 @@ void ReferenceClock(const CReadSkin& skin, int h, int m, int s, bool bSecond, CP
             }
         }
     }
-}
-
-int CountDifferences(const CPicture& a, const CPicture& b)
-{
-    if (a.GetWidth() != b.GetWidth() || a.GetHeight() != b.GetHeight())
-        return -1;
-    int n = 0;
-    for (LONG y = 0; y < static_cast<LONG>(a.GetHeight()); y++) {
-        for (LONG x = 0; x < static_cast<LONG>(a.GetWidth()); x++)
-            n += Same(At(a, x, y), At(b, x, y)) ? 0 : 1;
-    }
-    return n;
 }
 
 // Colour classes as the skinmaker paints them; JPEG moves each channel a little.
@@ -337,27 +315,30 @@ TEST(AnalogFace, LightAndContrastEachChangeEveryPicture)
     ReadSkin(CSkinMakerOptions(), skin);
     CAnalogClockFace plain;
     ASSERT_TRUE(plain.Prepare(skin.data, skin.pictures, CClockFaceOptions()));
-    const struct {
-        int nLight, nContrast;
-    } cases[] = {{0, 4}, {3, 0}, {10, 10}};
-    for (const auto& c : cases) {
+    const char* const apszHands[HAND_COUNT] = {"hour hand", "minute hand", "second hand"};
+    for (const CLightCase& c : g_lightCases) {
         CClockFaceOptions options;
         options.nLight = c.nLight;
         options.nContrast = c.nContrast;
         CAnalogClockFace lit;
         ASSERT_TRUE(lit.Prepare(skin.data, skin.pictures, options));
-        CPicture face(plain.GetFace());
-        ASSERT_TRUE(face.Light(c.nLight * 10, c.nContrast * 10));
-        EXPECT_GT(CountDifferences(face, plain.GetFace()), 0) << c.nLight << "/" << c.nContrast;
-        EXPECT_EQ(CountDifferences(lit.GetFace(), face), 0) << c.nLight << "/" << c.nContrast;
+        ExpectLitAsTheLibraryLightsIt(plain.GetFace(), lit.GetFace(), c, "face");
         for (int i = 0; i < HAND_COUNT; i++) {
-            CPicture hand(plain.GetHand(i).picture);
-            ASSERT_TRUE(hand.Light(c.nLight * 10, c.nContrast * 10));
-            EXPECT_EQ(CountDifferences(lit.GetHand(i).picture, hand), 0) << i << ": " << c.nLight << "/" << c.nContrast;
-            EXPECT_GT(CountDifferences(lit.GetHand(i).picture, plain.GetHand(i).picture), 0) << i;
-            EXPECT_EQ(CountDifferences(lit.GetHand(i).mask, plain.GetHand(i).mask), 0) << i;
+            ExpectLitAsTheLibraryLightsIt(plain.GetHand(i).picture, lit.GetHand(i).picture, c, apszHands[i]);
+            EXPECT_EQ(CountDifferences(lit.GetHand(i).mask, plain.GetHand(i).mask), 0) << apszHands[i];
         }
     }
+}
+
+// Prepare refuses the options with pszError; the face keeps its pictures and
+// its width of nKeptWidth.
+void ExpectRefused(CAnalogClockFace& face, CReadSkin& skin, const CClockFaceOptions& options,
+                   const char* pszError, LONG nKeptWidth)
+{
+    EXPECT_FALSE(face.Prepare(skin.data, skin.pictures, options));
+    EXPECT_STREQ(face.GetLastError().GetString(), pszError);
+    EXPECT_EQ(face.GetWidth(), nKeptWidth);
+    EXPECT_TRUE(face.IsValid());
 }
 
 TEST(AnalogFace, FailedPrepareKeepsTheFaceAndNoSecondHandDrawsNone)
@@ -377,15 +358,12 @@ TEST(AnalogFace, FailedPrepareKeepsTheFaceAndNoSecondHandDrawsNone)
     // with the cause; the face stays as it was.
     CClockFaceOptions huge;
     huge.nScale = 100000;
-    EXPECT_FALSE(face.Prepare(skin.data, skin.pictures, huge));
-    EXPECT_STREQ(face.GetLastError().GetString(),
-                 "Cannot show the clock at 100000 %: a side would be larger than 16384 pixels!");
-    EXPECT_EQ(face.GetWidth(), 160);
-    EXPECT_TRUE(face.IsValid());
+    ExpectRefused(face, skin, huge, "Cannot show the clock at 100000 %: a side would be larger than 16384 pixels!",
+                  160);
     huge.nFixedSize = 16500; // over the face's 160 pixels: 10312 %, 16499 pixels
-    EXPECT_FALSE(face.Prepare(skin.data, skin.pictures, huge));
-    EXPECT_STREQ(face.GetLastError().GetString(),
-                 "Cannot show the clock at a fixed size of 16500 pixels: a side would be larger than 16384 pixels!");
+    ExpectRefused(face, skin, huge,
+                  "Cannot show the clock at a fixed size of 16500 pixels: a side would be larger than 16384 pixels!",
+                  160);
     huge.nFixedSize = 1600; // 1000 %: within the limit
     ASSERT_TRUE(face.Prepare(skin.data, skin.pictures, huge));
     EXPECT_EQ(face.GetWidth(), 1600);
@@ -398,10 +376,9 @@ TEST(AnalogFace, FailedPrepareKeepsTheFaceAndNoSecondHandDrawsNone)
     ReadSkin(large, largeSkin);
     CClockFaceOptions tiny;
     tiny.nFixedSize = 10;
-    EXPECT_FALSE(face.Prepare(largeSkin.data, largeSkin.pictures, tiny));
-    EXPECT_STREQ(face.GetLastError().GetString(),
-                 "Cannot show the clock at a fixed size of 10 pixels: the skin's pictures are too large for it!");
-    EXPECT_EQ(face.GetWidth(), 1600);
+    ExpectRefused(face, largeSkin, tiny,
+                  "Cannot show the clock at a fixed size of 10 pixels: the skin's pictures are too large for it!",
+                  1600);
 }
 
 } // namespace

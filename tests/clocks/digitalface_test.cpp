@@ -3,6 +3,7 @@
 #include "app/settings.h"
 #include "clocks/digitalmodel.h"
 #include "clocks/timeformat.h"
+#include "tests/clocks/facepixels.h"
 #include "tools/skinmaker/skinbuild.h"
 
 #include <gtest/gtest.h>
@@ -143,17 +144,6 @@ TEST(DigitalFace, GlyphPlacements)
     EXPECT_TRUE(p.empty());
 }
 
-bool Same(RGBQUAD a, RGBQUAD b)
-{
-    return a.rgbRed == b.rgbRed && a.rgbGreen == b.rgbGreen && a.rgbBlue == b.rgbBlue;
-}
-
-// Pixels addressed from the top.
-RGBQUAD At(const CPicture& p, LONG x, LONG y)
-{
-    return p.GetPixelColor(x, static_cast<LONG>(p.GetHeight()) - 1 - y, false);
-}
-
 // Cell k of the strip copied by hand to (x, y) of the picture.
 void CopyCell(const CPicture& strip, int k, LONG gw, LONG gh, CPicture& out, LONG x, LONG y)
 {
@@ -161,16 +151,6 @@ void CopyCell(const CPicture& strip, int k, LONG gw, LONG gh, CPicture& out, LON
         for (LONG i = 0; i < gw; i++)
             out.SetPixelColor(x + i, static_cast<LONG>(out.GetHeight()) - 1 - (y + j), At(strip, k * gw + i, j));
     }
-}
-
-int CountDifferences(const CPicture& a, const CPicture& b)
-{
-    int n = 0;
-    for (LONG y = 0; y < static_cast<LONG>(a.GetHeight()); y++) {
-        for (LONG x = 0; x < static_cast<LONG>(a.GetWidth()); x++)
-            n += Same(At(a, x, y), At(b, x, y)) ? 0 : 1;
-    }
-    return n;
 }
 
 // The pictures of the skin maker's digital skin: background, glyph strip.
@@ -271,22 +251,14 @@ TEST(DigitalFace, LightAndContrastEachChangeBothPictures)
     ReadDigitalPictures(pictures);
     CDigitalClockFace plain;
     ASSERT_TRUE(plain.Prepare(pictures, CDigitalFaceOptions(), 8));
-    const struct {
-        int nLight, nContrast;
-    } cases[] = {{0, 4}, {3, 0}, {10, 10}};
-    for (const auto& c : cases) {
+    for (const CLightCase& c : g_lightCases) {
         CDigitalFaceOptions faceOptions;
         faceOptions.nLight = c.nLight;
         faceOptions.nContrast = c.nContrast;
         CDigitalClockFace lit;
         ASSERT_TRUE(lit.Prepare(pictures, faceOptions, 8));
-        CPicture background(plain.GetBackground()), strip(plain.GetStrip());
-        ASSERT_TRUE(background.Light(c.nLight * 10, c.nContrast * 10));
-        ASSERT_TRUE(strip.Light(c.nLight * 10, c.nContrast * 10));
-        EXPECT_GT(CountDifferences(background, plain.GetBackground()), 0) << c.nLight << "/" << c.nContrast;
-        EXPECT_GT(CountDifferences(strip, plain.GetStrip()), 0) << c.nLight << "/" << c.nContrast;
-        EXPECT_EQ(CountDifferences(lit.GetBackground(), background), 0) << c.nLight << "/" << c.nContrast;
-        EXPECT_EQ(CountDifferences(lit.GetStrip(), strip), 0) << c.nLight << "/" << c.nContrast;
+        ExpectLitAsTheLibraryLightsIt(plain.GetBackground(), lit.GetBackground(), c, "background");
+        ExpectLitAsTheLibraryLightsIt(plain.GetStrip(), lit.GetStrip(), c, "glyph strip");
     }
 }
 

@@ -187,9 +187,9 @@ TEST(TimeFormat, FromTime)
 // The window is sized from one second's text: both phases must have one length.
 TEST(TimeFormat, PhasesKeepTheLength)
 {
-    static const char* const kPieces[] = {"(", ")", "%", "%h", "%hh", "%hhh", "%m", "%mmmm", "%ddd", "%tt",
+    static const char* const kTokens[] = {"(", ")", "%", "%h", "%hh", "%hhh", "%m", "%mmmm", "%ddd", "%tt",
                                           "%yy", "%s", "x", " ", ":", "((", "))", "%d", "%n"};
-    const int nPieces = sizeof(kPieces) / sizeof(kPieces[0]);
+    const int nTokens = sizeof(kTokens) / sizeof(kTokens[0]);
     uint32_t seed = 12345;
     auto next = [&seed]() {
         seed = seed * 1103515245u + 12345u;
@@ -199,7 +199,7 @@ TEST(TimeFormat, PhasesKeepTheLength)
         std::string format;
         const int nLength = static_cast<int>(next() % 12);
         for (int i = 0; i < nLength; i++)
-            format += kPieces[next() % nPieces];
+            format += kTokens[next() % nTokens];
         const CClockFields even{2005, static_cast<int>(next() % 14), 1, static_cast<int>(next() % 9),
                                 static_cast<int>(next() % 24), 5, 10};
         CClockFields odd = even;
