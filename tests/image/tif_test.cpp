@@ -808,3 +808,27 @@ TEST(TiffEncode, AppendsToATiffStartsOneAtTheEndAndRefusesOtherBytes)
     EXPECT_STREQ(added.GetLastError(), "initialization fail");
     EXPECT_EQ(Contents(other), prefix);
 }
+
+// Offsets libtiff seeks to count from the TIFF's header: an absolute one
+// that would land before it (negative in two's complement) is refused,
+// relative moves still go both ways.
+TEST(TiffStream, AbsoluteOffsetsNeverReachBeforeTheHeader)
+{
+    std::vector<BYTE> stream = Prefix(100);
+    const std::vector<BYTE> tiff = MakeTiff({ Page() }, "seek");
+    ASSERT_FALSE(tiff.empty());
+    stream.insert(stream.end(), tiff.begin(), tiff.end());
+    CPicMemFile file(stream.data(), DWORD(stream.size()));
+    ASSERT_TRUE(file.Seek(100, SEEK_SET));
+    TIFF* t = TiffOpenPicFile(&file, "r");
+    ASSERT_NE(t, nullptr);
+    const TIFFSeekProc seek = TIFFGetSeekProc(t);
+    const thandle_t h = TIFFClientdata(t);
+    EXPECT_EQ(seek(h, 8, SEEK_SET), toff_t(8));
+    EXPECT_EQ(file.Tell(), 108);
+    EXPECT_EQ(seek(h, toff_t(-5), SEEK_SET), toff_t(-1));
+    EXPECT_EQ(file.Tell(), 108);
+    EXPECT_EQ(seek(h, toff_t(-3), SEEK_CUR), toff_t(5));
+    EXPECT_EQ(file.Tell(), 105);
+    TIFFClose(t);
+}
