@@ -286,29 +286,25 @@ BOOL BuildAnalogSkin(const CSkinMakerOptions& options, AnalogSkinData& data, CSt
     if (!Encode(face, built.facePicture, strError))
         return FALSE;
 
-    if (options.bSample) {
-        // The cap sits on the hand drawn last.
-        const int nCap = std::max(3, n / 26);
-        const CHandShape hour = { SKINMAKER_SAMPLE_INK, std::max(3, n / 32), n * 27 / 100, n / 14 };
-        const CHandShape minute = { SKINMAKER_SAMPLE_INK, std::max(2, n / 45), n * 39 / 100, n / 14 };
-        const CHandShape second = { SKINMAKER_SAMPLE_SECOND, 1, n * 43 / 100, n / 7 };
-        if (!ShapedHand(n, hour, 0, built.hourRegion, built.hourPicture, strError)
-            || !ShapedHand(
-                n, minute, options.bSecondHand ? 0 : nCap, built.minuteRegion, built.minutePicture, strError))
-            return FALSE;
-        if (options.bSecondHand
-            && !ShapedHand(n, second, nCap, built.secondRegion, built.secondPicture, strError))
-            return FALSE;
-        data = std::move(built);
-        return TRUE;
-    }
-    const CHandShape hour = {SKINMAKER_HOUR, 5, n / 4, 5};
-    const CHandShape minute = {SKINMAKER_MINUTE, 3, n * 2 / 5, 4};
-    const CHandShape second = {SKINMAKER_SECOND, 2, n * 9 / 20, 8};
-    if (!Hand(n, hour, built.hourRegion, built.hourPicture, strError)
-        || !Hand(n, minute, built.minuteRegion, built.minutePicture, strError))
+    // Flat bars in the test colours, or the sample look's pointed hands with
+    // a cap on the hand drawn last.
+    const bool bSample = options.bSample;
+    const CHandShape hour = bSample
+        ? CHandShape { SKINMAKER_SAMPLE_INK, std::max(3, n / 32), n * 27 / 100, n / 14 }
+        : CHandShape { SKINMAKER_HOUR, 5, n / 4, 5 };
+    const CHandShape minute = bSample
+        ? CHandShape { SKINMAKER_SAMPLE_INK, std::max(2, n / 45), n * 39 / 100, n / 14 }
+        : CHandShape { SKINMAKER_MINUTE, 3, n * 2 / 5, 4 };
+    const CHandShape second = bSample ? CHandShape { SKINMAKER_SAMPLE_SECOND, 1, n * 43 / 100, n / 7 }
+                                      : CHandShape { SKINMAKER_SECOND, 2, n * 9 / 20, 8 };
+    const auto hand = [&](const CHandShape& shape, bool bCap, RegionBlock& region, PictureBlock& block) {
+        return bSample ? ShapedHand(n, shape, bCap ? std::max(3, n / 26) : 0, region, block, strError)
+                       : Hand(n, shape, region, block, strError);
+    };
+    if (!hand(hour, false, built.hourRegion, built.hourPicture)
+        || !hand(minute, !options.bSecondHand, built.minuteRegion, built.minutePicture))
         return FALSE;
-    if (options.bSecondHand && !Hand(n, second, built.secondRegion, built.secondPicture, strError))
+    if (options.bSecondHand && !hand(second, true, built.secondRegion, built.secondPicture))
         return FALSE;
     data = std::move(built);
     return TRUE;
