@@ -295,7 +295,7 @@ bool CPictureTIF::DecodePage(TIFF* handle)
     if ((samples == 2 || (lab && samples == 4)) && !AlphaCreate())
         return SetError("CPictureTIF can't allocate memory");
 
-    // Palette: 2, 16 or 256 entries, built apart and set in one piece.
+    // Palette: 2, 16 or 256 entries, built apart and set all at once.
     const DWORD colors = GetNumColors();
     std::unique_ptr<RGBQUAD[]> pal(colors ? new (std::nothrow) RGBQUAD[256]() : nullptr);
     if (colors && !pal)
