@@ -400,21 +400,22 @@ TEST(MenuLibrary, SecondStartIsHarmlessAndEndRestoresTheSystemState) {
 
 // The check column of the first item of a popup, the checked one: its near-
 // black pixels ('#'), the glyph's core. Frames, check-box edges and fills are
-// lighter in every style.
+// lighter in every style. Read from the popup's own device context, whatever
+// other test programs' windows lie over it.
 std::vector<std::string> CheckGlyph(HWND hPopup) {
     RECT rc{};
     ::GetWindowRect(hPopup, &rc);
     const int cx = 26;  // short of the item's text
     const int cy = (rc.bottom - rc.top) / 2;
-    HDC hScreen = ::GetDC(nullptr);
+    HDC hDC = ::GetWindowDC(hPopup);
     std::vector<std::string> rows(cy, std::string(cx, '.'));
     for (int y = 0; y < cy; ++y)
         for (int x = 0; x < cx; ++x) {
-            const COLORREF c = ::GetPixel(hScreen, rc.left + x, rc.top + y);
+            const COLORREF c = ::GetPixel(hDC, x, y);
             if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 64)
                 rows[y][x] = '#';
         }
-    ::ReleaseDC(nullptr, hScreen);
+    ::ReleaseDC(hPopup, hDC);
     return rows;
 }
 
@@ -452,7 +453,7 @@ TEST(MenuCheckMark, CheckedItemShowsACheckMarkInEveryStyle) {
             vtest::CMenuDriver driver(0);
             driver.m_onOpen = [&](HWND hPopup, HMENU) {
                 ::RedrawWindow(hPopup, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
-                // The popup may reach the screen a moment after it painted.
+                // A paint that comes late is waited for.
                 vtest::PumpUntil([&] {
                     glyph = CheckGlyph(hPopup);
                     return IsCheckMark(glyph);
