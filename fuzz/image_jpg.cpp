@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     bytes.reserve(1);
     CPictureJPG quantised;
     quantised.SetMaxDecodePixels(kFuzzMaxPixels);
-    quantised.SetJpegQuality(BYTE(2 + size % 255));
+    quantised.SetJpegQuality(BYTE(2 + size % 254)); // 2 to 255 colours
     DWORD options = CPictureJPG::JPEG_OPT_QUANTIZE;
     if (size & 1)
         options |= CPictureJPG::JPEG_OPT_ONE_PASS;

@@ -104,7 +104,7 @@ CPicPlanes PicReadRas(CPicFile* file, uint64_t maxPixels, const char** why)
         }
         colours = mapLength / 3;
     } else {
-        // A raw map means nothing to us; it is skipped in bounded pieces.
+        // A raw map means nothing to us; it is skipped in bounded steps.
         for (DWORD left = mapLength; left > 0;) {
             DWORD take = left < sizeof(map) ? left : DWORD(sizeof(map));
             if (!in.Read(map, take)) {

@@ -51,16 +51,17 @@ toff_t TiffSeek(thandle_t h, toff_t offset, int origin)
     if (offset == toff_t(-1))
         return toff_t(-1);
     const TiffStream* s = static_cast<TiffStream*>(h);
-    // Relative moves come as two's complement; our files stay below 2^31.
-    int64_t signedOffset = int64_t(offset);
-    if (signedOffset > int64_t(kPicMaxBytes) || signedOffset < -int64_t(kPicMaxBytes))
-        return toff_t(-1);
+    // Absolute offsets count from the header and are never negative; relative
+    // moves come as two's complement. Our files stay below 2^31.
+    int64_t move = int64_t(offset);
     if (origin == SEEK_SET) {
-        signedOffset += s->base;
-        if (signedOffset < 0 || signedOffset > int64_t(kPicMaxBytes))
+        if (offset > kPicMaxBytes)
             return toff_t(-1);
+        move += s->base;
     }
-    if (!s->file->Seek(LONG(signedOffset), origin))
+    if (move > int64_t(kPicMaxBytes) || move < -int64_t(kPicMaxBytes))
+        return toff_t(-1);
+    if (!s->file->Seek(LONG(move), origin))
         return toff_t(-1);
     if (origin == SEEK_SET)
         return offset;
@@ -294,7 +295,7 @@ bool CPictureTIF::DecodePage(TIFF* handle)
     if ((samples == 2 || (lab && samples == 4)) && !AlphaCreate())
         return SetError("CPictureTIF can't allocate memory");
 
-    // Palette: 2, 16 or 256 entries, built apart and set in one piece.
+    // Palette: 2, 16 or 256 entries, built apart and set all at once.
     const DWORD colors = GetNumColors();
     std::unique_ptr<RGBQUAD[]> pal(colors ? new (std::nothrow) RGBQUAD[256]() : nullptr);
     if (colors && !pal)

@@ -1,7 +1,6 @@
 // The TIFF codec over pages written by libtiff (each photometric, depth,
 // sample count, tiling and orientation), held against libtiff's own RGBA
 // reader; and the pages it writes, read back by libtiff.
-#include "../afx/afx_test_util.h"
 #include "image/picture_tif.h"
 #include "image_test_util.h"
 #include "support/tempfolder.h"
@@ -333,6 +332,38 @@ TEST(TiffDecode, RgbaPagesKeepStraightColoursBesideTheirAlpha)
         }
 }
 
+namespace {
+
+struct Point {
+    uint32_t x, y;
+};
+
+// The point of a W x H picture as shown that a page stored turned and
+// mirrored as orientation `o` says holds at its column c, row r.
+Point ShownAt(uint16_t o, uint32_t c, uint32_t r, uint32_t W, uint32_t H)
+{
+    switch (o) {
+    case ORIENTATION_TOPRIGHT:
+        return { W - 1 - c, r };
+    case ORIENTATION_BOTRIGHT:
+        return { W - 1 - c, H - 1 - r };
+    case ORIENTATION_BOTLEFT:
+        return { c, H - 1 - r };
+    case ORIENTATION_LEFTTOP:
+        return { r, c };
+    case ORIENTATION_RIGHTTOP:
+        return { W - 1 - r, c };
+    case ORIENTATION_RIGHTBOT:
+        return { W - 1 - r, H - 1 - c };
+    case ORIENTATION_LEFTBOT:
+        return { r, H - 1 - c };
+    default:
+        return { c, r };
+    }
+}
+
+} // namespace
+
 TEST(TiffDecode, EveryOrientationGivesTheSamePicture)
 {
     // The picture as shown, top row first; each page stores it turned and
@@ -345,16 +376,8 @@ TEST(TiffDecode, EveryOrientationGivesTheSamePicture)
         p.width = o >= ORIENTATION_LEFTTOP ? H : W;
         p.height = o >= ORIENTATION_LEFTTOP ? W : H;
         p.grey = [&, o](uint32_t c, uint32_t r) {
-            switch (o) {
-            case ORIENTATION_TOPRIGHT: return shown(W - 1 - c, r);
-            case ORIENTATION_BOTRIGHT: return shown(W - 1 - c, H - 1 - r);
-            case ORIENTATION_BOTLEFT: return shown(c, H - 1 - r);
-            case ORIENTATION_LEFTTOP: return shown(r, c);
-            case ORIENTATION_RIGHTTOP: return shown(W - 1 - r, c);
-            case ORIENTATION_RIGHTBOT: return shown(W - 1 - r, H - 1 - c);
-            case ORIENTATION_LEFTBOT: return shown(r, H - 1 - c);
-            default: return shown(c, r);
-            }
+            const Point at = ShownAt(o, c, r, W, H);
+            return shown(at.x, at.y);
         };
         std::vector<BYTE> file = MakeTiff({ p }, "orientation");
         CPicture pic;
@@ -381,33 +404,8 @@ TEST(TiffDecode, EveryOrientationGivesTheSamePictureOnTheRgbaRoute)
             p.width = o >= ORIENTATION_LEFTTOP ? H : W;
             p.height = o >= ORIENTATION_LEFTTOP ? W : H;
             p.sample = [&, o, bits](uint32_t c, uint32_t r, uint32_t s) {
-                uint32_t v;
-                switch (o) {
-                case ORIENTATION_TOPRIGHT:
-                    v = shown(W - 1 - c, r, s);
-                    break;
-                case ORIENTATION_BOTRIGHT:
-                    v = shown(W - 1 - c, H - 1 - r, s);
-                    break;
-                case ORIENTATION_BOTLEFT:
-                    v = shown(c, H - 1 - r, s);
-                    break;
-                case ORIENTATION_LEFTTOP:
-                    v = shown(r, c, s);
-                    break;
-                case ORIENTATION_RIGHTTOP:
-                    v = shown(W - 1 - r, c, s);
-                    break;
-                case ORIENTATION_RIGHTBOT:
-                    v = shown(W - 1 - r, H - 1 - c, s);
-                    break;
-                case ORIENTATION_LEFTBOT:
-                    v = shown(r, H - 1 - c, s);
-                    break;
-                default:
-                    v = shown(c, r, s);
-                    break;
-                }
+                const Point at = ShownAt(o, c, r, W, H);
+                const uint32_t v = shown(at.x, at.y, s);
                 return bits == 16 ? v * 257 : v;
             };
             std::vector<BYTE> file = MakeTiff({ p }, "rgbturn");
@@ -737,8 +735,7 @@ TEST(TiffStream, DecodesAndEncodesAtAnyPosition)
     }
 
     // The same through a disk file.
-    CScratchFolder folder;
-    std::string path = folder.Path("stream.bin").GetString();
+    const std::string path = TempPath("stream");
     CPicIOFile disk;
     ASSERT_TRUE(disk.Open(path.c_str(), "w+b"));
     ASSERT_EQ(disk.Write(prefix.data(), 1, prefix.size()), prefix.size());
@@ -790,8 +787,7 @@ TEST(TiffEncode, AppendsToATiffStartsOneAtTheEndAndRefusesOtherBytes)
     }
 
     // A disk file opened for update gets its page the same way.
-    CScratchFolder folder;
-    std::string path = folder.Path("append.tif").GetString();
+    const std::string path = TempPath("update");
     WriteFile(path, tiff);
     CPicIOFile disk;
     ASSERT_TRUE(disk.Open(path.c_str(), "r+b"));
@@ -807,4 +803,28 @@ TEST(TiffEncode, AppendsToATiffStartsOneAtTheEndAndRefusesOtherBytes)
     EXPECT_FALSE(added.Encode(&other, PIC_FORMAT_TIF));
     EXPECT_STREQ(added.GetLastError(), "initialization fail");
     EXPECT_EQ(Contents(other), prefix);
+}
+
+// Offsets libtiff seeks to count from the TIFF's header: an absolute one
+// that would land before it (negative in two's complement) is refused,
+// relative moves still go both ways.
+TEST(TiffStream, AbsoluteOffsetsNeverReachBeforeTheHeader)
+{
+    std::vector<BYTE> stream = Prefix(100);
+    const std::vector<BYTE> tiff = MakeTiff({ Page() }, "seek");
+    ASSERT_FALSE(tiff.empty());
+    stream.insert(stream.end(), tiff.begin(), tiff.end());
+    CPicMemFile file(stream.data(), DWORD(stream.size()));
+    ASSERT_TRUE(file.Seek(100, SEEK_SET));
+    TIFF* t = TiffOpenPicFile(&file, "r");
+    ASSERT_NE(t, nullptr);
+    const TIFFSeekProc seek = TIFFGetSeekProc(t);
+    const thandle_t h = TIFFClientdata(t);
+    EXPECT_EQ(seek(h, 8, SEEK_SET), toff_t(8));
+    EXPECT_EQ(file.Tell(), 108);
+    EXPECT_EQ(seek(h, toff_t(-5), SEEK_SET), toff_t(-1));
+    EXPECT_EQ(file.Tell(), 108);
+    EXPECT_EQ(seek(h, toff_t(-3), SEEK_CUR), toff_t(5));
+    EXPECT_EQ(file.Tell(), 105);
+    TIFFClose(t);
 }

@@ -57,19 +57,49 @@ inline COLORREF BitmapPixel(CBitmap& bmp, int x, int y) {
     return dc.GetPixel(x, y);
 }
 
+// A 32-bit memory DC to draw items into, filled with clrFill.
+class CCanvas {
+public:
+    CCanvas(int cx, int cy, COLORREF clrFill = RGB(0, 0, 0)) {
+        BITMAPINFO bmi{};
+        bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
+        bmi.bmiHeader.biWidth = cx;
+        bmi.bmiHeader.biHeight = -cy;
+        bmi.bmiHeader.biPlanes = 1;
+        bmi.bmiHeader.biBitCount = 32;
+        HDC hScreen = ::GetDC(nullptr);
+        m_hDC = ::CreateCompatibleDC(hScreen);
+        ::ReleaseDC(nullptr, hScreen);
+        void* pBits = nullptr;
+        m_hbm = ::CreateDIBSection(m_hDC, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0);
+        m_hOld = ::SelectObject(m_hDC, m_hbm);
+        RECT rc = {0, 0, cx, cy};
+        HBRUSH hFill = ::CreateSolidBrush(clrFill);
+        ::FillRect(m_hDC, &rc, hFill);
+        ::DeleteObject(hFill);
+    }
+    ~CCanvas() {
+        ::SelectObject(m_hDC, m_hOld);
+        ::DeleteObject(m_hbm);
+        ::DeleteDC(m_hDC);
+    }
+    CCanvas(const CCanvas&) = delete;
+    CCanvas& operator=(const CCanvas&) = delete;
+    COLORREF Pixel(int x, int y) const { return ::GetPixel(m_hDC, x, y); }
+    HDC m_hDC;
+
+private:
+    HBITMAP m_hbm;
+    HGDIOBJ m_hOld;
+};
+
 // Pixel (x, y) of an image of a list drawn transparently over clrCanvas.
 inline COLORREF ImagePixel(HIMAGELIST hList, int nIndex, int x, int y, COLORREF clrCanvas) {
     int cx = 0, cy = 0;
     ImageList_GetIconSize(hList, &cx, &cy);
-    CClientDC dcScreen(nullptr);
-    CDC dc;
-    dc.CreateCompatibleDC(&dcScreen);
-    CBitmap bmp;
-    bmp.CreateCompatibleBitmap(&dcScreen, cx, cy);
-    CSelectGuard guard(&dc, &bmp);
-    dc.FillSolidRect(0, 0, cx, cy, clrCanvas);
-    ImageList_Draw(hList, nIndex, dc.m_hDC, 0, 0, ILD_TRANSPARENT);
-    return dc.GetPixel(x, y);
+    CCanvas canvas(cx, cy, clrCanvas);
+    ImageList_Draw(hList, nIndex, canvas.m_hDC, 0, 0, ILD_TRANSPARENT);
+    return canvas.Pixel(x, y);
 }
 
 struct CItemInfo {

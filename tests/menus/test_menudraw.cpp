@@ -15,37 +15,7 @@ namespace {
 
 COLORREF Sys(int n) { return ::GetSysColor(n); }
 
-// A 32-bit memory DC to draw items into.
-class CCanvas {
-public:
-    CCanvas(int cx, int cy) {
-        BITMAPINFO bmi{};
-        bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-        bmi.bmiHeader.biWidth = cx;
-        bmi.bmiHeader.biHeight = -cy;
-        bmi.bmiHeader.biPlanes = 1;
-        bmi.bmiHeader.biBitCount = 32;
-        HDC hScreen = ::GetDC(nullptr);
-        m_hDC = ::CreateCompatibleDC(hScreen);
-        ::ReleaseDC(nullptr, hScreen);
-        void* pBits = nullptr;
-        m_hbm = ::CreateDIBSection(m_hDC, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0);
-        m_hOld = ::SelectObject(m_hDC, m_hbm);
-        RECT rc = {0, 0, cx, cy};
-        ::FillRect(m_hDC, &rc, (HBRUSH)::GetStockObject(BLACK_BRUSH));
-    }
-    ~CCanvas() {
-        ::SelectObject(m_hDC, m_hOld);
-        ::DeleteObject(m_hbm);
-        ::DeleteDC(m_hDC);
-    }
-    COLORREF Pixel(int x, int y) const { return ::GetPixel(m_hDC, x, y); }
-    HDC m_hDC;
-
-private:
-    HBITMAP m_hbm;
-    HGDIOBJ m_hOld;
-};
+using mtest::CCanvas;
 
 bool Near(COLORREF a, COLORREF b, int nTolerance) {
     return std::abs((int)GetRValue(a) - GetRValue(b)) <= nTolerance &&

@@ -300,7 +300,6 @@ TEST(MenuFrames, MenuBarJointFillsWhereThePopupMeetsItsBarItem) {
     ASSERT_NE(nullptr, pStyle);
     const COLORREF clrJoint = MixColour86(GetMenuBkColor(bar.m_hMenu), Sys(COLOR_WINDOW));
     const COLORREF clrNone = RGB(1, 2, 3);
-    CClientDC dcScreen(nullptr);
     const long nGdi = AfxGetLiveGdiObjectCount();
     const struct {
         const char* pszWhat;
@@ -314,30 +313,25 @@ TEST(MenuFrames, MenuBarJointFillsWhereThePopupMeetsItsBarItem) {
         {"parent is a popup", CRect(110, 80, 150, 101), TRUE, CPoint(-1, -1), CPoint(-1, -1)},
     };
     for (const auto& c : cases) {
-        CDC dc;
-        dc.CreateCompatibleDC(&dcScreen);
-        CBitmap bmp;
-        bmp.CreateCompatibleBitmap(&dcScreen, 120, 80);
-        CSelectGuard guard(&dc, &bmp);
-        dc.FillSolidRect(0, 0, 120, 80, clrNone);
-        bar.RememberMenuBarItemRect(dc.m_hDC, c.rcItem);  // a memory DC has no window: as given
+        mtest::CCanvas canvas(120, 80, clrNone);
+        bar.RememberMenuBarItemRect(canvas.m_hDC, c.rcItem);  // a memory DC has no window: as given
         ASSERT_EQ(c.rcItem, bar.GetMenuBarItemRect());
         bar.SetPopupMenu(c.bBarIsPopup);
         SetPendingPopupMenu(pFile->m_hMenu);
         AddPopupData(popup.m_hWnd, 0)->m_ptPosition = CPoint(100, 100);
-        pStyle->DrawMenuBarJoint(popup.m_hWnd, dc.m_hDC);
+        pStyle->DrawMenuBarJoint(popup.m_hWnd, canvas.m_hDC);
         RemovePopupData(popup.m_hWnd);
         bar.SetPopupMenu(FALSE);
         int nJoint = 0;
         for (int y = 0; y < 80; ++y)
             for (int x = 0; x < 120; ++x)
-                nJoint += dc.GetPixel(x, y) == clrJoint;
+                nJoint += canvas.Pixel(x, y) == clrJoint;
         if (c.ptFirst.x < 0) {
             EXPECT_EQ(0, nJoint) << c.pszWhat;
             continue;
         }
-        EXPECT_EQ(clrJoint, dc.GetPixel(c.ptFirst.x, c.ptFirst.y)) << c.pszWhat;
-        EXPECT_EQ(clrJoint, dc.GetPixel(c.ptLast.x, c.ptLast.y)) << c.pszWhat;
+        EXPECT_EQ(clrJoint, canvas.Pixel(c.ptFirst.x, c.ptFirst.y)) << c.pszWhat;
+        EXPECT_EQ(clrJoint, canvas.Pixel(c.ptLast.x, c.ptLast.y)) << c.pszWhat;
         EXPECT_EQ(CRect(c.ptFirst, c.ptLast).Width() + CRect(c.ptFirst, c.ptLast).Height() + 1, nJoint)
             << c.pszWhat;
     }
@@ -406,21 +400,22 @@ TEST(MenuLibrary, SecondStartIsHarmlessAndEndRestoresTheSystemState) {
 
 // The check column of the first item of a popup, the checked one: its near-
 // black pixels ('#'), the glyph's core. Frames, check-box edges and fills are
-// lighter in every style.
+// lighter in every style. Read from the popup's own device context, whatever
+// other test programs' windows lie over it.
 std::vector<std::string> CheckGlyph(HWND hPopup) {
     RECT rc{};
     ::GetWindowRect(hPopup, &rc);
     const int cx = 26;  // short of the item's text
     const int cy = (rc.bottom - rc.top) / 2;
-    HDC hScreen = ::GetDC(nullptr);
+    HDC hDC = ::GetWindowDC(hPopup);
     std::vector<std::string> rows(cy, std::string(cx, '.'));
     for (int y = 0; y < cy; ++y)
         for (int x = 0; x < cx; ++x) {
-            const COLORREF c = ::GetPixel(hScreen, rc.left + x, rc.top + y);
+            const COLORREF c = ::GetPixel(hDC, x, y);
             if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 64)
                 rows[y][x] = '#';
         }
-    ::ReleaseDC(nullptr, hScreen);
+    ::ReleaseDC(hPopup, hDC);
     return rows;
 }
 
@@ -458,7 +453,7 @@ TEST(MenuCheckMark, CheckedItemShowsACheckMarkInEveryStyle) {
             vtest::CMenuDriver driver(0);
             driver.m_onOpen = [&](HWND hPopup, HMENU) {
                 ::RedrawWindow(hPopup, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_FRAME);
-                // The popup may reach the screen a moment after it painted.
+                // A paint that comes late is waited for.
                 vtest::PumpUntil([&] {
                     glyph = CheckGlyph(hPopup);
                     return IsCheckMark(glyph);

@@ -5,7 +5,7 @@ set -euo pipefail
 chm="$1" work="$2"
 fail() { echo "helpfile: $*" >&2; exit 1; }
 rm -rf "$work"; mkdir -p "$work"
-chmls -n list "$chm" >"$work/list.txt" 2>/dev/null 2>&1
+chmls -n list "$chm" >"$work/list.txt" 2>/dev/null || fail "chmls cannot list $chm"
 for f in /General/index.htm /Skins/skinbrowser.htm /veltran.hhc /veltran.hhk; do
   grep -qx "$f" "$work/list.txt" || fail "no $f in $chm"
 done

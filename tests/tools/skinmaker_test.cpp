@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -202,14 +201,12 @@ class SkinMakerFiles : public testing::Test {
 protected:
     void SetUp() override
     {
-        m_folder = std::make_unique<vtest::CTempFolder>("veltran_skinmaker");
-        m_root = m_folder->Path();
         fs::create_directories(m_root / "dcs");
         fs::create_directories(m_root / "tmp");
     }
-    void TearDown() override { m_folder.reset(); }
-    std::unique_ptr<vtest::CTempFolder> m_folder;
-    fs::path m_root;
+    // A folder of each test's own, gone with the test.
+    const vtest::CTempFolder m_folder { "veltran_skinmaker" };
+    const fs::path m_root = m_folder.Path();
 };
 
 TEST_F(SkinMakerFiles, ArchiveToLoadedSkin)

@@ -83,26 +83,41 @@ BOOL Hand(int nSize, const CHandShape& shape, RegionBlock& region, PictureBlock&
 
 // The sample look.
 
-// The face's outline, hour marks and minute marks, as a coverage test at a
-// point given from the face's centre (y up), radius r.
-bool IsDialInk(double x, double y, double r)
+// A mark of the dial: its direction from the centre and its extent along
+// and across it.
+struct CDialMark {
+    double sine, cosine, length, half;
+};
+
+// The hour marks and, on a face with room for them, the minute marks.
+std::vector<CDialMark> DialMarks(double r)
+{
+    const double pi = 3.14159265358979323846;
+    std::vector<CDialMark> marks;
+    for (int i = 0; i < 60; i++) {
+        const bool bHour = i % 5 == 0;
+        if (!bHour && r < 60)
+            continue;
+        const double a = i * pi / 30;
+        marks.push_back({ std::sin(a), std::cos(a), bHour ? r * (i % 15 == 0 ? 0.22 : 0.16) : r * 0.06,
+            bHour ? std::max(1.0, r / (i % 15 == 0 ? 28 : 40)) : 0.6 });
+    }
+    return marks;
+}
+
+// The face's outline and marks, as a coverage test at a point given from the
+// face's centre (y up), radius r.
+bool IsDialInk(double x, double y, double r, const std::vector<CDialMark>& marks)
 {
     const double d = std::sqrt(x * x + y * y);
     const double rim = std::max(2.0, r / 20);
     if (d > r - rim)
         return true;
     const double outer = r - rim - std::max(2.0, r / 25);
-    const double pi = 3.14159265358979323846;
-    for (int i = 0; i < 60; i++) {
-        const bool bHour = i % 5 == 0;
-        if (!bHour && r < 60)
-            continue;
-        const double length = bHour ? r * (i % 15 == 0 ? 0.22 : 0.16) : r * 0.06;
-        const double half = bHour ? std::max(1.0, r / (i % 15 == 0 ? 28 : 40)) : 0.6;
-        const double a = i * pi / 30;
-        const double along = x * std::sin(a) + y * std::cos(a);
-        const double across = x * std::cos(a) - y * std::sin(a);
-        if (along > outer - length && along < outer && std::fabs(across) < half)
+    for (const CDialMark& mark : marks) {
+        const double along = x * mark.sine + y * mark.cosine;
+        const double across = x * mark.cosine - y * mark.sine;
+        if (along > outer - mark.length && along < outer && std::fabs(across) < mark.half)
             return true;
     }
     return false;
@@ -113,14 +128,16 @@ bool IsDialInk(double x, double y, double r)
 void PaintDial(CPicture& face, const RegionBlock& region, int n)
 {
     const double r = n / 2.0 - 1;
+    const std::vector<CDialMark> marks = DialMarks(r);
     for (const RECT& rc : region.rects) {
         for (LONG x = rc.left; x < rc.right; x++) {
             int nInk = 0;
             for (int sy = 0; sy < 4; sy++) {
-                for (int sx = 0; sx < 4; sx++)
-                    nInk += IsDialInk(x + (sx + 0.5) / 4 - n / 2.0, n / 2.0 - (rc.top + (sy + 0.5) / 4), r)
-                        ? 1
-                        : 0;
+                for (int sx = 0; sx < 4; sx++) {
+                    const double px = x + (sx + 0.5) / 4 - n / 2.0;
+                    const double py = n / 2.0 - (rc.top + (sy + 0.5) / 4);
+                    nInk += IsDialInk(px, py, r, marks) ? 1 : 0;
+                }
             }
             const auto mix = [nInk](int dial, int ink) { return (dial * (16 - nInk) + ink * nInk) / 16; };
             const COLORREF color = RGB(mix(GetRValue(SKINMAKER_SAMPLE_DIAL), GetRValue(SKINMAKER_SAMPLE_INK)),
@@ -286,29 +303,25 @@ BOOL BuildAnalogSkin(const CSkinMakerOptions& options, AnalogSkinData& data, CSt
     if (!Encode(face, built.facePicture, strError))
         return FALSE;
 
-    if (options.bSample) {
-        // The cap sits on the hand drawn last.
-        const int nCap = std::max(3, n / 26);
-        const CHandShape hour = { SKINMAKER_SAMPLE_INK, std::max(3, n / 32), n * 27 / 100, n / 14 };
-        const CHandShape minute = { SKINMAKER_SAMPLE_INK, std::max(2, n / 45), n * 39 / 100, n / 14 };
-        const CHandShape second = { SKINMAKER_SAMPLE_SECOND, 1, n * 43 / 100, n / 7 };
-        if (!ShapedHand(n, hour, 0, built.hourRegion, built.hourPicture, strError)
-            || !ShapedHand(
-                n, minute, options.bSecondHand ? 0 : nCap, built.minuteRegion, built.minutePicture, strError))
-            return FALSE;
-        if (options.bSecondHand
-            && !ShapedHand(n, second, nCap, built.secondRegion, built.secondPicture, strError))
-            return FALSE;
-        data = std::move(built);
-        return TRUE;
-    }
-    const CHandShape hour = {SKINMAKER_HOUR, 5, n / 4, 5};
-    const CHandShape minute = {SKINMAKER_MINUTE, 3, n * 2 / 5, 4};
-    const CHandShape second = {SKINMAKER_SECOND, 2, n * 9 / 20, 8};
-    if (!Hand(n, hour, built.hourRegion, built.hourPicture, strError)
-        || !Hand(n, minute, built.minuteRegion, built.minutePicture, strError))
+    // Flat bars in the test colours, or the sample look's pointed hands with
+    // a cap on the hand drawn last.
+    const bool bSample = options.bSample;
+    const CHandShape hour = bSample
+        ? CHandShape { SKINMAKER_SAMPLE_INK, std::max(3, n / 32), n * 27 / 100, n / 14 }
+        : CHandShape { SKINMAKER_HOUR, 5, n / 4, 5 };
+    const CHandShape minute = bSample
+        ? CHandShape { SKINMAKER_SAMPLE_INK, std::max(2, n / 45), n * 39 / 100, n / 14 }
+        : CHandShape { SKINMAKER_MINUTE, 3, n * 2 / 5, 4 };
+    const CHandShape second = bSample ? CHandShape { SKINMAKER_SAMPLE_SECOND, 1, n * 43 / 100, n / 7 }
+                                      : CHandShape { SKINMAKER_SECOND, 2, n * 9 / 20, 8 };
+    const auto hand = [&](const CHandShape& shape, bool bCap, RegionBlock& region, PictureBlock& block) {
+        return bSample ? ShapedHand(n, shape, bCap ? std::max(3, n / 26) : 0, region, block, strError)
+                       : Hand(n, shape, region, block, strError);
+    };
+    if (!hand(hour, false, built.hourRegion, built.hourPicture)
+        || !hand(minute, !options.bSecondHand, built.minuteRegion, built.minutePicture))
         return FALSE;
-    if (options.bSecondHand && !Hand(n, second, built.secondRegion, built.secondPicture, strError))
+    if (options.bSecondHand && !hand(second, true, built.secondRegion, built.secondPicture))
         return FALSE;
     data = std::move(built);
     return TRUE;
