@@ -163,8 +163,10 @@ void CGradientProgressCtrl::OnDestroy() {
     CProgressCtrl::OnDestroy();
 }
 
+// The 16-bit bounds are unsigned, 0 to 65,535, as the platform's own bar
+// reads them; only PBM_SETRANGE32 takes negative bounds.
 LRESULT CGradientProgressCtrl::OnSetRange(WPARAM, LPARAM lParam) {
-    return OnSetRange32((WPARAM)(int)(short)LOWORD(lParam), (LPARAM)(int)(short)HIWORD(lParam));
+    return OnSetRange32((WPARAM)(int)LOWORD(lParam), (LPARAM)(int)HIWORD(lParam));
 }
 
 LRESULT CGradientProgressCtrl::OnSetRange32(WPARAM wParam, LPARAM lParam) {

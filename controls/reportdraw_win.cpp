@@ -686,6 +686,9 @@ void CReportCtrl::StartCombo(DWORD hItem, int nColumn, REPORTEDITOR kind, const 
     m_hEditItem = hItem;
     m_nEditColumn = nColumn;
     m_nLastKey = 0;
+    // A closed combo is its selection field plus 6 pixels of frame, so this
+    // makes the closed box exactly the cell raised by 2 pixels: the editor's
+    // paint draws the neighbouring rows' colours into its top and bottom lines.
     pCombo->SetItemHeight(-1, (UINT)std::max(nCellHeight - 6, 1));
     HWND hFocus = ::GetFocus();
     if (hFocus != pCombo->m_hWnd && !::IsChild(pCombo->m_hWnd, hFocus))

@@ -520,11 +520,16 @@ bool CPicture::Repair(float radius, LONG iterations, LONG colourSpace)
     }
     if (!split)
         return SetError("Repair: no memory for the channel pictures");
-    for (LONG i = 0; i < iterations; ++i) {
-        info.progress = LONG(int64_t(i) * 100 / iterations);
-        if (info.escape)
-            return false;
-        if (!RepairChannel(&c1, radius) || !RepairChannel(&c2, radius) || !RepairChannel(&c3, radius))
+    // The smoothing steps have no stopping point of their own, so escape is
+    // looked at before each channel's step. Stopped, the channels are
+    // combined as they stand: the steps done are kept, as the other filters
+    // keep the rows they finished, and stopping is no failure.
+    CPicture* channels[3] = { &c1, &c2, &c3 };
+    const int64_t steps = int64_t(std::max<LONG>(iterations, 0)) * 3;
+    for (int64_t step = 0; step < steps; ++step) {
+        if (PicStopBeforeRow(*this, LONG(step * 100 / steps)))
+            break;
+        if (!RepairChannel(channels[step % 3], radius))
             return SetError("Repair: no memory for a smoothing step");
     }
     CPicture alphaPlane;

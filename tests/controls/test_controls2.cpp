@@ -627,6 +627,48 @@ TEST_F(Controls2Test, ProgressBarsDrawTheirShareAndText) {
     EXPECT_EQ(129, text.GetPos());
 }
 
+// The 16-bit range message takes its bounds unsigned, as the platform's bar
+// does; the 32-bit one keeps negative bounds.
+TEST_F(Controls2Test, SixteenBitRangeIsUnsigned) {
+    CGradientProgressCtrl& bar = m_dlg.m_gradient;
+    bar.SetColors(1, kRed);
+    bar.SetText("", 0);
+    EXPECT_EQ(MAKELONG(0, 100), bar.SendMessage(PBM_SETRANGE, 0, MAKELPARAM(0, 40000)));
+    PBRANGE range{};
+    EXPECT_EQ(0, bar.SendMessage(PBM_GETRANGE, TRUE, (LPARAM)&range));
+    EXPECT_EQ(0, range.iLow);
+    EXPECT_EQ(40000, range.iHigh);
+    EXPECT_EQ(40000, bar.SendMessage(PBM_GETRANGE, FALSE, 0));
+
+    CRect rc;
+    bar.GetClientRect(&rc);
+    auto redColumns = [&] {
+        vtest::CWindowSnapshot shot;
+        EXPECT_TRUE(shot.Capture(bar.m_hWnd));
+        int n = 0;
+        for (int x = 0; x < rc.Width(); ++x)
+            n += shot.Pixel(x, rc.Height() / 2) == kRed;
+        return n;
+    };
+    bar.SendMessage(PBM_SETPOS, 20000);
+    EXPECT_EQ(20000, bar.SendMessage(PBM_GETPOS));
+    EXPECT_EQ(rc.Width() * 20000 / 40000, redColumns());
+    bar.SendMessage(PBM_SETPOS, 40000);
+    EXPECT_EQ(rc.Width(), redColumns());
+
+    // The top of the 16-bit range, and a "negative" low word, which is 65,531.
+    bar.SendMessage(PBM_SETRANGE, 0, MAKELPARAM(0, 65535));
+    EXPECT_EQ(65535, bar.SendMessage(PBM_GETRANGE, FALSE, 0));
+    bar.SendMessage(PBM_SETRANGE, 0, MAKELPARAM((WORD)-5, 10));
+    bar.SendMessage(PBM_GETRANGE, 0, (LPARAM)&range);
+    EXPECT_EQ(10, range.iLow);
+    EXPECT_EQ(65531, range.iHigh);
+    bar.SendMessage(PBM_SETRANGE32, (WPARAM)-5, 10);
+    bar.SendMessage(PBM_GETRANGE, 0, (LPARAM)&range);
+    EXPECT_EQ(-5, range.iLow);
+    EXPECT_EQ(10, range.iHigh);
+}
+
 TEST_F(Controls2Test, ColouredTabsPaintTheirColoursAndFollowTheSelection) {
     COwnerTabCtrl& tabs = m_dlg.m_tabs;
     const DWORD dwStyle = tabs.GetStyle();

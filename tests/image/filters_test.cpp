@@ -402,6 +402,60 @@ TEST(Repair, FlatAreasStayFlatAndNoiseIsSmoothed)
     EXPECT_EQ(pic.AlphaGet(2, 2), 33); // the alpha plane comes back
 }
 
+// Red, green or blue of a colour by number.
+BYTE Channel(const RGBQUAD& c, int k) { return k == 0 ? c.rgbRed : k == 1 ? c.rgbGreen : c.rgbBlue; }
+
+// Channel k of `got` equals channel k of `want` at every pixel.
+::testing::AssertionResult SameChannel(const CPicture& got, const CPicture& want, int k)
+{
+    for (LONG y = 0; y < LONG(want.GetHeight()); ++y)
+        for (LONG x = 0; x < LONG(want.GetWidth()); ++x)
+            if (Channel(got.GetPixelColor(x, y), k) != Channel(want.GetPixelColor(x, y), k))
+                return ::testing::AssertionFailure() << "channel " << k << " at " << x << "," << y;
+    return ::testing::AssertionSuccess();
+}
+
+// Escape is looked at before each channel's step: stopped, Repair combines
+// the channels as they stand, succeeds, and leaves lastError alone.
+TEST(Repair, EscapeKeepsTheChannelStepsDone)
+{
+    CPicture noisy(9, 8, 24);
+    FillRandom(noisy, 21);
+    CPicture once(noisy), twice(noisy);
+    ASSERT_TRUE(once.Repair(0.25f, 1, 0));
+    ASSERT_TRUE(twice.Repair(0.25f, 2, 0));
+    for (int k = 0; k < 3; ++k) {
+        ASSERT_FALSE(SameChannel(once, noisy, k)) << "one step changes channel " << k;
+        ASSERT_FALSE(SameChannel(twice, once, k)) << "a second step changes channel " << k;
+    }
+    const struct {
+        int stopAt;
+        const CPicture* red;
+        const CPicture* green;
+        const CPicture* blue;
+    } cases[] = {
+        { 0, &noisy, &noisy, &noisy },
+        { 1, &once, &noisy, &noisy },
+        { 2, &once, &once, &noisy },
+        { 3, &once, &once, &once },
+        { 4, &twice, &once, &once },
+    };
+    for (const auto& c : cases) {
+        CPicture pic(noisy);
+        ASSERT_FALSE(pic.Repair(std::numeric_limits<float>::quiet_NaN(), 1, 0));
+        const std::string said = pic.GetLastError();
+        {
+            EscapeAt escape(c.stopAt);
+            EXPECT_TRUE(pic.Repair(0.25f, 3, 0)) << "stopped before step " << c.stopAt;
+        }
+        EXPECT_EQ(pic.GetBpp(), 24);
+        EXPECT_TRUE(SameChannel(pic, *c.red, 0)) << "stopped before step " << c.stopAt;
+        EXPECT_TRUE(SameChannel(pic, *c.green, 1)) << "stopped before step " << c.stopAt;
+        EXPECT_TRUE(SameChannel(pic, *c.blue, 2)) << "stopped before step " << c.stopAt;
+        EXPECT_EQ(said, pic.GetLastError()) << "stopped before step " << c.stopAt;
+    }
+}
+
 TEST(Repair, NonFiniteRadiusIsRefused)
 {
     CPicture pic(5, 5, 24);

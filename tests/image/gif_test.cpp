@@ -513,6 +513,31 @@ TEST(GifDecode, DepthFollowsTheColourTable)
     }
 }
 
+// The area a smaller first frame leaves is cleared to the transparent index,
+// which may lie beyond the colour table: the depth grows to hold it.
+TEST(GifDecode, TransparentIndexBeyondTheTableRaisesTheDepth)
+{
+    std::vector<BYTE> g = TinyGif("GIF89a");
+    g[6] = 3; // a 3 x 2 screen over the 2 x 2 frame at (0, 0)
+    const BYTE control[] = { '!', 0xF9, 4, 0x01, 0, 0, 2, 0 }; // transparency on, index 2
+    const size_t descriptor = 13 + 6;
+    ASSERT_EQ(g[descriptor], ',');
+    g.insert(g.begin() + long(descriptor), control, control + sizeof(control));
+    CPicture pic;
+    ASSERT_TRUE(DecodeVector(pic, g, PIC_FORMAT_GIF)) << pic.GetLastError();
+    EXPECT_EQ(pic.GetWidth(), 3u);
+    EXPECT_EQ(pic.GetHeight(), 2u);
+    EXPECT_EQ(pic.GetTransIndex(), 2);
+    EXPECT_EQ(pic.GetBpp(), 4);
+    EXPECT_EQ(pic.GetPixelIndex(2, 0), 2);
+    EXPECT_EQ(pic.GetPixelIndex(2, 1), 2);
+    // The frame itself is where it was put.
+    EXPECT_EQ(pic.GetPixelIndex(0, 1), 1);
+    EXPECT_EQ(pic.GetPixelIndex(1, 1), 0);
+    EXPECT_EQ(pic.GetPixelIndex(0, 0), 0);
+    EXPECT_EQ(pic.GetPixelIndex(1, 0), 1);
+}
+
 TEST(GifAnimation, DepthIsTheLargestTableOfTheFramesComposed)
 {
     // A two-colour first frame, then one of 256 colours on its own table.
