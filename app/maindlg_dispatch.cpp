@@ -203,6 +203,8 @@ void CMainDlg::OnCommandId(UINT nID)
         {
             const CAlarm copy = g_alarms[nAlarm];
             ExecuteAlarmCopy(copy, 0);
+            // What the alarm did (a clock it showed) is in the file at once.
+            SaveConfiguration();
         }
         return;
     }
