@@ -631,9 +631,12 @@ void CAlarmListDlg::OnOptions()
         pMain->SendMessage(UM_SHOWALARMLISTOPTIONS, 0, 0);
 }
 
+// No program folder, no help: the file would be looked for at the root of the drive.
 void CAlarmListDlg::OnHelp()
 {
-    AfxGetSeams()->HtmlHelp(nullptr, CAlarmExecutor::GetAppDir() + "\\Veltran.chm::/General/index.htm", 0, 0);
+    const CString strAppDir = CAlarmExecutor::GetAppDir();
+    if (!strAppDir.IsEmpty())
+        AfxGetSeams()->HtmlHelp(nullptr, strAppDir + "\\Veltran.chm::/General/index.htm", 0, 0);
 }
 
 // The main window deletes the list on the closed message: nothing here

@@ -342,9 +342,14 @@ void CMainDlg::ShowAbout()
     SendMessage(UM_SHOWABOUT);
 }
 
+// Without a program folder the help file would be looked for at the root
+// of the drive: no help then.
 void CMainDlg::ShowHelp()
 {
-    const CString strTopic = CAlarmExecutorUtil::GetAppDir() + "\\Veltran.chm::/General/index.htm";
+    const CString strAppDir = CAlarmExecutorUtil::GetAppDir();
+    if (strAppDir.IsEmpty())
+        return;
+    const CString strTopic = strAppDir + "\\Veltran.chm::/General/index.htm";
     AfxGetSeams()->HtmlHelp(nullptr, strTopic, 0 /* HH_DISPLAY_TOPIC */, 0);
 }
 
