@@ -84,7 +84,8 @@ public:
         if (pszFrom != nullptr)
             bMade = ::CopyFileA(pszFrom, strPath.c_str(), TRUE);
         else {
-            const HANDLE hFile = ::CreateFileA(strPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+            const HANDLE hFile
+                = ::CreateFileA(strPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
             if (hFile != INVALID_HANDLE_VALUE) {
                 DWORD dwWritten = 0;
                 bMade = ::WriteFile(hFile, "probe", 5, &dwWritten, nullptr);
@@ -106,7 +107,11 @@ private:
 // Puts back the wiring and the app seams the test changes, however it ends.
 class CShellRestore {
 public:
-    CShellRestore() : m_services(g_windowServices), m_appSeams(g_appSeams) {}
+    CShellRestore()
+        : m_services(g_windowServices)
+        , m_appSeams(g_appSeams)
+    {
+    }
     ~CShellRestore()
     {
         g_windowServices = m_services;
@@ -173,9 +178,9 @@ TEST(NoProgramFolder, EveryUserRefusesAndNoneReachesTheRootOfTheDrive)
         root.Folder(pszFolder);
     // Where the folders would be without a program folder ("\acs"), and
     // what an empty folder would list ("\*.acs").
-    for (const char* pszProbe : { "\\acs\\NoFolderProbe.acs", "\\dcs\\NoFolderProbe.dcs",
-                                  "\\sounds\\NoFolderProbe.wav", "\\NoFolderProbe.acs", "\\NoFolderProbe.dcs",
-                                  "\\NoFolderProbe.wav" })
+    for (const char* pszProbe :
+        { "\\acs\\NoFolderProbe.acs", "\\dcs\\NoFolderProbe.dcs", "\\sounds\\NoFolderProbe.wav",
+            "\\NoFolderProbe.acs", "\\NoFolderProbe.dcs", "\\NoFolderProbe.wav" })
         ASSERT_TRUE(root.File(pszProbe)) << pszProbe;
     ASSERT_TRUE(root.File("\\icons.icl", ModulePath().c_str()));
 
@@ -255,8 +260,8 @@ TEST(NoProgramFolder, EveryUserRefusesAndNoneReachesTheRootOfTheDrive)
     // The options list no skins, in the combo or for the automatic change.
     for (UINT nShow : { UM_SHOWANALOGOPTIONS, UM_SHOWDIGITALOPTIONS }) {
         pMain->SendMessage(nShow);
-        COptionsWindow* pOptions =
-            nShow == UM_SHOWANALOGOPTIONS ? pMain->m_pAnalogOptionsDlg : pMain->m_pDigitalOptionsDlg;
+        COptionsWindow* pOptions
+            = nShow == UM_SHOWANALOGOPTIONS ? pMain->m_pAnalogOptionsDlg : pMain->m_pDigitalOptionsDlg;
         ASSERT_TRUE(CMainDlg::IsOpen(pOptions));
         const HWND hCombo = vtest::FindDescendant(pOptions->GetSafeHwnd(), IDC_VISIBLE_SKIN);
         const HWND hChange = vtest::FindDescendant(pOptions->GetSafeHwnd(), IDC_CHANGE_SKINS);
@@ -265,7 +270,8 @@ TEST(NoProgramFolder, EveryUserRefusesAndNoneReachesTheRootOfTheDrive)
         EXPECT_EQ(0, ItemCount(hCombo, CB_GETCOUNT)) << nShow;
         EXPECT_EQ(0, ItemCount(hChange, LVM_GETITEMCOUNT)) << nShow;
         EXPECT_TRUE(vtest::PressButton(pOptions->GetSafeHwnd(), IDCANCEL));
-        EXPECT_EQ(nullptr, nShow == UM_SHOWANALOGOPTIONS ? pMain->m_pAnalogOptionsDlg : pMain->m_pDigitalOptionsDlg);
+        EXPECT_EQ(nullptr,
+            nShow == UM_SHOWANALOGOPTIONS ? pMain->m_pAnalogOptionsDlg : pMain->m_pDigitalOptionsDlg);
     }
 
     // The three help commands do nothing.
@@ -287,7 +293,7 @@ TEST(NoProgramFolder, EveryUserRefusesAndNoneReachesTheRootOfTheDrive)
         });
         pMain->SendMessage(WM_COMMAND, 3000);
         EXPECT_EQ(1, driver.Driven());
-        EXPECT_EQ(std::vector<std::string>{}, rows);
+        EXPECT_EQ(std::vector<std::string> {}, rows);
     }
     {
         std::vector<std::string> rows;
@@ -301,7 +307,7 @@ TEST(NoProgramFolder, EveryUserRefusesAndNoneReachesTheRootOfTheDrive)
         });
         pList->SendMessage(WM_COMMAND, IDC_ALARMLIST_EDIT);
         EXPECT_EQ(1, driver.Driven());
-        EXPECT_EQ((std::vector<std::string>{ "NoFolderProbe.wav", "C:\\sounds\\NoFolderProbe.wav" }), rows);
+        EXPECT_EQ((std::vector<std::string> { "NoFolderProbe.wav", "C:\\sounds\\NoFolderProbe.wav" }), rows);
         EXPECT_EQ(0, nPlaysOfBareName);
         EXPECT_EQ(1, seams.CountCalls("PlaySound \"C:\\\\sounds\\\\NoFolderProbe.wav\""));
     }
