@@ -119,8 +119,8 @@ BOOL WriteSettingStringIndexed(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszValue
     const CString strSection = GetTraySettingsSection(pszSection, nNumber, !g_bSettingsInIni);
     if (g_bSettingsInIni) {
         const LPCSTR pszFile = IniPath();
-        return pszFile[0] != '\0' &&
-               TrayIniWriteString(strSection, pszKey, QuoteTraySettingValue(pszValue), pszFile);
+        return pszFile[0] != '\0'
+            && TrayIniWriteString(strSection, pszKey, QuoteTraySettingValue(pszValue), pszFile);
     }
     return TrayRegWriteString(strSection, pszKey, pszValue);
 }
