@@ -295,7 +295,9 @@ CString CAlarmSoundsModel::StoreSounds(const std::vector<CAlarmListRow>& rows)
 
 CString CAlarmSoundsModel::FullPath(const CString& strText, const CString& strSoundDir)
 {
-    return strText.Find('\\') >= 0 ? strText : strSoundDir + "\\" + strText;
+    if (strText.Find('\\') >= 0)
+        return strText;
+    return strSoundDir.IsEmpty() ? CString() : strSoundDir + "\\" + strText;
 }
 
 int AlarmInsertPosition(int nSelectionMark, int nCount)

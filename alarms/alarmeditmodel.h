@@ -131,7 +131,8 @@ class CAlarmSoundsModel
 public:
     static std::vector<CAlarmListRow> LoadSounds(const CString& strSounds);
     static CString StoreSounds(const std::vector<CAlarmListRow>& rows);
-    // A row holding a backslash is a full path; any other a file of the folder.
+    // A row holding a backslash is a full path; any other a file of the folder,
+    // and with no folder (empty) no file at all: the result is empty.
     static CString FullPath(const CString& strText, const CString& strSoundDir);
 };
 

@@ -583,6 +583,10 @@ void CAlarmListDlg::OnTestAlarm()
     // Last: the executor's own question may let the list be closed meanwhile.
     CIconHandle icon(GetAlarmIcon(alarm));
     CAlarmExecutor().ExecuteAlarm(alarm.m_strName, icon.Get(), alarm);
+    // The run may have closed the list: from here only the main window is
+    // asked, to save what the alarm did.
+    if (CWnd* pMain = AfxGetMainWnd())
+        pMain->SendMessage(UM_SAVESETTINGS, 0, 0);
 }
 
 void CAlarmListDlg::OnCloneAlarm()
@@ -627,9 +631,12 @@ void CAlarmListDlg::OnOptions()
         pMain->SendMessage(UM_SHOWALARMLISTOPTIONS, 0, 0);
 }
 
+// No program folder, no help: the file would be looked for at the root of the drive.
 void CAlarmListDlg::OnHelp()
 {
-    AfxGetSeams()->HtmlHelp(nullptr, CAlarmExecutor::GetAppDir() + "\\Veltran.chm::/General/index.htm", 0, 0);
+    const CString strAppDir = CAlarmExecutor::GetAppDir();
+    if (!strAppDir.IsEmpty())
+        AfxGetSeams()->HtmlHelp(nullptr, strAppDir + "\\Veltran.chm::/General/index.htm", 0, 0);
 }
 
 // The main window deletes the list on the closed message: nothing here
@@ -660,7 +667,9 @@ void CAlarmListDlg::OnTimeChange()
 // --- notifications of the list ---------------------------------------------------
 
 // Clearing the box while used alarms are removed deletes the row here; the
-// control finds the row gone and writes nothing into it.
+// control finds the row gone and writes nothing into it. Ticking it on starts
+// the alarm afresh, as an edit does: a time that passed while it was off
+// (or a Once alarm's expired one) must not fire at the next check.
 void CAlarmListDlg::OnCheckChanged(NMHDR* pNMHDR, LRESULT* pResult)
 {
     NMREPORT* pReport = reinterpret_cast<NMREPORT*>(pNMHDR);
@@ -668,6 +677,13 @@ void CAlarmListDlg::OnCheckChanged(NMHDR* pNMHDR, LRESULT* pResult)
     if (!RowExists(pReport->hItem))
         return;
     const int nCheck = m_report.GetItemCheck(pReport->hItem, 0) == 1 ? 0 : 1;
+    if (nCheck == 1)
+    {
+        CAlarm alarm = m_report.GetItemAlarm(pReport->hItem);
+        alarm.m_bEnabled = TRUE;
+        AlarmListSetStart(alarm, CTime::GetCurrentTime());
+        m_report.SetItemAlarm(pReport->hItem, alarm);
+    }
     m_report.SetItemCheck(pReport->hItem, 0, nCheck);
     pReport->nCheck = nCheck;
     FormatAlarmTimes(pReport->hItem);

@@ -47,11 +47,21 @@ std::vector<CString> CAlarmLists::GetSounds(const CString& strSounds, const CStr
             continue;   // switched off, or a mark with no file after it
         CString strSound = strEntry.Mid(kSoundOnLength);
         if (strSound.Find('\\') < 0)
+        {
+            // Without a sounds folder (no program folder) the name would be
+            // looked for at the root of the drive.
+            if (strSoundDir.IsEmpty())
+                continue;
             strSound = strSoundDir + "\\" + strSound;
+        }
         pass.push_back(strSound);
     }
+    const int nPlayed = nPasses < ALARM_SOUND_PASSES_MAX ? nPasses : ALARM_SOUND_PASSES_MAX;
     std::vector<CString> sounds;
-    for (int n = 0; n < nPasses; n++)
+    if (nPlayed <= 0 || pass.empty())
+        return sounds;
+    sounds.reserve(pass.size() * static_cast<size_t>(nPlayed));
+    for (int n = 0; n < nPlayed; n++)
         sounds.insert(sounds.end(), pass.begin(), pass.end());
     return sounds;
 }

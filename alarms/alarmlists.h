@@ -9,6 +9,10 @@
 
 // The largest system-function code; codes above it (and below 0) do nothing.
 constexpr int ALARM_SYSFUNC_LAST = 10;
+// The most passes through an alarm's sounds that are played. Each sound cuts
+// the one before off, so further passes change nothing a user hears; a count
+// read from a damaged file must not decide how much is built.
+constexpr int ALARM_SOUND_PASSES_MAX = 16;
 
 class CAlarmLists
 {
@@ -18,9 +22,10 @@ public:
     static std::vector<CString> GetEntries(const CString& strList);
     // The programs to open: the non-empty entries of the program list.
     static std::vector<CString> GetPrograms(const CString& strApps);
-    // The sound files to play, nPasses times through the list: entries marked
+    // The sound files to play, nPasses times through the list (at most
+    // ALARM_SOUND_PASSES_MAX, none for 0 or less): entries marked
     // "TRUETRUETRUE", without the mark; a name without a backslash lies in
-    // strSoundDir.
+    // strSoundDir, and with no sound folder (empty) it is not played.
     static std::vector<CString> GetSounds(const CString& strSounds, const CString& strSoundDir, int nPasses);
     // The codes to perform, in order: each two-character slice read as atoi
     // reads it ("xx" is 0); codes outside 0..ALARM_SYSFUNC_LAST are left out.

@@ -22,11 +22,13 @@ HICON ProgramIcon(UINT nID)
     return AfxGetApp() != nullptr ? AfxGetApp()->LoadIcon(nID) : nullptr;
 }
 
-// The icon the shell shows for a file, or the program's own wave-file icon.
+// The icon the shell shows for a file, or the program's own wave-file icon
+// (also for a sound that names no file).
 CIconHandle SoundIcon(const CString& strPath)
 {
     SHFILEINFOA info = {};
-    if (::SHGetFileInfoA(strPath, 0, &info, sizeof(info), SHGFI_ICON) != 0 && info.hIcon != nullptr)
+    if (!strPath.IsEmpty() && ::SHGetFileInfoA(strPath, 0, &info, sizeof(info), SHGFI_ICON) != 0 &&
+        info.hIcon != nullptr)
         return CIconHandle(info.hIcon);
     HICON hIcon = ProgramIcon(IDI_SOUNDFILE);
     return CIconHandle(hIcon != nullptr ? ::CopyIcon(hIcon) : nullptr);
@@ -86,11 +88,15 @@ BOOL CAlarmSoundsPage::SaveToAlarm()
     return TRUE;
 }
 
+// Without a sounds folder (no program folder) nothing is listed: "\*.wav"
+// would list the root of the drive.
 void CAlarmSoundsPage::FillFromFolder()
 {
     std::vector<CAlarmListRow> rows;
     WIN32_FIND_DATAA find = {};
-    const HANDLE hFind = ::FindFirstFileA(g_settings.m_strSoundDir + "\\*.wav", &find);
+    const HANDLE hFind = g_settings.m_strSoundDir.IsEmpty()
+                             ? INVALID_HANDLE_VALUE
+                             : ::FindFirstFileA(g_settings.m_strSoundDir + "\\*.wav", &find);
     if (hFind != INVALID_HANDLE_VALUE)
     {
         do
@@ -211,6 +217,8 @@ void CAlarmSoundsPage::OnTestSound()
     if (nRow < 0)
         return;
     m_strPlaying = CAlarmSoundsModel::FullPath(m_listSounds.GetItemText(nRow, 0), g_settings.m_strSoundDir);
+    if (m_strPlaying.IsEmpty())
+        return;  // a bare name with no sounds folder names no file
     SetTestIcon(IDI_SOUNDPLAYING);
     m_btnTest.UpdateWindow();
     m_bPlaying = 1;

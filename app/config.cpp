@@ -316,8 +316,14 @@ CString CConfigFile::GetAppDir()
     return CString(buffer.data());
 }
 
+// Without a program folder no folder is named: an empty folder plus "\..."
+// would point at the root of the drive. Each user takes an empty folder as
+// none (no skins, no sounds listed, the fallback icon).
 void CConfigFile::SetDefaults(CSettings& s, const CString& strAppDir)
 {
+    const auto inAppDir = [&strAppDir](LPCSTR pszName) {
+        return strAppDir.IsEmpty() ? CString() : strAppDir + "\\" + pszName;
+    };
     s = CSettings();
     s.m_nVersion = CONFIG_LAYOUT;
     s.m_bRunAtStartup = TRUE;
@@ -327,10 +333,10 @@ void CConfigFile::SetDefaults(CSettings& s, const CString& strAppDir)
     s.m_crAlarmListBack = 0xFFFFFF;
     s.m_nUsedAlarmAction = 1;
     s.m_bAnalogSecondHand = TRUE;
-    s.m_strIconLibrary = strAppDir + "\\" + "icons.icl";
-    s.m_strSoundDir = strAppDir + "\\" + "sounds";
+    s.m_strIconLibrary = inAppDir("icons.icl");
+    s.m_strSoundDir = inAppDir("sounds");
     s.m_strAnalogSkin = "Simple";
-    s.m_strAnalogSkinDir = strAppDir + "\\" + "acs";
+    s.m_strAnalogSkinDir = inAppDir("acs");
     s.m_nAnalogScale = 2;
     s.m_strAnalogPartSecond = "second";
     s.m_strAnalogPartMinute = "minute";
@@ -339,7 +345,7 @@ void CConfigFile::SetDefaults(CSettings& s, const CString& strAppDir)
     s.m_ptAnalogCenter.x = 100;
     s.m_ptAnalogCenter.y = 100;
     s.m_strDigitalSkin = "Red Digital";
-    s.m_strDigitalSkinDir = strAppDir + "\\dcs";
+    s.m_strDigitalSkinDir = inAppDir("dcs");
     s.m_strDigitalPartAbc = "abc";
     s.m_strDigitalPartBackground = "bkground";
     s.m_nDigitalScale = 100;

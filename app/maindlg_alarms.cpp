@@ -96,6 +96,7 @@ LRESULT CMainDlg::OnHotKey(WPARAM wParam, LPARAM)
         {
             const CAlarm copy = g_alarms[nAlarm];
             ExecuteAlarmCopy(copy, 0);
+            SaveConfiguration();
         }
         break;
     }

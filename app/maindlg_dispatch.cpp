@@ -203,6 +203,8 @@ void CMainDlg::OnCommandId(UINT nID)
         {
             const CAlarm copy = g_alarms[nAlarm];
             ExecuteAlarmCopy(copy, 0);
+            // What the alarm did (a clock it showed) is in the file at once.
+            SaveConfiguration();
         }
         return;
     }
@@ -340,9 +342,14 @@ void CMainDlg::ShowAbout()
     SendMessage(UM_SHOWABOUT);
 }
 
+// Without a program folder the help file would be looked for at the root
+// of the drive: no help then.
 void CMainDlg::ShowHelp()
 {
-    const CString strTopic = CAlarmExecutorUtil::GetAppDir() + "\\Veltran.chm::/General/index.htm";
+    const CString strAppDir = CAlarmExecutorUtil::GetAppDir();
+    if (strAppDir.IsEmpty())
+        return;
+    const CString strTopic = strAppDir + "\\Veltran.chm::/General/index.htm";
     AfxGetSeams()->HtmlHelp(nullptr, strTopic, 0 /* HH_DISPLAY_TOPIC */, 0);
 }
 

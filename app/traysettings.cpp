@@ -21,6 +21,14 @@ LPCSTR IniPath()
     return g_szSettingsIniPath;
 }
 
+// What the ini reader gives for a file that is not there: the default, cut
+// to the buffer.
+int CopyDefault(LPCSTR pszDefault, LPSTR pszBuffer, int nBufferSize)
+{
+    std::snprintf(pszBuffer, static_cast<size_t>(nBufferSize), "%s", pszDefault);
+    return static_cast<int>(std::strlen(pszBuffer));
+}
+
 // An ini file knows no number as such: the key holds its decimal text.
 CString IntText(int nValue)
 {
@@ -53,9 +61,17 @@ CString QuoteTraySettingValue(LPCSTR pszValue)
     return "\"" + strValue + "\"";
 }
 
+// Without a program folder there is no ini file: the path stays empty, as
+// the folder's would be the root of the drive (and a bare name is one in the
+// Windows folder to the profile functions).
 void InitSettingsIniPath()
 {
-    const CString strPath = CConfigFile::GetAppDir() + "\\" + g_szTraySettingsIniName;
+    const CString strAppDir = CConfigFile::GetAppDir();
+    if (strAppDir.IsEmpty()) {
+        g_szSettingsIniPath[0] = '\0';
+        return;
+    }
+    const CString strPath = strAppDir + "\\" + g_szTraySettingsIniName;
     std::snprintf(g_szSettingsIniPath, sizeof(g_szSettingsIniPath), "%s", static_cast<LPCSTR>(strPath));
 }
 
@@ -67,8 +83,12 @@ int ReadSettingStringIndexed(
     if (pszDefault == nullptr)
         pszDefault = "";
     const CString strSection = GetTraySettingsSection(pszSection, nNumber, !g_bSettingsInIni);
-    if (g_bSettingsInIni)
-        return TrayIniReadString(strSection, pszKey, pszDefault, pszBuffer, nBufferSize, IniPath());
+    if (g_bSettingsInIni) {
+        const LPCSTR pszFile = IniPath();
+        if (pszFile[0] == '\0')
+            return CopyDefault(pszDefault, pszBuffer, nBufferSize);
+        return TrayIniReadString(strSection, pszKey, pszDefault, pszBuffer, nBufferSize, pszFile);
+    }
     return TrayRegReadString(strSection, pszKey, pszBuffer, nBufferSize, pszDefault);
 }
 
@@ -80,8 +100,10 @@ int ReadSettingString(LPCSTR pszSection, LPCSTR pszKey, LPSTR pszBuffer, int nBu
 int ReadSettingIntIndexed(LPCSTR pszSection, LPCSTR pszKey, int nDefault, int nNumber)
 {
     const CString strSection = GetTraySettingsSection(pszSection, nNumber, !g_bSettingsInIni);
-    if (g_bSettingsInIni)
-        return TrayIniReadInt(strSection, pszKey, nDefault, IniPath());
+    if (g_bSettingsInIni) {
+        const LPCSTR pszFile = IniPath();
+        return pszFile[0] == '\0' ? nDefault : TrayIniReadInt(strSection, pszKey, nDefault, pszFile);
+    }
     return TrayRegReadInt(strSection, pszKey, nDefault);
 }
 
@@ -95,8 +117,11 @@ BOOL WriteSettingStringIndexed(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszValue
     if (pszValue == nullptr)
         pszValue = "";
     const CString strSection = GetTraySettingsSection(pszSection, nNumber, !g_bSettingsInIni);
-    if (g_bSettingsInIni)
-        return TrayIniWriteString(strSection, pszKey, QuoteTraySettingValue(pszValue), IniPath());
+    if (g_bSettingsInIni) {
+        const LPCSTR pszFile = IniPath();
+        return pszFile[0] != '\0'
+            && TrayIniWriteString(strSection, pszKey, QuoteTraySettingValue(pszValue), pszFile);
+    }
     return TrayRegWriteString(strSection, pszKey, pszValue);
 }
 
@@ -108,8 +133,10 @@ BOOL WriteSettingString(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszValue)
 BOOL WriteSettingIntIndexed(LPCSTR pszSection, LPCSTR pszKey, int nValue, int nNumber)
 {
     const CString strSection = GetTraySettingsSection(pszSection, nNumber, !g_bSettingsInIni);
-    if (g_bSettingsInIni)
-        return TrayIniWriteString(strSection, pszKey, IntText(nValue), IniPath());
+    if (g_bSettingsInIni) {
+        const LPCSTR pszFile = IniPath();
+        return pszFile[0] != '\0' && TrayIniWriteString(strSection, pszKey, IntText(nValue), pszFile);
+    }
     return TrayRegWriteInt(strSection, pszKey, nValue);
 }
 
@@ -198,9 +225,13 @@ void AddFileNameToPath(LPSTR pszPath, LPCSTR pszName)
 }
 
 // "ab" opens for appending and creates a missing file, the two steps in one.
+// Without a program folder there is no log (it would land at the root of the drive).
 void AppendDebugLog(LPCSTR pszText)
 {
-    const CString strPath = CConfigFile::GetAppDir() + "\\DEBUG.TXT";
+    const CString strAppDir = CConfigFile::GetAppDir();
+    if (strAppDir.IsEmpty())
+        return;
+    const CString strPath = strAppDir + "\\DEBUG.TXT";
     FILE* pFile = std::fopen(strPath, "ab");
     if (pFile == nullptr)
         return;

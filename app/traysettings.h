@@ -11,7 +11,8 @@
 // 1: the ini file, 0: the registry.
 extern BOOL g_bSettingsInIni;
 // Full path of the ini file; InitSettingsIniPath sets it, and a read or write
-// that finds it empty sets it first.
+// that finds it empty sets it first. Without a program folder it stays empty:
+// ini reads then give their default and writes fail.
 extern char g_szSettingsIniPath[MAX_PATH];
 
 extern const char g_szTraySettingsKey[]; // "Software\Tessaly\VArizi"
@@ -71,7 +72,8 @@ void CutFileName(LPSTR pszPath);
 void AddFileNameToPath(LPSTR pszPath, LPCSTR pszName);
 void AddFileNameToPath(LPSTR pszPath, int nPathSize, LPCSTR pszName);
 
-// Appends the text and CR LF to "DEBUG.TXT" in the program folder.
+// Appends the text and CR LF to "DEBUG.TXT" in the program folder; nothing
+// without a program folder.
 void AppendDebugLog(LPCSTR pszText);
 
 // The storage under the store (traysettings_win.cpp: the profile functions and

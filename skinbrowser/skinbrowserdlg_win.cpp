@@ -38,6 +38,8 @@ const char kCancel[] = "Cancel";
 const char kInstallThis[] = "Install this skin";
 const char kInstallSelected[] = "Install selected skin";
 const char kReady[] = "Ready";
+// Said when the program's folder, and with it the skins folder, is unknown.
+const char kNoSkinsFolder[] = "the folder of Veltran Clock cannot be found";
 const COLORREF kWhite = 0xFFFFFF;
 const UINT kRedrawAll = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE;
 
@@ -402,10 +404,19 @@ void CSkinBrowserDlg::OnInstall()
 {
     if (m_listSkins.GetSelectedItem() == RVI_NONE)
         return;
-    if (IsWorkerShown())
+    if (IsWorkerShown()) {
         CancelAction(kInstallSelected);
-    else
-        StartWorker(CSkinJob::DOWNLOAD);
+        return;
+    }
+    // Without a skins folder the archive would land at the root of the
+    // drive: refused before anything is asked of the server.
+    const CString& strFolder =
+        g_settings.m_nSkinBrowserType == 1 ? g_settings.m_strDigitalSkinDir : g_settings.m_strAnalogSkinDir;
+    if (strFolder.IsEmpty()) {
+        SetStatus(FormatDownloadFault(kNoSkinsFolder), PGS_TEXT_ONLY);
+        return;
+    }
+    StartWorker(CSkinJob::DOWNLOAD);
 }
 
 // The workers stop at their next check and change nothing more; a list that
@@ -589,9 +600,13 @@ void CSkinBrowserDlg::OnOptions()
         ::SendMessageA(pMain->GetSafeHwnd(), UM_SHOWGENERALSETTINGS, 0, 0);
 }
 
+// No program folder, no help: the file would be looked for at the root of the drive.
 void CSkinBrowserDlg::OnHelp()
 {
-    const CString strTopic = CAlarmExecutorUtil::GetAppDir() + "\\Veltran.chm::/Skins/skinbrowser.htm";
+    const CString strAppDir = CAlarmExecutorUtil::GetAppDir();
+    if (strAppDir.IsEmpty())
+        return;
+    const CString strTopic = strAppDir + "\\Veltran.chm::/Skins/skinbrowser.htm";
     AfxGetSeams()->HtmlHelp(nullptr, strTopic, 0 /* HH_DISPLAY_TOPIC */, 0);
 }
 

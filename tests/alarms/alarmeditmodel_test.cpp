@@ -434,6 +434,9 @@ TEST_F(AlarmEditModel, SoundRowsAndTheirPaths)
     }
     EXPECT_STREQ("sub\\a.wav", CAlarmSoundsModel::FullPath("sub\\a.wav", "C:\\V\\sounds"));
     EXPECT_STREQ("C:\\V\\sounds\\chimes.wav", CAlarmSoundsModel::FullPath("chimes.wav", "C:\\V\\sounds"));
+    // No sounds folder (no program folder): a bare name names no file, a path stays.
+    EXPECT_STREQ("", CAlarmSoundsModel::FullPath("chimes.wav", ""));
+    EXPECT_STREQ("E:\\x\\y.wav", CAlarmSoundsModel::FullPath("E:\\x\\y.wav", ""));
 }
 
 TEST_F(AlarmEditModel, StoredListsAreAPrefixOfTheLoadedOnesAndLoadAgainTheSame)

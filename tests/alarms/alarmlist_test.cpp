@@ -246,12 +246,14 @@ TEST_F(AlarmListTest, TestRunsTheExecutorOnceOnly)
     CAlarmListDlg& list = Open();
     list.StoreListToArray();
     CAlarmCheck check;
+    // Only a run of the Test's own asks the main window to save.
     const struct
     {
         int nAnswer;
         bool bCheckFires;
         int nPlays;
-    } cases[] = {{IDNO, false, 0}, {IDYES, false, 1}, {IDYES, true, 1}};
+        int nSaves;
+    } cases[] = {{IDNO, false, 0, 0}, {IDYES, false, 1, 1}, {IDYES, true, 1, 0}};
     for (const auto& c : cases)
     {
         // Due now as the array holds it.
@@ -267,8 +269,10 @@ TEST_F(AlarmListTest, TestRunsTheExecutorOnceOnly)
         };
         m_seams.m_messageBoxAnswers = {c.nAnswer};
         const int nBefore = Plays();
+        const int nSavesBefore = m_spy.Count(UM_SAVESETTINGS);
         list.SendMessage(WM_COMMAND, IDC_ALARMLIST_TEST);
         EXPECT_EQ(c.nPlays, Plays() - nBefore) << c.nAnswer << " " << c.bCheckFires;
+        EXPECT_EQ(c.nSaves, m_spy.Count(UM_SAVESETTINGS) - nSavesBefore) << c.nAnswer << " " << c.bCheckFires;
     }
     m_seams.m_fnMessageBoxOpenUntil = nullptr;
     EXPECT_TRUE(Recorded("MessageBox \"Test the 'Bell' Alarm ?\" \"Alarm Testing...\""));
@@ -357,6 +361,69 @@ TEST_F(AlarmListTest, SwitchedOffAndDeletedRowsLeaveTheOtherIconsRight)
         EXPECT_EQ(bListFocused, menu.Chose());
         EXPECT_EQ(bListFocused ? 5u : 4u, Rows(report).size());
     }
+}
+
+// Switched off before its time and ticked on again after it, an alarm starts
+// afresh: the daily one waits for its next day, the Once one that expired
+// meanwhile never fires. Both are checked as the shell checks them.
+TEST_F(AlarmListTest, TickedOnAgainAnAlarmFiresNoTimeThatPassedWhileItWasOff)
+{
+    const CTime at8(2026, 3, 2, 8, 0, 0);
+    const CTime at7 = at8 - CTimeSpan(0, 1, 0, 0);
+    m_seams.m_nNow = at7.GetTime();
+    CAlarm daily = MakeAlarm("Daily", 0);  // every day at 08:00
+    CAlarm once = MakeAlarm("Once", 1);
+    once.m_nRepeat = ALARM_ONCE;
+    once.m_time = at8;
+    for (CAlarm* pAlarm : {&daily, &once})
+    {
+        AlarmListSetStart(*pAlarm, at7);
+        g_alarms.Add(*pAlarm);
+    }
+    ASSERT_EQ(at8, g_alarms[0].m_timeNext);
+    ASSERT_EQ(at8, g_alarms[1].m_timeNext);
+
+    CAlarmListDlg& list = Open();
+    CReportCtrl& report = list.GetReport();
+    const std::vector<DWORD> rows = Rows(report);
+    ASSERT_EQ(2u, rows.size());
+    ASSERT_EQ("Daily", Text(report, rows[0], 0));
+    ASSERT_EQ("Once", Text(report, rows[1], 0));
+    for (DWORD h : rows)
+        ClickCheck(h);
+    ASSERT_EQ(0, g_alarms[0].m_bEnabled);
+    ASSERT_EQ(0, g_alarms[1].m_bEnabled);
+
+    std::vector<std::string> fired;
+    CAlarmCheck check;
+    auto checkAt = [&](const CTime& now) {
+        m_seams.m_nNow = now.GetTime();
+        check.Run(g_alarms, [&fired](const CAlarm& alarm) { fired.push_back(std::string(alarm.m_strName)); });
+    };
+    checkAt(at8 + CTimeSpan(0, 0, 30, 0));
+    EXPECT_EQ(std::vector<std::string>{}, fired);
+
+    m_seams.m_nNow = (at8 + CTimeSpan(0, 1, 0, 0)).GetTime();  // 09:00
+    for (DWORD h : rows)
+        ClickCheck(h);
+    ASSERT_EQ(1, g_alarms[0].m_bEnabled);
+    ASSERT_EQ(1, g_alarms[1].m_bEnabled);
+    EXPECT_EQ(at8 + CTimeSpan(1, 0, 0, 0), g_alarms[0].m_timeNext);
+    EXPECT_EQ("Expired", Text(report, rows[1], 2));
+    for (const CTime& now : {at8 + CTimeSpan(0, 1, 0, 0), at8 + CTimeSpan(0, 1, 0, 1),
+                             at8 + CTimeSpan(0, 23, 59, 59)})
+        checkAt(now);
+    EXPECT_EQ(std::vector<std::string>{}, fired);
+
+    // The next day at 08:00 the daily alarm fires once; the Once alarm stays quiet.
+    checkAt(at8 + CTimeSpan(1, 0, 0, 0));
+    checkAt(at8 + CTimeSpan(1, 0, 0, 1));
+    EXPECT_EQ(std::vector<std::string>{"Daily"}, fired);
+
+    // Ticking a row off renews nothing: its times stay as they were.
+    const CTime nextBefore = g_alarms[0].m_timeNext;
+    ClickCheck(rows[0]);
+    EXPECT_EQ(nextBefore, g_alarms[0].m_timeNext);
 }
 
 // The middle of a row's "Time" cell, where a click selects the row.
@@ -739,6 +806,46 @@ TEST_F(AlarmListShellTest, CustomQuickAlarmMadeWhileTheListIsOpenFiresOnce)
         m_pMain->CheckAlarms();
     }
     EXPECT_EQ(1, g_nQuickFired);
+}
+
+int g_nTestWrites = 0;
+
+// After Test has run the alarm, the main window saves what it did, also when
+// the run closed the list (here from inside the alarm's own question).
+TEST_F(AlarmListShellTest, TestSavesAfterTheRunAlsoWhenTheRunClosedTheList)
+{
+    g_nTestWrites = 0;
+    g_appSeams.pfnWriteFile = [](LPCSTR, const BYTE*, size_t) -> BOOL {
+        g_nTestWrites++;
+        return TRUE;
+    };
+    CAlarm bell = MakeAlarm("Bell", 0);
+    bell.m_bAskNotify = TRUE;
+    bell.m_bPlaySounds = TRUE;
+    bell.m_strSounds = "TRUETRUETRUEC:\\bell.wav***";
+    g_alarms.Add(bell);
+    CAlarmListDlg* pList = OpenList();
+    ASSERT_NE(nullptr, pList);
+    ASSERT_NE(RVI_NONE, pList->GetReport().GetSelectedItem());
+
+    int nBoxes = 0;
+    int nWritesAtClose = -1;
+    m_seams.m_messageBoxAnswers = {IDYES, IDYES};  // "Test the ...", then "Execute ..."
+    m_seams.m_fnMessageBoxOpenUntil = [&]() {
+        if (++nBoxes == 2)
+        {
+            m_pMain->SendMessage(WM_HOTKEY, HOTKEY_ALARMLIST, 0);
+            nWritesAtClose = g_nTestWrites;
+        }
+        return true;
+    };
+    pList->SendMessage(WM_COMMAND, IDC_ALARMLIST_TEST);
+    m_seams.m_fnMessageBoxOpenUntil = nullptr;
+    EXPECT_EQ(2, nBoxes);
+    EXPECT_EQ(nullptr, m_pMain->m_pAlarmListDlg);
+    EXPECT_EQ(1, m_seams.CountCalls("PlaySound"));
+    ASSERT_GE(nWritesAtClose, 0);
+    EXPECT_EQ(nWritesAtClose + 1, g_nTestWrites);
 }
 
 // An icon drawn through a 16 x 16 list, as the tray and the list draw theirs.

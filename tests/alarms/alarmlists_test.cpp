@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -56,6 +59,41 @@ TEST(AlarmLists, SoundsAreTheMarkedEntriesInTheSoundFolderUnlessAPathIsGiven)
     for (const auto& c : cases)
         EXPECT_EQ(Strings(CAlarmLists::GetSounds(c.pszSounds, "D:\\v\\sounds", c.nPasses)), c.sounds)
             << c.pszSounds << " x" << c.nPasses;
+}
+
+// A pass count as a damaged or hand-edited file may hold it plays the limit's
+// passes, in order, and nothing is built for the passes beyond them.
+TEST(AlarmLists, SoundPassesStopAtTheLimitWhateverTheStoredCount)
+{
+    const char* pszList = "TRUETRUETRUEding.wav***TRUETRUETRUEE:\\x\\y.wav***";
+    const std::vector<std::string> pass = {"D:\\v\\sounds\\ding.wav", "E:\\x\\y.wav"};
+    for (int nPasses : {1, ALARM_SOUND_PASSES_MAX - 1, ALARM_SOUND_PASSES_MAX, ALARM_SOUND_PASSES_MAX + 1, 10000000,
+                        INT_MAX})
+    {
+        const auto start = std::chrono::steady_clock::now();
+        const std::vector<CString> sounds = CAlarmLists::GetSounds(pszList, "D:\\v\\sounds", nPasses);
+        const auto elapsed = std::chrono::steady_clock::now() - start;
+        const size_t nPlayed = static_cast<size_t>(std::min(nPasses, ALARM_SOUND_PASSES_MAX));
+        ASSERT_EQ(nPlayed * pass.size(), sounds.size()) << nPasses;
+        EXPECT_LE(sounds.capacity(), 2 * nPlayed * pass.size()) << nPasses;
+        for (size_t i = 0; i < sounds.size(); i++)
+            ASSERT_EQ(pass[i % pass.size()], std::string(sounds[i])) << nPasses << " " << i;
+        EXPECT_LT(elapsed, std::chrono::seconds(1)) << nPasses;
+    }
+    for (int nPasses : {0, -1, INT_MIN})
+        EXPECT_TRUE(CAlarmLists::GetSounds(pszList, "D:\\v\\sounds", nPasses).empty()) << nPasses;
+    // Nothing to play is nothing, however many passes.
+    EXPECT_TRUE(CAlarmLists::GetSounds("chime.wav***", "D:\\v\\sounds", INT_MAX).empty());
+}
+
+// With no sound folder (the program's folder is unknown) a bare name would be
+// looked for at the root of the drive: only sounds given with a path play.
+TEST(AlarmLists, WithoutASoundFolderOnlySoundsGivenWithAPathPlay)
+{
+    const char* pszList = "TRUETRUETRUEding.wav***TRUETRUETRUEE:\\x\\y.wav***TRUETRUETRUEsub\\c.wav***";
+    EXPECT_EQ(Strings(CAlarmLists::GetSounds(pszList, "", 2)),
+              (std::vector<std::string>{"E:\\x\\y.wav", "sub\\c.wav", "E:\\x\\y.wav", "sub\\c.wav"}));
+    EXPECT_TRUE(CAlarmLists::GetSounds("TRUETRUETRUEding.wav***", "", 1).empty());
 }
 
 TEST(AlarmLists, SystemFunctionsAreTwoCharacterSlicesReadAsAtoiReadsThem)

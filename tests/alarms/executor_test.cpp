@@ -9,6 +9,7 @@
 
 #include "afx/afxwin.h"
 #include "alarms/alarmexecutor.h"
+#include "alarms/alarmlists.h"
 #include "alarms/alarmmessagewnd.h"
 #include "app/appseams.h"
 #include "app/messages.h"
@@ -280,4 +281,31 @@ TEST_F(ExecutorTest, MessageWindowsOfDifferentExecutorsCoexistAndARunReplacesIts
     EXPECT_FALSE(::IsWindow(hWndThree));
     // TearDown's count of GDI objects shows that every window object, and
     // with it its font, was deleted.
+}
+
+// A pass count as a damaged file may hold it: the run plays the limit's
+// passes and ends at once. Without a sound folder (no program folder) only
+// the sound given with a path plays, never a name at the root of the drive.
+TEST_F(ExecutorTest, SoundsPlayAtMostTheLimitsPassesAndOnlyWithAFolderOrPath)
+{
+    CAlarm alarm = QuietAlarm("Loud");
+    alarm.m_bPlaySounds = TRUE;
+    alarm.m_nSoundExtra = 0x7FFFFFFF;
+    const DWORD dwStart = ::GetTickCount();
+    CAlarmExecutor().ExecuteAlarm("", nullptr, alarm);
+    EXPECT_LT(::GetTickCount() - dwStart, 5000u);
+    std::vector<std::string> expected;
+    for (int i = 0; i < ALARM_SOUND_PASSES_MAX; i++)
+    {
+        expected.push_back(R"(PlaySound "C:\\V\\sounds\\ding.wav" 0x20001)");
+        expected.push_back(R"(PlaySound "E:\\x\\y.wav" 0x20001)");
+    }
+    EXPECT_EQ(expected, m_seams.m_calls);
+
+    m_seams.m_calls.clear();
+    g_settings.m_strSoundDir.Empty();
+    alarm.m_nSoundExtra = 2;
+    CAlarmExecutor().ExecuteAlarm("", nullptr, alarm);
+    EXPECT_EQ((std::vector<std::string>{R"(PlaySound "E:\\x\\y.wav" 0x20001)", R"(PlaySound "E:\\x\\y.wav" 0x20001)"}),
+              m_seams.m_calls);
 }

@@ -198,6 +198,45 @@ TEST_F(ConfigTest, WithoutAProgramFolderNothingIsReadOrSaved)
     EXPECT_EQ(ReadFileBytes(m_file).size(), 363u);
 }
 
+// The folders the defaults name lie in the program folder; without one they
+// are empty, never "\acs" and the like at the root of the drive.
+TEST_F(ConfigTest, WithoutAProgramFolderTheDefaultsNameNoFolder)
+{
+    const struct
+    {
+        const char* pszModule;
+        const char* pszLibrary;
+        const char* pszSounds;
+        const char* pszAnalog;
+        const char* pszDigital;
+    } cases[] = {
+        {kModulePath, "C:\\Program Files\\Veltran\\icons.icl", "C:\\Program Files\\Veltran\\sounds",
+         "C:\\Program Files\\Veltran\\acs", "C:\\Program Files\\Veltran\\dcs"},
+        {"", "", "", "", ""},
+        {"Veltran.exe", "", "", "", ""},  // a path without a folder
+    };
+    for (const auto& c : cases)
+    {
+        static const char* s_pszModule;
+        s_pszModule = c.pszModule;
+        g_appSeams.pfnGetModulePath = [] { return CString(s_pszModule); };
+        g_settings = CSettings();
+        g_settings.m_strSoundDir = "stale";
+        m_config.Load();
+        EXPECT_STREQ(c.pszLibrary, g_settings.m_strIconLibrary) << c.pszModule;
+        EXPECT_STREQ(c.pszSounds, g_settings.m_strSoundDir) << c.pszModule;
+        EXPECT_STREQ(c.pszAnalog, g_settings.m_strAnalogSkinDir) << c.pszModule;
+        EXPECT_STREQ(c.pszDigital, g_settings.m_strDigitalSkinDir) << c.pszModule;
+        // The rest of the defaults stand as with a folder.
+        EXPECT_STREQ("Simple", g_settings.m_strAnalogSkin);
+        EXPECT_STREQ("Red Digital", g_settings.m_strDigitalSkin);
+    }
+    // The folders are not stored: the default file is the same either way.
+    CSettings none;
+    CConfigFile::SetDefaults(none, CString());
+    EXPECT_EQ(StreamOf(none, CAlarmArray()), DefaultStream());
+}
+
 // --- the golden file -----------------------------------------------------
 
 TEST_F(ConfigTest, DefaultRecordSavesAsThe363ByteFile)
@@ -351,6 +390,28 @@ TEST_F(ConfigTest, AlarmRecordLayoutAndTheFieldsNotKept)
     EXPECT_EQ(g_alarms[0].m_nScheduleReserved, -7);
     EXPECT_EQ(g_alarms[0].m_nSoundExtra, 3);
     EXPECT_EQ(g_settings.m_nLoadAlarmCount, 1);
+}
+
+// Playing bounds the passes; the file keeps the count as it was read, at
+// its extremes too, through a load and the next save.
+TEST_F(ConfigTest, SoundPassCountsSurviveASaveAndALoadUnbounded)
+{
+    for (int nPasses : {0x7FFFFFFF, static_cast<int>(0x80000000u), -1, 17})
+    {
+        g_alarms.RemoveAll();
+        CAlarm alarm;
+        alarm.m_nSoundExtra = nPasses;
+        g_alarms.Add(alarm);
+        ASSERT_TRUE(Save());
+        EXPECT_EQ(ReadU32(ReadFileBytes(m_file), 363 + CONFIG_MIN_ALARM_BYTES - 4), static_cast<uint32_t>(nPasses));
+        g_alarms.RemoveAll();
+        Load();
+        ASSERT_EQ(g_alarms.GetSize(), 1);
+        EXPECT_EQ(g_alarms[0].m_nSoundExtra, nPasses);
+        const std::vector<uint8_t> first = ReadFileBytes(m_file);
+        ASSERT_TRUE(Save());
+        EXPECT_EQ(first, ReadFileBytes(m_file)) << nPasses;
+    }
 }
 
 TEST_F(ConfigTest, FaceNamesLoadAsAtMost31CharactersAndTerminated)

@@ -539,6 +539,58 @@ TEST_F(MainDlgTest, EveryChangeOfTheArrayReachesTheFileAtOnce)
     EXPECT_EQ(1, LastWrittenAlarms().GetSize());
 }
 
+// The settings of the file written last.
+CSettings LastWrittenSettings()
+{
+    CSettings settings;
+    CAlarmArray alarms;
+    EXPECT_TRUE(CConfigFile::ParseStream(g_lastWrite.data(), g_lastWrite.size(), CONFIG_LAYOUT, settings, alarms));
+    return settings;
+}
+
+// An alarm run from its tray item or by its hot key is written with what it
+// did (here a clock it showed, with its place) once per run; a firing of the
+// timer still writes twice, and a run whose index is gone writes nothing.
+TEST_F(MainDlgTest, AlarmsRunFromTheTrayOrTheirHotKeyAreSavedOnceEach)
+{
+    const CTime now(2023, 3, 6, 10, 0, 0);
+    m_seams.m_nNow = now.GetTime();
+    AddAlarm(DueAlarm("Tea", now + CTimeSpan(3600)));
+    g_alarms[0].m_wHotKeyVK = 'T';
+    Open();
+    ASSERT_EQ(0, g_nFileWrites);
+    g_fnOnExecute = [this](const CAlarm&) {
+        if (!CMainDlg::IsOpen(m_pDlg->m_pAnalogClockDlg))
+            Send(UM_SHOWANALOGCLOCK);
+    };
+
+    Send(WM_COMMAND, ID_TRAY_FIRSTALARM);
+    EXPECT_EQ(1u, g_executed.size());
+    EXPECT_EQ(1, g_nFileWrites);
+    const CSettings written = LastWrittenSettings();
+    EXPECT_EQ(1, written.m_bAnalogVisible);
+    EXPECT_EQ(123, written.m_ptAnalogCenter.x);
+    EXPECT_EQ(456, written.m_ptAnalogCenter.y);
+    EXPECT_EQ(0, LastWrittenAlarms()[0].m_nStarts) << "a run by hand is not counted";
+
+    Send(WM_HOTKEY, HOTKEY_FIRSTALARM);
+    EXPECT_EQ(2u, g_executed.size());
+    EXPECT_EQ(2, g_nFileWrites);
+
+    // Past the array's end nothing runs and nothing is written.
+    Send(WM_COMMAND, ID_TRAY_FIRSTALARM + 1);
+    Send(WM_HOTKEY, HOTKEY_FIRSTALARM + 1);
+    EXPECT_EQ(2u, g_executed.size());
+    EXPECT_EQ(2, g_nFileWrites);
+
+    // The timer's firing: before the run and with its start counted, no third.
+    m_seams.m_nNow = (now + CTimeSpan(3600)).GetTime();
+    m_pDlg->CheckAlarms();
+    EXPECT_EQ(3u, g_executed.size());
+    EXPECT_EQ(4, g_nFileWrites);
+    EXPECT_EQ(1, LastWrittenAlarms()[0].m_nStarts);
+}
+
 // The save timer's save counts as the last one: a store right after it,
 // with nothing changed since, writes nothing more.
 TEST_F(MainDlgTest, TheSaveTimersSaveIsTheLastSavedState)

@@ -242,6 +242,49 @@ TEST_F(TraySettingsTest, IniPathAndDebugLogLieInTheProgramFolder)
 #endif
 }
 
+// What is at a path, as a before-and-after mark: its size, or -1 for nothing.
+long long SizeAt(const fs::path& path)
+{
+    std::error_code ec;
+    const auto nSize = fs::file_size(path, ec);
+    return ec ? -1 : static_cast<long long>(nSize);
+}
+
+// A program that cannot tell its folder has no ini file and no log: reads
+// give their defaults, writes fail, and nothing is read or written at the
+// root of the drive (on Windows "\Veltran.ini" is the current drive's; the
+// native build takes the backslash as part of a name in the current folder).
+TEST_F(TraySettingsTest, WithoutAProgramFolderTheIniFileAndTheLogAreNotUsed)
+{
+    g_appSeams.pfnGetModulePath = []() { return CString(); };
+    struct CCurrentFolder {
+        const fs::path old = fs::current_path();
+        ~CCurrentFolder() { fs::current_path(old); }
+    } current;
+    fs::current_path(m_dir);
+    const fs::path rootIni("\\Veltran.ini");
+    const fs::path rootLog("\\DEBUG.TXT");
+    const long long nIniBefore = SizeAt(rootIni);
+    const long long nLogBefore = SizeAt(rootLog);
+
+    InitSettingsIniPath();
+    EXPECT_STREQ("", g_szSettingsIniPath);
+    EXPECT_FALSE(WriteSettingString(nullptr, "Skin", "Blue"));
+    EXPECT_FALSE(WriteSettingIntIndexed("Alarm", "Count", 3, 2));
+    EXPECT_EQ("fallback", ReadString(nullptr, "Skin", "fallback"));
+    EXPECT_EQ("fal", ReadString(nullptr, "Skin", "fallback", 0, 4));
+    EXPECT_EQ("", ReadString(nullptr, "Skin", nullptr));
+    EXPECT_EQ(-7, ReadSettingIntIndexed("Alarm", "Count", -7, 2));
+    AppendDebugLog("lost");
+    // A read or write that finds the path empty asks for it again, and still gets none.
+    g_szSettingsIniPath[0] = '\0';
+    EXPECT_FALSE(WriteSettingInt(nullptr, "Count", 1));
+
+    EXPECT_EQ(nIniBefore, SizeAt(rootIni));
+    EXPECT_EQ(nLogBefore, SizeAt(rootLog));
+    EXPECT_TRUE(fs::is_empty(m_dir));
+}
+
 #ifdef _WIN32
 TEST_F(TraySettingsTest, TheRegistryFormRoundTripsAndRefusesWhatIsNoText)
 {

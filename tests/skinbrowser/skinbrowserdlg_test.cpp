@@ -698,6 +698,36 @@ TEST_F(SkinBrowserTest, LongNamesAndHugePreviewsAreRefused)
     EXPECT_EQ(195, bm.bmWidth); // the no-preview picture
 }
 
+// A program that cannot tell its folder has no skins folder (its settings
+// name none): Install refuses in the status line before asking the server
+// anything, for each kind, and writes nothing, at the root of the drive neither.
+TEST_F(SkinBrowserTest, WithoutASkinsFolderInstallRefusesAndWritesNothing)
+{
+    const std::vector<std::string> before = Tree(m_strApp);
+    g_settings.m_strAnalogSkinDir.Empty();
+    g_settings.m_strDigitalSkinDir.Empty();
+    OpenListed();
+    for (int nKind : {0, 1}) {
+        if (nKind == 1) {
+            Click(IDC_SKINBROWSER_DIGITAL);
+            Settle();
+        }
+        ASSERT_TRUE(InstallEnabled()) << nKind;
+        const int nRequests = Requests({"/"});
+        Click(IDC_SKINBROWSER_INSTALL);
+        Settle();
+        EXPECT_STREQ("Skin not installed: the folder of Veltran Clock cannot be found", Status());
+        EXPECT_STREQ("Install selected skin", Install());
+        EXPECT_EQ(nRequests, Requests({"/"})) << "asked the server all the same";
+    }
+    EXPECT_EQ(before, Tree(m_strApp));
+    for (const char* pszAtRoot : {"\\Simple.acs", "\\Red Digital.dcs"})
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(pszAtRoot)) << pszAtRoot;
+    EXPECT_EQ(0, m_seams.CountCalls("MessageBox"));
+    EXPECT_STREQ("Simple", g_settings.m_strAnalogSkin);
+    EXPECT_STREQ("Red Digital", g_settings.m_strDigitalSkin);
+}
+
 // A smaller preview after a larger one, and the other kind's: the frame
 // shows the new picture on the untouched background, and of the two kind
 // buttons only the one shown looks pushed.
