@@ -2,7 +2,8 @@
 // set: it starts into the tray, a second copy says so and ends, tray commands
 // reach the tray-clock stand-in, a due alarm fires once through the executor,
 // hot keys are renewed on request, No to the exit question keeps it running,
-// Yes ends it and the tray clock with it, and the file it leaves loads. Every wait has a deadline
+// Yes ends it and the tray clock with it, and the file it leaves loads; the
+// tray-clock stand-in runs once per session. Every wait has a deadline
 // on a condition; a program still running at the end is killed and fails.
 #include "app/appseams.h"
 #include "app/config.h"
@@ -210,6 +211,38 @@ TEST_F(VeltranTest, StartsIntoTheTrayRunsItsCommandsAndEndsCleanly)
     EXPECT_EQ(CString("Tea"), g_alarms[0].m_strName);
     EXPECT_EQ(1, g_alarms[0].m_nStarts);
     EXPECT_EQ(1, g_settings.m_bAskOnExit);
+}
+// The program starts the tray clock at every start, so after a crash the
+// restart starts it again: the stand-in runs once per session, a second start
+// ends at once without its start line, and a killed one frees its place.
+TEST_F(VeltranTest, TheTrayClockRunsOncePerSession)
+{
+    const std::string strExe = m_strDir + "\\varizi.exe";
+    CProcess first;
+    ASSERT_TRUE(first.Start(strExe));
+    HWND hFirst = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (hFirst = vtest::FindProcessWindow(first.Id(), "VArizi")) != nullptr; }, 10000));
+
+    CProcess second;
+    ASSERT_TRUE(second.Start(strExe));
+    EXPECT_TRUE(second.Ended(10000));
+    EXPECT_EQ(0u, second.ExitCode());
+    EXPECT_EQ(1, CountContaining(Log(), "varizi started"));
+    EXPECT_EQ(hFirst, ::FindWindowA("VAriziMainClass", "VArizi"));
+    EXPECT_FALSE(first.Ended(0));
+
+    // Killed as by a crash: the next start runs, and one WM_CLOSE (what Exit
+    // sends) leaves none.
+    EXPECT_TRUE(first.CChildProcess::Kill());
+    CProcess third;
+    ASSERT_TRUE(third.Start(strExe));
+    HWND hThird = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (hThird = vtest::FindProcessWindow(third.Id(), "VArizi")) != nullptr; }, 10000));
+    EXPECT_EQ(2, CountContaining(Log(), "varizi started"));
+    EXPECT_EQ(hThird, ::FindWindowA("VAriziMainClass", "VArizi"));
+    ::PostMessageA(hThird, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(third.Ended(10000));
+    EXPECT_EQ(nullptr, ::FindWindowA("VAriziMainClass", "VArizi"));
 }
 // Ended without its exit path (killed, as by a power loss) while the alarm's
 // message window is still open, the program has already left the firing in

@@ -1,7 +1,9 @@
 // A stand-in for the outside tray-clock program "varizi.exe": a hidden window
 // of class "VAriziMainClass" titled "VArizi" that ends on WM_CLOSE. With
 // VELTRAN_AUTOMATION naming a file it appends each command it receives there
-// ("varizi WM_COMMAND <id>"), so tests see what the suite sent it.
+// ("varizi WM_COMMAND <id>"), so tests see what the suite sent it. Like the
+// tray program it stands for, it runs once per session: a second start ends
+// at once, before its start line.
 #include <windows.h>
 
 #include <cstdio>
@@ -25,6 +27,29 @@ void Log(const char* pszLine)
     WriteFile(hFile, szText, static_cast<DWORD>(nLength), &nWritten, nullptr);
     CloseHandle(hFile);
 }
+
+// Held for the life of the program: while it is, another start ends.
+class CInstanceMutex
+{
+public:
+    CInstanceMutex()
+        : m_hMutex(CreateMutexA(nullptr, FALSE, "VArizi Tray Clock")),
+          m_bFirst(m_hMutex != nullptr && GetLastError() != ERROR_ALREADY_EXISTS)
+    {
+    }
+    ~CInstanceMutex()
+    {
+        if (m_hMutex != nullptr)
+            CloseHandle(m_hMutex);
+    }
+    CInstanceMutex(const CInstanceMutex&) = delete;
+    CInstanceMutex& operator=(const CInstanceMutex&) = delete;
+    bool IsFirst() const { return m_bFirst; }
+
+private:
+    HANDLE m_hMutex;
+    bool m_bFirst;
+};
 
 LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -50,6 +75,11 @@ LRESULT CALLBACK WndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int)
 {
+    // A program that starts it at every start (and so again after a crash)
+    // must not add one stand-in each time.
+    const CInstanceMutex instance;
+    if (!instance.IsFirst())
+        return 0;
     WNDCLASSA wc = {};
     wc.lpfnWndProc = WndProc;
     wc.hInstance = hInstance;

@@ -1,0 +1,202 @@
+#!/usr/bin/env bash
+# winescripts_test.sh TOOLS APP VELTRANCTL WORK: with WINEPREFIX naming a
+# user's own prefix (a folder holding a file of its own, served by a
+# wineserver of its own), wine-session start and desktop, wine-run and
+# run-veltran run Wine only in the project's prefixes: that folder and its
+# file stay exactly as they were and its wineserver keeps running. A folder
+# the project did not make is refused where a prefix is asked for, never
+# removed; one it left unfinished is made again. Everything runs under a
+# cache of its own (the prepared prefix linked in), and nothing it started
+# is left running.
+set -uo pipefail
+tools="$1" app="$2" ctl="$3" work="$4"
+shared_cache="${VELTRAN_CACHE:-${HOME:-/root}/.cache/veltran}"
+rm -rf "$work"
+mkdir -p "$work"
+work="$(realpath "$work")"
+cache="$work/cache"
+root="$work/root" # a checkout of its own for run-veltran, so the build's program folder is not used
+user="$work/user-prefix"
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+ok() { echo "ok: $*"; }
+
+[ -f "$shared_cache/wineprefix32/.veltran-ready" ] ||
+  { echo "FAIL: no prepared prefix in $shared_cache (the wine.start fixture makes it)"; exit 1; }
+mkdir -p "$cache" "$root/tools" "$root/build/win32/app"
+ln -s "$shared_cache/wineprefix32" "$cache/wineprefix32"
+ln -s "$tools/run-veltran" "$tools/wine-session" "$root/tools/"
+cp "$app/Veltran.exe" "$app/varizi.exe" "$app/vodoze.exe" "$root/build/win32/app/"
+export VELTRAN_CACHE="$cache"
+unset VELTRAN_WINE_SESSION DISPLAY VELTRAN_SKIN_SERVER
+export WINEDEBUG=-all WINEARCH=win32 WINEDLLOVERRIDES="mscoree,mshtml="
+
+# Processes whose environment names a prefix under the work folder other
+# than the user's (this script's own helpers carry that one).
+ours() {
+  local p
+  for p in /proc/[0-9]*; do
+    tr '\0' '\n' 2>/dev/null <"$p/environ" | grep "^WINEPREFIX=$work/" | grep -qvxF "WINEPREFIX=$user" &&
+      echo "${p#/proc/}"
+  done
+}
+# Those of exactly one prefix.
+of() {
+  local p
+  for p in $(ours); do
+    tr '\0' '\n' 2>/dev/null <"/proc/$p/environ" | grep -qxF "WINEPREFIX=$1" && echo "$p"
+  done
+}
+nothing_of() { [ -z "$(of "$1")" ]; }
+# A process that ended is gone or a zombie (nothing may reap it here).
+running() {
+  local state
+  state="$(ps -o stat= -p "$1" 2>/dev/null)"
+  [ -n "$state" ] && [ "${state:0:1}" != Z ]
+}
+# until SECONDS COMMAND...: true once the command is, false at the deadline.
+until_true() {
+  local end=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ $SECONDS -lt $end ] || return 1
+    sleep 0.2
+  done
+}
+
+userserver=""
+runner=""
+cleanup() {
+  local s p
+  [ -d "$cache/wineprefix-run" ] && WINEPREFIX="$cache/wineprefix-run" wineserver -k 2>/dev/null
+  [ -n "$runner" ] && wait "$runner" 2>/dev/null
+  for s in "$cache/session-default" "$root/build/run-session"; do
+    [ -d "$s" ] && "$tools/wine-session" stop "$s" >/dev/null 2>&1
+  done
+  for p in "$cache/session-default/wineprefix" "$user"; do
+    [ -d "$p" ] && WINEPREFIX="$p" wineserver -k 2>/dev/null
+  done
+  [ -n "$userserver" ] && wait "$userserver" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 143' TERM INT
+
+# The user's prefix and its wineserver (which writes its lock file there at
+# once); the folder is compared from then on.
+mkdir "$user"
+echo "a registry of the user's own" >"$user/system.reg"
+touch -d 2020-01-01 "$user/system.reg"
+WINEPREFIX="$user" wineserver -f -p </dev/null >/dev/null 2>&1 &
+userserver=$!
+until_true 10 test -f "$user/wineserver" || fail "the user's wineserver did not start"
+sleep 0.5
+snapshot() { (cd "$user" && find . -printf '%p %s %T@ %m\n' | sort && sha256sum system.reg); }
+before="$(snapshot)"
+export WINEPREFIX="$user"
+untouched() {
+  local now
+  now="$(snapshot)"
+  if [ "$now" != "$before" ]; then
+    fail "$1 changed the user's prefix:"; diff <(echo "$before") <(echo "$now") | head -n 8
+  elif ! running "$userserver"; then
+    fail "$1 ended the user's wineserver"
+  else
+    ok "$1 left the user's prefix and its wineserver alone"
+  fi
+}
+
+# wine-run alone makes the default session (wine-session start) in the cache
+# and runs the program in that session's prefix.
+default="$cache/session-default"
+out="$("$tools/wine-run" cmd /c "echo alone> C:\\alone.txt & echo ran" 2>&1 | tr -d '\r')"
+[ "$out" = ran ] || fail "wine-run alone said: $out"
+[ "$(cat "$default/prefix" 2>/dev/null)" = "$default/wineprefix" ] || fail "the default session's prefix is $(cat "$default/prefix" 2>/dev/null)"
+[ -f "$default/wineprefix/drive_c/alone.txt" ] || fail "the program did not run in the default session's prefix"
+[ -f "$default/wineprefix/.veltran-ready" ] && [ ! -e "$default/wineprefix/.veltran-making" ] ||
+  fail "the default session's prefix is not marked ready"
+untouched "wine-run alone"
+
+# The same session again, named as a test run names it.
+out="$(VELTRAN_WINE_SESSION="$default" "$tools/wine-run" cmd /c "echo again> C:\\again.txt & echo ran" 2>&1 | tr -d '\r')"
+[ "$out" = ran ] && [ -f "$default/wineprefix/drive_c/again.txt" ] || fail "wine-run in a named session said: $out"
+untouched "wine-run in a named session"
+
+# desktop sets the shell desktop in the prefix it is given.
+size="$(DISPLAY="$(cat "$default/display")" "$tools/wine-session" desktop "$default/wineprefix")" ||
+  fail "desktop failed"
+[ "$size" = "1280 1024" ] || fail "desktop answered '$size'"
+query="$(DISPLAY="$(cat "$default/display")" WINEPREFIX="$default/wineprefix" \
+  wine reg query 'HKCU\Software\Wine\Explorer' /v Desktop </dev/null 2>/dev/null | tr -d '\r')"
+grep -q "Desktop.*shell" <<<"$query" || fail "desktop did not set the desktop: $query"
+untouched "wine-session desktop"
+
+# A folder the project did not make is refused where a prefix is named.
+err="$(DISPLAY="$(cat "$default/display")" "$tools/wine-session" desktop "$user" 2>&1)" &&
+  fail "desktop took the user's prefix"
+grep -qF "$user is not a Wine prefix made by Veltran Clock's scripts" <<<"$err" || fail "desktop's refusal said: $err"
+err="$("$tools/wine-session" start "$work/refused" "$user" 2>&1)" && fail "start took the user's prefix"
+grep -q "is not a Wine prefix made by" <<<"$err" || fail "start's refusal said: $err"
+[ ! -e "$work/refused/xvfb.pid" ] || fail "a refused start left its display running"
+untouched "a refused desktop and start"
+# The same at the cached prepared prefix's place, before any copy is made.
+mkdir -p "$work/cache2/wineprefix32"
+echo notes >"$work/cache2/wineprefix32/notes.txt"
+err="$(VELTRAN_CACHE="$work/cache2" "$tools/wine-session" start "$work/refused2" 2>&1)" &&
+  fail "start took a foreign folder as the prepared prefix"
+grep -q "cache2/wineprefix32 is not a Wine prefix made by" <<<"$err" || fail "the template's refusal said: $err"
+[ "$(ls -A "$work/cache2/wineprefix32")" = notes.txt ] || fail "the foreign template folder changed"
+[ ! -e "$work/refused2/wineprefix" ] && [ ! -e "$work/refused2/xvfb.pid" ] || fail "a refused template left something"
+
+# A default session an older script made around a user's WINEPREFIX: wine-run
+# leaves it, without ending that prefix's server, for one of its own.
+old_xvfb="$(cat "$default/xvfb.pid")"
+rm "$default/own-prefix"
+echo "$user" >"$default/prefix"
+out="$("$tools/wine-run" cmd /c echo ran 2>&1 | tr -d '\r')"
+[ "$out" = ran ] || fail "wine-run after an old default session said: $out"
+[ "$(cat "$default/prefix")" = "$default/wineprefix" ] && [ -f "$default/own-prefix" ] ||
+  fail "wine-run kept the old session's prefix $(cat "$default/prefix")"
+until_true 10 eval '! running $old_xvfb' || fail "the old default session's display still runs"
+untouched "wine-run after an old default session"
+
+# stop ends the session: its display, its server, its prefix.
+xvfb="$(cat "$default/xvfb.pid")"
+"$tools/wine-session" stop "$default" || fail "stop failed"
+until_true 10 eval '! running $xvfb' || fail "stop left the display running"
+[ ! -e "$default/wineprefix" ] || fail "stop left the session's own prefix"
+until_true 15 nothing_of "$default/wineprefix" || fail "stop left programs of the session: $(ours)"
+untouched "wine-session stop"
+
+# make run, in a checkout of its own without a display: the run's prefix was
+# left unfinished (it carries the marker) and is made again; the program
+# starts, reaches the tray and ends on request, and the run ends what it began.
+run="$cache/wineprefix-run"
+mkdir -p "$run" "$run.part"
+touch "$run/.veltran-making" "$run.part/.veltran-making" "$run/half-copied.reg"
+log="$work/automation.log"
+VELTRAN_AUTOMATION="$log" VELTRAN_AUTOMATION_ANSWERS=6 "$root/tools/run-veltran" >"$work/run.out" 2>&1 &
+runner=$!
+until_true 90 grep -qs "Shell_NotifyIcon ADD" "$log" || fail "Veltran.exe did not reach the tray: $(cat "$work/run.out")"
+session="$root/build/run-session"
+run_xvfb="$(cat "$session/xvfb.pid" 2>/dev/null)"
+[ -f "$run/.veltran-ready" ] && [ ! -e "$run/half-copied.reg" ] && [ ! -e "$run.part" ] &&
+  [ ! -e "$run/.veltran-making" ] || fail "the unfinished run prefix was not made again"
+DISPLAY="$(cat "$session/display")" WINEPREFIX="$run" wine "$ctl" post 0x8D5 </dev/null >/dev/null 2>&1 ||
+  fail "veltranctl could not ask the program to end"
+until_true 60 eval '! kill -0 $runner 2>/dev/null' || fail "run-veltran did not end with the program"
+wait "$runner"
+rc=$?
+[ "$rc" = 0 ] || fail "run-veltran ended with $rc: $(cat "$work/run.out")"
+grep -qF "WINEPREFIX=$user is left alone" "$work/run.out" || fail "run-veltran did not say it leaves WINEPREFIX alone"
+[ -f "$root/build/win32/app/Veltran.cfg" ] || fail "the program did not run from the checkout's program folder"
+[ ! -e "$session/xvfb.pid" ] || fail "run-veltran left its display"
+until_true 15 nothing_of "$run" || fail "run-veltran left programs of its prefix: $(ours)"
+untouched "run-veltran"
+
+# Nothing the scripts started runs now.
+left="$(ours)"
+for p in $old_xvfb $xvfb $run_xvfb; do running "$p" && left="$left $p"; done
+[ -z "$left" ] || fail "left running: $left"
+echo "$failures failures"
+[ "$failures" = 0 ]
