@@ -461,20 +461,18 @@ void CMainDlg::OptionsClosed(WINDOWKIND nKind)
         }
         return;
     }
+    // OK and Cancel alike: the settings hold what OK stored or what the
+    // dialog wrote at once (the skin, a format preset, the second hand), and
+    // the open clock shows them. It applies them in place: made anew it would
+    // vanish and come back, and lose a Skin information box it has open.
     const BOOL bAnalog = nKind == WK_ANALOGOPTIONS;
     COptionsWindow*& pOptions = bAnalog ? m_pAnalogOptionsDlg : m_pDigitalOptionsDlg;
-    CClockWindow* pClock = bAnalog ? m_pAnalogClockDlg : m_pDigitalClockDlg;
-    const CString& strSkin = bAnalog ? g_settings.m_strAnalogSkin : g_settings.m_strDigitalSkin;
-    const BOOL bRebuild = pClock != nullptr && pOptions != nullptr && pOptions->m_nCloseResult == 1 &&
-                          pOptions->m_strInitialSkin != strSkin;
+    CClockWindow*& pClock = bAnalog ? m_pAnalogClockDlg : m_pDigitalClockDlg;
     CloseOwned(pOptions);
-    if (IsOpen(pClock))
-        pClock->SetAutoChangeTimer(bAnalog ? g_settings.m_bAnalogAutoChange : g_settings.m_bDigitalAutoChange);
-    if (bRebuild)
-    {
-        SendMessage(bAnalog ? UM_HIDEANALOGCLOCK : UM_HIDEDIGITALCLOCK);
-        SendMessage(bAnalog ? UM_SHOWANALOGCLOCK : UM_SHOWDIGITALCLOCK);
-    }
+    if (!IsOpen(pClock))
+        return;
+    pClock->SetAutoChangeTimer(bAnalog ? g_settings.m_bAnalogAutoChange : g_settings.m_bDigitalAutoChange);
+    pClock->ApplyOptions();
 }
 
 // A list whose window is gone has no rows: storing them would empty g_alarms.

@@ -18,6 +18,10 @@ public:
     virtual void SetAutoChangeTimer(BOOL bOn) = 0;
     // Window left + client width / 2, window top + client height / 2.
     virtual CPoint GetWindowCenter() = 0;
+    // After its options closed: the open clock shows what the settings now
+    // say (stacking order, placement, and the skin and format when they
+    // differ from those shown), in place.
+    virtual void ApplyOptions() = 0;
 };
 
 // An options dialog whose closing the main dialog reads.

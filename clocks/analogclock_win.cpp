@@ -109,6 +109,7 @@ int CAnalogClockDlg::LoadSkin(int nScale)
     m_nClockHeight = m_face.GetHeight();
     m_strArchivePath = open.m_strArchivePath;
     m_strDataPath = open.m_strDataPath;
+    m_strShownSkin = g_settings.m_strAnalogSkin;
 
     ShowWindow(SW_HIDE);
     CRgn windowShape;

@@ -47,6 +47,8 @@ protected:
     void FillSkinInfo(CSkinInfoDlg& dlg) const override;
     // The drag rectangle is where the window ends up, then the work-area rules.
     void OnEndOfMove() override;
+    // The second hand as the settings say.
+    void ApplyDrawingOptions() override { DrawClock(); }
     HBITMAP GetBackBuffer() const override { return static_cast<HBITMAP>(m_bmpClock.GetSafeHandle()); }
     CSize GetBackBufferSize() const override { return CSize(m_nClockWidth, m_nClockHeight); }
 

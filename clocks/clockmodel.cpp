@@ -1,6 +1,7 @@
 #include "clocks/clockmodel.h"
 
 #include "app/settings.h"
+#include "clocks/skinarchive.h"
 #include "clocks/skindata.h"
 
 #include <algorithm>
@@ -290,9 +291,11 @@ CClockMenuItem BuildSkinMenu(const CSortStringArray& skins, const CString& strCu
 {
     CClockMenuItem menu = Popup("Choose skin", nIcon);
     const INT_PTR nMax = static_cast<INT_PTR>(ID_CLOCK_SKIN_LAST - ID_CLOCK_SKIN_FIRST + 1);
+    // The skin a load of the setting opens: the menu checks what the clock shows.
+    const INT_PTR nCurrent = FindSkinName(skins, strCurrent);
     for (INT_PTR i = 0; i < skins.GetSize() && i < nMax; i++)
         menu.children.push_back(Item(skins[i], ID_CLOCK_SKIN_FIRST + static_cast<UINT>(i),
-                                     Checked(skins[i] == strCurrent), nSkinIcon));
+                                     Checked(i == nCurrent), nSkinIcon));
     menu.children.push_back(Separator());
     menu.children.push_back(Item("Skin Browser...", nBrowserID));
     return menu;

@@ -67,8 +67,10 @@ int ValidListIndex(int nStored, int nCount)
 int ChooseCurrentSkin(const CSortStringArray& names, CString& strCurrent)
 {
     const INT_PTR nFound = FindSkinName(names, strCurrent);
-    if (nFound >= 0)
+    if (nFound >= 0) {
+        strCurrent = names[nFound]; // the spelling of the file, as a load stores it
         return static_cast<int>(nFound);
+    }
     if (names.GetSize() == 0)
         return -1;
     strCurrent = names[0];

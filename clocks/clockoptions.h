@@ -37,9 +37,10 @@ void FillClockDblClkActions(SkinKind kind, CStringArray& actions);
 // The entry a stored list index selects: itself when it lies in 0..nCount - 1, else 0.
 int ValidListIndex(int nStored, int nCount);
 
-// The skin list's selection: the current skin's index; when it is not
-// listed, the first skin, whose name becomes the current skin; -1 (and the
-// current skin unchanged) when there are no skins.
+// The skin list's selection: the current skin's index (FindSkinName), its
+// listed spelling becoming the current skin; when it is not listed, the
+// first skin, whose name becomes the current skin; -1 (and the current skin
+// unchanged) when there are no skins.
 int ChooseCurrentSkin(const CSortStringArray& names, CString& strCurrent);
 
 // "Visible settings".

@@ -143,6 +143,7 @@ int CDigitalClockDlg::LoadSkin(int nScale)
     m_nGlyphHeight = m_face.GetGlyphHeight();
     m_strArchivePath = open.m_strArchivePath;
     m_strDataPath = open.m_strDataPath;
+    m_strShownSkin = s.m_strDigitalSkin;
 
     ShowWindow(SW_HIDE);
     SetWindowRgn(nullptr, FALSE);
@@ -182,6 +183,19 @@ void CDigitalClockDlg::DrawClock()
         return;
     }
     PaintText(m_strText);
+}
+
+// Drawn at once: a text of the same length over the canvas as it is, one
+// of another length through a load that sizes the window for it.
+void CDigitalClockDlg::ApplyDrawingOptions()
+{
+    CSettings& s = g_settings;
+    if (s.m_strDigitalFormat.IsEmpty())
+        s.m_strDigitalFormat = g_szDefaultDigitalFormat;
+    if (s.m_strDigitalFormat == m_strFormat)
+        return;
+    m_strFormat = s.m_strDigitalFormat;
+    DrawClock();
 }
 
 void CDigitalClockDlg::PaintText(const CString& strText)

@@ -54,6 +54,8 @@ protected:
     void OnKindCommand(UINT nID) override;
     std::vector<CClockMenuItem> BuildMenuItems() override;
     void FillSkinInfo(CSkinInfoDlg& dlg) const override;
+    // A format other than the one in use is drawn from the next pass on.
+    void ApplyDrawingOptions() override;
     HBITMAP GetBackBuffer() const override { return static_cast<HBITMAP>(m_bmpCanvas.GetSafeHandle()); }
     CSize GetBackBufferSize() const override { return CSize(m_nBackWidth, m_nBackHeight); }
 

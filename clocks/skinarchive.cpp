@@ -16,10 +16,33 @@ int GetSkinBrowserType(SkinKind kind)
     return kind == SKIN_DIGITAL ? 1 : 0;
 }
 
+namespace {
+
+// Windows opens a device for these stems whatever follows the first dot:
+// "CON.acs" and "con.x.acs" are the console.
+BOOL IsDeviceName(const CString& strName)
+{
+    CString strStem = strName;
+    const int nDot = strStem.Find('.');
+    if (nDot >= 0)
+        strStem = strStem.Left(nDot);
+    strStem.TrimRight(' ');
+    strStem.MakeUpper();
+    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    for (const char* pszDevice : kDevices) {
+        if (strStem == pszDevice)
+            return TRUE;
+    }
+    return strStem.GetLength() == 4 && (strStem.Left(3) == "COM" || strStem.Left(3) == "LPT") && strStem[3] >= '0'
+           && strStem[3] <= '9';
+}
+
+} // namespace
+
 BOOL IsSafeSkinName(const CString& strName)
 {
-    return !strName.IsEmpty() && strName.FindOneOf("\\/:") < 0 && strName.Find("..") < 0
-           && static_cast<int>(std::strlen(strName)) == strName.GetLength();
+    return !strName.IsEmpty() && strName != "." && strName != ".." && strName.FindOneOf("\\/:") < 0
+           && static_cast<int>(std::strlen(strName)) == strName.GetLength() && !IsDeviceName(strName);
 }
 
 void FindSkins(const CString& strFolder, SkinKind kind, CSortStringArray& names)
@@ -37,11 +60,19 @@ void FindSkins(const CString& strFolder, SkinKind kind, CSortStringArray& names)
 
 INT_PTR FindSkinName(const CSortStringArray& names, const CString& strName)
 {
+    INT_PTR nFolded = -1;
+    int nFoldedCount = 0;
     for (INT_PTR i = 0; i < names.GetSize(); i++) {
         if (names[i] == strName)
             return i;
+        if (names[i].CompareNoCase(strName) == 0) {
+            nFolded = i;
+            nFoldedCount++;
+        }
     }
-    return -1;
+    // Two spellings of one name (a case-sensitive file system): neither is
+    // "the" skin, and the listing's order must not choose.
+    return nFoldedCount == 1 ? nFolded : -1;
 }
 
 CString GetSkinArchivePath(const CString& strFolder, const CString& strName, SkinKind kind)
@@ -82,7 +113,10 @@ SkinOpenResult CSkinOpen::Open(CString& strSkin)
         return SKIN_OPEN_NO_SKINS;
     }
 
-    if (FindSkinName(m_names, strSkin) < 0 || !CanRead(GetSkinArchivePath(m_strFolder, strSkin, m_kind))) {
+    const INT_PTR nListed = FindSkinName(m_names, strSkin);
+    if (nListed >= 0)
+        strSkin = m_names[nListed];
+    if (nListed < 0 || !CanRead(GetSkinArchivePath(m_strFolder, strSkin, m_kind))) {
         m_glimmarkMessages.Add("Cannot read " + strSkin + " skin file!");
         strSkin = m_names[0];
         if (!CanRead(GetSkinArchivePath(m_strFolder, strSkin, m_kind))) {

@@ -22,14 +22,17 @@ const char* GetSkinExtension(SkinKind kind);
 // The Skin Browser's type of the kind: 0 analog, 1 digital.
 int GetSkinBrowserType(SkinKind kind);
 
-// A name fit to become part of a path: not empty, no separator, no drive
-// colon, no "..".
+// A name fit to become part of a path: not empty, not "." or "..", no
+// separator, no drive colon, no device name (CON, NUL, COM1 ..., with any
+// extension). Other dots are the name's own: "Retro..Gold" is a name.
 BOOL IsSafeSkinName(const CString& strName);
 
 // Empties names, lists the kind's archives in strFolder (extension matched
 // without regard to case), keeps the names fit for paths and sorts them.
 void FindSkins(const CString& strFolder, SkinKind kind, CSortStringArray& names);
-// Index of strName in names, matched case-sensitively; -1 when absent.
+// Index of strName in names: its exact entry, else the one entry equal to it
+// ignoring case (Windows opens such a file by either spelling); -1 when
+// there is none, or several that differ only in case and none exactly.
 INT_PTR FindSkinName(const CSortStringArray& names, const CString& strName);
 
 CString GetSkinArchivePath(const CString& strFolder, const CString& strName, SkinKind kind);
@@ -51,8 +54,8 @@ public:
     {
     }
 
-    // strSkin is the current skin setting; a fallback to the first listed
-    // skin changes it.
+    // strSkin is the current skin setting; it becomes the listed spelling of
+    // the skin it names, or the first listed skin when it names none.
     SkinOpenResult Open(CString& strSkin);
 
     SkinKind m_kind;

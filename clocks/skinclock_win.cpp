@@ -349,6 +349,30 @@ void CSkinClockDlg::KeepOnTop()
     SetWindowPos(&wndTopMost, 0, 0, 0, 0, nFlags);
 }
 
+// In place rather than made anew: the window, its menu and a box it has
+// open stay, and nothing is hidden unless the picture must change.
+void CSkinClockDlg::ApplyOptions()
+{
+    if (m_hWnd == nullptr)
+        return;
+    CSettings& s = Settings();
+    ApplyOnTop();
+    ApplyOnBottom();
+    KeepInWorkArea();
+    // A load already running (its box open) is not entered; it ends with
+    // what it began with, and the next load takes the settings.
+    if (m_nLoading > 0)
+        return;
+    CString& strSkin = s.*m_kind.pstrSkin;
+    if (strSkin == m_strShownSkin) {
+        ApplyDrawingOptions();
+        return;
+    }
+    StoreCenter();
+    if (!LoadSkin(s.*m_kind.pnScale) && !m_strShownSkin.IsEmpty())
+        strSkin = m_strShownSkin;
+}
+
 void CSkinClockDlg::SetAutoChangeTimer(BOOL bOn)
 {
     if (m_hWnd == nullptr)

@@ -79,6 +79,9 @@ public:
 
     void SetAutoChangeTimer(BOOL bOn) override;
     CPoint GetWindowCenter() override;
+    // Stacking order and placement at once; a skin other than the one shown
+    // is loaded, and a load that fails leaves the shown one as the setting.
+    void ApplyOptions() override;
 
     virtual void DrawClock() = 0;
     // The next skin of the automatic change, loaded around the stored centre.
@@ -100,6 +103,8 @@ public:
     CClockMenu* GetContextMenu() const { return m_pMenu.get(); }
     const CString& GetDataPath() const { return m_strDataPath; }
     const CString& GetArchivePath() const { return m_strArchivePath; }
+    // The skin the last good load showed, as listed.
+    const CString& GetShownSkin() const { return m_strShownSkin; }
 
     CImageList m_imageList;
     CString m_strSeparator;
@@ -159,6 +164,9 @@ protected:
     virtual HBITMAP MakeClockBitmap(const CPicture& picture) const;
     // Tells the user why a load failed; FALSE. The last good clock stays.
     BOOL LoadFailed(const CString& strMessage);
+    // What ApplyOptions does when the skin stays: the kind's own settings
+    // that drawing reads (the second hand, the format).
+    virtual void ApplyDrawingOptions() = 0;
 
     CSettings& Settings() const { return g_settings; }
 
@@ -169,6 +177,7 @@ protected:
     CDC m_dcBuffer; // the back buffer's memory context
     CString m_strArchivePath;
     CString m_strDataPath;
+    CString m_strShownSkin;
     int m_nTicking = 0;     // a timer handler is running
     int m_nLoading = 0;     // a load is running
     int m_nMenuOpen = 0;    // the context menu is being tracked

@@ -511,7 +511,7 @@ TEST_F(AnalogClockTest, SkinInformationShowsTheDescription)
     std::map<int, std::string> texts;
     bool bHandsVisible = false;
     WhenLooping([&] {
-        HWND hDlg = ::FindWindowA(nullptr, "Skin information");
+        HWND hDlg = vtest::FindThreadWindow("Skin information");
         if (hDlg == nullptr)
             return;
         for (int id : {1449, 1450, 1042, 1451, 1045, 1452, 1453, 1454, 1455, 1320, 1322}) {
@@ -547,7 +547,7 @@ TEST_F(AnalogClockTest, SkinInformationHidesTheEmptyHandsRow)
     dlg.m_strName = "Red Digital";
     int nHandsStyles = -1;
     WhenLooping([&] {
-        HWND hDlg = ::FindWindowA(nullptr, "Skin information");
+        HWND hDlg = vtest::FindThreadWindow("Skin information");
         if (hDlg == nullptr)
             return;
         nHandsStyles = 0;

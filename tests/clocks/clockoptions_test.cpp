@@ -154,8 +154,17 @@ TEST(ClockOptions, TheCurrentSkinFallsBackToTheFirstListedOnlyWhenThereIsOne)
     EXPECT_STREQ("Alpha", strCurrent);
     strCurrent = "Gamma";
     EXPECT_EQ(1, ChooseCurrentSkin(names, strCurrent));
-    strCurrent = "gamma"; // names match with their case
+    // Another case names the same skin, whose listed spelling is stored;
+    // with both spellings listed each finds its own.
+    strCurrent = "gamma";
+    EXPECT_EQ(1, ChooseCurrentSkin(names, strCurrent));
+    EXPECT_STREQ("Gamma", strCurrent);
+    names.Add("gamma");
+    strCurrent = "gamma";
+    EXPECT_EQ(2, ChooseCurrentSkin(names, strCurrent));
+    strCurrent = "GAMMA"; // two candidates: neither, so the first skin
     EXPECT_EQ(0, ChooseCurrentSkin(names, strCurrent));
+    EXPECT_STREQ("Alpha", strCurrent);
 }
 
 TEST(ClockOptions, ChosenSkinsAreReadUpToTheirSeparatorAndWrittenWithIt)

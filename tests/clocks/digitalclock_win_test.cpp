@@ -454,7 +454,7 @@ TEST_F(DigitalClockTest, MenuCommandsAndDoubleClicks)
     std::map<int, std::string> texts;
     bool bHandsVisible = true;
     WhenLooping([&] {
-        HWND hDlg = ::FindWindowA(nullptr, "Skin information");
+        HWND hDlg = vtest::FindThreadWindow("Skin information");
         if (hDlg == nullptr)
             return;
         for (int id : {1449, 1450, 1042, 1451, 1045, 1452, 1454, 1320}) {

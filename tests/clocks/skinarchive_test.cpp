@@ -67,11 +67,24 @@ TEST(SkinNames, SafeForPaths)
     EXPECT_FALSE(IsSafeSkinName(""));
     EXPECT_FALSE(IsSafeSkinName(".."));
     EXPECT_FALSE(IsSafeSkinName("..\\x"));
-    EXPECT_FALSE(IsSafeSkinName("a..b"));
+    // Two dots inside a name are the name's own: no step up a folder.
+    EXPECT_TRUE(IsSafeSkinName("a..b"));
     EXPECT_FALSE(IsSafeSkinName("sub/x"));
     EXPECT_FALSE(IsSafeSkinName("sub\\x"));
     EXPECT_FALSE(IsSafeSkinName("C:x"));
     EXPECT_FALSE(IsSafeSkinName(CString("a\0b", 3)));
+}
+
+// "." and ".." alone, separators, drive colons and device names (with any
+// extension) stay out of paths; other dots, and names that only start like a
+// device, are names.
+TEST(SkinNames, DotsDevicesAndSeparators)
+{
+    for (const char* pszName : {"Retro..Gold", "...", "x..", ".hidden", "CONSOLE", "COM", "LPT10", "Con Artist"})
+        EXPECT_TRUE(IsSafeSkinName(pszName)) << pszName;
+    for (const char* pszName : {".", "..", "a\\b", "../x", "C:", "CON", "con", "Con.x", "CON .y", "nul", "PRN", "AUX",
+                                "COM1", "lpt9", "COM0.z", "CONIN$", "conout$"})
+        EXPECT_FALSE(IsSafeSkinName(pszName)) << pszName;
 }
 
 TEST(SkinNames, Paths)
@@ -92,7 +105,8 @@ TEST_F(SkinFolders, ListIsSortedAndFiltered)
     CSortStringArray names;
     names.Add("stale");
     FindSkins(Folder("acs"), SKIN_ANALOG, names);
-    EXPECT_EQ(Names(names), (std::vector<std::string>{"Alpha", "beta", "c", "ZULU"}));
+    // Two dots inside a name are listed as any other name.
+    EXPECT_EQ(Names(names), (std::vector<std::string>{"Alpha", "bad..name", "beta", "c", "ZULU"}));
 
     FindSkins(Folder("acs"), SKIN_DIGITAL, names);
     EXPECT_EQ(Names(names), std::vector<std::string>{"d"});
@@ -101,8 +115,10 @@ TEST_F(SkinFolders, ListIsSortedAndFiltered)
 
     EXPECT_EQ(FindSkinName(names, "d"), -1);
     FindSkins(Folder("acs"), SKIN_ANALOG, names);
-    EXPECT_EQ(FindSkinName(names, "c"), 2);
-    EXPECT_EQ(FindSkinName(names, "zulu"), -1);
+    EXPECT_EQ(FindSkinName(names, "c"), 3);
+    // Another spelling of the one listed name finds it, as Windows opens it.
+    EXPECT_EQ(FindSkinName(names, "zulu"), 4);
+    EXPECT_EQ(FindSkinName(names, "zulu "), -1);
 }
 
 TEST_F(SkinFolders, EmptyFolderFindsNoSkins)
@@ -143,7 +159,7 @@ TEST_F(SkinFolders, MissingSkinFallsBackToTheFirstByName)
     Pack("dcs", "zeta.dcs", kData);
     Pack("dcs", "Beta.dcs", kData);
     Pack("dcs", "alpha.dcs", kData);
-    for (const char* pszCurrent : {"Deleted", "ALPHA", "../dcs/zeta", ""}) {
+    for (const char* pszCurrent : {"Deleted", "../dcs/zeta", ""}) {
         CSkinOpen open(SKIN_DIGITAL, Folder("dcs"), Temp());
         CString strSkin = pszCurrent;
         ASSERT_EQ(open.Open(strSkin), SKIN_OPEN_OK) << pszCurrent;
@@ -154,6 +170,46 @@ TEST_F(SkinFolders, MissingSkinFallsBackToTheFirstByName)
     }
     // Nothing was written outside the temporary folder.
     EXPECT_FALSE(fs::exists(m_root / "dcs" / "zeta.dat"));
+
+    // "ALPHA" is no missing skin: alpha in another case opens without a box.
+    CSkinOpen open(SKIN_DIGITAL, Folder("dcs"), Temp());
+    CString strSkin = "ALPHA";
+    ASSERT_EQ(open.Open(strSkin), SKIN_OPEN_OK);
+    EXPECT_EQ(strSkin, CString("alpha"));
+    EXPECT_EQ(open.m_glimmarkMessages.GetSize(), 0);
+}
+
+// A setting matches its exact listed name first, else the one listed name
+// equal to it ignoring case, whose spelling is then opened and stored.
+TEST_F(SkinFolders, SettingsFindTheirSkinWhateverTheCase)
+{
+    Pack("acs", "Blue.acs", {'B'});
+    Pack("acs", "Retro..Gold.acs", {'R'});
+#ifndef _WIN32
+    WriteFile(m_root / "acs" / "CON.acs", kData); // a device elsewhere: never listed
+#endif
+    const struct {
+        const char* pszSetting;
+        const char* pszOpened;
+    } cases[] = {{"blue", "Blue"}, {"BLUE", "Blue"}, {"retro..gold", "Retro..Gold"}};
+    for (const auto& c : cases) {
+        CSkinOpen open(SKIN_ANALOG, Folder("acs"), Temp());
+        CString strSkin = c.pszSetting;
+        ASSERT_EQ(open.Open(strSkin), SKIN_OPEN_OK) << c.pszSetting;
+        EXPECT_EQ(strSkin, CString(c.pszOpened));
+        EXPECT_EQ(open.m_glimmarkMessages.GetSize(), 0) << c.pszSetting;
+        EXPECT_EQ(ReadFile(m_root / "tmp" / (std::string(c.pszOpened) + ".dat")).at(0), c.pszOpened[0]);
+        EXPECT_EQ(Names(open.m_names), (std::vector<std::string>{"Blue", "Retro..Gold"}));
+    }
+    // Both spellings listed (a case-sensitive folder): each finds its own, a
+    // third finds neither rather than one the listing's order would choose.
+    CSortStringArray names;
+    for (const char* pszName : {"Alpha", "blue", "Blue"})
+        names.Add(pszName);
+    EXPECT_EQ(FindSkinName(names, "blue"), 1);
+    EXPECT_EQ(FindSkinName(names, "Blue"), 2);
+    EXPECT_EQ(FindSkinName(names, "BLUE"), -1);
+    EXPECT_EQ(FindSkinName(names, "ALPHA"), 0);
 }
 
 TEST_F(SkinFolders, FailedUnpackEndsTheLoad)

@@ -1,25 +1,32 @@
 // The analog and digital clock options under Wine, made by the real main
 // dialog from their templates and driven through their controls and tabs:
 // what they show of stored values out of range, what they write at once,
-// what OK stores and Cancel leaves, the chosen skins and the format presets.
+// what OK stores and Cancel leaves, the chosen skins and the format presets;
+// and what the open clocks show once the options closed.
 #include "clocks/clockoptions_win.h"
 
 #include "afx/afxapp.h"
 #include "app/appseams.h"
 #include "app/maindlg.h"
 #include "app/settings.h"
+#include "clocks/analogclock_win.h"
+#include "clocks/clockmenu_win.h"
+#include "clocks/digitalclock_win.h"
 #include "clocks/timeformat.h"
 #include "support/tempfolder.h"
 #include "support/win_drivers.h"
 #include "support/win_menu_driver.h"
 #include "support/win_window.h"
+#include "tools/skinmaker/skinbuild.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
+#include <tuple>
 
 namespace fs = std::filesystem;
 
@@ -267,5 +274,172 @@ TEST_F(ClockOptionsTest, DigitalOptionsWriteTheFormatAtOnceAndCancelKeepsTheRest
     EXPECT_EQ(-1, g_settings.m_nDigitalDblClkAction);
     EXPECT_STREQ(presets[3], g_settings.m_strDigitalFormat);
     EXPECT_EQ(0, m_seams.CountCalls("RegisterHotKey"));
+}
+
+// The real clocks beside the options, with skins drawn for the test in
+// place of the fixture's unreadable ones; unmapped, a reload costs no wait.
+class OpenClockOptionsTest : public ClockOptionsTest {
+protected:
+    void SetUp() override
+    {
+        ClockOptionsTest::SetUp();
+        fs::remove(m_root / "acs" / "Alpha.acs");
+        fs::remove(m_root / "acs" / "Gamma.acs");
+        for (const char* pszName : { "Beta", "Simple", "Broken" }) {
+            MakeSkin(SKIN_ANALOG, pszName);
+            MakeSkin(SKIN_DIGITAL, pszName);
+        }
+        g_windowServices.pfnMake[WK_ANALOGCLOCK] = Make<CUnmapped<CAnalogClockDlg>>;
+        g_windowServices.pfnMake[WK_DIGITALCLOCK] = Make<CUnmapped<CDigitalClockDlg>>;
+        g_settings.m_strAnalogSkin = g_settings.m_strDigitalSkin = "Simple";
+        g_settings.m_ptAnalogCenter = g_settings.m_ptDigitalCenter = CPoint(300, 300);
+        m_seams.m_nNow = CTime(2026, 1, 1, 10, 20, 30).GetTime();
+    }
+    void MakeSkin(SkinKind kind, const std::string& name)
+    {
+        CSkinMakerOptions options;
+        options.kind = kind;
+        options.strName = name.c_str();
+        options.nTruncate = name == "Broken" ? 100 : -1;
+        CString strError;
+        const fs::path path = m_root / (kind == SKIN_ANALOG ? "acs" : "dcs") / (name + GetSkinExtension(kind));
+        ASSERT_TRUE(WriteSkinFile(options, path.string().c_str(), strError)) << strError.GetString();
+    }
+    CSkinClockDlg* ShowClock(SkinKind kind)
+    {
+        m_pMain->SendMessage(kind == SKIN_ANALOG ? UM_SHOWANALOGCLOCK : UM_SHOWDIGITALCLOCK);
+        return dynamic_cast<CSkinClockDlg*>(
+            kind == SKIN_ANALOG ? m_pMain->m_pAnalogClockDlg : m_pMain->m_pDigitalClockDlg);
+    }
+    // The options of the kind: fn acts on "Visible settings", then the button ends them.
+    void Options(SkinKind kind, const std::function<void(HWND)>& fn, int nButton)
+    {
+        CClockOptionsDlg* pDlg = Open(kind == SKIN_ANALOG ? UM_SHOWANALOGOPTIONS : UM_SHOWDIGITALOPTIONS);
+        ASSERT_NE(nullptr, pDlg);
+        fn(pDlg->GetVisiblePage()->GetSafeHwnd());
+        vtest::PressButton(pDlg->GetSafeHwnd(), nButton);
+        vtest::PumpPending();
+    }
+    static void ChooseSkin(HWND hPage, const char* pszName)
+    {
+        vtest::SelectItem(hPage, 1209,
+            static_cast<int>(::SendDlgItemMessageA(hPage, 1209, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                reinterpret_cast<LPARAM>(pszName))));
+    }
+    // Whether the clock's context menu, as it would open now, checks the item.
+    static bool MenuChecks(CSkinClockDlg* pClock, UINT nID)
+    {
+        pClock->BuildContextMenu();
+        return (::GetMenuState(pClock->GetContextMenu()->GetSafeHmenu(), nID, MF_BYCOMMAND) & MF_CHECKED) != 0;
+    }
+    // The skin the clock shows (by its description) when its menu checks that one alone.
+    static CString ShownAndChecked(CSkinClockDlg* pClock, SkinKind kind)
+    {
+        CString strChecked;
+        for (INT_PTR i = 0; i < pClock->GetSkins().GetSize(); i++)
+            strChecked += MenuChecks(pClock, ID_CLOCK_SKIN_FIRST + static_cast<UINT>(i)) ? pClock->GetSkins()[i] : "";
+        const int nName = kind == SKIN_ANALOG ? static_cast<int>(SkinDescription::ANALOG_NAME)
+                                              : static_cast<int>(SkinDescription::DIGITAL_NAME);
+        const CString strShown = SkinDescription(pClock->m_strSkinDescription).GetField(nName);
+        return strShown == strChecked ? strShown : strShown + " / " + strChecked;
+    }
+};
+
+// "Always on top" changed and OK: the same open clock follows at once, and
+// its menu agrees; unchecked and Cancel: nothing unsaved is applied.
+TEST_F(OpenClockOptionsTest, OnTopFromTheOptionsReachesTheOpenClockAndItsMenu)
+{
+    for (SkinKind kind : { SKIN_ANALOG, SKIN_DIGITAL }) {
+        const UINT nOnTopID = kind == SKIN_ANALOG ? 32813 : 301;
+        (kind == SKIN_ANALOG ? g_settings.m_bAnalogOnTop : g_settings.m_bDigitalOnTop) = TRUE;
+        CSkinClockDlg* pClock = ShowClock(kind);
+        ASSERT_NE(nullptr, pClock);
+        const struct {
+            bool bCheck;
+            int nButton;
+            bool bOnTop;
+        } steps[] = { { false, IDOK, false }, { true, IDOK, true }, { false, IDCANCEL, true } };
+        for (const auto& step : steps) {
+            Options(kind, [&](HWND hPage) { vtest::SetCheck(hPage, 1232, step.bCheck); }, step.nButton);
+            EXPECT_EQ(step.bOnTop, (pClock->GetExStyle() & WS_EX_TOPMOST) != 0) << kind << step.nButton;
+            EXPECT_EQ(step.bOnTop, MenuChecks(pClock, nOnTopID)) << kind << step.nButton;
+        }
+        EXPECT_EQ(pClock, ShowClock(kind));
+    }
+    EXPECT_EQ(0, m_seams.CountCalls("MessageBox"));
+}
+
+// A preset from "Formats..." is drawn by the next tick: after OK one of the
+// same length in place, after Cancel (which keeps what the menu wrote) one
+// of another length in a window sized for it.
+TEST_F(OpenClockOptionsTest, AFormatPresetIsDrawnByTheNextTick)
+{
+    g_settings.m_strDigitalFormat = "%hh(:)%nn(:)%ss";
+    auto* pClock = dynamic_cast<CDigitalClockDlg*>(ShowClock(SKIN_DIGITAL));
+    ASSERT_NE(nullptr, pClock);
+    EXPECT_STREQ("10 20 30", pClock->m_strPrevText);
+    EXPECT_EQ(128 + 128 % 56, pClock->m_nBackWidth);
+    // "%hhh.%nn.%ss" and "%hhh(.)%nn" at 10:20:31.
+    for (const auto& c : { std::make_tuple(2, IDOK, "10.20.31"), std::make_tuple(17, IDCANCEL, "10.20") }) {
+        vtest::CMenuDriver driver(901 + std::get<0>(c));
+        auto choosePreset = [](HWND hPage) {
+            vtest::PressButton(hPage, 1378);
+            vtest::PumpPending(); // the menu posts its command
+        };
+        Options(SKIN_DIGITAL, choosePreset, std::get<1>(c));
+        EXPECT_TRUE(driver.Chose());
+        m_seams.m_nNow = CTime(2026, 1, 1, 10, 20, 31).GetTime();
+        pClock->SendMessage(WM_TIMER, CDigitalClockDlg::TIMER_DRAW, 0);
+        EXPECT_STREQ(std::get<2>(c), pClock->m_strPrevText);
+        EXPECT_TRUE(MenuChecks(pClock, 901 + std::get<0>(c)));
+    }
+    EXPECT_EQ(80 + 80 % 56, pClock->m_nBackWidth); // five characters of the stored 128 for eight
+    EXPECT_EQ(0, m_seams.CountCalls("MessageBox"));
+}
+
+// Another skin, then Cancel: the choice was written at once, so the clock
+// shows it and its menu checks it. A skin that cannot be read, with OK,
+// leaves the clock showing the last good one, which the setting keeps.
+TEST_F(OpenClockOptionsTest, TheClockShowsTheSkinItsMenuChecks)
+{
+    for (SkinKind kind : { SKIN_ANALOG, SKIN_DIGITAL }) {
+        CSkinClockDlg* pClock = ShowClock(kind);
+        ASSERT_NE(nullptr, pClock);
+        EXPECT_STREQ("Simple", ShownAndChecked(pClock, kind));
+        Options(kind, [](HWND hPage) { ChooseSkin(hPage, "Beta"); }, IDCANCEL);
+        EXPECT_STREQ("Beta", ShownAndChecked(pClock, kind)) << kind;
+        EXPECT_EQ(0, m_seams.CountCalls("MessageBox"));
+        Options(kind, [](HWND hPage) { ChooseSkin(hPage, "Broken"); }, IDOK);
+        EXPECT_EQ(1, m_seams.CountCalls("MessageBox")) << kind; // why it failed
+        EXPECT_STREQ("Beta", ShownAndChecked(pClock, kind)) << kind;
+        EXPECT_STREQ("Beta", kind == SKIN_ANALOG ? g_settings.m_strAnalogSkin : g_settings.m_strDigitalSkin);
+        EXPECT_EQ(pClock, ShowClock(kind));
+        m_seams.m_calls.clear();
+    }
+}
+
+// The options closed while the clock's modal Skin information box is open:
+// the box stays over the same clock, which shows the new skin already.
+TEST_F(OpenClockOptionsTest, ASkinInformationBoxOpenOnTheClockSurvivesTheOptions)
+{
+    CSkinClockDlg* pClock = ShowClock(SKIN_ANALOG);
+    ASSERT_NE(nullptr, pClock);
+    bool bBoxStayed = false;
+    CString strShown;
+    vtest::CDialogMatch match;
+    match.pszCaption = "Skin information";
+    vtest::CDialogDriver driver(match, [&](HWND hBox) {
+        Options(SKIN_ANALOG, [](HWND hPage) { ChooseSkin(hPage, "Beta"); }, IDOK);
+        bBoxStayed = ::IsWindow(hBox) && m_pMain->m_pAnalogClockDlg == pClock;
+        strShown = ShownAndChecked(pClock, SKIN_ANALOG);
+        vtest::PressButton(hBox, IDOK);
+    });
+    pClock->SendMessage(WM_COMMAND, 415 /* "Skin info..." */, 0);
+    EXPECT_EQ(1, driver.Driven());
+    EXPECT_FALSE(driver.TimedOut());
+    EXPECT_TRUE(bBoxStayed);
+    EXPECT_STREQ("Beta", strShown);
+    EXPECT_EQ(pClock, m_pMain->m_pAnalogClockDlg);
+    EXPECT_TRUE(pClock->IsWindowEnabled());
 }
 } // namespace

@@ -106,6 +106,15 @@ TEST(SkinList, OnlyPlainNamesReachTheFileSystem)
         EXPECT_EQ(c.plain, IsPlainSkinName(c.name) != FALSE) << c.name;
 }
 
+// The clocks list and load a name with two dots inside, so the Skin Browser
+// takes it too; its own refusals stay.
+TEST(SkinList, TwoDotsInsideANameArePlain)
+{
+    EXPECT_TRUE(IsPlainSkinName("Retro..Gold"));
+    for (const char* pszName : {".", "Retro..", "..\\Gold", "CON..x", "a..b?"})
+        EXPECT_FALSE(IsPlainSkinName(pszName)) << pszName;
+}
+
 TEST(SkinList, TransferPercent)
 {
     EXPECT_EQ(0, GetTransferPercent(500, 0));

@@ -16,6 +16,29 @@ bool PumpUntil(const std::function<bool()>& pred, DWORD nTimeoutMs) {
     }
 }
 
+namespace {
+struct CCaptionSearch {
+    const char* pszCaption;
+    HWND hFound;
+};
+
+BOOL CALLBACK MatchCaption(HWND hWnd, LPARAM lParam) {
+    CCaptionSearch* pSearch = reinterpret_cast<CCaptionSearch*>(lParam);
+    char sz[256] = "";
+    ::GetWindowTextA(hWnd, sz, sizeof(sz));
+    if (lstrcmpA(sz, pSearch->pszCaption) != 0)
+        return TRUE;
+    pSearch->hFound = hWnd;
+    return FALSE;
+}
+}  // namespace
+
+HWND FindThreadWindow(const char* pszCaption) {
+    CCaptionSearch search = {pszCaption, nullptr};
+    ::EnumThreadWindows(::GetCurrentThreadId(), MatchCaption, reinterpret_cast<LPARAM>(&search));
+    return search.hFound;
+}
+
 void PumpPending() {
     MSG msg;
     while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {

@@ -16,6 +16,9 @@ namespace vtest {
 bool PumpUntil(const std::function<bool()>& pred, DWORD nTimeoutMs = 2000);
 // Dispatches whatever is queued now.
 void PumpPending();
+// A top-level window of this thread with that caption, or null. Unlike
+// FindWindow it never finds a window of another test program in the session.
+HWND FindThreadWindow(const char* pszCaption);
 
 // A 32-bit top-down copy of a window, taken with WM_PRINT (PrintWindow as fallback).
 class CWindowSnapshot {
