@@ -102,73 +102,62 @@ private:
 };
 CTicker* CTicker::s_pTicker = nullptr;
 
-// When a thread ended, seen by a thread of its own: what a test measures
-// while its own thread is busy (a window closing).
-class CThreadEndClock {
+// Watches the dialog's messages on the test's thread: what it showed as each
+// list ended, read right after the list's last step (before a preview takes
+// the status line), and how long its WM_DESTROY took (the wait for its
+// workers; hiding a shown window comes before it).
+class CDialogSpy {
 public:
-    explicit CThreadEndClock(HANDLE hThread) : m_hThread(hThread)
-    {
-        m_hWatcher = ::CreateThread(nullptr, 0, Watch, this, 0, nullptr);
-    }
-    ~CThreadEndClock()
-    {
-        Wait(INFINITE);
-        ::CloseHandle(m_hWatcher);
-    }
-    bool Wait(DWORD dwTimeoutMs) { return ::WaitForSingleObject(m_hWatcher, dwTimeoutMs) == WAIT_OBJECT_0; }
-    DWORD EndedAfter(DWORD dwStart) const { return m_dwEnded - dwStart; }
-
-private:
-    static DWORD WINAPI Watch(LPVOID pArg)
-    {
-        auto* pThis = static_cast<CThreadEndClock*>(pArg);
-        ::WaitForSingleObject(pThis->m_hThread, INFINITE);
-        pThis->m_dwEnded = ::GetTickCount();
-        return 0;
-    }
-    HANDLE m_hThread;
-    HANDLE m_hWatcher = nullptr;
-    DWORD m_dwEnded = 0;
-};
-
-// What the dialog showed as each list ended, read right after the list's
-// last step, before a preview takes the status line.
-class CListEnds {
-public:
-    struct CEnd {
+    struct CListEnd {
         DWORD dwTick;
         std::string strStatus;
         bool bInstallEnabled;
     };
 
-    explicit CListEnds(CSkinBrowserDlg& dlg) : m_dlg(dlg)
+    explicit CDialogSpy(CSkinBrowserDlg& dlg) : m_dlg(dlg), m_hWnd(dlg.m_hWnd)
     {
         s_pThis = this;
-        m_hHook = ::SetWindowsHookExA(WH_CALLWNDPROCRET, Hook, nullptr, ::GetCurrentThreadId());
+        m_hBefore = ::SetWindowsHookExA(WH_CALLWNDPROC, Before, nullptr, ::GetCurrentThreadId());
+        m_hAfter = ::SetWindowsHookExA(WH_CALLWNDPROCRET, After, nullptr, ::GetCurrentThreadId());
     }
-    ~CListEnds()
+    ~CDialogSpy()
     {
-        ::UnhookWindowsHookEx(m_hHook);
+        ::UnhookWindowsHookEx(m_hBefore);
+        ::UnhookWindowsHookEx(m_hAfter);
         s_pThis = nullptr;
     }
-    std::vector<CEnd> m_ends;
+    std::vector<CListEnd> m_listEnds;
+    DWORD m_dwDestroyStart = 0;
+    DWORD m_dwDestroyEnd = 0;
 
 private:
-    static LRESULT CALLBACK Hook(int nCode, WPARAM wParam, LPARAM lParam)
+    static LRESULT CALLBACK Before(int nCode, WPARAM wParam, LPARAM lParam)
     {
-        const auto* pMsg = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-        if (nCode == HC_ACTION && s_pThis != nullptr && pMsg->hwnd == s_pThis->m_dlg.m_hWnd
-            && pMsg->message == UM_SKINJOB && pMsg->wParam == SJ_LISTEND)
-            s_pThis->m_ends.push_back(
-                {::GetTickCount(), s_pThis->m_dlg.m_progress.GetText().GetString(),
-                 ::IsWindowEnabled(::GetDlgItem(pMsg->hwnd, IDC_SKINBROWSER_INSTALL)) != FALSE});
+        const auto* pMsg = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (nCode == HC_ACTION && s_pThis != nullptr && pMsg->hwnd == s_pThis->m_hWnd && pMsg->message == WM_DESTROY)
+            s_pThis->m_dwDestroyStart = ::GetTickCount();
         return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
     }
-    static CListEnds* s_pThis;
+    static LRESULT CALLBACK After(int nCode, WPARAM wParam, LPARAM lParam)
+    {
+        const auto* pMsg = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+        if (nCode == HC_ACTION && s_pThis != nullptr && pMsg->hwnd == s_pThis->m_hWnd) {
+            if (pMsg->message == WM_DESTROY)
+                s_pThis->m_dwDestroyEnd = ::GetTickCount();
+            else if (pMsg->message == UM_SKINJOB && pMsg->wParam == SJ_LISTEND)
+                s_pThis->m_listEnds.push_back(
+                    {::GetTickCount(), s_pThis->m_dlg.m_progress.GetText().GetString(),
+                     ::IsWindowEnabled(::GetDlgItem(pMsg->hwnd, IDC_SKINBROWSER_INSTALL)) != FALSE});
+        }
+        return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
+    }
+    static CDialogSpy* s_pThis;
     CSkinBrowserDlg& m_dlg;
-    HHOOK m_hHook = nullptr;
+    HWND m_hWnd;
+    HHOOK m_hBefore = nullptr;
+    HHOOK m_hAfter = nullptr;
 };
-CListEnds* CListEnds::s_pThis = nullptr;
+CDialogSpy* CDialogSpy::s_pThis = nullptr;
 
 // Every file under a folder with its size: what a test compares before and after.
 void ListTree(const std::string& folder, const std::string& prefix, std::vector<std::string>& out)
@@ -664,16 +653,17 @@ TEST_F(SkinBrowserTest, ClosingDuringAStalledRequestWaitsASecondAtMost)
         << "the preview waited for the download's probe";
     EXPECT_TRUE(vtest::WaitPumping(hDownload, 1000)) << "the cancelled download went on";
     ASSERT_EQ(1, dlg.GetRunningWorkerCount());
-    // Closing cancels the preview, which stops waiting for its probe at once.
-    CThreadEndClock previewEnd(hPreview);
-    const DWORD dwStart = ::GetTickCount();
-    dlg.DestroyWindow();
+    // Closing cancels the preview, which stops waiting for its probe at once:
+    // the close does not wait for it.
+    {
+        CDialogSpy spy(dlg);
+        dlg.DestroyWindow();
+        EXPECT_EQ(0, dlg.GetRunningWorkerCount()) << "the preview went on";
+        EXPECT_LT(spy.m_dwDestroyEnd - spy.m_dwDestroyStart, 500u);
+    }
     delete m_pDlg;
     m_pDlg = nullptr;
-    const DWORD dwTook = ::GetTickCount() - dwStart;
-    EXPECT_LT(dwTook, SKIN_WORKER_WAIT_MS + 1000);
-    ASSERT_TRUE(previewEnd.Wait(1000)) << "the preview went on";
-    EXPECT_LT(previewEnd.EndedAfter(dwStart), 500u);
+    EXPECT_TRUE(vtest::WaitPumping(hPreview, 1000));
     // The probes left running end on their timeout and ask nothing more.
     vtest::PumpUntil([] { return false; }, SKIN_NET_TIMEOUT_MS + 1000);
     EXPECT_EQ(2, Requests({"/mode/silent/", "Samples"}) - nAsked) << "requests after Cancel";
@@ -835,16 +825,16 @@ TEST_F(SkinBrowserTest, EachPreviewAndKindShowsAlone)
 TEST_F(SkinBrowserTest, DrippingHeadersAreGivenUpAndHoldNothingLaterJobsNeed)
 {
     CSkinBrowserDlg& dlg = Open();
-    CListEnds ends(dlg);
+    CDialogSpy ends(dlg);
     CTicker ticker;
     SetRoot(Root("drip-headers"));
     const DWORD dwListStart = ::GetTickCount();
     Click(IDC_SKINBROWSER_CONNECT);
-    ASSERT_TRUE(vtest::PumpUntil([&] { return !ends.m_ends.empty(); }, 20000));
-    EXPECT_GE(ends.m_ends[0].dwTick - dwListStart, SKIN_HEADERS_TIMEOUT_MS - 500);
-    EXPECT_LE(ends.m_ends[0].dwTick - dwListStart, 12000u);
-    EXPECT_EQ("Skin list stopped: no answer headers within 10 s", ends.m_ends[0].strStatus);
-    EXPECT_FALSE(ends.m_ends[0].bInstallEnabled);
+    ASSERT_TRUE(vtest::PumpUntil([&] { return !ends.m_listEnds.empty(); }, 20000));
+    EXPECT_GE(ends.m_listEnds[0].dwTick - dwListStart, SKIN_HEADERS_TIMEOUT_MS - 500);
+    EXPECT_LE(ends.m_listEnds[0].dwTick - dwListStart, 12000u);
+    EXPECT_EQ("Skin list stopped: no answer headers within 10 s", ends.m_listEnds[0].strStatus);
+    EXPECT_FALSE(ends.m_listEnds[0].bInstallEnabled);
     EXPECT_EQ(1, m_seams.CountCalls(("MessageBox \"Cannot access " + Root("drip-headers")
                                      + "\\n\\nSkin list stopped: no answer headers within 10 s\"")
                                         .c_str()));
@@ -869,7 +859,7 @@ TEST_F(SkinBrowserTest, DrippingHeadersAreGivenUpAndHoldNothingLaterJobsNeed)
     EXPECT_STREQ("Install selected skin", Install());
     EXPECT_EQ(nDownloads, Requests({"drip-headers", "downloadskin.php"}));
     std::printf("dripping headers: the list given up after %lu ms, an Install's probe after %lu ms\n",
-                static_cast<unsigned long>(ends.m_ends[0].dwTick - dwListStart), static_cast<unsigned long>(dwTook));
+                static_cast<unsigned long>(ends.m_listEnds[0].dwTick - dwListStart), static_cast<unsigned long>(dwTook));
 
     // Its send still drips on; a preview and an Install complete meanwhile.
     SetRoot(Root(nullptr));
@@ -891,16 +881,16 @@ TEST_F(SkinBrowserTest, DrippingHeadersAreGivenUpAndHoldNothingLaterJobsNeed)
 TEST_F(SkinBrowserTest, AListThatBurstsThenDripsEndsAtTheSlowDataBound)
 {
     CSkinBrowserDlg& dlg = Open();
-    CListEnds ends(dlg);
+    CDialogSpy ends(dlg);
     SetRoot(Root("burst-drip"));
     const DWORD dwStart = ::GetTickCount();
     Click(IDC_SKINBROWSER_CONNECT);
-    ASSERT_TRUE(vtest::PumpUntil([&] { return !ends.m_ends.empty(); }, 20000));
-    const DWORD dwTook = ends.m_ends[0].dwTick - dwStart;
+    ASSERT_TRUE(vtest::PumpUntil([&] { return !ends.m_listEnds.empty(); }, 20000));
+    const DWORD dwTook = ends.m_listEnds[0].dwTick - dwStart;
     EXPECT_GE(dwTook, 9000u);
     EXPECT_LE(dwTook, 12000u);
     std::printf("a list that bursts, then drips: ended after %lu ms\n", static_cast<unsigned long>(dwTook));
-    EXPECT_EQ("Skin list stopped: less than 512 bytes in 5 s", ends.m_ends[0].strStatus);
+    EXPECT_EQ("Skin list stopped: less than 512 bytes in 5 s", ends.m_listEnds[0].strStatus);
     EXPECT_EQ(1, m_seams.CountCalls(("MessageBox \"Cannot access " + Root("burst-drip")
                                      + "\\n\\nSkin list stopped: less than 512 bytes in 5 s\"")
                                         .c_str()));
@@ -917,13 +907,13 @@ TEST_F(SkinBrowserTest, AListThatBurstsThenDripsEndsAtTheSlowDataBound)
 TEST_F(SkinBrowserTest, AListCutShortFailsAndOffersTheLinesRead)
 {
     CSkinBrowserDlg& dlg = Open();
-    CListEnds ends(dlg);
+    CDialogSpy ends(dlg);
     SetRoot(Root("cut-list"));
     Click(IDC_SKINBROWSER_CONNECT);
     Settle();
-    ASSERT_EQ(1u, ends.m_ends.size());
-    EXPECT_EQ("Skin list stopped: incomplete, 3015 of 6030 bytes", ends.m_ends[0].strStatus);
-    EXPECT_FALSE(ends.m_ends[0].bInstallEnabled);
+    ASSERT_EQ(1u, ends.m_listEnds.size());
+    EXPECT_EQ("Skin list stopped: incomplete, 3015 of 6030 bytes", ends.m_listEnds[0].strStatus);
+    EXPECT_FALSE(ends.m_listEnds[0].bInstallEnabled);
     EXPECT_EQ(1, m_seams.CountCalls(("MessageBox \"Cannot access " + Root("cut-list")
                                      + "\\n\\nSkin list stopped: incomplete, 3015 of 6030 bytes\" \"Veltran Clock\" 0x0")
                                         .c_str()));
@@ -937,9 +927,9 @@ TEST_F(SkinBrowserTest, AListCutShortFailsAndOffersTheLinesRead)
     SetRoot(Root(nullptr));
     Click(IDC_SKINBROWSER_CONNECT);
     Settle();
-    ASSERT_EQ(2u, ends.m_ends.size());
-    EXPECT_EQ("Ready", ends.m_ends[1].strStatus);
-    EXPECT_TRUE(ends.m_ends[1].bInstallEnabled);
+    ASSERT_EQ(2u, ends.m_listEnds.size());
+    EXPECT_EQ("Ready", ends.m_listEnds[1].strStatus);
+    EXPECT_TRUE(ends.m_listEnds[1].bInstallEnabled);
     EXPECT_EQ(1, m_seams.CountCalls("MessageBox"));
 }
 
