@@ -19,8 +19,6 @@
 #include <memory>
 #include <vector>
 
-class CHttpClient;
-
 class CSkinBrowserDlg : public CDialog {
 public:
     explicit CSkinBrowserDlg(CWnd* pParent = nullptr);
@@ -88,8 +86,6 @@ public:
     int m_nBackHeight = 0;
     CStringArray m_arrSkinList;
     CPicture m_imgPreview;
-    // The client of m_pProbe, which the workers share.
-    CHttpClient* m_pHttpClient = nullptr;
     // The last worker started. The thread library closes it when the worker
     // ends, so it only says that one was started; the waits use the jobs.
     HANDLE m_hWorkerThread = nullptr;
@@ -125,9 +121,8 @@ private:
     void GroupsFilled();
     void SkinsFilled();
 
-    // The workers started and not yet seen to end; the probes share the client under its lock.
+    // The workers started and not yet seen to end.
     std::vector<std::shared_ptr<CSkinJob>> m_jobs;
-    std::shared_ptr<CSkinProbe> m_pProbe;
     CRowFill m_groupFill;
     CRowFill m_skinFill;
     bool m_bFillingGroups = false;

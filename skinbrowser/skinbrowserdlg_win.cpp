@@ -7,7 +7,6 @@
 #include "app/settings.h"
 #include "image/checked_math.h"
 #include "res/skinbrowser_res.h"
-#include "skinbrowser/httpclient.h"
 #include "skinbrowser/skinlist.h"
 
 #include <algorithm>
@@ -48,7 +47,7 @@ const UINT kRedrawAll = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE;
 CSkinBrowserDlg::CSkinBrowserDlg(CWnd* pParent) : CDialog(IDD_SKINBROWSER, pParent) {}
 
 // The window went first (OnDestroy waited a while for the workers); a worker
-// still running holds its job and the client, and frees them when it ends.
+// still running holds its job and frees it when it ends.
 CSkinBrowserDlg::~CSkinBrowserDlg()
 {
     if (GetSafeHwnd() != nullptr)
@@ -56,8 +55,6 @@ CSkinBrowserDlg::~CSkinBrowserDlg()
     for (auto& job : m_jobs)
         job->Cancel();
     m_jobs.clear();
-    m_pHttpClient = nullptr;
-    m_pProbe.reset();
 }
 
 void CSkinBrowserDlg::DoDataExchange(CDataExchange* pDX)
@@ -118,8 +115,6 @@ BOOL CSkinBrowserDlg::OnInitDialog()
         m_hbmBackground.Attach(background.MakeBitmap());
     }
 
-    m_pProbe = std::make_shared<CSkinProbe>();
-    m_pHttpClient = &m_pProbe->m_client;
     CenterWindow();
 
     SetStatus(kReady, PGS_TEXT_ONLY);
@@ -440,7 +435,6 @@ void CSkinBrowserDlg::StartWorker(CSkinJob::TYPE nType)
     }
     const int nKind = g_settings.m_nSkinBrowserType == 1 ? 1 : 0;
     auto job = std::make_shared<CSkinJob>(nType, m_hWnd, nKind);
-    job->m_pProbe = m_pProbe;
     char szTemp[1024] = "";
     ::GetTempPathA(sizeof szTemp, szTemp);
     if (nType == CSkinJob::LIST) {
@@ -505,9 +499,8 @@ LRESULT CSkinBrowserDlg::OnSkinJob(WPARAM wParam, LPARAM lParam)
         SetInstall("Error", -1);
         break;
     case SJ_LISTEND:
-        // A list a bound stopped says which; other failures had their box.
-        SetStatus(job.m_bFailed && job.m_nBound != SKB_NONE ? FormatSkinListStop(job.m_nBound) : CString(kReady),
-                  PGS_TEXT_ONLY);
+        // A list stopped early says why; other failures had their box.
+        SetStatus(job.m_bFailed && !job.m_strStop.IsEmpty() ? job.m_strStop : CString(kReady), PGS_TEXT_ONLY);
         SetInstall(kInstallThis, job.m_bFailed ? 0 : 1);
         break;
     case SJ_PROBED:

@@ -9,6 +9,9 @@ CString DescribeSkinBound(SKINBOUND nBound)
     case SKB_TIMEOUT:
         str.Format("no answer within %lu s", static_cast<unsigned long>(SKIN_NET_TIMEOUT_MS / 1000));
         break;
+    case SKB_HEADERS:
+        str.Format("no answer headers within %lu s", static_cast<unsigned long>(SKIN_HEADERS_TIMEOUT_MS / 1000));
+        break;
     case SKB_SLOW:
         str.Format("less than %lu bytes in %lu s", static_cast<unsigned long>(SKIN_PACE_MIN_BYTES),
                    static_cast<unsigned long>(SKIN_PACE_WINDOW_MS / 1000));
@@ -29,6 +32,14 @@ CString DescribeSkinBound(SKINBOUND nBound)
         str.Format("the picture has more than %lu pixels", static_cast<unsigned long>(SKIN_PREVIEW_MAX_PIXELS));
         break;
     }
+    return str;
+}
+
+CString DescribeIncomplete(ULONGLONG nRead, ULONGLONG nLength)
+{
+    CString str;
+    str.Format("incomplete, %llu of %llu bytes", static_cast<unsigned long long>(nRead),
+               static_cast<unsigned long long>(nLength));
     return str;
 }
 

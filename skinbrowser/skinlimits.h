@@ -10,6 +10,9 @@
 
 // Connecting, sending a request and each wait for answer bytes.
 const DWORD SKIN_NET_TIMEOUT_MS = 5000;
+// All of a request's answer headers, from its sending: WinINet's own wait
+// for them restarts with every byte.
+const DWORD SKIN_HEADERS_TIMEOUT_MS = 10000;
 // A transfer that brings fewer bytes than this in a window of that length ends.
 const DWORD SKIN_PACE_MIN_BYTES = 512;
 const DWORD SKIN_PACE_WINDOW_MS = 5000;
@@ -27,6 +30,7 @@ const DWORD SKIN_WORKER_WAIT_MS = 1000;
 enum SKINBOUND {
     SKB_NONE,
     SKB_TIMEOUT,   // no answer within SKIN_NET_TIMEOUT_MS
+    SKB_HEADERS,   // the answer headers not all in within SKIN_HEADERS_TIMEOUT_MS
     SKB_SLOW,      // fewer than SKIN_PACE_MIN_BYTES in SKIN_PACE_WINDOW_MS
     SKB_REDIRECTS, // more than SKIN_MAX_REDIRECTS
     SKB_LINE,      // a list line longer than SKIN_LIST_MAX_LINE
@@ -37,6 +41,8 @@ enum SKINBOUND {
 
 // What the bound is, for a status line: "no answer within 5 s".
 CString DescribeSkinBound(SKINBOUND nBound);
+// An answer that ended before its Content-Length: "incomplete, 5 of 9 bytes".
+CString DescribeIncomplete(ULONGLONG nRead, ULONGLONG nLength);
 
 // The slow-data bound: told of each arrival, it says when a whole window
 // went by with fewer than the minimum bytes. Times in milliseconds of a

@@ -31,6 +31,11 @@ CString GetSkinListFailureText() { return "Cannot access " + GetSkinServerRoot()
 
 CString FormatSkinListStop(SKINBOUND nBound) { return "Skin list stopped: " + DescribeSkinBound(nBound); }
 
+CString FormatSkinListIncomplete(ULONGLONG nRead, ULONGLONG nLength)
+{
+    return "Skin list stopped: " + DescribeIncomplete(nRead, nLength);
+}
+
 LPCSTR GetSkinKindWord(int nKind) { return nKind == 1 ? "dcs" : "acs"; }
 
 LPCSTR GetSkinKindLetter(int nKind) { return nKind == 1 ? "d" : "a"; }
@@ -222,7 +227,7 @@ void CSkinListReader::LineEnded()
     }
     const CString strLine(m_line.data(), int(m_line.size()));
     m_line.clear();
-    if (!IsSkinListLine(strLine) || !IsPlainSkinName(GetSkinListField(strLine, 1)))
+    if (!IsSkinListLine(strLine))
         return;
     if (m_nKept == SKIN_LIST_MAX_LINES) {
         m_nBound = SKB_LINES;

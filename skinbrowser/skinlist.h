@@ -21,6 +21,8 @@ CString GetSkinListFailureText();
 // "Skin list stopped: " + what the bound is: the status after a list a bound
 // ended, and the second paragraph of its message.
 CString FormatSkinListStop(SKINBOUND nBound);
+// The same for a list whose answer ended before its Content-Length.
+CString FormatSkinListIncomplete(ULONGLONG nRead, ULONGLONG nLength);
 
 // The kind's word in paths and extensions ("acs", "dcs") and the download
 // query's type letter ("a", "d"); nKind is the Skin Browser's type, 0 or 1.
@@ -63,9 +65,10 @@ BOOL IsPlainSkinName(const CString& strName);
 CString GetSkinPathFault(const CString& strFolder, const CString& strTempFolder, const CString& strName, int nKind);
 
 // Reads "skins.inf" as its bytes arrive, each byte looked at once: splits
-// the lines (a "\r" before a line end is dropped) and keeps those
-// IsSkinListLine accepts whose name IsPlainSkinName allows. The first bound
-// the list passes (line length, lines kept, bytes) stops it; what was kept
+// the lines (a "\r" before a line end is dropped) and keeps every line
+// IsSkinListLine accepts, whatever its fields hold: a name that is no plain
+// file name is shown as text, and Install refuses it. The first bound the
+// list passes (line length, lines kept, bytes) stops it; what was kept
 // before stays.
 class CSkinListReader {
 public:

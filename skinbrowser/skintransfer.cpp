@@ -2,6 +2,7 @@
 
 #include "clocks/skindata.h"
 #include "clocks/skinzip.h"
+#include "skinbrowser/skinlimits.h"
 
 CString GetTransferFault(const CSkinTransfer& transfer)
 {
@@ -14,11 +15,8 @@ CString GetTransferFault(const CSkinTransfer& transfer)
         str.Format("the server answered %lu", static_cast<unsigned long>(transfer.m_dwStatus));
         return str;
     }
-    if (transfer.m_bHaveLength && transfer.m_nLength != transfer.m_bytes.size()) {
-        str.Format("incomplete, %llu of %llu bytes", static_cast<unsigned long long>(transfer.m_bytes.size()),
-                   static_cast<unsigned long long>(transfer.m_nLength));
-        return str;
-    }
+    if (transfer.m_bHaveLength && transfer.m_nLength != transfer.m_bytes.size())
+        return DescribeIncomplete(transfer.m_bytes.size(), transfer.m_nLength);
     if (transfer.m_bytes.empty())
         return "nothing arrived";
     return CString();

@@ -7,26 +7,27 @@
 //
 // Every wait of a worker is bounded (skinlimits.h): requests time out,
 // slow answers end, redirections are counted, and Cancel is looked at
-// between any two of them. Closing a blocked WinINet handle from another
-// thread does not end the call under Wine, so a worker is never waited for
-// longer than SKIN_WORKER_WAIT_MS: it holds the job and the dialog's client
-// itself and ends on its own.
+// between any two of them. Sending a request, which waits for all of its
+// answer headers, runs on a thread of its own (boundedcall.h): the worker
+// gives it up after SKIN_HEADERS_TIMEOUT_MS or at Cancel and goes on, and
+// that thread ends alone when its call returns, holding its own session,
+// connection or client. Closing a blocked WinINet handle from another thread
+// does not end the call under Wine, so a worker is never waited for longer
+// than SKIN_WORKER_WAIT_MS either: it holds its job itself and ends on its
+// own.
 #pragma once
 
 #include "afx/afxexcept.h"
 #include "afx/afxstr.h"
-#include "afx/afxworker.h"
-#include "skinbrowser/httpclient.h"
 #include "skinbrowser/skinlimits.h"
 #include "skinbrowser/skintransfer.h"
 
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
-class CInternetSession;
-class CHttpConnection;
 class CHttpFile;
 
 // The steps a worker reports (wParam of UM_SKINJOB).
@@ -34,7 +35,7 @@ enum SKINJOBSTEP {
     SJ_BEGIN,       // Install reads "Cancel", status "Connecting..."
     SJ_LINES,       // list: m_newLines arrived
     SJ_LISTFAILED,  // list: the request failed; the box comes next
-    SJ_LISTEND,     // list: done (m_bFailed, m_nBound)
+    SJ_LISTEND,     // list: done (m_bFailed, m_strStop)
     SJ_PROBED,      // preview, download: size probed, the transfer starts
     SJ_PROGRESS,    // m_nPercent changed
     SJ_PREVIEW,     // preview: m_transfer holds the picture (or m_strFault why not)
@@ -46,13 +47,7 @@ const UINT UM_SKINJOB = WM_APP + 0x2E0;
 // Sent by the list worker once the list is read: build the group list.
 const UINT UM_SKINLISTREAD = 100;
 
-// The dialog's one HTTP client for the size probes and the lock they take,
-// held by the dialog and by every job.
-struct CSkinProbe {
-    CSkinProbe();
-    CHttpClient m_client;
-    CCriticalSection m_lock;
-};
+struct CSkinRequest;
 
 class CSkinJob {
 public:
@@ -80,12 +75,12 @@ public:
     CString m_strUrl;          // the body's address (the list's for the list)
     CString m_strFolder;       // preview: the temporary folder; download: the skins folder
     CString m_strTempFolder;   // download: where the clocks will unpack the skin
-    std::shared_ptr<CSkinProbe> m_pProbe;
 
     // Written by the worker before it sends a step, read by the dialog in it.
     CStringArray m_newLines;
     bool m_bFailed = false;
     SKINBOUND m_nBound = SKB_NONE; // the bound that ended the transfer
+    CString m_strStop;             // list: why it stopped early, "" when it did not
     int m_nPercent = 0;
     CSkinTransfer m_transfer;
     CString m_strFault;
@@ -101,8 +96,8 @@ private:
     void RunPreview();
     void RunDownload();
     ULONGLONG ProbeSize(bool& bKnown);
-    std::unique_ptr<CHttpFile> Get(CInternetSession& session, std::unique_ptr<CHttpConnection>& connection,
-                                   DWORD dwFlags, CString& strError);
+    bool SendBounded(std::function<void()> fnSend);
+    std::shared_ptr<CSkinRequest> Get(DWORD dwFlags, CString& strError);
     UINT ReadSome(CHttpFile& file, void* pBuffer, UINT nSize);
     bool TimedOut();
     CString FailureText(CException* e);

@@ -3,10 +3,13 @@
 #include "afx/afxapp.h"
 #include "afx/afxinet.h"
 #include "afx/afxseams.h"
+#include "skinbrowser/boundedcall.h"
 #include "skinbrowser/httpclient.h"
 #include "skinbrowser/skinlist.h"
 
 #include <process.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -26,14 +29,76 @@ bool IsRedirect(DWORD dwStatus)
     return dwStatus == 301 || dwStatus == 302 || dwStatus == 303 || dwStatus == 307 || dwStatus == 308;
 }
 
+// What one request of a size probe learnt. Its client is made, used and
+// closed on the thread that sends it, so a probe given up holds nothing a
+// later job waits for.
+struct CProbeAnswer {
+    // Runs on a thread of its own, which nothing may leave by an exception.
+    void Probe(const CString& strUrl)
+    {
+        CHttpClient client;
+        client.m_dwTimeoutMs = SKIN_NET_TIMEOUT_MS;
+        // Redirections are the job's to follow and count; nothing is kept in
+        // the internet cache.
+        client.m_dwRequestFlags = INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
+        if (!client.ConnectUrl(strUrl, nullptr, nullptr, kAgent))
+            return;
+        try {
+            if (client.Request(client.GetPath(), CHttpClient::METHOD_GET)) {
+                m_dwStatus = client.QueryStatusCode();
+                m_nLength = client.QueryContentLength();
+                char szLocation[2048];
+                DWORD dwSize = sizeof szLocation - 1;
+                if (IsRedirect(m_dwStatus)
+                    && ::HttpQueryInfoA(client.m_hRequest, HTTP_QUERY_LOCATION, szLocation, &dwSize, nullptr))
+                    m_strLocation = CString(szLocation, int(dwSize));
+            }
+        } catch (CException* e) {
+            m_dwStatus = 0;
+            e->Delete();
+        }
+        client.Close();
+    }
+
+    DWORD m_dwStatus = 0;
+    DWORD m_nLength = 0;
+    CString m_strLocation;
+};
+
 } // namespace
 
-CSkinProbe::CSkinProbe()
-{
-    m_client.m_dwTimeoutMs = SKIN_NET_TIMEOUT_MS;
-    // A probe only learns a size: a redirection ends it, so none is followed for ever.
-    m_client.m_dwRequestFlags = INTERNET_FLAG_NO_AUTO_REDIRECT;
-}
+// One request of a transfer and what its sending learnt. The worker and the
+// thread that sends it share it; a send given up frees it when it returns.
+struct CSkinRequest {
+    CSkinRequest() = default;
+    CSkinRequest(const CSkinRequest&) = delete;
+    CSkinRequest& operator=(const CSkinRequest&) = delete;
+    ~CSkinRequest()
+    {
+        if (m_pFailure != nullptr)
+            m_pFailure->Delete();
+    }
+
+    void Send()
+    {
+        try {
+            m_file->SendRequest();
+            m_file->QueryInfoStatusCode(m_dwStatus);
+            if (IsRedirect(m_dwStatus))
+                m_file->QueryInfo(HTTP_QUERY_LOCATION, m_strLocation);
+        } catch (CException* e) {
+            m_pFailure = e;
+        }
+    }
+
+    CInternetSession m_session;
+    std::unique_ptr<CHttpConnection> m_connection;
+    std::unique_ptr<CHttpFile> m_file;
+    DWORD m_dwStatus = 0;
+    CString m_strLocation;
+    // The send's failure, thrown again on the worker's thread.
+    CException* m_pFailure = nullptr;
+};
 
 CSkinJob::CSkinJob(TYPE nType, HWND hWnd, int nKind)
     : m_nType(nType), m_hWnd(hWnd), m_nKind(nKind), m_hDone(::CreateEventA(nullptr, TRUE, FALSE, nullptr))
@@ -67,33 +132,53 @@ void CSkinJob::Send(SKINJOBSTEP nStep)
         ::SendMessageA(m_hWnd, UM_SKINJOB, nStep, reinterpret_cast<LPARAM>(this));
 }
 
-// The size probe: a GET of the address through the dialog's one client.
+// Sends a request on a thread of its own (the send waits for all of the
+// answer headers): false when the job was cancelled or the headers took
+// longer than SKIN_HEADERS_TIMEOUT_MS (m_nBound then says so). The send
+// given up runs on alone with what it holds.
+bool CSkinJob::SendBounded(std::function<void()> fnSend)
+{
+    m_dwCallStart = ::GetTickCount();
+    switch (RunBoundedCall(std::move(fnSend), SKIN_HEADERS_TIMEOUT_MS, m_bCancel)) {
+    case BCE_DONE:
+        return true;
+    case BCE_LATE:
+        m_nBound = SKB_HEADERS;
+        return false;
+    case BCE_CANCELLED:
+        break;
+    }
+    return false;
+}
+
+// The size probe: a GET of the address, its redirections followed as Get
+// follows them, each request on a client of its own that its send closes.
+// A probe whose headers never come ends the job's fetch (m_nBound).
 ULONGLONG CSkinJob::ProbeSize(bool& bKnown)
 {
     bKnown = false;
-    ULONGLONG nSize = 0;
-    CCriticalSectionLock lock(m_pProbe->m_lock);
-    // Cancelled while another probe held the client: nothing more is asked.
-    if (m_bCancel)
-        return nSize;
-    CHttpClient& client = m_pProbe->m_client;
-    if (client.ConnectUrl(m_strProbeUrl, nullptr, nullptr, kAgent)) {
-        if (client.Request(client.GetPath(), CHttpClient::METHOD_GET) && client.QueryStatusCode() == 200) {
-            nSize = client.QueryContentLength();
-            bKnown = nSize != 0;
+    CString strUrl = m_strProbeUrl;
+    for (int nRedirects = 0; nRedirects <= SKIN_MAX_REDIRECTS; nRedirects++) {
+        auto answer = std::make_shared<CProbeAnswer>();
+        if (m_bCancel || !SendBounded([answer, strUrl] { answer->Probe(strUrl); }))
+            return 0;
+        if (!IsRedirect(answer->m_dwStatus)) {
+            bKnown = answer->m_dwStatus == 200 && answer->m_nLength != 0;
+            return bKnown ? answer->m_nLength : 0;
         }
-        client.Close();
+        strUrl = ResolveSkinRedirect(strUrl, answer->m_strLocation);
+        if (strUrl.IsEmpty())
+            return 0;
     }
-    return nSize;
+    return 0;
 }
 
 // A GET of m_strUrl on a connection whose waits are bounded. Redirections
 // are followed here, not by WinINet, which follows them without end: at
 // most SKIN_MAX_REDIRECTS, only to http and https addresses. Nothing is
-// asked once cancelled, not even the first request. Null when cancelled or
-// refused (strError says why); throws CInternetException.
-std::unique_ptr<CHttpFile> CSkinJob::Get(CInternetSession& session, std::unique_ptr<CHttpConnection>& connection,
-                                         DWORD dwFlags, CString& strError)
+// asked once cancelled, not even the first request. Null when cancelled,
+// refused or given up (strError says why); throws CInternetException.
+std::shared_ptr<CSkinRequest> CSkinJob::Get(DWORD dwFlags, CString& strError)
 {
     CString strUrl = m_strUrl;
     for (int nRedirects = 0;; nRedirects++) {
@@ -105,27 +190,31 @@ std::unique_ptr<CHttpFile> CSkinJob::Get(CInternetSession& session, std::unique_
             strError = "not an http address";
             return nullptr;
         }
-        connection.reset(session.GetHttpConnection(parts.strHost, INTERNET_PORT(parts.nPort)));
+        auto request = std::make_shared<CSkinRequest>();
+        request->m_connection.reset(request->m_session.GetHttpConnection(parts.strHost, INTERNET_PORT(parts.nPort)));
         for (DWORD dwOption : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
                                INTERNET_OPTION_RECEIVE_TIMEOUT})
-            connection->SetOption(dwOption, SKIN_NET_TIMEOUT_MS);
+            request->m_connection->SetOption(dwOption, SKIN_NET_TIMEOUT_MS);
         const DWORD dwSecure = nScheme == HTTP_SCHEME_HTTPS ? INTERNET_FLAG_SECURE : 0;
-        std::unique_ptr<CHttpFile> file(connection->OpenRequest("GET", parts.strPath, nullptr, 1, nullptr, nullptr,
-                                                                dwFlags | dwSecure | INTERNET_FLAG_NO_AUTO_REDIRECT));
-        m_dwCallStart = ::GetTickCount();
-        file->SendRequest();
-        DWORD dwStatus = 0;
-        file->QueryInfoStatusCode(dwStatus);
-        if (!IsRedirect(dwStatus))
-            return file;
+        request->m_file.reset(request->m_connection->OpenRequest(
+            "GET", parts.strPath, nullptr, 1, nullptr, nullptr, dwFlags | dwSecure | INTERNET_FLAG_NO_AUTO_REDIRECT));
+        if (!SendBounded([request] { request->Send(); })) {
+            if (m_nBound != SKB_NONE)
+                strError = DescribeSkinBound(m_nBound);
+            return nullptr;
+        }
+        if (CException* e = request->m_pFailure) {
+            request->m_pFailure = nullptr;
+            throw e;
+        }
+        if (!IsRedirect(request->m_dwStatus))
+            return request;
         if (nRedirects == SKIN_MAX_REDIRECTS) {
             m_nBound = SKB_REDIRECTS;
             strError = DescribeSkinBound(m_nBound);
             return nullptr;
         }
-        CString strLocation;
-        file->QueryInfo(HTTP_QUERY_LOCATION, strLocation);
-        strUrl = ResolveSkinRedirect(strUrl, strLocation);
+        strUrl = ResolveSkinRedirect(strUrl, request->m_strLocation);
         if (strUrl.IsEmpty()) {
             strError = "redirected to an address that is not http";
             return nullptr;
@@ -172,17 +261,17 @@ void CSkinJob::Receive(ULONGLONG nExpected, bool bExpectedKnown)
 {
     m_transfer = CSkinTransfer();
     try {
-        CInternetSession session;
-        std::unique_ptr<CHttpConnection> connection;
-        std::unique_ptr<CHttpFile> file =
-            Get(session, connection, INTERNET_FLAG_RELOAD | INTERNET_FLAG_TRANSFER_BINARY, m_transfer.m_strError);
-        if (!file) {
+        std::shared_ptr<CSkinRequest> request =
+            Get(INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_TRANSFER_BINARY,
+                m_transfer.m_strError);
+        if (!request) {
             m_transfer.m_bCancelled = m_bCancel;
             return;
         }
-        file->QueryInfoStatusCode(m_transfer.m_dwStatus);
+        CHttpFile& file = *request->m_file;
+        m_transfer.m_dwStatus = request->m_dwStatus;
         CString strLength;
-        if (file->QueryInfo(HTTP_QUERY_CONTENT_LENGTH, strLength)) {
+        if (file.QueryInfo(HTTP_QUERY_CONTENT_LENGTH, strLength)) {
             m_transfer.m_bHaveLength = true;
             m_transfer.m_nLength = std::strtoull(strLength, nullptr, 10);
         }
@@ -196,7 +285,7 @@ void CSkinJob::Receive(ULONGLONG nExpected, bool bExpectedKnown)
                 m_transfer.m_bCancelled = true;
                 return;
             }
-            const UINT nRead = ReadSome(*file, block, sizeof block);
+            const UINT nRead = ReadSome(file, block, sizeof block);
             if (nRead == 0)
                 break;
             if (!pace.Arrived(nRead, ::GetTickCount())) {
@@ -261,24 +350,39 @@ void CSkinJob::RunList()
     Send(SJ_BEGIN);
     bool bFailed = false;
     CSkinListReader reader;
+    // What came of the body, against the length the server gave.
+    ULONGLONG nBody = 0, nLength = 0;
+    bool bHaveLength = false;
     try {
-        CInternetSession session;
-        std::unique_ptr<CHttpConnection> connection;
         CString strError;
-        std::unique_ptr<CHttpFile> file = Get(session, connection, INTERNET_FLAG_TRANSFER_ASCII, strError);
-        DWORD dwStatus = 0;
-        if (!file || !file->QueryInfoStatusCode(dwStatus) || dwStatus != 200) {
+        std::shared_ptr<CSkinRequest> request =
+            Get(INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_TRANSFER_ASCII, strError);
+        if (!request || request->m_dwStatus != 200) {
             bFailed = true;
         } else {
+            CHttpFile& file = *request->m_file;
+            CString strLength;
+            if (file.QueryInfo(HTTP_QUERY_CONTENT_LENGTH, strLength)) {
+                bHaveLength = true;
+                nLength = std::strtoull(strLength, nullptr, 10);
+            }
             char block[512];
             CTransferPace pace(::GetTickCount());
             DWORD dwSent = ::GetTickCount();
             while (!m_bCancel) {
-                const UINT nRead = ReadSome(*file, block, sizeof block);
+                const UINT nRead = ReadSome(file, block, sizeof block);
                 if (nRead == 0) {
-                    bFailed = !reader.End();
+                    // Under Wine a connection closed early ends the body as
+                    // if it were whole; its last line is then cut too.
+                    if (bHaveLength && nBody < nLength) {
+                        m_strStop = FormatSkinListIncomplete(nBody, nLength);
+                        bFailed = true;
+                    } else {
+                        bFailed = !reader.End();
+                    }
                     break;
                 }
+                nBody += nRead;
                 if (!pace.Arrived(nRead, ::GetTickCount())) {
                     m_nBound = SKB_SLOW;
                     bFailed = true;
@@ -304,6 +408,8 @@ void CSkinJob::RunList()
     }
     if (reader.GetBound() != SKB_NONE)
         m_nBound = reader.GetBound();
+    if (m_nBound != SKB_NONE)
+        m_strStop = FormatSkinListStop(m_nBound);
     reader.TakeLines(m_newLines);
     if (m_newLines.GetSize() > 0)
         Send(SJ_LINES);
@@ -313,11 +419,11 @@ void CSkinJob::RunList()
     m_bFailed = bFailed;
     if (bFailed) {
         Send(SJ_LISTFAILED);
-        // A bound is named too: the lines kept before it are offered, and
-        // the first one's preview soon takes the status line.
+        // Why it stopped is named too: the lines kept before are offered,
+        // and the first one's preview soon takes the status line.
         CString strText = GetSkinListFailureText();
-        if (m_nBound != SKB_NONE)
-            strText += "\n\n" + FormatSkinListStop(m_nBound);
+        if (!m_strStop.IsEmpty())
+            strText += "\n\n" + m_strStop;
         CWinApp* pApp = AfxGetApp();
         AfxGetSeams()->MessageBox(nullptr, strText, pApp != nullptr ? pApp->m_pszAppName : "", MB_OK);
     }
@@ -332,6 +438,11 @@ void CSkinJob::Fetch()
     Send(SJ_BEGIN);
     bool bKnown = false;
     const ULONGLONG nExpected = ProbeSize(bKnown);
+    // A server whose headers drip for the probe would drip them for the body.
+    if (m_nBound == SKB_HEADERS) {
+        m_strFault = DescribeSkinBound(m_nBound);
+        return;
+    }
     Send(SJ_PROBED);
     Receive(nExpected, bKnown);
     m_strFault = GetTransferFault(m_transfer);
@@ -354,6 +465,12 @@ void CSkinJob::RunPreview()
 
 void CSkinJob::RunDownload()
 {
+    // A name that cannot be a file's: refused before any request.
+    if (!IsPlainSkinName(m_strName)) {
+        m_strFault = "the skin's name is not a plain file name";
+        Send(SJ_DOWNLOADED);
+        return;
+    }
     // Refused before anything is fetched: the clocks could never show it.
     m_strFault = GetSkinPathFault(m_strFolder, m_strTempFolder, m_strName, m_nKind);
     if (!m_strFault.IsEmpty()) {

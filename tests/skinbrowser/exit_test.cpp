@@ -2,8 +2,8 @@
 // within 5 s of "Exit Veltran Clock" and writes Veltran.cfg, whatever
 // transfer a stalled skin server holds: a list that gets no answer, drips
 // in or never gets past its headers (a byte every 200 ms keeps WinINet
-// reading them for ever: the worker is left behind), a preview or a download
-// that crawls. Started in a fresh program folder
+// reading them for ever), before or after the list is given up with its
+// send left running, a preview or a download that crawls. Started in a fresh program folder
 // with VELTRAN_AUTOMATION set; the server's log of arrived requests tells
 // when a transfer is under way. A program still running is killed and fails
 // the case.
@@ -19,7 +19,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -105,7 +104,8 @@ protected:
 TEST_P(ExitTest, EndsWithinFiveSecondsWithTheConfigurationWritten)
 {
     const std::string strCase = GetParam();
-    const std::string strMode = strCase == "slow-download" ? "slow" : strCase;
+    const std::string strMode =
+        strCase == "slow-download" ? "slow" : (strCase == "drip-headers-given-up" ? "drip-headers" : strCase);
     const std::string strTagged = "/mode/" + strMode + ":exit/";
     const std::string strList = strTagged + "skins/acs/skins.inf";
     const std::string strPreview = strTagged + "skins/acs//Samples//Simple.jpg";
@@ -119,22 +119,27 @@ TEST_P(ExitTest, EndsWithinFiveSecondsWithTheConfigurationWritten)
                         20000));
     ASSERT_TRUE(WaitFor([&] { return (hBrowser = vtest::FindProcessWindow(veltran.Id(), "Skin Browser")) != nullptr; },
                         10000));
+    auto installText = [&] {
+        char szText[64] = "";
+        ::GetDlgItemTextA(hBrowser, IDC_SKINBROWSER_INSTALL, szText, sizeof szText);
+        return std::string(szText);
+    };
     if (strMode != "slow") {
         // The list: no answer or bytes dripping in for 5 s, or headers for ever.
         ASSERT_TRUE(WaitFor([&] { return Arrived(strList) > nLists; }, 10000));
+        if (strCase == "drip-headers-given-up") {
+            // Given up at the headers' bound, its box answered: Install is
+            // no longer "Cancel".
+            ASSERT_TRUE(WaitFor([&] { return installText() == "Cancel"; }, 5000));
+            ASSERT_TRUE(WaitFor([&] { return installText() == "Install this skin"; }, 15000));
+        }
     } else {
         // The preview's picture after its size probe: it takes about 3 s.
         ASSERT_TRUE(WaitFor([&] { return Arrived(strPreview) >= nPreviews + 2; }, 10000));
         if (strCase == "slow-download") {
             // Once it is in (Install no longer reads "Cancel", or the click
             // would cancel it), the download, which takes about 5 s.
-            ASSERT_TRUE(WaitFor(
-                [&] {
-                    char szText[64] = "";
-                    ::GetDlgItemTextA(hBrowser, IDC_SKINBROWSER_INSTALL, szText, sizeof szText);
-                    return std::strcmp(szText, "Install selected skin") == 0;
-                },
-                10000));
+            ASSERT_TRUE(WaitFor([&] { return installText() == "Install selected skin"; }, 10000));
             ::PostMessageA(hBrowser, WM_COMMAND, MAKEWPARAM(IDC_SKINBROWSER_INSTALL, BN_CLICKED),
                            reinterpret_cast<LPARAM>(::GetDlgItem(hBrowser, IDC_SKINBROWSER_INSTALL)));
             ASSERT_TRUE(WaitFor([&] { return Arrived(strDownload) > nDownloads; }, 10000));
@@ -160,7 +165,8 @@ TEST_P(ExitTest, EndsWithinFiveSecondsWithTheConfigurationWritten)
         ADD_FAILURE() << "the program was still running and is killed";
 }
 
-INSTANTIATE_TEST_SUITE_P(StalledServers, ExitTest, ::testing::Values("silent", "drip", "drip-headers", "slow", "slow-download"),
+INSTANTIATE_TEST_SUITE_P(StalledServers, ExitTest, ::testing::Values("silent", "drip", "drip-headers", "drip-headers-given-up", "slow",
+                                                                    "slow-download"),
                          [](const ::testing::TestParamInfo<const char*>& info) {
                              std::string name;
                              for (const char* p = info.param; *p != '\0'; p++)

@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <wininet.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -99,6 +101,63 @@ private:
     DWORD m_dwLongest = 0;
 };
 CTicker* CTicker::s_pTicker = nullptr;
+
+// Watches the dialog's messages on the test's thread: what it showed as each
+// list ended, read right after the list's last step (before a preview takes
+// the status line), and how long its WM_DESTROY took (the wait for its
+// workers; hiding a shown window comes before it).
+class CDialogSpy {
+public:
+    struct CListEnd {
+        DWORD dwTick;
+        std::string strStatus;
+        bool bInstallEnabled;
+    };
+
+    explicit CDialogSpy(CSkinBrowserDlg& dlg) : m_dlg(dlg), m_hWnd(dlg.m_hWnd)
+    {
+        s_pThis = this;
+        m_hBefore = ::SetWindowsHookExA(WH_CALLWNDPROC, Before, nullptr, ::GetCurrentThreadId());
+        m_hAfter = ::SetWindowsHookExA(WH_CALLWNDPROCRET, After, nullptr, ::GetCurrentThreadId());
+    }
+    ~CDialogSpy()
+    {
+        ::UnhookWindowsHookEx(m_hBefore);
+        ::UnhookWindowsHookEx(m_hAfter);
+        s_pThis = nullptr;
+    }
+    std::vector<CListEnd> m_listEnds;
+    DWORD m_dwDestroyStart = 0;
+    DWORD m_dwDestroyEnd = 0;
+
+private:
+    static LRESULT CALLBACK Before(int nCode, WPARAM wParam, LPARAM lParam)
+    {
+        const auto* pMsg = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (nCode == HC_ACTION && s_pThis != nullptr && pMsg->hwnd == s_pThis->m_hWnd && pMsg->message == WM_DESTROY)
+            s_pThis->m_dwDestroyStart = ::GetTickCount();
+        return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
+    }
+    static LRESULT CALLBACK After(int nCode, WPARAM wParam, LPARAM lParam)
+    {
+        const auto* pMsg = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+        if (nCode == HC_ACTION && s_pThis != nullptr && pMsg->hwnd == s_pThis->m_hWnd) {
+            if (pMsg->message == WM_DESTROY)
+                s_pThis->m_dwDestroyEnd = ::GetTickCount();
+            else if (pMsg->message == UM_SKINJOB && pMsg->wParam == SJ_LISTEND)
+                s_pThis->m_listEnds.push_back(
+                    {::GetTickCount(), s_pThis->m_dlg.m_progress.GetText().GetString(),
+                     ::IsWindowEnabled(::GetDlgItem(pMsg->hwnd, IDC_SKINBROWSER_INSTALL)) != FALSE});
+        }
+        return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
+    }
+    static CDialogSpy* s_pThis;
+    CSkinBrowserDlg& m_dlg;
+    HWND m_hWnd;
+    HHOOK m_hBefore = nullptr;
+    HHOOK m_hAfter = nullptr;
+};
+CDialogSpy* CDialogSpy::s_pThis = nullptr;
 
 // Every file under a folder with its size: what a test compares before and after.
 void ListTree(const std::string& folder, const std::string& prefix, std::vector<std::string>& out)
@@ -409,8 +468,8 @@ TEST_F(SkinBrowserTest, HostileServersEndWithAClearStatusAndWriteNothing)
         {"500", "Samples", {"Samples", "Tiny"}, "No preview: the server answered 500",
          "Skin not installed: the server answered 500"},
         {"not-zip", "Samples", {"Samples", "Tiny"}, "Ready", "Skin not installed: not a skin archive"},
-        {"hostile-list", "Evil", {"Samples", "Tiny", "Evil"}, "No preview: the server answered 404",
-         "Skin not installed: the server answered 404"},
+        {"hostile-list", "Evil", {"Samples", "Tiny", "Evil", ".."}, "No preview: the server answered 404",
+         "Skin not installed: the skin's name is not a plain file name"},
     };
     CSkinBrowserDlg& dlg = Open();
     for (const auto& c : cases) {
@@ -428,8 +487,9 @@ TEST_F(SkinBrowserTest, HostileServersEndWithAClearStatusAndWriteNothing)
         EXPECT_STREQ("Install selected skin", Install());
         EXPECT_EQ(before, Tree(m_strApp));
     }
-    // Only plain names came through: the rest went with their lines.
-    EXPECT_EQ(std::vector<std::string>{"Tom & Jerry"}, Items(dlg.m_listSkins));
+    // Every line is listed; the first name, no plain file name, was refused
+    // at Install above.
+    EXPECT_EQ((std::vector<std::string>{"..\\..\\x", "CON", "a/b", "C:x", "Tom & Jerry"}), Items(dlg.m_listSkins));
     EXPECT_EQ(0, m_seams.CountCalls("MessageBox"));
 }
 
@@ -567,26 +627,31 @@ TEST_F(SkinBrowserTest, ClosingDuringAStalledRequestWaitsASecondAtMost)
     SetRoot(Root("silent"));
     const int nAsked = Requests({"/mode/silent/", "Samples"});
     // A download stalls in its size probe; the preview of another skin
-    // cancels it and waits for the client the probe holds.
+    // cancels it and probes at once, on a client of its own.
     Click(IDC_SKINBROWSER_INSTALL);
     ASSERT_EQ(1, dlg.GetRunningWorkerCount());
     const HANDLE hDownload = WorkerThread();
     ASSERT_TRUE(vtest::PumpUntil([&] { return Requests({"/mode/silent/", "Samples"}) > nAsked; }, 5000));
     dlg.m_listSkins.SelectItem(dlg.m_listSkins.GetChildItem(RVI_ROOT, 1), -1, TRUE);
-    ASSERT_EQ(2, dlg.GetRunningWorkerCount());
     const HANDLE hPreview = WorkerThread();
-    const DWORD dwStart = ::GetTickCount();
-    dlg.DestroyWindow();
+    EXPECT_TRUE(vtest::PumpUntil([&] { return Requests({"/mode/silent/", "Samples"}) == nAsked + 2; }, 3000))
+        << "the preview waited for the download's probe";
+    EXPECT_TRUE(vtest::WaitPumping(hDownload, 1000)) << "the cancelled download went on";
+    ASSERT_EQ(1, dlg.GetRunningWorkerCount());
+    // Closing cancels the preview, which stops waiting for its probe at once:
+    // the close does not wait for it.
+    {
+        CDialogSpy spy(dlg);
+        dlg.DestroyWindow();
+        EXPECT_EQ(0, dlg.GetRunningWorkerCount()) << "the preview went on";
+        EXPECT_LT(spy.m_dwDestroyEnd - spy.m_dwDestroyStart, 500u);
+    }
     delete m_pDlg;
     m_pDlg = nullptr;
-    const DWORD dwTook = ::GetTickCount() - dwStart;
-    EXPECT_GE(dwTook, SKIN_WORKER_WAIT_MS - 100);
-    EXPECT_LT(dwTook, SKIN_WORKER_WAIT_MS + 1000);
-    // The workers go on alone with what they hold, ask the server nothing
-    // more and end when the probe under way times out.
-    EXPECT_TRUE(vtest::WaitPumping(hDownload, SKIN_NET_TIMEOUT_MS + 1000)) << "the download went on";
-    EXPECT_TRUE(vtest::WaitPumping(hPreview, 1000)) << "the preview went on";
-    EXPECT_EQ(1, Requests({"/mode/silent/", "Samples"}) - nAsked) << "requests after Cancel";
+    EXPECT_TRUE(vtest::WaitPumping(hPreview, 1000));
+    // The probes left running end on their timeout and ask nothing more.
+    vtest::PumpUntil([] { return false; }, SKIN_NET_TIMEOUT_MS + 1000);
+    EXPECT_EQ(2, Requests({"/mode/silent/", "Samples"}) - nAsked) << "requests after Cancel";
     ::CloseHandle(hDownload);
     ::CloseHandle(hPreview);
     EXPECT_EQ(before, Tree(m_strApp));
@@ -768,6 +833,207 @@ TEST_F(SkinBrowserTest, EachPreviewAndKindShowsAlone)
     Settle();
     EXPECT_TRUE(pushed(IDC_SKINBROWSER_ANALOG));
     EXPECT_FALSE(pushed(IDC_SKINBROWSER_DIGITAL));
+}
+
+// A server that drips its answer headers: the list and a size probe are
+// given up at the headers' bound and hold nothing later jobs wait for.
+TEST_F(SkinBrowserTest, DrippingHeadersAreGivenUpAndHoldNothingLaterJobsNeed)
+{
+    CSkinBrowserDlg& dlg = Open();
+    CDialogSpy ends(dlg);
+    CTicker ticker;
+    SetRoot(Root("drip-headers"));
+    const DWORD dwListStart = ::GetTickCount();
+    Click(IDC_SKINBROWSER_CONNECT);
+    ASSERT_TRUE(vtest::PumpUntil([&] { return !ends.m_listEnds.empty(); }, 20000));
+    EXPECT_GE(ends.m_listEnds[0].dwTick - dwListStart, SKIN_HEADERS_TIMEOUT_MS - 500);
+    EXPECT_LE(ends.m_listEnds[0].dwTick - dwListStart, 12000u);
+    EXPECT_EQ("Skin list stopped: no answer headers within 10 s", ends.m_listEnds[0].strStatus);
+    EXPECT_FALSE(ends.m_listEnds[0].bInstallEnabled);
+    EXPECT_EQ(1, m_seams.CountCalls(("MessageBox \"Cannot access " + Root("drip-headers")
+                                     + "\\n\\nSkin list stopped: no answer headers within 10 s\"")
+                                        .c_str()));
+    // The job is done: closing would not wait for the send left running.
+    EXPECT_TRUE(vtest::PumpUntil([&] { return dlg.GetRunningWorkerCount() == 0; }, 1000));
+
+    SetRoot(Root(nullptr));
+    Click(IDC_SKINBROWSER_CONNECT);
+    Settle();
+    EXPECT_EQ((std::vector<std::string>{"Samples", "Tiny"}), Items(dlg.m_listGroups));
+
+    // An Install whose size probe drips: given up, its body never asked for.
+    SetRoot(Root("drip-headers"));
+    const int nDownloads = Requests({"drip-headers", "downloadskin.php"});
+    const DWORD dwStart = ::GetTickCount();
+    Click(IDC_SKINBROWSER_INSTALL);
+    ASSERT_TRUE(vtest::PumpUntil([&] { return dlg.GetRunningWorkerCount() == 0; }, 20000));
+    const DWORD dwTook = ::GetTickCount() - dwStart;
+    EXPECT_GE(dwTook, SKIN_HEADERS_TIMEOUT_MS - 500);
+    EXPECT_LE(dwTook, 12000u);
+    EXPECT_STREQ("Skin not installed: no answer headers within 10 s", Status());
+    EXPECT_STREQ("Install selected skin", Install());
+    EXPECT_EQ(nDownloads, Requests({"drip-headers", "downloadskin.php"}));
+    std::printf("dripping headers: the list given up after %lu ms, an Install's probe after %lu ms\n",
+                static_cast<unsigned long>(ends.m_listEnds[0].dwTick - dwListStart), static_cast<unsigned long>(dwTook));
+
+    // Its send still drips on; a preview and an Install complete meanwhile.
+    SetRoot(Root(nullptr));
+    dlg.m_listSkins.SelectItem(dlg.m_listSkins.GetChildItem(RVI_ROOT, 1), -1, TRUE);
+    Settle();
+    EXPECT_STREQ("Ready", Status());
+    EXPECT_EQ(220u, dlg.m_imgPreview.GetWidth()); // Large's face
+    m_seams.m_messageBoxAnswers = {IDNO};
+    Click(IDC_SKINBROWSER_INSTALL);
+    Settle();
+    EXPECT_STREQ("Ready", Status());
+    EXPECT_EQ(SiteFile("/skins/acs/Samples/Large.acs"), ReadFile(m_strApp + "\\acs\\Large.acs"));
+    EXPECT_EQ(1, m_seams.CountCalls("MessageBox \"Skin installed. Show now?\""));
+    EXPECT_LT(ticker.LongestGap(), 500u) << "the program stood still";
+}
+
+// A list whose first kilobyte comes at once and the rest a byte every 200 ms
+// ends at the second window of the slow-data bound, its lines offered.
+TEST_F(SkinBrowserTest, AListThatBurstsThenDripsEndsAtTheSlowDataBound)
+{
+    CSkinBrowserDlg& dlg = Open();
+    CDialogSpy ends(dlg);
+    SetRoot(Root("burst-drip"));
+    const DWORD dwStart = ::GetTickCount();
+    Click(IDC_SKINBROWSER_CONNECT);
+    ASSERT_TRUE(vtest::PumpUntil([&] { return !ends.m_listEnds.empty(); }, 20000));
+    const DWORD dwTook = ends.m_listEnds[0].dwTick - dwStart;
+    EXPECT_GE(dwTook, 9000u);
+    EXPECT_LE(dwTook, 12000u);
+    std::printf("a list that bursts, then drips: ended after %lu ms\n", static_cast<unsigned long>(dwTook));
+    EXPECT_EQ("Skin list stopped: less than 512 bytes in 5 s", ends.m_listEnds[0].strStatus);
+    EXPECT_EQ(1, m_seams.CountCalls(("MessageBox \"Cannot access " + Root("burst-drip")
+                                     + "\\n\\nSkin list stopped: less than 512 bytes in 5 s\"")
+                                        .c_str()));
+    Settle();
+    // The kilobyte's 34 lines and the few that dripped in before the end.
+    EXPECT_GE(dlg.m_arrSkinList.GetSize(), 34);
+    EXPECT_LT(dlg.m_arrSkinList.GetSize(), 40);
+    EXPECT_EQ(dlg.m_arrSkinList.GetSize(), dlg.m_listSkins.GetChildCount(RVI_ROOT));
+    EXPECT_STREQ("Skin 000000", dlg.m_listSkins.GetItemText(dlg.m_listSkins.GetSelectedItem(), 0));
+}
+
+// A list whose connection closes at half its Content-Length is a failed list
+// that says so; the whole lines read are offered, the cut one is not.
+TEST_F(SkinBrowserTest, AListCutShortFailsAndOffersTheLinesRead)
+{
+    CSkinBrowserDlg& dlg = Open();
+    CDialogSpy ends(dlg);
+    SetRoot(Root("cut-list"));
+    Click(IDC_SKINBROWSER_CONNECT);
+    Settle();
+    ASSERT_EQ(1u, ends.m_listEnds.size());
+    EXPECT_EQ("Skin list stopped: incomplete, 3015 of 6030 bytes", ends.m_listEnds[0].strStatus);
+    EXPECT_FALSE(ends.m_listEnds[0].bInstallEnabled);
+    EXPECT_EQ(1, m_seams.CountCalls(("MessageBox \"Cannot access " + Root("cut-list")
+                                     + "\\n\\nSkin list stopped: incomplete, 3015 of 6030 bytes\" \"Veltran Clock\" 0x0")
+                                        .c_str()));
+    ASSERT_EQ(100, dlg.m_arrSkinList.GetSize());
+    EXPECT_STREQ("Many;Skin 000099;Nobody;2001", dlg.m_arrSkinList[99]);
+    EXPECT_EQ(std::vector<std::string>{"Many"}, Items(dlg.m_listGroups));
+    EXPECT_EQ(100, dlg.m_listSkins.GetChildCount(RVI_ROOT));
+    EXPECT_STREQ("Skin 000000", dlg.m_listSkins.GetItemText(dlg.m_listSkins.GetSelectedItem(), 0));
+}
+
+// Every line of ten characters or more is listed, whatever its fields; a
+// name that is no plain file name is refused at Install before any request.
+TEST_F(SkinBrowserTest, OddLinesAreListedAndNamesThatAreNoFileNamesRefused)
+{
+    const std::vector<std::string> before = Tree(m_strApp);
+    SetRoot(Root("odd-lines"));
+    CSkinBrowserDlg& dlg = OpenListed();
+    EXPECT_EQ(6, dlg.m_arrSkinList.GetSize());
+    // "abcdefghij" has no ";": its group is the empty text, which no line's
+    // first field equals, so that group shows no skins.
+    EXPECT_EQ((std::vector<std::string>{"Samples", "Tiny", "", "Group", "Nat"}), Items(dlg.m_listGroups));
+    dlg.m_listGroups.SelectItem(dlg.m_listGroups.GetChildItem(RVI_ROOT, 2), -1, TRUE);
+    Settle();
+    EXPECT_EQ(0, dlg.m_listSkins.GetChildCount(RVI_ROOT));
+    EXPECT_FALSE(InstallEnabled());
+    SelectGroup("Group");
+    EXPECT_EQ(std::vector<std::string>{""}, Items(dlg.m_listSkins));
+    EXPECT_EQ(std::vector<std::string>{"Auth"}, Items(dlg.m_listSkins, 1));
+    SelectGroup("Nat");
+    EXPECT_EQ(std::vector<std::string>{".."}, Items(dlg.m_listSkins));
+    CString strDetails;
+    dlg.GetDlgItemText(IDC_SKINBROWSER_DETAILS, strDetails);
+    EXPECT_STREQ("SKIN COMMENT\n\nSkin name: ..\n\nSkin group: Nat\n\nMade x\n\nMade on y", strDetails);
+
+    for (const char* pszGroup : {"Nat", "Group"}) {
+        SCOPED_TRACE(pszGroup);
+        SelectGroup(pszGroup);
+        const int nProbes = Requests({"odd-lines", ".acs"}), nDownloads = Requests({"odd-lines", "downloadskin.php"});
+        Click(IDC_SKINBROWSER_INSTALL);
+        Settle();
+        EXPECT_STREQ("Skin not installed: the skin's name is not a plain file name", Status());
+        EXPECT_STREQ("Install selected skin", Install());
+        EXPECT_EQ(nProbes, Requests({"odd-lines", ".acs"}));
+        EXPECT_EQ(nDownloads, Requests({"odd-lines", "downloadskin.php"}));
+    }
+    EXPECT_EQ(before, Tree(m_strApp));
+    EXPECT_EQ(0, m_seams.CountCalls("MessageBox"));
+}
+
+// A size probe follows its address's redirection, so a download that comes
+// slowly shows its progress on the way.
+TEST_F(SkinBrowserTest, TheSizeProbeFollowsRedirections)
+{
+    SetRoot(Root("redirect-probe"));
+    CSkinBrowserDlg& dlg = OpenListed();
+    SelectGroup("Tiny");
+    const int nProbes = Requests({"/mode/slow/skins/acs/Tiny/Pocket.acs"});
+    m_seams.m_messageBoxAnswers = {IDNO};
+    Click(IDC_SKINBROWSER_INSTALL);
+    bool bOnTheWay = false;
+    ASSERT_TRUE(vtest::PumpUntil(
+        [&] {
+            const int nPos = dlg.m_progress.GetPos();
+            bOnTheWay = bOnTheWay || (Status() == "Skin loading : %d%%" && nPos > 0 && nPos < 100);
+            return dlg.GetRunningWorkerCount() == 0;
+        },
+        20000));
+    EXPECT_TRUE(bOnTheWay) << "no size: the progress stood at 0 until the end";
+    EXPECT_EQ(1, Requests({"/mode/slow/skins/acs/Tiny/Pocket.acs"}) - nProbes);
+    EXPECT_STREQ("Ready", Status());
+    EXPECT_EQ(SiteFile("/skins/acs/Tiny/Pocket.acs"), ReadFile(m_strApp + "\\acs\\Pocket.acs"));
+
+    // One that redirects for ever is followed five times, as a transfer is,
+    // and the transfer goes on without a size.
+    SetRoot(Root("redirect-forever"));
+    const int nAsked = Requests({"redirect-forever", "Tiny/Pocket.acs"});
+    Click(IDC_SKINBROWSER_INSTALL);
+    Settle();
+    EXPECT_EQ(1 + SKIN_MAX_REDIRECTS, Requests({"redirect-forever", "Tiny/Pocket.acs"}) - nAsked);
+    EXPECT_STREQ("Skin not installed: more than 5 redirections", Status());
+}
+
+// Nothing the browser fetches stays in the internet cache: not the list,
+// the preview, the size probe nor the archive.
+TEST_F(SkinBrowserTest, NothingStaysInTheInternetCache)
+{
+    SetRoot(Root("normal:cache"));
+    const std::vector<CString> urls = {GetSkinListUrl(0), GetSkinPreviewUrl(0, "Samples", "Simple"),
+                                       GetSkinArchiveProbeUrl(0, "Samples", "Simple"),
+                                       GetSkinDownloadUrl(0, "Samples", "Simple")};
+    // What an earlier run in this prefix may have left.
+    for (const CString& strUrl : urls)
+        ::DeleteUrlCacheEntryA(strUrl);
+    OpenListed();
+    m_seams.m_messageBoxAnswers = {IDNO};
+    Click(IDC_SKINBROWSER_INSTALL);
+    Settle();
+    ASSERT_STREQ("Ready", Status());
+    ASSERT_EQ(1, m_seams.CountCalls("MessageBox \"Skin installed. Show now?\""));
+    for (const CString& strUrl : urls) {
+        SCOPED_TRACE(strUrl.GetString());
+        DWORD dwSize = 0;
+        EXPECT_FALSE(::GetUrlCacheEntryInfoA(strUrl, nullptr, &dwSize));
+        EXPECT_EQ(DWORD(ERROR_FILE_NOT_FOUND), ::GetLastError());
+    }
 }
 
 } // namespace

@@ -196,17 +196,22 @@ std::vector<std::string> Take(CSkinListReader& reader)
 
 TEST(SkinListReader, SplitsLinesInAnyBlocksAndKeepsTheListsLines)
 {
-    const std::string list = "G;First;A;2001\r\nshort\r\nG;CON;A;2001\nG;Tab\there;A;2001\nG;Second;A;2001;more\n\nG;Last;A;2001";
+    // Every line of ten characters or more is kept, whatever its fields:
+    // names that are no file names are shown, and Install refuses them.
+    const std::string list = "G;First;A;2001\r\nshort\r\nG;CON;A;2001\nG;Tab\there;A;2001\nG;Second;A;2001;more\n\n"
+                             "123456789\r\nabcdefghij\nGroup;;Auth;2005\r\nNat;..;x;y\n\r\nG;Last;A;2001";
     // Fed whole, and one byte at a time: the same lines.
     for (size_t nBlock : {list.size(), size_t(1), size_t(7)}) {
         SCOPED_TRACE(nBlock);
         CSkinListReader reader;
         for (size_t i = 0; i < list.size(); i += nBlock)
             ASSERT_TRUE(reader.Feed(list.data() + i, std::min(nBlock, list.size() - i)));
-        EXPECT_EQ((std::vector<std::string>{"G;First;A;2001", "G;Second;A;2001;more"}), Take(reader));
+        EXPECT_EQ((std::vector<std::string>{"G;First;A;2001", "G;CON;A;2001", "G;Tab\there;A;2001",
+                                            "G;Second;A;2001;more", "abcdefghij", "Group;;Auth;2005", "Nat;..;x;y"}),
+                  Take(reader));
         ASSERT_TRUE(reader.End());
         EXPECT_EQ(std::vector<std::string>{"G;Last;A;2001"}, Take(reader));
-        EXPECT_EQ(3, reader.GetKeptCount());
+        EXPECT_EQ(8, reader.GetKeptCount());
         EXPECT_EQ(SKB_NONE, reader.GetBound());
     }
 }
@@ -275,11 +280,44 @@ TEST(SkinLimits, SlowDataEndsAtTheFirstWindowWithTooLittle)
     EXPECT_EQ(24, nArrivals);
     EXPECT_STREQ("less than 512 bytes in 5 s", DescribeSkinBound(SKB_SLOW));
     EXPECT_STREQ("no answer within 5 s", DescribeSkinBound(SKB_TIMEOUT));
+    EXPECT_STREQ("no answer headers within 10 s", DescribeSkinBound(SKB_HEADERS));
     EXPECT_STREQ("more than 5 redirections", DescribeSkinBound(SKB_REDIRECTS));
     EXPECT_STREQ("a line longer than 1024 characters", DescribeSkinBound(SKB_LINE));
     EXPECT_STREQ("more than 250000 skins", DescribeSkinBound(SKB_LINES));
     EXPECT_STREQ("the picture has more than 4194304 pixels", DescribeSkinBound(SKB_PIXELS));
     EXPECT_STREQ("Skin list stopped: more than 250000 skins", FormatSkinListStop(SKB_LINES));
+    EXPECT_STREQ("Skin list stopped: incomplete, 3015 of 6030 bytes", FormatSkinListIncomplete(3015, 6030));
+    EXPECT_STREQ("incomplete, 0 of 5000000000 bytes", DescribeIncomplete(0, 5000000000ull));
+}
+
+// Each window's count starts afresh: a burst that carried one window does
+// not carry the next, and a window is judged only once it has passed.
+TEST(SkinLimits, SlowDataAfterABurstEndsInTheWindowAfterIt)
+{
+    for (DWORD dwStart : {0u, 0xFFFFF000u}) {
+        SCOPED_TRACE(dwStart);
+        CTransferPace pace(dwStart);
+        DWORD now = dwStart;
+        ASSERT_TRUE(pace.Arrived(1024, now));
+        DWORD dwEnded = 0;
+        for (int i = 0; i < 200 && dwEnded == 0; i++) {
+            if (!pace.Arrived(1, now += 200))
+                dwEnded = now - dwStart;
+        }
+        // The burst carries the first window; the second, a byte every 200 ms, ends it.
+        EXPECT_GE(dwEnded, 2 * SKIN_PACE_WINDOW_MS);
+        EXPECT_LE(dwEnded, 2 * SKIN_PACE_WINDOW_MS + 200);
+    }
+    // Just enough in each window goes on; one byte short ends at that window.
+    CTransferPace steady(0);
+    DWORD now = 0;
+    for (int nWindow = 0; nWindow < 5; nWindow++) {
+        ASSERT_TRUE(steady.Arrived(SKIN_PACE_MIN_BYTES, now += 100));
+        ASSERT_TRUE(steady.Arrived(0, now += SKIN_PACE_WINDOW_MS)) << nWindow;
+    }
+    ASSERT_TRUE(steady.Arrived(SKIN_PACE_MIN_BYTES - 1, now += 100));
+    EXPECT_TRUE(steady.Arrived(0, now + SKIN_PACE_WINDOW_MS - 200));
+    EXPECT_FALSE(steady.Arrived(0, now += SKIN_PACE_WINDOW_MS));
 }
 
 } // namespace

@@ -13,8 +13,12 @@ slow, 404, 500, hostile-list, huge-list, not-zip; and the stalling and
 outsized ones: silent (never answers), drip (a byte every 200 ms),
 redirect-forever, endless-list, no-line-ends (a list of one endless line),
 many-skins (200,000 in one group), many-groups (200,000 groups of one),
-long-names (a skin of a 240-character name, served as Samples/Simple) and
-huge-preview (a 10000 x 10000 JPEG for every preview). The server's --mode holds
+long-names (a skin of a 240-character name, served as Samples/Simple),
+huge-preview (a 10000 x 10000 JPEG for every preview), burst-drip (a list's
+first 1,024 bytes at once, then a byte every 200 ms), cut-list (a list that
+ends at half its Content-Length), odd-lines (the samples' list with lines
+that name no plain skin) and redirect-probe (an archive's address redirects
+once, to the slow mode; the download comes slowly). The server's --mode holds
 for every request; a path that starts with /mode/<mode> is served in that
 mode instead, so one server gives a test every mode at its own root address
 (http://127.0.0.1:PORT/mode/slow). For the HTTP client's own
@@ -36,9 +40,11 @@ import urllib.parse
 KINDS = {"a": "acs", "d": "dcs"}
 MODES = ["normal", "wrong-length", "truncated", "slow", "404", "500", "hostile-list", "huge-list", "not-zip",
          "silent", "drip", "drip-headers", "redirect-forever", "endless-list", "no-line-ends", "many-skins", "many-groups",
-         "long-names", "huge-preview"]
+         "long-names", "huge-preview", "burst-drip", "cut-list", "odd-lines", "redirect-probe"]
 MANY = 200000
 LONG_NAME = "L" * 240
+# Lines of at least ten characters: a list keeps each, whatever its name.
+ODD_LINES = ["abcdefghij", "Group;;Auth;2005", "Nat;..;x;y"]
 
 HOSTILE_LINES = [
     "Evil;..\\..\\x;Mallory;2001",
@@ -180,12 +186,37 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.end_headers()
             return
         path, what, kind = self.route()
+        if mode == "redirect-probe" and what == "archive" and not self.path.startswith("/downloadskin.php"):
+            self.send_response(302)
+            self.send_header("Location", "/mode/slow" + self.path)
+            self.send_header("Content-Length", "0")
+            self.end_headers()
+            return
         if mode == "404" or (mode == "500" and what != "list"):
             return self.send_page(404 if mode == "404" else 500, "Not here")
         if what == "list" and mode == "endless-list":
             return self.stream("text/plain", b"".join(b"Endless;Skin %06d;Nobody;2001\r\n" % i for i in range(1000)))
         if what == "list" and mode == "no-line-ends":
             return self.stream("text/plain", b"x" * 65536)
+        if what == "list" and mode in ("burst-drip", "cut-list"):
+            # 201 lines of 28 bytes: half of them ends inside a line.
+            body = b"".join(b"Many;Skin %06d;Nobody;2001\r\n" % i for i in range(201))
+            self.send_response(200)
+            self.send_header("Content-Type", "text/plain")
+            self.send_header("Content-Length", str(len(body)))
+            self.end_headers()
+            try:
+                if mode == "cut-list":
+                    self.wfile.write(body[: len(body) // 2])
+                    return
+                self.wfile.write(body[:1024])
+                for i in range(1024, len(body)):
+                    self.wfile.flush()
+                    time.sleep(0.2)
+                    self.wfile.write(body[i:i + 1])
+            except OSError:
+                pass
+            return
         if path is None and mode == "long-names" and what in ("preview", "archive"):
             path = self.site_file("skins", kind, "Samples", "Simple." + ("jpg" if what == "preview" else kind))
         if path is None:
@@ -199,6 +230,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
             body = b"".join(line % ((i, i) if mode == "many-groups" else i) for i in range(MANY))
         elif what == "preview" and mode == "huge-preview":
             body = HUGE_JPEG
+        elif what == "list" and mode == "odd-lines":
+            body = body.rstrip(b"\r\n") + b"\r\n" + "\r\n".join(ODD_LINES).encode() + b"\r\n"
         elif what == "list" and mode == "hostile-list":
             body = body.rstrip(b"\r\n") + b"\r\n" + "\r\n".join(HOSTILE_LINES).encode() + b"\r\n"
         elif what == "list" and mode == "huge-list":
@@ -215,10 +248,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.send_header("Content-Type", "text/plain" if what == "list" else "application/octet-stream")
         self.send_header("Content-Length", str(length))
         self.end_headers()
-        if (mode == "slow" and what != "list") or mode == "drip":
+        if (mode == "slow" and what != "list") or (mode == "redirect-probe" and what == "archive") or mode == "drip":
             # slow: about 1.3 KB a second, a sample skin takes seconds;
             # drip: 5 bytes a second.
-            step, pause = (64, 0.05) if mode == "slow" else (1, 0.2)
+            step, pause = (1, 0.2) if mode == "drip" else (64, 0.05)
             try:
                 for i in range(0, len(body), step):
                     self.wfile.write(body[i:i + step])
