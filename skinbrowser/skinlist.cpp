@@ -155,20 +155,6 @@ BOOL IsPlainSkinName(const CString& strName)
     const char last = strName[strName.GetLength() - 1];
     if (last == '.' || last == ' ')
         return FALSE;
-    // A device name stays a device with any extension: "CON.acs" is CON.
-    CString stem = strName;
-    const int dot = stem.Find('.');
-    if (dot >= 0)
-        stem = stem.Left(dot);
-    stem.TrimRight(' ');
-    stem.MakeUpper();
-    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
-    for (const char* device : kDevices) {
-        if (stem == device)
-            return FALSE;
-    }
-    if (stem.GetLength() == 4 && (stem.Left(3) == "COM" || stem.Left(3) == "LPT") && stem[3] >= '0' && stem[3] <= '9')
-        return FALSE;
     return TRUE;
 }
 

@@ -53,9 +53,9 @@ void GetSkinGroups(const CStringArray& lines, CStringArray& groups);
 void GetSkinsOfGroup(const CStringArray& lines, const CString& strGroup, CStringArray& groupLines);
 // The first line whose name is strName; "" when none is.
 CString FindSkinEntry(const CStringArray& lines, const CString& strName);
-// A server name that may become a file name: a safe skin name that is no
-// device name and holds no control or wildcard character, nor ends in a dot
-// or blank (Windows would drop them).
+// A server name that may become a file name: a safe skin name (so no device
+// name) that holds no control or wildcard character, nor ends in a dot or
+// blank (Windows would drop them).
 BOOL IsPlainSkinName(const CString& strName);
 
 // "" when every path the program makes of a skin's name stays within
