@@ -393,7 +393,7 @@ def skin_browser(p):
 
 def exit_and_restart(p, server):
     print("== exit and start again", flush=True)
-    before = {t: r for t, r in windows() if t in (ANALOG, DIGITAL)}
+    before = placed()
     check(p.exit(), "Exit ends the program")
     cfg = config()
     expect = {"analog.visible": "1", "analog.skin": "Large", "analog.scale": "50", "digital.visible": "1",
@@ -403,8 +403,7 @@ def exit_and_restart(p, server):
     stored = config()
     # The same program, now against a skin server that sends no archives.
     p = Program(server + "/mode/not-zip")
-    again = wait(lambda: (lambda w: w if set(w) >= set(before) else None)(
-        {t: r for t, r in windows() if t in (ANALOG, DIGITAL)}), 20)
+    again = wait(lambda: (lambda w: w if set(w) >= set(before) else None)(placed()), 20)
     check(again == before, "the clocks come back where they were (%s, %s)" % (before, again or windows()))
     damaged_skin(p)
     hostile_server(p)
@@ -412,6 +411,18 @@ def exit_and_restart(p, server):
     left = config()
     check(left.get("alarm.0") == stored.get("alarm.0") and left.get("analog.skin") == "Large",
           "the alarm and the good skin are kept (%s)" % {k: left.get(k) for k in ("alarm.0", "analog.skin")})
+
+
+def placed():
+    """Where the clocks stand: the analog clock's rectangle, the digital clock's centre and height. The digital
+    clock keeps its centre; its width follows the text, which gains a digit at 10:00."""
+    placed = {}
+    for t, r in windows():
+        if t == ANALOG:
+            placed[t] = r
+        elif t == DIGITAL:
+            placed[t] = ((r[0] + r[2]) // 2, (r[1] + r[3]) // 2, r[3] - r[1])
+    return placed
 
 
 def box_since(mark):
