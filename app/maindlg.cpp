@@ -76,9 +76,13 @@ BOOL CMainDlg::OnInitDialog()
     SetWindowText("Veltran Clock");
     AddTrayIcon();
     StartBesideProgram("varizi.exe");
-    if (g_settings.m_bAnalogVisible)
+    // Both read first: a clock whose skin fails records the clocks' state,
+    // which would mark the other one, not yet shown, as hidden.
+    const BOOL bAnalogVisible = g_settings.m_bAnalogVisible;
+    const BOOL bDigitalVisible = g_settings.m_bDigitalVisible;
+    if (bAnalogVisible)
         SendMessage(UM_SHOWANALOGCLOCK);
-    if (g_settings.m_bDigitalVisible)
+    if (bDigitalVisible)
         SendMessage(UM_SHOWDIGITALCLOCK);
     if (g_settings.m_bAlarmListAtStartup)
         SendMessage(UM_SHOWALARMLIST);

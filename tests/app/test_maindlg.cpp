@@ -25,6 +25,7 @@ const UINT IDD_OWNED = 300;  // shell_test.rc
 int g_nMade[WK_COUNT];
 int g_nDeleted[WK_COUNT];
 int g_nLoadSkinResult = 1;
+int g_nSkinFailsFor = -1;  // the one kind whose skin fails, -1 none
 int g_nAutoChange = 0;
 int g_nApplyOptions = 0;
 int g_nStore = 0;
@@ -58,7 +59,7 @@ public:
 template <int K> class CRecClock : public CRec<CClockWindow, K>
 {
 public:
-    int LoadSkin(int) override { return g_nLoadSkinResult; }
+    int LoadSkin(int) override { return K == g_nSkinFailsFor ? 0 : g_nLoadSkinResult; }
     void SetAutoChangeTimer(BOOL) override { g_nAutoChange++; }
     void ApplyOptions() override { g_nApplyOptions++; }
     CPoint GetWindowCenter() override { return CPoint(123, 456); }
@@ -190,6 +191,7 @@ protected:
         for (int k = 0; k < WK_COUNT; k++)
             g_nMade[k] = g_nDeleted[k] = 0;
         g_nLoadSkinResult = 1;
+        g_nSkinFailsFor = -1;
         g_nAutoChange = g_nApplyOptions = g_nStore = g_nFill = g_nApply = g_nEdits = g_nNotifications = g_nFileWrites = 0;
         g_nEditAnswer = IDCANCEL;
         g_wEditKey = 0;
@@ -410,6 +412,20 @@ TEST_F(MainDlgTest, ClockWhoseSkinFailsClosesAndKeepsItsCentreAToggleThatHidesRe
     EXPECT_EQ(0, g_settings.m_bAnalogVisible);
     EXPECT_EQ(123, g_settings.m_ptAnalogCenter.x);
     EXPECT_EQ(456, g_settings.m_ptAnalogCenter.y);
+}
+
+// The analog clock's failing skin at start-up records the clocks' state as
+// it then is; the digital clock that was shown at the last exit still opens.
+TEST_F(MainDlgTest, StartUpReopensTheDigitalClockAfterTheAnalogClocksSkinFails)
+{
+    g_settings.m_bAnalogVisible = 1;
+    g_settings.m_bDigitalVisible = 1;
+    g_nSkinFailsFor = WK_ANALOGCLOCK;
+    Open();
+    EXPECT_EQ(nullptr, m_pDlg->m_pAnalogClockDlg);
+    EXPECT_TRUE(CMainDlg::IsOpen(m_pDlg->m_pDigitalClockDlg));
+    EXPECT_EQ(0, g_settings.m_bAnalogVisible);
+    EXPECT_EQ(1, g_settings.m_bDigitalVisible);
 }
 
 // The name records the rule this test once pinned. Now the open clock is
