@@ -13,6 +13,7 @@ slow, 404, 500, hostile-list, huge-list, not-zip; and the stalling and
 outsized ones: silent (never answers), drip (a byte every 200 ms),
 redirect-forever, endless-list, no-line-ends (a list of one endless line),
 many-skins (200,000 in one group), many-groups (200,000 groups of one),
+thousand-skins (1,000 in one group, what the 200,000 are compared with),
 long-names (a skin of a 240-character name, served as Samples/Simple) and
 huge-preview (a 10000 x 10000 JPEG for every preview). The server's --mode holds
 for every request; a path that starts with /mode/<mode> is served in that
@@ -36,7 +37,7 @@ import urllib.parse
 KINDS = {"a": "acs", "d": "dcs"}
 MODES = ["normal", "wrong-length", "truncated", "slow", "404", "500", "hostile-list", "huge-list", "not-zip",
          "silent", "drip", "drip-headers", "redirect-forever", "endless-list", "no-line-ends", "many-skins", "many-groups",
-         "long-names", "huge-preview"]
+         "long-names", "huge-preview", "thousand-skins"]
 MANY = 200000
 LONG_NAME = "L" * 240
 
@@ -197,6 +198,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
         elif what == "list" and mode in ("many-skins", "many-groups"):
             line = b"Group %06d;Skin %06d;Nobody;2001\r\n" if mode == "many-groups" else b"Many;Skin %06d;Nobody;2001\r\n"
             body = b"".join(line % ((i, i) if mode == "many-groups" else i) for i in range(MANY))
+        elif what == "list" and mode == "thousand-skins":
+            body = b"".join(b"Many;Skin %06d;Nobody;2001\r\n" % i for i in range(1000))
         elif what == "preview" and mode == "huge-preview":
             body = HUGE_JPEG
         elif what == "list" and mode == "hostile-list":
