@@ -17,7 +17,8 @@
 #include "skinbrowser/skinworkers.h"
 
 #include <memory>
-#include <string>
+#include <memory_resource>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -115,11 +116,19 @@ private:
     // program's other windows running; the list's redraw is held until the
     // last block. Finding the rows is part of each block too: for 200,000
     // lines it would take a step longer than the program may stand still.
+    // The groups a fill has put in. Their texts and the set's nodes live in
+    // one arena, so that 200,000 of them are let go at once, not one by one.
+    struct CGroupSet {
+        std::pmr::monotonic_buffer_resource arena;
+        std::pmr::unordered_set<std::string_view> names{&arena};
+        // False when the group is in already.
+        bool Add(const CString& strGroup);
+    };
     struct CRowFill {
-        CReportCtrl* pList = nullptr;    // null: no fill under way
-        INT_PTR nNextLine = 0;           // the next line of m_arrSkinList to look at
-        CString strGroup;                // the skins' fill: the group shown
-        std::unordered_set<std::string> groups; // the groups' fill: those in the list
+        CReportCtrl* pList = nullptr;       // null: no fill under way
+        INT_PTR nNextLine = 0;              // the next line of m_arrSkinList to look at
+        CString strGroup;                   // the skins' fill: the group shown
+        std::unique_ptr<CGroupSet> pGroups; // the groups' fill: those in the list
     };
     // A block ends after this many rows put in or lines looked at; the lines
     // are looked at this many at a time.

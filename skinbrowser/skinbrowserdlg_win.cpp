@@ -326,8 +326,10 @@ bool CSkinBrowserDlg::StartFill(CRowFill& fill, CReportCtrl& list)
     list.SetRedraw(FALSE);
     list.DeleteItem(RVI_ROOT);
     fill.pList = &list;
-    if (&fill == &m_groupFill)
+    if (&fill == &m_groupFill) {
         fill.nNextLine = 0;
+        fill.pGroups = std::make_unique<CGroupSet>();
+    }
     if (FillBlock(fill))
         return true;
     SetTimer(TIMER_FILL, USER_TIMER_MINIMUM, nullptr);
@@ -351,7 +353,7 @@ bool CSkinBrowserDlg::FillBlock(CRowFill& fill)
         if (fill.pList == &m_listGroups) {
             GetSkinGroups(part, rows);
             for (INT_PTR i = 0; i < rows.GetSize(); i++) {
-                if (fill.groups.insert(std::string(rows[i].GetString(), size_t(rows[i].GetLength()))).second) {
+                if (fill.pGroups->Add(rows[i])) {
                     m_listGroups.InsertItem(RVI_ROOT, RVTI_LAST, rows[i]);
                     nRows++;
                 }
@@ -368,6 +370,17 @@ bool CSkinBrowserDlg::FillBlock(CRowFill& fill)
     return fill.nNextLine >= nLines;
 }
 
+bool CSkinBrowserDlg::CGroupSet::Add(const CString& strGroup)
+{
+    const std::string_view group(strGroup.GetString(), static_cast<size_t>(strGroup.GetLength()));
+    if (names.count(group) != 0)
+        return false;
+    char* pszKept = static_cast<char*>(arena.allocate(group.size() + 1, 1));
+    std::memcpy(pszKept, group.data(), group.size());
+    names.insert(std::string_view(pszKept, group.size()));
+    return true;
+}
+
 // Ends a fill where it stands and gives its list its redraw back.
 void CSkinBrowserDlg::StopFill(CRowFill& fill)
 {
@@ -375,7 +388,7 @@ void CSkinBrowserDlg::StopFill(CRowFill& fill)
         fill.pList->SetRedraw(TRUE);
     fill.pList = nullptr;
     fill.strGroup.Empty();
-    std::unordered_set<std::string>().swap(fill.groups);
+    fill.pGroups.reset();
     if (m_groupFill.pList == nullptr && m_skinFill.pList == nullptr && GetSafeHwnd() != nullptr)
         KillTimer(TIMER_FILL);
 }
