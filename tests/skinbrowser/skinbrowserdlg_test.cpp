@@ -451,6 +451,46 @@ TEST_F(SkinBrowserTest, AHugeListArrivesWhole)
     EXPECT_STREQ("No preview: the server answered 404", Status());
 }
 
+// The lists are filled a block at a time, the groups and a group's skins
+// found with them: groups keep the order of their first line, each once, and
+// a group's skins the order of the file, however the blocks fall.
+TEST_F(SkinBrowserTest, GroupsAndSkinsKeepTheFileOrderAcrossFillBlocks)
+{
+    CSkinBrowserDlg& dlg = Open();
+    auto group = [](int i) { return i % 4 == 0 ? "A" : (i < 25000 ? "B" : "C"); };
+    CSkinJob job(CSkinJob::LIST, dlg.m_hWnd, 0);
+    dlg.SendMessage(UM_SKINJOB, SJ_BEGIN, reinterpret_cast<LPARAM>(&job));
+    for (int i = 0; i < 45000; i++) {
+        CString strLine;
+        strLine.Format("%s;Skin %06d;Nobody;2001", group(i), i);
+        job.m_newLines.Add(strLine);
+    }
+    dlg.SendMessage(UM_SKINJOB, SJ_LINES, reinterpret_cast<LPARAM>(&job));
+    dlg.SendMessage(UM_SKINLISTREAD, 0, 0);
+    dlg.SendMessage(UM_SKINJOB, SJ_LISTEND, reinterpret_cast<LPARAM>(&job));
+    EXPECT_TRUE(dlg.IsFilling()) << "45,000 lines went in one step";
+    Settle();
+    EXPECT_EQ((std::vector<std::string>{"A", "B", "C"}), Items(dlg.m_listGroups));
+    EXPECT_EQ(3, dlg.m_listGroups.GetItemCount());
+    auto expected = [&](const char* pszGroup) {
+        std::vector<std::string> names;
+        for (int i = 0; i < 45000; i++) {
+            if (std::strcmp(group(i), pszGroup) == 0) {
+                char sz[32];
+                std::snprintf(sz, sizeof sz, "Skin %06d", i);
+                names.push_back(sz);
+            }
+        }
+        return names;
+    };
+    EXPECT_EQ(expected("A"), Items(dlg.m_listSkins));
+    EXPECT_EQ(11250, dlg.m_listSkins.GetItemCount());
+    SelectGroup("C");
+    EXPECT_EQ(expected("C"), Items(dlg.m_listSkins));
+    EXPECT_EQ(15000, dlg.m_listSkins.GetItemCount());
+    EXPECT_EQ(std::vector<std::string>(15000, "Nobody"), Items(dlg.m_listSkins, 1));
+}
+
 TEST_F(SkinBrowserTest, FailedListsShowErrorDuringTheBoxThenDisableInstall)
 {
     const struct {
