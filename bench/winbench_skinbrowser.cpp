@@ -108,7 +108,8 @@ int main()
         {200000, false, "200,000 skins in one group"},
         {200000, true, "200,000 groups of one skin"},
     };
-    std::printf("Skin Browser lists under Wine, hooked and shown (lines handed over, groups built, rows in; then emptied)\n");
+    std::printf("Skin Browser lists under Wine, hooked and shown (lines handed over, groups built, rows in; "
+                "then emptied)\n");
     for (const auto& c : cases) {
         CFigures figures;
         if (!Measure(c.nLines, c.bGroupEach, figures)) {

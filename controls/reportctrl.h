@@ -260,7 +260,8 @@ private:
         std::vector<bool> valid;
     };
     // A part of a cell from rc, the cell's whole rectangle, without asking the list view.
-    BOOL GetCellPart(const CReportNode& node, int nColumn, int nPart, bool bImages, bool bGrid, CRect& rc) const;
+    BOOL GetCellPart(
+        const CReportNode& node, int nColumn, int nPart, bool bImages, bool bGrid, CRect& rc) const;
     void DrawCell(CDC* pDC, DWORD hItem, int nColumn, const CRect& rcCell, const CRowLook& look);
     void PrepareMemDC(CDC* pDC, int cx, int cy);
     void OnClick(CPoint point, bool bDouble);

@@ -62,7 +62,8 @@ BOOL CReportCtrl::GetCellRect(DWORD hItem, int nColumn, int nPart, CRect& rc) co
     return GetCellPart(*pNode, nColumn, nPart, bImages, HasGridLines(), rc);
 }
 
-BOOL CReportCtrl::GetCellPart(const CReportNode& node, int nColumn, int nPart, bool bImages, bool bGrid, CRect& rc) const
+BOOL CReportCtrl::GetCellPart(
+    const CReportNode& node, int nColumn, int nPart, bool bImages, bool bGrid, CRect& rc) const
 {
     const int nSquare = Square();
     const bool bTree = nColumn == m_model.GetTreeColumn();
@@ -84,7 +85,8 @@ BOOL CReportCtrl::GetCellPart(const CReportNode& node, int nColumn, int nPart, b
         return nPart == nThisPart ? 1 : 0;
     };
     int nGot;
-    if ((nGot = take(bTree, RVP_TREEBUTTON)) != 0 || (nGot = take((dwFlags & RCS_CHECKBOX) != 0, RVP_CHECKBOX)) != 0
+    if ((nGot = take(bTree, RVP_TREEBUTTON)) != 0
+        || (nGot = take((dwFlags & RCS_CHECKBOX) != 0, RVP_CHECKBOX)) != 0
         || (nGot = take(bImages && cell.m_nImage >= 0, RVP_IMAGE)) != 0) {
         if (nGot < 0)
             return FALSE;
@@ -246,7 +248,8 @@ void CReportCtrl::DrawItem(LPDRAWITEMSTRUCT lpDis)
         pCache->cells.resize((size_t)nColumns);
         pCache->valid.resize((size_t)nColumns);
         for (int nColumn = 0; nColumn < nColumns; ++nColumn)
-            pCache->valid[(size_t)nColumn] = GetCellRect(hItem, nColumn, RVP_CELL, pCache->cells[(size_t)nColumn]) != FALSE;
+            pCache->valid[(size_t)nColumn]
+                = GetCellRect(hItem, nColumn, RVP_CELL, pCache->cells[(size_t)nColumn]) != FALSE;
     }
     for (int nColumn = 0; nColumn < nColumns; ++nColumn) {
         CRect rc;

@@ -979,7 +979,8 @@ TEST_F(ReportCtrlTest, ItemDeletedNoticesToAnOwnerOnAnotherThreadAreSent)
     ::RegisterClassA(&wc);
     std::thread thread([&] {
         owner.nThread = ::GetCurrentThreadId();
-        owner.hWnd = ::CreateWindowExA(0, "ReportTestOwner", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        owner.hWnd
+            = ::CreateWindowExA(0, "ReportTestOwner", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
         ::SetEvent(owner.hReady);
         MSG msg;
         while (::GetMessageA(&msg, nullptr, 0, 0) > 0)

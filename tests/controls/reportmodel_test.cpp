@@ -381,7 +381,8 @@ TEST(ReportChildList, BehavesAsADequeForAnyMixOfChanges)
             }
             ASSERT_EQ(expect.size(), list.size()) << round << " " << step;
             ASSERT_EQ(expect.empty(), list.empty());
-            ASSERT_TRUE(std::equal(expect.begin(), expect.end(), list.begin(), list.end())) << round << " " << step;
+            ASSERT_TRUE(std::equal(expect.begin(), expect.end(), list.begin(), list.end()))
+                << round << " " << step;
             if (!expect.empty()) {
                 ASSERT_EQ(expect.front(), list.front());
                 ASSERT_EQ(expect.back(), list.back());

@@ -192,18 +192,24 @@ protected:
         m_pVeltran = std::make_unique<vtest::CChildProcess>();
         ASSERT_TRUE(m_pVeltran->Start("\"" + m_strDir + "\\Veltran.exe\""));
         const DWORD nId = m_pVeltran->Id();
-        ASSERT_TRUE(WaitFor([&] { return (m_hMain = vtest::FindProcessWindow(nId, "Veltran Clock")) != nullptr; }, 20000));
-        ASSERT_TRUE(WaitFor([&] { return (m_hBrowser = vtest::FindProcessWindow(nId, "Skin Browser")) != nullptr; }, 10000));
+        ASSERT_TRUE(WaitFor([&] { return (m_hMain = vtest::FindProcessWindow(nId, "Veltran Clock")) != nullptr; },
+                            20000));
+        ASSERT_TRUE(WaitFor([&] { return (m_hBrowser = vtest::FindProcessWindow(nId, "Skin Browser")) != nullptr; },
+                            10000));
     }
     // The rows a list view of the browser holds; -1 when it does not answer.
     int Rows(int nID)
     {
         DWORD_PTR nRows = 0;
-        if (!::SendMessageTimeoutA(::GetDlgItem(m_hBrowser, nID), LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, 5000, &nRows))
+        const HWND hList = ::GetDlgItem(m_hBrowser, nID);
+        if (!::SendMessageTimeoutA(hList, LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, 5000, &nRows))
             return -1;
         return static_cast<int>(nRows);
     }
-    bool Listed(int nSkins) { return Rows(IDC_SKINBROWSER_SKINS) == nSkins && Rows(IDC_SKINBROWSER_GROUPS) == 1; }
+    bool Listed(int nSkins)
+    {
+        return Rows(IDC_SKINBROWSER_SKINS) == nSkins && Rows(IDC_SKINBROWSER_GROUPS) == 1;
+    }
     // No worker shows: a click on Connect lists again instead of cancelling.
     bool Idle()
     {
@@ -276,7 +282,8 @@ TEST_F(LargeListTest, TwoHundredThousandSkinsListClearAndExitInGoodTime)
     ASSERT_TRUE(WaitFor([&] { return Idle(); }, 10000));
     dwStart = ::GetTickCount();
     Connect();
-    ASSERT_TRUE(WaitFor([&] { return Rows(IDC_SKINBROWSER_SKINS) == 0 && Rows(IDC_SKINBROWSER_GROUPS) == 0; }, 10000, 10));
+    ASSERT_TRUE(WaitFor(
+        [&] { return Rows(IDC_SKINBROWSER_SKINS) == 0 && Rows(IDC_SKINBROWSER_GROUPS) == 0; }, 10000, 10));
     const DWORD dwCleared = ::GetTickCount() - dwStart;
     EXPECT_LE(dwCleared, 1000u);
 
