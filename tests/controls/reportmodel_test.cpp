@@ -424,23 +424,6 @@ TEST(ReportChildList, HoldsNothingWhileEmptyAndNoMoreThanItNeeds)
     EXPECT_LE(list.capacity(), 64u);
 }
 
-// A leaf item holds no child memory and no alarm: a large flat list costs
-// its cells and little more.
-TEST_F(ReportModel, LeavesHoldNoChildListNorAlarm)
-{
-    DWORD a = Add("a");
-    DWORD a1 = Add("a1", a);
-    EXPECT_EQ(0u, m_model.Find(a1)->m_children.capacity());
-    EXPECT_EQ(nullptr, m_model.Find(a1)->m_pAlarm);
-    EXPECT_EQ(nullptr, m_model.Find(a)->m_pAlarm);
-    m_model.DeleteItem(a1);
-    EXPECT_EQ(0u, m_model.Find(a)->m_children.capacity()); // its last child went
-    for (int i = 0; i < 5000; ++i)
-        Add("x");
-    m_model.DeleteItem(RVI_ROOT);
-    EXPECT_EQ(0u, m_model.Find(RVI_ROOT)->m_children.capacity());
-}
-
 TEST(ReportEditor, StyleBitsChooseTheEditor)
 {
     struct {
