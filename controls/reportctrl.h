@@ -97,10 +97,12 @@ public:
 
     // Items
     DWORD InsertItem(DWORD hParent, DWORD hPosition, const CString& strText, int nImage = -1, int nStyle = -1);
-    void DeleteItem(DWORD hItem) { m_model.DeleteItem(hItem); }
+    void DeleteItem(DWORD hItem);
     DWORD GetChildItem(DWORD hParent, int n) const { return m_model.GetChildItem(hParent, n); }
     DWORD GetNextItem(DWORD hItem, int nRelation) const { return m_model.GetNextItem(hItem, nRelation); }
     int GetChildCount(DWORD hItem) const { return m_model.GetChildCount(hItem); }
+    // The list view's rows, brought up to date first.
+    int GetItemCount() const;
     int GetItemRow(DWORD hItem) const { return m_model.GetItemRow(hItem); }
     int GetItemDepth(DWORD hItem) const { return m_model.GetItemDepth(hItem); }
     BOOL IsItemShown(DWORD hItem) const { return m_model.IsItemShown(hItem); }
@@ -163,6 +165,7 @@ public:
     // Notification helpers.
     int SendNotify(NMREPORT& nm);
     void FillNotify(NMREPORT& nm, int nCode, DWORD hItem, int nColumn) const;
+    void FillNotify(NMREPORT& nm, UINT nID, int nCode, DWORD hItem, int nColumn) const;
 
 protected:
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
@@ -186,6 +189,9 @@ protected:
     afx_msg void OnVScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
     afx_msg LRESULT OnSetFont(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnFontChangeMessage(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnDeleteAllItems(NMHDR* pNMHDR, LRESULT* pResult);
+    afx_msg void OnPaint();
+    afx_msg LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -204,7 +210,29 @@ private:
     // A list view made with LVS_OWNERDATA holds only the count of the
     // model's rows, so it empties at once however many there are.
     bool IsOwnerData() const;
-    void SyncRowCount();
+    bool IsRedrawHeld() const { return m_model.GetRedrawLock() > 0; }
+    void SyncRowCount() const;
+    void RowCountChanged();
+    // Tells the list view a count that changed while the redraw was held.
+    void FlushRowCount() const;
+    HWND GetNotifyTarget() const;
+    // The owner of the RCN_ITEMDELETED notices of one deletion, and how they
+    // reach it; a deletion a handler starts inside another shares the outer one's.
+    class CDeleteNotices {
+    public:
+        explicit CDeleteNotices(CReportCtrl& ctrl);
+        ~CDeleteNotices();
+        CDeleteNotices(const CDeleteNotices&) = delete;
+        CDeleteNotices& operator=(const CDeleteNotices&) = delete;
+        int Send(NMREPORT& nm) const;
+        UINT m_nID = 0;
+
+    private:
+        CReportCtrl& m_ctrl;
+        CDeleteNotices* m_pOuter;
+        HWND m_hTarget = nullptr;
+        WNDPROC m_pfnTarget = nullptr; // null: the owner is on another thread
+    };
     void Remeasure();
     void FreeMemDC();
     void InvalidateRowsArea();
@@ -212,8 +240,29 @@ private:
     bool HasGridLines() const;
     int RowHeight() const { return m_nLineHeight * m_nLinesPerRow + 4; }
     int Square() const { return m_nLineHeight + 4; }
-    CFont* GetBoldFont();
-    void DrawCell(CDC* pDC, DWORD hItem, int nColumn, const CRect& rcCell);
+    // A bold copy of the list's font (hFont, as WM_GETFONT gives it).
+    CFont* GetBoldFont(HFONT hFont);
+    // What drawing a row asks of the list view, asked once for the row.
+    struct CRowLook {
+        HFONT hFont = nullptr;
+        HIMAGELIST hImages = nullptr;
+        bool bGrid = false;
+        CReportPalette palette;
+    };
+    CRowLook GetRowLook() const;
+    // What the rows of one paint share: the look, and the cells of the
+    // first row drawn (nRowTop its top); the others are the same moved down.
+    struct CPaintCache {
+        bool bLook = false;
+        CRowLook look;
+        int nRowTop = 0;
+        std::vector<CRect> cells;
+        std::vector<bool> valid;
+    };
+    // A part of a cell from rc, the cell's whole rectangle, without asking the list view.
+    BOOL GetCellPart(
+        const CReportNode& node, int nColumn, int nPart, bool bImages, bool bGrid, CRect& rc) const;
+    void DrawCell(CDC* pDC, DWORD hItem, int nColumn, const CRect& rcCell, const CRowLook& look);
     void PrepareMemDC(CDC* pDC, int cx, int cy);
     void OnClick(CPoint point, bool bDouble);
     bool MoveSelection(UINT nChar);
@@ -239,6 +288,13 @@ private:
     int m_nEditColumn = -1;
     UINT m_nLastKey = 0;
     bool m_bDestroying = false;
+    // Held back while the redraw is held: the owner-data list view's count,
+    // row repaints and the fit of a one-column list without header.
+    mutable bool m_bRowCountStale = false;
+    bool m_bRepaintHeld = false;
+    bool m_bAutoSizeHeld = false;
+    CDeleteNotices* m_pDeleteNotices = nullptr;
+    CPaintCache* m_pPaintCache = nullptr; // while the list view paints
     // Cells are drawn here and copied in one blit.
     CDC m_memDC;
     CBitmap m_memBitmap;

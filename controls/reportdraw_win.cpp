@@ -16,6 +16,7 @@ bool CReportCtrl::HasGridLines() const { return (CListCtrl::GetExtendedStyle() &
 
 BOOL CReportCtrl::GetCellRect(DWORD hItem, int nColumn, int nPart, CRect& rc) const
 {
+    FlushRowCount();
     const int nRow = m_model.GetItemRow(hItem);
     if (nPart == RVP_ROW || nPart == RVP_TOPROW || nPart == RVP_ROWSAREA) {
         int nTop = GetTopIndex();
@@ -57,13 +58,20 @@ BOOL CReportCtrl::GetCellRect(DWORD hItem, int nColumn, int nPart, CRect& rc) co
     rc.right = rc.left + (int)::SendMessageA(m_hWnd, LVM_GETCOLUMNWIDTH, (WPARAM)nColumn, 0);
     if (nPart == RVP_CELL)
         return TRUE;
+    const bool bImages = ::SendMessageA(m_hWnd, LVM_GETIMAGELIST, LVSIL_SMALL, 0) != 0;
+    return GetCellPart(*pNode, nColumn, nPart, bImages, HasGridLines(), rc);
+}
+
+BOOL CReportCtrl::GetCellPart(
+    const CReportNode& node, int nColumn, int nPart, bool bImages, bool bGrid, CRect& rc) const
+{
     const int nSquare = Square();
     const bool bTree = nColumn == m_model.GetTreeColumn();
     if (bTree && !(m_model.GetExtendedStyle() & RVS_NOINDENT))
-        rc.left += (pNode->m_nDepth - 1) * nSquare;
+        rc.left += (node.m_nDepth - 1) * nSquare;
     if (nPart == RVP_INDENTED)
         return TRUE;
-    const CReportCell& cell = pNode->m_cells[(size_t)nColumn];
+    const CReportCell& cell = node.m_cells[(size_t)nColumn];
     const DWORD dwFlags = m_model.GetStyleFlags(cell.m_nStyle);
     int x = rc.left;
     // Each part takes the next square from the left; the text area the rest.
@@ -77,21 +85,21 @@ BOOL CReportCtrl::GetCellRect(DWORD hItem, int nColumn, int nPart, CRect& rc) co
         return nPart == nThisPart ? 1 : 0;
     };
     int nGot;
-    if ((nGot = take(bTree, RVP_TREEBUTTON)) != 0 || (nGot = take((dwFlags & RCS_CHECKBOX) != 0, RVP_CHECKBOX)) != 0
-        || (nGot = take(::SendMessageA(m_hWnd, LVM_GETIMAGELIST, LVSIL_SMALL, 0) != 0 && cell.m_nImage >= 0, RVP_IMAGE))
-            != 0) {
+    if ((nGot = take(bTree, RVP_TREEBUTTON)) != 0
+        || (nGot = take((dwFlags & RCS_CHECKBOX) != 0, RVP_CHECKBOX)) != 0
+        || (nGot = take(bImages && cell.m_nImage >= 0, RVP_IMAGE)) != 0) {
         if (nGot < 0)
             return FALSE;
         rc = rcSquare;
         return TRUE;
     }
     rc.left = std::min<LONG>(x, rc.right);
-    if (HasGridLines())
+    if (bGrid)
         rc.left += 1;
     if (nPart == RVP_TEXTAREA)
         return TRUE;
     const CReportSelection& sel = m_model.GetSelection();
-    bool bButton = (dwFlags & RCS_BUTTON) && sel.m_hItem == hItem && sel.m_nColumn == nColumn
+    bool bButton = (dwFlags & RCS_BUTTON) && sel.m_hItem == node.m_hItem && sel.m_nColumn == nColumn
         && rc.Width() >= nSquare;
     if (nPart == RVP_BUTTON) {
         if (!bButton)
@@ -103,7 +111,7 @@ BOOL CReportCtrl::GetCellRect(DWORD hItem, int nColumn, int nPart, CRect& rc) co
         return FALSE;
     if (bButton)
         rc.right -= nSquare;
-    if (HasGridLines())
+    if (bGrid)
         rc.bottom -= 1;
     return TRUE;
 }
@@ -112,6 +120,7 @@ BOOL CReportCtrl::HitTest(CPoint point, DWORD& hItem, int& nColumn) const
 {
     hItem = RVI_NONE;
     nColumn = -1;
+    FlushRowCount();
     int nTop = GetTopIndex();
     CRect rcTop;
     rcTop.left = LVIR_BOUNDS;
@@ -164,12 +173,16 @@ void CReportCtrl::AutoSizeColumn(int nColumn)
     if (nColumn == -1) {
         if (!bNoHeader || m_model.GetColumnCount() != 1)
             return;
+        if (IsRedrawHeld()) {
+            m_bAutoSizeHeld = true; // fitted once, when the redraw comes back
+            return;
+        }
         nColumn = 0;
     }
     if (m_model.GetColumn(nColumn) == nullptr)
         return;
     HFONT hFont = (HFONT)::SendMessageA(m_hWnd, WM_GETFONT, 0, 0);
-    CFont* pBold = GetBoldFont();
+    CFont* pBold = GetBoldFont(hFont);
     HDC hDC = ::GetDC(m_hWnd);
     CSelectGuard font(hDC, hFont);
     int nWidth = 0;
@@ -215,15 +228,79 @@ void CReportCtrl::DrawItem(LPDRAWITEMSTRUCT lpDis)
         ScreenToClient(&rcEditor);
         pDC->ExcludeClipRect(&rcEditor);
     }
-    for (int nColumn = 0; nColumn < m_model.GetColumnCount(); ++nColumn) {
+    // Within one paint every row shares what the first asked the list view:
+    // its look, and its cells' places, moved down to this row.
+    CRowLook rowLook;
+    const CRowLook* pLook = &rowLook;
+    CPaintCache* pCache = m_pPaintCache;
+    if (pCache != nullptr) {
+        if (!pCache->bLook) {
+            pCache->look = GetRowLook();
+            pCache->bLook = true;
+        }
+        pLook = &pCache->look;
+    } else {
+        rowLook = GetRowLook();
+    }
+    const int nColumns = m_model.GetColumnCount();
+    if (pCache != nullptr && pCache->cells.empty()) {
+        pCache->nRowTop = lpDis->rcItem.top;
+        pCache->cells.resize((size_t)nColumns);
+        pCache->valid.resize((size_t)nColumns);
+        for (int nColumn = 0; nColumn < nColumns; ++nColumn)
+            pCache->valid[(size_t)nColumn]
+                = GetCellRect(hItem, nColumn, RVP_CELL, pCache->cells[(size_t)nColumn]) != FALSE;
+    }
+    for (int nColumn = 0; nColumn < nColumns; ++nColumn) {
         CRect rc;
-        if (GetCellRect(hItem, nColumn, RVP_CELL, rc) && rc.Width() > 0 && rc.Height() > 0 && pDC->RectVisible(&rc))
-            DrawCell(pDC, hItem, nColumn, rc);
+        bool bCell;
+        if (pCache != nullptr && (size_t)nColumn < pCache->cells.size()) {
+            bCell = pCache->valid[(size_t)nColumn];
+            rc = pCache->cells[(size_t)nColumn];
+            rc.OffsetRect(0, lpDis->rcItem.top - pCache->nRowTop);
+        } else {
+            bCell = GetCellRect(hItem, nColumn, RVP_CELL, rc) != FALSE;
+        }
+        if (bCell && rc.Width() > 0 && rc.Height() > 0 && pDC->RectVisible(&rc))
+            DrawCell(pDC, hItem, nColumn, rc, *pLook);
     }
     pDC->RestoreDC(nSaved);
 }
 
-void CReportCtrl::DrawCell(CDC* pDC, DWORD hItem, int nColumn, const CRect& rcCell)
+// The list view draws its rows inside these: they share one paint cache.
+void CReportCtrl::OnPaint()
+{
+    CPaintCache cache;
+    CPaintCache* pOuter = m_pPaintCache;
+    m_pPaintCache = &cache;
+    Default();
+    m_pPaintCache = pOuter;
+}
+
+LRESULT CReportCtrl::OnPrintClient(WPARAM, LPARAM)
+{
+    CPaintCache cache;
+    CPaintCache* pOuter = m_pPaintCache;
+    m_pPaintCache = &cache;
+    LRESULT lResult = Default();
+    m_pPaintCache = pOuter;
+    return lResult;
+}
+
+// Under Wine each message sent on a thread with hooks (a program with menus
+// has one) costs about 0.15 ms: what the list view tells of itself is asked
+// once for a row, and the parts of each cell are worked out from the cell.
+CReportCtrl::CRowLook CReportCtrl::GetRowLook() const
+{
+    CRowLook look;
+    look.hFont = (HFONT)::SendMessageA(m_hWnd, WM_GETFONT, 0, 0);
+    look.hImages = (HIMAGELIST)::SendMessageA(m_hWnd, LVM_GETIMAGELIST, LVSIL_SMALL, 0);
+    look.bGrid = HasGridLines();
+    look.palette = GetPalette();
+    return look;
+}
+
+void CReportCtrl::DrawCell(CDC* pDC, DWORD hItem, int nColumn, const CRect& rcCell, const CRowLook& look)
 {
     const CReportNode* pNode = m_model.Find(hItem);
     PrepareMemDC(pDC, rcCell.Width(), rcCell.Height());
@@ -231,11 +308,10 @@ void CReportCtrl::DrawCell(CDC* pDC, DWORD hItem, int nColumn, const CRect& rcCe
         return;
     CDC& dc = m_memDC;
     dc.SetWindowOrg(rcCell.left, rcCell.top);
-    HFONT hFont = (HFONT)::SendMessageA(m_hWnd, WM_GETFONT, 0, 0);
-    CSelectGuard font(dc.m_hDC, pNode->m_bBold ? (HFONT)*GetBoldFont() : hFont);
+    CSelectGuard font(dc.m_hDC, pNode->m_bBold ? (HFONT)*GetBoldFont(look.hFont) : look.hFont);
     const CReportCell& cell = pNode->m_cells[(size_t)nColumn];
     const CReportCellStyle& style = m_model.GetStyle(cell.m_nStyle);
-    CReportPalette palette = GetPalette();
+    const CReportPalette& palette = look.palette;
     COLORREF crBack = palette.m_crBack, crText = palette.m_crText;
     m_model.ResolveColors(hItem, nColumn, palette, crBack, crText);
 
@@ -243,8 +319,13 @@ void CReportCtrl::DrawCell(CDC* pDC, DWORD hItem, int nColumn, const CRect& rcCe
     dc.SetBkColor(crBack);
     dc.SetTextColor(crText);
 
+    const bool bImages = look.hImages != nullptr;
+    auto part = [&](int nPart, CRect& rc) {
+        rc = rcCell;
+        return GetCellPart(*pNode, nColumn, nPart, bImages, look.bGrid, rc);
+    };
     CRect rc;
-    if (GetCellRect(hItem, nColumn, RVP_TEXT, rc)) {
+    if (part(RVP_TEXT, rc)) {
         rc.DeflateRect(3, 1, 3, 2);
         UINT nFormat = m_model.GetColumn(nColumn)->m_nAlign | DT_NOPREFIX | DT_EXTERNALLEADING;
         if (m_nLinesPerRow >= 2)
@@ -252,7 +333,7 @@ void CReportCtrl::DrawCell(CDC* pDC, DWORD hItem, int nColumn, const CRect& rcCe
         // Clipped to the cell: a text of any length only fills what it can.
         dc.DrawText(cell.m_strText, &rc, nFormat);
     }
-    CImageList* pImages = CImageList::FromHandle((HIMAGELIST)::SendMessageA(m_hWnd, LVM_GETIMAGELIST, LVSIL_SMALL, 0));
+    CImageList* pImages = CImageList::FromHandle(look.hImages);
     auto drawImage = [&](int nImage, const CRect& rcPart) {
         int cx = 0, cy = 0;
         ::ImageList_GetIconSize(pImages->m_hImageList, &cx, &cy);
@@ -261,7 +342,7 @@ void CReportCtrl::DrawCell(CDC* pDC, DWORD hItem, int nColumn, const CRect& rcCe
             ILD_TRANSPARENT);
     };
     const int nImages = pImages != nullptr && pImages->m_hImageList != nullptr ? pImages->GetImageCount() : 0;
-    if (!pNode->m_children.empty() && GetCellRect(hItem, nColumn, RVP_TREEBUTTON, rc)) {
+    if (!pNode->m_children.empty() && part(RVP_TREEBUTTON, rc)) {
         const bool bCollapsed = m_model.IsCollapsed(hItem) != FALSE;
         int nImage = bCollapsed ? m_nCollapsedImage : m_nExpandedImage;
         if (m_nCollapsedImage >= 0 && m_nExpandedImage >= 0 && nImage < nImages) {
@@ -276,7 +357,7 @@ void CReportCtrl::DrawCell(CDC* pDC, DWORD hItem, int nColumn, const CRect& rcCe
                 dc.FillSolidRect(rcBox.left + 4, rcBox.top + 2, 1, 5, crText);
         }
     }
-    if (GetCellRect(hItem, nColumn, RVP_CHECKBOX, rc)) {
+    if (part(RVP_CHECKBOX, rc)) {
         int nState = std::max(0, std::min(cell.m_nCheck, 2));
         int nImage = nState == 0 ? style.m_nUncheckedImage : (nState == 1 ? style.m_nCheckedImage : style.m_nThirdStateImage);
         if (nImage < 0 || nImage >= nImages) {
@@ -287,9 +368,9 @@ void CReportCtrl::DrawCell(CDC* pDC, DWORD hItem, int nColumn, const CRect& rcCe
             drawImage(nImage, rc);
         }
     }
-    if (GetCellRect(hItem, nColumn, RVP_IMAGE, rc) && cell.m_nImage < nImages)
+    if (part(RVP_IMAGE, rc) && cell.m_nImage < nImages)
         drawImage(cell.m_nImage, rc);
-    if (GetCellRect(hItem, nColumn, RVP_BUTTON, rc)) {
+    if (part(RVP_BUTTON, rc)) {
         const bool bCombo = (style.m_dwFlags & (RCS_BUTTON | RCS_COMBO)) == (RCS_BUTTON | RCS_COMBO);
         if (style.m_dwFlags & RCS_PLUSBUTTON) {
             dc.FillSolidRect(&rc, ::GetSysColor(COLOR_BTNFACE));
@@ -308,7 +389,7 @@ void CReportCtrl::DrawCell(CDC* pDC, DWORD hItem, int nColumn, const CRect& rcCe
             dc.SetBkMode(OPAQUE);
         }
     }
-    if (HasGridLines()) {
+    if (look.bGrid) {
         CBrush grid(::GetSysColor(COLOR_BTNFACE));
         CRect rcGrid(rcCell.left, rcCell.top - 1, rcCell.right + 1, rcCell.bottom);
         dc.FrameRect(&rcGrid, &grid);

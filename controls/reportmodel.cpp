@@ -20,6 +20,47 @@ REPORTEDITOR ReportEditorOf(DWORD dwFlags)
     }
 }
 
+// --- child lists -------------------------------------------------------------
+
+CReportChildList::iterator CReportChildList::insert(const_iterator pos, DWORD hItem)
+{
+    const size_t n = static_cast<size_t>(pos - begin());
+    if (n == 0 && !empty()) {
+        // Free slots before the first child, as many as there are children,
+        // so that a run of items inserted first costs linear time in all.
+        if (m_nHead == 0) {
+            const size_t nGap = m_items.size();
+            m_items.insert(m_items.begin(), nGap, 0);
+            m_nHead = nGap;
+        }
+        m_items[--m_nHead] = hItem;
+        return begin();
+    }
+    m_items.insert(m_items.begin() + static_cast<std::ptrdiff_t>(m_nHead + n), hItem);
+    return begin() + n;
+}
+
+CReportChildList::iterator CReportChildList::erase(const_iterator pos)
+{
+    const size_t n = static_cast<size_t>(pos - begin());
+    if (n == 0)
+        ++m_nHead;
+    else
+        m_items.erase(m_items.begin() + static_cast<std::ptrdiff_t>(m_nHead + n));
+    if (empty()) {
+        std::vector<DWORD>().swap(m_items);
+        m_nHead = 0;
+    } else if (m_nHead >= 16 && m_nHead >= 2 * size()) {
+        // The free slots outnumber the children twice: the move costs less
+        // than the erasures that made them.
+        m_items.erase(m_items.begin(), m_items.begin() + static_cast<std::ptrdiff_t>(m_nHead));
+        m_nHead = 0;
+    }
+    return begin() + n;
+}
+
+// --- the model -------------------------------------------------------------------
+
 CReportModel::CReportModel(CReportHost* pHost)
     : m_pHost(pHost)
 {

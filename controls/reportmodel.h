@@ -5,7 +5,6 @@
 // through CReportHost, so all of it builds and is tested natively.
 #pragma once
 
-#include <deque>
 #include <functional>
 #include <memory>
 #include <unordered_map>
@@ -132,10 +131,48 @@ struct CReportCellStyle {
     std::vector<CTextData> m_choices;
 };
 
+// A node's children in order. Most items are leaves, so an empty list holds
+// no memory; both ends change in constant time (amortised), so emptying a
+// parent from the front and filling one from either end stay linear.
+class CReportChildList {
+public:
+    typedef DWORD* iterator;
+    typedef const DWORD* const_iterator;
+
+    bool empty() const { return m_nHead == m_items.size(); }
+    size_t size() const { return m_items.size() - m_nHead; }
+    // What the list holds in memory, in handles.
+    size_t capacity() const { return m_items.capacity(); }
+    iterator begin() { return m_items.data() + m_nHead; }
+    iterator end() { return m_items.data() + m_items.size(); }
+    const_iterator begin() const { return m_items.data() + m_nHead; }
+    const_iterator end() const { return m_items.data() + m_items.size(); }
+    DWORD& operator[](size_t n) { return m_items[m_nHead + n]; }
+    DWORD operator[](size_t n) const { return m_items[m_nHead + n]; }
+    DWORD front() const { return m_items[m_nHead]; }
+    DWORD back() const { return m_items.back(); }
+    iterator insert(const_iterator pos, DWORD hItem);
+    iterator erase(const_iterator pos);
+    template <class It> void assign(It first, It last)
+    {
+        m_items.assign(first, last);
+        m_nHead = 0;
+        if (m_items.empty())
+            std::vector<DWORD>().swap(m_items);
+    }
+
+private:
+    // The children are m_items[m_nHead..]; the slots before them are free.
+    std::vector<DWORD> m_items;
+    size_t m_nHead = 0;
+};
+
 struct CReportNode {
     std::vector<CReportCell> m_cells;
-    std::deque<DWORD> m_children; // emptied from the front when the parent goes
-    CAlarm m_alarm;
+    CReportChildList m_children; // emptied from the front when the parent goes
+    // Only an item that was given an alarm holds one (the alarm list's rows);
+    // a Skin Browser row would otherwise carry an unused record.
+    std::unique_ptr<CAlarm> m_pAlarm;
     BOOL m_bCollapsed = TRUE;
     int m_nDepth = 0;
     int m_nRow = -1;

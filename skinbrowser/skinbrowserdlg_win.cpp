@@ -29,6 +29,8 @@ BEGIN_MESSAGE_MAP(CSkinBrowserDlg, CDialog)
     ON_NOTIFY(RCN_SELCHANGED, IDC_SKINBROWSER_SKINS, OnSkinSelChanged)
     ON_MESSAGE(UM_SKINJOB, OnSkinJob)
     ON_WM_TIMER()
+    ON_NOTIFY(RCN_ITEMDELETED, IDC_SKINBROWSER_GROUPS, OnListItemDeleted)
+    ON_NOTIFY(RCN_ITEMDELETED, IDC_SKINBROWSER_SKINS, OnListItemDeleted)
 END_MESSAGE_MAP()
 
 namespace {
@@ -275,7 +277,6 @@ void CSkinBrowserDlg::FillGroupList()
 {
     m_bFillingGroups = true;
     StopFill(m_groupFill);
-    GetSkinGroups(m_arrSkinList, m_groupFill.rows);
     if (StartFill(m_groupFill, m_listGroups))
         GroupsFilled();
     m_bFillingGroups = false;
@@ -297,8 +298,9 @@ void CSkinBrowserDlg::OnGroupSelChanged(NMHDR* pNMHDR, LRESULT* pResult)
 {
     const DWORD hItem = reinterpret_cast<NMREPORT*>(pNMHDR)->hItem;
     StopFill(m_skinFill);
-    if (hItem != RVI_NONE)
-        GetSkinsOfGroup(m_arrSkinList, m_listGroups.GetItemText(hItem, 0), m_skinFill.rows);
+    // No group: the list is emptied and gets no row.
+    m_skinFill.strGroup = hItem != RVI_NONE ? m_listGroups.GetItemText(hItem, 0) : CString();
+    m_skinFill.nNextLine = hItem != RVI_NONE ? 0 : m_arrSkinList.GetSize();
     if (StartFill(m_skinFill, m_listSkins))
         SkinsFilled();
     *pResult = 0;
@@ -315,31 +317,65 @@ void CSkinBrowserDlg::SkinsFilled()
     m_listSkins.Invalidate();
 }
 
+// The groups' fill starts at the first line; the skins' where the caller set it.
 bool CSkinBrowserDlg::StartFill(CRowFill& fill, CReportCtrl& list)
 {
     list.SetRedraw(FALSE);
     list.DeleteItem(RVI_ROOT);
     fill.pList = &list;
-    fill.nNext = 0;
+    if (&fill == &m_groupFill) {
+        fill.nNextLine = 0;
+        fill.pGroups = std::make_unique<CGroupSet>();
+    }
     if (FillBlock(fill))
         return true;
     SetTimer(TIMER_FILL, USER_TIMER_MINIMUM, nullptr);
     return false;
 }
 
+// The next lines of the skin list give the rows: new groups, or the skins of
+// the group. The rules are the skin list's own, applied to a few lines at a time.
 bool CSkinBrowserDlg::FillBlock(CRowFill& fill)
 {
-    const INT_PTR nEnd = std::min<INT_PTR>(fill.nNext + FILL_BLOCK_ROWS, fill.rows.GetSize());
-    for (; fill.nNext < nEnd; fill.nNext++) {
-        const CString& strRow = fill.rows[fill.nNext];
+    const INT_PTR nLines = m_arrSkinList.GetSize();
+    const INT_PTR nStop = std::min<INT_PTR>(fill.nNextLine + FILL_BLOCK_LINES, nLines);
+    int nRows = 0;
+    CStringArray part, rows;
+    while (fill.nNextLine < nStop && nRows < FILL_BLOCK_ROWS) {
+        const INT_PTR nEnd = std::min<INT_PTR>(fill.nNextLine + FILL_SCAN_LINES, nStop);
+        part.SetSize(0, nEnd - fill.nNextLine);
+        for (INT_PTR i = fill.nNextLine; i < nEnd; i++)
+            part.Add(m_arrSkinList[i]);
+        fill.nNextLine = nEnd;
         if (fill.pList == &m_listGroups) {
-            m_listGroups.InsertItem(RVI_ROOT, RVTI_LAST, strRow);
+            GetSkinGroups(part, rows);
+            for (INT_PTR i = 0; i < rows.GetSize(); i++) {
+                if (fill.pGroups->Add(rows[i])) {
+                    m_listGroups.InsertItem(RVI_ROOT, RVTI_LAST, rows[i]);
+                    nRows++;
+                }
+            }
         } else {
-            const DWORD hSkin = m_listSkins.InsertItem(RVI_ROOT, RVTI_LAST, GetSkinListField(strRow, 1));
-            m_listSkins.SetItemText(hSkin, 1, GetSkinListField(strRow, 2));
+            GetSkinsOfGroup(part, fill.strGroup, rows);
+            for (INT_PTR i = 0; i < rows.GetSize(); i++) {
+                const DWORD hSkin = m_listSkins.InsertItem(RVI_ROOT, RVTI_LAST, GetSkinListField(rows[i], 1));
+                m_listSkins.SetItemText(hSkin, 1, GetSkinListField(rows[i], 2));
+            }
+            nRows += static_cast<int>(rows.GetSize());
         }
     }
-    return fill.nNext >= fill.rows.GetSize();
+    return fill.nNextLine >= nLines;
+}
+
+bool CSkinBrowserDlg::CGroupSet::Add(const CString& strGroup)
+{
+    const std::string_view group(strGroup.GetString(), static_cast<size_t>(strGroup.GetLength()));
+    if (names.count(group) != 0)
+        return false;
+    char* pszKept = static_cast<char*>(arena.allocate(group.size() + 1, 1));
+    std::memcpy(pszKept, group.data(), group.size());
+    names.insert(std::string_view(pszKept, group.size()));
+    return true;
 }
 
 // Ends a fill where it stands and gives its list its redraw back.
@@ -348,7 +384,8 @@ void CSkinBrowserDlg::StopFill(CRowFill& fill)
     if (fill.pList != nullptr)
         fill.pList->SetRedraw(TRUE);
     fill.pList = nullptr;
-    fill.rows.RemoveAll();
+    fill.strGroup.Empty();
+    fill.pGroups.reset();
     if (m_groupFill.pList == nullptr && m_skinFill.pList == nullptr && GetSafeHwnd() != nullptr)
         KillTimer(TIMER_FILL);
 }
@@ -364,6 +401,12 @@ void CSkinBrowserDlg::OnTimer(UINT_PTR nIDEvent)
     if (m_skinFill.pList != nullptr && FillBlock(m_skinFill))
         SkinsFilled();
 }
+
+// The lists tell of every item they drop, 200,000 at the Connect after a
+// large list; the dialog has nothing to do for them. Taken here, a notice
+// does not reach the system's default dialog handling, which under Wine
+// costs more than the rest of the item's deletion.
+void CSkinBrowserDlg::OnListItemDeleted(NMHDR*, LRESULT* pResult) { *pResult = 0; }
 
 void CSkinBrowserDlg::OnSkinSelChanged(NMHDR* pNMHDR, LRESULT* pResult)
 {

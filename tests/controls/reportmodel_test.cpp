@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <deque>
 #include <functional>
 #include <random>
 #include <string>
@@ -349,6 +351,77 @@ TEST_F(ReportModel, SelectionRedrawLockAndColours)
         EXPECT_EQ(c.back, back) << c.nColumn;
         EXPECT_EQ(c.text, text) << c.nColumn;
     }
+}
+
+// The child list against a deque doing the same: every mix of inserts and
+// erasures at the front, the back and in between gives the same order.
+TEST(ReportChildList, BehavesAsADequeForAnyMixOfChanges)
+{
+    std::mt19937 rng(11);
+    for (int round = 0; round < 50; ++round) {
+        CReportChildList list;
+        std::deque<DWORD> expect;
+        DWORD hNext = RVI_FIRSTHANDLE;
+        for (int step = 0; step < 400; ++step) {
+            const unsigned nWhat = rng() % 10;
+            const size_t n = expect.size();
+            if (nWhat < 4 || n == 0) { // insert: front, back or in between
+                const size_t nAt = nWhat == 0 ? 0 : (nWhat == 1 ? n : rng() % (n + 1));
+                auto it = list.insert(list.begin() + nAt, hNext);
+                ASSERT_EQ(hNext, *it);
+                expect.insert(expect.begin() + (std::ptrdiff_t)nAt, hNext++);
+            } else if (nWhat < 9) { // erase, mostly from the front
+                const size_t nAt = nWhat < 7 ? 0 : (nWhat == 7 ? n - 1 : rng() % n);
+                auto it = list.erase(list.begin() + nAt);
+                expect.erase(expect.begin() + (std::ptrdiff_t)nAt);
+                ASSERT_EQ((size_t)(it - list.begin()), nAt);
+            } else if (n >= 2) { // two places exchanged, as a swap of siblings does
+                std::swap(list[0], list[n - 1]);
+                std::swap(expect[0], expect[n - 1]);
+            }
+            ASSERT_EQ(expect.size(), list.size()) << round << " " << step;
+            ASSERT_EQ(expect.empty(), list.empty());
+            ASSERT_TRUE(std::equal(expect.begin(), expect.end(), list.begin(), list.end()))
+                << round << " " << step;
+            if (!expect.empty()) {
+                ASSERT_EQ(expect.front(), list.front());
+                ASSERT_EQ(expect.back(), list.back());
+            }
+        }
+    }
+}
+
+// An empty list holds no memory, however it became empty; a list used as a
+// queue (one in at the back, one out at the front) does not grow without end.
+TEST(ReportChildList, HoldsNothingWhileEmptyAndNoMoreThanItNeeds)
+{
+    CReportChildList list;
+    EXPECT_EQ(0u, list.capacity());
+    EXPECT_TRUE(list.begin() == list.end());
+    for (DWORD h = 1; h <= 1000; ++h)
+        list.insert(list.end(), h);
+    while (!list.empty())
+        list.erase(list.begin());
+    EXPECT_EQ(0u, list.capacity());
+    for (DWORD h = 1; h <= 1000; ++h)
+        list.insert(list.begin(), h); // first each time, as RVTI_FIRST does
+    EXPECT_EQ(1000u, list.front());
+    EXPECT_EQ(1u, list.back());
+    while (!list.empty())
+        list.erase(list.end() - 1);
+    EXPECT_EQ(0u, list.capacity());
+    list.assign(std::vector<DWORD>().begin(), std::vector<DWORD>().end());
+    EXPECT_EQ(0u, list.capacity());
+
+    for (DWORD h = 1; h <= 10; ++h)
+        list.insert(list.end(), h);
+    for (DWORD h = 11; h <= 100000; ++h) {
+        list.insert(list.end(), h);
+        list.erase(list.begin());
+    }
+    EXPECT_EQ(10u, list.size());
+    EXPECT_EQ(99991u, list.front());
+    EXPECT_LE(list.capacity(), 64u);
 }
 
 TEST(ReportEditor, StyleBitsChooseTheEditor)

@@ -3,10 +3,12 @@
 // transfer a stalled skin server holds: a list that gets no answer, drips
 // in or never gets past its headers (a byte every 200 ms keeps WinINet
 // reading them for ever), before or after the list is given up with its
-// send left running, a preview or a download that crawls. Started in a fresh program folder
-// with VELTRAN_AUTOMATION set; the server's log of arrived requests tells
-// when a transfer is under way. A program still running is killed and fails
-// the case.
+// send left running, a preview or a download that crawls. And with a list
+// of 200,000 skins: listed, cleared by the next Connect and left at Exit in
+// good time, its memory bounded. Started in a fresh program folder with
+// VELTRAN_AUTOMATION set; the server's log of arrived requests tells when a
+// transfer is under way. A program still running is killed and fails the
+// case.
 #include "app/appseams.h"
 #include "app/config.h"
 #include "res/skinbrowser_res.h"
@@ -16,6 +18,8 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -53,20 +57,22 @@ int Arrived(const std::string& strPart)
     return n;
 }
 
-bool WaitFor(const std::function<bool()>& pred, DWORD nTimeoutMs)
+bool WaitFor(const std::function<bool()>& pred, DWORD nTimeoutMs, DWORD nPollMs = 50)
 {
     const DWORD nStart = ::GetTickCount();
     while (!pred()) {
         if (::GetTickCount() - nStart > nTimeoutMs)
             return false;
-        ::Sleep(50); // another process does the work; nothing here to pump
+        ::Sleep(nPollMs); // another process does the work; nothing here to pump
     }
     return true;
 }
 
 RUNVALUERESULT NoRunValue(LPCSTR) { return RUNVALUE_WRITTEN; }
 
-class ExitTest : public ::testing::TestWithParam<const char*> {
+// A fresh program folder with Veltran.exe and a configuration that opens the
+// Skin Browser at the start.
+class ProgramFolderTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -99,6 +105,9 @@ protected:
     std::unique_ptr<vtest::CTempFolder> m_folder;
     std::string m_strDir;
     CAppSeams m_savedSeams;
+};
+
+class ExitTest : public ProgramFolderTest, public ::testing::WithParamInterface<const char*> {
 };
 
 TEST_P(ExitTest, EndsWithinFiveSecondsWithTheConfigurationWritten)
@@ -175,3 +184,122 @@ INSTANTIATE_TEST_SUITE_P(StalledServers, ExitTest, ::testing::Values("silent", "
                          });
 
 } // namespace
+
+namespace {
+
+// Veltran.exe with its Skin Browser's lists as another process sees them.
+class LargeListTest : public ProgramFolderTest {
+protected:
+    // Starts the program against the server in that mode and finds its windows.
+    void Start(const std::string& strMode, BOOL bAutoConnect)
+    {
+        g_settings.m_bSkinBrowserAutoConnect = bAutoConnect;
+        ASSERT_TRUE(CConfigFile().SaveFile(Config().c_str()));
+        ::SetEnvironmentVariableA("VELTRAN_SKIN_SERVER", Root(strMode).c_str());
+        m_pVeltran = std::make_unique<vtest::CChildProcess>();
+        ASSERT_TRUE(m_pVeltran->Start("\"" + m_strDir + "\\Veltran.exe\""));
+        const DWORD nId = m_pVeltran->Id();
+        ASSERT_TRUE(WaitFor([&] { return (m_hMain = vtest::FindProcessWindow(nId, "Veltran Clock")) != nullptr; },
+                            20000));
+        ASSERT_TRUE(WaitFor([&] { return (m_hBrowser = vtest::FindProcessWindow(nId, "Skin Browser")) != nullptr; },
+                            10000));
+    }
+    // The rows a list view of the browser holds; -1 when it does not answer.
+    int Rows(int nID)
+    {
+        DWORD_PTR nRows = 0;
+        const HWND hList = ::GetDlgItem(m_hBrowser, nID);
+        if (!::SendMessageTimeoutA(hList, LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, 5000, &nRows))
+            return -1;
+        return static_cast<int>(nRows);
+    }
+    bool Listed(int nSkins)
+    {
+        return Rows(IDC_SKINBROWSER_SKINS) == nSkins && Rows(IDC_SKINBROWSER_GROUPS) == 1;
+    }
+    // No worker shows: a click on Connect lists again instead of cancelling.
+    bool Idle()
+    {
+        char szText[64] = "";
+        ::GetDlgItemTextA(m_hBrowser, IDC_SKINBROWSER_INSTALL, szText, sizeof szText);
+        return std::strcmp(szText, "Cancel") != 0;
+    }
+    void Connect()
+    {
+        ::PostMessageA(m_hBrowser, WM_COMMAND, MAKEWPARAM(IDC_SKINBROWSER_CONNECT, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(::GetDlgItem(m_hBrowser, IDC_SKINBROWSER_CONNECT)));
+    }
+    // Exit Veltran Clock: how long until the process has ended.
+    DWORD Exit()
+    {
+        const DWORD dwStart = ::GetTickCount();
+        ::PostMessageA(m_hMain, WM_COMMAND, 2027, 0);
+        EXPECT_TRUE(m_pVeltran->Ended(60000));
+        const DWORD dwTook = ::GetTickCount() - dwStart;
+        if (m_pVeltran->Kill())
+            ADD_FAILURE() << "the program was still running and is killed";
+        return dwTook;
+    }
+    // The resident set, once it has not changed for a second (15 s at most).
+    long SettledResidentKb()
+    {
+        long nLast = -1, nAnonymous = 0;
+        int nSame = 0;
+        for (int i = 0; i < 60 && nSame < 4; i++) {
+            long nNow = -1;
+            EXPECT_TRUE(vtest::LinuxMemoryOf("Veltran.exe", nNow, nAnonymous));
+            nSame = nNow == nLast ? nSame + 1 : 0;
+            nLast = nNow;
+            ::Sleep(250);
+        }
+        return nLast;
+    }
+
+    std::unique_ptr<vtest::CChildProcess> m_pVeltran;
+    HWND m_hMain = nullptr;
+    HWND m_hBrowser = nullptr;
+};
+
+} // namespace
+
+// 200,000 skins in one group from the server: the program lists them within
+// 3 s of Connect, the next Connect empties the lists within 1 s, its resident
+// set grows by at most 100 MB, and Exit with the list loaded takes at most
+// 1 s longer than Exit after a list of 1,000.
+TEST_F(LargeListTest, TwoHundredThousandSkinsListClearAndExitInGoodTime)
+{
+    Start("thousand-skins", TRUE);
+    ASSERT_TRUE(WaitFor([&] { return Listed(1000) && Idle(); }, 30000));
+    const DWORD dwExitSmall = Exit();
+
+    Start("many-skins", FALSE);
+    const long nBeforeKb = SettledResidentKb();
+    // The first message this process sends to another takes half a second
+    // under Wine: sent before the clock starts, it leaves the program's time.
+    DWORD_PTR nAnswer = 0;
+    ASSERT_TRUE(::SendMessageTimeoutA(m_hBrowser, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &nAnswer));
+    DWORD dwStart = ::GetTickCount();
+    Connect();
+    ASSERT_TRUE(WaitFor([&] { return Listed(200000); }, 30000, 10));
+    const DWORD dwListed = ::GetTickCount() - dwStart;
+    EXPECT_LE(dwListed, 3000u);
+    const long nListedKb = SettledResidentKb();
+    EXPECT_LE(nListedKb - nBeforeKb, 100L * 1000 * 1000 / 1024) << "the resident set grew too much";
+
+    ASSERT_TRUE(WaitFor([&] { return Idle(); }, 10000));
+    dwStart = ::GetTickCount();
+    Connect();
+    ASSERT_TRUE(WaitFor(
+        [&] { return Rows(IDC_SKINBROWSER_SKINS) == 0 && Rows(IDC_SKINBROWSER_GROUPS) == 0; }, 10000, 10));
+    const DWORD dwCleared = ::GetTickCount() - dwStart;
+    EXPECT_LE(dwCleared, 1000u);
+
+    // Listed again, then Exit.
+    ASSERT_TRUE(WaitFor([&] { return Listed(200000) && Idle(); }, 30000));
+    const DWORD dwExitLarge = Exit();
+    EXPECT_LE(dwExitLarge, dwExitSmall + 1000);
+    std::printf("Veltran.exe, 200,000 skins: listed in %lu ms, cleared in %lu ms, resident set %.1f -> %.1f MiB; "
+                "Exit %lu ms (after 1,000 skins %lu ms)\n",
+                static_cast<unsigned long>(dwListed), static_cast<unsigned long>(dwCleared), nBeforeKb / 1024.0,
+                nListedKb / 1024.0, static_cast<unsigned long>(dwExitLarge), static_cast<unsigned long>(dwExitSmall));
+}

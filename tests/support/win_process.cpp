@@ -1,6 +1,8 @@
 #include "support/win_process.h"
 
+#include <cstdlib>
 #include <fstream>
+#include <sstream>
 
 namespace vtest {
 
@@ -60,6 +62,75 @@ int CountContaining(const std::vector<std::string>& lines, const std::string& st
     for (const std::string& s : lines)
         n += s.find(strPart) != std::string::npos ? 1 : 0;
     return n;
+}
+
+namespace {
+
+std::string ReadBytes(const std::string& strPath)
+{
+    std::ifstream in(strPath, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// The /proc folder of Linux, as the Z: drive shows it to a Wine program.
+const char kProc[] = "Z:\\proc\\";
+
+}  // namespace
+
+bool LinuxMemoryOf(const char* pszExe, long& nResidentKb, long& nAnonymousKb)
+{
+    char szPrefix[MAX_PATH] = "";
+    if (::GetEnvironmentVariableA("WINEPREFIX", szPrefix, sizeof szPrefix) == 0)
+        return false;
+    const std::string strPrefixVar = std::string("WINEPREFIX=") + szPrefix;
+    std::string strNewest;
+    unsigned long long nNewestStart = 0;
+    WIN32_FIND_DATAA fd;
+    HANDLE hFind = ::FindFirstFileA((std::string(kProc) + "*").c_str(), &fd);
+    if (hFind == INVALID_HANDLE_VALUE)
+        return false;
+    do {
+        const std::string strPid = fd.cFileName;
+        if (strPid.empty() || strPid.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        const std::string strDir = kProc + strPid + "\\";
+        // The program's own file: the last part of the first word of its command line.
+        std::string strProgram = ReadBytes(strDir + "cmdline");
+        strProgram = strProgram.substr(0, strProgram.find('\0'));
+        const size_t nSlash = strProgram.find_last_of("/\\");
+        if (nSlash != std::string::npos)
+            strProgram = strProgram.substr(nSlash + 1);
+        if (strProgram != pszExe)
+            continue;
+        const std::string strEnviron = '\0' + ReadBytes(strDir + "environ") + '\0';
+        if (strEnviron.find('\0' + strPrefixVar + '\0') == std::string::npos)
+            continue;
+        // Field 22 of stat, after the name in parentheses: the start time.
+        const std::string strStat = ReadBytes(strDir + "stat");
+        std::istringstream fields(strStat.substr(strStat.rfind(')') + 1));
+        std::string strField;
+        for (int i = 3; i <= 22 && fields >> strField; i++) {
+        }
+        const unsigned long long nStart = std::strtoull(strField.c_str(), nullptr, 10);
+        if (strNewest.empty() || nStart > nNewestStart) {
+            strNewest = strDir;
+            nNewestStart = nStart;
+        }
+    } while (::FindNextFileA(hFind, &fd));
+    ::FindClose(hFind);
+    if (strNewest.empty())
+        return false;
+    nResidentKb = nAnonymousKb = -1;
+    std::istringstream status(ReadBytes(strNewest + "status"));
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmRSS:", 0) == 0)
+            nResidentKb = std::atol(line.c_str() + 6);
+        else if (line.rfind("RssAnon:", 0) == 0)
+            nAnonymousKb = std::atol(line.c_str() + 8);
+    }
+    return nResidentKb >= 0 && nAnonymousKb >= 0;
 }
 
 CChildProcess::~CChildProcess()

@@ -21,6 +21,12 @@ std::vector<std::string> ReadLines(const std::string& strPath);
 // How many of the lines contain strPart.
 int CountContaining(const std::vector<std::string>& lines, const std::string& strPart);
 
+// The memory of the newest running Wine process of this Wine prefix whose
+// program file is named pszExe ("Veltran.exe"), as Linux counts it (/proc,
+// as bench/traymemory.py reads it): resident and anonymous, in KiB. False
+// when there is no such process.
+bool LinuxMemoryOf(const char* pszExe, long& nResidentKb, long& nAnonymousKb);
+
 // A program started with its standard handles on NUL: under Wine, helpers it
 // starts would otherwise keep the test runner's output pipe open. One still
 // running when this ends is killed.

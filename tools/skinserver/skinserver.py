@@ -13,6 +13,7 @@ slow, 404, 500, hostile-list, huge-list, not-zip; and the stalling and
 outsized ones: silent (never answers), drip (a byte every 200 ms),
 redirect-forever, endless-list, no-line-ends (a list of one endless line),
 many-skins (200,000 in one group), many-groups (200,000 groups of one),
+thousand-skins (1,000 in one group, what the 200,000 are compared with),
 long-names (a skin of a 240-character name, served as Samples/Simple),
 huge-preview (a 10000 x 10000 JPEG for every preview), burst-drip (a list's
 first 1,024 bytes at once, then a byte every 200 ms), cut-list (a list that
@@ -40,7 +41,7 @@ import urllib.parse
 KINDS = {"a": "acs", "d": "dcs"}
 MODES = ["normal", "wrong-length", "truncated", "slow", "404", "500", "hostile-list", "huge-list", "not-zip",
          "silent", "drip", "drip-headers", "redirect-forever", "endless-list", "no-line-ends", "many-skins", "many-groups",
-         "long-names", "huge-preview", "burst-drip", "cut-list", "odd-lines", "redirect-probe"]
+         "long-names", "huge-preview", "thousand-skins", "burst-drip", "cut-list", "odd-lines", "redirect-probe"]
 MANY = 200000
 LONG_NAME = "L" * 240
 # Lines of at least ten characters: a list keeps each, whatever its name.
@@ -228,6 +229,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
         elif what == "list" and mode in ("many-skins", "many-groups"):
             line = b"Group %06d;Skin %06d;Nobody;2001\r\n" if mode == "many-groups" else b"Many;Skin %06d;Nobody;2001\r\n"
             body = b"".join(line % ((i, i) if mode == "many-groups" else i) for i in range(MANY))
+        elif what == "list" and mode == "thousand-skins":
+            body = b"".join(b"Many;Skin %06d;Nobody;2001\r\n" % i for i in range(1000))
         elif what == "preview" and mode == "huge-preview":
             body = HUGE_JPEG
         elif what == "list" and mode == "odd-lines":
