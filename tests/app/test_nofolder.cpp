@@ -31,16 +31,7 @@
 
 namespace {
 
-// Shown windows stay unmapped: under Wine hiding a mapped one takes seconds.
-template <class Base> class CUnmapped : public Base {
-public:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
-    {
-        if (message == WM_WINDOWPOSCHANGING)
-            reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~SWP_SHOWWINDOW;
-        return Base::WindowProc(message, wParam, lParam);
-    }
-};
+using vtest::CUnmapped;
 
 template <class T> CDialog* Make()
 {

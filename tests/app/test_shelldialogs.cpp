@@ -22,19 +22,7 @@ namespace {
 int g_nAlive = 0;
 int g_nFileWrites = 0;
 
-// Each dialog stays unmapped: under Wine without a window manager, hiding a
-// mapped window waits for the manager.
-template <class Base> class CUnmapped : public Base {
-public:
-    CUnmapped() { g_nAlive++; }
-    ~CUnmapped() override { g_nAlive--; }
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
-    {
-        if (message == WM_WINDOWPOSCHANGING)
-            reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~SWP_SHOWWINDOW;
-        return Base::WindowProc(message, wParam, lParam);
-    }
-};
+template <class Base> using CUnmapped = vtest::CUnmapped<Base, &g_nAlive>;
 
 template <class T> CDialog* Make()
 {

@@ -21,19 +21,7 @@
 namespace {
 int g_nAlive = 0;
 
-// Unmapped: under Wine without a window manager, hiding a mapped window
-// waits for the manager.
-template <class Base> class CUnmapped : public Base {
-public:
-    CUnmapped() { g_nAlive++; }
-    ~CUnmapped() override { g_nAlive--; }
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
-    {
-        if (message == WM_WINDOWPOSCHANGING)
-            reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~SWP_SHOWWINDOW;
-        return Base::WindowProc(message, wParam, lParam);
-    }
-};
+template <class Base> using CUnmapped = vtest::CUnmapped<Base, &g_nAlive>;
 
 template <class T> CDialog* Make()
 {

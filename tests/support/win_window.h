@@ -74,4 +74,27 @@ private:
     std::vector<std::pair<UINT, LRESULT>> m_answers;
 };
 
+// A window class that is shown but never mapped: under Wine without a window
+// manager, hiding a mapped window waits seconds for the manager. With
+// pnAlive, the objects alive are counted there.
+template <class Base, int* pnAlive = nullptr> class CUnmapped : public Base {
+public:
+    CUnmapped()
+    {
+        if (pnAlive != nullptr)
+            ++*pnAlive;
+    }
+    ~CUnmapped() override
+    {
+        if (pnAlive != nullptr)
+            --*pnAlive;
+    }
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_WINDOWPOSCHANGING)
+            reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~SWP_SHOWWINDOW;
+        return Base::WindowProc(message, wParam, lParam);
+    }
+};
+
 }  // namespace vtest
