@@ -1,4 +1,5 @@
 #include "afx/afxwin.h"
+#include "afx/afxsharedlog.h"
 #include "afx/afxtime.h"
 
 #include <mmsystem.h>
@@ -154,17 +155,8 @@ void CRecordingSeams::Record(const std::string& line) {
     CCriticalSectionLock lock(m_lock);
     m_calls.push_back(line);
     if (!m_strLogFile.empty()) {
-        // Several programs of one run (the program, a second copy, the tray
-        // clock) append to one log: each line goes in one append-only write,
-        // so no line overwrites another's.
-        HANDLE hFile = ::CreateFileA(m_strLogFile.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (hFile != INVALID_HANDLE_VALUE) {
-            const std::string text = line + "\n";
-            DWORD nWritten = 0;
-            ::WriteFile(hFile, text.data(), (DWORD)text.size(), &nWritten, nullptr);
-            ::CloseHandle(hFile);
-        }
+        const std::string text = line + "\n";
+        AfxAppendSharedLog(m_strLogFile.c_str(), text.data(), (DWORD)text.size());
     }
 }
 

@@ -4,8 +4,11 @@
 // ("varizi WM_COMMAND <id>"), so tests see what the suite sent it. Like the
 // tray program it stands for, it runs once per session: a second start ends
 // at once, before its start line.
+#include "afx/afxsharedlog.h"
+
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -16,16 +19,11 @@ void Log(const char* pszLine)
     const char* pszFile = std::getenv("VELTRAN_AUTOMATION");
     if (pszFile == nullptr || *pszFile == '\0')
         return;
-    // One append-only write per line: the program logs to the same file.
-    HANDLE hFile = CreateFileA(pszFile, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (hFile == INVALID_HANDLE_VALUE)
-        return;
+    // The program logs to the same file.
     char szText[80];
     const int nLength = std::snprintf(szText, sizeof(szText), "%s\n", pszLine);
-    DWORD nWritten = 0;
-    WriteFile(hFile, szText, static_cast<DWORD>(nLength), &nWritten, nullptr);
-    CloseHandle(hFile);
+    if (nLength > 0)
+        AfxAppendSharedLog(pszFile, szText, static_cast<DWORD>(std::min<int>(nLength, sizeof(szText) - 1)));
 }
 
 // Held for the life of the program: while it is, another start ends.

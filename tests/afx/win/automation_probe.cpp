@@ -5,7 +5,10 @@
 //   loop  a main window whose handler asks and quits through the message loop
 //   stay  as init, then keeps running until killed
 //   box   one message box, then InitInstance fails
+//   lines N  N sounds (each a log line "PlaySound \"line <pid> <i>\" ..."), then InitInstance fails
 // The exit code carries the last message box answer (loop: answer + 100).
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "afx/afxwin.h"
@@ -43,6 +46,15 @@ public:
             return TRUE;
         }
         m_bFailedStart = TRUE;
+        if (std::strncmp(pszMode, "lines ", 6) == 0) {
+            const int nLines = std::atoi(pszMode + 6);
+            for (int i = 0; i < nLines; i++) {
+                char szName[64];
+                std::snprintf(szName, sizeof(szName), "line %lu %d", ::GetCurrentProcessId(), i);
+                AfxGetSeams()->PlaySound(szName, nullptr, SND_FILENAME | SND_ASYNC | SND_NODEFAULT);
+            }
+            return FALSE;
+        }
         m_nAnswer = AfxMessageBox("Open the help page?", MB_YESNO | MB_DEFBUTTON2);
         if (std::strncmp(pszMode, "box", 3) == 0)
             return FALSE;

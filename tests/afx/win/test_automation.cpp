@@ -121,6 +121,33 @@ TEST(Automation, LaterRunsAppendToTheSameLog) {
     ::DeleteFileA(strLog.c_str());
 }
 
+// Programs that log at once (the program and the tray clock) lose no line to
+// each other: every line of each is there, whole, in its own order.
+TEST(Automation, ProgramsLoggingAtOnceLoseNoLine) {
+    std::string strLog = FreshLogPath("together");
+    CAutomationVariable var(strLog.c_str());
+    const int kLines = 1500;
+    CProbe probes[3];
+    for (CProbe& probe : probes)
+        ASSERT_TRUE(probe.Start(("lines " + std::to_string(kLines)).c_str()));
+    for (CProbe& probe : probes)
+        ASSERT_TRUE(probe.Wait(60000));
+    const std::vector<std::string> lines = ReadLines(strLog);
+    EXPECT_EQ(size_t(3 * kLines), lines.size());
+    for (CProbe& probe : probes) {
+        const std::string strPrefix = "PlaySound \"line " + std::to_string(probe.Pid()) + " ";
+        int nNext = 0;
+        for (const std::string& line : lines) {
+            const std::string strNext = std::to_string(nNext) + "\" ";
+            if (line.compare(0, strPrefix.size(), strPrefix) == 0 &&
+                line.compare(strPrefix.size(), strNext.size(), strNext) == 0)
+                nNext++;
+        }
+        EXPECT_EQ(kLines, nNext) << "probe " << probe.Pid();
+    }
+    ::DeleteFileA(strLog.c_str());
+}
+
 TEST(Automation, UnwritableLogStillAnswersWithoutShowingAnything) {
     std::string strLog = FreshLogPath("missing") + "\\no-such-folder\\calls.log";
     CAutomationVariable var(strLog.c_str());
