@@ -5,7 +5,7 @@
 
 #include "afx/afxwin.h"
 #include "alarms/alarmpages.h"
-#include "app/alarm.h"
+#include "core/alarm.h"
 
 #include <memory>
 

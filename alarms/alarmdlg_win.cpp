@@ -1,6 +1,6 @@
 #include "alarms/alarmdlg.h"
 
-#include "app/messages.h"
+#include "core/messages.h"
 #include "res/alarms_res.h"
 
 BEGIN_MESSAGE_MAP(CAlarmDlg, CDialog)

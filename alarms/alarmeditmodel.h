@@ -4,7 +4,7 @@
 #pragma once
 
 #include "afx/afx.h"
-#include "app/alarm.h"
+#include "core/alarm.h"
 
 #include <vector>
 

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "alarms/executorutil.h"
-#include "app/alarm.h"
+#include "core/alarm.h"
 
 #include <windows.h>
 

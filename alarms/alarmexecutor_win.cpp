@@ -3,9 +3,9 @@
 #include "afx/afxseams.h"
 #include "alarms/alarmlists.h"
 #include "alarms/alarmmessagewnd.h"
-#include "app/config.h"
-#include "app/messages.h"
-#include "app/settings.h"
+#include "core/config.h"
+#include "core/messages.h"
+#include "core/settings.h"
 
 CAlarmExecutor::CAlarmExecutor() : m_pWndMessage(new CAlarmMessageWnd)
 {

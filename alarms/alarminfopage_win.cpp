@@ -1,9 +1,9 @@
 #include "alarms/alarmpages.h"
 
 #include "alarms/alarmlistdlgs.h"
-#include "app/alarmicon.h"
-#include "app/settings.h"
 #include "controls/icondialog.h"
+#include "core/alarmicon.h"
+#include "core/settings.h"
 #include "res/alarms_res.h"
 
 BEGIN_MESSAGE_MAP(CAlarmInfoPage, CDialog)

@@ -6,9 +6,9 @@
 
 #include "afx/afxwin.h"
 #include "alarms/alarmlistmodel.h"
-#include "app/windowservices.h"
 #include "controls/reportctrl.h"
 #include "controls/shadebutton.h"
+#include "core/windowbases.h"
 #include "res/alarms_res.h"
 
 #include <functional>

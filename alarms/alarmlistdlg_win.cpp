@@ -3,12 +3,12 @@
 #include "afx/afxseams.h"
 #include "alarms/alarmdlg.h"
 #include "alarms/alarmexecutor.h"
-#include "app/alarmicon.h"
-#include "app/iconhandle.h"
-#include "app/messages.h"
-#include "app/settings.h"
+#include "core/alarmicon.h"
+#include "core/iconhandle.h"
+#include "core/messages.h"
+#include "core/settings.h"
 #include "menus/styledmenu.h"
-#include "res/app_res.h"
+#include "res/shared_icons.h"
 
 #include <utility>
 

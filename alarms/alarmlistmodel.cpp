@@ -1,7 +1,7 @@
 #include "alarms/alarmlistmodel.h"
 
 #include "alarms/alarmtime.h"
-#include "app/quickalarm.h"
+#include "alarms/quickalarm.h"
 
 #include <unordered_map>
 

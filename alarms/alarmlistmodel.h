@@ -6,7 +6,7 @@
 #pragma once
 
 #include "afx/afx.h"
-#include "app/alarm.h"
+#include "core/alarm.h"
 
 #include <map>
 #include <set>

@@ -4,9 +4,9 @@
 #pragma once
 
 #include "afx/afxwin.h"
-#include "app/windowservices.h"
 #include "controls/colourpicker.h"
 #include "controls/sidebanner.h"
+#include "core/windowbases.h"
 #include "res/alarms_res.h"
 
 class CAlarmListOptionsDlg : public COptionsWindow

@@ -1,9 +1,9 @@
 #include "alarms/alarmlistoptionsdlg.h"
 
-#include "app/messages.h"
-#include "app/settings.h"
 #include "controls/uihelpers.h"
-#include "res/app_res.h"
+#include "core/messages.h"
+#include "core/settings.h"
+#include "res/shared_icons.h"
 
 CAlarmListOptionsDlg::CAlarmListOptionsDlg(CWnd* pParent) : COptionsWindow(IDD_ALARMLISTOPTIONS, pParent)
 {

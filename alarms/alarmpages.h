@@ -8,8 +8,8 @@
 #include "afx/afxwin.h"
 #include "alarms/alarmeditmodel.h"
 #include "alarms/alarmmessagewnd.h"
-#include "app/alarm.h"
-#include "app/iconhandle.h"
+#include "core/alarm.h"
+#include "core/iconhandle.h"
 
 #include <vector>
 

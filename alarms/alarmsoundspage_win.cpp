@@ -1,6 +1,6 @@
 #include "alarms/alarmpages.h"
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "res/alarms_res.h"
 
 #include <mmsystem.h>

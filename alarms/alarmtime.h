@@ -3,7 +3,7 @@
 #pragma once
 
 #include "afx/afx.h"
-#include "app/alarm.h"
+#include "core/alarm.h"
 
 class CAlarmTime
 {

@@ -1,7 +1,7 @@
 #include "alarms/executorutil.h"
 
-#include "app/appseams.h"
-#include "app/config.h"
+#include "core/appseams.h"
+#include "core/config.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -3,8 +3,8 @@
 // the window repainted, for a 200-pixel skin at 150 % with its second hand;
 // beside it the floor, a plain copy of the back buffer to the window.
 #include "afx/afxwin.h"
-#include "app/settings.h"
 #include "clocks/analogclock_win.h"
+#include "core/settings.h"
 #include "winbench_clock.h"
 
 #include <cstdio>

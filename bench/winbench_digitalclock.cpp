@@ -3,8 +3,8 @@
 // blinking format at 150 % (every second draws); beside it the floor, a plain
 // copy of the back buffer to the window.
 #include "afx/afxwin.h"
-#include "app/settings.h"
 #include "clocks/digitalclock_win.h"
+#include "core/settings.h"
 #include "winbench_clock.h"
 
 #include <cstdio>

@@ -7,7 +7,7 @@
 // the first skin starts fails at once. As in Veltran.exe, the menus library's
 // hook watches every message sent on this thread, and the dialog is shown.
 #include "afx/afxwin.h"
-#include "app/settings.h"
+#include "core/settings.h"
 #include "menus/menustyles.h"
 #include "menus/menuutil.h"
 #include "res/skinbrowser_res.h"

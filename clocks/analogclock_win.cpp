@@ -1,9 +1,9 @@
 #include "clocks/analogclock_win.h"
 
 #include "afx/afxtime.h"
-#include "app/settings.h"
 #include "clocks/clockwindow_win.h"
 #include "clocks/skininfodlg_win.h"
+#include "core/settings.h"
 #include "res/clocks_res.h"
 
 #include <algorithm>

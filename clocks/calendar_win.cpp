@@ -2,12 +2,12 @@
 
 #include "afx/afxapp.h"
 #include "afx/afxmenu.h"
-#include "app/messages.h"
-#include "app/settings.h"
 #include "clocks/calendarmodel.h"
 #include "clocks/clockwindow_win.h"
-#include "res/app_res.h"
+#include "core/messages.h"
+#include "core/settings.h"
 #include "res/clockoptions_res.h"
+#include "res/shared_icons.h"
 
 BEGIN_MESSAGE_MAP(CCalendarDlg, CDialog)
 ON_WM_SIZE()

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "afx/afxgeom.h"
-#include "app/settings.h"
+#include "core/settings.h"
 
 // Month-calendar colour indexes (MCSC_*).
 enum {

@@ -1,12 +1,12 @@
 #include "clocks/calendaroptions_win.h"
 
 #include "afx/afxapp.h"
-#include "app/messages.h"
-#include "app/settings.h"
 #include "clocks/clockwindow_win.h"
 #include "controls/uihelpers.h"
-#include "res/app_res.h"
+#include "core/messages.h"
+#include "core/settings.h"
 #include "res/clockoptions_res.h"
+#include "res/shared_icons.h"
 
 BEGIN_MESSAGE_MAP(CCalendarOptionsDlg, COptionsWindow)
 ON_BN_CLICKED(IDC_CALOPT_CUSTOMFIRSTDAY, OnCustomFirstDay)

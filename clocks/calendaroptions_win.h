@@ -5,10 +5,10 @@
 #pragma once
 
 #include "afx/afxctl.h"
-#include "app/windowservices.h"
 #include "clocks/calendarmodel.h"
 #include "controls/colourpicker.h"
 #include "controls/sidebanner.h"
+#include "core/windowbases.h"
 
 class CCalendarOptionsDlg : public COptionsWindow {
 public:

@@ -1,8 +1,8 @@
 #include "clocks/clockmodel.h"
 
-#include "app/settings.h"
 #include "clocks/skinarchive.h"
 #include "clocks/skindata.h"
+#include "core/settings.h"
 
 #include <algorithm>
 

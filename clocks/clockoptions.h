@@ -5,9 +5,9 @@
 #pragma once
 
 #include "afx/afxstr.h"
-#include "app/settings.h"
 #include "clocks/skinarchive.h"
 #include "controls/sortstringarray.h"
+#include "core/settings.h"
 
 // The settings of one kind of clock, as members of CSettings.
 struct CClockOptionsFields {

@@ -2,14 +2,14 @@
 
 #include "afx/afxapp.h"
 #include "afx/afxmenu.h"
-#include "app/messages.h"
-#include "app/settings.h"
 #include "clocks/clockwindow_win.h"
 #include "clocks/timeformat.h"
 #include "controls/uihelpers.h"
-#include "res/app_res.h"
+#include "core/messages.h"
+#include "core/settings.h"
 #include "res/clockoptions_res.h"
 #include "res/clocks_res.h"
+#include "res/shared_icons.h"
 
 namespace {
 HICON LoadSmallIcon(UINT nID)

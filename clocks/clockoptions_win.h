@@ -9,11 +9,11 @@
 
 #include "afx/afxctl.h"
 #include "afx/afxgdi.h"
-#include "app/windowservices.h"
 #include "clocks/clockoptions.h"
 #include "controls/ownertab.h"
 #include "controls/sidebanner.h"
 #include "controls/sortstringarray.h"
+#include "core/windowbases.h"
 
 // "Visible settings" of either kind.
 class CVisiblePage : public CDialog {

@@ -2,9 +2,9 @@
 
 #include "afx/afxapp.h"
 #include "afx/afxseams.h"
-#include "app/messages.h"
-#include "app/settings.h"
 #include "clocks/skinzip.h"
+#include "core/messages.h"
+#include "core/settings.h"
 
 CString GetClockTempFolder()
 {

@@ -1,13 +1,13 @@
 #include "clocks/digitalclock_win.h"
 
 #include "afx/afxtime.h"
-#include "app/messages.h"
-#include "app/settings.h"
 #include "clocks/analogclock_win.h"
 #include "clocks/clockwindow_win.h"
 #include "clocks/digitalmodel.h"
 #include "clocks/skininfodlg_win.h"
 #include "clocks/timeformat.h"
+#include "core/messages.h"
+#include "core/settings.h"
 #include "res/clocks_res.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "clocks/digitalmodel.h"
 
-#include "app/settings.h"
+#include "core/settings.h"
 
 namespace {
 

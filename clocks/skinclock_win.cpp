@@ -2,12 +2,12 @@
 
 #include "afx/afxapp.h"
 #include "afx/afxtime.h"
-#include "app/messages.h"
 #include "clocks/clockmenu_win.h"
 #include "clocks/clockwindow_win.h"
 #include "clocks/digitalmodel.h"
 #include "clocks/skindata.h"
 #include "clocks/skininfodlg_win.h"
+#include "core/messages.h"
 #include "image/picture.h"
 
 #include <cstdlib>

@@ -6,10 +6,10 @@
 // information and the back buffer's painting.
 #pragma once
 
-#include "app/settings.h"
-#include "app/windowservices.h"
 #include "clocks/clockmodel.h"
 #include "clocks/skinarchive.h"
+#include "core/settings.h"
+#include "core/windowbases.h"
 
 #include "afx/afxctl.h"
 #include "afx/afxgdi.h"

@@ -1,7 +1,7 @@
 #include "clocks/skininfodlg_win.h"
 
 #include "afx/afxapp.h"
-#include "app/messages.h"
+#include "core/messages.h"
 #include "res/clocks_res.h"
 
 #include <cstdio>

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "afx/afx.h"
-#include "app/alarm.h"
+#include "core/alarm.h"
 
 // Item handles. Handles are issued from RVI_FIRSTHANDLE up and never reused,
 // so they can never be mistaken for the insert positions below, and a handle

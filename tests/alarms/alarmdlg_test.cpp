@@ -12,8 +12,8 @@
 
 #include "afx/afxwin.h"
 #include "alarms/alarmdlg.h"
-#include "app/messages.h"
-#include "app/settings.h"
+#include "core/messages.h"
+#include "core/settings.h"
 #include "res/alarms_res.h"
 #include "support/tempfolder.h"
 #include "support/win_window.h"

@@ -11,9 +11,9 @@
 #include "alarms/alarmexecutor.h"
 #include "alarms/alarmlists.h"
 #include "alarms/alarmmessagewnd.h"
-#include "app/appseams.h"
-#include "app/messages.h"
-#include "app/settings.h"
+#include "core/appseams.h"
+#include "core/messages.h"
+#include "core/settings.h"
 #include "support/win_window.h"
 
 namespace

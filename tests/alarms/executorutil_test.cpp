@@ -1,5 +1,5 @@
 #include "alarms/executorutil.h"
-#include "app/appseams.h"
+#include "core/appseams.h"
 #include "support/tempfolder.h"
 
 #include <gtest/gtest.h>

@@ -6,10 +6,10 @@
 #include <string>
 
 #include "alarms/alarmdlg.h"
-#include "app/appseams.h"
-#include "app/maindlg.h"
-#include "app/settings.h"
+#include "core/appseams.h"
+#include "core/settings.h"
 #include "res/alarms_res.h"
+#include "shell/maindlg.h"
 #include "shellscope.h"
 #include "support/win_drivers.h"
 #include "support/win_window.h"

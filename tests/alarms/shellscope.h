@@ -4,8 +4,8 @@
 // put back however the test ends.
 #pragma once
 
-#include "app/appseams.h"
-#include "app/windowservices.h"
+#include "core/appseams.h"
+#include "shell/windowservices.h"
 #include "support/tempfolder.h"
 
 #include <windows.h>

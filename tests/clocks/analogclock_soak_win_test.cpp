@@ -3,7 +3,7 @@
 // private bytes stay flat.
 #include "clocks/analogclock_win.h"
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "tools/skinmaker/skinbuild.h"
 
 #include "support/tempfolder.h"

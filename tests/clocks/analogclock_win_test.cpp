@@ -5,11 +5,11 @@
 #include "clocks/analogclock_win.h"
 
 #include "afx/afxwin.h"
-#include "app/messages.h"
-#include "app/settings.h"
 #include "clocks/clockmenu_win.h"
 #include "clocks/clockwindow_win.h"
 #include "clocks/skininfodlg_win.h"
+#include "core/messages.h"
+#include "core/settings.h"
 #include "support/tempfolder.h"
 #include "support/win_menu_driver.h"
 #include "support/win_window.h"

@@ -1,6 +1,6 @@
 #include "clocks/clockmodel.h"
 
-#include "app/settings.h"
+#include "core/settings.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "afx/afxwin.h"
-#include "app/settings.h"
+#include "core/settings.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // tick draws: the layer's GDI objects and the process's private bytes stay flat.
 #include "clocks/digitalclock_win.h"
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "tools/skinmaker/skinbuild.h"
 
 #include "support/tempfolder.h"

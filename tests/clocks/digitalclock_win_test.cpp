@@ -6,11 +6,11 @@
 #include "clocks/digitalclock_win.h"
 
 #include "afx/afxwin.h"
-#include "app/messages.h"
-#include "app/settings.h"
 #include "clocks/clockmenu_win.h"
 #include "clocks/clockwindow_win.h"
 #include "clocks/digitalmodel.h"
+#include "core/messages.h"
+#include "core/settings.h"
 #include "support/tempfolder.h"
 #include "support/win_drivers.h"
 #include "support/win_menu_driver.h"

@@ -1,8 +1,8 @@
 #include "clocks/digitalface.h"
 
-#include "app/settings.h"
 #include "clocks/digitalmodel.h"
 #include "clocks/timeformat.h"
+#include "core/settings.h"
 #include "tests/clocks/facepixels.h"
 #include "tools/skinmaker/skinbuild.h"
 

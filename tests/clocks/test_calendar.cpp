@@ -6,10 +6,10 @@
 #include "clocks/calendaroptions_win.h"
 
 #include "afx/afxapp.h"
-#include "app/appseams.h"
-#include "app/maindlg.h"
-#include "app/settings.h"
 #include "controls/colourpopup.h"
+#include "core/appseams.h"
+#include "core/settings.h"
+#include "shell/maindlg.h"
 #include "support/win_drivers.h"
 #include "support/win_window.h"
 

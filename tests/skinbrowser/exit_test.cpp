@@ -9,8 +9,8 @@
 // VELTRAN_AUTOMATION set; the server's log of arrived requests tells when a
 // transfer is under way. A program still running is killed and fails the
 // case.
-#include "app/appseams.h"
-#include "app/config.h"
+#include "core/appseams.h"
+#include "core/config.h"
 #include "res/skinbrowser_res.h"
 #include "support/tempfolder.h"
 #include "support/win_process.h"

@@ -5,9 +5,9 @@
 // message sent on the test's thread as it does in Veltran.exe.
 #include "afx/afxapp.h"
 #include "afx/afxseams.h"
-#include "app/messages.h"
-#include "app/settings.h"
 #include "clocks/skinarchive.h"
+#include "core/messages.h"
+#include "core/settings.h"
 #include "menus/menustyles.h"
 #include "menus/menuutil.h"
 #include "res/skinbrowser_res.h"

@@ -16,7 +16,7 @@
 //   veltranctl control TITLE ID [ITEM] screen rectangle of a visible control in that window (pages
 //                                      included), or of item ITEM of a tab control or list view (its row)
 // Numbers may be decimal or 0x hexadecimal.
-#include "app/config.h"
+#include "core/config.h"
 
 #include <windows.h>
 

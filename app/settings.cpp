@@ -1,3 +1,0 @@
-#include "app/settings.h"
-
-CSettings g_settings;

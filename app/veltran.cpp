@@ -1,4 +1,0 @@
-// Veltran.exe: the one application object.
-#include "app/clockapp.h"
-
-CClockApp theApp;

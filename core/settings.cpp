@@ -1,0 +1,3 @@
+#include "core/settings.h"
+
+CSettings g_settings;

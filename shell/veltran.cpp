@@ -1,0 +1,4 @@
+// Veltran.exe: the one application object.
+#include "shell/clockapp.h"
+
+CClockApp theApp;
