@@ -1,4 +1,5 @@
 #include "alarms/alarmlists.h"
+#include "alarms/alarmeditmodel.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -45,16 +46,11 @@ std::vector<CString> CAlarmLists::GetSounds(const CString& strSounds, const CStr
     {
         if (strEntry.GetLength() <= kSoundOnLength || strEntry.Left(kSoundOnLength) != kSoundOn)
             continue;   // switched off, or a mark with no file after it
-        CString strSound = strEntry.Mid(kSoundOnLength);
-        if (strSound.Find('\\') < 0)
-        {
-            // Without a sounds folder (no program folder) the name would be
-            // looked for at the root of the drive.
-            if (strSoundDir.IsEmpty())
-                continue;
-            strSound = strSoundDir + "\\" + strSound;
-        }
-        pass.push_back(strSound);
+        // Empty: a bare name with no sounds folder, which would be looked
+        // for at the root of the drive.
+        const CString strSound = CAlarmSoundsModel::FullPath(strEntry.Mid(kSoundOnLength), strSoundDir);
+        if (!strSound.IsEmpty())
+            pass.push_back(strSound);
     }
     const int nPlayed = nPasses < ALARM_SOUND_PASSES_MAX ? nPasses : ALARM_SOUND_PASSES_MAX;
     std::vector<CString> sounds;

@@ -82,9 +82,7 @@ int CDigitalClockDlg::LoadSkin(int nScale)
     if (nScale <= 0)
         nScale = 100; // nothing could be drawn at it
     s.m_nDigitalScale = nScale;
-    if (s.m_strDigitalFormat.IsEmpty())
-        s.m_strDigitalFormat = g_szDefaultDigitalFormat;
-    m_strFormat = s.m_strDigitalFormat;
+    TakeFormat();
     FormatTime();
     BuildContextMenu();
 
@@ -189,13 +187,19 @@ void CDigitalClockDlg::DrawClock()
 // of another length through a load that sizes the window for it.
 void CDigitalClockDlg::ApplyDrawingOptions()
 {
+    if (TakeFormat())
+        DrawClock();
+}
+
+bool CDigitalClockDlg::TakeFormat()
+{
     CSettings& s = g_settings;
     if (s.m_strDigitalFormat.IsEmpty())
         s.m_strDigitalFormat = g_szDefaultDigitalFormat;
     if (s.m_strDigitalFormat == m_strFormat)
-        return;
+        return false;
     m_strFormat = s.m_strDigitalFormat;
-    DrawClock();
+    return true;
 }
 
 void CDigitalClockDlg::PaintText(const CString& strText)

@@ -21,6 +21,8 @@ public:
 
     // The expanded text of the format at the current time.
     void FormatTime();
+    // The settings' format (the default for none) becomes the one in use; true when it changed.
+    bool TakeFormat();
     void DrawClock() override;
     // Kept for callers outside the clock: a region of a bitmap's pixels
     // (as the analog clock makes them), a menu's command-UI update through

@@ -103,8 +103,6 @@ public:
     CClockMenu* GetContextMenu() const { return m_pMenu.get(); }
     const CString& GetDataPath() const { return m_strDataPath; }
     const CString& GetArchivePath() const { return m_strArchivePath; }
-    // The skin the last good load showed, as listed.
-    const CString& GetShownSkin() const { return m_strShownSkin; }
 
     CImageList m_imageList;
     CString m_strSeparator;
@@ -177,7 +175,7 @@ protected:
     CDC m_dcBuffer; // the back buffer's memory context
     CString m_strArchivePath;
     CString m_strDataPath;
-    CString m_strShownSkin;
+    CString m_strShownSkin; // what the last good load showed, as listed
     int m_nTicking = 0;     // a timer handler is running
     int m_nLoading = 0;     // a load is running
     int m_nMenuOpen = 0;    // the context menu is being tracked

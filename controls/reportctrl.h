@@ -263,6 +263,8 @@ private:
     BOOL GetCellPart(
         const CReportNode& node, int nColumn, int nPart, bool bImages, bool bGrid, CRect& rc) const;
     void DrawCell(CDC* pDC, DWORD hItem, int nColumn, const CRect& rcCell, const CRowLook& look);
+    // The list view's own painting, its rows sharing one paint cache.
+    LRESULT PaintWithCache();
     void PrepareMemDC(CDC* pDC, int cx, int cy);
     void OnClick(CPoint point, bool bDouble);
     bool MoveSelection(UINT nChar);

@@ -268,21 +268,16 @@ void CReportCtrl::DrawItem(LPDRAWITEMSTRUCT lpDis)
 }
 
 // The list view draws its rows inside these: they share one paint cache.
-void CReportCtrl::OnPaint()
-{
-    CPaintCache cache;
-    CPaintCache* pOuter = m_pPaintCache;
-    m_pPaintCache = &cache;
-    Default();
-    m_pPaintCache = pOuter;
-}
+void CReportCtrl::OnPaint() { PaintWithCache(); }
 
-LRESULT CReportCtrl::OnPrintClient(WPARAM, LPARAM)
+LRESULT CReportCtrl::OnPrintClient(WPARAM, LPARAM) { return PaintWithCache(); }
+
+LRESULT CReportCtrl::PaintWithCache()
 {
     CPaintCache cache;
     CPaintCache* pOuter = m_pPaintCache;
     m_pPaintCache = &cache;
-    LRESULT lResult = Default();
+    const LRESULT lResult = Default();
     m_pPaintCache = pOuter;
     return lResult;
 }

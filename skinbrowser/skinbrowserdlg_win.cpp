@@ -44,6 +44,12 @@ const char kNoSkinsFolder[] = "the folder of Veltran Clock cannot be found";
 const COLORREF kWhite = 0xFFFFFF;
 const UINT kRedrawAll = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE;
 
+// The skins folder of the kind the browser shows (1: digital).
+const CString& SkinsFolder(int nKind)
+{
+    return nKind == 1 ? g_settings.m_strDigitalSkinDir : g_settings.m_strAnalogSkinDir;
+}
+
 } // namespace
 
 CSkinBrowserDlg::CSkinBrowserDlg(CWnd* pParent) : CDialog(IDD_SKINBROWSER, pParent) {}
@@ -448,9 +454,7 @@ void CSkinBrowserDlg::OnInstall()
     }
     // Without a skins folder the archive would land at the root of the
     // drive: refused before anything is asked of the server.
-    const CString& strFolder =
-        g_settings.m_nSkinBrowserType == 1 ? g_settings.m_strDigitalSkinDir : g_settings.m_strAnalogSkinDir;
-    if (strFolder.IsEmpty()) {
+    if (SkinsFolder(g_settings.m_nSkinBrowserType).IsEmpty()) {
         SetStatus(FormatDownloadFault(kNoSkinsFolder), PGS_TEXT_ONLY);
         return;
     }
@@ -499,7 +503,7 @@ void CSkinBrowserDlg::StartWorker(CSkinJob::TYPE nType)
         } else {
             job->m_strProbeUrl = GetSkinArchiveProbeUrl(nKind, job->m_strGroup, job->m_strName);
             job->m_strUrl = GetSkinDownloadUrl(nKind, job->m_strGroup, job->m_strName);
-            job->m_strFolder = nKind == 1 ? g_settings.m_strDigitalSkinDir : g_settings.m_strAnalogSkinDir;
+            job->m_strFolder = SkinsFolder(nKind);
             job->m_strTempFolder = szTemp;
             m_strUrl = job->m_strProbeUrl;
         }

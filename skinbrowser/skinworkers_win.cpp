@@ -24,6 +24,9 @@ std::shared_ptr<CSkinJob> TakeJob(void* pArg)
     return *holder;
 }
 
+// Said when a server's skin name cannot become a file's.
+const char kNotPlainName[] = "the skin's name is not a plain file name";
+
 bool IsRedirect(DWORD dwStatus)
 {
     return dwStatus == 301 || dwStatus == 302 || dwStatus == 303 || dwStatus == 307 || dwStatus == 308;
@@ -86,6 +89,11 @@ struct CSkinRequest {
             m_file->QueryInfoStatusCode(m_dwStatus);
             if (IsRedirect(m_dwStatus))
                 m_file->QueryInfo(HTTP_QUERY_LOCATION, m_strLocation);
+            CString strLength;
+            if (m_file->QueryInfo(HTTP_QUERY_CONTENT_LENGTH, strLength)) {
+                m_bHaveLength = true;
+                m_nLength = std::strtoull(strLength, nullptr, 10);
+            }
         } catch (CException* e) {
             m_pFailure = e;
         }
@@ -96,6 +104,8 @@ struct CSkinRequest {
     std::unique_ptr<CHttpFile> m_file;
     DWORD m_dwStatus = 0;
     CString m_strLocation;
+    bool m_bHaveLength = false; // the answer gave a Content-Length
+    ULONGLONG m_nLength = 0;
     // The send's failure, thrown again on the worker's thread.
     CException* m_pFailure = nullptr;
 };
@@ -270,11 +280,8 @@ void CSkinJob::Receive(ULONGLONG nExpected, bool bExpectedKnown)
         }
         CHttpFile& file = *request->m_file;
         m_transfer.m_dwStatus = request->m_dwStatus;
-        CString strLength;
-        if (file.QueryInfo(HTTP_QUERY_CONTENT_LENGTH, strLength)) {
-            m_transfer.m_bHaveLength = true;
-            m_transfer.m_nLength = std::strtoull(strLength, nullptr, 10);
-        }
+        m_transfer.m_bHaveLength = request->m_bHaveLength;
+        m_transfer.m_nLength = request->m_nLength;
         if (m_transfer.m_dwStatus != 200)
             return;
         BYTE block[512];
@@ -316,7 +323,7 @@ void CSkinJob::Receive(ULONGLONG nExpected, bool bExpectedKnown)
 bool CSkinJob::Install()
 {
     if (!IsPlainSkinName(m_strName)) {
-        m_strFault = "the skin's name is not a plain file name";
+        m_strFault = kNotPlainName;
         return false;
     }
     m_strFault = GetSkinArchiveFault(m_transfer.m_bytes, m_nKind);
@@ -351,8 +358,7 @@ void CSkinJob::RunList()
     bool bFailed = false;
     CSkinListReader reader;
     // What came of the body, against the length the server gave.
-    ULONGLONG nBody = 0, nLength = 0;
-    bool bHaveLength = false;
+    ULONGLONG nBody = 0;
     try {
         CString strError;
         std::shared_ptr<CSkinRequest> request =
@@ -361,11 +367,6 @@ void CSkinJob::RunList()
             bFailed = true;
         } else {
             CHttpFile& file = *request->m_file;
-            CString strLength;
-            if (file.QueryInfo(HTTP_QUERY_CONTENT_LENGTH, strLength)) {
-                bHaveLength = true;
-                nLength = std::strtoull(strLength, nullptr, 10);
-            }
             char block[512];
             CTransferPace pace(::GetTickCount());
             DWORD dwSent = ::GetTickCount();
@@ -374,8 +375,8 @@ void CSkinJob::RunList()
                 if (nRead == 0) {
                     // Under Wine a connection closed early ends the body as
                     // if it were whole; its last line is then cut too.
-                    if (bHaveLength && nBody < nLength) {
-                        m_strStop = FormatSkinListIncomplete(nBody, nLength);
+                    if (request->m_bHaveLength && nBody < request->m_nLength) {
+                        m_strStop = FormatSkinListIncomplete(nBody, request->m_nLength);
                         bFailed = true;
                     } else {
                         bFailed = !reader.End();
@@ -467,7 +468,7 @@ void CSkinJob::RunDownload()
 {
     // A name that cannot be a file's: refused before any request.
     if (!IsPlainSkinName(m_strName)) {
-        m_strFault = "the skin's name is not a plain file name";
+        m_strFault = kNotPlainName;
         Send(SJ_DOWNLOADED);
         return;
     }
