@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <string>
@@ -17,6 +18,7 @@ namespace {
 
 const UINT IDD_REPORT_TEST = 21900;
 const UINT IDD_REPORT_OWNERDATA_TEST = 21901;
+const UINT IDD_REPORT_NOHEADER_TEST = 21902;
 const UINT IDC_REPORT = 1017;
 
 class CReportTestDlg : public CDialog {
@@ -98,6 +100,12 @@ public:
         auto it = m_notices.find(nCode);
         return it != m_notices.end() ? it->second : 0;
     }
+    // Where the first message of that kind came among those sent, or -1.
+    int First(UINT message) const
+    {
+        auto it = std::find(m_sequence.begin(), m_sequence.end(), message);
+        return it != m_sequence.end() ? (int)(it - m_sequence.begin()) : -1;
+    }
     bool IsHooked() const { return m_hHook != nullptr; }
 
 private:
@@ -106,6 +114,7 @@ private:
         const CWPSTRUCT* pMsg = (const CWPSTRUCT*)lParam;
         if (nCode == HC_ACTION && s_pCounter != nullptr) {
             s_pCounter->m_messages[pMsg->message]++;
+            s_pCounter->m_sequence.push_back(pMsg->message);
             if (pMsg->message == WM_NOTIFY && pMsg->lParam != 0)
                 s_pCounter->m_notices[((const NMHDR*)pMsg->lParam)->code]++;
         }
@@ -115,6 +124,7 @@ private:
     HHOOK m_hHook = nullptr;
     std::map<UINT, int> m_messages;
     std::map<UINT, int> m_notices;
+    std::vector<UINT> m_sequence;
 };
 CSentCounter* CSentCounter::s_pCounter = nullptr;
 
@@ -811,6 +821,96 @@ TEST_F(ReportCtrlTest, HeldRedrawTellsTheRowCountOnce)
     r.SetRedraw(TRUE);
     EXPECT_EQ(0, listViewRows());
     EXPECT_EQ(4, sent.Count(LVM_SETITEMCOUNT));
+    dlg.DestroyWindow();
+}
+
+// Whatever asks the list view about rows first while the redraw is held finds
+// it told the held count, once: the count is not told again when the redraw
+// comes back.
+TEST_F(ReportCtrlTest, TheFirstQuestionDuringAHeldRedrawTellsTheCount)
+{
+    const int kRows = 1000;
+    const struct {
+        const char* pszAsked;
+        std::function<void(CReportCtrl&, DWORD, const CSentCounter&)> ask;
+    } askers[] = {
+        { "GetItemCount",
+            [&](CReportCtrl& r, DWORD, const CSentCounter&) { EXPECT_EQ(kRows, r.GetItemCount()); } },
+        // The top index is asked for the first row shown.
+        { "GetTopIndex",
+            [](CReportCtrl& r, DWORD, const CSentCounter&) {
+                EXPECT_EQ(r.GetChildItem(RVI_ROOT, 0), r.GetNextItem(RVI_NONE, RVGN_FIRSTVISIBLE));
+            } },
+        // The list view knows the row before it is asked to show it. (Wine's
+        // does not scroll while its redraw is off, so where it ends is no sign.)
+        { "EnsureVisible",
+            [](CReportCtrl& r, DWORD hLast, const CSentCounter& sent) {
+                r.EnsureVisible(hLast, 0);
+                ASSERT_GE(sent.First(LVM_ENSUREVISIBLE), 0);
+                EXPECT_GE(sent.First(LVM_SETITEMCOUNT), 0);
+                EXPECT_LT(sent.First(LVM_SETITEMCOUNT), sent.First(LVM_ENSUREVISIBLE));
+            } },
+    };
+    for (const auto& asker : askers) {
+        SCOPED_TRACE(asker.pszAsked);
+        CReportTestDlg dlg(IDD_REPORT_OWNERDATA_TEST);
+        ASSERT_TRUE(dlg.Create(IDD_REPORT_OWNERDATA_TEST));
+        CReportCtrl& r = dlg.m_report;
+        r.InsertColumn(0, "Name", 0, 150);
+        auto listViewRows = [&] { return (int)::SendMessageA(r.m_hWnd, LVM_GETITEMCOUNT, 0, 0); };
+        CSentCounter sent;
+        ASSERT_TRUE(sent.IsHooked());
+        r.SetRedraw(FALSE);
+        DWORD hLast = RVI_NONE;
+        for (int i = 0; i < kRows; ++i)
+            hLast = r.InsertItem(RVI_ROOT, RVTI_LAST, "Skin");
+        EXPECT_EQ(0, listViewRows());
+        asker.ask(r, hLast, sent);
+        EXPECT_EQ(1, sent.Count(LVM_SETITEMCOUNT));
+        EXPECT_EQ(kRows, listViewRows());
+        EXPECT_EQ(1, r.GetModel().GetRedrawLock());
+        r.SetRedraw(TRUE);
+        EXPECT_EQ(1, sent.Count(LVM_SETITEMCOUNT));
+        EXPECT_EQ(kRows, listViewRows());
+        dlg.DestroyWindow();
+    }
+}
+
+// A one-column list without header fits its column to the texts; rows that
+// go in while the redraw is held are fitted once, when it comes back.
+TEST_F(ReportCtrlTest, HeldRedrawFitsAOneColumnListWithoutHeaderOnce)
+{
+    CReportTestDlg dlg(IDD_REPORT_NOHEADER_TEST);
+    ASSERT_TRUE(dlg.Create(IDD_REPORT_NOHEADER_TEST));
+    CReportCtrl& r = dlg.m_report;
+    ASSERT_NE(0u, r.GetStyle() & LVS_NOCOLUMNHEADER);
+    r.InsertColumn(0, "", 0, 40);
+    const int nBefore = r.GetColumnWidth(0);
+    const CString strWide("A skin name much wider than its column");
+    CSize sizeWide;
+    HDC hDC = ::GetDC(r.m_hWnd);
+    {
+        CSelectGuard font(hDC, (HFONT)r.SendMessage(WM_GETFONT));
+        ::GetTextExtentPoint32A(hDC, strWide, strWide.GetLength(), &sizeWide);
+    }
+    ::ReleaseDC(r.m_hWnd, hDC);
+    ASSERT_GT(sizeWide.cx, nBefore);
+    CSentCounter sent;
+    r.SetRedraw(FALSE);
+    DWORD hWide = RVI_NONE;
+    for (int i = 0; i < 200; ++i) {
+        DWORD h = r.InsertItem(RVI_ROOT, RVTI_LAST, i == 150 ? strWide : CString("ab"));
+        if (i == 150)
+            hWide = h;
+    }
+    EXPECT_EQ(nBefore, r.GetColumnWidth(0));
+    EXPECT_EQ(0, sent.Count(LVM_SETCOLUMNWIDTH));
+    r.SetRedraw(TRUE);
+    EXPECT_EQ(1, sent.Count(LVM_SETCOLUMNWIDTH));
+    EXPECT_GE(r.GetColumnWidth(0), sizeWide.cx);
+    CRect rcText;
+    ASSERT_TRUE(r.GetCellRect(hWide, 0, RVP_TEXTAREA, rcText));
+    EXPECT_GE(rcText.Width(), sizeWide.cx);
     dlg.DestroyWindow();
 }
 
