@@ -288,4 +288,36 @@ TEST(ClockModel, AnalogMenuStates)
         EXPECT_EQ(menu[i].strText, CString(order[i])) << i;
 }
 
+// A setting spelled in another case names the skin Windows opens by it, so
+// the menu checks that one; one the list does not name leaves all unchecked,
+// and so do two spellings of it that neither is exactly.
+TEST(ClockModel, SkinMenuChecksTheSkinASettingInAnotherCaseNames)
+{
+    const UINT C = CLOCK_MF_CHECKED;
+    struct {
+        const char* pszSetting;
+        std::vector<const char*> skins;
+        const char* pszChecked; // nullptr: none
+    } const cases[] = {
+        {"alpha", {"Alpha", "Beta"}, "Alpha"},
+        {"BETA", {"Alpha", "Beta"}, "Beta"},
+        {"Gone", {"Alpha", "Beta"}, nullptr},
+        {"", {"Alpha", "Beta"}, nullptr},
+        {"alpha", {"Alpha", "ALPHA", "Beta"}, nullptr},
+        {"ALPHA", {"Alpha", "ALPHA", "Beta"}, "ALPHA"},
+    };
+    for (const auto& c : cases) {
+        CSortStringArray skins;
+        for (const char* pszSkin : c.skins)
+            skins.Add(pszSkin);
+        CSettings s;
+        s.m_strAnalogSkin = c.pszSetting;
+        const std::vector<CClockMenuItem> menu = BuildAnalogMenu(s, skins, TRUE);
+        for (const char* pszSkin : c.skins) {
+            const bool bChecked = c.pszChecked != nullptr && CString(pszSkin) == c.pszChecked;
+            EXPECT_EQ(FlagsOf(menu, pszSkin), bChecked ? C : 0u) << c.pszSetting << " / " << pszSkin;
+        }
+    }
+}
+
 } // namespace

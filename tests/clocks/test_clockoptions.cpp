@@ -359,6 +359,36 @@ TEST_F(OpenClockOptionsTest, OnTopFromTheOptionsReachesTheOpenClockAndItsMenu)
     EXPECT_EQ(0, m_seams.CountCalls("MessageBox"));
 }
 
+// OK with the skin unchanged applies the options in place: the archive is not
+// unpacked again (its data file, removed here, stays gone) and the clock keeps
+// the menu it had.
+TEST_F(OpenClockOptionsTest, OkWithTheSameSkinNeitherUnpacksItNorRebuildsTheMenu)
+{
+    // The data file is named after the skin in the temporary folder every test
+    // program shares: a skin named as this run's own folder is ours alone.
+    const std::string name = m_root.filename().string();
+    for (SkinKind kind : { SKIN_ANALOG, SKIN_DIGITAL }) {
+        MakeSkin(kind, name);
+        (kind == SKIN_ANALOG ? g_settings.m_strAnalogSkin : g_settings.m_strDigitalSkin) = name.c_str();
+        CSkinClockDlg* pClock = ShowClock(kind);
+        ASSERT_NE(nullptr, pClock);
+        ASSERT_NE(nullptr, pClock->GetContextMenu());
+        const fs::path data = pClock->GetDataPath().GetString();
+        EXPECT_EQ(name + ".dat", data.filename().string());
+        ASSERT_TRUE(fs::remove(data)) << data;
+        const HMENU hMenu = pClock->GetContextMenu()->GetSafeHmenu();
+        EXPECT_FALSE(pClock->GetExStyle() & WS_EX_TOPMOST) << kind;
+        Options(kind, [](HWND hPage) { vtest::SetCheck(hPage, 1232, true); }, IDOK);
+        EXPECT_TRUE(pClock->GetExStyle() & WS_EX_TOPMOST) << kind; // the options did reach the clock
+        EXPECT_FALSE(fs::exists(data)) << kind;
+        EXPECT_EQ(hMenu, pClock->GetContextMenu()->GetSafeHmenu()) << kind;
+        EXPECT_TRUE(::IsMenu(hMenu)) << kind;
+        std::error_code ec;
+        fs::remove(data, ec);
+    }
+    EXPECT_EQ(0, m_seams.CountCalls("MessageBox"));
+}
+
 // A preset from "Formats..." is drawn by the next tick: after OK one of the
 // same length in place, after Cancel (which keeps what the menu wrote) one
 // of another length in a window sized for it.
