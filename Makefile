@@ -75,9 +75,13 @@ bench: setup build/win32/build.ninja
 	@set -e; for b in build/bench/bench/bench_*; do \
 	  [ -x "$$b" ] || continue; echo "== $${b##*/}"; "$$b" --threads=$(BENCH_THREADS); \
 	done
-	@# The window benchmarks (bench/winbench_*) need Windows: the win32 build, under Wine.
+	@# The window benchmarks (bench/winbench_*) need Windows: the win32 build, under Wine,
+	@# in a Wine session of their own that ends with them, however they end (the default
+	@# session that tools/wine-run makes alone may be someone's).
 	cmake --build build/win32 -j $(JOBS) --target $(basename $(notdir $(wildcard bench/winbench_*.cpp)))
-	@set -e; for b in build/win32/bench/winbench_*.exe; do \
+	@set -e; export VELTRAN_WINE_SESSION="$(CURDIR)/build/bench/wine-session"; \
+	trap 'tools/wine-session stop "$$VELTRAN_WINE_SESSION"' EXIT; \
+	for b in build/win32/bench/winbench_*.exe; do \
 	  [ -f "$$b" ] || continue; echo "== $${b##*/} (under Wine)"; tools/wine-run "$$b"; \
 	done
 	@# Memory as Linux counts it, beside a minimal Win32 program's.

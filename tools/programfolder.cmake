@@ -46,7 +46,6 @@ set(_icons_dir "${CMAKE_BINARY_DIR}/gen/icons")
 set(_icons_rc "${_icons_dir}/icons.rc")
 set_source_files_properties("${_icons_rc}" PROPERTIES GENERATED TRUE)
 add_library(icons_icl MODULE "${_icons_rc}")
-add_dependencies(icons_icl host_skinmaker)
 set_target_properties(icons_icl PROPERTIES
   OUTPUT_NAME icons PREFIX "" SUFFIX ".icl" LINKER_LANGUAGE C
   LIBRARY_OUTPUT_DIRECTORY "${_app}" RUNTIME_OUTPUT_DIRECTORY "${_app}")
