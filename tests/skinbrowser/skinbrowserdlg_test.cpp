@@ -987,7 +987,8 @@ TEST_F(SkinBrowserTest, AProbeGivenUpLeavesTheDownloadGoing)
     EXPECT_EQ(1, Requests({"drip-archive", "downloadskin.php"}) - nDownloads);
     EXPECT_STREQ("Ready", Status());
     EXPECT_STREQ("Install selected skin", Install());
-    EXPECT_EQ(SiteFile("/skins/acs/Samples/Simple.acs"), ReadFile(m_strApp + "\\acs\\Simple.acs"));
+    EXPECT_TRUE(SiteFile("/skins/acs/Samples/Simple.acs") == ReadFile(m_strApp + "\\acs\\Simple.acs"))
+        << "not the site's archive";
     EXPECT_EQ(1, m_seams.CountCalls("MessageBox \"Skin installed. Show now?\" \"Skin installed\" 0x34 -> 7"));
     EXPECT_EQ(1, m_seams.CountCalls("MessageBox"));
     EXPECT_LT(ticker.LongestGap(), 500u) << "the program stood still";
