@@ -946,7 +946,7 @@ TEST_F(SkinBrowserTest, DrippingHeadersAreGivenUpAndHoldNothingLaterJobsNeed)
     EXPECT_GE(dwPreviewTook, 2 * SKIN_HEADERS_TIMEOUT_MS - 1000);
     EXPECT_LE(dwPreviewTook, 24000u);
     EXPECT_STREQ("No preview: no answer headers within 10 s", Status());
-    std::printf("dripping headers: the list given up after %lu ms, an Install after %lu ms, a preview after %lu ms\n",
+    std::printf("dripping headers: list given up after %lu ms, Install after %lu ms, preview after %lu ms\n",
                 static_cast<unsigned long>(ends.m_listEnds[0].dwTick - dwListStart),
                 static_cast<unsigned long>(dwTook), static_cast<unsigned long>(dwPreviewTook));
 
@@ -982,7 +982,8 @@ TEST_F(SkinBrowserTest, AProbeGivenUpLeavesTheDownloadGoing)
     const DWORD dwTook = ::GetTickCount() - dwStart;
     EXPECT_GE(dwTook, SKIN_HEADERS_TIMEOUT_MS - 500);
     EXPECT_LT(dwTook, 15000u);
-    std::printf("an Install whose probe drips its headers: installed after %lu ms\n", static_cast<unsigned long>(dwTook));
+    std::printf("an Install whose probe drips its headers: installed after %lu ms\n",
+                static_cast<unsigned long>(dwTook));
     EXPECT_EQ(1, Requests({"drip-archive", "/skins/acs/Samples/Simple.acs"}) - nProbes);
     EXPECT_EQ(1, Requests({"drip-archive", "downloadskin.php"}) - nDownloads);
     EXPECT_STREQ("Ready", Status());
