@@ -163,7 +163,8 @@ bool CSkinJob::SendBounded(std::function<void()> fnSend)
 
 // The size probe: a GET of the address, its redirections followed as Get
 // follows them, each request on a client of its own that its send closes.
-// A probe whose headers never come ends the job's fetch (m_nBound).
+// A probe that fails, its headers given up on included, leaves the size
+// unknown; the transfer asks again with bounds of its own.
 ULONGLONG CSkinJob::ProbeSize(bool& bKnown)
 {
     bKnown = false;
@@ -433,17 +434,17 @@ void CSkinJob::RunList()
     Send(SJ_LISTEND);
 }
 
-// A preview or a skin: the size first, then the bytes; m_strFault says what went wrong.
+// A preview or a skin: the size first, when it can be learnt, then the bytes;
+// m_strFault says what went wrong.
 void CSkinJob::Fetch()
 {
     Send(SJ_BEGIN);
     bool bKnown = false;
     const ULONGLONG nExpected = ProbeSize(bKnown);
-    // A server whose headers drip for the probe would drip them for the body.
-    if (m_nBound == SKB_HEADERS) {
-        m_strFault = DescribeSkinBound(m_nBound);
-        return;
-    }
+    // The probe's address is not always the transfer's (a skin comes through
+    // the download script): a probe given up stops nothing, and its bound is
+    // not the transfer's.
+    m_nBound = SKB_NONE;
     Send(SJ_PROBED);
     Receive(nExpected, bKnown);
     m_strFault = GetTransferFault(m_transfer);

@@ -896,8 +896,10 @@ TEST_F(SkinBrowserTest, EachPreviewAndKindShowsAlone)
     EXPECT_FALSE(pushed(IDC_SKINBROWSER_DIGITAL));
 }
 
-// A server that drips its answer headers: the list and a size probe are
-// given up at the headers' bound and hold nothing later jobs wait for.
+// A server that drips its answer headers: the list, a size probe and a
+// transfer are each given up at the headers' bound and hold nothing later
+// jobs wait for. A probe given up does not stop the transfer, so a preview or
+// an Install costs two bounds.
 TEST_F(SkinBrowserTest, DrippingHeadersAreGivenUpAndHoldNothingLaterJobsNeed)
 {
     CSkinBrowserDlg& dlg = Open();
@@ -922,33 +924,74 @@ TEST_F(SkinBrowserTest, DrippingHeadersAreGivenUpAndHoldNothingLaterJobsNeed)
     Settle();
     EXPECT_EQ((std::vector<std::string>{"Samples", "Tiny"}), Items(dlg.m_listGroups));
 
-    // An Install whose size probe drips: given up, its body never asked for.
+    // An Install whose size probe and download both drip: the probe given
+    // up, the download script asked once and given up in its turn.
     SetRoot(Root("drip-headers"));
     const int nDownloads = Requests({"drip-headers", "downloadskin.php"});
     const DWORD dwStart = ::GetTickCount();
     Click(IDC_SKINBROWSER_INSTALL);
-    ASSERT_TRUE(vtest::PumpUntil([&] { return dlg.GetRunningWorkerCount() == 0; }, 20000));
+    ASSERT_TRUE(vtest::PumpUntil([&] { return dlg.GetRunningWorkerCount() == 0; }, 30000));
     const DWORD dwTook = ::GetTickCount() - dwStart;
-    EXPECT_GE(dwTook, SKIN_HEADERS_TIMEOUT_MS - 500);
-    EXPECT_LE(dwTook, 12000u);
+    EXPECT_GE(dwTook, 2 * SKIN_HEADERS_TIMEOUT_MS - 1000);
+    EXPECT_LE(dwTook, 24000u);
     EXPECT_STREQ("Skin not installed: no answer headers within 10 s", Status());
     EXPECT_STREQ("Install selected skin", Install());
-    EXPECT_EQ(nDownloads, Requests({"drip-headers", "downloadskin.php"}));
-    std::printf("dripping headers: the list given up after %lu ms, an Install's probe after %lu ms\n",
-                static_cast<unsigned long>(ends.m_listEnds[0].dwTick - dwListStart), static_cast<unsigned long>(dwTook));
+    EXPECT_EQ(1, Requests({"drip-headers", "downloadskin.php"}) - nDownloads);
 
-    // Its send still drips on; a preview and an Install complete meanwhile.
-    SetRoot(Root(nullptr));
+    // A preview whose probe and picture both drip, likewise.
+    const DWORD dwPreviewStart = ::GetTickCount();
     dlg.m_listSkins.SelectItem(dlg.m_listSkins.GetChildItem(RVI_ROOT, 1), -1, TRUE);
+    ASSERT_TRUE(vtest::PumpUntil([&] { return dlg.GetRunningWorkerCount() == 0; }, 30000));
+    const DWORD dwPreviewTook = ::GetTickCount() - dwPreviewStart;
+    EXPECT_GE(dwPreviewTook, 2 * SKIN_HEADERS_TIMEOUT_MS - 1000);
+    EXPECT_LE(dwPreviewTook, 24000u);
+    EXPECT_STREQ("No preview: no answer headers within 10 s", Status());
+    std::printf("dripping headers: list given up after %lu ms, Install after %lu ms, preview after %lu ms\n",
+                static_cast<unsigned long>(ends.m_listEnds[0].dwTick - dwListStart),
+                static_cast<unsigned long>(dwTook), static_cast<unsigned long>(dwPreviewTook));
+
+    // Their sends still drip on; a preview and an Install complete meanwhile.
+    SetRoot(Root(nullptr));
+    dlg.m_listSkins.SelectItem(dlg.m_listSkins.GetChildItem(RVI_ROOT, 0), -1, TRUE);
     Settle();
     EXPECT_STREQ("Ready", Status());
-    EXPECT_EQ(220u, dlg.m_imgPreview.GetWidth()); // Large's face
+    EXPECT_EQ(160u, dlg.m_imgPreview.GetWidth()); // Simple's face
     m_seams.m_messageBoxAnswers = {IDNO};
     Click(IDC_SKINBROWSER_INSTALL);
     Settle();
     EXPECT_STREQ("Ready", Status());
-    EXPECT_EQ(SiteFile("/skins/acs/Samples/Large.acs"), ReadFile(m_strApp + "\\acs\\Large.acs"));
+    EXPECT_EQ(SiteFile("/skins/acs/Samples/Simple.acs"), ReadFile(m_strApp + "\\acs\\Simple.acs"));
     EXPECT_EQ(1, m_seams.CountCalls("MessageBox \"Skin installed. Show now?\""));
+    EXPECT_LT(ticker.LongestGap(), 500u) << "the program stood still";
+}
+
+// A server whose archive address drips its headers while the download
+// script answers: the size probe is given up and the skin installed all the
+// same, without a size.
+TEST_F(SkinBrowserTest, AProbeGivenUpLeavesTheDownloadGoing)
+{
+    SetRoot(Root("drip-archive"));
+    CSkinBrowserDlg& dlg = OpenListed();
+    CTicker ticker;
+    const int nProbes = Requests({"drip-archive", "/skins/acs/Samples/Simple.acs"});
+    const int nDownloads = Requests({"drip-archive", "downloadskin.php"});
+    m_seams.m_messageBoxAnswers = {IDNO};
+    const DWORD dwStart = ::GetTickCount();
+    Click(IDC_SKINBROWSER_INSTALL);
+    ASSERT_TRUE(vtest::PumpUntil([&] { return dlg.GetRunningWorkerCount() == 0; }, 30000));
+    const DWORD dwTook = ::GetTickCount() - dwStart;
+    EXPECT_GE(dwTook, SKIN_HEADERS_TIMEOUT_MS - 500);
+    EXPECT_LT(dwTook, 15000u);
+    std::printf("an Install whose probe drips its headers: installed after %lu ms\n",
+                static_cast<unsigned long>(dwTook));
+    EXPECT_EQ(1, Requests({"drip-archive", "/skins/acs/Samples/Simple.acs"}) - nProbes);
+    EXPECT_EQ(1, Requests({"drip-archive", "downloadskin.php"}) - nDownloads);
+    EXPECT_STREQ("Ready", Status());
+    EXPECT_STREQ("Install selected skin", Install());
+    EXPECT_TRUE(SiteFile("/skins/acs/Samples/Simple.acs") == ReadFile(m_strApp + "\\acs\\Simple.acs"))
+        << "not the site's archive";
+    EXPECT_EQ(1, m_seams.CountCalls("MessageBox \"Skin installed. Show now?\" \"Skin installed\" 0x34 -> 7"));
+    EXPECT_EQ(1, m_seams.CountCalls("MessageBox"));
     EXPECT_LT(ticker.LongestGap(), 500u) << "the program stood still";
 }
 

@@ -18,13 +18,15 @@ long-names (a skin of a 240-character name, served as Samples/Simple),
 huge-preview (a 10000 x 10000 JPEG for every preview), burst-drip (a list's
 first 1,024 bytes at once, then a byte every 200 ms), cut-list (a list that
 ends at half its Content-Length), odd-lines (the samples' list with lines
-that name no plain skin) and redirect-probe (an archive's address redirects
-once, to the slow mode; the download comes slowly). The server's --mode holds
-for every request; a path that starts with /mode/<mode> is served in that
-mode instead, so one server gives a test every mode at its own root address
-(http://127.0.0.1:PORT/mode/slow). For the HTTP client's own
-tests, GET /echo answers with the request's headers and a POST anywhere with
-its body (the request's Content-Type in X-Echo-Content-Type).
+that name no plain skin), redirect-probe (an archive's address redirects
+once, to the slow mode; the download comes slowly) and drip-archive (an
+archive's address drips its headers as drip-headers does; the download
+answers at once). The server's --mode holds for every request; a path that
+starts with /mode/<mode> is served in that mode instead, so one server gives
+a test every mode at its own root address (http://127.0.0.1:PORT/mode/slow).
+For the HTTP client's own tests, GET /echo answers with the request's
+headers and a POST anywhere with its body (the request's Content-Type in
+X-Echo-Content-Type).
 
   skinserver.py --site DIR [--port N] [--port-file F] [--mode M] [--log F]
 Prints "serving on http://127.0.0.1:PORT" and writes PORT to --port-file;
@@ -41,7 +43,8 @@ import urllib.parse
 KINDS = {"a": "acs", "d": "dcs"}
 MODES = ["normal", "wrong-length", "truncated", "slow", "404", "500", "hostile-list", "huge-list", "not-zip",
          "silent", "drip", "drip-headers", "redirect-forever", "endless-list", "no-line-ends", "many-skins", "many-groups",
-         "long-names", "huge-preview", "thousand-skins", "burst-drip", "cut-list", "odd-lines", "redirect-probe"]
+         "long-names", "huge-preview", "thousand-skins", "burst-drip", "cut-list", "odd-lines", "redirect-probe",
+         "drip-archive"]
 MANY = 200000
 LONG_NAME = "L" * 240
 # Lines of at least ten characters: a list keeps each, whatever its name.
@@ -170,7 +173,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if mode == "silent":
             time.sleep(3600)
             return
-        if mode == "drip-headers":
+        path, what, kind = self.route()
+        if mode == "drip-headers" or (
+                mode == "drip-archive" and what == "archive" and not self.path.startswith("/downloadskin.php")):
             try:
                 self.wfile.write(b"HTTP/1.0 200 OK\r\nX-Pad: ")
                 while True:
@@ -186,7 +191,6 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_header("Content-Length", "0")
             self.end_headers()
             return
-        path, what, kind = self.route()
         if mode == "redirect-probe" and what == "archive" and not self.path.startswith("/downloadskin.php"):
             self.send_response(302)
             self.send_header("Location", "/mode/slow" + self.path)
