@@ -19,6 +19,7 @@
 
 #include "afx/afxexcept.h"
 #include "afx/afxstr.h"
+#include "skinbrowser/boundedcall.h"
 #include "skinbrowser/skinlimits.h"
 #include "skinbrowser/skintransfer.h"
 
@@ -79,8 +80,7 @@ public:
     // Written by the worker before it sends a step, read by the dialog in it.
     CStringArray m_newLines;
     bool m_bFailed = false;
-    SKINBOUND m_nBound = SKB_NONE; // the bound that ended the transfer
-    CString m_strStop;             // list: why it stopped early, "" when it did not
+    CString m_strStop; // list: why it stopped early, "" when it did not
     int m_nPercent = 0;
     CSkinTransfer m_transfer;
     CString m_strFault;
@@ -96,7 +96,7 @@ private:
     void RunPreview();
     void RunDownload();
     ULONGLONG ProbeSize(bool& bKnown);
-    bool SendBounded(std::function<void()> fnSend);
+    BOUNDEDCALLEND SendBounded(std::function<void()> fnSend);
     std::shared_ptr<CSkinRequest> Get(DWORD dwFlags, CString& strError);
     UINT ReadSome(CHttpFile& file, void* pBuffer, UINT nSize);
     bool TimedOut();
@@ -107,6 +107,9 @@ private:
 
     std::atomic<bool> m_bCancel{false};
     HANDLE m_hDone;
+    // The bound that ended the list or the transfer; the dialog reads its
+    // text (m_strStop, m_transfer.m_strError).
+    SKINBOUND m_nBound = SKB_NONE;
     // When the blocking call under way began: one that fails after the
     // timeout has passed timed out.
     DWORD m_dwCallStart = 0;

@@ -143,35 +143,26 @@ void CSkinJob::Send(SKINJOBSTEP nStep)
 }
 
 // Sends a request on a thread of its own (the send waits for all of the
-// answer headers): false when the job was cancelled or the headers took
-// longer than SKIN_HEADERS_TIMEOUT_MS (m_nBound then says so). The send
-// given up runs on alone with what it holds.
-bool CSkinJob::SendBounded(std::function<void()> fnSend)
+// answer headers), given up when the job is cancelled or the headers take
+// longer than SKIN_HEADERS_TIMEOUT_MS. The send given up runs on alone with
+// what it holds; whether that is a bound is the caller's to say.
+BOUNDEDCALLEND CSkinJob::SendBounded(std::function<void()> fnSend)
 {
     m_dwCallStart = ::GetTickCount();
-    switch (RunBoundedCall(std::move(fnSend), SKIN_HEADERS_TIMEOUT_MS, m_bCancel)) {
-    case BCE_DONE:
-        return true;
-    case BCE_LATE:
-        m_nBound = SKB_HEADERS;
-        return false;
-    case BCE_CANCELLED:
-        break;
-    }
-    return false;
+    return RunBoundedCall(std::move(fnSend), SKIN_HEADERS_TIMEOUT_MS, m_bCancel);
 }
 
 // The size probe: a GET of the address, its redirections followed as Get
 // follows them, each request on a client of its own that its send closes.
 // A probe that fails, its headers given up on included, leaves the size
-// unknown; the transfer asks again with bounds of its own.
+// unknown and no bound: the transfer asks again with bounds of its own.
 ULONGLONG CSkinJob::ProbeSize(bool& bKnown)
 {
     bKnown = false;
     CString strUrl = m_strProbeUrl;
     for (int nRedirects = 0; nRedirects <= SKIN_MAX_REDIRECTS; nRedirects++) {
         auto answer = std::make_shared<CProbeAnswer>();
-        if (m_bCancel || !SendBounded([answer, strUrl] { answer->Probe(strUrl); }))
+        if (m_bCancel || SendBounded([answer, strUrl] { answer->Probe(strUrl); }) != BCE_DONE)
             return 0;
         if (!IsRedirect(answer->m_dwStatus)) {
             bKnown = answer->m_dwStatus == 200 && answer->m_nLength != 0;
@@ -209,11 +200,13 @@ std::shared_ptr<CSkinRequest> CSkinJob::Get(DWORD dwFlags, CString& strError)
         const DWORD dwSecure = nScheme == HTTP_SCHEME_HTTPS ? INTERNET_FLAG_SECURE : 0;
         request->m_file.reset(request->m_connection->OpenRequest(
             "GET", parts.strPath, nullptr, 1, nullptr, nullptr, dwFlags | dwSecure | INTERNET_FLAG_NO_AUTO_REDIRECT));
-        if (!SendBounded([request] { request->Send(); })) {
-            if (m_nBound != SKB_NONE)
-                strError = DescribeSkinBound(m_nBound);
-            return nullptr;
+        const BOUNDEDCALLEND nSent = SendBounded([request] { request->Send(); });
+        if (nSent == BCE_LATE) {
+            m_nBound = SKB_HEADERS;
+            strError = DescribeSkinBound(m_nBound);
         }
+        if (nSent != BCE_DONE)
+            return nullptr;
         if (CException* e = request->m_pFailure) {
             request->m_pFailure = nullptr;
             throw e;
@@ -318,15 +311,11 @@ void CSkinJob::Receive(ULONGLONG nExpected, bool bExpectedKnown)
     }
 }
 
-// Writes the archive beside its final name in the skins folder and moves it
-// over that name only once it is whole: a failure leaves the installed skin
-// as it was.
+// Writes the archive beside its final name in the skins folder (RunDownload
+// found the name plain before the fetch) and moves it over that name only
+// once it is whole: a failure leaves the installed skin as it was.
 bool CSkinJob::Install()
 {
-    if (!IsPlainSkinName(m_strName)) {
-        m_strFault = kNotPlainName;
-        return false;
-    }
     m_strFault = GetSkinArchiveFault(m_transfer.m_bytes, m_nKind);
     if (!m_strFault.IsEmpty())
         return false;
@@ -440,11 +429,9 @@ void CSkinJob::Fetch()
 {
     Send(SJ_BEGIN);
     bool bKnown = false;
-    const ULONGLONG nExpected = ProbeSize(bKnown);
     // The probe's address is not always the transfer's (a skin comes through
-    // the download script): a probe given up stops nothing, and its bound is
-    // not the transfer's.
-    m_nBound = SKB_NONE;
+    // the download script): a probe given up stops nothing.
+    const ULONGLONG nExpected = ProbeSize(bKnown);
     Send(SJ_PROBED);
     Receive(nExpected, bKnown);
     m_strFault = GetTransferFault(m_transfer);
