@@ -107,11 +107,6 @@ public:
     CString m_strUrl;
 
 private:
-    // A list being filled from the skin list: a block now, the rest a block
-    // at a tick of the fill timer, so that a list of any length leaves the
-    // program's other windows running; the list's redraw is held until the
-    // last block. Finding the rows is part of each block too: for 200,000
-    // lines it would take a step longer than the program may stand still.
     // The groups a fill has put in. Their texts and the set's nodes live in
     // one arena, so that 200,000 of them are let go at once, not one by one.
     struct CGroupSet {
@@ -120,17 +115,21 @@ private:
         // False when the group is in already.
         bool Add(const CString& strGroup);
     };
+    // A list being filled from the skin list: a block now, the rest a block
+    // at a tick of the fill timer, so that a list of any length leaves the
+    // program's other windows running; the list's redraw is held until the
+    // last block. Finding the rows is part of each block too: for 200,000
+    // lines it would take a step longer than the program may stand still.
     struct CRowFill {
         CReportCtrl* pList = nullptr;       // null: no fill under way
         INT_PTR nNextLine = 0;              // the next line of m_arrSkinList to look at
         CString strGroup;                   // the skins' fill: the group shown
         std::unique_ptr<CGroupSet> pGroups; // the groups' fill: those in the list
     };
-    // A block ends after this many rows put in or lines looked at; the lines
-    // are looked at this many at a time.
-    enum { TIMER_FILL = 1, FILL_BLOCK_ROWS = 5000, FILL_BLOCK_LINES = 20000, FILL_SCAN_LINES = 1000 };
-    // Empties list and starts filling it with fill's rows, its redraw held;
-    // true when it is done.
+    // A block ends after this many rows put in or lines looked at.
+    enum { TIMER_FILL = 1, FILL_BLOCK_ROWS = 5000, FILL_BLOCK_LINES = 20000 };
+    // Empties list and starts filling it from the line the caller set in
+    // fill, its redraw held; true when it is done.
     bool StartFill(CRowFill& fill, CReportCtrl& list);
     bool FillBlock(CRowFill& fill);
     void StopFill(CRowFill& fill);

@@ -283,6 +283,8 @@ void CSkinBrowserDlg::FillGroupList()
 {
     m_bFillingGroups = true;
     StopFill(m_groupFill);
+    m_groupFill.nNextLine = 0;
+    m_groupFill.pGroups = std::make_unique<CGroupSet>();
     if (StartFill(m_groupFill, m_listGroups))
         GroupsFilled();
     m_bFillingGroups = false;
@@ -323,16 +325,11 @@ void CSkinBrowserDlg::SkinsFilled()
     m_listSkins.Invalidate();
 }
 
-// The groups' fill starts at the first line; the skins' where the caller set it.
 bool CSkinBrowserDlg::StartFill(CRowFill& fill, CReportCtrl& list)
 {
     list.SetRedraw(FALSE);
     list.DeleteItem(RVI_ROOT);
     fill.pList = &list;
-    if (&fill == &m_groupFill) {
-        fill.nNextLine = 0;
-        fill.pGroups = std::make_unique<CGroupSet>();
-    }
     if (FillBlock(fill))
         return true;
     SetTimer(TIMER_FILL, USER_TIMER_MINIMUM, nullptr);
@@ -340,34 +337,23 @@ bool CSkinBrowserDlg::StartFill(CRowFill& fill, CReportCtrl& list)
 }
 
 // The next lines of the skin list give the rows: new groups, or the skins of
-// the group. The rules are the skin list's own, applied to a few lines at a time.
+// the group, by the skin list's own rules.
 bool CSkinBrowserDlg::FillBlock(CRowFill& fill)
 {
     const INT_PTR nLines = m_arrSkinList.GetSize();
     const INT_PTR nStop = std::min<INT_PTR>(fill.nNextLine + FILL_BLOCK_LINES, nLines);
-    int nRows = 0;
-    CStringArray part, rows;
-    while (fill.nNextLine < nStop && nRows < FILL_BLOCK_ROWS) {
-        const INT_PTR nEnd = std::min<INT_PTR>(fill.nNextLine + FILL_SCAN_LINES, nStop);
-        part.SetSize(0, nEnd - fill.nNextLine);
-        for (INT_PTR i = fill.nNextLine; i < nEnd; i++)
-            part.Add(m_arrSkinList[i]);
-        fill.nNextLine = nEnd;
+    for (int nRows = 0; fill.nNextLine < nStop && nRows < FILL_BLOCK_ROWS; fill.nNextLine++) {
+        const CString& strLine = m_arrSkinList[fill.nNextLine];
         if (fill.pList == &m_listGroups) {
-            GetSkinGroups(part, rows);
-            for (INT_PTR i = 0; i < rows.GetSize(); i++) {
-                if (fill.pGroups->Add(rows[i])) {
-                    m_listGroups.InsertItem(RVI_ROOT, RVTI_LAST, rows[i]);
-                    nRows++;
-                }
+            const CString strGroup = GetSkinListGroup(strLine);
+            if (fill.pGroups->Add(strGroup)) {
+                m_listGroups.InsertItem(RVI_ROOT, RVTI_LAST, strGroup);
+                nRows++;
             }
-        } else {
-            GetSkinsOfGroup(part, fill.strGroup, rows);
-            for (INT_PTR i = 0; i < rows.GetSize(); i++) {
-                const DWORD hSkin = m_listSkins.InsertItem(RVI_ROOT, RVTI_LAST, GetSkinListField(rows[i], 1));
-                m_listSkins.SetItemText(hSkin, 1, GetSkinListField(rows[i], 2));
-            }
-            nRows += static_cast<int>(rows.GetSize());
+        } else if (IsSkinOfGroup(strLine, fill.strGroup)) {
+            const DWORD hSkin = m_listSkins.InsertItem(RVI_ROOT, RVTI_LAST, GetSkinListField(strLine, 1));
+            m_listSkins.SetItemText(hSkin, 1, GetSkinListField(strLine, 2));
+            nRows++;
         }
     }
     return fill.nNextLine >= nLines;

@@ -111,6 +111,17 @@ CString GetSkinListField(const CString& strLine, int nField)
     return CAlarmExecutorUtil::GetToken(strLine, ";", nField);
 }
 
+CString GetSkinListGroup(const CString& strLine)
+{
+    const int semi = strLine.Find(';');
+    return semi >= 0 ? strLine.Left(semi) : CString();
+}
+
+BOOL IsSkinOfGroup(const CString& strLine, const CString& strGroup)
+{
+    return GetSkinListField(strLine, 0) == strGroup;
+}
+
 void GetSkinGroups(const CStringArray& lines, CStringArray& groups)
 {
     // Room for every line at once: grown a step at a time, the array would
@@ -118,8 +129,7 @@ void GetSkinGroups(const CStringArray& lines, CStringArray& groups)
     groups.SetSize(0, lines.GetSize());
     std::unordered_set<std::string> seen;
     for (INT_PTR i = 0; i < lines.GetSize(); i++) {
-        const int semi = lines[i].Find(';');
-        const CString group = semi >= 0 ? lines[i].Left(semi) : CString();
+        const CString group = GetSkinListGroup(lines[i]);
         if (seen.insert(std::string(group.GetString(), size_t(group.GetLength()))).second)
             groups.Add(group);
     }
@@ -129,7 +139,7 @@ void GetSkinsOfGroup(const CStringArray& lines, const CString& strGroup, CString
 {
     groupLines.SetSize(0, lines.GetSize());
     for (INT_PTR i = 0; i < lines.GetSize(); i++) {
-        if (GetSkinListField(lines[i], 0) == strGroup)
+        if (IsSkinOfGroup(lines[i], strGroup))
             groupLines.Add(lines[i]);
     }
 }

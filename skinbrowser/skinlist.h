@@ -46,6 +46,11 @@ CString ResolveSkinRedirect(const CString& strBase, const CString& strLocation);
 BOOL IsSkinListLine(const CString& strLine);
 // Field n (0 group, 1 name, 2 author, 3 date) of a line; "" past the end.
 CString GetSkinListField(const CString& strLine, int nField);
+// The group a line gives the group list: the text before its first ";",
+// "" when it has none.
+CString GetSkinListGroup(const CString& strLine);
+// A line of strGroup's skins: its field 0 is strGroup.
+BOOL IsSkinOfGroup(const CString& strLine, const CString& strGroup);
 // The groups in the order of their first appearance, each once; in time
 // linear in the lines.
 void GetSkinGroups(const CStringArray& lines, CStringArray& groups);
