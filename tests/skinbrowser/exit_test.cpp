@@ -95,6 +95,7 @@ protected:
     }
     void TearDown() override
     {
+        m_pVeltran.reset();
         ::SetEnvironmentVariableA("VELTRAN_AUTOMATION", nullptr);
         ::SetEnvironmentVariableA("VELTRAN_SKIN_SERVER", nullptr);
         g_appSeams = m_savedSeams;
@@ -102,9 +103,34 @@ protected:
     }
     std::string Config() const { return m_strDir + "\\Veltran.cfg"; }
 
+    // Starts the program against the server in that mode and finds its windows.
+    void Start(const std::string& strMode, BOOL bAutoConnect)
+    {
+        g_settings.m_bSkinBrowserAutoConnect = bAutoConnect;
+        ASSERT_TRUE(CConfigFile().SaveFile(Config().c_str()));
+        ::SetEnvironmentVariableA("VELTRAN_SKIN_SERVER", Root(strMode).c_str());
+        m_pVeltran = std::make_unique<vtest::CChildProcess>();
+        ASSERT_TRUE(m_pVeltran->Start("\"" + m_strDir + "\\Veltran.exe\""));
+        const DWORD nId = m_pVeltran->Id();
+        ASSERT_TRUE(WaitFor(
+            [&] { return (m_hMain = vtest::FindProcessWindow(nId, "Veltran Clock")) != nullptr; }, 20000));
+        ASSERT_TRUE(WaitFor(
+            [&] { return (m_hBrowser = vtest::FindProcessWindow(nId, "Skin Browser")) != nullptr; }, 10000));
+    }
+    // What the browser's Install button reads ("Cancel" while a worker shows).
+    std::string InstallText() const
+    {
+        char szText[64] = "";
+        ::GetDlgItemTextA(m_hBrowser, IDC_SKINBROWSER_INSTALL, szText, sizeof szText);
+        return szText;
+    }
+
     std::unique_ptr<vtest::CTempFolder> m_folder;
     std::string m_strDir;
     CAppSeams m_savedSeams;
+    std::unique_ptr<vtest::CChildProcess> m_pVeltran;
+    HWND m_hMain = nullptr;
+    HWND m_hBrowser = nullptr;
 };
 
 class ExitTest : public ProgramFolderTest, public ::testing::WithParamInterface<const char*> {
@@ -120,27 +146,15 @@ TEST_P(ExitTest, EndsWithinFiveSecondsWithTheConfigurationWritten)
     const std::string strPreview = strTagged + "skins/acs//Samples//Simple.jpg";
     const std::string strDownload = strTagged + "downloadskin.php";
     const int nLists = Arrived(strList), nPreviews = Arrived(strPreview), nDownloads = Arrived(strDownload);
-    ::SetEnvironmentVariableA("VELTRAN_SKIN_SERVER", Root(strMode).c_str());
-    vtest::CChildProcess veltran;
-    ASSERT_TRUE(veltran.Start("\"" + m_strDir + "\\Veltran.exe\""));
-    HWND hMain = nullptr, hBrowser = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (hMain = vtest::FindProcessWindow(veltran.Id(), "Veltran Clock")) != nullptr; },
-                        20000));
-    ASSERT_TRUE(WaitFor([&] { return (hBrowser = vtest::FindProcessWindow(veltran.Id(), "Skin Browser")) != nullptr; },
-                        10000));
-    auto installText = [&] {
-        char szText[64] = "";
-        ::GetDlgItemTextA(hBrowser, IDC_SKINBROWSER_INSTALL, szText, sizeof szText);
-        return std::string(szText);
-    };
+    ASSERT_NO_FATAL_FAILURE(Start(strMode, TRUE));
     if (strMode != "slow") {
         // The list: no answer or bytes dripping in for 5 s, or headers for ever.
         ASSERT_TRUE(WaitFor([&] { return Arrived(strList) > nLists; }, 10000));
         if (strCase == "drip-headers-given-up") {
             // Given up at the headers' bound, its box answered: Install is
             // no longer "Cancel".
-            ASSERT_TRUE(WaitFor([&] { return installText() == "Cancel"; }, 5000));
-            ASSERT_TRUE(WaitFor([&] { return installText() == "Install this skin"; }, 15000));
+            ASSERT_TRUE(WaitFor([&] { return InstallText() == "Cancel"; }, 5000));
+            ASSERT_TRUE(WaitFor([&] { return InstallText() == "Install this skin"; }, 15000));
         }
     } else {
         // The preview's picture after its size probe: it takes about 3 s.
@@ -148,9 +162,9 @@ TEST_P(ExitTest, EndsWithinFiveSecondsWithTheConfigurationWritten)
         if (strCase == "slow-download") {
             // Once it is in (Install no longer reads "Cancel", or the click
             // would cancel it), the download, which takes about 5 s.
-            ASSERT_TRUE(WaitFor([&] { return installText() == "Install selected skin"; }, 10000));
-            ::PostMessageA(hBrowser, WM_COMMAND, MAKEWPARAM(IDC_SKINBROWSER_INSTALL, BN_CLICKED),
-                           reinterpret_cast<LPARAM>(::GetDlgItem(hBrowser, IDC_SKINBROWSER_INSTALL)));
+            ASSERT_TRUE(WaitFor([&] { return InstallText() == "Install selected skin"; }, 10000));
+            ::PostMessageA(m_hBrowser, WM_COMMAND, MAKEWPARAM(IDC_SKINBROWSER_INSTALL, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(::GetDlgItem(m_hBrowser, IDC_SKINBROWSER_INSTALL)));
             ASSERT_TRUE(WaitFor([&] { return Arrived(strDownload) > nDownloads; }, 10000));
         }
     }
@@ -158,9 +172,9 @@ TEST_P(ExitTest, EndsWithinFiveSecondsWithTheConfigurationWritten)
     // Read at the start: whatever is there after the exit, the exit wrote.
     ASSERT_TRUE(::DeleteFileA(Config().c_str()));
     const DWORD dwStart = ::GetTickCount();
-    ::PostMessageA(hMain, WM_COMMAND, 2027, 0);
-    EXPECT_TRUE(veltran.Ended(5000)) << "still running 5 s after Exit";
-    EXPECT_TRUE(veltran.Ended(60000));
+    ::PostMessageA(m_hMain, WM_COMMAND, 2027, 0);
+    EXPECT_TRUE(m_pVeltran->Ended(5000)) << "still running 5 s after Exit";
+    EXPECT_TRUE(m_pVeltran->Ended(60000));
     const DWORD dwTook = ::GetTickCount() - dwStart;
     EXPECT_LE(dwTook, 5000u);
     std::printf("Exit with a stalled %s took %lu ms\n", strCase.c_str(), static_cast<unsigned long>(dwTook));
@@ -170,7 +184,7 @@ TEST_P(ExitTest, EndsWithinFiveSecondsWithTheConfigurationWritten)
     CConfigFile().LoadFile(Config().c_str());
     EXPECT_FALSE(CConfigFile::IsBackupPending()) << "the file it left does not load";
     EXPECT_EQ(1, g_settings.m_bSkinBrowserAtStartup);
-    if (veltran.Kill())
+    if (m_pVeltran->Kill())
         ADD_FAILURE() << "the program was still running and is killed";
 }
 
@@ -190,20 +204,6 @@ namespace {
 // Veltran.exe with its Skin Browser's lists as another process sees them.
 class LargeListTest : public ProgramFolderTest {
 protected:
-    // Starts the program against the server in that mode and finds its windows.
-    void Start(const std::string& strMode, BOOL bAutoConnect)
-    {
-        g_settings.m_bSkinBrowserAutoConnect = bAutoConnect;
-        ASSERT_TRUE(CConfigFile().SaveFile(Config().c_str()));
-        ::SetEnvironmentVariableA("VELTRAN_SKIN_SERVER", Root(strMode).c_str());
-        m_pVeltran = std::make_unique<vtest::CChildProcess>();
-        ASSERT_TRUE(m_pVeltran->Start("\"" + m_strDir + "\\Veltran.exe\""));
-        const DWORD nId = m_pVeltran->Id();
-        ASSERT_TRUE(WaitFor([&] { return (m_hMain = vtest::FindProcessWindow(nId, "Veltran Clock")) != nullptr; },
-                            20000));
-        ASSERT_TRUE(WaitFor([&] { return (m_hBrowser = vtest::FindProcessWindow(nId, "Skin Browser")) != nullptr; },
-                            10000));
-    }
     // The rows a list view of the browser holds; -1 when it does not answer.
     int Rows(int nID)
     {
@@ -218,12 +218,7 @@ protected:
         return Rows(IDC_SKINBROWSER_SKINS) == nSkins && Rows(IDC_SKINBROWSER_GROUPS) == 1;
     }
     // No worker shows: a click on Connect lists again instead of cancelling.
-    bool Idle()
-    {
-        char szText[64] = "";
-        ::GetDlgItemTextA(m_hBrowser, IDC_SKINBROWSER_INSTALL, szText, sizeof szText);
-        return std::strcmp(szText, "Cancel") != 0;
-    }
+    bool Idle() { return InstallText() != "Cancel"; }
     void Connect()
     {
         ::PostMessageA(m_hBrowser, WM_COMMAND, MAKEWPARAM(IDC_SKINBROWSER_CONNECT, BN_CLICKED),
@@ -254,10 +249,6 @@ protected:
         }
         return nLast;
     }
-
-    std::unique_ptr<vtest::CChildProcess> m_pVeltran;
-    HWND m_hMain = nullptr;
-    HWND m_hBrowser = nullptr;
 };
 
 } // namespace

@@ -25,6 +25,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <sstream>
@@ -60,6 +61,13 @@ std::string Root(const char* pszMode)
 }
 
 std::string SiteFile(const char* path) { return ReadFile(WinePath(std::string(VELTRAN_SKIN_SITE) + path)); }
+
+// The box of a list that failed in that mode and says why it stopped, as the
+// recording seams note it (its title and flags follow).
+std::string ListFailedBox(const char* pszMode, const std::string& strStop)
+{
+    return "MessageBox \"Cannot access " + Root(pszMode) + "\\n\\n" + strStop + "\"";
+}
 
 // The requests the test server logged whose line holds all of parts.
 int Requests(std::initializer_list<const char*> parts)
@@ -294,6 +302,17 @@ protected:
         CReportCtrl& groups = m_pDlg->m_listGroups;
         groups.SelectItem(groups.FindItem(RVI_ROOT, RVI_NONE, 0, pszGroup, FALSE), -1, TRUE);
         Settle();
+    }
+
+    // Does fnStart, then pumps until no worker runs (30 s at most): false when
+    // one still does. dwTook is the time from the start.
+    bool TimeUntilWorkersEnd(const std::function<void()>& fnStart, DWORD& dwTook)
+    {
+        const DWORD dwStart = ::GetTickCount();
+        fnStart();
+        const bool bEnded = vtest::PumpUntil([&] { return m_pDlg->GetRunningWorkerCount() == 0; }, 30000);
+        dwTook = ::GetTickCount() - dwStart;
+        return bEnded;
     }
 
     // A handle of the last worker started that stays valid after it ends.
@@ -725,7 +744,7 @@ TEST_F(SkinBrowserTest, ListsPastABoundKeepTheirLinesAndFail)
         EXPECT_LT(::GetTickCount() - dwStart, 20000u);
         EXPECT_EQ(c.nLines, dlg.m_arrSkinList.GetSize());
         EXPECT_EQ(c.nLines, dlg.m_listSkins.GetChildCount(RVI_ROOT));
-        EXPECT_EQ(1, m_seams.CountCalls(("MessageBox \"Cannot access " + Root(c.pszMode) + "\\n\\n" + c.pszStatus + "\"").c_str()));
+        EXPECT_EQ(1, m_seams.CountCalls(ListFailedBox(c.pszMode, c.pszStatus).c_str()));
         if (c.nLines == 0) {
             EXPECT_STREQ(c.pszStatus, Status());
             EXPECT_FALSE(InstallEnabled());
@@ -911,11 +930,10 @@ TEST_F(SkinBrowserTest, DrippingHeadersAreGivenUpAndHoldNothingLaterJobsNeed)
     ASSERT_TRUE(vtest::PumpUntil([&] { return !ends.m_listEnds.empty(); }, 20000));
     EXPECT_GE(ends.m_listEnds[0].dwTick - dwListStart, SKIN_HEADERS_TIMEOUT_MS - 500);
     EXPECT_LE(ends.m_listEnds[0].dwTick - dwListStart, 12000u);
-    EXPECT_EQ("Skin list stopped: no answer headers within 10 s", ends.m_listEnds[0].strStatus);
+    const std::string strStop = "Skin list stopped: no answer headers within 10 s";
+    EXPECT_EQ(strStop, ends.m_listEnds[0].strStatus);
     EXPECT_FALSE(ends.m_listEnds[0].bInstallEnabled);
-    EXPECT_EQ(1, m_seams.CountCalls(("MessageBox \"Cannot access " + Root("drip-headers")
-                                     + "\\n\\nSkin list stopped: no answer headers within 10 s\"")
-                                        .c_str()));
+    EXPECT_EQ(1, m_seams.CountCalls(ListFailedBox("drip-headers", strStop).c_str()));
     // The job is done: closing would not wait for the send left running.
     EXPECT_TRUE(vtest::PumpUntil([&] { return dlg.GetRunningWorkerCount() == 0; }, 1000));
 
@@ -928,10 +946,8 @@ TEST_F(SkinBrowserTest, DrippingHeadersAreGivenUpAndHoldNothingLaterJobsNeed)
     // up, the download script asked once and given up in its turn.
     SetRoot(Root("drip-headers"));
     const int nDownloads = Requests({"drip-headers", "downloadskin.php"});
-    const DWORD dwStart = ::GetTickCount();
-    Click(IDC_SKINBROWSER_INSTALL);
-    ASSERT_TRUE(vtest::PumpUntil([&] { return dlg.GetRunningWorkerCount() == 0; }, 30000));
-    const DWORD dwTook = ::GetTickCount() - dwStart;
+    DWORD dwTook = 0;
+    ASSERT_TRUE(TimeUntilWorkersEnd([&] { Click(IDC_SKINBROWSER_INSTALL); }, dwTook));
     EXPECT_GE(dwTook, 2 * SKIN_HEADERS_TIMEOUT_MS - 1000);
     EXPECT_LE(dwTook, 24000u);
     EXPECT_STREQ("Skin not installed: no answer headers within 10 s", Status());
@@ -939,10 +955,10 @@ TEST_F(SkinBrowserTest, DrippingHeadersAreGivenUpAndHoldNothingLaterJobsNeed)
     EXPECT_EQ(1, Requests({"drip-headers", "downloadskin.php"}) - nDownloads);
 
     // A preview whose probe and picture both drip, likewise.
-    const DWORD dwPreviewStart = ::GetTickCount();
-    dlg.m_listSkins.SelectItem(dlg.m_listSkins.GetChildItem(RVI_ROOT, 1), -1, TRUE);
-    ASSERT_TRUE(vtest::PumpUntil([&] { return dlg.GetRunningWorkerCount() == 0; }, 30000));
-    const DWORD dwPreviewTook = ::GetTickCount() - dwPreviewStart;
+    DWORD dwPreviewTook = 0;
+    ASSERT_TRUE(TimeUntilWorkersEnd(
+        [&] { dlg.m_listSkins.SelectItem(dlg.m_listSkins.GetChildItem(RVI_ROOT, 1), -1, TRUE); },
+        dwPreviewTook));
     EXPECT_GE(dwPreviewTook, 2 * SKIN_HEADERS_TIMEOUT_MS - 1000);
     EXPECT_LE(dwPreviewTook, 24000u);
     EXPECT_STREQ("No preview: no answer headers within 10 s", Status());
@@ -971,15 +987,13 @@ TEST_F(SkinBrowserTest, DrippingHeadersAreGivenUpAndHoldNothingLaterJobsNeed)
 TEST_F(SkinBrowserTest, AProbeGivenUpLeavesTheDownloadGoing)
 {
     SetRoot(Root("drip-archive"));
-    CSkinBrowserDlg& dlg = OpenListed();
+    OpenListed();
     CTicker ticker;
     const int nProbes = Requests({"drip-archive", "/skins/acs/Samples/Simple.acs"});
     const int nDownloads = Requests({"drip-archive", "downloadskin.php"});
     m_seams.m_messageBoxAnswers = {IDNO};
-    const DWORD dwStart = ::GetTickCount();
-    Click(IDC_SKINBROWSER_INSTALL);
-    ASSERT_TRUE(vtest::PumpUntil([&] { return dlg.GetRunningWorkerCount() == 0; }, 30000));
-    const DWORD dwTook = ::GetTickCount() - dwStart;
+    DWORD dwTook = 0;
+    ASSERT_TRUE(TimeUntilWorkersEnd([&] { Click(IDC_SKINBROWSER_INSTALL); }, dwTook));
     EXPECT_GE(dwTook, SKIN_HEADERS_TIMEOUT_MS - 500);
     EXPECT_LT(dwTook, 15000u);
     std::printf("an Install whose probe drips its headers: installed after %lu ms\n",
@@ -1009,10 +1023,9 @@ TEST_F(SkinBrowserTest, AListThatBurstsThenDripsEndsAtTheSlowDataBound)
     EXPECT_GE(dwTook, 9000u);
     EXPECT_LE(dwTook, 12000u);
     std::printf("a list that bursts, then drips: ended after %lu ms\n", static_cast<unsigned long>(dwTook));
-    EXPECT_EQ("Skin list stopped: less than 512 bytes in 5 s", ends.m_listEnds[0].strStatus);
-    EXPECT_EQ(1, m_seams.CountCalls(("MessageBox \"Cannot access " + Root("burst-drip")
-                                     + "\\n\\nSkin list stopped: less than 512 bytes in 5 s\"")
-                                        .c_str()));
+    const std::string strStop = "Skin list stopped: less than 512 bytes in 5 s";
+    EXPECT_EQ(strStop, ends.m_listEnds[0].strStatus);
+    EXPECT_EQ(1, m_seams.CountCalls(ListFailedBox("burst-drip", strStop).c_str()));
     Settle();
     // The kilobyte's 34 lines and the few that dripped in before the end.
     EXPECT_GE(dlg.m_arrSkinList.GetSize(), 34);
@@ -1031,11 +1044,10 @@ TEST_F(SkinBrowserTest, AListCutShortFailsAndOffersTheLinesRead)
     Click(IDC_SKINBROWSER_CONNECT);
     Settle();
     ASSERT_EQ(1u, ends.m_listEnds.size());
-    EXPECT_EQ("Skin list stopped: incomplete, 3015 of 6030 bytes", ends.m_listEnds[0].strStatus);
+    const std::string strStop = "Skin list stopped: incomplete, 3015 of 6030 bytes";
+    EXPECT_EQ(strStop, ends.m_listEnds[0].strStatus);
     EXPECT_FALSE(ends.m_listEnds[0].bInstallEnabled);
-    EXPECT_EQ(1, m_seams.CountCalls(("MessageBox \"Cannot access " + Root("cut-list")
-                                     + "\\n\\nSkin list stopped: incomplete, 3015 of 6030 bytes\" \"Veltran Clock\" 0x0")
-                                        .c_str()));
+    EXPECT_EQ(1, m_seams.CountCalls((ListFailedBox("cut-list", strStop) + " \"Veltran Clock\" 0x0").c_str()));
     ASSERT_EQ(100, dlg.m_arrSkinList.GetSize());
     EXPECT_STREQ("Many;Skin 000099;Nobody;2001", dlg.m_arrSkinList[99]);
     EXPECT_EQ(std::vector<std::string>{"Many"}, Items(dlg.m_listGroups));
