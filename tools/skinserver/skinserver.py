@@ -80,6 +80,11 @@ def gray_jpeg(side):
 HUGE_JPEG = gray_jpeg(10000)
 
 
+def skin_lines(group, count):
+    """A list of count skins of one group, "Skin 000000" on."""
+    return b"".join(b"%s;Skin %06d;Nobody;2001\r\n" % (group, i) for i in range(count))
+
+
 class Handler(http.server.BaseHTTPRequestHandler):
     server_version = "VeltranSkinServer/1"
     protocol_version = "HTTP/1.0"
@@ -174,8 +179,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
             time.sleep(3600)
             return
         path, what, kind = self.route()
-        if mode == "drip-headers" or (
-                mode == "drip-archive" and what == "archive" and not self.path.startswith("/downloadskin.php")):
+        # The archive's own address, which the size probe asks; the download
+        # script is the other way to it.
+        archive_address = what == "archive" and not self.path.startswith("/downloadskin.php")
+        if mode == "drip-headers" or (mode == "drip-archive" and archive_address):
             try:
                 self.wfile.write(b"HTTP/1.0 200 OK\r\nX-Pad: ")
                 while True:
@@ -191,7 +198,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_header("Content-Length", "0")
             self.end_headers()
             return
-        if mode == "redirect-probe" and what == "archive" and not self.path.startswith("/downloadskin.php"):
+        if mode == "redirect-probe" and archive_address:
             self.send_response(302)
             self.send_header("Location", "/mode/slow" + self.path)
             self.send_header("Content-Length", "0")
@@ -200,28 +207,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if mode == "404" or (mode == "500" and what != "list"):
             return self.send_page(404 if mode == "404" else 500, "Not here")
         if what == "list" and mode == "endless-list":
-            return self.stream("text/plain", b"".join(b"Endless;Skin %06d;Nobody;2001\r\n" % i for i in range(1000)))
+            return self.stream("text/plain", skin_lines(b"Endless", 1000))
         if what == "list" and mode == "no-line-ends":
             return self.stream("text/plain", b"x" * 65536)
-        if what == "list" and mode in ("burst-drip", "cut-list"):
-            # 201 lines of 28 bytes: half of them ends inside a line.
-            body = b"".join(b"Many;Skin %06d;Nobody;2001\r\n" % i for i in range(201))
-            self.send_response(200)
-            self.send_header("Content-Type", "text/plain")
-            self.send_header("Content-Length", str(len(body)))
-            self.end_headers()
-            try:
-                if mode == "cut-list":
-                    self.wfile.write(body[: len(body) // 2])
-                    return
-                self.wfile.write(body[:1024])
-                for i in range(1024, len(body)):
-                    self.wfile.flush()
-                    time.sleep(0.2)
-                    self.wfile.write(body[i:i + 1])
-            except OSError:
-                pass
-            return
         if path is None and mode == "long-names" and what in ("preview", "archive"):
             path = self.site_file("skins", kind, "Samples", "Simple." + ("jpg" if what == "preview" else kind))
         if path is None:
@@ -230,11 +218,15 @@ class Handler(http.server.BaseHTTPRequestHandler):
             body = f.read()
         if what == "list" and mode == "long-names":
             body = body.rstrip(b"\r\n") + b"\r\nLong;" + LONG_NAME.encode() + b";Mallory;2001\r\n"
-        elif what == "list" and mode in ("many-skins", "many-groups"):
-            line = b"Group %06d;Skin %06d;Nobody;2001\r\n" if mode == "many-groups" else b"Many;Skin %06d;Nobody;2001\r\n"
-            body = b"".join(line % ((i, i) if mode == "many-groups" else i) for i in range(MANY))
+        elif what == "list" and mode == "many-groups":
+            body = b"".join(b"Group %06d;Skin %06d;Nobody;2001\r\n" % (i, i) for i in range(MANY))
+        elif what == "list" and mode == "many-skins":
+            body = skin_lines(b"Many", MANY)
         elif what == "list" and mode == "thousand-skins":
-            body = b"".join(b"Many;Skin %06d;Nobody;2001\r\n" % i for i in range(1000))
+            body = skin_lines(b"Many", 1000)
+        elif what == "list" and mode in ("burst-drip", "cut-list"):
+            # 201 lines of 28 bytes: half of them ends inside a line.
+            body = skin_lines(b"Many", 201)
         elif what == "preview" and mode == "huge-preview":
             body = HUGE_JPEG
         elif what == "list" and mode == "odd-lines":
@@ -242,25 +234,28 @@ class Handler(http.server.BaseHTTPRequestHandler):
         elif what == "list" and mode == "hostile-list":
             body = body.rstrip(b"\r\n") + b"\r\n" + "\r\n".join(HOSTILE_LINES).encode() + b"\r\n"
         elif what == "list" and mode == "huge-list":
-            line = b"Huge;Skin %06d;Nobody;2001\r\n"
-            body = b"".join(line % i for i in range(20000))
+            body = skin_lines(b"Huge", 20000)
         elif what == "archive" and mode == "not-zip":
             body = b"<html>this is not a skin archive</html>" * 10
         length = len(body)
         if mode == "wrong-length" and what != "list":
             length = len(body) * 2
-        elif mode == "truncated" and what != "list":
+        elif (mode == "truncated" and what != "list") or (mode == "cut-list" and what == "list"):
             body = body[: len(body) // 2]
         self.send_response(200)
         self.send_header("Content-Type", "text/plain" if what == "list" else "application/octet-stream")
         self.send_header("Content-Length", str(length))
         self.end_headers()
-        if (mode == "slow" and what != "list") or (mode == "redirect-probe" and what == "archive") or mode == "drip":
+        if ((mode == "slow" and what != "list") or (mode == "redirect-probe" and what == "archive") or mode == "drip"
+                or (mode == "burst-drip" and what == "list")):
             # slow: about 1.3 KB a second, a sample skin takes seconds;
-            # drip: 5 bytes a second.
-            step, pause = (1, 0.2) if mode == "drip" else (64, 0.05)
+            # drip: 5 bytes a second; burst-drip: its first kilobyte at once,
+            # then as drip.
+            step, pause = (1, 0.2) if mode in ("drip", "burst-drip") else (64, 0.05)
+            start = 1024 if mode == "burst-drip" else 0
             try:
-                for i in range(0, len(body), step):
+                self.wfile.write(body[:start])
+                for i in range(start, len(body), step):
                     self.wfile.write(body[i:i + step])
                     self.wfile.flush()
                     time.sleep(pause)
