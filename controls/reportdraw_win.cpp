@@ -229,40 +229,30 @@ void CReportCtrl::DrawItem(LPDRAWITEMSTRUCT lpDis)
         pDC->ExcludeClipRect(&rcEditor);
     }
     // Within one paint every row shares what the first asked the list view:
-    // its look, and its cells' places, moved down to this row.
-    CRowLook rowLook;
-    const CRowLook* pLook = &rowLook;
-    CPaintCache* pCache = m_pPaintCache;
-    if (pCache != nullptr) {
-        if (!pCache->bLook) {
-            pCache->look = GetRowLook();
-            pCache->bLook = true;
-        }
-        pLook = &pCache->look;
-    } else {
-        rowLook = GetRowLook();
-    }
+    // its look, and its cells' places, moved down to this row. A row drawn
+    // outside a paint has a cache of its own.
+    CPaintCache own;
+    CPaintCache& cache = m_pPaintCache != nullptr ? *m_pPaintCache : own;
+    if (!cache.look)
+        cache.look = GetRowLook();
     const int nColumns = m_model.GetColumnCount();
-    if (pCache != nullptr && pCache->cells.empty()) {
-        pCache->nRowTop = lpDis->rcItem.top;
-        pCache->cells.resize((size_t)nColumns);
-        pCache->valid.resize((size_t)nColumns);
+    if (cache.cells.empty()) {
+        cache.nRowTop = lpDis->rcItem.top;
+        cache.cells.resize((size_t)nColumns);
         for (int nColumn = 0; nColumn < nColumns; ++nColumn)
-            pCache->valid[(size_t)nColumn]
-                = GetCellRect(hItem, nColumn, RVP_CELL, pCache->cells[(size_t)nColumn]) != FALSE;
+            if (!GetCellRect(hItem, nColumn, RVP_CELL, cache.cells[(size_t)nColumn]))
+                cache.cells[(size_t)nColumn].SetRectEmpty();
     }
     for (int nColumn = 0; nColumn < nColumns; ++nColumn) {
         CRect rc;
-        bool bCell;
-        if (pCache != nullptr && (size_t)nColumn < pCache->cells.size()) {
-            bCell = pCache->valid[(size_t)nColumn];
-            rc = pCache->cells[(size_t)nColumn];
-            rc.OffsetRect(0, lpDis->rcItem.top - pCache->nRowTop);
-        } else {
-            bCell = GetCellRect(hItem, nColumn, RVP_CELL, rc) != FALSE;
+        if ((size_t)nColumn < cache.cells.size()) {
+            rc = cache.cells[(size_t)nColumn];
+            rc.OffsetRect(0, lpDis->rcItem.top - cache.nRowTop);
+        } else if (!GetCellRect(hItem, nColumn, RVP_CELL, rc)) {
+            continue;
         }
-        if (bCell && rc.Width() > 0 && rc.Height() > 0 && pDC->RectVisible(&rc))
-            DrawCell(pDC, hItem, nColumn, rc, *pLook);
+        if (rc.Width() > 0 && rc.Height() > 0 && pDC->RectVisible(&rc))
+            DrawCell(pDC, hItem, nColumn, rc, *cache.look);
     }
     pDC->RestoreDC(nSaved);
 }
