@@ -183,15 +183,21 @@ void CReportCtrl::AutoSizeColumn(int nColumn)
         return;
     HFONT hFont = (HFONT)::SendMessageA(m_hWnd, WM_GETFONT, 0, 0);
     CFont* pBold = GetBoldFont(hFont);
+    // The cell spans the same pixels across in every row: it is asked of the
+    // list view once and each row's text area worked out from it, as a paint
+    // does, not with six sent messages a row.
+    CRect rcCell;
+    const bool bCell
+        = m_model.GetRowCount() > 0 && GetCellRect(m_model.GetRowItem(0), nColumn, RVP_CELL, rcCell);
+    const bool bImages = ::SendMessageA(m_hWnd, LVM_GETIMAGELIST, LVSIL_SMALL, 0) != 0;
+    const bool bGrid = HasGridLines();
     HDC hDC = ::GetDC(m_hWnd);
     CSelectGuard font(hDC, hFont);
     int nWidth = 0;
-    for (int nRow = 0; nRow < m_model.GetRowCount(); ++nRow) {
-        DWORD hItem = m_model.GetRowItem(nRow);
-        const CReportNode* pNode = m_model.Find(hItem);
-        CRect rcCell, rcText;
-        if (pNode == nullptr || !GetCellRect(hItem, nColumn, RVP_CELL, rcCell)
-            || !GetCellRect(hItem, nColumn, RVP_TEXTAREA, rcText))
+    for (int nRow = 0; bCell && nRow < m_model.GetRowCount(); ++nRow) {
+        const CReportNode* pNode = m_model.Find(m_model.GetRowItem(nRow));
+        CRect rcText = rcCell;
+        if (pNode == nullptr || !GetCellPart(*pNode, nColumn, RVP_TEXTAREA, bImages, bGrid, rcText))
             continue;
         const CString& str = pNode->m_cells[(size_t)nColumn].m_strText;
         CRect rc(0, 0, 0, 0);

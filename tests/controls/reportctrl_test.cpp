@@ -914,6 +914,40 @@ TEST_F(ReportCtrlTest, HeldRedrawFitsAOneColumnListWithoutHeaderOnce)
     dlg.DestroyWindow();
 }
 
+// The fit leaves room for what stands before a row's text: its indent and
+// squares (tree button, check box), in whichever row the widest text is.
+TEST_F(ReportCtrlTest, AFitMakesRoomForTheIndentAndSquaresBeforeTheText)
+{
+    CReportTestDlg dlg(IDD_REPORT_NOHEADER_TEST);
+    ASSERT_TRUE(dlg.Create(IDD_REPORT_NOHEADER_TEST));
+    CReportCtrl& r = dlg.m_report;
+    r.InsertColumn(0, "", 0, 40);
+    r.SetTreeColumn(0);
+    const int nCheck = r.AddCellStyle(RCS_CHECKBOX);
+    const CString strWide("A skin name much wider than its column");
+    const DWORD hTop = r.InsertItem(RVI_ROOT, RVTI_LAST, "ab");
+    const DWORD hMid = r.InsertItem(hTop, RVTI_LAST, "ab");
+    const DWORD hWide = r.InsertItem(hMid, RVTI_LAST, strWide, -1, nCheck);
+    r.Expand(hTop, FALSE);
+    r.Expand(hMid, FALSE);
+    ASSERT_EQ(3, r.GetModel().GetRowCount());
+    CSize sizeWide;
+    HDC hDC = ::GetDC(r.m_hWnd);
+    {
+        CSelectGuard font(hDC, (HFONT)r.SendMessage(WM_GETFONT));
+        ::GetTextExtentPoint32A(hDC, strWide, strWide.GetLength(), &sizeWide);
+    }
+    ::ReleaseDC(r.m_hWnd, hDC);
+    CRect rcCell, rcCheck, rcText;
+    ASSERT_TRUE(r.GetCellRect(hWide, 0, RVP_CELL, rcCell));
+    ASSERT_TRUE(r.GetCellRect(hWide, 0, RVP_CHECKBOX, rcCheck));
+    ASSERT_TRUE(r.GetCellRect(hWide, 0, RVP_TEXTAREA, rcText));
+    // One step of indent, the tree button and the check box.
+    ASSERT_GE(rcCell.Width() - rcText.Width(), 3 * rcCheck.Width());
+    EXPECT_GE(rcText.Width(), sizeWide.cx);
+    dlg.DestroyWindow();
+}
+
 // A list view that holds its rows still takes each as it comes, but no row
 // is repainted one by one while the redraw is held.
 TEST_F(ReportCtrlTest, HeldRedrawRepaintsNoRowOneByOne)
