@@ -120,7 +120,6 @@ BOOL CReportCtrl::HitTest(CPoint point, DWORD& hItem, int& nColumn) const
 {
     hItem = RVI_NONE;
     nColumn = -1;
-    FlushRowCount();
     int nTop = GetTopIndex();
     CRect rcTop;
     rcTop.left = LVIR_BOUNDS;
