@@ -5,6 +5,9 @@
 // CReportModel (reportmodel.h); this is the window over it.
 #pragma once
 
+#include <optional>
+#include <vector>
+
 #include "afx/afxwin.h"
 #include "controls/reportmodel.h"
 
@@ -251,13 +254,12 @@ private:
     };
     CRowLook GetRowLook() const;
     // What the rows of one paint share: the look, and the cells of the
-    // first row drawn (nRowTop its top); the others are the same moved down.
+    // first row drawn (nRowTop its top; an empty rectangle for a cell that
+    // has none); the others are the same moved down.
     struct CPaintCache {
-        bool bLook = false;
-        CRowLook look;
+        std::optional<CRowLook> look;
         int nRowTop = 0;
         std::vector<CRect> cells;
-        std::vector<bool> valid;
     };
     // A part of a cell from rc, the cell's whole rectangle, without asking the list view.
     BOOL GetCellPart(

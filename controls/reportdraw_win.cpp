@@ -120,7 +120,6 @@ BOOL CReportCtrl::HitTest(CPoint point, DWORD& hItem, int& nColumn) const
 {
     hItem = RVI_NONE;
     nColumn = -1;
-    FlushRowCount();
     int nTop = GetTopIndex();
     CRect rcTop;
     rcTop.left = LVIR_BOUNDS;
@@ -183,15 +182,21 @@ void CReportCtrl::AutoSizeColumn(int nColumn)
         return;
     HFONT hFont = (HFONT)::SendMessageA(m_hWnd, WM_GETFONT, 0, 0);
     CFont* pBold = GetBoldFont(hFont);
+    // The cell spans the same pixels across in every row: it is asked of the
+    // list view once and each row's text area worked out from it, as a paint
+    // does, not with six sent messages a row.
+    CRect rcCell;
+    const bool bCell
+        = m_model.GetRowCount() > 0 && GetCellRect(m_model.GetRowItem(0), nColumn, RVP_CELL, rcCell);
+    const bool bImages = ::SendMessageA(m_hWnd, LVM_GETIMAGELIST, LVSIL_SMALL, 0) != 0;
+    const bool bGrid = HasGridLines();
     HDC hDC = ::GetDC(m_hWnd);
     CSelectGuard font(hDC, hFont);
     int nWidth = 0;
-    for (int nRow = 0; nRow < m_model.GetRowCount(); ++nRow) {
-        DWORD hItem = m_model.GetRowItem(nRow);
-        const CReportNode* pNode = m_model.Find(hItem);
-        CRect rcCell, rcText;
-        if (pNode == nullptr || !GetCellRect(hItem, nColumn, RVP_CELL, rcCell)
-            || !GetCellRect(hItem, nColumn, RVP_TEXTAREA, rcText))
+    for (int nRow = 0; bCell && nRow < m_model.GetRowCount(); ++nRow) {
+        const CReportNode* pNode = m_model.Find(m_model.GetRowItem(nRow));
+        CRect rcText = rcCell;
+        if (pNode == nullptr || !GetCellPart(*pNode, nColumn, RVP_TEXTAREA, bImages, bGrid, rcText))
             continue;
         const CString& str = pNode->m_cells[(size_t)nColumn].m_strText;
         CRect rc(0, 0, 0, 0);
@@ -229,40 +234,30 @@ void CReportCtrl::DrawItem(LPDRAWITEMSTRUCT lpDis)
         pDC->ExcludeClipRect(&rcEditor);
     }
     // Within one paint every row shares what the first asked the list view:
-    // its look, and its cells' places, moved down to this row.
-    CRowLook rowLook;
-    const CRowLook* pLook = &rowLook;
-    CPaintCache* pCache = m_pPaintCache;
-    if (pCache != nullptr) {
-        if (!pCache->bLook) {
-            pCache->look = GetRowLook();
-            pCache->bLook = true;
-        }
-        pLook = &pCache->look;
-    } else {
-        rowLook = GetRowLook();
-    }
+    // its look, and its cells' places, moved down to this row. A row drawn
+    // outside a paint has a cache of its own.
+    CPaintCache own;
+    CPaintCache& cache = m_pPaintCache != nullptr ? *m_pPaintCache : own;
+    if (!cache.look)
+        cache.look = GetRowLook();
     const int nColumns = m_model.GetColumnCount();
-    if (pCache != nullptr && pCache->cells.empty()) {
-        pCache->nRowTop = lpDis->rcItem.top;
-        pCache->cells.resize((size_t)nColumns);
-        pCache->valid.resize((size_t)nColumns);
+    if (cache.cells.empty()) {
+        cache.nRowTop = lpDis->rcItem.top;
+        cache.cells.resize((size_t)nColumns);
         for (int nColumn = 0; nColumn < nColumns; ++nColumn)
-            pCache->valid[(size_t)nColumn]
-                = GetCellRect(hItem, nColumn, RVP_CELL, pCache->cells[(size_t)nColumn]) != FALSE;
+            if (!GetCellRect(hItem, nColumn, RVP_CELL, cache.cells[(size_t)nColumn]))
+                cache.cells[(size_t)nColumn].SetRectEmpty();
     }
     for (int nColumn = 0; nColumn < nColumns; ++nColumn) {
         CRect rc;
-        bool bCell;
-        if (pCache != nullptr && (size_t)nColumn < pCache->cells.size()) {
-            bCell = pCache->valid[(size_t)nColumn];
-            rc = pCache->cells[(size_t)nColumn];
-            rc.OffsetRect(0, lpDis->rcItem.top - pCache->nRowTop);
-        } else {
-            bCell = GetCellRect(hItem, nColumn, RVP_CELL, rc) != FALSE;
+        if ((size_t)nColumn < cache.cells.size()) {
+            rc = cache.cells[(size_t)nColumn];
+            rc.OffsetRect(0, lpDis->rcItem.top - cache.nRowTop);
+        } else if (!GetCellRect(hItem, nColumn, RVP_CELL, rc)) {
+            continue;
         }
-        if (bCell && rc.Width() > 0 && rc.Height() > 0 && pDC->RectVisible(&rc))
-            DrawCell(pDC, hItem, nColumn, rc, *pLook);
+        if (rc.Width() > 0 && rc.Height() > 0 && pDC->RectVisible(&rc))
+            DrawCell(pDC, hItem, nColumn, rc, *cache.look);
     }
     pDC->RestoreDC(nSaved);
 }

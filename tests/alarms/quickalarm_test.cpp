@@ -3,6 +3,7 @@
 // same in both builds.
 #include "alarms/quickalarm.h"
 #include "shell/alarmcheck.h"
+#include "timepin.h"
 
 #include <gtest/gtest.h>
 
@@ -14,17 +15,11 @@ namespace
 class QuickAlarmModel : public ::testing::Test
 {
 protected:
-    void SetUp() override { AfxSetTimeZoneForTesting("XST-1XDT"); }
-    void TearDown() override
-    {
-        AfxSetClockForTesting(nullptr);
-        AfxSetTimeZoneForTesting(nullptr);
-    }
-    void SetNow(CTime t)
-    {
-        const LONGLONG n = t.GetTime();
-        AfxSetClockForTesting([n] { return n; });
-    }
+    void SetUp() override { m_zone.Pin(TIMEPIN_EAST1_DST); }
+    void SetNow(CTime t) { m_clock.Set(t.GetTime()); }
+
+    CTimePin m_zone;
+    CClockPin m_clock;
 };
 
 struct CQuickCase

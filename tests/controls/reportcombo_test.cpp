@@ -7,12 +7,10 @@
 
 #include <string>
 
+#include "report_dialog.h"
 #include "support/win_window.h"
 
 namespace {
-
-const UINT IDD_REPORT_TEST = 21900;
-const UINT IDC_REPORT = 1017;
 
 std::string Text(const CRect& rc)
 {
@@ -20,45 +18,21 @@ std::string Text(const CRect& rc)
         + std::to_string(rc.bottom);
 }
 
-class CComboTestDlg : public CDialog {
-public:
-    CReportCtrl m_report;
-    CComboTestDlg()
-        : CDialog(IDD_REPORT_TEST)
-    {
-    }
-
+class ReportComboTest : public ReportWindowTest {
 protected:
-    BOOL OnInitDialog() override
-    {
-        CDialog::OnInitDialog();
-        m_report.SubclassDlgItem(IDC_REPORT, this);
-        return TRUE;
-    }
-};
-
-class ReportComboTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        INITCOMMONCONTROLSEX icc = { sizeof(icc), ICC_LISTVIEW_CLASSES };
-        ::InitCommonControlsEx(&icc);
-    }
     void SetUp() override
     {
-        m_nGdiBefore = AfxGetLiveGdiObjectCount();
+        ReportWindowTest::SetUp();
         ASSERT_TRUE(m_dlg.Create(IDD_REPORT_TEST));
         vtest::PumpPending();
     }
     void TearDown() override
     {
         m_dlg.DestroyWindow();
-        vtest::PumpPending();
-        EXPECT_EQ(m_nGdiBefore, AfxGetLiveGdiObjectCount());
+        ReportWindowTest::TearDown();
     }
 
-    CComboTestDlg m_dlg;
-    long m_nGdiBefore = 0;
+    CReportTestDlg m_dlg;
 };
 
 TEST_F(ReportComboTest, ClosedBoxIsTheCellRaisedByTwoPixels)

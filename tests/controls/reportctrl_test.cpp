@@ -11,68 +11,11 @@
 #include <thread>
 #include <vector>
 
+#include "report_dialog.h"
 #include "support/win_drivers.h"
 #include "support/win_window.h"
 
 namespace {
-
-const UINT IDD_REPORT_TEST = 21900;
-const UINT IDD_REPORT_OWNERDATA_TEST = 21901;
-const UINT IDD_REPORT_NOHEADER_TEST = 21902;
-const UINT IDC_REPORT = 1017;
-
-class CReportTestDlg : public CDialog {
-public:
-    struct CNote {
-        UINT nCode;
-        DWORD hItem;
-        int nColumn;
-        CString strText;
-        DWORD dwData;
-        int nCheck;
-    };
-    CReportCtrl m_report;
-    std::vector<CNote> m_notes;
-    std::function<int(NMREPORT&)> m_onNotify;
-
-    explicit CReportTestDlg(UINT nIDTemplate = IDD_REPORT_TEST)
-        : CDialog(nIDTemplate)
-    {
-    }
-    int Count(UINT nCode) const
-    {
-        int n = 0;
-        for (const CNote& note : m_notes)
-            n += note.nCode == nCode;
-        return n;
-    }
-    const CNote* Last(UINT nCode) const
-    {
-        for (auto it = m_notes.rbegin(); it != m_notes.rend(); ++it)
-            if (it->nCode == nCode)
-                return &*it;
-        return nullptr;
-    }
-
-protected:
-    BOOL OnInitDialog() override
-    {
-        CDialog::OnInitDialog();
-        m_report.SubclassDlgItem(IDC_REPORT, this);
-        return TRUE;
-    }
-    BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override
-    {
-        NMHDR* pHdr = (NMHDR*)lParam;
-        if (pHdr->idFrom == IDC_REPORT && pHdr->code >= (UINT)RCN_EXPANDCHANGED && pHdr->code <= (UINT)RCN_BEGINDROPDOWN) {
-            NMREPORT* pNm = (NMREPORT*)lParam;
-            m_notes.push_back({ pHdr->code, pNm->hItem, pNm->nColumn, pNm->strText, pNm->dwData, pNm->nCheck });
-            *pResult = m_onNotify ? m_onNotify(*pNm) : 0;
-            return TRUE;
-        }
-        return CDialog::OnNotify(wParam, lParam, pResult);
-    }
-};
 
 // The messages sent on this thread, as a WH_CALLWNDPROC hook sees them: the
 // menus library keeps one on the program's thread, and under Wine each such
@@ -136,16 +79,11 @@ void SetKeyHeld(int nVirtKey, bool bHeld)
     ::SetKeyboardState(state);
 }
 
-class ReportCtrlTest : public ::testing::Test {
+class ReportCtrlTest : public ReportWindowTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        INITCOMMONCONTROLSEX icc = { sizeof(icc), ICC_LISTVIEW_CLASSES };
-        ::InitCommonControlsEx(&icc);
-    }
     void SetUp() override
     {
-        m_nGdiBefore = AfxGetLiveGdiObjectCount();
+        ReportWindowTest::SetUp();
         m_pDlg = new CReportTestDlg;
         ASSERT_TRUE(m_pDlg->Create(IDD_REPORT_TEST));
         m_pDlg->SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
@@ -157,8 +95,7 @@ protected:
         SetKeyHeld(VK_CONTROL, false);
         m_pDlg->DestroyWindow();
         delete m_pDlg;
-        vtest::PumpPending();
-        EXPECT_EQ(m_nGdiBefore, AfxGetLiveGdiObjectCount());
+        ReportWindowTest::TearDown();
     }
     CReportCtrl& R() { return m_pDlg->m_report; }
     CPoint Centre(DWORD hItem, int nColumn, int nPart)
@@ -171,7 +108,6 @@ protected:
     HWND Editor() { return R().GetEditor() != nullptr ? R().GetEditor()->m_hWnd : nullptr; }
 
     CReportTestDlg* m_pDlg = nullptr;
-    long m_nGdiBefore = 0;
 };
 
 TEST_F(ReportCtrlTest, FiveHundredRowsSortedByTheHeaderAndScrolled)
@@ -910,6 +846,40 @@ TEST_F(ReportCtrlTest, HeldRedrawFitsAOneColumnListWithoutHeaderOnce)
     EXPECT_GE(r.GetColumnWidth(0), sizeWide.cx);
     CRect rcText;
     ASSERT_TRUE(r.GetCellRect(hWide, 0, RVP_TEXTAREA, rcText));
+    EXPECT_GE(rcText.Width(), sizeWide.cx);
+    dlg.DestroyWindow();
+}
+
+// The fit leaves room for what stands before a row's text: its indent and
+// squares (tree button, check box), in whichever row the widest text is.
+TEST_F(ReportCtrlTest, AFitMakesRoomForTheIndentAndSquaresBeforeTheText)
+{
+    CReportTestDlg dlg(IDD_REPORT_NOHEADER_TEST);
+    ASSERT_TRUE(dlg.Create(IDD_REPORT_NOHEADER_TEST));
+    CReportCtrl& r = dlg.m_report;
+    r.InsertColumn(0, "", 0, 40);
+    r.SetTreeColumn(0);
+    const int nCheck = r.AddCellStyle(RCS_CHECKBOX);
+    const CString strWide("A skin name much wider than its column");
+    const DWORD hTop = r.InsertItem(RVI_ROOT, RVTI_LAST, "ab");
+    const DWORD hMid = r.InsertItem(hTop, RVTI_LAST, "ab");
+    const DWORD hWide = r.InsertItem(hMid, RVTI_LAST, strWide, -1, nCheck);
+    r.Expand(hTop, FALSE);
+    r.Expand(hMid, FALSE);
+    ASSERT_EQ(3, r.GetModel().GetRowCount());
+    CSize sizeWide;
+    HDC hDC = ::GetDC(r.m_hWnd);
+    {
+        CSelectGuard font(hDC, (HFONT)r.SendMessage(WM_GETFONT));
+        ::GetTextExtentPoint32A(hDC, strWide, strWide.GetLength(), &sizeWide);
+    }
+    ::ReleaseDC(r.m_hWnd, hDC);
+    CRect rcCell, rcCheck, rcText;
+    ASSERT_TRUE(r.GetCellRect(hWide, 0, RVP_CELL, rcCell));
+    ASSERT_TRUE(r.GetCellRect(hWide, 0, RVP_CHECKBOX, rcCheck));
+    ASSERT_TRUE(r.GetCellRect(hWide, 0, RVP_TEXTAREA, rcText));
+    // One step of indent, the tree button and the check box.
+    ASSERT_GE(rcCell.Width() - rcText.Width(), 3 * rcCheck.Width());
     EXPECT_GE(rcText.Width(), sizeWide.cx);
     dlg.DestroyWindow();
 }
