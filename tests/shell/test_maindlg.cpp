@@ -424,10 +424,10 @@ TEST_F(MainDlgTest, StartUpReopensTheDigitalClockAfterTheAnalogClocksSkinFails)
     EXPECT_EQ(1, g_settings.m_bDigitalVisible);
 }
 
-// The name records the rule this test once pinned. Now the open clock is
-// never made anew: after OK and after Cancel, whether the skin changed or
-// not, the same clock applies the settings in place, once per close.
-TEST_F(MainDlgTest, AnalogOptionsRebuildTheClockOnlyForAnotherSkinAfterOk)
+// The open clock is never made anew: after OK and after Cancel, whether the
+// skin changed or not, the same clock applies the settings in place, once
+// per close.
+TEST_F(MainDlgTest, AnalogOptionsApplyToTheSameOpenClockAfterOkAndCancel)
 {
     Open();
     g_settings.m_strAnalogSkin = "Simple";
