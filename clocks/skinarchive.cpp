@@ -48,6 +48,10 @@ BOOL IsSafeSkinName(const CString& strName)
 void FindSkins(const CString& strFolder, SkinKind kind, CSortStringArray& names)
 {
     names.RemoveAll();
+    // No skins folder (the program's folder is unknown) is none: "\*.acs"
+    // would list the root of the drive, "" the current folder.
+    if (strFolder.IsEmpty())
+        return;
     CStringArray fileNames;
     ListSkinFolder(strFolder, GetSkinExtension(kind), fileNames);
     for (INT_PTR i = 0; i < fileNames.GetSize(); i++) {

@@ -28,7 +28,8 @@ int GetSkinBrowserType(SkinKind kind);
 BOOL IsSafeSkinName(const CString& strName);
 
 // Empties names, lists the kind's archives in strFolder (extension matched
-// without regard to case), keeps the names fit for paths and sorts them.
+// without regard to case), keeps the names fit for paths and sorts them. An
+// empty strFolder is no folder: it lists nothing.
 void FindSkins(const CString& strFolder, SkinKind kind, CSortStringArray& names);
 // Index of strName in names: its exact entry, else the one entry equal to it
 // ignoring case (Windows opens such a file by either spelling); -1 when

@@ -6,9 +6,6 @@
 void ListSkinFolder(const CString& strFolder, const CString& strExtension, CStringArray& fileNames)
 {
     fileNames.RemoveAll();
-    // No skins folder is none, never the current or the root folder.
-    if (strFolder.IsEmpty())
-        return;
     DIR* pDir = opendir(strFolder);
     if (pDir == nullptr)
         return;

@@ -5,9 +5,6 @@
 void ListSkinFolder(const CString& strFolder, const CString& strExtension, CStringArray& fileNames)
 {
     fileNames.RemoveAll();
-    // No skins folder (the program's folder is unknown): "\*.acs" would list the root of the drive.
-    if (strFolder.IsEmpty())
-        return;
     WIN32_FIND_DATAA find;
     HANDLE hFind = ::FindFirstFileA(strFolder + "\\*" + strExtension, &find);
     if (hFind == INVALID_HANDLE_VALUE)

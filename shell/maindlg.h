@@ -113,6 +113,8 @@ private:
     template <class T> void ShowOrRaise(T*& pWnd, WINDOWKIND nKind);
     template <class T> void CloseOwned(T*& pWnd);
     void ExecuteAlarmCopy(const CAlarm& alarm, DWORD dwIcon);
+    // g_alarms[nAlarm] run by hand (its tray item, its hot key), then saved.
+    void RunAlarmByHand(INT_PTR nAlarm);
     // After anything that may have changed g_alarms: hot keys and the
     // "Execute alarm..." items follow the array.
     void AlarmsChanged();

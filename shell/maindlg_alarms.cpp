@@ -93,15 +93,18 @@ LRESULT CMainDlg::OnHotKey(WPARAM wParam, LPARAM)
             break;
         const INT_PTR nAlarm = AlarmFindByIdentity(g_alarms, m_hotKeyAlarmIds[nIndex]);
         if (nAlarm >= 0)
-        {
-            const CAlarm copy = g_alarms[nAlarm];
-            ExecuteAlarmCopy(copy, 0);
-            SaveConfiguration();
-        }
+            RunAlarmByHand(nAlarm);
         break;
     }
     }
     return 0;
+}
+
+// What the alarm did (a clock it showed) is in the file at once.
+void CMainDlg::RunAlarmByHand(INT_PTR nAlarm)
+{
+    ExecuteAlarmCopy(g_alarms[nAlarm], 0);
+    SaveConfiguration();
 }
 
 void CMainDlg::OnQuickAlarm(UINT nID)

@@ -200,12 +200,7 @@ void CMainDlg::OnCommandId(UINT nID)
     {
         const INT_PTR nAlarm = FindTrayAlarm(nID - ID_TRAY_FIRSTALARM);
         if (nAlarm >= 0)
-        {
-            const CAlarm copy = g_alarms[nAlarm];
-            ExecuteAlarmCopy(copy, 0);
-            // What the alarm did (a clock it showed) is in the file at once.
-            SaveConfiguration();
-        }
+            RunAlarmByHand(nAlarm);
         return;
     }
     if (nID >= QUICKALARM_FIRST && nID <= QUICKALARM_LAST)

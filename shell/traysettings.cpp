@@ -21,12 +21,28 @@ LPCSTR IniPath()
     return g_szSettingsIniPath;
 }
 
-// What the ini reader gives for a file that is not there: the default, cut
-// to the buffer.
-int CopyDefault(LPCSTR pszDefault, LPSTR pszBuffer, int nBufferSize)
+// The ini file of the store. Without one (no program folder) a read gives
+// what the reader gives for a file that is not there, the default cut to the
+// buffer, and a write fails.
+int IniReadString(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszDefault, LPSTR pszBuffer, int nBufferSize)
 {
+    const LPCSTR pszFile = IniPath();
+    if (pszFile[0] != '\0')
+        return TrayIniReadString(pszSection, pszKey, pszDefault, pszBuffer, nBufferSize, pszFile);
     std::snprintf(pszBuffer, static_cast<size_t>(nBufferSize), "%s", pszDefault);
     return static_cast<int>(std::strlen(pszBuffer));
+}
+
+int IniReadInt(LPCSTR pszSection, LPCSTR pszKey, int nDefault)
+{
+    const LPCSTR pszFile = IniPath();
+    return pszFile[0] != '\0' ? TrayIniReadInt(pszSection, pszKey, nDefault, pszFile) : nDefault;
+}
+
+BOOL IniWriteString(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszValue)
+{
+    const LPCSTR pszFile = IniPath();
+    return pszFile[0] != '\0' && TrayIniWriteString(pszSection, pszKey, pszValue, pszFile);
 }
 
 // An ini file knows no number as such: the key holds its decimal text.
@@ -83,12 +99,8 @@ int ReadSettingStringIndexed(
     if (pszDefault == nullptr)
         pszDefault = "";
     const CString strSection = GetTraySettingsSection(pszSection, nNumber, !g_bSettingsInIni);
-    if (g_bSettingsInIni) {
-        const LPCSTR pszFile = IniPath();
-        if (pszFile[0] == '\0')
-            return CopyDefault(pszDefault, pszBuffer, nBufferSize);
-        return TrayIniReadString(strSection, pszKey, pszDefault, pszBuffer, nBufferSize, pszFile);
-    }
+    if (g_bSettingsInIni)
+        return IniReadString(strSection, pszKey, pszDefault, pszBuffer, nBufferSize);
     return TrayRegReadString(strSection, pszKey, pszBuffer, nBufferSize, pszDefault);
 }
 
@@ -100,10 +112,8 @@ int ReadSettingString(LPCSTR pszSection, LPCSTR pszKey, LPSTR pszBuffer, int nBu
 int ReadSettingIntIndexed(LPCSTR pszSection, LPCSTR pszKey, int nDefault, int nNumber)
 {
     const CString strSection = GetTraySettingsSection(pszSection, nNumber, !g_bSettingsInIni);
-    if (g_bSettingsInIni) {
-        const LPCSTR pszFile = IniPath();
-        return pszFile[0] == '\0' ? nDefault : TrayIniReadInt(strSection, pszKey, nDefault, pszFile);
-    }
+    if (g_bSettingsInIni)
+        return IniReadInt(strSection, pszKey, nDefault);
     return TrayRegReadInt(strSection, pszKey, nDefault);
 }
 
@@ -117,11 +127,8 @@ BOOL WriteSettingStringIndexed(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszValue
     if (pszValue == nullptr)
         pszValue = "";
     const CString strSection = GetTraySettingsSection(pszSection, nNumber, !g_bSettingsInIni);
-    if (g_bSettingsInIni) {
-        const LPCSTR pszFile = IniPath();
-        return pszFile[0] != '\0'
-            && TrayIniWriteString(strSection, pszKey, QuoteTraySettingValue(pszValue), pszFile);
-    }
+    if (g_bSettingsInIni)
+        return IniWriteString(strSection, pszKey, QuoteTraySettingValue(pszValue));
     return TrayRegWriteString(strSection, pszKey, pszValue);
 }
 
@@ -133,10 +140,8 @@ BOOL WriteSettingString(LPCSTR pszSection, LPCSTR pszKey, LPCSTR pszValue)
 BOOL WriteSettingIntIndexed(LPCSTR pszSection, LPCSTR pszKey, int nValue, int nNumber)
 {
     const CString strSection = GetTraySettingsSection(pszSection, nNumber, !g_bSettingsInIni);
-    if (g_bSettingsInIni) {
-        const LPCSTR pszFile = IniPath();
-        return pszFile[0] != '\0' && TrayIniWriteString(strSection, pszKey, IntText(nValue), pszFile);
-    }
+    if (g_bSettingsInIni)
+        return IniWriteString(strSection, pszKey, IntText(nValue));
     return TrayRegWriteInt(strSection, pszKey, nValue);
 }
 

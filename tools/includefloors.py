@@ -29,24 +29,18 @@ FLOORS = {
     "shell": 7,
 }
 
-# The resource files and the group (a folder, or the shared icons) that owns
-# each; shared_icons stands on the shared floor beside core, not in it.
+# The resource scripts and the group (a folder, or the shared icons) that owns
+# each; a script's header (its name and "_res") goes with it. shared_icons
+# stands on the shared floor beside core, not in it.
 RES_GROUPS = {
     "shared_icons": ("res shared icons", 1),
     "reportctrl": ("controls", 3),
-    "reportctrl_res": ("controls", 3),
     "clocks": ("clocks", 5),
-    "clocks_res": ("clocks", 5),
     "clockoptions": ("clocks", 5),
-    "clockoptions_res": ("clocks", 5),
     "alarms": ("alarms", 5),
-    "alarms_res": ("alarms", 5),
     "skinbrowser": ("skinbrowser", 6),
-    "skinbrowser_res": ("skinbrowser", 6),
     "app": ("shell", 7),
-    "app_res": ("shell", 7),
     "periphery": ("shell", 7),
-    "periphery_res": ("shell", 7),
     "veltran": ("shell", 7),
 }
 
@@ -59,7 +53,8 @@ def group_of(path):
     parts = path.split("/")
     if parts[0] == "res" and len(parts) == 2:
         stem = os.path.splitext(parts[1])[0]
-        return RES_GROUPS.get(stem, ("res " + stem, None))
+        script = stem[:-len("_res")] if stem.endswith("_res") else stem
+        return RES_GROUPS.get(script, ("res " + stem, None))
     if parts[0] in FLOORS:
         return parts[0], FLOORS[parts[0]]
     return None

@@ -10,6 +10,7 @@
 #include "core/appseams.h"
 #include "core/settings.h"
 #include "shell/maindlg.h"
+#include "support/shellrestore.h"
 #include "support/win_drivers.h"
 #include "support/win_window.h"
 
@@ -67,8 +68,6 @@ protected:
     {
         m_nGdi = AfxGetLiveGdiObjectCount();
         g_settings = CSettings();
-        m_savedServices = g_windowServices;
-        m_savedAppSeams = g_appSeams;
         g_windowServices.pfnMake[WK_CALENDAR] = Make<CUnmapped<CCalendarDlg>>;
         g_windowServices.pfnMake[WK_CALENDAROPTIONS] = Make<CUnmapped<CCalendarOptionsDlg>>;
         g_windowServices.pfnMake[WK_ABOUT] = Make<CUnmapped<CDialog>>;
@@ -85,8 +84,6 @@ protected:
         delete m_pMain;
         vtest::PumpPending();
         EXPECT_EQ(0, g_nAlive);
-        g_windowServices = m_savedServices;
-        g_appSeams = m_savedAppSeams;
         EXPECT_EQ(m_nGdi, AfxGetLiveGdiObjectCount());
     }
 
@@ -102,12 +99,11 @@ protected:
                                                          : nullptr;
     }
 
+    vtest::CShellRestore m_restore;
     CWinApp m_app { "Veltran Clock" };
     CRecordingSeams m_seams;
     CSeamsScope m_scope { &m_seams };
     CMainDlg* m_pMain = nullptr;
-    CWindowServices m_savedServices;
-    CAppSeams m_savedAppSeams;
     long m_nGdi = 0;
 };
 

@@ -13,6 +13,7 @@
 #include "core/appseams.h"
 #include "core/settings.h"
 #include "shell/maindlg.h"
+#include "support/shellrestore.h"
 #include "support/tempfolder.h"
 #include "support/win_drivers.h"
 #include "support/win_menu_driver.h"
@@ -54,8 +55,6 @@ protected:
         g_settings = CSettings();
         g_settings.m_strAnalogSkinDir = (m_root / "acs").string().c_str();
         g_settings.m_strDigitalSkinDir = (m_root / "dcs").string().c_str();
-        m_savedServices = g_windowServices;
-        m_savedAppSeams = g_appSeams;
         g_windowServices.pfnMake[WK_ANALOGOPTIONS] = Make<CUnmapped<CAnalogOptionsDlg>>;
         g_windowServices.pfnMake[WK_DIGITALOPTIONS] = Make<CUnmapped<CDigitalOptionsDlg>>;
         g_appSeams.pfnWriteFile = [](LPCSTR, const BYTE*, size_t) { return TRUE; };
@@ -71,8 +70,6 @@ protected:
         delete m_pMain;
         vtest::PumpPending();
         EXPECT_EQ(0, g_nAlive);
-        g_windowServices = m_savedServices;
-        g_appSeams = m_savedAppSeams;
         m_folder.reset();
         EXPECT_EQ(m_nGdi, AfxGetLiveGdiObjectCount());
     }
@@ -112,12 +109,11 @@ protected:
         vtest::Click(hTab, POINT { (rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2 });
     }
 
+    vtest::CShellRestore m_restore;
     CWinApp m_app { "Veltran Clock" };
     CRecordingSeams m_seams;
     CSeamsScope m_scope { &m_seams };
     CMainDlg* m_pMain = nullptr;
-    CWindowServices m_savedServices;
-    CAppSeams m_savedAppSeams;
     std::unique_ptr<vtest::CTempFolder> m_folder;
     fs::path m_root;
     long m_nGdi = 0;

@@ -4,6 +4,7 @@
 #include "shell/alarmcheck.h"
 #include "shell/hotkeys.h"
 #include "shell/traymodel.h"
+#include "tests/alarms/timepin.h"
 
 #include <gtest/gtest.h>
 
@@ -16,17 +17,11 @@ namespace
 class ShellModel : public ::testing::Test
 {
 protected:
-    void SetUp() override { AfxSetTimeZoneForTesting("XST-1XDT"); }
-    void TearDown() override
-    {
-        AfxSetClockForTesting(nullptr);
-        AfxSetTimeZoneForTesting(nullptr);
-    }
-    void SetNow(CTime t)
-    {
-        const LONGLONG n = t.GetTime();
-        AfxSetClockForTesting([n] { return n; });
-    }
+    void SetUp() override { m_zone.Pin(TIMEPIN_EAST1_DST); }
+    void SetNow(CTime t) { m_clock.Set(t.GetTime()); }
+
+    CTimePin m_zone;
+    CClockPin m_clock;
 };
 
 void AddAlarm(CAlarmArray& alarms, CAlarm alarm)

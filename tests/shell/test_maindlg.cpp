@@ -10,6 +10,7 @@
 #include "core/settings.h"
 #include "menus/styledmenu.h"
 #include "res/app_res.h"
+#include "support/shellrestore.h"
 #include "support/tempfolder.h"
 #include "support/win_process.h"
 #include "support/win_window.h"
@@ -202,8 +203,6 @@ protected:
         g_settings = CSettings();
         g_alarms.RemoveAll();
 
-        m_savedServices = g_windowServices;
-        m_savedAppSeams = g_appSeams;
         g_windowServices.pfnMake[WK_ABOUT] = Make<CRec<CDialog, WK_ABOUT>>;
         g_windowServices.pfnMake[WK_ALARMLIST] = Make<CRecList>;
         g_windowServices.pfnMake[WK_ANALOGCLOCK] = Make<CRecClock<WK_ANALOGCLOCK>>;
@@ -245,8 +244,6 @@ protected:
         }
         for (int k = 0; k < WK_COUNT; k++)
             EXPECT_EQ(g_nMade[k], g_nDeleted[k]) << "window kind " << k;
-        g_windowServices = m_savedServices;
-        g_appSeams = m_savedAppSeams;
         g_alarms.RemoveAll();
         EXPECT_EQ(m_nGdi, AfxGetLiveGdiObjectCount());
     }
@@ -261,11 +258,10 @@ protected:
         return m_pDlg->SendMessage(message, wParam, lParam);
     }
 
+    vtest::CShellRestore m_restore;
     CRecordingSeams m_seams;
     CSeamsScope m_scope{&m_seams};
     CMainDlg* m_pDlg = nullptr;
-    CWindowServices m_savedServices;
-    CAppSeams m_savedAppSeams;
     long m_nGdi = 0;
 };
 
@@ -428,10 +424,10 @@ TEST_F(MainDlgTest, StartUpReopensTheDigitalClockAfterTheAnalogClocksSkinFails)
     EXPECT_EQ(1, g_settings.m_bDigitalVisible);
 }
 
-// The name records the rule this test once pinned. Now the open clock is
-// never made anew: after OK and after Cancel, whether the skin changed or
-// not, the same clock applies the settings in place, once per close.
-TEST_F(MainDlgTest, AnalogOptionsRebuildTheClockOnlyForAnotherSkinAfterOk)
+// The open clock is never made anew: after OK and after Cancel, whether the
+// skin changed or not, the same clock applies the settings in place, once
+// per close.
+TEST_F(MainDlgTest, AnalogOptionsApplyToTheSameOpenClockAfterOkAndCancel)
 {
     Open();
     g_settings.m_strAnalogSkin = "Simple";

@@ -18,6 +18,7 @@
 #include "shell/maindlg.h"
 #include "shell/windowservices.h"
 #include "skinbrowser/skinbrowserdlg.h"
+#include "support/shellrestore.h"
 #include "support/win_drivers.h"
 #include "support/win_process.h"
 #include "support/win_window.h"
@@ -95,27 +96,15 @@ private:
     std::vector<std::string> m_folders;
 };
 
-// Puts back the wiring and the app seams the test changes, however it ends.
-class CShellRestore {
+// Puts back the wiring and the app seams the test changes, and leaves no
+// alarm or configuration session behind, however it ends.
+class CShellRestoreAll : public vtest::CShellRestore {
 public:
-    CShellRestore()
-        : m_services(g_windowServices)
-        , m_appSeams(g_appSeams)
+    ~CShellRestoreAll()
     {
-    }
-    ~CShellRestore()
-    {
-        g_windowServices = m_services;
-        g_appSeams = m_appSeams;
         g_alarms.RemoveAll();
         CConfigFile::ResetSession();
     }
-    CShellRestore(const CShellRestore&) = delete;
-    CShellRestore& operator=(const CShellRestore&) = delete;
-
-private:
-    const CWindowServices m_services;
-    const CAppSeams m_appSeams;
 };
 
 std::vector<std::string> g_appBoxes;
@@ -178,7 +167,7 @@ TEST(NoProgramFolder, EveryUserRefusesAndNoneReachesTheRootOfTheDrive)
     CWinApp app("Veltran Clock");
     CRecordingSeams seams;
     CSeamsScope scope(&seams);
-    CShellRestore restore;
+    CShellRestoreAll restore;
     AppWireWindowServices();
     g_windowServices.pfnMake[WK_ANALOGCLOCK] = Make<CUnmapped<CAnalogClockDlg>>;
     g_windowServices.pfnMake[WK_DIGITALCLOCK] = Make<CUnmapped<CDigitalClockDlg>>;

@@ -25,7 +25,7 @@ ok() { echo "ok: $*"; }
   { echo "FAIL: no prepared prefix in $shared_cache (the wine.start fixture makes it)"; exit 1; }
 mkdir -p "$cache" "$root/tools" "$root/build/win32/app"
 ln -s "$shared_cache/wineprefix32" "$cache/wineprefix32"
-ln -s "$tools/run-veltran" "$tools/wine-session" "$root/tools/"
+ln -s "$tools/run-veltran" "$tools/wine-session" "$tools/winecommon.sh" "$root/tools/"
 cp "$app/Veltran.exe" "$app/varizi.exe" "$app/vodoze.exe" "$root/build/win32/app/"
 export VELTRAN_CACHE="$cache"
 unset VELTRAN_WINE_SESSION DISPLAY VELTRAN_SKIN_SERVER
