@@ -6,6 +6,7 @@
 #include "core/alarmicon.h"
 #include "core/iconhandle.h"
 #include "core/messages.h"
+#include "core/programhelp.h"
 #include "core/settings.h"
 #include "menus/styledmenu.h"
 #include "res/shared_icons.h"
@@ -631,12 +632,9 @@ void CAlarmListDlg::OnOptions()
         pMain->SendMessage(UM_SHOWALARMLISTOPTIONS, 0, 0);
 }
 
-// No program folder, no help: the file would be looked for at the root of the drive.
 void CAlarmListDlg::OnHelp()
 {
-    const CString strAppDir = CAlarmExecutor::GetAppDir();
-    if (!strAppDir.IsEmpty())
-        AfxGetSeams()->HtmlHelp(nullptr, strAppDir + "\\Veltran.chm::/General/index.htm", 0, 0);
+    ShowProgramHelp("/General/index.htm");
 }
 
 // The main window deletes the list on the closed message: nothing here

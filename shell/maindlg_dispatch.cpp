@@ -3,6 +3,7 @@
 #include "shell/maindlg.h"
 
 #include "core/config.h"
+#include "core/programhelp.h"
 #include "core/settings.h"
 #include "alarms/quickalarm.h"
 #include "alarms/executorutil.h"
@@ -341,11 +342,7 @@ void CMainDlg::ShowAbout()
 // of the drive: no help then.
 void CMainDlg::ShowHelp()
 {
-    const CString strAppDir = CAlarmExecutorUtil::GetAppDir();
-    if (strAppDir.IsEmpty())
-        return;
-    const CString strTopic = strAppDir + "\\Veltran.chm::/General/index.htm";
-    AfxGetSeams()->HtmlHelp(nullptr, strTopic, 0 /* HH_DISPLAY_TOPIC */, 0);
+    ShowProgramHelp("/General/index.htm");
 }
 
 void CMainDlg::ShowClock(BOOL bAnalog)

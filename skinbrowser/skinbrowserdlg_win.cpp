@@ -1,9 +1,8 @@
 #include "skinbrowser/skinbrowserdlg.h"
 
 #include "afx/afxapp.h"
-#include "afx/afxseams.h"
-#include "alarms/executorutil.h"
 #include "core/messages.h"
+#include "core/programhelp.h"
 #include "core/settings.h"
 #include "image/checked_math.h"
 #include "res/skinbrowser_res.h"
@@ -626,14 +625,9 @@ void CSkinBrowserDlg::OnOptions()
         ::SendMessageA(pMain->GetSafeHwnd(), UM_SHOWGENERALSETTINGS, 0, 0);
 }
 
-// No program folder, no help: the file would be looked for at the root of the drive.
 void CSkinBrowserDlg::OnHelp()
 {
-    const CString strAppDir = CAlarmExecutorUtil::GetAppDir();
-    if (strAppDir.IsEmpty())
-        return;
-    const CString strTopic = strAppDir + "\\Veltran.chm::/Skins/skinbrowser.htm";
-    AfxGetSeams()->HtmlHelp(nullptr, strTopic, 0 /* HH_DISPLAY_TOPIC */, 0);
+    ShowProgramHelp("/Skins/skinbrowser.htm");
 }
 
 void CSkinBrowserDlg::OnClose()
