@@ -14,12 +14,10 @@
 #include "controls/skinbutton.h"
 #include "image/picture.h"
 #include "skinbrowser/skinlimits.h"
+#include "skinbrowser/skinlist.h"
 #include "skinbrowser/skinworkers.h"
 
 #include <memory>
-#include <memory_resource>
-#include <string_view>
-#include <unordered_set>
 #include <vector>
 
 class CSkinBrowserDlg : public CDialog {
@@ -107,14 +105,6 @@ public:
     CString m_strUrl;
 
 private:
-    // The groups a fill has put in. Their texts and the set's nodes live in
-    // one arena, so that 200,000 of them are let go at once, not one by one.
-    struct CGroupSet {
-        std::pmr::monotonic_buffer_resource arena;
-        std::pmr::unordered_set<std::string_view> names{&arena};
-        // False when the group is in already.
-        bool Add(const CString& strGroup);
-    };
     // A list being filled from the skin list: a block now, the rest a block
     // at a tick of the fill timer, so that a list of any length leaves the
     // program's other windows running; the list's redraw is held until the
@@ -124,7 +114,7 @@ private:
         CReportCtrl* pList = nullptr;       // null: no fill under way
         INT_PTR nNextLine = 0;              // the next line of m_arrSkinList to look at
         CString strGroup;                   // the skins' fill: the group shown
-        std::unique_ptr<CGroupSet> pGroups; // the groups' fill: those in the list
+        std::unique_ptr<CSkinGroupSet> pGroups; // the groups' fill: those in the list
     };
     // A block ends after this many rows put in or lines looked at.
     enum { TIMER_FILL = 1, FILL_BLOCK_ROWS = 5000, FILL_BLOCK_LINES = 20000 };

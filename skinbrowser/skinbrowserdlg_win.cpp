@@ -283,7 +283,7 @@ void CSkinBrowserDlg::FillGroupList()
     m_bFillingGroups = true;
     StopFill(m_groupFill);
     m_groupFill.nNextLine = 0;
-    m_groupFill.pGroups = std::make_unique<CGroupSet>();
+    m_groupFill.pGroups = std::make_unique<CSkinGroupSet>();
     if (StartFill(m_groupFill, m_listGroups))
         GroupsFilled();
     m_bFillingGroups = false;
@@ -356,17 +356,6 @@ bool CSkinBrowserDlg::FillBlock(CRowFill& fill)
         }
     }
     return fill.nNextLine >= nLines;
-}
-
-bool CSkinBrowserDlg::CGroupSet::Add(const CString& strGroup)
-{
-    const std::string_view group(strGroup.GetString(), static_cast<size_t>(strGroup.GetLength()));
-    if (names.count(group) != 0)
-        return false;
-    char* pszKept = static_cast<char*>(arena.allocate(group.size() + 1, 1));
-    std::memcpy(pszKept, group.data(), group.size());
-    names.insert(std::string_view(pszKept, group.size()));
-    return true;
 }
 
 // Ends a fill where it stands and gives its list its redraw back.

@@ -5,7 +5,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <unordered_set>
 
 namespace {
 
@@ -127,10 +126,10 @@ void GetSkinGroups(const CStringArray& lines, CStringArray& groups)
     // Room for every line at once: grown a step at a time, the array would
     // copy itself again and again for a large list.
     groups.SetSize(0, lines.GetSize());
-    std::unordered_set<std::string> seen;
+    CSkinGroupSet seen;
     for (INT_PTR i = 0; i < lines.GetSize(); i++) {
         const CString group = GetSkinListGroup(lines[i]);
-        if (seen.insert(std::string(group.GetString(), size_t(group.GetLength()))).second)
+        if (seen.Add(group))
             groups.Add(group);
     }
 }
@@ -142,6 +141,17 @@ void GetSkinsOfGroup(const CStringArray& lines, const CString& strGroup, CString
         if (IsSkinOfGroup(lines[i], strGroup))
             groupLines.Add(lines[i]);
     }
+}
+
+bool CSkinGroupSet::Add(const CString& strGroup)
+{
+    const std::string_view group(strGroup.GetString(), static_cast<size_t>(strGroup.GetLength()));
+    if (m_names.count(group) != 0)
+        return false;
+    char* pszKept = static_cast<char*>(m_arena.allocate(group.size() + 1, 1));
+    std::memcpy(pszKept, group.data(), group.size());
+    m_names.insert(std::string_view(pszKept, group.size()));
+    return true;
 }
 
 CString FindSkinEntry(const CStringArray& lines, const CString& strName)

@@ -7,7 +7,10 @@
 #include "afx/afxstr.h"
 #include "skinbrowser/skinlimits.h"
 
+#include <memory_resource>
 #include <string>
+#include <string_view>
+#include <unordered_set>
 
 // The server's root address (scheme and host, no slash after the host): the
 // program's own constant, or VELTRAN_SKIN_SERVER when that is set.
@@ -51,6 +54,18 @@ CString GetSkinListField(const CString& strLine, int nField);
 CString GetSkinListGroup(const CString& strLine);
 // A line of strGroup's skins: its field 0 is strGroup.
 BOOL IsSkinOfGroup(const CString& strLine, const CString& strGroup);
+// The groups seen so far, each once (exact, case-sensitive comparison). Their
+// texts and the set's nodes live in one arena, so that 200,000 of them are
+// let go at once, not one by one.
+class CSkinGroupSet {
+public:
+    // False when the group is in already.
+    bool Add(const CString& strGroup);
+
+private:
+    std::pmr::monotonic_buffer_resource m_arena;
+    std::pmr::unordered_set<std::string_view> m_names{&m_arena};
+};
 // The groups in the order of their first appearance, each once; in time
 // linear in the lines.
 void GetSkinGroups(const CStringArray& lines, CStringArray& groups);

@@ -15,7 +15,6 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,6 +24,7 @@ namespace
 using vtest::CountContaining;
 using vtest::ModuleDir;
 using vtest::ReadLines;
+using vtest::WaitFor;
 
 std::string Joined(const std::vector<std::string>& lines)
 {
@@ -32,18 +32,6 @@ std::string Joined(const std::vector<std::string>& lines)
     for (const std::string& line : lines)
         s += line + "\n";
     return s;
-}
-
-bool WaitFor(const std::function<bool()>& pred, DWORD nTimeoutMs)
-{
-    const DWORD nStart = ::GetTickCount();
-    while (!pred())
-    {
-        if (::GetTickCount() - nStart > nTimeoutMs)
-            return false;
-        ::Sleep(50);  // another process does the work; nothing here to pump
-    }
-    return true;
 }
 
 // The program's main dialog, "Veltran Clock", of that process only: other

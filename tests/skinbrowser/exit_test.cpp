@@ -24,12 +24,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
 
 namespace {
+
+using vtest::WaitFor;
 
 std::string ReadFile(const std::string& path)
 {
@@ -55,17 +56,6 @@ int Arrived(const std::string& strPart)
     for (std::string line; std::getline(log, line);)
         n += line.find(strPart) != std::string::npos ? 1 : 0;
     return n;
-}
-
-bool WaitFor(const std::function<bool()>& pred, DWORD nTimeoutMs, DWORD nPollMs = 50)
-{
-    const DWORD nStart = ::GetTickCount();
-    while (!pred()) {
-        if (::GetTickCount() - nStart > nTimeoutMs)
-            return false;
-        ::Sleep(nPollMs); // another process does the work; nothing here to pump
-    }
-    return true;
 }
 
 RUNVALUERESULT NoRunValue(LPCSTR) { return RUNVALUE_WRITTEN; }

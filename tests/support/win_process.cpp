@@ -56,6 +56,17 @@ std::vector<std::string> ReadLines(const std::string& strPath)
     return lines;
 }
 
+bool WaitFor(const std::function<bool()>& pred, DWORD nTimeoutMs, DWORD nPollMs)
+{
+    const DWORD nStart = ::GetTickCount();
+    while (!pred()) {
+        if (::GetTickCount() - nStart > nTimeoutMs)
+            return false;
+        ::Sleep(nPollMs);
+    }
+    return true;
+}
+
 int CountContaining(const std::vector<std::string>& lines, const std::string& strPart)
 {
     int n = 0;

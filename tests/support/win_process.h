@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,9 @@ std::string ModuleDir();
 // The top-level window of that process with exactly this caption (other
 // programs on the same display make windows of the same caption); null if none.
 HWND FindProcessWindow(DWORD nProcessId, const char* pszCaption);
+// Polls pred every nPollMs until it holds (true) or nTimeoutMs have passed
+// (false). Another process does the work, so nothing here is pumped.
+bool WaitFor(const std::function<bool()>& pred, DWORD nTimeoutMs, DWORD nPollMs = 50);
 // The lines of a text file (none when it cannot be read).
 std::vector<std::string> ReadLines(const std::string& strPath);
 // How many of the lines contain strPart.
