@@ -203,23 +203,105 @@ CHit HitTest(HWND hWnd, POINT ptClient) {
     return hit;
 }
 
-// Posts one mouse message (a client one: WM_MOUSEMOVE, WM_LBUTTONDOWN, ...) as
-// the hit decides: client coordinates for HTCLIENT, else the non-client twin.
-void PostMouse(HWND hTarget, LRESULT nHit, POINT ptScreen, UINT nClientMessage, WPARAM nKeys) {
+// One mouse message (a client one: WM_MOUSEMOVE, WM_LBUTTONDOWN, ...) as the
+// hit decides: client coordinates for HTCLIENT, else the non-client twin.
+MSG MouseMessage(HWND hTarget, LRESULT nHit, POINT ptScreen, UINT nClientMessage, WPARAM nKeys) {
+    MSG msg{};
+    msg.hwnd = hTarget;
+    msg.time = ::GetTickCount();
+    msg.pt = ptScreen;
     if (nHit == HTCLIENT) {
         POINT pt = ptScreen;
         ::ScreenToClient(hTarget, &pt);
-        ::PostMessageA(hTarget, nClientMessage, nKeys, MAKELPARAM(pt.x, pt.y));
+        msg.message = nClientMessage;
+        msg.wParam = nKeys;
+        msg.lParam = MAKELPARAM(pt.x, pt.y);
     } else {
-        ::PostMessageA(hTarget, nClientMessage - kNcOffset, (WPARAM)nHit, MAKELPARAM(ptScreen.x, ptScreen.y));
+        msg.message = nClientMessage - kNcOffset;
+        msg.wParam = (WPARAM)nHit;
+        msg.lParam = MAKELPARAM(ptScreen.x, ptScreen.y);
     }
+    return msg;
+}
+
+void Post(const MSG& msg) { ::PostMessageA(msg.hwnd, msg.message, msg.wParam, msg.lParam); }
+
+// Hands a message to its window as the application's loop would after taking
+// it from the queue, but now: nothing else is handled first.
+void Deliver(MSG msg) {
+    if (!AfxPreTranslateMessage(&msg)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+    AfxFlushDeferredDeletes();
 }
 
 // The pointer arrives over the window: the cursor question, then a move.
 void Arrive(const CHit& hit) {
     ::SendMessageA(hit.hWnd, WM_SETCURSOR, (WPARAM)hit.hWnd, MAKELPARAM(hit.nHit, WM_MOUSEMOVE));
-    PostMouse(hit.hWnd, hit.nHit, hit.ptScreen, WM_MOUSEMOVE, 0);
+    Post(MouseMessage(hit.hWnd, hit.nHit, hit.ptScreen, WM_MOUSEMOVE, 0));
     PumpPending();
+}
+
+// A press and its release, posted and left to the loop, are taken from the
+// queue one at a time, and Wine handles X events in between now and then: a
+// focus change from another program of the session, say. A button that loses
+// the focus or the capture on the way turns the release into nothing. So the
+// driver hands the messages of a press over itself, one straight after the
+// other, as BM_CLICK does. Copies are posted first, in order, so that a window
+// that runs a loop of its own on the press (DragDetect, the system's tracking
+// of a caption button) finds the rest in its queue as a real click leaves
+// them; a copy that was handed over already leaves the queue as WM_NULL, and a
+// copy such a loop took is not handed over again.
+struct CPress {
+    std::vector<MSG> msgs;
+    std::vector<bool> handed;
+    size_t nLeft = 0;  // copies that left the queue; they leave in the order posted
+};
+std::vector<CPress*> g_presses;  // nested: a click inside a dialog another click opened
+HHOOK g_hGetMessageHook = nullptr;
+
+bool SameMessage(const MSG& a, const MSG& b) {
+    return a.hwnd == b.hwnd && a.message == b.message && a.wParam == b.wParam && a.lParam == b.lParam;
+}
+
+LRESULT CALLBACK GetMessageHook(int nCode, WPARAM wParam, LPARAM lParam) {
+    auto* pMsg = reinterpret_cast<MSG*>(lParam);
+    if (nCode == HC_ACTION) {
+        for (CPress* pPress : g_presses) {
+            if (pPress->nLeft == pPress->msgs.size() || !SameMessage(pPress->msgs[pPress->nLeft], *pMsg))
+                continue;
+            if (pPress->handed[pPress->nLeft])
+                pMsg->message = WM_NULL;
+            if (wParam == PM_REMOVE)
+                ++pPress->nLeft;
+            break;
+        }
+    }
+    return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
+}
+
+void PressAndRelease(std::vector<MSG> msgs) {
+    CPress press;
+    press.msgs = std::move(msgs);
+    press.handed.assign(press.msgs.size(), false);
+    if (g_presses.empty())
+        g_hGetMessageHook = ::SetWindowsHookExA(WH_GETMESSAGE, GetMessageHook, nullptr, ::GetCurrentThreadId());
+    g_presses.push_back(&press);
+    for (const MSG& msg : press.msgs)
+        Post(msg);
+    for (size_t i = 0; i < press.msgs.size(); ++i) {
+        if (press.nLeft > i || !::IsWindow(press.msgs[i].hwnd))
+            continue;  // a loop of the window's own took it, or the window is gone
+        press.handed[i] = true;
+        Deliver(press.msgs[i]);
+    }
+    PumpPending();  // the copies leave the queue
+    g_presses.erase(std::find(g_presses.begin(), g_presses.end(), &press));
+    if (g_presses.empty()) {
+        ::UnhookWindowsHookEx(g_hGetMessageHook);
+        g_hGetMessageHook = nullptr;
+    }
 }
 
 HWND Press(HWND hWnd, POINT pt, UINT nDown, UINT nUp, UINT nDblClk, WPARAM nKeys, bool bDouble) {
@@ -227,15 +309,15 @@ HWND Press(HWND hWnd, POINT pt, UINT nDown, UINT nUp, UINT nDblClk, WPARAM nKeys
     if (hit.hWnd == nullptr)
         return nullptr;
     Arrive(hit);
-    PostMouse(hit.hWnd, hit.nHit, hit.ptScreen, nDown, nKeys);
-    PostMouse(hit.hWnd, hit.nHit, hit.ptScreen, nUp, 0);
+    std::vector<MSG> msgs = {MouseMessage(hit.hWnd, hit.nHit, hit.ptScreen, nDown, nKeys),
+                             MouseMessage(hit.hWnd, hit.nHit, hit.ptScreen, nUp, 0)};
     if (bDouble) {
         // Non-client double clicks come to every window; client ones need CS_DBLCLKS.
         bool bDblClk = hit.nHit != HTCLIENT || (::GetClassLongA(hit.hWnd, GCL_STYLE) & CS_DBLCLKS);
-        PostMouse(hit.hWnd, hit.nHit, hit.ptScreen, bDblClk ? nDblClk : nDown, nKeys);
-        PostMouse(hit.hWnd, hit.nHit, hit.ptScreen, nUp, 0);
+        msgs.push_back(MouseMessage(hit.hWnd, hit.nHit, hit.ptScreen, bDblClk ? nDblClk : nDown, nKeys));
+        msgs.push_back(msgs[1]);
     }
-    PumpPending();
+    PressAndRelease(std::move(msgs));
     return hit.hWnd;
 }
 
@@ -253,13 +335,15 @@ HWND DoubleClick(HWND hWnd, POINT pt) {
 
 HWND RightClick(HWND hWnd, POINT pt) { return Click(hWnd, pt, MouseButton::Right); }
 
+// The press, the moves and the release are handed over one after the other,
+// with nothing handled between them, as a click's are; each goes where the
+// capture or the hit test sends it at that step.
 HWND DragClient(HWND hWnd, POINT ptFrom, POINT ptTo, int nSteps) {
     CHit hit = HitTest(hWnd, ptFrom);
     if (hit.hWnd == nullptr)
         return nullptr;
     Arrive(hit);
-    PostMouse(hit.hWnd, hit.nHit, hit.ptScreen, WM_LBUTTONDOWN, MK_LBUTTON);
-    PumpPending();
+    Deliver(MouseMessage(hit.hWnd, hit.nHit, hit.ptScreen, WM_LBUTTONDOWN, MK_LBUTTON));
     nSteps = std::max(nSteps, 1);
     for (int i = 1; i <= nSteps; ++i) {
         POINT pt = {ptFrom.x + (ptTo.x - ptFrom.x) * i / nSteps, ptFrom.y + (ptTo.y - ptFrom.y) * i / nSteps};
@@ -272,10 +356,10 @@ HWND DragClient(HWND hWnd, POINT ptFrom, POINT ptTo, int nSteps) {
         }
         if (step.hWnd == nullptr)
             continue;
-        PostMouse(step.hWnd, step.nHit, step.ptScreen, i < nSteps ? WM_MOUSEMOVE : WM_LBUTTONUP,
-                  i < nSteps ? MK_LBUTTON : 0);
-        PumpPending();
+        Deliver(MouseMessage(step.hWnd, step.nHit, step.ptScreen, i < nSteps ? WM_MOUSEMOVE : WM_LBUTTONUP,
+                             i < nSteps ? MK_LBUTTON : 0));
     }
+    PumpPending();
     return hit.hWnd;
 }
 

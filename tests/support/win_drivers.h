@@ -56,12 +56,16 @@ bool PressButton(HWND hDlg, int nID);                   // a click on the button
 // The control with this id anywhere below hWnd (pages inside a tab, say); null if none.
 HWND FindDescendant(HWND hWnd, int nID);
 
-// Mouse input posted to the queue. The point is in hWnd's client coordinates;
-// the window that receives it is found as the system finds it: the deepest
-// visible, enabled child under the point, whose WM_NCHITTEST answer chooses
-// client (WM_LBUTTONDOWN ...) or non-client (WM_NCLBUTTONDOWN ...) messages.
-// WM_SETCURSOR and a mouse move come first. Each call dispatches what it
-// posted (through the application's PreTranslateMessage) before it returns.
+// Mouse input. The point is in hWnd's client coordinates; the window that
+// receives it is found as the system finds it: the deepest visible, enabled
+// child under the point, whose WM_NCHITTEST answer chooses client
+// (WM_LBUTTONDOWN ...) or non-client (WM_NCLBUTTONDOWN ...) messages.
+// WM_SETCURSOR and a posted mouse move come first. The press, the release (and
+// a drag's moves) then go through the application's PreTranslateMessage to the
+// window one straight after the other, with nothing handled between them, so
+// no focus change can take a click away; their copies wait in the queue for a
+// window that reads the release there itself (DragDetect). Each call
+// dispatches what is queued before it returns.
 enum class MouseButton { Left, Right };
 // Returns the window that received the input (null: no window under the point).
 HWND Click(HWND hWnd, POINT pt, MouseButton button = MouseButton::Left);

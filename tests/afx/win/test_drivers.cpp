@@ -5,6 +5,7 @@
 #include <process.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "afx/afxwin.h"
@@ -89,6 +90,8 @@ public:
     LRESULT m_nHitAnswer = 0;
     CButton m_button;
     bool m_bCaptureOnDown = false;
+    bool m_bOwnLoopOnDown = false;  // reads the release from the queue itself, as tracking loops do
+    int m_nFocusMoves = 0;
 
 protected:
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override {
@@ -111,6 +114,8 @@ protected:
                 m_log.push_back(s);
                 if (message == WM_LBUTTONDOWN && m_bCaptureOnDown)
                     SetCapture();
+                if (message == WM_LBUTTONDOWN && m_bOwnLoopOnDown)
+                    m_log.push_back(TrackToRelease());
                 if (message == WM_LBUTTONUP && ::GetCapture() == m_hWnd)
                     ::ReleaseCapture();
                 // A real caption press would start the system's move loop.
@@ -125,6 +130,10 @@ protected:
             ((RECT*)lParam)->top = 60;  // the window keeps to a row, as a docked one would
         if (message == WM_COMMAND && LOWORD(wParam) == 77)
             m_log.push_back("button");
+        if (message == kMoveFocus) {
+            ::SetFocus(reinterpret_cast<HWND>(wParam));
+            ++m_nFocusMoves;
+        }
         if (message == WM_NCHITTEST && m_nHitAnswer != 0) {
             LRESULT nHit = DefWindowProc(message, wParam, lParam);
             *pResult = nHit == HTCLIENT ? m_nHitAnswer : nHit;
@@ -132,17 +141,66 @@ protected:
         }
         return CWnd::OnWndMsg(message, wParam, lParam, pResult);
     }
+
+public:
+    static const UINT kMoveFocus = WM_APP + 11;
+
+private:
+    // Two seconds at most for the release, so a driver that leaves none in the queue fails, not hangs.
+    std::string TrackToRelease() {
+        SetCapture();
+        std::string strResult = "no release";
+        const DWORD nStart = ::GetTickCount();
+        while (::GetTickCount() - nStart < 2000) {
+            MSG msg;
+            if (!::PeekMessageA(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+                ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_MOUSE);
+                continue;
+            }
+            if (msg.message == WM_LBUTTONUP) {
+                strResult = "loop took up " + std::to_string((short)LOWORD(msg.lParam)) + "," +
+                            std::to_string((short)HIWORD(msg.lParam));
+                break;
+            }
+            if (msg.message == WM_LBUTTONDOWN)
+                strResult = "loop took the press again";
+        }
+        ::ReleaseCapture();
+        return strResult;
+    }
 };
+
+// A check box that, once pressed, has another thread ask its parent to move the
+// focus: a message sent from another thread is handled before anything posted,
+// as Wine's handling of a focus change in the session is, between two messages.
+WNDPROC g_pfnCheckProc = nullptr;
+HWND g_hFocusTarget = nullptr;
+
+LRESULT CALLBACK PressedThenFocusMoves(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT lResult = ::CallWindowProcA(g_pfnCheckProc, hWnd, message, wParam, lParam);
+    if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) {
+        HWND hParent = ::GetParent(hWnd);
+        std::thread([hParent] {
+            ::SendNotifyMessageA(hParent, CMouseWnd::kMoveFocus, (WPARAM)g_hFocusTarget, 0);
+        }).join();
+    }
+    return lResult;
+}
 
 struct CMouseFixture : ::testing::Test {
     CMouseWnd wnd;
+    long m_nGdi = 0;
     void SetUp() override {
+        m_nGdi = AfxGetLiveGdiObjectCount();
         LPCSTR pszClass = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursorA(nullptr, IDC_ARROW));
         ASSERT_TRUE(wnd.CreateEx(0, pszClass, "mouse", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 50, 300, 200, nullptr,
                                  nullptr));
         ASSERT_TRUE(wnd.m_button.Create("b", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, CRect(200, 10, 260, 40), &wnd, 77));
     }
-    void TearDown() override { wnd.DestroyWindow(); }
+    void TearDown() override {
+        wnd.DestroyWindow();
+        EXPECT_EQ(AfxGetLiveGdiObjectCount(), m_nGdi);
+    }
 };
 
 TEST_F(CMouseFixture, InputGoesWhereHitTestingSendsIt) {
@@ -198,6 +256,33 @@ TEST_F(CMouseFixture, DragsFollowTheCaptureAndMoveByTheCaption) {
     EXPECT_EQ(rcAfter.left, rcBefore.left + 30);
     EXPECT_EQ(rcAfter.top, 60);  // what WM_MOVING made of the rectangle
     EXPECT_EQ(wnd.m_log, (std::vector<std::string>{"enter", "exit"}));
+}
+
+TEST_F(CMouseFixture, AClickIsWholeWhenTheFocusMovesRightAfterThePress) {
+    CButton check;
+    ASSERT_TRUE(check.Create("check", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, CRect(10, 60, 150, 80), &wnd, 78));
+    g_hFocusTarget = wnd.m_button.m_hWnd;
+    g_pfnCheckProc = (WNDPROC)::SetWindowLongPtrA(check.m_hWnd, GWLP_WNDPROC, (LONG_PTR)PressedThenFocusMoves);
+    // At the box, as a person clicks a check box.
+    EXPECT_EQ(vtest::Click(wnd.m_hWnd, {16, 70}), check.m_hWnd);
+    EXPECT_EQ(check.GetCheck(), BST_CHECKED);
+    EXPECT_EQ(wnd.m_nFocusMoves, 1);  // the focus did move, once the click was over
+    EXPECT_EQ(::GetFocus(), wnd.m_button.m_hWnd);
+    vtest::DoubleClick(wnd.m_hWnd, {16, 70});  // a check box takes its second press as a click too
+    EXPECT_EQ(check.GetCheck(), BST_CHECKED);
+    EXPECT_EQ(wnd.m_nFocusMoves, 3);
+    ::SetWindowLongPtrA(check.m_hWnd, GWLP_WNDPROC, (LONG_PTR)g_pfnCheckProc);
+}
+
+TEST_F(CMouseFixture, AWindowThatReadsTheReleaseItselfFindsItOnce) {
+    wnd.m_bOwnLoopOnDown = true;
+    vtest::Click(wnd.m_hWnd, {10, 20});
+    EXPECT_EQ(wnd.m_log, (std::vector<std::string>{"down 10,20", "loop took up 10,20"}));
+    wnd.m_log.clear();
+    vtest::DoubleClick(wnd.m_hWnd, {11, 21});
+    EXPECT_EQ(wnd.m_log, (std::vector<std::string>{"down 11,21", "loop took up 11,21", "dbl 11,21", "up 11,21"}));
+    vtest::PumpPending();
+    EXPECT_EQ(wnd.m_log.size(), 4u);  // nothing of the clicks is left to come twice
 }
 
 void __cdecl SendingWorker(void* pArg) {
