@@ -244,11 +244,12 @@ void Arrive(const CHit& hit) {
 }
 
 // A press and its release, posted and left to the loop, are taken from the
-// queue one at a time, and Wine handles X events in between now and then: a
-// focus change from another program of the session, say. A button that loses
-// the focus or the capture on the way turns the release into nothing. So the
-// driver hands the messages of a press over itself, one straight after the
-// other, as BM_CLICK does. Copies are posted first, in order, so that a window
+// queue one at a time, and what other threads sent is handled before each:
+// when another program of the Wine session takes the foreground, the
+// deactivation of our window comes so, between the two. The pressed button
+// loses the focus, drops its capture and the press, and the release does
+// nothing. So the driver hands the messages of a press over itself, one
+// straight after the other, as BM_CLICK does. Copies are posted first, in order, so that a window
 // that runs a loop of its own on the press (DragDetect, the system's tracking
 // of a caption button) finds the rest in its queue as a real click leaves
 // them; a copy that was handed over already leaves the queue as WM_NULL, and a

@@ -172,7 +172,8 @@ private:
 
 // A check box that, once pressed, has another thread ask its parent to move the
 // focus: a message sent from another thread is handled before anything posted,
-// as Wine's handling of a focus change in the session is, between two messages.
+// as the deactivation is that Wine sends when another program of the session
+// takes the foreground.
 WNDPROC g_pfnCheckProc = nullptr;
 HWND g_hFocusTarget = nullptr;
 
