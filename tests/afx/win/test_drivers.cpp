@@ -268,7 +268,6 @@ TEST_F(CMouseFixture, AClickIsWholeWhenTheFocusMovesRightAfterThePress) {
     EXPECT_EQ(vtest::Click(wnd.m_hWnd, {16, 70}), check.m_hWnd);
     EXPECT_EQ(check.GetCheck(), BST_CHECKED);
     EXPECT_EQ(wnd.m_nFocusMoves, 1);  // the focus did move, once the click was over
-    EXPECT_EQ(::GetFocus(), wnd.m_button.m_hWnd);
     vtest::DoubleClick(wnd.m_hWnd, {16, 70});  // a check box takes its second press as a click too
     EXPECT_EQ(check.GetCheck(), BST_CHECKED);
     EXPECT_EQ(wnd.m_nFocusMoves, 3);
