@@ -41,6 +41,17 @@ HWND FindMainWindow(DWORD nProcessId)
     return vtest::FindProcessWindow(nProcessId, "Veltran Clock");
 }
 
+// The program's UI thread answers a sent message only between its own: a
+// firing it has begun, with both its saves, is behind it. Its file is read
+// only then, because a save cannot replace a file another program holds
+// open (under Wine not even one opened to share deletion), and a firing's
+// failed save is not made again.
+bool WaitIdle(HWND hMain)
+{
+    DWORD_PTR nResult = 0;
+    return ::SendMessageTimeoutA(hMain, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &nResult) != 0;
+}
+
 // A program of the test, which must have ended by the end of the case.
 class CProcess : public vtest::CChildProcess
 {
@@ -165,7 +176,9 @@ TEST_F(VeltranTest, StartsIntoTheTrayRunsItsCommandsAndEndsCleanly)
         EXPECT_EQ(1, CountContaining(log, pszLine)) << pszLine;
 
     // The alarm due 2 s after the file was written fires once.
-    EXPECT_TRUE(WaitFor([&] { return SavedStarts(hMain) == 1; }, 10000));
+    EXPECT_TRUE(WaitFor([&] { return CountContaining(Log(), "PlaySound \"") == 1; }, 10000));
+    ASSERT_TRUE(WaitIdle(hMain));
+    EXPECT_EQ(1, SavedStarts(hMain));
     const CTime fired = g_alarms[0].m_timeLastRun;
     EXPECT_TRUE(WaitFor([&] { return CTime::GetCurrentTime() > fired + CTimeSpan(2); }, 5000));
     EXPECT_EQ(1, SavedStarts(hMain));
@@ -252,7 +265,8 @@ TEST_F(VeltranTest, AFiringIsInTheFileWhileItsMessageIsOpen)
     ASSERT_TRUE(veltran.Start(m_strDir + "\\Veltran.exe"));
     EXPECT_TRUE(WaitFor([&] { return vtest::FindProcessWindow(veltran.Id(), " Tea") != nullptr; }, 20000))
         << Joined(Log());
-    EXPECT_TRUE(WaitFor([&] { return fileStarts() == 1; }, 5000));
+    ASSERT_TRUE(WaitIdle(FindMainWindow(veltran.Id())));
+    EXPECT_EQ(1, fileStarts()) << Joined(Log());
     EXPECT_NE(nullptr, vtest::FindProcessWindow(veltran.Id(), " Tea")) << "the message is still open";
     EXPECT_TRUE(veltran.CChildProcess::Kill());
 
