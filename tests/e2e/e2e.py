@@ -136,6 +136,10 @@ def count(part):
 
 
 def config():
+    # A save cannot replace the file while veltranctl holds it open, and a firing's failed save is not made again:
+    # a running program's file is read once its UI thread has answered a message, so a firing or a change it has
+    # begun, with its saves, is behind it.
+    ctl("send", 0)
     out = ctl("config", os.path.join(PROG, "Veltran.cfg"))
     if out is None:
         return {}
