@@ -203,6 +203,10 @@ protected:
     int m_nOpenCount = 0;
     DWORD m_dwMenuData = 0;
 
+    // Whether a measured item's id is the handle of its sub-menu (a popup
+    // item). A command id fits a word, and the platform takes a menu handle's
+    // low word alone for the handle too: only an id with a high word is one.
+    static BOOL IsPopupItemID(UINT_PTR nItemID);
     void MeasureCommon(LPMEASUREITEMSTRUCT lpMIS, BOOL bMenuBar, int nVariant);
     void DrawFlat(LPDRAWITEMSTRUCT lpDIS, BOOL bMenuBar, BOOL bGradient);
     void DrawClassic(LPDRAWITEMSTRUCT lpDIS, BOOL bMenuBar, int nVariant);

@@ -65,7 +65,7 @@ BOOL CStyledMenu::OnMeasureItem(const MSG* pMsg) {
         return FALSE;
     CMenu* pMenu = nullptr;
     HMENU hItem = (HMENU)(UINT_PTR)lpMIS->itemID;
-    if (::IsMenu(hItem)) {
+    if (IsPopupItemID(lpMIS->itemID)) {
         pMenu = CMenu::FromHandlePermanent(hItem);
     } else {
         if (pMsg->hwnd != nullptr && pMsg->hwnd == CMenu::GetTrackingWindow() && CMenu::GetTrackingMenu() != nullptr)
@@ -147,6 +147,8 @@ CMenu* CStyledMenu::FindMenuOfCommand(HMENU hMenu, UINT_PTR nID) {
     }
     return nullptr;
 }
+
+BOOL CStyledMenu::IsPopupItemID(UINT_PTR nItemID) { return HIWORD(nItemID) != 0 && ::IsMenu((HMENU)nItemID); }
 
 CMenu* CStyledMenu::FindMenuOfItem(HMENU hMenu, UINT_PTR nID, ULONG_PTR itemData) {
     if (hMenu == nullptr || !::IsMenu(hMenu))

@@ -379,7 +379,7 @@ void CStyledMenu::MeasureItem(LPMEASUREITEMSTRUCT lpMIS) {
     }
     BOOL bMenuBar = FALSE;
     CStyledMenu* pParent = FromHandleStyled(m_hParentMenu);
-    const BOOL bPopupItem = ::IsMenu((HMENU)(UINT_PTR)lpMIS->itemID);
+    const BOOL bPopupItem = IsPopupItemID(lpMIS->itemID);
     if (bPopupItem) {
         bMenuBar = (m_hParentMenu == nullptr && !m_bIsPopup) || (pParent != nullptr && !pParent->m_bIsPopup) ||
                    (m_hParentMenu != nullptr && pParent == nullptr);

@@ -700,6 +700,41 @@ TEST(StyledMenuMessages, MeasureRequestFindsTheMenuThatHoldsTheItem) {
     AfxDeleteTempMaps();
 }
 
+// The platform takes a menu handle's low word alone for the handle too: a
+// command whose id happens to be that word is still measured as the command
+// of its own menu, the same as its twin of another id.
+TEST(StyledMenuMessages, ACommandIdThatIsAMenuHandlesLowWordIsMeasuredAsACommand) {
+    CWnd wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, nullptr, "owner", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr));
+    CStyledMenu bar;
+    ASSERT_TRUE(bar.CreateMenu());
+    bar.SetPopupMenu(FALSE);
+    CStyledMenu* pFile = bar.AppendPopup("&File");
+    ASSERT_NE(nullptr, pFile);
+    const UINT nClash = LOWORD((UINT_PTR)pFile->m_hMenu);
+    const UINT nTwin = 7;
+    ASSERT_TRUE(::IsMenu((HMENU)(UINT_PTR)nClash)) << "the platform no longer takes the low word for the handle";
+    ASSERT_FALSE(::IsMenu((HMENU)(UINT_PTR)nTwin));
+    pFile->AppendItem("&Clock options...", 0, nClash, -1);
+    pFile->AppendItem("&Clock options...", 0, nTwin, -1);
+    ASSERT_TRUE(::SetMenu(wnd.m_hWnd, bar.m_hMenu));
+    MEASUREITEMSTRUCT clash{ODT_MENU, 0, nClash, 0, 0, (ULONG_PTR)pFile->GetItemRecord(0)};
+    MEASUREITEMSTRUCT twin{ODT_MENU, 0, nTwin, 0, 0, (ULONG_PTR)pFile->GetItemRecord(1)};
+    MSG msg{wnd.m_hWnd, WM_MEASUREITEM, 0, (LPARAM)&clash, 0, {0, 0}};
+    EXPECT_TRUE(CStyledMenu::OnMeasureItem(&msg));
+    msg.lParam = (LPARAM)&twin;
+    ASSERT_TRUE(CStyledMenu::OnMeasureItem(&msg));
+    EXPECT_EQ(twin.itemWidth, clash.itemWidth);
+    EXPECT_EQ(twin.itemHeight, clash.itemHeight);
+    // Asked of its menu directly, as a popup item would not be.
+    clash.itemWidth = clash.itemHeight = 0;
+    pFile->MeasureItem(&clash);
+    EXPECT_EQ(twin.itemWidth, clash.itemWidth);
+    EXPECT_EQ(twin.itemHeight, clash.itemHeight);
+    ::SetMenu(wnd.m_hWnd, nullptr);
+    AfxDeleteTempMaps();
+}
+
 TEST(StyledMenuMessages, OpenCountsFollowNestedPopupsOfAMenuBar) {
     CWnd wnd;
     ASSERT_TRUE(wnd.CreateEx(0, nullptr, "owner", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr));
