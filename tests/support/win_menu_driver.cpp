@@ -1,6 +1,8 @@
 #include "support/win_menu_driver.h"
 
 #include <cstring>
+#include <utility>
+#include <vector>
 
 namespace vtest {
 
@@ -11,14 +13,23 @@ CMenuDriver* g_pDriver = nullptr;
 #define MN_GETHMENU 0x01E1
 #endif
 
+// The visible popup-menu windows ("#32768") of the thread, with their menus.
 BOOL CALLBACK CollectPopup(HWND hWnd, LPARAM lParam) {
     char szClass[16] = "";
     ::GetClassNameA(hWnd, szClass, sizeof(szClass));
     if (strcmp(szClass, "#32768") == 0 && ::IsWindowVisible(hWnd)) {
-        *reinterpret_cast<HWND*>(lParam) = hWnd;
-        return FALSE;  // windows come in z-order: the first is the topmost
+        HMENU hMenu = (HMENU)::SendMessageA(hWnd, MN_GETHMENU, 0, 0);
+        reinterpret_cast<std::vector<std::pair<HWND, HMENU>>*>(lParam)->emplace_back(hWnd, hMenu);
     }
     return TRUE;
+}
+
+bool IsSubMenuOf(HMENU hSub, HMENU hMenu) {
+    const int nCount = ::GetMenuItemCount(hMenu);
+    for (int i = 0; i < nCount; ++i)
+        if (::GetSubMenu(hMenu, i) == hSub)
+            return true;
+    return false;
 }
 
 // Whether hMenu or one of its sub-menus holds the command.
@@ -39,9 +50,16 @@ void PostKey(HWND hWnd, UINT nVirtKey) {
 }  // namespace
 
 HWND FindOpenPopupMenu() {
-    HWND hFound = nullptr;
-    ::EnumThreadWindows(::GetCurrentThreadId(), CollectPopup, (LPARAM)&hFound);
-    return hFound;
+    std::vector<std::pair<HWND, HMENU>> open;
+    ::EnumThreadWindows(::GetCurrentThreadId(), CollectPopup, (LPARAM)&open);
+    for (const auto& popup : open) {
+        bool bOpensAnother = false;
+        for (const auto& other : open)
+            bOpensAnother = bOpensAnother || (other.second != nullptr && IsSubMenuOf(other.second, popup.second));
+        if (!bOpensAnother)
+            return popup.first;
+    }
+    return open.empty() ? nullptr : open.front().first;
 }
 
 CMenuDriver::CMenuDriver(UINT nID, UINT nIntervalMs, int nMaxSteps) : m_nID(nID), m_nMaxSteps(nMaxSteps) {

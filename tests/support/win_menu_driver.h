@@ -1,5 +1,5 @@
 // Drives a popup menu that product code tracks (TrackPopupMenu runs its own
-// modal loop): a thread timer finds the open popup window, walks the
+// modal loop): a thread timer finds the innermost open popup window, walks the
 // selection with the arrow keys to the item of a command id, opening
 // sub-menus on the way, and presses Enter; or it cancels the menu. Nothing
 // waits on a person, and a menu that never opens or never reaches the item
@@ -48,7 +48,10 @@ private:
     int m_nPopupsSeen = 0;
 };
 
-// The topmost visible popup-menu window ("#32768") of this thread, or null.
+// The innermost visible popup-menu window ("#32768") of this thread: the one
+// whose menu opens none of the others; null if none is open. The z-order does
+// not tell: when another program of the session takes the foreground while a
+// sub-menu is open, Wine activates and raises the first popup above it.
 HWND FindOpenPopupMenu();
 
 }  // namespace vtest

@@ -11,6 +11,7 @@
 #include "afx/afxwin.h"
 #include "services_test_resource.h"
 #include "support/win_drivers.h"
+#include "support/win_menu_driver.h"
 #include "support/win_window.h"
 
 namespace {
@@ -283,6 +284,43 @@ TEST_F(CMouseFixture, AWindowThatReadsTheReleaseItselfFindsItOnce) {
     EXPECT_EQ(wnd.m_log, (std::vector<std::string>{"down 11,21", "loop took up 11,21", "dbl 11,21", "up 11,21"}));
     vtest::PumpPending();
     EXPECT_EQ(wnd.m_log.size(), 4u);  // nothing of the clicks is left to come twice
+}
+
+// The menu driver walks the innermost popup, wherever the windows stand: here
+// the first popup is made the foreground window, above its open sub-menu, as
+// Wine makes it when another program of the session has taken the foreground
+// meanwhile and gives it back.
+TEST(MenuDriver, WalksTheInnermostPopupWhicheverIsOnTop) {
+    CWnd wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, nullptr, "owner", WS_POPUP | WS_VISIBLE, 10, 10, 60, 60, nullptr, nullptr));
+    ::SetForegroundWindow(wnd.m_hWnd);
+    HMENU hMenu = ::CreatePopupMenu();
+    HMENU hSub = ::CreatePopupMenu();
+    ::AppendMenuA(hSub, MF_STRING, 31, "&First");
+    ::AppendMenuA(hSub, MF_STRING, 32, "&Second");
+    ::AppendMenuA(hMenu, MF_STRING, 21, "&One");
+    ::AppendMenuA(hMenu, MF_POPUP, (UINT_PTR)hSub, "&More");
+    HWND hFirstPopup = nullptr;
+    int nRaised = 0;
+    UINT nChosen = 0;
+    {
+        vtest::CMenuDriver driver(32);
+        driver.m_onOpen = [&](HWND hPopup, HMENU hOpen) {
+            if (hOpen == hMenu) {
+                hFirstPopup = hPopup;
+            } else if (hOpen == hSub && hFirstPopup != nullptr) {
+                ::SetForegroundWindow(hFirstPopup);
+                ++nRaised;
+            }
+        };
+        nChosen = (UINT)::TrackPopupMenu(hMenu, TPM_RETURNCMD, 30, 30, 0, wnd.m_hWnd, nullptr);
+        EXPECT_TRUE(driver.Chose());
+        EXPECT_EQ(driver.PopupsSeen(), 2);
+    }
+    EXPECT_EQ(nRaised, 1);
+    EXPECT_EQ(nChosen, 32u);
+    ::DestroyMenu(hMenu);
+    wnd.DestroyWindow();
 }
 
 void __cdecl SendingWorker(void* pArg) {
