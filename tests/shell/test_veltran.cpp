@@ -69,6 +69,16 @@ RUNVALUERESULT NoRunValue(LPCSTR)
     return RUNVALUE_WRITTEN;
 }
 
+// What the test's own loads of the program's files would have said in a box,
+// which no one would answer.
+std::vector<std::string> g_boxes;
+
+int RecordBox(LPCSTR pszText, UINT)
+{
+    g_boxes.push_back(pszText);
+    return IDOK;
+}
+
 class VeltranTest : public ::testing::Test
 {
 protected:
@@ -85,9 +95,12 @@ protected:
         ::SetEnvironmentVariableA("VELTRAN_AUTOMATION_ANSWERS", "7,6");  // the exit question: No, then Yes
         m_savedSeams = g_appSeams;
         g_appSeams.pfnWriteRunValue = NoRunValue;
+        g_appSeams.pfnMessageBox = RecordBox;
+        g_boxes.clear();
     }
     void TearDown() override
     {
+        EXPECT_EQ("", Joined(g_boxes)) << "the test's loads of the program's files said so";
         ::SetEnvironmentVariableA("VELTRAN_AUTOMATION", nullptr);
         ::SetEnvironmentVariableA("VELTRAN_AUTOMATION_ANSWERS", nullptr);
         g_appSeams = m_savedSeams;
