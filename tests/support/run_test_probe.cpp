@@ -1,10 +1,14 @@
 // A GoogleTest program for the runner's own test: with VELTRAN_PROBE=halfway
 // it ends in its second test, exit code 0, as a program killed there would
-// look to the runner.
+// look to the runner; with VELTRAN_PROBE=hang it hangs there, as a program
+// stopped by a timeout would.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 TEST(Probe, First)
 {
@@ -16,6 +20,11 @@ TEST(Probe, Second)
     const char* pszMode = std::getenv("VELTRAN_PROBE");
     if (pszMode != nullptr && std::strcmp(pszMode, "halfway") == 0)
         std::_Exit(0);
+    if (pszMode != nullptr && std::strcmp(pszMode, "hang") == 0) {
+        std::printf("hanging now\n");
+        std::fflush(stdout);
+        std::this_thread::sleep_for(std::chrono::seconds(120));
+    }
     EXPECT_EQ(4, 2 * 2);
 }
 
