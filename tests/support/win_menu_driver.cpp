@@ -1,5 +1,6 @@
 #include "support/win_menu_driver.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -53,9 +54,9 @@ HWND FindOpenPopupMenu() {
     std::vector<std::pair<HWND, HMENU>> open;
     ::EnumThreadWindows(::GetCurrentThreadId(), CollectPopup, (LPARAM)&open);
     for (const auto& popup : open) {
-        bool bOpensAnother = false;
-        for (const auto& other : open)
-            bOpensAnother = bOpensAnother || (other.second != nullptr && IsSubMenuOf(other.second, popup.second));
+        const bool bOpensAnother = std::any_of(open.begin(), open.end(), [&](const auto& other) {
+            return other.second != nullptr && IsSubMenuOf(other.second, popup.second);
+        });
         if (!bOpensAnother)
             return popup.first;
     }
