@@ -4,11 +4,13 @@
 // buttons_normal/hover/pressed.jpg (five equal bands from the top: Connect,
 // analog skins, digital skins, Options, Help).
 #include "image/picture.h"
+#include "tools/drawing/drawnfiles.h"
 
 #include <cmath>
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -57,11 +59,13 @@ bool Write(const std::string& path, int nWidth, int nHeight, const CPainter& pai
         }
     }
     picture.SetJpegQuality(92);
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr)
+    BYTE* pBuffer = nullptr;
+    LONG nSize = 0;
+    if (!picture.Encode(pBuffer, nSize, PIC_FORMAT_JPG) || pBuffer == nullptr)
         return false;
-    const bool ok = picture.Encode(f, PIC_FORMAT_JPG);
-    return std::fclose(f) == 0 && ok;
+    const std::string bytes(reinterpret_cast<const char*>(pBuffer), size_t(nSize));
+    CPicture::FreeMemory(pBuffer);
+    return drawing::WriteIfChanged(path, bytes);
 }
 
 const CRgb kWhite = {1, 1, 1}, kInk = {0.16, 0.18, 0.25}, kBlue = {0.16, 0.36, 0.75}, kSky = {0.80, 0.88, 0.98},
@@ -145,8 +149,8 @@ CPainter Sheet(int nState)
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fputs("usage: browserart FOLDER  (writes the Skin Browser's pictures there)\n", stderr);
+    if (argc < 2) {
+        std::fputs("usage: browserart FOLDER NAME...  (writes the Skin Browser's pictures NAME... there)\n", stderr);
         return 2;
     }
     const std::string folder = argv[1];
@@ -161,6 +165,11 @@ int main(int argc, char** argv)
         {"buttons_hover.jpg", kSheetWidth, 5 * kBand, Sheet(1)},
         {"buttons_pressed.jpg", kSheetWidth, 5 * kBand, Sheet(2)},
     };
+    std::vector<std::string> names;
+    for (const auto& p : pictures)
+        names.push_back(p.pszName);
+    if (!drawing::SameNames("browserart", names, argc, argv, 2))
+        return 2;
     for (const auto& p : pictures) {
         if (!Write(folder + "/" + p.pszName, p.nWidth, p.nHeight, p.paint)) {
             std::fprintf(stderr, "browserart: cannot write %s/%s\n", folder.c_str(), p.pszName);

@@ -1,6 +1,7 @@
 // iconmaker: draws the alarm icons of the program's icon library ("icons.icl")
 // as 32 x 32 icons with alpha, and the resource script that binds them.
 #include "image/picture.h"
+#include "tools/drawing/drawnfiles.h"
 
 #include <cmath>
 #include <cstdio>
@@ -150,35 +151,42 @@ bool DrawIcon(const std::vector<CShape>& shapes, const std::string& path)
             picture.AlphaSet(x, py, BYTE(a * 255 + 0.5));
         }
     }
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr)
+    BYTE* pBuffer = nullptr;
+    LONG nSize = 0;
+    if (!picture.Encode(pBuffer, nSize, PIC_FORMAT_ICO) || pBuffer == nullptr)
         return false;
-    const bool ok = picture.Encode(f, PIC_FORMAT_ICO);
-    return std::fclose(f) == 0 && ok;
+    const std::string bytes(reinterpret_cast<const char*>(pBuffer), size_t(nSize));
+    CPicture::FreeMemory(pBuffer);
+    return drawing::WriteIfChanged(path, bytes);
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fputs("usage: iconmaker FOLDER  (writes NN.ico and icons.rc there)\n", stderr);
+    if (argc < 2) {
+        std::fputs("usage: iconmaker FOLDER NAME...  (writes the icons NAME... and icons.rc there)\n", stderr);
         return 2;
     }
     const std::string folder = argv[1];
     const std::vector<std::vector<CShape>> icons = Icons();
-    std::string script = "// Made by iconmaker: the alarm icons, in the order the editor shows them.\n";
+    std::vector<std::string> names;
     for (size_t i = 0; i < icons.size(); i++) {
         char name[16];
         std::snprintf(name, sizeof name, "%02u.ico", unsigned(i + 1));
-        if (!DrawIcon(icons[i], folder + "/" + name)) {
-            std::fprintf(stderr, "iconmaker: cannot write %s/%s\n", folder.c_str(), name);
+        names.push_back(name);
+    }
+    if (!drawing::SameNames("iconmaker", names, argc, argv, 2))
+        return 2;
+    std::string script = "// Made by iconmaker: the alarm icons, in the order the editor shows them.\n";
+    for (size_t i = 0; i < icons.size(); i++) {
+        if (!DrawIcon(icons[i], folder + "/" + names[i])) {
+            std::fprintf(stderr, "iconmaker: cannot write %s/%s\n", folder.c_str(), names[i].c_str());
             return 1;
         }
-        script += std::to_string(i + 1) + " ICON \"" + name + "\"\n";
+        script += std::to_string(i + 1) + " ICON \"" + names[i] + "\"\n";
     }
-    FILE* f = std::fopen((folder + "/icons.rc").c_str(), "w");
-    if (f == nullptr || std::fputs(script.c_str(), f) < 0 || std::fclose(f) != 0) {
+    if (!drawing::WriteIfChanged(folder + "/icons.rc", script)) {
         std::fprintf(stderr, "iconmaker: cannot write %s/icons.rc\n", folder.c_str());
         return 1;
     }

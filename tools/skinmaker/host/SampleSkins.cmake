@@ -3,6 +3,9 @@
 # alarm icons with their resource script into gen/icons, the Skin Browser's
 # pictures into gen/skinbrowser, and lays out a local skin server's site in skinsite.
 include(ExternalProject)
+include("${PROJECT_SOURCE_DIR}/tools/drawing/drawnfiles.cmake")
+list(TRANSFORM VELTRAN_ALARM_ICONS PREPEND "${CMAKE_BINARY_DIR}/gen/icons/" OUTPUT_VARIABLE _drawn_icons)
+list(TRANSFORM VELTRAN_BROWSER_ART PREPEND "${CMAKE_BINARY_DIR}/gen/skinbrowser/" OUTPUT_VARIABLE _drawn_art)
 ExternalProject_Add(host_skinmaker
   SOURCE_DIR "${CMAKE_CURRENT_LIST_DIR}"
   BINARY_DIR "${CMAKE_BINARY_DIR}/host-tools"
@@ -15,6 +18,5 @@ ExternalProject_Add(host_skinmaker
   INSTALL_COMMAND ""
   BUILD_ALWAYS ON
   BUILD_BYPRODUCTS "${CMAKE_BINARY_DIR}/app/acs/Simple.acs" "${CMAKE_BINARY_DIR}/app/dcs/Red Digital.dcs"
-                   "${CMAKE_BINARY_DIR}/gen/icons/icons.rc"
-                   "${CMAKE_BINARY_DIR}/skinsite/skins/acs/skins.inf"
-                   "${CMAKE_BINARY_DIR}/gen/skinbrowser/background.jpg")
+                   "${CMAKE_BINARY_DIR}/gen/icons/icons.rc" ${_drawn_icons} ${_drawn_art}
+                   "${CMAKE_BINARY_DIR}/skinsite/skins/acs/skins.inf")
