@@ -1,7 +1,8 @@
 // A GoogleTest program for the runner's own test: with VELTRAN_PROBE=halfway
 // it ends in its second test, exit code 0, as a program killed there would
 // look to the runner; with VELTRAN_PROBE=hang it hangs there, as a program
-// stopped by a timeout would.
+// stopped by a timeout would, once it has made the file VELTRAN_PROBE_FLAG
+// names (if any) to say so.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -23,6 +24,10 @@ TEST(Probe, Second)
     if (pszMode != nullptr && std::strcmp(pszMode, "hang") == 0) {
         std::printf("hanging now\n");
         std::fflush(stdout);
+        if (const char* pszFlag = std::getenv("VELTRAN_PROBE_FLAG")) {
+            if (FILE* f = std::fopen(pszFlag, "w"))
+                std::fclose(f);
+        }
         std::this_thread::sleep_for(std::chrono::seconds(120));
     }
     EXPECT_EQ(4, 2 * 2);
