@@ -2,14 +2,21 @@
 // 150 % with its second hand, hands turned from their pictures and masks and
 // the runs of the turned masks found; beside it the floor, a plain copy of
 // the back buffer, and the whole composition in memory.
+#include "bench/bench_list.h"
 #include "bench/bench_util.h"
 #include "clocks/analogface.h"
 #include "tools/skinmaker/skinbuild.h"
 
 #include <cstdio>
 
-int main()
+int main(int argc, char** argv)
 {
+    const char* const kWork = "picture work per tick";
+    const char* const kCompose = "composition in memory per tick";
+    const char* const kFloor = "floor, a plain copy of the back buffer";
+    const char* const kRatio = "picture work / floor";
+    if (BenchList(argc, argv, { kWork, kCompose, kFloor, kRatio }))
+        return 0;
     CSkinMakerOptions options;
     options.nFaceSize = 200;
     std::vector<BYTE> stream;
@@ -54,10 +61,9 @@ int main()
                 face.GetHeight(), face.GetHand(HAND_SECOND).picture.GetWidth(),
                 face.GetHand(HAND_SECOND).picture.GetHeight(), face.GetHand(HAND_SECOND).turned.GetWidth(),
                 face.GetHand(HAND_SECOND).turned.GetHeight());
-    std::printf("  picture work per tick (turn hands and masks, mask runs): %8.3f ms  (goal <= 1 ms)\n",
-                tTurn * 1e3);
-    std::printf("  composition in memory per tick:                          %8.3f ms\n", tCompose * 1e3);
-    std::printf("  floor, a plain copy of the back buffer:                  %8.3f ms\n", tFloor * 1e3);
-    std::printf("  picture work / floor: %.1f\n", tTurn / tFloor);
+    std::printf("  %s (turn hands and masks, mask runs): %8.3f ms  (goal <= 1 ms)\n", kWork, tTurn * 1e3);
+    std::printf("  %s %8.3f ms\n", BenchLabel(kCompose, 56).c_str(), tCompose * 1e3);
+    std::printf("  %s %8.3f ms\n", BenchLabel(kFloor, 56).c_str(), tFloor * 1e3);
+    std::printf("  %s: %.1f\n", kRatio, tTurn / tFloor);
     return 0;
 }

@@ -2,6 +2,7 @@
 // 150 % from the skinmaker's skin, the text expanded and upper-cased and its
 // glyph cells composed onto the canvas; beside it the floor, a plain copy of
 // the back buffer.
+#include "bench/bench_list.h"
 #include "bench/bench_util.h"
 #include "clocks/digitalface.h"
 #include "clocks/timeformat.h"
@@ -9,8 +10,14 @@
 
 #include <cstdio>
 
-int main()
+int main(int argc, char** argv)
 {
+    const char* const kTick = "per tick";
+    const char* const kCompose = "composition of 8 cells alone";
+    const char* const kFloor = "floor, a plain copy of the back buffer";
+    const char* const kRatio = "tick / floor";
+    if (BenchList(argc, argv, { kTick, kCompose, kFloor, kRatio }))
+        return 0;
     CSkinMakerOptions options;
     options.kind = SKIN_DIGITAL;
     std::vector<BYTE> stream;
@@ -52,9 +59,9 @@ int main()
 
     std::printf("digital face %ldx%ld at 150 %%, glyphs %ldx%ld, 8 characters\n", face.GetWidth(), face.GetHeight(),
                 face.GetGlyphWidth(), face.GetGlyphHeight());
-    std::printf("  per tick (expand, upper-case, compose 8 cells): %8.4f ms\n", tTick * 1e3);
-    std::printf("  composition of 8 cells alone:                   %8.4f ms\n", tCompose * 1e3);
-    std::printf("  floor, a plain copy of the back buffer:         %8.4f ms\n", tFloor * 1e3);
-    std::printf("  tick / floor: %.1f\n", tTick / tFloor);
+    std::printf("  %s (expand, upper-case, compose 8 cells): %8.4f ms\n", kTick, tTick * 1e3);
+    std::printf("  %s %8.4f ms\n", BenchLabel(kCompose, 47).c_str(), tCompose * 1e3);
+    std::printf("  %s %8.4f ms\n", BenchLabel(kFloor, 47).c_str(), tFloor * 1e3);
+    std::printf("  %s: %.1f\n", kRatio, tTick / tFloor);
     return 0;
 }

@@ -2,6 +2,7 @@
 // ImageMagick's convert on the same input, one thread each. convert's time
 // is that of the run minus a run that only reads the same input, so start-up
 // and file reading are not counted against it.
+#include "bench/bench_list.h"
 #include "bench/bench_util.h"
 #include "image/picture.h"
 
@@ -37,17 +38,10 @@ CPicture Make(LONG w, LONG h)
 
 int main(int argc, char** argv)
 {
-    std::string dir = "/tmp/bench_filters." + std::to_string(getpid());
-    std::system(("mkdir -p " + dir).c_str());
     const int runs = 3;
     const int threads = BenchThreads(argc, argv);
     std::string convert = "convert -limit thread " + std::to_string(threads) + " ";
 
-    CPicture photo = Make(3840, 2160);
-    std::string path = dir + "/photo.ppm";
-    if (!BenchWritePpm(photo, path))
-        return 1;
-    double base = BenchShell(convert + path + " null:", runs);
     std::vector<LONG> box3(9, 1), box5(25, 1);
 
     struct Case {
@@ -67,6 +61,19 @@ int main(int argc, char** argv)
         { "UnsharpMask radius 0 (sigma 1)", [](CPicture& p) { return p.UnsharpMask(0.0f, 0.5f, 0); },
             "-unsharp 0x1+0.5+0" },
     };
+    std::vector<const char*> names;
+    for (auto& c : cases)
+        names.push_back(c.name);
+    if (BenchList(argc, argv, names))
+        return 0;
+
+    std::string dir = "/tmp/bench_filters." + std::to_string(getpid());
+    std::system(("mkdir -p " + dir).c_str());
+    CPicture photo = Make(3840, 2160);
+    std::string path = dir + "/photo.ppm";
+    if (!BenchWritePpm(photo, path))
+        return 1;
+    double base = BenchShell(convert + path + " null:", runs);
     std::printf("3840 x 2160, 24 bits; convert -limit thread %d; our filters use one thread\n", threads);
     for (auto& c : cases) {
         // Each run filters a fresh copy; the copy is timed apart and taken off.

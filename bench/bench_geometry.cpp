@@ -6,6 +6,7 @@
 // with interpolation and blended onto the face against a plain fixed-point
 // turn-and-blend of the same pixels, and the cost per pixel of the turns at
 // 1, 4 and 16 megapixels, which should not grow with the size.
+#include "bench/bench_list.h"
 #include "bench/bench_util.h"
 #include "image/picture.h"
 
@@ -39,10 +40,10 @@ CPicture Make(LONG w, LONG h)
 void Report(const char* what, double ours, double theirs, const char* method)
 {
     if (theirs > 0)
-        std::printf("%-44s ours %8.2f ms  convert %8.2f ms  ratio %5.2f  (%s)\n", what, ours * 1e3, theirs * 1e3,
-            ours / theirs, method);
+        std::printf("%-50s ours %8.2f ms  convert %8.2f ms  ratio %5.2f  (%s)\n", what, ours * 1e3,
+            theirs * 1e3, ours / theirs, method);
     else
-        std::printf("%-44s ours %8.2f ms  convert n/a (%s)\n", what, ours * 1e3, method);
+        std::printf("%-50s ours %8.2f ms  convert n/a (%s)\n", what, ours * 1e3, method);
 }
 
 // What drawing a turned hand needs at least: each face pixel inside the
@@ -86,11 +87,63 @@ void PlainTurnAndBlend(const CPicture& hand, float angle, CPicture& face, LONG c
 
 int main(int argc, char** argv)
 {
-    std::string dir = "/tmp/bench_geometry." + std::to_string(getpid());
-    std::system(("mkdir -p " + dir).c_str());
     const int runs = 3;
     const int threads = BenchThreads(argc, argv);
     std::string convert = "convert -limit thread " + std::to_string(threads) + " ";
+
+    const char* const kHand = "Rotate 40x300 hand at 60 angles";
+    const char* const kRight = "RotateRight 4096x4096";
+    const char* const kLeft = "RotateLeft 4096x4096";
+    const char* const k180 = "Rotate180 4096x4096";
+    const char* const kAgainstArea = "Resample2 bilinear, averaging, vs Resample mode 0";
+    const char* const kTurnBlend = "Rotate2 bilinear + Mix, 40x300 hand";
+    const char* const kCopyPerPixel = "Copy into a new picture per pixel";
+    CPicture photo; // 4000 x 3000, made once it is measured
+    struct Case {
+        const char* name;
+        std::function<void(CPicture&)> run;
+        const char* im;
+        const char* method;
+    } cases[] = {
+        { "Resample mode 1 (nearest)", [&](CPicture& o) { photo.Resample(800, 600, 1, &o); },
+            "-sample 800x600!", "-sample" },
+        { "Resample mode 2 (B-spline)", [&](CPicture& o) { photo.Resample(800, 600, 2, &o); },
+            "-filter Cubic -resize 800x600!", "-filter Cubic (widened when shrinking)" },
+        { "Resample mode 0 (area average)", [&](CPicture& o) { photo.Resample(800, 600, 0, &o); },
+            "-scale 800x600!", "-scale" },
+        { "QIShrink", [&](CPicture& o) { photo.QIShrink(800, 600, &o); }, "-scale 800x600!", "-scale" },
+        { "Resample2 bilinear, averaging, vs Box",
+            [&](CPicture& o) { photo.Resample2(800, 600, CPicture::IM_BILINEAR, CPicture::OM_REPEAT, &o); },
+            "-filter Box -resize 800x600!", "-filter Box" },
+        { "Resample2 bilinear, averaging, vs Triangle",
+            [&](CPicture& o) { photo.Resample2(800, 600, CPicture::IM_BILINEAR, CPicture::OM_REPEAT, &o); },
+            "-filter Triangle -resize 800x600!", "-filter Triangle" },
+        { "Resample2 bicubic a=-0.5, no averaging",
+            [&](CPicture& o) {
+                photo.Resample2(800, 600, CPicture::IM_BICUBIC2, CPicture::OM_REPEAT, &o, true);
+            },
+            "-interpolate Catrom -interpolative-resize 800x600!", "-interpolative-resize Catrom" },
+    };
+    const struct {
+        const char* name;
+        std::function<void(const CPicture&, CPicture&)> run;
+    } scaling[] = {
+        { "RotateRight per pixel",
+            [](const CPicture& p, CPicture& o) { const_cast<CPicture&>(p).RotateRight(&o); } },
+        { "Rotate 30 degrees (nearest) per pixel",
+            [](const CPicture& p, CPicture& o) { const_cast<CPicture&>(p).Rotate(30, &o); } },
+    };
+    std::vector<const char*> names = { kHand, kRight, kLeft, k180 };
+    for (auto& c : cases)
+        names.push_back(c.name);
+    names.insert(names.end(), { kAgainstArea, kTurnBlend, kCopyPerPixel });
+    for (auto& t : scaling)
+        names.push_back(t.name);
+    if (BenchList(argc, argv, names))
+        return 0;
+
+    std::string dir = "/tmp/bench_geometry." + std::to_string(getpid());
+    std::system(("mkdir -p " + dir).c_str());
     std::printf("convert -limit thread %d; our operations use one thread\n", threads);
 
     // Clock hand: 40 x 300, turned to each second of a minute.
@@ -112,7 +165,7 @@ int main(int argc, char** argv)
     }
     std::string head = convert + handPath + " -write mpr:h +delete";
     double theirs = BenchShell(head + turns + " null:", runs) - BenchShell(head + reads + " null:", runs);
-    Report("Rotate 40x300 hand at 60 angles", ours, theirs, "nearest, +distort SRT");
+    Report(kHand, ours, theirs, "nearest, +distort SRT");
 
     // Quarter turns of a 4096 x 4096 picture.
     CPicture big = Make(4096, 4096);
@@ -121,42 +174,19 @@ int main(int argc, char** argv)
     double base = BenchShell(convert + bigPath + " null:", runs);
     ours = BenchSeconds([&] { CPicture out; big.RotateRight(&out); }, runs);
     theirs = BenchShell(convert + bigPath + " -rotate 90 null:", runs) - base;
-    Report("RotateRight 4096x4096", ours, theirs, "-rotate 90");
+    Report(kRight, ours, theirs, "-rotate 90");
     ours = BenchSeconds([&] { CPicture out; big.RotateLeft(&out); }, runs);
     theirs = BenchShell(convert + bigPath + " -rotate -90 null:", runs) - base;
-    Report("RotateLeft 4096x4096", ours, theirs, "-rotate -90");
+    Report(kLeft, ours, theirs, "-rotate -90");
     ours = BenchSeconds([&] { CPicture out; big.Rotate180(&out); }, runs);
     theirs = BenchShell(convert + bigPath + " -rotate 180 null:", runs) - base;
-    Report("Rotate180 4096x4096", ours, theirs, "-rotate 180");
+    Report(k180, ours, theirs, "-rotate 180");
 
     // 4000 x 3000 to 800 x 600.
-    CPicture photo = Make(4000, 3000);
+    photo = Make(4000, 3000);
     std::string photoPath = dir + "/photo.ppm";
     BenchWritePpm(photo, photoPath);
     base = BenchShell(convert + photoPath + " null:", runs);
-    struct Case {
-        const char* name;
-        std::function<void(CPicture&)> run;
-        const char* im;
-        const char* method;
-    } cases[] = {
-        { "Resample mode 1 (nearest)", [&](CPicture& o) { photo.Resample(800, 600, 1, &o); }, "-sample 800x600!",
-            "-sample" },
-        { "Resample mode 2 (B-spline)", [&](CPicture& o) { photo.Resample(800, 600, 2, &o); },
-            "-filter Cubic -resize 800x600!", "-filter Cubic (widened when shrinking)" },
-        { "Resample mode 0 (area average)", [&](CPicture& o) { photo.Resample(800, 600, 0, &o); },
-            "-scale 800x600!", "-scale" },
-        { "QIShrink", [&](CPicture& o) { photo.QIShrink(800, 600, &o); }, "-scale 800x600!", "-scale" },
-        { "Resample2 bilinear, averaging", [&](CPicture& o) { photo.Resample2(800, 600, CPicture::IM_BILINEAR,
-                                                                  CPicture::OM_REPEAT, &o); },
-            "-filter Box -resize 800x600!", "-filter Box" },
-        { "Resample2 bilinear, averaging", [&](CPicture& o) { photo.Resample2(800, 600, CPicture::IM_BILINEAR,
-                                                                  CPicture::OM_REPEAT, &o); },
-            "-filter Triangle -resize 800x600!", "-filter Triangle" },
-        { "Resample2 bicubic a=-0.5, no averaging",
-            [&](CPicture& o) { photo.Resample2(800, 600, CPicture::IM_BICUBIC2, CPicture::OM_REPEAT, &o, true); },
-            "-interpolate Catrom -interpolative-resize 800x600!", "-interpolative-resize Catrom" },
-    };
     for (auto& c : cases) {
         ours = BenchSeconds([&] { CPicture out; c.run(out); }, runs);
         theirs = BenchShell(convert + photoPath + " " + c.im + " null:", runs) - base;
@@ -165,8 +195,8 @@ int main(int argc, char** argv)
     ours = BenchSeconds([&] { CPicture o; photo.Resample2(800, 600, CPicture::IM_BILINEAR, CPicture::OM_REPEAT, &o); },
         runs);
     double area = BenchSeconds([&] { CPicture o; photo.Resample(800, 600, 0, &o); }, runs);
-    std::printf("%-44s %8.2f ms against Resample area average %8.2f ms  ratio %5.2f\n",
-        "Resample2 bilinear, averaging", ours * 1e3, area * 1e3, ours / area);
+    std::printf("%-50s ours %8.2f ms  mode 0 %8.2f ms  ratio %5.2f\n", kAgainstArea, ours * 1e3, area * 1e3,
+        ours / area);
 
     // A 40 x 300 hand with alpha, turned with interpolation onto a 300 x 300 face.
     CPicture rgba = Make(40, 300);
@@ -200,18 +230,12 @@ int main(int argc, char** argv)
             }
         },
         runs * 3);
-    std::printf("%-44s ours %8.3f ms  plain %8.3f ms  ratio %5.2f  (per angle, copies of the face taken off)\n",
-        "Rotate2 bilinear + Mix, 40x300 hand", (ours - copies) / 60 * 1e3, (plain - copies) / 60 * 1e3,
+    std::printf(
+        "%-50s ours %8.3f ms  plain %8.3f ms  ratio %5.2f  (per angle, copies of the face taken off)\n",
+        kTurnBlend, (ours - copies) / 60 * 1e3, (plain - copies) / 60 * 1e3,
         (ours - copies) / (plain - copies));
 
     // Cost per pixel at three sizes: a turn that walks memory well costs the same.
-    const struct {
-        const char* name;
-        std::function<void(const CPicture&, CPicture&)> run;
-    } scaling[] = {
-        { "RotateRight", [](const CPicture& p, CPicture& o) { const_cast<CPicture&>(p).RotateRight(&o); } },
-        { "Rotate 30 degrees (nearest)", [](const CPicture& p, CPicture& o) { const_cast<CPicture&>(p).Rotate(30, &o); } },
-    };
     // A new picture's memory costs its first touch too, and past the size the
     // allocator keeps for reuse (32 MB) every picture is new memory: a plain
     // copy into a new picture of the same size shows that part, and the turn's
@@ -222,8 +246,8 @@ int main(int argc, char** argv)
         CPicture pic = Make(sides[k], sides[k]);
         copyPerPixel[k] = BenchSeconds([&] { CPicture o(pic); }, runs) * 1e9 / (double(sides[k]) * sides[k]);
     }
-    std::printf("%-44s ns per pixel at 1, 4, 16 MP: %.2f %.2f %.2f\n", "Copy into a new picture", copyPerPixel[0],
-        copyPerPixel[1], copyPerPixel[2]);
+    std::printf("%-50s ns at 1, 4, 16 MP: %.2f %.2f %.2f\n", kCopyPerPixel, copyPerPixel[0], copyPerPixel[1],
+        copyPerPixel[2]);
     for (auto& t : scaling) {
         double perPixel[3] = { 0, 0, 0 };
         for (int k = 0; k < 3; ++k) {
@@ -231,7 +255,7 @@ int main(int argc, char** argv)
             double seconds = BenchSeconds([&] { CPicture o; t.run(pic, o); }, runs);
             perPixel[k] = seconds * 1e9 / (double(sides[k]) * sides[k]);
         }
-        std::printf("%-44s ns per pixel at 1, 4, 16 MP: %.2f %.2f %.2f  ratio 16/1 MP %5.2f, beyond the copy %5.2f\n",
+        std::printf("%-50s ns at 1, 4, 16 MP: %.2f %.2f %.2f  ratio 16/1 MP %5.2f, beyond the copy %5.2f\n",
             t.name, perPixel[0], perPixel[1], perPixel[2], perPixel[2] / perPixel[0],
             (perPixel[2] - copyPerPixel[2]) / (perPixel[0] - copyPerPixel[0]));
     }

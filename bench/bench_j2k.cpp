@@ -3,6 +3,7 @@
 // run with the same number of threads (--threads=N, default 1); prints the
 // ratio. The library called
 // in-process on the same bytes shows what the picture object itself adds.
+#include "bench/bench_list.h"
 #include "bench/bench_util.h"
 #include "image/picture.h"
 
@@ -68,6 +69,9 @@ int main(int argc, char** argv)
 {
     const DWORD w = 4000, h = 3000;
     const int rounds = BenchCount(argc, argv, 5);
+    const char* const kDecode = "JPEG-2000 decode";
+    if (BenchList(argc, argv, { kDecode }))
+        return 0;
     if (std::system("command -v opj_decompress > /dev/null 2>&1") != 0) {
         std::printf("bench_j2k: skipped, opj_decompress is not installed (libopenjp2-tools)\n");
         return 0;
@@ -144,8 +148,9 @@ int main(int argc, char** argv)
     std::sort(picture.begin(), picture.end());
     std::sort(bare.begin(), bare.end());
     double t = tool[tool.size() / 2], p = picture[picture.size() / 2], b = bare[bare.size() / 2];
-    std::printf("bench_j2k: %lux%lu photo, %ld-byte code stream, %d threads, %d rounds: picture %.1f ms, "
+    std::printf("%s, %lux%lu photo, %ld-byte code stream, %d threads, median of %d rounds: picture %.1f ms, "
                 "opj_decompress %.1f ms, ratio %.3f; library in-process %.1f ms, ratio %.3f (checksum %lu)\n",
-        (unsigned long)w, (unsigned long)h, long(size), threads, rounds, p, t, p / t, b, p / b, checksum);
+        kDecode, (unsigned long)w, (unsigned long)h, long(size), threads, rounds, p, t, p / t, b, p / b,
+        checksum);
     return 0;
 }

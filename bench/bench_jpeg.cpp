@@ -1,5 +1,6 @@
 // JPEG decode of a large photo through the picture object against the bare
 // library on the same bytes, timed alternately in one run; prints the ratio.
+#include "bench/bench_list.h"
 #include "bench/bench_util.h"
 #include "image/picture.h"
 
@@ -118,6 +119,9 @@ bool PictureDecode(std::vector<unsigned char>& jpeg, unsigned long& checksum)
 
 int main(int argc, char** argv)
 {
+    const char* const kDecode = "JPEG decode";
+    if (BenchList(argc, argv, { kDecode }))
+        return 0;
     const int w = 4000, h = 3000;
     const int rounds = BenchCount(argc, argv, 7);
     std::vector<unsigned char> jpeg;
@@ -145,8 +149,8 @@ int main(int argc, char** argv)
     std::sort(bare.begin(), bare.end());
     std::sort(picture.begin(), picture.end());
     double b = bare[bare.size() / 2], p = picture[picture.size() / 2];
-    std::printf("bench_jpeg: %dx%d photo, %zu bytes, %d rounds: picture %.1f ms, library %.1f ms, ratio %.3f "
-                "(checksum %lu)\n",
-        w, h, jpeg.size(), rounds, p, b, p / b, checksum);
+    std::printf("%s, %dx%d photo, %zu bytes, median of %d rounds: picture %.1f ms, libjpeg alone %.1f ms, "
+                "ratio %.3f (checksum %lu)\n",
+        kDecode, w, h, jpeg.size(), rounds, p, b, p / b, checksum);
     return 0;
 }

@@ -1,7 +1,8 @@
 // The report list's model without a window: filling a flat list and emptying
 // it (deleting the root), as the alarm list and the Skin Browser do before
 // each refill; and deleting one expanded parent with all its children.
-// An argument adds a third size.
+// An argument sets the third size.
+#include "bench_list.h"
 #include "bench_util.h"
 #include "controls/reportmodel.h"
 
@@ -30,10 +31,18 @@ public:
 int main(int argc, char** argv)
 {
     const int nRuns = 3;
-    std::vector<int> sizes = { 1000, 20000 };
-    if (argc > 1)
-        sizes.push_back(BenchCount(argc, argv, 100000));
-    for (int nRows : sizes) {
+    // Options such as make bench's --threads are no count: the third size stays.
+    const std::vector<int> sizes = { 1000, 20000, BenchCount(argc, argv, 100000) };
+    std::vector<std::string> labels;
+    for (int nRows : sizes)
+        labels.push_back("report model, " + std::to_string(nRows) + " rows");
+    std::vector<const char*> names;
+    for (const auto& label : labels)
+        names.push_back(label.c_str());
+    if (BenchList(argc, argv, names))
+        return 0;
+    for (size_t k = 0; k < sizes.size(); ++k) {
+        const int nRows = sizes[k];
         CCountingHost host;
         CReportModel model(&host);
         model.InsertColumn(-1, 0, -1);
@@ -65,8 +74,8 @@ int main(int argc, char** argv)
         }
         if (host.m_nRows != 0 || model.GetItemCount() != 0)
             std::fprintf(stderr, "rows left behind: %ld\n", host.m_nRows);
-        std::printf("report model, %6d rows: fill %8.2f ms, delete all %8.2f ms, delete an expanded parent %8.2f ms\n",
-            nRows, tFill * 1e3, tClear * 1e3, tParent * 1e3);
+        std::printf("%s: fill %8.2f ms, delete all %8.2f ms, delete an expanded parent %8.2f ms\n",
+            labels[k].c_str(), tFill * 1e3, tClear * 1e3, tParent * 1e3);
     }
     return 0;
 }

@@ -2,7 +2,8 @@
 """traymemory.py BUILD_DIR: Veltran.exe's memory as Linux counts it (resident
 and anonymous, from /proc) in the tray and with both clocks and the calendar
 shown, beside varizi.exe's, a minimal Win32 program with one window, as the
-floor: the same run, the same Wine prefix and wineserver. Medians of three."""
+floor: the same run, the same Wine prefix and wineserver. Medians of three.
+traymemory.py --list: the labels of its lines."""
 import os
 import shutil
 import subprocess
@@ -14,6 +15,8 @@ BUILD = os.path.abspath(sys.argv[1])
 TOOLS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tools")
 CTL = os.path.join(BUILD, "tools", "veltranctl.exe")
 RUNS = 3
+FIGURES = ("Veltran.exe in the tray", "Veltran.exe, both clocks and the calendar shown",
+           "varizi.exe, a minimal Win32 program (floor)", "tray resident / floor resident")
 
 
 def unix_pid(prefix, exe):
@@ -96,6 +99,9 @@ def one_run(env, prefix, work):
 
 
 def main():
+    if sys.argv[1:] == ["--list"]:  # as the benchmarks list theirs
+        print("\n".join(FIGURES))
+        return
     work = tempfile.mkdtemp(prefix="veltran-traymemory.")
     session = os.path.join(work, "session")
     try:
@@ -109,10 +115,9 @@ def main():
         subprocess.run([os.path.join(TOOLS, "wine-session"), "stop", session])
         shutil.rmtree(work, ignore_errors=True)
     median = lambda i, j: sorted(r[i][j] for r in runs)[RUNS // 2]
-    for i, what in enumerate(("Veltran.exe in the tray", "Veltran.exe, both clocks and the calendar shown",
-                              "varizi.exe, a minimal Win32 program (floor)")):
+    for i, what in enumerate(FIGURES[:3]):
         print("%-50s resident %5.1f MiB, anonymous %5.1f MiB" % (what, median(i, 0), median(i, 1)))
-    print("tray resident / floor resident: %.2f" % (median(0, 0) / median(2, 0)))
+    print("%s: %.2f" % (FIGURES[3], median(0, 0) / median(2, 0)))
 
 
 main()

@@ -3,11 +3,13 @@
 // (deleting the root) at 1,000 and 20,000 rows, each timed. As in
 // Veltran.exe, the menus library's hook watches every message sent on this
 // thread, and the list is shown.
+#include "bench_list.h"
 #include "controls/reportctrl.h"
 #include "menus/menustyles.h"
 #include "menus/menuutil.h"
 
 #include <cstdio>
+#include <string>
 
 namespace {
 
@@ -21,8 +23,19 @@ double Now()
 
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    const int nRows = 1000;
+    const int nManyRows = 20000;
+    const char* const kFill = "fill";
+    const char* const kSortUp = "sort ascending";
+    const char* const kSortDown = "sort descending";
+    const char* const kPaint = "full repaint";
+    const std::string strDelete = "delete all of " + std::to_string(nRows) + " rows";
+    const std::string strDeleteMany = "delete all of " + std::to_string(nManyRows) + " rows";
+    if (BenchList(
+            argc, argv, { kFill, kSortUp, kSortDown, kPaint, strDelete.c_str(), strDeleteMany.c_str() }))
+        return 0;
     // The library starts with the program; its hook is the one every sent message pays for.
     if (GetCurrentMenuStyle() == nullptr || g_menuLib.hHook == nullptr) {
         std::fprintf(stderr, "the menus library's hook is not in place\n");
@@ -65,7 +78,6 @@ int main()
         return Now() - t;
     };
 
-    const int nRows = 1000;
     double t0 = Now();
     fill(nRows);
     double tFill = Now() - t0;
@@ -96,18 +108,18 @@ int main()
 
     double tDelete = deleteAll();
     bool bEmpty = report.GetItemCount() == 0;
-    const int nManyRows = 20000;
     fill(nManyRows);
     double tDeleteMany = deleteAll();
     bEmpty = bEmpty && report.GetItemCount() == 0;
 
     std::printf("report list, %d rows, %d showing\n", nRows, nShowing);
-    std::printf("  fill            %8.2f ms\n", tFill * 1e3);
-    std::printf("  sort ascending  %8.2f ms\n", tSortUp * 1e3);
-    std::printf("  sort descending %8.2f ms\n", tSortDown * 1e3);
-    std::printf("  full repaint    %8.2f ms\n", tPaint * 1e3);
-    std::printf("  delete all      %8.2f ms\n", tDelete * 1e3);
-    std::printf("  delete all of %d rows %8.2f ms\n", nManyRows, tDeleteMany * 1e3);
+    const struct {
+        const char* pszName;
+        double t;
+    } figures[] = { { kFill, tFill }, { kSortUp, tSortUp }, { kSortDown, tSortDown }, { kPaint, tPaint },
+        { strDelete.c_str(), tDelete }, { strDeleteMany.c_str(), tDeleteMany } };
+    for (const auto& f : figures)
+        std::printf("  %-24s %8.2f ms\n", f.pszName, f.t * 1e3);
     if (!bEmpty) {
         std::printf("rows left after deleting the root\n");
         return 1;

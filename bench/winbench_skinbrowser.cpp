@@ -7,6 +7,7 @@
 // the first skin starts fails at once. As in Veltran.exe, the menus library's
 // hook watches every message sent on this thread, and the dialog is shown.
 #include "afx/afxwin.h"
+#include "bench_list.h"
 #include "core/settings.h"
 #include "menus/menustyles.h"
 #include "menus/menuutil.h"
@@ -16,6 +17,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -87,8 +89,22 @@ bool Measure(int nLines, bool bGroupEach, CFigures& figures)
 
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    const struct {
+        int nLines;
+        bool bGroupEach;
+        const char* pszWhat;
+    } cases[] = {
+        { 1000, false, "1,000 skins in one group" },
+        { 200000, false, "200,000 skins in one group" },
+        { 200000, true, "200,000 groups of one skin" },
+    };
+    std::vector<const char*> names;
+    for (const auto& c : cases)
+        names.push_back(c.pszWhat);
+    if (BenchList(argc, argv, names))
+        return 0;
     // The library starts with the program; its hook is the one every sent message pays for.
     if (GetCurrentMenuStyle() == nullptr || g_menuLib.hHook == nullptr) {
         std::fprintf(stderr, "the menus library's hook is not in place\n");
@@ -99,15 +115,6 @@ int main()
     CSeamsScope scope(&seams);
     _putenv_s("VELTRAN_SKIN_SERVER", "http://127.0.0.1:1");
     g_settings.m_nSkinBrowserType = 0;
-    const struct {
-        int nLines;
-        bool bGroupEach;
-        const char* pszWhat;
-    } cases[] = {
-        {1000, false, "1,000 skins in one group"},
-        {200000, false, "200,000 skins in one group"},
-        {200000, true, "200,000 groups of one skin"},
-    };
     std::printf("Skin Browser lists under Wine, hooked and shown (lines handed over, groups built, rows in; "
                 "then emptied)\n");
     for (const auto& c : cases) {

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include "bench_list.h"
 #include "support/win_process.h"
 
 #include <algorithm>
@@ -30,8 +31,13 @@ void CopyFolder(const std::string& strFrom, const std::string& strTo)
 }
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    const char* const kStart = "start to tray";
+    const char* const kTraySet = "working set in the tray";
+    const char* const kOpenSet = "working set with both clocks and the calendar open";
+    if (BenchList(argc, argv, { kStart, kTraySet, kOpenSet }))
+        return 0;
     const std::string strApp = vtest::ModuleDir() + "\\..\\app";
     char szTemp[MAX_PATH] = "";
     ::GetTempPathA(MAX_PATH, szTemp);
@@ -108,14 +114,13 @@ int main()
     }
     std::sort(times.begin(), times.end());
     std::sort(workingSets.begin(), workingSets.end());
-    std::printf("start to tray (%d runs, under Wine): best %.0f ms, median %.0f ms\n", kRuns, times.front(),
-                times[times.size() / 2]);
+    std::printf("%s (%d runs, under Wine): best %.0f ms, median %.0f ms\n", kStart, kRuns, times.front(),
+        times[times.size() / 2]);
     if (!workingSets.empty())
-        std::printf("working set in the tray: median %.1f MiB\n", workingSets[workingSets.size() / 2]);
+        std::printf("%s: median %.1f MiB\n", kTraySet, workingSets[workingSets.size() / 2]);
     std::sort(openSets.begin(), openSets.end());
     if (!openSets.empty())
-        std::printf("working set with both clocks and the calendar open: median %.1f MiB\n",
-                    openSets[openSets.size() / 2]);
+        std::printf("%s: median %.1f MiB\n", kOpenSet, openSets[openSets.size() / 2]);
     else
         std::printf("the clocks and the calendar did not open\n");
     return 0;
