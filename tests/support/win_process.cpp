@@ -88,20 +88,20 @@ std::string ReadBytes(const std::string& strPath)
 // The /proc folder of Linux, as the Z: drive shows it to a Wine program.
 const char kProc[] = "Z:\\proc\\";
 
-}  // namespace
-
-bool LinuxMemoryOf(const char* pszExe, long& nResidentKb, long& nAnonymousKb)
+// The /proc folder of the newest running Wine process of this prefix whose
+// program file is named pszExe; empty when there is none.
+std::string LinuxProcessDir(const char* pszExe)
 {
     char szPrefix[MAX_PATH] = "";
     if (::GetEnvironmentVariableA("WINEPREFIX", szPrefix, sizeof szPrefix) == 0)
-        return false;
+        return std::string();
     const std::string strPrefixVar = std::string("WINEPREFIX=") + szPrefix;
     std::string strNewest;
     unsigned long long nNewestStart = 0;
     WIN32_FIND_DATAA fd;
     HANDLE hFind = ::FindFirstFileA((std::string(kProc) + "*").c_str(), &fd);
     if (hFind == INVALID_HANDLE_VALUE)
-        return false;
+        return std::string();
     do {
         const std::string strPid = fd.cFileName;
         if (strPid.empty() || strPid.find_first_not_of("0123456789") != std::string::npos)
@@ -131,6 +131,14 @@ bool LinuxMemoryOf(const char* pszExe, long& nResidentKb, long& nAnonymousKb)
         }
     } while (::FindNextFileA(hFind, &fd));
     ::FindClose(hFind);
+    return strNewest;
+}
+
+} // namespace
+
+bool LinuxMemoryOf(const char* pszExe, long& nResidentKb, long& nAnonymousKb)
+{
+    const std::string strNewest = LinuxProcessDir(pszExe);
     if (strNewest.empty())
         return false;
     nResidentKb = nAnonymousKb = -1;
@@ -142,6 +150,27 @@ bool LinuxMemoryOf(const char* pszExe, long& nResidentKb, long& nAnonymousKb)
             nAnonymousKb = std::atol(line.c_str() + 8);
     }
     return nResidentKb >= 0 && nAnonymousKb >= 0;
+}
+
+bool LinuxCpuMsOf(const char* pszExe, unsigned long long& nMs)
+{
+    const std::string strDir = LinuxProcessDir(pszExe);
+    if (strDir.empty())
+        return false;
+    // Fields 14 and 15 of stat, after the name in parentheses: user and
+    // system time in ticks of 1/100 s (USER_HZ on every Linux Wine runs on).
+    const std::string strStat = ReadBytes(strDir + "stat");
+    std::istringstream fields(strStat.substr(strStat.rfind(')') + 1));
+    std::string strField;
+    unsigned long long nTicks = 0;
+    for (int i = 3; i <= 15 && fields >> strField; i++) {
+        if (i >= 14)
+            nTicks += std::strtoull(strField.c_str(), nullptr, 10);
+    }
+    if (!fields)
+        return false;
+    nMs = nTicks * 10;
+    return true;
 }
 
 CChildProcess::~CChildProcess()

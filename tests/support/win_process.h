@@ -31,6 +31,11 @@ int CountContaining(const std::vector<std::string>& lines, const std::string& st
 // when there is no such process.
 bool LinuxMemoryOf(const char* pszExe, long& nResidentKb, long& nAnonymousKb);
 
+// The CPU time, user and system, that the same process has used so far, in
+// ms (10 ms steps): a budget of work that another busy program on the machine
+// does not stretch, as it stretches the wall clock. False when there is none.
+bool LinuxCpuMsOf(const char* pszExe, unsigned long long& nMs);
+
 // A program started with its standard handles on NUL: under Wine, helpers it
 // starts would otherwise keep the test runner's output pipe open. One still
 // running when this ends is killed.
