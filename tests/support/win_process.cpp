@@ -88,8 +88,8 @@ std::string ReadBytes(const std::string& strPath)
 // The /proc folder of Linux, as the Z: drive shows it to a Wine program.
 const char kProc[] = "Z:\\proc\\";
 
-// The /proc folder of the newest running Wine process of this prefix whose
-// program file is named pszExe; empty when there is none.
+} // namespace
+
 std::string LinuxProcessDir(const char* pszExe)
 {
     char szPrefix[MAX_PATH] = "";
@@ -134,8 +134,6 @@ std::string LinuxProcessDir(const char* pszExe)
     return strNewest;
 }
 
-} // namespace
-
 bool LinuxMemoryOf(const char* pszExe, long& nResidentKb, long& nAnonymousKb)
 {
     const std::string strNewest = LinuxProcessDir(pszExe);
@@ -152,15 +150,15 @@ bool LinuxMemoryOf(const char* pszExe, long& nResidentKb, long& nAnonymousKb)
     return nResidentKb >= 0 && nAnonymousKb >= 0;
 }
 
-bool LinuxCpuMsOf(const char* pszExe, unsigned long long& nMs)
+bool LinuxCpuMs(const std::string& strDir, unsigned long long& nMs)
 {
-    const std::string strDir = LinuxProcessDir(pszExe);
-    if (strDir.empty())
-        return false;
     // Fields 14 and 15 of stat, after the name in parentheses: user and
     // system time in ticks of 1/100 s (USER_HZ on every Linux Wine runs on).
     const std::string strStat = ReadBytes(strDir + "stat");
-    std::istringstream fields(strStat.substr(strStat.rfind(')') + 1));
+    const size_t nName = strStat.rfind(')');
+    if (strDir.empty() || nName == std::string::npos)
+        return false;
+    std::istringstream fields(strStat.substr(nName + 1));
     std::string strField;
     unsigned long long nTicks = 0;
     for (int i = 3; i <= 15 && fields >> strField; i++) {

@@ -25,16 +25,20 @@ std::vector<std::string> ReadLines(const std::string& strPath);
 // How many of the lines contain strPart.
 int CountContaining(const std::vector<std::string>& lines, const std::string& strPart);
 
-// The memory of the newest running Wine process of this Wine prefix whose
-// program file is named pszExe ("Veltran.exe"), as Linux counts it (/proc,
-// as bench/traymemory.py reads it): resident and anonymous, in KiB. False
-// when there is no such process.
+// The /proc folder (as Z:\proc\<pid>\) of the newest running Wine process
+// of this Wine prefix whose program file is named pszExe ("Veltran.exe");
+// empty when there is none.
+std::string LinuxProcessDir(const char* pszExe);
+
+// The memory of that process as Linux counts it (as bench/traymemory.py
+// reads it): resident and anonymous, in KiB. False when there is none.
 bool LinuxMemoryOf(const char* pszExe, long& nResidentKb, long& nAnonymousKb);
 
-// The CPU time, user and system, that the same process has used so far, in
-// ms (10 ms steps): a budget of work that another busy program on the machine
-// does not stretch, as it stretches the wall clock. False when there is none.
-bool LinuxCpuMsOf(const char* pszExe, unsigned long long& nMs);
+// The CPU time, user and system, that the process of a /proc folder has used
+// so far, in ms (10 ms steps); an ended one not yet reaped still says its
+// total. A budget of work held to it is not stretched by other programs busy
+// on the machine, as the clock's time is. False once the folder is gone.
+bool LinuxCpuMs(const std::string& strDir, unsigned long long& nMs);
 
 // A program started with its standard handles on NUL: under Wine, helpers it
 // starts would otherwise keep the test runner's output pipe open. One still
