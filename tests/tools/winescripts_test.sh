@@ -160,11 +160,16 @@ out="$("$tools/wine-run" cmd /c echo ran 2>&1 | tr -d '\r')"
 until_true 10 eval '! running $old_xvfb' || fail "the old default session's display still runs"
 untouched "wine-run after an old default session"
 
-# stop ends the session: its display, its server, its prefix.
+# stop ends the session: its display, its server (and the folder the server
+# keeps in the temporary folder), its prefix.
 xvfb="$(cat "$default/xvfb.pid")"
+server="$(printf '%s/wine-*/server-%s-%x' "${TMPDIR:-/tmp}" "$(stat -c %D "$default/wineprefix")" \
+  "$(stat -c %i "$default/wineprefix")")"
+compgen -G "$server" >/dev/null || fail "no server folder $server while the session runs"
 "$tools/wine-session" stop "$default" || fail "stop failed"
 until_true 10 eval '! running $xvfb' || fail "stop left the display running"
 [ ! -e "$default/wineprefix" ] || fail "stop left the session's own prefix"
+! compgen -G "$server" >/dev/null || fail "stop left the server's folder $(compgen -G "$server")"
 until_true 15 nothing_of "$default/wineprefix" || fail "stop left programs of the session: $(ours)"
 untouched "wine-session stop"
 
