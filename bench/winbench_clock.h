@@ -12,6 +12,11 @@
 
 namespace winbench {
 
+// The labels of the lines both benchmarks print (their --list).
+const char* const kTick = "whole tick";
+const char* const kFloor = "floor, a plain copy of the back buffer to the window";
+const char* const kRatio = "tick / floor";
+
 inline double Seconds(std::chrono::steady_clock::time_point t0)
 {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();

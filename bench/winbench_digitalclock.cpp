@@ -13,9 +13,9 @@
 
 int main(int argc, char** argv)
 {
-    const char* const kTick = "whole tick";
-    const char* const kFloor = "floor, a plain copy of the back buffer to the window";
-    const char* const kRatio = "tick / floor";
+    using winbench::kFloor;
+    using winbench::kRatio;
+    using winbench::kTick;
     if (BenchList(argc, argv, { kTick, kFloor, kRatio }))
         return 0;
     CWinApp app("bench");
