@@ -10,6 +10,7 @@
 # is left running.
 set -uo pipefail
 tools="$1" app="$2" ctl="$3" work="$4"
+. "$tools/winecommon.sh" # end_server
 shared_cache="${VELTRAN_CACHE:-${HOME:-/root}/.cache/veltran}"
 rm -rf "$work"
 mkdir -p "$work"
@@ -68,13 +69,13 @@ userserver=""
 runner=""
 cleanup() {
   local s p
-  [ -d "$cache/wineprefix-run" ] && WINEPREFIX="$cache/wineprefix-run" wineserver -k 2>/dev/null
+  [ -d "$cache/wineprefix-run" ] && end_server "$cache/wineprefix-run"
   [ -n "$runner" ] && wait "$runner" 2>/dev/null
   for s in "$cache/session-default" "$root/build/run-session"; do
     [ -d "$s" ] && "$tools/wine-session" stop "$s" >/dev/null 2>&1
   done
   for p in "$cache/session-default/wineprefix" "$user"; do
-    [ -d "$p" ] && WINEPREFIX="$p" wineserver -k 2>/dev/null
+    [ -d "$p" ] && end_server "$p"
   done
   [ -n "$userserver" ] && wait "$userserver" 2>/dev/null
   rm -rf "$work"
