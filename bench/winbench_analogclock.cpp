@@ -3,7 +3,6 @@
 // the window repainted, for a 200-pixel skin at 150 % with its second hand;
 // beside it the floor, a plain copy of the back buffer to the window.
 #include "afx/afxwin.h"
-#include "bench_list.h"
 #include "clocks/analogclock_win.h"
 #include "core/settings.h"
 #include "winbench_clock.h"
@@ -13,10 +12,7 @@
 
 int main(int argc, char** argv)
 {
-    using winbench::kFloor;
-    using winbench::kRatio;
-    using winbench::kTick;
-    if (BenchList(argc, argv, { kTick, kFloor, kRatio }))
+    if (winbench::ListFigures(argc, argv))
         return 0;
     CWinApp app("bench");
     CRecordingSeams seams;
@@ -47,10 +43,7 @@ int main(int argc, char** argv)
         winbench::FloorSeconds(clock, clock.GetClockBitmap(), clock.m_nClockWidth, clock.m_nClockHeight, nTicks);
 
     std::printf("analog clock %dx%d at 150 %% under Wine\n", clock.m_nClockWidth, clock.m_nClockHeight);
-    std::printf("  %s (turn, regions, clipped draws, repaint): %8.3f ms  (goal: both clocks <= 2 ms)\n",
-        kTick, tTick * 1e3);
-    std::printf("  %s: %6.3f ms\n", kFloor, tFloor * 1e3);
-    std::printf("  %s: %.1f\n", kRatio, tTick / tFloor);
+    winbench::PrintFigures("(turn, regions, clipped draws, repaint)", tTick, tFloor);
     clock.DestroyWindow();
     ::DeleteFileA((folder + "\\Simple.acs").c_str());
     ::DeleteFileA((std::string(szTemp) + "Simple.dat").c_str());

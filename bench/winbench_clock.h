@@ -4,6 +4,7 @@
 #pragma once
 
 #include "afx/afxwin.h"
+#include "bench_list.h"
 #include "tools/skinmaker/skinbuild.h"
 
 #include <chrono>
@@ -12,10 +13,25 @@
 
 namespace winbench {
 
-// The labels of the lines both benchmarks print (their --list).
+// The labels of the lines both benchmarks print.
 const char* const kTick = "whole tick";
 const char* const kFloor = "floor, a plain copy of the back buffer to the window";
 const char* const kRatio = "tick / floor";
+
+// --list: true once the labels are printed.
+inline bool ListFigures(int argc, char** argv)
+{
+    return BenchList(argc, argv, { kTick, kFloor, kRatio });
+}
+
+// The figures' lines; pszWork says what a tick does.
+inline void PrintFigures(const char* pszWork, double tTick, double tFloor)
+{
+    std::printf("  %s %s %8.3f ms  (goal: both clocks <= 2 ms)\n", kTick, BenchLabel(pszWork, 40).c_str(),
+        tTick * 1e3);
+    std::printf("  %s: %6.3f ms\n", kFloor, tFloor * 1e3);
+    std::printf("  %s: %.1f\n", kRatio, tTick / tFloor);
+}
 
 inline double Seconds(std::chrono::steady_clock::time_point t0)
 {

@@ -3,7 +3,6 @@
 // blinking format at 150 % (every second draws); beside it the floor, a plain
 // copy of the back buffer to the window.
 #include "afx/afxwin.h"
-#include "bench_list.h"
 #include "clocks/digitalclock_win.h"
 #include "core/settings.h"
 #include "winbench_clock.h"
@@ -13,10 +12,7 @@
 
 int main(int argc, char** argv)
 {
-    using winbench::kFloor;
-    using winbench::kRatio;
-    using winbench::kTick;
-    if (BenchList(argc, argv, { kTick, kFloor, kRatio }))
+    if (winbench::ListFigures(argc, argv))
         return 0;
     CWinApp app("bench");
     CRecordingSeams seams;
@@ -48,10 +44,7 @@ int main(int argc, char** argv)
 
     std::printf("digital clock %dx%d at 150 %%, 8 glyphs of %dx%d, under Wine\n", clock.m_nBackWidth,
                 clock.m_nBackHeight, clock.m_nGlyphWidth, clock.m_nGlyphHeight);
-    std::printf("  %s (expand, 8 glyph copies, repaint):       %8.3f ms  (goal: both clocks <= 2 ms)\n",
-        kTick, tTick * 1e3);
-    std::printf("  %s: %6.3f ms\n", kFloor, tFloor * 1e3);
-    std::printf("  %s: %.1f\n", kRatio, tTick / tFloor);
+    winbench::PrintFigures("(expand, 8 glyph copies, repaint)", tTick, tFloor);
     clock.DestroyWindow();
     ::DeleteFileA((folder + "\\Red Digital.dcs").c_str());
     ::DeleteFileA((std::string(szTemp) + "Red Digital.dat").c_str());

@@ -13,17 +13,21 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 # (kill -0 0 would test our own group).
 session_alive() { [ -s "$1/xvfb.pid" ] && kill -0 "$(cat "$1/xvfb.pid")" 2>/dev/null; }
 
-# end_server <prefix>: ends the prefix's wineserver and removes the folder it
-# kept its lock in, under the temporary folder and named after the prefix's
-# device and inode: Wine leaves that folder behind.
+# server_folders <prefix>: the pattern of the folder the prefix's wineserver
+# keeps its lock in, under the temporary folder and named after the prefix's
+# device and inode. Wine leaves it behind when the server ends.
+server_folders() {
+  printf '%s/wine-*/server-%s-%x' "${TMPDIR:-/tmp}" "$(stat -c %D "$1")" "$(stat -c %i "$1")"
+}
+
+# end_server <prefix>: ends the prefix's wineserver and removes that folder.
 end_server() {
-  local server folder
-  server="server-$(stat -c %D "$1")-$(printf %x "$(stat -c %i "$1")")"
+  local pattern folder
+  pattern="$(server_folders "$1")"
   WINEPREFIX="$1" wineserver -k 2>/dev/null || true
   WINEPREFIX="$1" wineserver -w 2>/dev/null || true
-  for folder in "${TMPDIR:-/tmp}"/wine-*/"$server"; do
-    [ -d "$folder" ] || continue
+  while IFS= read -r folder; do
     rm -rf "$folder"
     rmdir "${folder%/*}" 2>/dev/null || true
-  done
+  done < <(compgen -G "$pattern")
 }

@@ -154,9 +154,11 @@ bool LinuxCpuMs(const std::string& strDir, unsigned long long& nMs)
 {
     // Fields 14 and 15 of stat, after the name in parentheses: user and
     // system time in ticks of 1/100 s (USER_HZ on every Linux Wine runs on).
+    if (strDir.empty())
+        return false;
     const std::string strStat = ReadBytes(strDir + "stat");
     const size_t nName = strStat.rfind(')');
-    if (strDir.empty() || nName == std::string::npos)
+    if (nName == std::string::npos)
         return false;
     std::istringstream fields(strStat.substr(nName + 1));
     std::string strField;

@@ -10,7 +10,7 @@
 # is left running.
 set -uo pipefail
 tools="$1" app="$2" ctl="$3" work="$4"
-. "$tools/winecommon.sh" # end_server
+. "$tools/winecommon.sh" # end_server, server_folders
 shared_cache="${VELTRAN_CACHE:-${HOME:-/root}/.cache/veltran}"
 rm -rf "$work"
 mkdir -p "$work"
@@ -164,8 +164,7 @@ untouched "wine-run after an old default session"
 # stop ends the session: its display, its server (and the folder the server
 # keeps in the temporary folder), its prefix.
 xvfb="$(cat "$default/xvfb.pid")"
-server="$(printf '%s/wine-*/server-%s-%x' "${TMPDIR:-/tmp}" "$(stat -c %D "$default/wineprefix")" \
-  "$(stat -c %i "$default/wineprefix")")"
+server="$(server_folders "$default/wineprefix")"
 compgen -G "$server" >/dev/null || fail "no server folder $server while the session runs"
 "$tools/wine-session" stop "$default" || fail "stop failed"
 until_true 10 eval '! running $xvfb' || fail "stop left the display running"
