@@ -13,21 +13,44 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 # (kill -0 0 would test our own group).
 session_alive() { [ -s "$1/xvfb.pid" ] && kill -0 "$(cat "$1/xvfb.pid")" 2>/dev/null; }
 
-# server_folders <prefix>: the pattern of the folder the prefix's wineserver
-# keeps its lock in, under the temporary folder and named after the prefix's
-# device and inode. Wine leaves it behind when the server ends.
-server_folders() {
-  printf '%s/wine-*/server-%s-%x' "${TMPDIR:-/tmp}" "$(stat -c %D "$1")" "$(stat -c %i "$1")"
+# wine_folder: where this user's wineservers keep their folders, as Wine 8
+# decides it: /run/user/<uid>/wine when /run/user/<uid> is a folder (a
+# desktop login), otherwise a wine-XXXXXX folder of each server's own in the
+# temporary folder. Wine leaves a server's folder behind when it ends.
+wine_folder() {
+  local runtime
+  runtime="/run/user/$(id -u)"
+  if [ -d "$runtime" ]; then
+    printf '%s/wine\n' "$runtime"
+  else
+    printf '%s/wine-*\n' "${TMPDIR:-/tmp}"
+  fi
 }
 
-# end_server <prefix>: ends the prefix's wineserver and removes that folder.
-end_server() {
+# server_folders <prefix>: the pattern of the folder the prefix's wineserver
+# keeps its socket and lock in, named after the prefix's device and inode.
+server_folders() {
+  printf '%s/server-%s-%x' "$(wine_folder)" "$(stat -L -c %D "$1")" "$(stat -L -c %i "$1")"
+}
+
+# remove_server_folder <prefix>: removes the folder of the prefix's ended
+# server; a wine-XXXXXX folder of the temporary folder held only that one.
+# Wine's folder in /run/user is shared by the user's servers and stays.
+remove_server_folder() {
   local pattern folder
   pattern="$(server_folders "$1")"
-  WINEPREFIX="$1" wineserver -k 2>/dev/null || true
-  WINEPREFIX="$1" wineserver -w 2>/dev/null || true
   while IFS= read -r folder; do
     rm -rf "$folder"
-    rmdir "${folder%/*}" 2>/dev/null || true
+    case "${folder%/*}" in
+    /run/user/*) ;;
+    *) rmdir "${folder%/*}" 2>/dev/null || true ;;
+    esac
   done < <(compgen -G "$pattern")
+}
+
+# end_server <prefix>: ends the prefix's wineserver and removes its folder.
+end_server() {
+  WINEPREFIX="$1" wineserver -k 2>/dev/null || true
+  WINEPREFIX="$1" wineserver -w 2>/dev/null || true
+  remove_server_folder "$1"
 }

@@ -1,0 +1,294 @@
+#!/usr/bin/env python3
+"""make run's script ends the whole run on Ctrl+C (INT), a closed terminal
+(HUP) and TERM sent to its process group, as a terminal sends them: the
+program ends as Windows ends it at log-off, so what it showed is saved, and
+within 30 s nothing of the run is left: no Wine program or wineserver of its
+prefix, no tray-clock stand-in, no skin server, no server folder, and no
+display of its own when it made one. Each start after a signal shows again
+the clock the one before showed. A second Ctrl+C kills at once.
+
+    runveltran_test.py TOOLS APP VELTRANCTL WORK
+
+It runs in a checkout of its own (the program folder copied, the tools
+linked) and a cache of its own (the prepared prefix linked in), on an Xvfb
+display of its own.
+"""
+import os
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import time
+
+failures = 0
+CLOCK = "Veltran Clock - Analog Clock"
+
+
+def check(what, ok, detail=""):
+    global failures
+    print("%s: %s" % ("ok" if ok else "FAIL", what), flush=True)
+    if not ok:
+        failures += 1
+        if detail:
+            print(detail[-3000:], flush=True)
+    return ok
+
+
+def until(seconds, predicate, step=0.2):
+    end = time.monotonic() + seconds
+    while True:
+        if predicate():
+            return True
+        if time.monotonic() >= end:
+            return False
+        time.sleep(step)
+
+
+def running(pid):
+    """Alive and not a zombie."""
+    try:
+        with open("/proc/%d/stat" % pid) as f:
+            return f.read().rpartition(")")[2].split()[0] != "Z"
+    except (FileNotFoundError, ProcessLookupError):
+        return False
+
+
+def of_prefix(prefix):
+    """The live processes whose environment names the prefix."""
+    found = []
+    want = ("WINEPREFIX=" + prefix).encode()
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open("/proc/%s/environ" % entry, "rb") as f:
+                env = f.read().split(b"\0")
+        except OSError:
+            continue
+        if want in env and running(int(entry)):
+            found.append(int(entry))
+    return found
+
+
+def describe(pids):
+    lines = []
+    for pid in pids:
+        try:
+            with open("/proc/%d/cmdline" % pid, "rb") as f:
+                lines.append("%d %s" % (pid, f.read().replace(b"\0", b" ").decode(errors="replace")))
+        except OSError:
+            pass
+    return "\n".join(lines)
+
+
+def default_signals():
+    # A terminal's job: INT and HUP at their defaults, whatever this test inherited.
+    for s in (signal.SIGINT, signal.SIGHUP, signal.SIGTERM, signal.SIGQUIT):
+        signal.signal(s, signal.SIG_DFL)
+
+
+class Run:
+    """One make run: run-veltran in a process group of its own, as a terminal's job."""
+
+    def __init__(self, t, display):
+        self.t = t
+        self.display = display  # None: the run makes its own
+        env = dict(t.env)
+        if display:
+            env["DISPLAY"] = display
+        self.out = open(os.path.join(t.work, "run.out"), "w+")
+        self.proc = subprocess.Popen([os.path.join(t.root, "tools", "run-veltran")], env=env,
+                                     stdin=subprocess.DEVNULL, stdout=self.out, stderr=subprocess.STDOUT,
+                                     start_new_session=True, preexec_fn=default_signals)
+
+    def output(self):
+        self.out.seek(0)
+        return self.out.read()
+
+    def run_display(self):
+        if self.display:
+            return self.display
+        try:
+            with open(os.path.join(self.t.root, "build", "run-session", "display")) as f:
+                return f.read().strip()
+        except FileNotFoundError:
+            return None
+
+    def ctl(self, *args):
+        env = dict(self.t.env, DISPLAY=self.run_display() or "", WINEPREFIX=self.t.prefix)
+        done = subprocess.run(["wine", self.t.ctl] + list(args), env=env, stdin=subprocess.DEVNULL,
+                              stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        return done.returncode, done.stdout
+
+    def clock_shown(self):
+        return self.ctl("rect", CLOCK)[0] == 0
+
+    def up(self):
+        """The main dialog exists. Asked only once the run has made its prefix
+        and display: a Wine program started first would make the prefix itself."""
+        ready = os.path.join(self.t.prefix, ".veltran-ready")
+        return until(90, lambda: self.proc.poll() is not None or (
+            os.path.exists(ready) and self.run_display() is not None and self.ctl("wait", "5")[0] == 0), step=0.5)
+
+    def ended(self, seconds):
+        try:
+            self.proc.wait(seconds)
+            return True
+        except subprocess.TimeoutExpired:
+            return False
+
+    def kill(self):
+        if self.proc.poll() is None:
+            os.killpg(self.proc.pid, signal.SIGKILL)
+            self.proc.wait()
+
+
+class Test:
+    def __init__(self, tools, app, ctl, work):
+        shared = os.environ.get("VELTRAN_CACHE") or os.path.join(os.environ.get("HOME", "/root"), ".cache", "veltran")
+        shutil.rmtree(work, ignore_errors=True)
+        os.makedirs(work)
+        self.work = os.path.realpath(work)
+        self.tools = tools
+        self.ctl = ctl
+        cache = os.path.join(self.work, "cache")
+        os.makedirs(cache)
+        os.symlink(os.path.join(shared, "wineprefix32"), os.path.join(cache, "wineprefix32"))
+        self.prefix = os.path.join(cache, "wineprefix-run")
+        self.root = os.path.join(self.work, "root")
+        os.makedirs(os.path.join(self.root, "tools"))
+        for name in ("run-veltran", "wine-session", "winecommon.sh", "skinserver"):
+            os.symlink(os.path.join(tools, name), os.path.join(self.root, "tools", name))
+        build = os.path.join(self.root, "build", "win32")
+        self.app = os.path.join(build, "app")
+        os.makedirs(self.app)
+        for name in ("Veltran.exe", "varizi.exe", "vodoze.exe"):
+            shutil.copy(os.path.join(app, name), self.app)
+        for name in ("acs", "dcs"):
+            shutil.copytree(os.path.join(app, name), os.path.join(self.app, name))
+        os.symlink(os.path.join(os.path.dirname(app), "skinsite"), os.path.join(build, "skinsite"))
+        self.config = os.path.join(self.app, "Veltran.cfg")
+        self.env = {k: v for k, v in os.environ.items()
+                    if k not in ("WINEPREFIX", "VELTRAN_WINE_SESSION", "VELTRAN_SKIN_SERVER", "DISPLAY")}
+        # The program as make run starts it: real side effects (the stand-in is started, the icon is in the tray).
+        self.env = {k: v for k, v in self.env.items() if not k.startswith("VELTRAN_AUTOMATION")}
+        self.env.update(VELTRAN_CACHE=cache, WINEDEBUG="-all")
+        # A display of the test's own: the run draws its desktop there.
+        r, w = os.pipe()
+        self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+                                     pass_fds=(w,), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.DEVNULL, start_new_session=True)
+        os.close(w)
+        with os.fdopen(r) as f:
+            self.display = ":" + f.readline().strip()
+
+    def server_folder(self):
+        """The prefix's server folder, where Wine keeps it, if it is there."""
+        done = subprocess.run(["bash", "-c", '. "$1/winecommon.sh"; compgen -G "$(server_folders "$2")"', "-",
+                               self.tools, self.prefix], stdout=subprocess.PIPE, text=True)
+        return done.stdout.strip()
+
+    def left(self, run, extra_pids):
+        """What the run left of itself."""
+        what = describe(of_prefix(self.prefix) + [p for p in extra_pids if running(p)])
+        folder = self.server_folder() if os.path.isdir(self.prefix) else ""
+        if folder:
+            what += "\nserver folder " + folder
+        session = os.path.join(self.root, "build", "run-session")
+        if os.path.exists(os.path.join(session, "xvfb.pid")):
+            what += "\nits display's " + session
+        return what.strip()
+
+    def end_by_signal(self, name, display, shown_before):
+        sig = getattr(signal, "SIG" + name)
+        print("== %s, %s" % (name, "DISPLAY set" if display else "no DISPLAY"), flush=True)
+        run = Run(self, display)
+        try:
+            if not check("%s: the program reached the tray" % name, run.up() and run.proc.poll() is None,
+                         run.output()):
+                return
+            if shown_before:
+                check("%s: the clock shown before the last end is shown at the start" % name,
+                      until(20, run.clock_shown))
+            else:
+                run.ctl("send", "0x111", "2001")  # Analog Clock, as the tray menu's command
+                check("%s: the clock shows" % name, until(20, run.clock_shown))
+            pids = []
+            try:
+                with open(os.path.join(self.root, "build", "run-skinserver", "pid")) as f:
+                    pids.append(int(f.read()))
+            except FileNotFoundError:
+                check("%s: the skin server runs" % name, False, run.output())
+            check("%s: the tray-clock stand-in runs" % name,
+                  until(20, lambda: "varizi.exe" in describe(of_prefix(self.prefix))), describe(of_prefix(self.prefix)))
+            # Whatever is there after the end, the end wrote.
+            if os.path.exists(self.config):
+                os.remove(self.config)
+            os.killpg(run.proc.pid, sig)
+            check("%s: the run ends within 30 s" % name, run.ended(30), run.output())
+            check("%s: with the signal's exit status" % name, run.proc.returncode == 128 + sig,
+                  "exit status %s" % run.proc.returncode)
+            left = ""
+            if not until(30, lambda: not self.left(run, pids)):
+                left = self.left(run, pids)
+            check("%s: nothing of the run is left" % name, not left, left)
+            check("%s: the program saved its configuration" % name, os.path.exists(self.config), run.output())
+        finally:
+            if run.proc.poll() is None or failures:
+                run.kill()
+                self.clear()
+
+    def twice(self):
+        print("== INT twice", flush=True)
+        run = Run(self, self.display)
+        try:
+            if not check("INT twice: the program reached the tray", run.up() and run.proc.poll() is None,
+                         run.output()):
+                return
+            os.killpg(run.proc.pid, signal.SIGINT)
+            until(10, lambda: "ending Veltran Clock" in run.output())
+            os.killpg(run.proc.pid, signal.SIGINT)
+            check("INT twice: the run ends within 10 s", run.ended(10), run.output())
+            left = ""
+            if not until(30, lambda: not self.left(run, [])):
+                left = self.left(run, [])
+            check("INT twice: nothing of the run is left", not left, left)
+        finally:
+            if run.proc.poll() is None or failures:
+                run.kill()
+                self.clear()
+
+    def clear(self):
+        """Ends what a run that failed left, so the next case starts clean."""
+        subprocess.run([os.path.join(self.tools, "skinserver", "testserver"), "stop",
+                        os.path.join(self.root, "build", "run-skinserver")])
+        subprocess.run(["bash", "-c", '. "$1/winecommon.sh"; [ ! -d "$2" ] || end_server "$2"', "-",
+                        self.tools, self.prefix])
+        session = os.path.join(self.root, "build", "run-session")
+        if os.path.isdir(session):
+            subprocess.run([os.path.join(self.tools, "wine-session"), "stop", session])
+
+    def close(self):
+        self.clear()
+        self.xvfb.terminate()
+        self.xvfb.wait()
+        shutil.rmtree(self.work, ignore_errors=True)
+
+
+def main():
+    tools, app, ctl, work = sys.argv[1:5]
+    t = Test(tools, app, ctl, work)
+    try:
+        t.end_by_signal("INT", t.display, False)
+        t.end_by_signal("HUP", t.display, True)
+        t.end_by_signal("TERM", None, True)
+        t.twice()
+    finally:
+        t.close()
+    print("%d failed" % failures)
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
