@@ -83,14 +83,16 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 143' TERM INT
 
-# The user's prefix and its wineserver (which writes its lock file there at
-# once); the folder is compared from then on.
+# The user's prefix and its wineserver, up once its socket is where Wine
+# keeps it (which is where server_folders looks); the folder is compared from
+# then on.
 mkdir "$user"
 echo "a registry of the user's own" >"$user/system.reg"
 touch -d 2020-01-01 "$user/system.reg"
 WINEPREFIX="$user" wineserver -f -p </dev/null >/dev/null 2>&1 &
 userserver=$!
-until_true 10 test -f "$user/wineserver" || fail "the user's wineserver did not start"
+until_true 10 eval 'compgen -G "$(server_folders "$user")/socket" >/dev/null' ||
+  fail "the user's wineserver did not start (no $(server_folders "$user")/socket)"
 sleep 0.5
 snapshot() { (cd "$user" && find . -printf '%p %s %T@ %m\n' | sort && sha256sum system.reg); }
 before="$(snapshot)"
