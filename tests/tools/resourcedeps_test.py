@@ -17,6 +17,7 @@ import concurrent.futures
 import glob
 import os
 import re
+import shlex
 import shutil
 import subprocess
 import sys
@@ -51,10 +52,10 @@ def recorded(build, resource):
 
 def include_folders(command):
     """The compiler's own include folders (the preprocessor named in the command)."""
-    compiler = re.search(r"--compiler=(\S+)", command)
+    compiler = [w.split("--compiler=", 1)[1] for w in shlex.split(command) if "--compiler=" in w]
     if not compiler:
         return []
-    out = subprocess.run([compiler.group(1), "-xc", "-E", "-v", os.devnull], stdout=subprocess.DEVNULL,
+    out = subprocess.run([compiler[0], "-xc", "-E", "-v", os.devnull], stdout=subprocess.DEVNULL,
                          stderr=subprocess.PIPE, text=True).stderr
     at = out.find("#include <...> search starts here:")
     return [l.strip() for l in out[at:].splitlines()[1:] if l.startswith(" ")] if at >= 0 else []
@@ -105,7 +106,7 @@ def check(build, source, resource):
     command = ninja(build, "-t", "commands", "-s", resource).strip()
     with tempfile.TemporaryDirectory() as scratch:
         # The output and its dependency file go to the scratch folder.
-        command = command.replace(resource, os.path.join(scratch, "out.res"))
+        command = command.replace(resource, shlex.quote(os.path.join(scratch, "out.res")))
         roots = [source, build] + include_folders(command)
         read, failed = files_read(build, command, scratch)
         if read is None:
