@@ -69,24 +69,31 @@ fuzz: setup
 # Figures only mean something from optimised code without sanitizers.
 # BENCH_THREADS: threads each side of a comparison may use.
 BENCH_THREADS ?= 1
+# The benchmarks, one a source file; bench.readme_table finds them the same way
+# (bench/CMakeLists.txt), so each has its rows in the README's table.
+BENCHES = $(basename $(notdir $(wildcard bench/bench_*.cpp)))
+WINBENCHES = $(basename $(notdir $(wildcard bench/winbench_*.cpp)))
+BENCH_SCRIPTS = $(wildcard bench/*.py)
 bench: setup build/win32/build.ninja
 	cmake --preset bench >/dev/null
-	cmake --build --preset bench -j $(JOBS) --target $(basename $(notdir $(wildcard bench/bench_*.cpp)))
-	@set -e; for b in build/bench/bench/bench_*; do \
-	  [ -x "$$b" ] || continue; echo "== $${b##*/}"; "$$b" --threads=$(BENCH_THREADS); \
+	cmake --build --preset bench -j $(JOBS) --target $(BENCHES)
+	@set -e; for b in $(BENCHES); do \
+	  echo "== $$b"; build/bench/bench/$$b --threads=$(BENCH_THREADS); \
 	done
 	@# The window benchmarks (bench/winbench_*) need Windows: the win32 build, under Wine,
 	@# in a Wine session of their own that ends with them, however they end (the default
 	@# session that tools/wine-run makes alone may be someone's).
-	cmake --build build/win32 -j $(JOBS) --target $(basename $(notdir $(wildcard bench/winbench_*.cpp)))
+	cmake --build build/win32 -j $(JOBS) --target $(WINBENCHES)
 	@set -e; export VELTRAN_WINE_SESSION="$(CURDIR)/build/bench/wine-session"; \
 	trap 'tools/wine-session stop "$$VELTRAN_WINE_SESSION"' EXIT; \
-	for b in build/win32/bench/winbench_*.exe; do \
-	  [ -f "$$b" ] || continue; echo "== $${b##*/} (under Wine)"; tools/wine-run "$$b"; \
+	for b in $(WINBENCHES); do \
+	  echo "== $$b.exe (under Wine)"; tools/wine-run build/win32/bench/$$b.exe; \
 	done
 	@# Memory as Linux counts it, beside a minimal Win32 program's.
 	cmake --build build/win32 -j $(JOBS) --target Veltran varizi veltranctl
-	@echo "== traymemory (under Wine)"; python3 bench/traymemory.py build/win32
+	@set -e; for p in $(BENCH_SCRIPTS); do \
+	  echo "== $$(basename $$p .py) (under Wine)"; python3 $$p build/win32; \
+	done
 
 # Pictures of the real windows for the README, from a run under Wine.
 screenshots: win32

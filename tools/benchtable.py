@@ -3,17 +3,23 @@
 benchmarks print.
 
 Each benchmark answers --list with the labels of the lines that carry its
-figures, one a line. Each label must stand in a row of the table under
-"## Performance" that also names the benchmark (its file name without .exe or
-.py), so that a reader who sees a line of `make bench` finds its row. A label
-inside another label of the same benchmark would be found in the longer one's
-row, so that fails too.
+figures, one a line. Each label must stand, in backquotes as the README writes
+it (`label`), in a row of the table under "## Performance" that also names the
+benchmark (its file name without .exe or .py), so that a reader who sees a line
+of `make bench` finds its row. A word of a row's prose is no label.
 
-    benchtable.py README [--run COMMAND] PROGRAM...
-        --run COMMAND   start each program through COMMAND (tools/wine-run)
+The benchmarks are found as `make bench` finds them, one a source file: each
+file a --each pattern matches is one, named by its file name without extension.
+
+    benchtable.py README [--run COMMAND] [--each SOURCES PROGRAM]... [PROGRAM...]
+        --run COMMAND           start each program through COMMAND (tools/wine-run)
+        --each SOURCES PROGRAM  each file the pattern SOURCES matches names a
+                                benchmark, whose program is PROGRAM with {} for
+                                that name ("bench/bench_*.cpp" "build/bench/{}")
     exit 0 when every label is in the table, else 1; the last line counts the
     faults ("0 failed")
 """
+import glob
 import os
 import re
 import subprocess
@@ -58,16 +64,39 @@ def listed(program, runner):
     return names, None
 
 
+def programs(args):
+    """The programs the arguments name, and the command that starts them."""
+    found, runner = [], []
+    while args:
+        if args[0] == "--run" and len(args) > 1:
+            runner, args = [args[1]], args[2:]
+        elif args[0] == "--each" and len(args) > 2:
+            for source in sorted(glob.glob(args[1])):
+                found.append(args[2].replace("{}", os.path.splitext(os.path.basename(source))[0]))
+            args = args[3:]
+        elif args[0].startswith("--"):
+            sys.exit(__doc__)
+        else:
+            found.append(args[0])
+            args = args[1:]
+    return found, runner
+
+
 def main(argv):
     if len(argv) < 2:
         sys.exit(__doc__)
-    readme, args, runner = argv[0], argv[1:], []
-    if args[0] == "--run":
-        runner, args = [args[1]], args[2:]
-    rows = table_rows(readme)
+    found, runner = programs(argv[1:])
+    rows = table_rows(argv[0])
     failures = 0
-    for program in args:
+    if not found:
+        print("no benchmark found")
+        failures += 1
+    for program in found:
         bench = bench_name(program)
+        if not os.path.isfile(program):
+            print("%s: not built (no %s)" % (bench, program))
+            failures += 1
+            continue
         names, error = listed(program, runner)
         if error:
             print("%s: %s" % (bench, error))
@@ -75,13 +104,12 @@ def main(argv):
             continue
         own = [row for row in rows if re.search(r"(?<!\w)%s(?!\w)" % re.escape(bench), row)]
         wrong = 0
-        for name in names:  # the labels
-            inner = [other for other in names if other != name and name in other]
-            if inner or names.count(name) > 1:
-                print("%s: the label '%s' is not its own (also in '%s')" % (bench, name, (inner or [name])[0]))
+        for name in dict.fromkeys(names):  # the labels, each once
+            if names.count(name) > 1:
+                print("%s: the label '%s' is not its own (listed %d times)" % (bench, name, names.count(name)))
                 wrong += 1
-            elif not any(name in row for row in own):
-                print("%s: no row of the README's performance table that names %s shows '%s'" % (bench, bench, name))
+            elif not any("`%s`" % name in row for row in own):
+                print("%s: no row of the README's performance table that names %s shows `%s`" % (bench, bench, name))
                 wrong += 1
         if not wrong:
             print("ok   %s: its %d labels all in the table" % (bench, len(names)))
