@@ -32,8 +32,23 @@ expect FAIL "its test results name no test" -- --gtest -- "$probe" --gtest_filte
 # Stopped as a timeout stops a test (TERM to its process group), once the probe
 # says it hangs: the runner ends soon and shows the test it hung in. The time
 # counts from the TERM, as the probe's start may take long on a busy machine.
+# Under Wine the group's TERM often ends the program before wine-run's trap
+# runs, and the trap must still show what it wrote. That order is made
+# certain here: the probe is ended while strace holds wine-run in the wait
+# that collects it, and wine-run gets the TERM before it sees that.
 work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
+pid="" tracer=""
+# However this check ends, the runner's group (out of our own by setsid) ends too.
+end_runner() {
+  [ -n "$tracer" ] && kill "$tracer" 2>/dev/null && wait "$tracer" 2>/dev/null
+  tracer=""
+  [ -z "$pid" ] && return
+  kill -KILL -- "-$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null
+  pid=""
+}
+trap 'end_runner; rm -rf "$work"' EXIT
+trap 'exit 143' TERM INT HUP
 flag="$work/hanging" probeflag="$work/hanging"
 [ -n "$wine" ] && probeflag="Z:${flag//\//\\}"
 VELTRAN_PROBE=hang VELTRAN_PROBE_FLAG="$probeflag" setsid "$runner" $wine --gtest -- "$probe" --gtest_filter=Probe.* \
@@ -41,24 +56,63 @@ VELTRAN_PROBE=hang VELTRAN_PROBE_FLAG="$probeflag" setsid "$runner" $wine --gtes
 pid=$!
 # Its process, unless it has ended (a zombie until waited for).
 running() { local state; state="$(ps -o stat= -p "$1" 2>/dev/null)" && [[ "$state" != Z* ]]; }
+# until_true TENTHS COMMAND...: true once the command is, false at the deadline.
+until_true() {
+  local n="$1" _
+  shift
+  for _ in $(seq 1 "$n"); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  "$@"
+}
+gone() { [ ! -e "/proc/$1" ]; }
+traced_by() { grep -Eq "^TracerPid:[[:space:]]+$2\$" "/proc/$1/status" 2>/dev/null; }
+term_pending() { local m; m="$(awk '/^ShdPnd:/ { print $2 }' "/proc/$1/status")"; (( 0x$m & (1 << 14) )); }
 # The probe's start is not what is checked: two minutes, for a machine that is very busy.
-for _ in $(seq 1 1200); do
-  { [ -e "$flag" ] || ! running "$pid"; } && break
-  sleep 0.1
-done
+until_true 1200 eval '[ -e "$flag" ] || ! running "$pid"'
+winerun="" program=""
+if [ -n "$wine" ] && [ -e "$flag" ]; then
+  winerun="$(pgrep -P "$pid" -f tools/wine-run)"
+  program="$(pgrep -P "$winerun")"
+fi
 if [ ! -e "$flag" ]; then
   echo "FAIL: the probe did not say it hangs within two minutes"; tail -n 5 "$work/out"
   failures=$((failures + 1))
-  kill -KILL -- "-$pid" 2>/dev/null
-  wait "$pid"
+elif [ -n "$wine" ] && { [ -z "$winerun" ] || [ -z "$program" ]; }; then
+  echo "FAIL: no wine-run ('$winerun') with its program ('$program') under the runner $pid"
+  failures=$((failures + 1))
 else
+  if [ -n "$wine" ]; then
+    # Every wait4 of wine-run is held at its end for a minute (until strace is
+    # ended): the one that collects the probe is what the TERM must precede.
+    strace -qq -o /dev/null -p "$winerun" -e trace=wait4 -e inject=wait4:delay_exit=60s 2>"$work/strace" &
+    tracer=$!
+    if until_true 100 traced_by "$winerun" "$tracer"; then
+      kill -KILL "$program"
+      until_true 100 gone "$program" || { echo "FAIL: the probe $program was not collected"; failures=$((failures + 1)); }
+    else
+      echo "skipped: the probe ended first (strace cannot trace here: $(head -n 1 "$work/strace"))"
+      kill "$tracer" 2>/dev/null
+      wait "$tracer" 2>/dev/null
+      tracer=""
+    fi
+  fi
   kill -TERM -- "-$pid"
   stopped=$(date +%s%N)
-  ( sleep 20; kill -KILL -- "-$pid" ) 2>/dev/null &
-  guard=$!
+  if [ -n "$tracer" ]; then
+    until_true 100 term_pending "$winerun" || { echo "FAIL: wine-run $winerun got no TERM"; failures=$((failures + 1)); }
+    kill "$tracer"
+    wait "$tracer"
+    tracer=""
+  fi
+  # Bounded at 20 s, then killed: a check that waits cannot hang.
+  until_true 200 eval '! running "$pid"'
+  took=$(( ($(date +%s%N) - stopped) / 1000000 ))
+  running "$pid" && kill -KILL -- "-$pid"
   wait "$pid"
-  rc=$? took=$(( ($(date +%s%N) - stopped) / 1000000 ))
-  pkill -P "$guard" sleep; wait "$guard" 2>/dev/null
+  rc=$?
+  pid=""
   if [ "$rc" = 0 ] || [ "$took" -ge 20000 ] || ! grep -q "hanging now" "$work/out" ||
      ! grep -Eq "RUN .*Probe.Second" "$work/out"; then
     echo "FAIL: a hung program stopped: rc $rc, $took ms after the TERM, output:"; tail -n 5 "$work/out"
@@ -67,6 +121,7 @@ else
     echo "ok: a hung program stopped ends $took ms after the TERM and shows where it hung"
   fi
 fi
+end_runner
 # Programs that are not GoogleTest programs print an end line.
 wine=""
 expect PASS "" -- --end-line "[0-9]+ passed, 0 failed" -- sh -c 'echo start; echo "3 passed, 0 failed"'
