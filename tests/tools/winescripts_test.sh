@@ -85,16 +85,29 @@ trap 'exit 143' TERM INT
 
 # The user's prefix and its wineserver, up once its socket is where Wine
 # keeps it (which is where server_folders looks); the folder is compared from
-# then on.
+# then on. That server writes its own registry (user.reg, userdef.reg) when it
+# ends and every 30 s, stamped with the time: a first run writes them, and they
+# are compared by their keys and values. A key another prefix's program set
+# there would show.
 mkdir "$user"
 echo "a registry of the user's own" >"$user/system.reg"
 touch -d 2020-01-01 "$user/system.reg"
+WINEPREFIX="$user" wineserver -p0 </dev/null >/dev/null 2>&1
+WINEPREFIX="$user" wineserver -k 2>/dev/null
+WINEPREFIX="$user" wineserver -w
+[ -s "$user/user.reg" ] || fail "the user's wineserver wrote no registry"
 WINEPREFIX="$user" wineserver -f -p </dev/null >/dev/null 2>&1 &
 userserver=$!
 until_true 10 eval 'compgen -G "$(server_folders "$user")/socket" >/dev/null' ||
   fail "the user's wineserver did not start (no $(server_folders "$user")/socket)"
-sleep 0.5
-snapshot() { (cd "$user" && find . -printf '%p %s %T@ %m\n' | sort && sha256sum system.reg); }
+snapshot() {
+  (
+    cd "$user" || exit
+    find . ! -name . ! -name user.reg ! -name userdef.reg -printf '%p %s %T@ %m\n' | sort
+    sha256sum system.reg
+    sed -E '/^#time=/d; s/^(\[.*\]) [0-9]+$/\1/' user.reg userdef.reg
+  )
+}
 before="$(snapshot)"
 export WINEPREFIX="$user"
 untouched() {
