@@ -1,5 +1,6 @@
 #include "support/win_process.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -171,6 +172,31 @@ bool LinuxCpuMs(const std::string& strDir, unsigned long long& nMs)
         return false;
     nMs = nTicks * 10;
     return true;
+}
+
+bool LinuxMainThreadTimes(const std::string& strDir, CThreadTimes& times)
+{
+    // The folder's own schedstat is its first thread's (stat adds up all of
+    // them): time run, time waiting on a run queue, time slices. The clock is
+    // read after it, at every reading alike.
+    if (strDir.empty())
+        return false;
+    std::istringstream fields(ReadBytes(strDir + "schedstat"));
+    unsigned long long nRun = 0, nReady = 0;
+    if (!(fields >> nRun >> nReady))
+        return false;
+    times.nClockNs = std::chrono::duration_cast<std::chrono::nanoseconds>(
+        std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+    times.nRunNs = nRun;
+    times.nReadyNs = nReady;
+    return true;
+}
+
+long long AsleepNs(const CThreadTimes& from, const CThreadTimes& to)
+{
+    const unsigned long long nBusy = to.nRunNs - from.nRunNs + to.nReadyNs - from.nReadyNs;
+    return to.nClockNs - from.nClockNs - static_cast<long long>(nBusy);
 }
 
 CChildProcess::~CChildProcess()

@@ -40,6 +40,22 @@ bool LinuxMemoryOf(const char* pszExe, long& nResidentKb, long& nAnonymousKb);
 // on the machine, as the clock's time is. False once the folder is gone.
 bool LinuxCpuMs(const std::string& strDir, unsigned long long& nMs);
 
+// The first thread of the process of a /proc folder (under Wine, the
+// program's main thread) as the scheduler counts it at one moment, in ns:
+// the clock, the time it has run and the time it has waited, ready, for a CPU.
+// What is left of the clock's time it slept: a wait shows there, and other
+// programs busy on the machine do not stretch it.
+struct CThreadTimes {
+    long long nClockNs = 0;
+    unsigned long long nRunNs = 0;
+    unsigned long long nReadyNs = 0;
+};
+// False once the folder is gone.
+bool LinuxMainThreadTimes(const std::string& strDir, CThreadTimes& times);
+// The time the thread slept between two readings: the clock's less what it
+// ran and waited for a CPU.
+long long AsleepNs(const CThreadTimes& from, const CThreadTimes& to);
+
 // A program started with its standard handles on NUL: under Wine, helpers it
 // starts would otherwise keep the test runner's output pipe open. One still
 // running when this ends is killed.
