@@ -28,15 +28,9 @@ win32: setup build/win32/build.ninja
 build: native win32
 
 # Native and Windows tests run side by side; each ctest prints its own summary.
+# Ctrl+C ends them and all they started (tools/run-tests).
 test: build
-	@start=$$(date +%s); \
-	( ctest --test-dir build/native -j $(JOBS) --output-on-failure >build/native-test.log 2>&1; echo $$? >build/native-test.rc ) & \
-	( ctest --test-dir build/win32 -j $(JOBS) --output-on-failure >build/win32-test.log 2>&1; echo $$? >build/win32-test.rc ) & \
-	wait; \
-	echo "== native tests"; cat build/native-test.log; \
-	echo "== win32 tests (under Wine)"; cat build/win32-test.log; \
-	echo "tests took $$(( $$(date +%s) - start )) s"; \
-	[ "$$(cat build/native-test.rc)" = 0 ] && [ "$$(cat build/win32-test.rc)" = 0 ]
+	@tools/run-tests $(JOBS) build/native build/win32
 
 # The program and what ships beside it, then Veltran.exe under Wine.
 run: setup build/win32/build.ninja

@@ -18,7 +18,8 @@ function(veltran_wine_fixture)
   add_test(NAME wine.start COMMAND "${PROJECT_SOURCE_DIR}/tools/wine-session" start "${session}")
   add_test(NAME wine.stop COMMAND "${PROJECT_SOURCE_DIR}/tools/wine-session" stop "${session}")
   set_tests_properties(wine.start PROPERTIES FIXTURES_SETUP wine LABELS win32)
-  set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP wine LABELS win32)
+  # "cleanup": tools/run-tests runs it when the tests are stopped halfway.
+  set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP wine LABELS "win32;cleanup")
 endfunction()
 
 # veltran_test_command(<var> [OWN_SESSION] [GTEST | END_LINE <regex>] COMMAND ...)

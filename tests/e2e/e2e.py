@@ -16,6 +16,7 @@ Ends with "N passed, M failed" and a non-zero exit when anything failed.
 import glob
 import os
 import re
+import signal
 import shutil
 import subprocess
 import sys
@@ -592,6 +593,9 @@ def stop_server():
 def main():
     if not os.path.exists(CTL):
         sys.exit("e2e: no %s" % CTL)
+    # Stopped (a timeout, Ctrl+C of make test), it still stops its server.
+    for signum in (signal.SIGTERM, signal.SIGHUP):
+        signal.signal(signum, lambda n, _: sys.exit(128 + n))
     server = start_server()
     try:
         first_start()

@@ -39,6 +39,10 @@ tools="$(cd "$here/../../tools" && pwd)"
 . "$tools/winecommon.sh"
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+# Stopped (a timeout, Ctrl+C of make test), it still ends its own session; the
+# tests it runs end theirs.
+trap '[ ! -d "$work/session" ] || VELTRAN_CACHE="$work/cache" "$tools/wine-session" stop "$work/session"; rm -rf "$work"' EXIT
+trap 'exit 143' TERM INT HUP
 [ "$(wine_folder)" = "$wine" ] || fail "the Wine scripts look for server folders in $(wine_folder), not $wine"
 
 # The prepared prefix, made afresh in a cache of its own: its wineserver's

@@ -278,6 +278,9 @@ class Test:
 
 def main():
     tools, app, ctl, work = sys.argv[1:5]
+    # Stopped (a timeout, Ctrl+C of make test), it still ends what it started.
+    for signum in (signal.SIGTERM, signal.SIGHUP):
+        signal.signal(signum, lambda n, _: sys.exit(128 + n))
     t = Test(tools, app, ctl, work)
     try:
         t.end_by_signal("INT", t.display, False)
