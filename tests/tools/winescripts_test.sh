@@ -83,23 +83,39 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 143' TERM INT
 
-# The user's prefix and its wineserver, up once its socket is where Wine
-# keeps it (which is where server_folders looks); the folder is compared from
-# then on. That server writes its own registry (user.reg, userdef.reg) when it
-# ends and every 30 s, stamped with the time: a first run writes them, and they
-# are compared by their keys and values. A key another prefix's program set
-# there would show.
+# The user's prefix and its wineserver (in the foreground, so $! is the
+# server); the folder is compared from then on. That server writes its own
+# registry (user.reg, userdef.reg) when it ends and every 30 s, stamped with
+# the time: a first run writes them, and they are compared by their keys and
+# values. A key another prefix's program set there would show.
 mkdir "$user"
 echo "a registry of the user's own" >"$user/system.reg"
 touch -d 2020-01-01 "$user/system.reg"
-WINEPREFIX="$user" wineserver -p0 </dev/null >/dev/null 2>&1
-WINEPREFIX="$user" wineserver -k 2>/dev/null
-WINEPREFIX="$user" wineserver -w
+# user_server_up PID: true once the server answers a client, as it does only
+# from its main loop, after it has read the registry: its socket is where
+# Wine keeps it (where server_folders looks), and a connection gets the
+# protocol's version. A TERM before that ends it without writing a registry.
+user_server_up() {
+  local socket
+  until_true 20 eval 'compgen -G "$(server_folders "$user")/socket" >/dev/null' || return 1
+  socket="$(compgen -G "$(server_folders "$user")/socket")"
+  python3 -c '
+import socket, sys
+c = socket.socket(socket.AF_UNIX)
+c.settimeout(60)
+c.connect(sys.argv[1])
+sys.exit(0 if len(c.recv(4)) == 4 else 1)' "$socket" 2>/dev/null && running "$1"
+}
+WINEPREFIX="$user" wineserver -f -p </dev/null >/dev/null 2>&1 &
+first=$!
+user_server_up "$first" || fail "the user's first wineserver did not start"
+kill -TERM "$first"
+wait "$first"
 [ -s "$user/user.reg" ] || fail "the user's wineserver wrote no registry"
 WINEPREFIX="$user" wineserver -f -p </dev/null >/dev/null 2>&1 &
 userserver=$!
-until_true 10 eval 'compgen -G "$(server_folders "$user")/socket" >/dev/null' ||
-  fail "the user's wineserver did not start (no $(server_folders "$user")/socket)"
+user_server_up "$userserver" ||
+  fail "the user's wineserver did not start (no answer at $(server_folders "$user")/socket)"
 snapshot() {
   (
     cd "$user" || exit
