@@ -4,6 +4,9 @@
 #include <string>
 
 #include "support/tempfolder.h"
+#ifdef _WIN32
+#include "support/win_threads.h"
+#endif
 
 namespace {
 
@@ -28,5 +31,10 @@ int main(int argc, char** argv)
     testing::InitGoogleTest(&argc, argv);
     vtest::CTempFolder temp("veltran_test");
     UseTemporaryFolder(temp.Str());
-    return RUN_ALL_TESTS();
+    int nResult = RUN_ALL_TESTS();
+#ifdef _WIN32
+    // Wine can crash when the process ends while a thread is still starting.
+    vtest::WaitForStartingThreads(10000);
+#endif
+    return nResult;
 }

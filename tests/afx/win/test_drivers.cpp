@@ -1,5 +1,6 @@
 // The test drivers themselves: a modal dialog answered by its script, mouse
-// input routed by hit-testing through the queue, and the bounded wait.
+// input routed by hit-testing through the queue, the bounded wait, and the
+// wait at a test program's end for the threads it started.
 #include <gtest/gtest.h>
 
 #include <process.h>
@@ -12,6 +13,7 @@
 #include "services_test_resource.h"
 #include "support/win_drivers.h"
 #include "support/win_menu_driver.h"
+#include "support/win_threads.h"
 #include "support/win_window.h"
 
 namespace {
@@ -341,6 +343,25 @@ TEST(WaitPumping, ServesAWorkerThatSendsAndHasADeadline) {
     EXPECT_FALSE(vtest::WaitPumping(hDone, 100));
     EXPECT_GE(::GetTickCount() - nStart, 90u);
     ::CloseHandle(hDone);
+}
+
+DWORD WINAPI WaitForEvent(LPVOID pEvent) {
+    return ::WaitForSingleObject(static_cast<HANDLE>(pEvent), INFINITE);
+}
+
+// A thread created suspended has not started: the wait gives up on it at its
+// deadline, and holds no longer once it runs (it is still running then).
+TEST(ThreadStart, TheEndWaitsUntilEveryThreadHasStarted) {
+    HANDLE hGo = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE hThread = ::CreateThread(nullptr, 0, WaitForEvent, hGo, CREATE_SUSPENDED, nullptr);
+    ASSERT_NE(hThread, nullptr);
+    EXPECT_FALSE(vtest::WaitForStartingThreads(200));
+    ::ResumeThread(hThread);
+    EXPECT_TRUE(vtest::WaitForStartingThreads(30000));
+    ::SetEvent(hGo);
+    EXPECT_EQ(::WaitForSingleObject(hThread, 30000), WAIT_OBJECT_0);
+    ::CloseHandle(hThread);
+    ::CloseHandle(hGo);
 }
 
 }  // namespace
