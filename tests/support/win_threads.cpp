@@ -2,6 +2,8 @@
 
 #include <tlhelp32.h>
 
+#include "support/win_process.h"
+
 namespace vtest {
 
 namespace {
@@ -23,7 +25,8 @@ void NTAPI OnThreadAttach(PVOID, DWORD nReason, PVOID)
 
 bool HasStarted(DWORD nThreadId)
 {
-    LONG nStarted = g_nStarted < kMaxThreads ? g_nStarted : kMaxThreads;
+    const LONG nCount = g_nStarted;
+    const LONG nStarted = nCount < kMaxThreads ? nCount : kMaxThreads;
     for (LONG i = 0; i < nStarted; ++i)
         if (static_cast<DWORD>(g_startedIds[i]) == nThreadId)
             return true;
@@ -50,13 +53,7 @@ bool AnyUnstartedThread()
 
 bool WaitForStartingThreads(DWORD nTimeoutMs)
 {
-    const DWORD nStart = ::GetTickCount();
-    while (AnyUnstartedThread()) {
-        if (::GetTickCount() - nStart >= nTimeoutMs)
-            return false;
-        ::Sleep(1);
-    }
-    return true;
+    return WaitFor([] { return !AnyUnstartedThread(); }, nTimeoutMs, 1);
 }
 
 }  // namespace vtest
