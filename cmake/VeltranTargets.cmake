@@ -22,6 +22,13 @@ function(veltran_wine_fixture)
   set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP wine LABELS "win32;cleanup")
 endfunction()
 
+# Every test of the build runs in the tests' one locale: ctest reads the file
+# that sets it before any test starts, however ctest was started.
+function(veltran_test_locale)
+  set_property(DIRECTORY "${PROJECT_SOURCE_DIR}" APPEND PROPERTY TEST_INCLUDE_FILES
+    "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/VeltranTestLocale.cmake")
+endfunction()
+
 # veltran_test_command(<var> [OWN_SESSION] [GTEST | END_LINE <regex>] COMMAND ...)
 # The command line that runs a test program through tools/run-test, which fails
 # it unless it ran to its end (under Wine in the win32 build).

@@ -1,6 +1,7 @@
 # Sourced by the Wine scripts (wine-session, wine-run, run-veltran,
 # screenshots), so that they agree on where their cache lies, on the Wine
-# settings every program of theirs runs with, and on when a session is alive.
+# settings every program of theirs runs with, on the tests' locale and on
+# when a session is alive.
 
 # The prepared prefix, the default session and the prefixes kept between runs.
 cache="${VELTRAN_CACHE:-${HOME:-/root}/.cache/veltran}"
@@ -8,6 +9,14 @@ cache="${VELTRAN_CACHE:-${HOME:-/root}/.cache/veltran}"
 # A 32-bit prefix; Wine offers to download no .NET and no HTML engine.
 export WINEARCH=win32
 export WINEDLLOVERRIDES="mscoree,mshtml="
+
+# pin_test_locale: what the tests run in, whatever the user's language: Wine
+# gives a program the en-US locale and code page 1252. make run keeps the
+# user's own. (cmake/VeltranTestLocale.cmake sets the same for ctest.)
+pin_test_locale() {
+  unset LANG LANGUAGE ${!LC_*}
+  export LC_ALL=C.UTF-8
+}
 
 # session_alive <dir>: the session in <dir> is alive while its Xvfb is
 # (kill -0 0 would test our own group).
