@@ -42,7 +42,7 @@ std::string ReadFile(const std::string& path)
     return s.str();
 }
 
-std::string Servers(const char* pszFile) { return ReadFile("Z:" + std::string(VELTRAN_TEST_SERVERS) + pszFile); }
+std::string Servers(const char* pszFile) { return ReadFile(vtest::WinePath(std::string(VELTRAN_TEST_SERVERS) + pszFile)); }
 
 // The test's own requests carry the tag "exit" after their mode.
 std::string Root(const std::string& strMode)

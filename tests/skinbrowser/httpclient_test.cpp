@@ -4,6 +4,7 @@
 #include "afx/afxinet.h"
 #include "skinbrowser/httpclient.h"
 #include "support/tempfolder.h"
+#include "support/win_process.h"
 
 #include <gtest/gtest.h>
 
@@ -16,14 +17,6 @@
 
 namespace {
 
-std::string WinePath(std::string path)
-{
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return "Z:" + path;
-}
-
 std::string ReadFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -34,7 +27,7 @@ std::string ReadFile(const std::string& path)
 
 int Port(const char* server)
 {
-    return std::atoi(ReadFile(WinePath(std::string(VELTRAN_TEST_SERVERS) + "/" + server + "/port")).c_str());
+    return std::atoi(ReadFile(vtest::WinePath(std::string(VELTRAN_TEST_SERVERS) + "/" + server + "/port")).c_str());
 }
 
 std::string Url(const std::string& path) { return "http://127.0.0.1:" + std::to_string(Port("http")) + path; }
@@ -48,7 +41,7 @@ std::string ReadBody(CHttpClient& client)
     return body;
 }
 
-std::string SiteFile(const char* path) { return ReadFile(WinePath(std::string(VELTRAN_SKIN_SITE) + path)); }
+std::string SiteFile(const char* path) { return ReadFile(vtest::WinePath(std::string(VELTRAN_SKIN_SITE) + path)); }
 
 TEST(HttpClient, GetWithTheSizeProbeAndHeaderQueries)
 {
@@ -280,7 +273,7 @@ TEST(HttpClient, FtpGetPutReadWrite)
 
     std::ofstream(local, std::ios::binary) << std::string(3000, 'z');
     ASSERT_TRUE(client.FtpPutFile("up.bin", local.c_str(), false));
-    EXPECT_EQ(std::string(3000, 'z'), ReadFile(WinePath(std::string(VELTRAN_TEST_SERVERS) + "/ftproot/up.bin")));
+    EXPECT_EQ(std::string(3000, 'z'), ReadFile(vtest::WinePath(std::string(VELTRAN_TEST_SERVERS) + "/ftproot/up.bin")));
 
     const BYTE data[] = "written in two calls";
     EXPECT_EQ(10u, client.FtpWrite("w.txt", data, 10, false));

@@ -15,6 +15,7 @@
 #include "skinbrowser/skinlist.h"
 #include "support/tempfolder.h"
 #include "support/win_drivers.h"
+#include "support/win_process.h"
 #include "support/win_window.h"
 
 #include <gtest/gtest.h>
@@ -34,12 +35,6 @@
 
 namespace {
 
-std::string WinePath(std::string path)
-{
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return "Z:" + path;
-}
-
 std::string ReadFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -55,12 +50,12 @@ void WriteFile(const std::string& path, const std::string& bytes)
 
 std::string Root(const char* pszMode)
 {
-    const int nPort = std::atoi(ReadFile(WinePath(std::string(VELTRAN_TEST_SERVERS) + "/http/port")).c_str());
+    const int nPort = std::atoi(ReadFile(vtest::WinePath(std::string(VELTRAN_TEST_SERVERS) + "/http/port")).c_str());
     std::string root = "http://127.0.0.1:" + std::to_string(nPort);
     return pszMode != nullptr ? root + "/mode/" + pszMode : root;
 }
 
-std::string SiteFile(const char* path) { return ReadFile(WinePath(std::string(VELTRAN_SKIN_SITE) + path)); }
+std::string SiteFile(const char* path) { return ReadFile(vtest::WinePath(std::string(VELTRAN_SKIN_SITE) + path)); }
 
 // The box of a list that failed in that mode and says why it stopped, as the
 // recording seams note it (its title and flags follow).
@@ -72,7 +67,7 @@ std::string ListFailedBox(const char* pszMode, const std::string& strStop)
 // The requests the test server logged whose line holds all of parts.
 int Requests(std::initializer_list<const char*> parts)
 {
-    std::istringstream log(ReadFile(WinePath(std::string(VELTRAN_TEST_SERVERS) + "/http/requests.log")));
+    std::istringstream log(ReadFile(vtest::WinePath(std::string(VELTRAN_TEST_SERVERS) + "/http/requests.log")));
     int n = 0;
     for (std::string line; std::getline(log, line);) {
         bool bAll = true;

@@ -40,6 +40,26 @@ std::string ModuleDir()
     return s.substr(0, s.rfind('\\'));
 }
 
+std::string WinePath(const std::string& strUnixPath)
+{
+    // Wine's own export, which picks the drive as Wine does for every path.
+    using ToDosName = WCHAR*(CDECL*)(const char*);
+    static const auto pfnToDos = reinterpret_cast<ToDosName>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name")));
+    WCHAR* pszWide = pfnToDos != nullptr ? pfnToDos(strUnixPath.c_str()) : nullptr;
+    if (pszWide == nullptr)
+        return std::string();
+    std::string strPath;
+    const int nBytes = ::WideCharToMultiByte(CP_ACP, 0, pszWide, -1, nullptr, 0, nullptr, nullptr);
+    if (nBytes > 1) {
+        strPath.resize(nBytes);
+        ::WideCharToMultiByte(CP_ACP, 0, pszWide, -1, &strPath[0], nBytes, nullptr, nullptr);
+        strPath.resize(nBytes - 1);
+    }
+    ::HeapFree(::GetProcessHeap(), 0, pszWide);
+    return strPath;
+}
+
 HWND FindProcessWindow(DWORD nProcessId, const char* pszCaption)
 {
     CFindWindow find = {nProcessId, pszCaption, nullptr};

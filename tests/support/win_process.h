@@ -1,7 +1,8 @@
 // Helpers for tests and benchmarks that start the built program in another
 // process and watch it from outside: where the running executable sits, the
-// program's main dialog of one process, and the lines of its automation log.
-// No test framework here, so the window benchmarks link it too.
+// Windows names of the build's files, the program's main dialog of one
+// process, and the lines of its automation log. No test framework here, so
+// the window benchmarks link it too.
 #pragma once
 
 #include <windows.h>
@@ -14,6 +15,12 @@ namespace vtest {
 
 // The folder of the running executable, without the trailing backslash.
 std::string ModuleDir();
+// The name Wine gives a Unix path (one the build wrote into a test), in the
+// code page of the ANSI file functions. A file of the checkout is on its own
+// drive (tools/wine-session), so it opens whatever the folders above the
+// checkout are called; "Z:" and the path would name it in UTF-8 bytes.
+// Empty when Wine cannot name it.
+std::string WinePath(const std::string& strUnixPath);
 // The top-level window of that process with exactly this caption (other
 // programs on the same display make windows of the same caption); null if none.
 HWND FindProcessWindow(DWORD nProcessId, const char* pszCaption);

@@ -4,6 +4,8 @@
 #include <mmsystem.h>
 #include <shellapi.h>
 
+#include "support/win_process.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,15 +13,7 @@
 
 namespace {
 
-std::string ProgramFolder()
-{
-    // A Unix path: Wine maps it through drive Z:.
-    std::string path = "Z:" VELTRAN_PROGRAM_DIR;
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
-}
+std::string ProgramFolder() { return vtest::WinePath(VELTRAN_PROGRAM_DIR); }
 
 TEST(ProgramFolder, IconLibraryHoldsThirtyTwoPixelIconsWithAlpha)
 {
