@@ -29,6 +29,18 @@ unset VELTRAN_PROBE
 expect FAIL "1 of its 3 tests did not run" -- --gtest -- "$probe" --gtest_filter=Probe.*
 expect FAIL "its test results name no test" -- --gtest -- "$probe" --gtest_filter=NoSuch.*
 
+# A failure message in bytes that are not UTF-8 (a Windows program writes its
+# own code page): the results still read, and the failure shows as written.
+out="$(VELTRAN_PROBE=odd-bytes "$runner" $wine --gtest -- "$probe" --gtest_filter=Probe.First:Probe.Second 2>&1)"
+rc=$?
+if [ "$rc" = 0 ] || grep -q "did not run to its end" <<<"$out" || ! LC_ALL=C grep -qaF $'\xC4rger\xFC\xDF' <<<"$out" ||
+   ! grep -q "FAILED.*Probe.Second" <<<"$out"; then
+  echo "FAIL: a message in code page 1252: rc $rc, output:"; tail -n 5 <<<"$out"
+  failures=$((failures + 1))
+else
+  echo "ok: a message in code page 1252 fails its test and shows as written"
+fi
+
 # Stopped as a timeout stops a test (TERM to its process group), once the probe
 # says it hangs: the runner ends soon and shows the test it hung in. The time
 # counts from the TERM, as the probe's start may take long on a busy machine.
