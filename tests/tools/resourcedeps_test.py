@@ -13,6 +13,7 @@ the resource until the next run.
 Where strace cannot trace (not installed, or ptrace denied, as some containers
 have it), it says so in one line and exits with SKIP (ctest's skip code).
 """
+import codecs
 import concurrent.futures
 import glob
 import os
@@ -75,6 +76,12 @@ def why_strace_cannot_trace():
     return "strace cannot trace here (%s)" % said[0].strip()
 
 
+def unquote(text):
+    """A path as strace quotes it, as the file's name: it writes each byte
+    that is not printable ASCII as an octal escape (\\303\\234 for U+00DC)."""
+    return os.fsdecode(codecs.escape_decode(text.encode("ascii", "backslashreplace"))[0])
+
+
 def files_read(build, command, scratch):
     """The regular files the command opened for reading, as absolute paths,
     and why there are none when the command failed."""
@@ -92,7 +99,7 @@ def files_read(build, command, scratch):
                 m = OPEN.match(line)
                 if not m or re.search(r"O_WRONLY|O_RDWR|O_DIRECTORY", m.group(2)):
                     continue
-                path = os.path.normpath(os.path.join(build, m.group(1).encode().decode("unicode_escape")))
+                path = os.path.normpath(os.path.join(build, unquote(m.group(1))))
                 if os.path.isfile(path):
                     read.add(path)
     return read, ""
