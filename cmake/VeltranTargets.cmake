@@ -1,4 +1,5 @@
 # Helpers that give every target of the project the same shape.
+include("${CMAKE_CURRENT_LIST_DIR}/VeltranNinjaDeps.cmake")
 
 # veltran_product(<target>): warnings for code we ship.
 function(veltran_product target)
