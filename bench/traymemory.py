@@ -70,7 +70,9 @@ def one_run(env, prefix, work):
         shutil.copytree(os.path.join(app, name), os.path.join(prog, name))
     log = os.path.join(prog, "automation.log")
     ctl = lambda *a: subprocess.run(["wine", CTL] + [str(x) for x in a], env=env, capture_output=True, text=True)
-    veltran = subprocess.Popen(["wine", "Veltran.exe"], cwd=prog, env=dict(env, VELTRAN_AUTOMATION=log),
+    # The program's name for it: the checkout is a drive of its own in the prefix.
+    named = subprocess.run(["wine", "winepath", "-w", log], env=env, capture_output=True, text=True).stdout.strip()
+    veltran = subprocess.Popen(["wine", "Veltran.exe"], cwd=prog, env=dict(env, VELTRAN_AUTOMATION=named),
                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     pid = wait(lambda: unix_pid(prefix, "Veltran.exe"), 30)
     tray = wait(lambda: os.path.exists(log) and "Shell_NotifyIcon ADD" in open(log).read(), 30)

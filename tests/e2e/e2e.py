@@ -89,6 +89,14 @@ def session_env():
 ENV = session_env()
 
 
+def windows_path(path):
+    """The name the session's programs know a file of ours by: the checkout is
+    a drive of its own, and a path like /home/... would name a file of the
+    program's current drive."""
+    done = subprocess.run(["wine", "winepath", "-w", path], env=ENV, capture_output=True, text=True, timeout=60)
+    return done.stdout.strip()
+
+
 def ctl(*args):
     r = subprocess.run(["wine", CTL] + [str(a) for a in args], env=ENV, capture_output=True, text=True, timeout=60)
     return r.stdout.replace("\r", "").strip() if r.returncode == 0 else None
@@ -141,7 +149,7 @@ def config():
     # a running program's file is read once its UI thread has answered a message, so a firing or a change it has
     # begun, with its saves, is behind it.
     ctl("send", 0)
-    out = ctl("config", os.path.join(PROG, "Veltran.cfg"))
+    out = ctl("config", windows_path(os.path.join(PROG, "Veltran.cfg")))
     if out is None:
         return {}
     return dict(line.split("=", 1) for line in out.splitlines() if "=" in line)
@@ -167,7 +175,8 @@ def skinmaker(kind, folder, name, *options):
 
 class Program:
     def __init__(self, server=None):
-        env = dict(ENV, VELTRAN_AUTOMATION=LOG, VELTRAN_AUTOMATION_TRAY="real", VELTRAN_AUTOMATION_FILE=APP)
+        env = dict(ENV, VELTRAN_AUTOMATION=windows_path(LOG), VELTRAN_AUTOMATION_TRAY="real",
+                   VELTRAN_AUTOMATION_FILE=APP)
         if server:
             env["VELTRAN_SKIN_SERVER"] = server
         self.proc = subprocess.Popen(["wine", "Veltran.exe"], cwd=PROG, env=env,

@@ -12,7 +12,8 @@ resource settings, and a C source. The script includes a header from res/ and
 embeds a file, each with a space in its path; the source includes the header.
 They must build; ninja must record the script, the header, the embedded file
 and the preprocessor as the resource's dependencies and the source and the
-header as the object's (ninja 1.11 reads no apostrophe in a dependency file);
+header as the object's, and tools/ninja-deps as both's (ninja 1.11 reads no
+apostrophe in a dependency file, so the compiles run through it here);
 a build with nothing changed must remake nothing, and one after an edit of the
 embedded file must remake the resource.
 """
@@ -91,12 +92,13 @@ if failures:
     finish()
 resource = os.path.join(build, objects[0])
 deps, named = recorded(objects[0])
-want = {script, header, data, os.path.join(root, "tools", "rc-preprocess")}
-expect("its dependencies name the script, the header, the embedded file and the preprocessor",
+launcher = os.path.join(root, "tools", "ninja-deps")  # which the compiles run through here
+want = {script, header, data, os.path.join(root, "tools", "rc-preprocess"), launcher}
+expect("its dependencies name the script, the header, the embedded file, the preprocessor and ninja-deps",
        "(VALID)" in deps and want <= named, deps)
 deps, named = recorded(sources[0])
-expect("the object's dependencies name its source and the header", "(VALID)" in deps and {source, header} <= named,
-       deps)
+expect("the object's dependencies name its source, the header and ninja-deps",
+       "(VALID)" in deps and {source, header, launcher} <= named, deps)
 
 code, out = run("ninja", "-C", build)
 expect("a build with nothing changed remakes nothing", code == 0 and "no work to do" in out, out)

@@ -210,8 +210,9 @@ untouched "wine-session stop"
 run="$cache/wineprefix-run"
 mkdir -p "$run" "$run.part"
 touch "$run/.veltran-making" "$run.part/.veltran-making" "$run/half-copied.reg"
-log="$work/automation.log"
-VELTRAN_AUTOMATION="$log" VELTRAN_AUTOMATION_ANSWERS=6 "$root/tools/run-veltran" >"$work/run.out" 2>&1 &
+# The run's prefix has its checkout, $root, as drive V:.
+log="$root/automation.log"
+VELTRAN_AUTOMATION='V:\automation.log' VELTRAN_AUTOMATION_ANSWERS=6 "$root/tools/run-veltran" >"$work/run.out" 2>&1 &
 runner=$!
 until_true 90 grep -qs "Shell_NotifyIcon ADD" "$log" || fail "Veltran.exe did not reach the tray: $(cat "$work/run.out")"
 session="$root/build/run-session"
