@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """tests/tools/resourcedeps_test.py gives each case its verdict on a one-step
-ninja build that stands for a resource compile: skipped, in one line, where
+ninja build that stands for a resource compile, in a folder whose name is not
+ASCII: skipped, in one line, where
 strace is missing or cannot trace (a strace that answers as a ptrace-denied one
 does, and a real one under a seccomp filter that denies ptrace); failed, named,
 where the compile fails under a working strace or reads what it does not
@@ -53,8 +54,9 @@ def deny_ptrace():
 
 
 def build(tmp, name, listed):
-    """A built folder whose compile reads script.rc and header.h and records script.rc and `listed`."""
-    src, out = os.path.join(tmp, name, "src"), os.path.join(tmp, name, "build")
+    """A built folder whose compile reads script.rc and header.h and records script.rc and `listed`. Its
+    name is not ASCII, as strace writes such names' bytes as escapes."""
+    src, out = os.path.join(tmp, name + "-Übung", "src"), os.path.join(tmp, name + "-Übung", "build")
     os.makedirs(src)
     os.makedirs(out)
     for f in ("script.rc", "header.h"):
