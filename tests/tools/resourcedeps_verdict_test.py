@@ -1,11 +1,10 @@
 #!/usr/bin/env python3
 """tests/tools/resourcedeps_test.py gives each case its verdict on a one-step
 ninja build that stands for a resource compile, in a folder whose name is not
-ASCII: skipped, in one line, where
-strace is missing or cannot trace (a strace that answers as a ptrace-denied one
-does, and a real one under a seccomp filter that denies ptrace); failed, named,
-where the compile fails under a working strace or reads what it does not
-depend on; passed otherwise."""
+ASCII: skipped, in one line, where strace is missing or cannot trace (a strace
+that answers as a ptrace-denied one does, and a real one under a seccomp
+filter that denies ptrace); failed, named, where the compile fails under a
+working strace or reads what it does not depend on; passed otherwise."""
 import ctypes
 import os
 import platform
