@@ -16,7 +16,9 @@ rm -rf "$work"
 mkdir -p "$work"
 work="$(realpath "$work")"
 cache="$work/cache"
-root="$work/root" # a checkout of its own for run-veltran, so the build's program folder is not used
+# A checkout of its own for run-veltran, so the build's program folder is not
+# used, in a folder whose name code page 1252 cannot hold (the tests' locale).
+root="$work/Документы/Bob's Übung"
 user="$work/user-prefix"
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
@@ -206,7 +208,8 @@ untouched "wine-session stop"
 
 # make run, in a checkout of its own without a display: the run's prefix was
 # left unfinished (it carries the marker) and is made again; the program
-# starts, reaches the tray and ends on request, and the run ends what it began.
+# starts from its checkout's drive, reaches the tray, writes its configuration
+# beside itself and ends on request, and the run ends what it began.
 run="$cache/wineprefix-run"
 mkdir -p "$run" "$run.part"
 touch "$run/.veltran-making" "$run.part/.veltran-making" "$run/half-copied.reg"
