@@ -32,8 +32,10 @@ build: native win32
 test: build
 	@tools/run-tests $(JOBS) build/native build/win32
 
-# The program and what ships beside it, then Veltran.exe under Wine.
+# The program and what ships beside it, then Veltran.exe under Wine. A run
+# already going on is told before the build, which would change its files.
 run: setup build/win32/build.ninja
+	@tools/run-veltran --check
 	cmake --build --preset win32 -j $(JOBS) --target Veltran varizi vodoze program_sounds program_help icons_icl
 	@tools/run-veltran
 

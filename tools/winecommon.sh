@@ -18,9 +18,38 @@ pin_test_locale() {
   export LC_ALL=C.UTF-8
 }
 
-# session_alive <dir>: the session in <dir> is alive while its Xvfb is
-# (kill -0 0 would test our own group).
-session_alive() { [ -s "$1/xvfb.pid" ] && kill -0 "$(cat "$1/xvfb.pid")" 2>/dev/null; }
+# process_mark <pid>: what tells this process from a later one given its
+# number once it has ended, or after the machine restarted: the boot and the
+# process's start time.
+process_mark() {
+  local stat
+  stat="$(cat "/proc/$1/stat" 2>/dev/null)" || return 1
+  # shellcheck disable=SC2086
+  set -- ${stat##*) }
+  printf '%s %s\n' "$(cat /proc/sys/kernel/random/boot_id)" "${20}"
+}
+
+# record_process <pid> <file>: the pid in <file>, its mark in <file>.mark.
+record_process() {
+  echo "$1" >"$2"
+  process_mark "$1" >"$2.mark"
+}
+
+# recorded_running <file>: the process <file> names runs, is this user's and
+# is the one recorded there, not a later one that got its number. A file
+# without its mark (an older script's) has only its number to go by.
+recorded_running() {
+  local pid
+  pid="$(cat "$1" 2>/dev/null)" && [[ "$pid" =~ ^[0-9]+$ ]] || return 1
+  if [ -f "$1.mark" ]; then
+    [ -O "/proc/$pid" ] && [ "$(process_mark "$pid")" = "$(cat "$1.mark")" ]
+  else
+    kill -0 "$pid" 2>/dev/null # kill -0 0 would test our own group
+  fi
+}
+
+# session_alive <dir>: the session in <dir> is alive while its Xvfb is.
+session_alive() { recorded_running "$1/xvfb.pid"; }
 
 # wine_folder: where this user's wineservers keep their folders, as Wine 8
 # decides it: /run/user/<uid>/wine when /run/user/<uid> is a folder (a

@@ -7,9 +7,16 @@ prefix, no tray-clock stand-in, no skin server, no server folder, and no
 display of its own when it made one. Each start after a signal shows again
 the clock the one before showed. A second Ctrl+C kills at once.
 
+One run at a time: a second one, from the same checkout or another, ends by
+itself and says which run goes on, and the running one keeps its program, its
+server, its drive V:, its display and its skin server, and saves at its end;
+only the run itself holds its lock. A run whose every process was killed
+outright does not stop the next, even where the numbers it wrote down name
+other processes now (as after a power loss): those are left alone.
+
     runveltran_test.py TOOLS APP VELTRANCTL WORK
 
-It runs in a checkout of its own (the program folder copied, the tools
+It runs in checkouts of its own (the program folder copied, the tools
 linked) and a cache of its own (the prepared prefix linked in), on an Xvfb
 display of its own.
 """
@@ -88,17 +95,39 @@ def default_signals():
         signal.signal(s, signal.SIG_DFL)
 
 
+def lock_holders(path):
+    """The live processes with the file open."""
+    found = []
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            fds = os.listdir("/proc/%s/fd" % entry)
+        except OSError:
+            continue
+        for fd in fds:
+            try:
+                if os.readlink("/proc/%s/fd/%s" % (entry, fd)) == path:
+                    found.append(int(entry))
+                    break
+            except OSError:
+                pass
+    return [pid for pid in found if running(pid)]
+
+
 class Run:
     """One make run: run-veltran in a process group of its own, as a terminal's job."""
 
-    def __init__(self, t, display):
+    def __init__(self, t, display, root=None, args=()):
         self.t = t
+        self.root = root or t.root
         self.display = display  # None: the run makes its own
         env = dict(t.env)
         if display:
             env["DISPLAY"] = display
-        self.out = open(os.path.join(t.work, "run.out"), "w+")
-        self.proc = subprocess.Popen([os.path.join(t.root, "tools", "run-veltran")], env=env,
+        t.runs += 1
+        self.out = open(os.path.join(t.work, "run%d.out" % t.runs), "w+")
+        self.proc = subprocess.Popen([os.path.join(self.root, "tools", "run-veltran")] + list(args), env=env,
                                      stdin=subprocess.DEVNULL, stdout=self.out, stderr=subprocess.STDOUT,
                                      start_new_session=True, preexec_fn=default_signals)
 
@@ -110,7 +139,7 @@ class Run:
         if self.display:
             return self.display
         try:
-            with open(os.path.join(self.t.root, "build", "run-session", "display")) as f:
+            with open(os.path.join(self.root, "build", "run-session", "display")) as f:
                 return f.read().strip()
         except FileNotFoundError:
             return None
@@ -125,11 +154,11 @@ class Run:
         return self.ctl("rect", CLOCK)[0] == 0
 
     def up(self):
-        """The main dialog exists. Asked only once the run has made its prefix
-        and display: a Wine program started first would make the prefix itself."""
-        ready = os.path.join(self.t.prefix, ".veltran-ready")
+        """The main dialog exists. Asked only once the run says the program
+        starts: a Wine program started before would make the prefix, or start
+        its server, itself."""
         return until(90, lambda: self.proc.poll() is not None or (
-            os.path.exists(ready) and self.run_display() is not None and self.ctl("wait", "5")[0] == 0), step=0.5)
+            "Veltran Clock is starting" in self.output() and self.ctl("wait", "5")[0] == 0), step=0.5)
 
     def ended(self, seconds):
         try:
@@ -151,23 +180,16 @@ class Test:
         os.makedirs(work)
         self.work = os.path.realpath(work)
         self.tools = tools
+        self.runs = 0
         self.ctl = ctl
         cache = os.path.join(self.work, "cache")
         os.makedirs(cache)
         os.symlink(os.path.join(shared, "wineprefix32"), os.path.join(cache, "wineprefix32"))
         self.prefix = os.path.join(cache, "wineprefix-run")
-        self.root = os.path.join(self.work, "root")
-        os.makedirs(os.path.join(self.root, "tools"))
-        for name in ("run-veltran", "wine-session", "winecommon.sh", "skinserver"):
-            os.symlink(os.path.join(tools, name), os.path.join(self.root, "tools", name))
-        build = os.path.join(self.root, "build", "win32")
-        self.app = os.path.join(build, "app")
-        os.makedirs(self.app)
-        for name in ("Veltran.exe", "varizi.exe", "vodoze.exe"):
-            shutil.copy(os.path.join(app, name), self.app)
-        for name in ("acs", "dcs"):
-            shutil.copytree(os.path.join(app, name), os.path.join(self.app, name))
-        os.symlink(os.path.join(os.path.dirname(app), "skinsite"), os.path.join(build, "skinsite"))
+        self.lock = os.path.join(cache, "run.lock")
+        self.root = self.checkout("root", app)
+        self.root2 = self.checkout("root2", app)
+        self.app = os.path.join(self.root, "build", "win32", "app")
         self.config = os.path.join(self.app, "Veltran.cfg")
         self.env = {k: v for k, v in os.environ.items()
                     if k not in ("WINEPREFIX", "VELTRAN_WINE_SESSION", "VELTRAN_SKIN_SERVER", "DISPLAY")}
@@ -182,6 +204,20 @@ class Test:
         os.close(w)
         with os.fdopen(r) as f:
             self.display = ":" + f.readline().strip()
+
+    def checkout(self, name, app):
+        root = os.path.join(self.work, name)
+        os.makedirs(os.path.join(root, "tools"))
+        for name in ("run-veltran", "wine-session", "winecommon.sh", "skinserver"):
+            os.symlink(os.path.join(self.tools, name), os.path.join(root, "tools", name))
+        build = os.path.join(root, "build", "win32")
+        os.makedirs(os.path.join(build, "app"))
+        for name in ("Veltran.exe", "varizi.exe", "vodoze.exe"):
+            shutil.copy(os.path.join(app, name), os.path.join(build, "app"))
+        for name in ("acs", "dcs"):
+            shutil.copytree(os.path.join(app, name), os.path.join(build, "app", name))
+        os.symlink(os.path.join(os.path.dirname(app), "skinsite"), os.path.join(build, "skinsite"))
+        return root
 
     def server_folder(self):
         """The prefix's server folder, where Wine keeps it, if it is there."""
@@ -259,6 +295,130 @@ class Test:
                 run.kill()
                 self.clear()
 
+    def state(self, run):
+        """What a second run must leave as it is: the long-lived processes
+        of the prefix, its drive V:, the run's display and skin server."""
+        programs = {}
+        for line in describe(of_prefix(self.prefix)).splitlines():
+            pid, _, command = line.partition(" ")
+            for name in ("wineserver", "explorer.exe", "Veltran.exe", "varizi.exe"):
+                if name in command:
+                    programs[name] = pid
+        build = os.path.join(self.root, "build")
+        files = {}
+        for name in ("run-session/display", "run-session/xvfb.pid", "run-skinserver/pid", "run-skinserver/port"):
+            try:
+                with open(os.path.join(build, name)) as f:
+                    files[name] = f.read()
+            except FileNotFoundError:
+                files[name] = None
+        return {"programs": programs, "V:": os.readlink(os.path.join(self.prefix, "dosdevices", "v:")),
+                "files": files, "clock shown": run.clock_shown()}
+
+    def one_at_a_time(self):
+        print("== a second run while one runs", flush=True)
+        # Without DISPLAY: the run's display is a folder of its checkout that a
+        # second run of it would take.
+        run = Run(self, None)
+        try:
+            if not check("one at a time: the program reached the tray", run.up() and run.proc.poll() is None,
+                         run.output()):
+                return
+            check("one at a time: the clock shown before the last end is shown at the start",
+                  until(20, run.clock_shown))
+            holders = lock_holders(self.lock)
+            check("one at a time: the run, and none of the processes it started, holds its lock",
+                  holders == [run.proc.pid], describe(holders))
+            before = self.state(run)
+            check("one at a time: the state compared holds the program, its server and the display",
+                  {"wineserver", "Veltran.exe"} <= set(before["programs"]) and before["V:"] == self.root and
+                  before["files"]["run-session/display"] is not None and before["clock shown"], str(before))
+            says = "Veltran Clock is already running (started from %s, on display %s)" % (self.root,
+                                                                                          run.run_display())
+            for what, root, display, args in (("a second run of the checkout", self.root, None, ()),
+                                              ("a run of another checkout", self.root2, self.display, ()),
+                                              ("make run's question before its build", self.root2, None,
+                                               ("--check",))):
+                second = Run(self, display, root, args)
+                if not check("%s: ends by itself within 20 s" % what, second.ended(20), second.output()):
+                    second.kill()
+                    continue
+                check("%s: fails, saying which run goes on" % what,
+                      second.proc.returncode == 1 and says in second.output(), second.output())
+                after = self.state(run)
+                check("%s: the running one is as it was" % what, after == before, "%s\n%s" % (before, after))
+            check("one at a time: the other checkout got no display, skin server or configuration",
+                  not any(os.path.exists(os.path.join(self.root2, "build", *name)) for name in
+                          (("run-session",), ("run-skinserver",), ("win32", "app", "Veltran.cfg"))))
+            if os.path.exists(self.config):
+                os.remove(self.config)
+            os.killpg(run.proc.pid, signal.SIGINT)
+            check("one at a time: the first run ends on Ctrl+C within 30 s", run.ended(30), run.output())
+            left = ""
+            if not until(30, lambda: not self.left(run, [])):
+                left = self.left(run, [])
+            check("one at a time: nothing of the first run is left", not left, left)
+            check("one at a time: the first program saved its configuration", os.path.exists(self.config),
+                  run.output())
+        finally:
+            if run.proc.poll() is None or failures:
+                run.kill()
+                self.clear()
+
+    def killed(self):
+        print("== the run after one killed outright", flush=True)
+        run = Run(self, None)
+        decoy = None
+        try:
+            if not check("killed: the program reached the tray", run.up() and run.proc.poll() is None,
+                         run.output()):
+                return
+            build = os.path.join(self.root, "build")
+            marked = [os.path.join(build, "run-session", "xvfb.pid"), os.path.join(build, "run-skinserver", "pid")]
+            pids = [run.proc.pid] + of_prefix(self.prefix)
+            for name in marked:
+                with open(name) as f:
+                    pids.append(int(f.read()))
+            for pid in pids:
+                try:
+                    os.kill(pid, signal.SIGKILL)
+                except ProcessLookupError:
+                    pass
+            run.proc.wait()
+            check("killed: every process of the run is gone", until(10, lambda: not any(running(p) for p in pids)),
+                  describe(pids))
+            # As after a power loss: the numbers the run wrote down name other
+            # processes now.
+            decoy = subprocess.Popen(["sleep", "600"], start_new_session=True)
+            for name in marked:
+                with open(name, "w") as f:
+                    f.write("%d\n" % decoy.pid)
+            if os.path.exists(self.config):
+                os.remove(self.config)
+            after = Run(self, None)
+            try:
+                check("killed: the next run's program reaches the tray", after.up() and after.proc.poll() is None,
+                      after.output())
+                check("killed: the processes the old numbers name now are left alone", decoy.poll() is None)
+                os.killpg(after.proc.pid, signal.SIGTERM)
+                check("killed: the next run ends on TERM within 30 s", after.ended(30), after.output())
+                left = ""
+                if not until(30, lambda: not self.left(after, [])):
+                    left = self.left(after, [])
+                check("killed: nothing of either run is left", not left, left)
+                check("killed: the next program saved its configuration", os.path.exists(self.config),
+                      after.output())
+            finally:
+                if after.proc.poll() is None or failures:
+                    after.kill()
+        finally:
+            if decoy:
+                decoy.kill()
+                decoy.wait()
+            if run.proc.poll() is None or failures:
+                run.kill()
+                self.clear()
+
     def clear(self):
         """Ends what a run that failed left, so the next case starts clean."""
         subprocess.run([os.path.join(self.tools, "skinserver", "testserver"), "stop",
@@ -284,9 +444,12 @@ def main():
     t = Test(tools, app, ctl, work)
     try:
         t.end_by_signal("INT", t.display, False)
+        t.one_at_a_time()
+        # The clock the first run showed, saved at its end.
         t.end_by_signal("HUP", t.display, True)
         t.end_by_signal("TERM", None, True)
         t.twice()
+        t.killed()
     finally:
         t.close()
     print("%d failed" % failures)
