@@ -69,17 +69,20 @@ until_true() {
 
 userserver=""
 runner=""
+stranger=""
 cleanup() {
   local s p
   [ -d "$cache/wineprefix-run" ] && end_server "$cache/wineprefix-run"
   [ -n "$runner" ] && wait "$runner" 2>/dev/null
-  for s in "$cache/session-default" "$root/build/run-session"; do
+  for s in "$cache/session-default" "$root/build/run-session" "$work/foreign"; do
     [ -d "$s" ] && "$tools/wine-session" stop "$s" >/dev/null 2>&1
   done
-  for p in "$cache/session-default/wineprefix" "$user"; do
+  for p in "$cache/session-default/wineprefix" "$user" "$work/cache3/wineprefix-run"; do
     [ -d "$p" ] && end_server "$p"
   done
   [ -n "$userserver" ] && wait "$userserver" 2>/dev/null
+  [ -d "$work/cache4" ] && chmod -R u+w "$work/cache4"
+  [ -n "$stranger" ] && rm -rf "$stranger"
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -233,6 +236,66 @@ grep -qF "WINEPREFIX=$user is left alone" "$work/run.out" || fail "run-veltran d
 [ ! -e "$session/xvfb.pid" ] || fail "run-veltran left its display"
 until_true 15 nothing_of "$run" || fail "run-veltran left programs of its prefix: $(ours)"
 untouched "run-veltran"
+
+# A prefix the scripts made for another user (a cache copied from their
+# home) holds only their profile: the prepared prefix and a kept one are made
+# again for this user before anything copies or runs them.
+me="${USER:-$(id -un)}"
+# theirs <prefix>: one made for someone else, as far as the scripts can tell.
+theirs() {
+  mkdir -p "$1/drive_c/users/someone-else/Desktop"
+  touch "$1/.veltran-ready"
+  echo theirs >"$1/theirs.txt"
+}
+cache3="$work/cache3"
+failed_before=$failures
+theirs "$cache3/wineprefix32"
+theirs "$cache3/wineprefix-run"
+foreign="$work/foreign"
+err="$(VELTRAN_CACHE="$cache3" "$tools/wine-session" start "$foreign" 2>&1)" ||
+  fail "a session with another user's prepared prefix did not start: $err"
+grep -qF "$cache3/wineprefix32 was made for another user (someone-else); making it again for $me" <<<"$err" ||
+  fail "remaking another user's prepared prefix said: $err"
+[ -d "$cache3/wineprefix32/drive_c/users/$me/Desktop" ] && [ ! -e "$cache3/wineprefix32/theirs.txt" ] ||
+  fail "the prepared prefix was not made again for $me"
+[ -d "$foreign/wineprefix/drive_c/users/$me/Desktop" ] || fail "the session's prefix has no profile of $me"
+DISPLAY="$(cat "$foreign/display")" VELTRAN_CACHE="$cache3" "$tools/wine-session" desktop "$cache3/wineprefix-run" \
+  >/dev/null 2>&1 || fail "desktop did not take another user's kept prefix"
+[ -d "$cache3/wineprefix-run/drive_c/users/$me/Desktop" ] && [ ! -e "$cache3/wineprefix-run/theirs.txt" ] ||
+  fail "the kept prefix was not made again for $me"
+end_server "$cache3/wineprefix-run"
+VELTRAN_CACHE="$cache3" "$tools/wine-session" stop "$foreign" || fail "stop failed"
+until_true 15 nothing_of "$foreign/wineprefix" || fail "stop left programs of the session: $(ours)"
+[ "$failures" != "$failed_before" ] || ok "prefixes made for another user were made again for $me"
+
+# Where the cache is not this user's to change, that is said in one line
+# and nothing changes. Root runs it as nobody, on a copy of the scripts a
+# stranger may read; another user on a cache it may not write.
+if [ "$(id -u)" != 0 ]; then
+  cache4="$work/cache4" scripts="$tools" session4="$work/notours" as=() who="$me"
+  theirs "$cache4/wineprefix32"
+  chmod -R a-w "$cache4"
+elif setpriv --reuid=nobody --regid=nogroup --clear-groups true 2>/dev/null; then
+  stranger="$(mktemp -d)"
+  chmod 755 "$stranger"
+  cache4="$stranger/cache" scripts="$stranger/tools" session4="$stranger/session" who=nobody
+  as=(setpriv --reuid=nobody --regid=nogroup --clear-groups env USER=nobody HOME="$stranger")
+  mkdir "$scripts" && cp "$tools/wine-session" "$tools/winecommon.sh" "$scripts/"
+  mkdir -m 777 "$session4"
+  theirs "$cache4/wineprefix32"
+else
+  cache4=""
+  echo "note: a cache not this user's to change is not tried here: root cannot act as another user"
+fi
+if [ -n "$cache4" ]; then
+  err="$("${as[@]}" env VELTRAN_CACHE="$cache4" "$scripts/wine-session" start "$session4" 2>&1)" &&
+    fail "start took a cache that is not $who's to change"
+  [ "$(wc -l <<<"$err")" = 1 ] && grep -q "is not $who's to change" <<<"$err" ||
+    fail "a cache not $who's to change was met with: $err"
+  [ -f "$cache4/wineprefix32/theirs.txt" ] || fail "the cache that is not $who's changed"
+  [ ! -e "$session4/xvfb.pid" ] && [ ! -e "$session4/wineprefix" ] || fail "the refused start left something"
+  [ "$failures" != "$failed_before" ] || ok "a cache not $who's to change is refused in one line"
+fi
 
 # Nothing the scripts started runs now.
 left="$(ours)"
