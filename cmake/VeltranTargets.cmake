@@ -24,13 +24,13 @@ function(veltran_wine_fixture)
 endfunction()
 
 # veltran_test_locale(): every test of the build runs in the tests' one locale,
-# however ctest is started: from the build's top folder or from any folder
-# below it, where a developer who works on one folder's tests starts it. Each
-# folder's test file reads the file that sets it, and ctest reads those before
-# it starts any test. Every folder gets it, whether it registers tests or not,
-# through veltran_add_test or add_test: run once after every folder is added,
-# so a folder or test added later cannot miss it. support.test_locale fails
-# a folder whose test file does not read it.
+# however ctest is started: from the build's top folder or from a folder below
+# it, where a developer who works on one folder's tests starts it. ctest reads
+# the test files of the folders it runs before it starts any test, so each
+# folder's reads the file that sets it. Called once after every folder is
+# added: a folder added later, or a test registered by add_test rather than
+# veltran_add_test, cannot miss it. support.test_locale fails a folder whose
+# test file does not read it.
 function(veltran_test_locale)
   veltran_folders_below("${PROJECT_SOURCE_DIR}" dirs)
   foreach(dir IN LISTS dirs)
