@@ -23,11 +23,20 @@ function(veltran_wine_fixture)
   set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP wine LABELS "win32;cleanup")
 endfunction()
 
-# Every test of the build runs in the tests' one locale: ctest reads the file
-# that sets it before any test starts, however ctest was started.
+# veltran_test_locale(): every test of the build runs in the tests' one locale,
+# however ctest is started: from the build's top folder or from a folder below
+# it, where a developer who works on one folder's tests starts it. ctest reads
+# the test files of the folders it runs before it starts any test, so each
+# folder's reads the file that sets it. Called once after every folder is
+# added: a folder added later, or a test registered by add_test rather than
+# veltran_add_test, cannot miss it. support.test_locale fails a folder whose
+# test file does not read it.
 function(veltran_test_locale)
-  set_property(DIRECTORY "${PROJECT_SOURCE_DIR}" APPEND PROPERTY TEST_INCLUDE_FILES
-    "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/VeltranTestLocale.cmake")
+  veltran_folders_below("${PROJECT_SOURCE_DIR}" dirs)
+  foreach(dir IN LISTS dirs)
+    set_property(DIRECTORY "${dir}" APPEND PROPERTY TEST_INCLUDE_FILES
+      "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/VeltranTestLocale.cmake")
+  endforeach()
 endfunction()
 
 # veltran_test_command(<var> [OWN_SESSION] [GTEST | END_LINE <regex>] COMMAND ...)
@@ -127,13 +136,24 @@ function(veltran_add_fuzzer name)
   endif()
 endfunction()
 
+# veltran_folders_below(<dir> <var>): <dir> and every folder added under it.
+function(veltran_folders_below dir var)
+  set(dirs "${dir}")
+  get_property(subdirs DIRECTORY "${dir}" PROPERTY SUBDIRECTORIES)
+  foreach(sub IN LISTS subdirs)
+    veltran_folders_below("${sub}" more)
+    list(APPEND dirs ${more})
+  endforeach()
+  set(${var} ${dirs} PARENT_SCOPE)
+endfunction()
+
 # veltran_targets_below(<dir> <var>): the targets that <dir> and the folders
 # under it define (imported ones are not among them).
 function(veltran_targets_below dir var)
-  get_property(targets DIRECTORY "${dir}" PROPERTY BUILDSYSTEM_TARGETS)
-  get_property(subdirs DIRECTORY "${dir}" PROPERTY SUBDIRECTORIES)
-  foreach(sub IN LISTS subdirs)
-    veltran_targets_below("${sub}" more)
+  veltran_folders_below("${dir}" dirs)
+  set(targets)
+  foreach(each IN LISTS dirs)
+    get_property(more DIRECTORY "${each}" PROPERTY BUILDSYSTEM_TARGETS)
     list(APPEND targets ${more})
   endforeach()
   set(${var} ${targets} PARENT_SCOPE)

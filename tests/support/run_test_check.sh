@@ -134,6 +134,35 @@ else
   fi
 fi
 end_runner
+
+# A test of the run's shared session that finds it not started (ctest started
+# in a test folder alone) runs in a session of its own, which ends with it;
+# a started one it runs in as it is.
+if [ -n "$wine" ]; then
+  missing="$work/no-session"
+  report='echo "session $VELTRAN_WINE_SESSION"; p="$(cat "$VELTRAN_WINE_SESSION/xvfb.pid")" && kill -0 "$p" &&
+          echo "xvfb $p running"'
+  out="$(VELTRAN_WINE_SESSION="$missing" "$runner" --end-line "xvfb [0-9]+ running" -- sh -c "$report" 2>&1)"
+  rc=$?
+  own="$(sed -n 's/^session //p' <<<"$out")" xvfb="$(sed -n 's/^xvfb \([0-9]*\) running$/\1/p' <<<"$out")"
+  if [ "$rc" != 0 ] || [ -z "$xvfb" ] || [ "$own" = "$missing" ] || [ -e "$missing" ]; then
+    echo "FAIL: a test whose session was not started ran without one of its own: rc $rc, output:"; tail -n 5 <<<"$out"
+    failures=$((failures + 1))
+  elif ! until_true 100 eval '! running "$xvfb"' || [ -e "$own" ]; then
+    echo "FAIL: the session of its own outlived the test: $own, its Xvfb $xvfb"
+    failures=$((failures + 1))
+  else
+    echo "ok: a test whose session was not started ran in one of its own, which ended with it"
+  fi
+  out="$("$runner" --end-line "xvfb [0-9]+ running" -- sh -c "$report" 2>&1)"
+  if [ "$?" != 0 ] || [ "$(sed -n 's/^session //p' <<<"$out")" != "${VELTRAN_WINE_SESSION:-}" ]; then
+    echo "FAIL: a test of a started session did not run in it (${VELTRAN_WINE_SESSION:-none}):"; tail -n 5 <<<"$out"
+    failures=$((failures + 1))
+  else
+    echo "ok: a test of a started session runs in it"
+  fi
+fi
+
 # Programs that are not GoogleTest programs print an end line.
 wine=""
 expect PASS "" -- --end-line "[0-9]+ passed, 0 failed" -- sh -c 'echo start; echo "3 passed, 0 failed"'
