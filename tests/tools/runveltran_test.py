@@ -236,6 +236,22 @@ class Test:
             what += "\nits display's " + session
         return what.strip()
 
+    def end(self, name, run, sig, pids=()):
+        """Sends SIG to the run's group, as a terminal does: the run ends with
+        the signal's status, nothing of it is left, and the program saved."""
+        # Whatever is there after the end, the end wrote.
+        if os.path.exists(self.config):
+            os.remove(self.config)
+        os.killpg(run.proc.pid, sig)
+        check("%s: the run ends within 30 s" % name, run.ended(30), run.output())
+        check("%s: with the signal's exit status" % name, run.proc.returncode == 128 + sig,
+              "exit status %s" % run.proc.returncode)
+        left = ""
+        if not until(30, lambda: not self.left(run, pids)):
+            left = self.left(run, pids)
+        check("%s: nothing of the run is left" % name, not left, left)
+        check("%s: the program saved its configuration" % name, os.path.exists(self.config), run.output())
+
     def end_by_signal(self, name, display, shown_before):
         sig = getattr(signal, "SIG" + name)
         print("== %s, %s" % (name, "DISPLAY set" if display else "no DISPLAY"), flush=True)
@@ -258,18 +274,7 @@ class Test:
                 check("%s: the skin server runs" % name, False, run.output())
             check("%s: the tray-clock stand-in runs" % name,
                   until(20, lambda: "varizi.exe" in describe(of_prefix(self.prefix))), describe(of_prefix(self.prefix)))
-            # Whatever is there after the end, the end wrote.
-            if os.path.exists(self.config):
-                os.remove(self.config)
-            os.killpg(run.proc.pid, sig)
-            check("%s: the run ends within 30 s" % name, run.ended(30), run.output())
-            check("%s: with the signal's exit status" % name, run.proc.returncode == 128 + sig,
-                  "exit status %s" % run.proc.returncode)
-            left = ""
-            if not until(30, lambda: not self.left(run, pids)):
-                left = self.left(run, pids)
-            check("%s: nothing of the run is left" % name, not left, left)
-            check("%s: the program saved its configuration" % name, os.path.exists(self.config), run.output())
+            self.end(name, run, sig, pids)
         finally:
             if run.proc.poll() is None or failures:
                 run.kill()
@@ -350,16 +355,7 @@ class Test:
             check("one at a time: the other checkout got no display, skin server or configuration",
                   not any(os.path.exists(os.path.join(self.root2, "build", *name)) for name in
                           (("run-session",), ("run-skinserver",), ("win32", "app", "Veltran.cfg"))))
-            if os.path.exists(self.config):
-                os.remove(self.config)
-            os.killpg(run.proc.pid, signal.SIGINT)
-            check("one at a time: the first run ends on Ctrl+C within 30 s", run.ended(30), run.output())
-            left = ""
-            if not until(30, lambda: not self.left(run, [])):
-                left = self.left(run, [])
-            check("one at a time: nothing of the first run is left", not left, left)
-            check("one at a time: the first program saved its configuration", os.path.exists(self.config),
-                  run.output())
+            self.end("one at a time, the first run's Ctrl+C", run, signal.SIGINT)
         finally:
             if run.proc.poll() is None or failures:
                 run.kill()
@@ -393,21 +389,12 @@ class Test:
             for name in marked:
                 with open(name, "w") as f:
                     f.write("%d\n" % decoy.pid)
-            if os.path.exists(self.config):
-                os.remove(self.config)
             after = Run(self, None)
             try:
                 check("killed: the next run's program reaches the tray", after.up() and after.proc.poll() is None,
                       after.output())
                 check("killed: the processes the old numbers name now are left alone", decoy.poll() is None)
-                os.killpg(after.proc.pid, signal.SIGTERM)
-                check("killed: the next run ends on TERM within 30 s", after.ended(30), after.output())
-                left = ""
-                if not until(30, lambda: not self.left(after, [])):
-                    left = self.left(after, [])
-                check("killed: nothing of either run is left", not left, left)
-                check("killed: the next program saved its configuration", os.path.exists(self.config),
-                      after.output())
+                self.end("killed, the next run's TERM", after, signal.SIGTERM)
             finally:
                 if after.proc.poll() is None or failures:
                     after.kill()
