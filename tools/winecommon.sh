@@ -1,10 +1,27 @@
 # Sourced by the Wine scripts (wine-session, wine-run, run-veltran,
-# screenshots), so that they agree on where their cache lies, on the Wine
-# settings every program of theirs runs with, on the tests' locale and on
-# when a session is alive.
+# screenshots, run-test) and the test servers' testserver, so that they agree
+# on where their cache lies and whose it is, on the Wine settings every
+# program of theirs runs with, on the tests' locale, on which recorded
+# process is still the one recorded and on when a session is alive.
 
 # The prepared prefix, the default session and the prefixes kept between runs.
 cache="${VELTRAN_CACHE:-${HOME:-/root}/.cache/veltran}"
+# Every prefix the scripts made carries the first; one they left unfinished,
+# the second.
+ready=.veltran-ready
+making=.veltran-making
+
+# The cache is the user's own: Wine names a prefix's profile folder
+# (C:\users\<name>) after $USER, or the account's name.
+wine_user="${USER:-$(id -un 2>/dev/null || id -u)}"
+
+# not_ours <path>: says in one line that a folder of the cache is not this
+# user's to change, and ends the script.
+not_ours() {
+  echo "${0##*/}: $1 is not $wine_user's to change (it is $(stat -c %U "$1" 2>/dev/null || echo "another user")'s):" \
+    "have its owner hand it over (chown -R), or set VELTRAN_CACHE to a folder of your own" >&2
+  exit 1
+}
 
 # A 32-bit prefix; Wine offers to download no .NET and no HTML engine.
 export WINEARCH=win32
@@ -48,8 +65,20 @@ recorded_running() {
   fi
 }
 
-# session_alive <dir>: the session in <dir> is alive while its Xvfb is.
+# end_recorded <file>: ends the process <file> names, with the group it
+# leads if it leads one, when it is the one recorded; then forgets it. A
+# number another process has now is left alone.
+end_recorded() {
+  if recorded_running "$1"; then
+    kill -- "-$(cat "$1")" 2>/dev/null || kill "$(cat "$1")" 2>/dev/null || true
+  fi
+  rm -f "$1" "$1.mark"
+}
+
+# session_alive <dir>: the session in <dir> is alive while its Xvfb is;
+# session_ready <dir>: and it has said its display, so programs can run in it.
 session_alive() { recorded_running "$1/xvfb.pid"; }
+session_ready() { [ -f "$1/display" ] && session_alive "$1"; }
 
 # wine_folder: where this user's wineservers keep their folders, as Wine 8
 # decides it: /run/user/<uid>/wine when /run/user/<uid> is a folder (a

@@ -61,21 +61,29 @@ def running(pid):
         return False
 
 
-def of_prefix(prefix):
-    """The live processes whose environment names the prefix."""
+def live(has):
+    """The live processes for which has(pid) holds; one that ends meanwhile
+    is not among them."""
     found = []
-    want = ("WINEPREFIX=" + prefix).encode()
     for entry in os.listdir("/proc"):
         if not entry.isdigit():
             continue
         try:
-            with open("/proc/%s/environ" % entry, "rb") as f:
-                env = f.read().split(b"\0")
+            if has(entry) and running(int(entry)):
+                found.append(int(entry))
         except OSError:
-            continue
-        if want in env and running(int(entry)):
-            found.append(int(entry))
+            pass
     return found
+
+
+def of_prefix(prefix):
+    """The live processes whose environment names the prefix."""
+    want = ("WINEPREFIX=" + prefix).encode()
+
+    def has(pid):
+        with open("/proc/%s/environ" % pid, "rb") as f:
+            return want in f.read().split(b"\0")
+    return live(has)
 
 
 def describe(pids):
@@ -97,22 +105,16 @@ def default_signals():
 
 def lock_holders(path):
     """The live processes with the file open."""
-    found = []
-    for entry in os.listdir("/proc"):
-        if not entry.isdigit():
-            continue
-        try:
-            fds = os.listdir("/proc/%s/fd" % entry)
-        except OSError:
-            continue
-        for fd in fds:
+    def has(pid):
+        fds = "/proc/%s/fd" % pid
+        for fd in os.listdir(fds):
             try:
-                if os.readlink("/proc/%s/fd/%s" % (entry, fd)) == path:
-                    found.append(int(entry))
-                    break
-            except OSError:
+                if os.readlink(os.path.join(fds, fd)) == path:
+                    return True
+            except OSError:  # closed meanwhile
                 pass
-    return [pid for pid in found if running(pid)]
+        return False
+    return live(has)
 
 
 class Run:

@@ -271,6 +271,7 @@ until_true 15 nothing_of "$foreign/wineprefix" || fail "stop left programs of th
 # Where the cache is not this user's to change, that is said in one line
 # and nothing changes. Root runs it as nobody, on a copy of the scripts a
 # stranger may read; another user on a cache it may not write.
+failed_before=$failures
 if [ "$(id -u)" != 0 ]; then
   cache4="$work/cache4" scripts="$tools" session4="$work/notours" as=() who="$me"
   theirs "$cache4/wineprefix32"
