@@ -6,11 +6,16 @@ JOBS ?= $(shell nproc)
 PREFIX = $(shell tools/setup.sh --print-prefix)
 export VELTRAN_MINGW_PREFIX = $(PREFIX)
 
-.PHONY: all setup configure build native win32 test run fuzz bench screenshots clean
+.PHONY: all check-cache setup configure build native win32 program test run fuzz bench screenshots clean
 
 all: build
 
-setup:
+# Nothing is installed, built or started in a cache that is not this user's
+# to change: one line says so first.
+check-cache:
+	@tools/check-cache
+
+setup: check-cache
 	@tools/setup.sh
 
 build/native/build.ninja: | setup
@@ -28,16 +33,21 @@ win32: setup build/win32/build.ninja
 build: native win32
 
 # Native and Windows tests run side by side; each ctest prints its own summary.
-# Ctrl+C ends them and all they started (tools/run-tests).
+# Ctrl+C ends them and all they started (tools/run-tests). The tests' Wine
+# prefix is prepared first, so that what it says reaches the terminal.
 test: build
+	@tools/wine-session prepare
 	@tools/run-tests $(JOBS) build/native build/win32
 
-# The program and what ships beside it, then Veltran.exe under Wine. A run
-# already going on is told before the build, which would change its files.
-run: setup build/win32/build.ninja
-	@tools/run-veltran --check
+# Veltran.exe under Wine, once the script that runs it holds the run's lock
+# and has built the program: a run going on, or started at the same moment,
+# is told before anything is configured or built.
+run:
+	@tools/run-veltran --build $(MAKE) --no-print-directory program
+
+# The program and what ships beside it.
+program: setup build/win32/build.ninja
 	cmake --build --preset win32 -j $(JOBS) --target Veltran varizi vodoze program_sounds program_help icons_icl
-	@tools/run-veltran
 
 FUZZ_SECONDS ?= 60
 # FUZZ_TARGETS: names (e.g. "image_png clocks_unzip") to run only those.

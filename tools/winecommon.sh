@@ -15,12 +15,33 @@ making=.veltran-making
 # (C:\users\<name>) after $USER, or the account's name.
 wine_user="${USER:-$(id -un 2>/dev/null || id -u)}"
 
-# not_ours <path>: says in one line that a folder of the cache is not this
-# user's to change, and ends the script.
+# not_ours <path> [<owner's path>]: says in one line that a folder of the
+# cache is not this user's to change, and ends the script. The user is the
+# account, which $USER need not name (a job started as another user keeps
+# the environment it was given); the owner is that of <owner's path>.
 not_ours() {
-  echo "${0##*/}: $1 is not $wine_user's to change (it is $(stat -c %U "$1" 2>/dev/null || echo "another user")'s):" \
+  echo "${0##*/}: $1 is not $(id -un 2>/dev/null || id -u)'s to change" \
+    "(it is $(stat -c %U "${2:-$1}" 2>/dev/null || echo "another user")'s):" \
     "have its owner hand it over (chown -R), or set VELTRAN_CACHE to a folder of your own" >&2
   exit 1
+}
+
+# cache_ours: the cache is this user's to change, or not_ours ends the
+# script. Theirs is a cache they own and may write, with all at its top theirs
+# too (Wine runs in no prefix another user owns, even for root), or one not
+# made yet where they may make it. Asked before anything is built or started,
+# so a cache that would refuse them halfway is never touched.
+cache_ours() {
+  local at="$cache" other
+  if [ -e "$cache" ]; then
+    [ -O "$cache" ] && [ -r "$cache" ] && [ -w "$cache" ] && [ -x "$cache" ] || not_ours "$cache"
+    other="$(find "$cache" -mindepth 1 -maxdepth 1 ! -user "$(id -u)" -print -quit 2>/dev/null)"
+    [ -z "$other" ] || not_ours "$other"
+    return 0
+  fi
+  # A folder that cannot be seen (a HOME that is another's) is not there for us.
+  while [ ! -e "$at" ] && [ "$at" != / ] && [ "$at" != . ]; do at="$(dirname "$at")"; done
+  [ -d "$at" ] && [ -w "$at" ] && [ -x "$at" ] || not_ours "$cache" "$at"
 }
 
 # A 32-bit prefix; Wine offers to download no .NET and no HTML engine.

@@ -10,9 +10,15 @@ the clock the one before showed. A second Ctrl+C kills at once.
 One run at a time: a second one, from the same checkout or another, ends by
 itself and says which run goes on, and the running one keeps its program, its
 server, its drive V:, its display and its skin server, and saves at its end;
-only the run itself holds its lock. A run whose every process was killed
-outright does not stop the next, even where the numbers it wrote down name
-other processes now (as after a power loss): those are left alone.
+only the run itself holds its lock. Two make runs started together in a
+fresh build folder: one says so and ends before it configures or builds
+anything, the other configures and builds once and runs; a make run of
+another checkout meanwhile ends the same way (make run with stand-ins for
+setup and cmake, which write down each call and wait at a gate to
+configure). A run whose every process was killed outright does not stop the
+next, even where the numbers it wrote down name other processes now (as
+after a power loss): those are left alone, and the test removes what the
+killed display left. No display the runs made leaves its socket behind.
 
     runveltran_test.py TOOLS APP VELTRANCTL WORK
 
@@ -30,6 +36,27 @@ import time
 
 failures = 0
 CLOCK = "Veltran Clock - Analog Clock"
+# make run's cmake: each call is written down with its checkout, a call while
+# another runs in the same build folder as an overlap too; a configure waits
+# for the gate (a minute at most) and leaves the file that says it is done.
+CMAKE = """#!/bin/sh
+what=configure
+[ "$1" = --build ] && what=build
+echo "$what $PWD" >>"$STANDIN_LOG"
+mkdir build/.cmake-busy 2>/dev/null || echo "overlap $what $PWD" >>"$STANDIN_LOG"
+if [ $what = configure ]; then
+  n=0
+  while [ ! -e "$STANDIN_GATE" ] && [ $n -lt 600 ]; do sleep 0.1; n=$((n + 1)); done
+  touch build/win32/build.ninja
+fi
+rmdir build/.cmake-busy 2>/dev/null
+exit 0
+"""
+# The Windows libraries are there.
+SETUP = """#!/bin/sh
+[ "$1" = --print-prefix ] && echo /nonexistent
+exit 0
+"""
 
 
 def check(what, ok, detail=""):
@@ -118,18 +145,25 @@ def lock_holders(path):
 
 
 class Run:
-    """One make run: run-veltran in a process group of its own, as a terminal's job."""
+    """One run: run-veltran (or make run, with make) in a process group of
+    its own, as a terminal's job."""
 
-    def __init__(self, t, display, root=None, args=()):
+    def __init__(self, t, display, root=None, args=(), make=False):
         self.t = t
         self.root = root or t.root
         self.display = display  # None: the run makes its own
         env = dict(t.env)
         if display:
             env["DISPLAY"] = display
+        if make:
+            env.update(PATH=t.standins + os.pathsep + env.get("PATH", ""), STANDIN_LOG=t.standin_log,
+                       STANDIN_GATE=t.gate)
+            argv = ["make", "run"]
+        else:
+            argv = [os.path.join(self.root, "tools", "run-veltran")] + list(args)
         t.runs += 1
         self.out = open(os.path.join(t.work, "run%d.out" % t.runs), "w+")
-        self.proc = subprocess.Popen([os.path.join(self.root, "tools", "run-veltran")] + list(args), env=env,
+        self.proc = subprocess.Popen(argv, env=env, cwd=self.root,
                                      stdin=subprocess.DEVNULL, stdout=self.out, stderr=subprocess.STDOUT,
                                      start_new_session=True, preexec_fn=default_signals)
 
@@ -142,9 +176,11 @@ class Run:
             return self.display
         try:
             with open(os.path.join(self.root, "build", "run-session", "display")) as f:
-                return f.read().strip()
+                display = f.read().strip()
         except FileNotFoundError:
             return None
+        self.t.displays.add(display)
+        return display
 
     def ctl(self, *args):
         env = dict(self.t.env, DISPLAY=self.run_display() or "", WINEPREFIX=self.t.prefix)
@@ -184,6 +220,15 @@ class Test:
         self.tools = tools
         self.runs = 0
         self.ctl = ctl
+        self.displays = set()
+        self.standins = os.path.join(self.work, "standins")
+        os.makedirs(self.standins)
+        for name, text in (("cmake", CMAKE), ("setup.sh", SETUP)):
+            with open(os.path.join(self.standins, name), "w") as f:
+                f.write(text)
+            os.chmod(os.path.join(self.standins, name), 0o755)
+        self.standin_log = os.path.join(self.work, "cmake.log")
+        self.gate = os.path.join(self.work, "gate")
         cache = os.path.join(self.work, "cache")
         os.makedirs(cache)
         os.symlink(os.path.join(shared, "wineprefix32"), os.path.join(cache, "wineprefix32"))
@@ -191,8 +236,7 @@ class Test:
         self.lock = os.path.join(cache, "run.lock")
         self.root = self.checkout("root", app)
         self.root2 = self.checkout("root2", app)
-        self.app = os.path.join(self.root, "build", "win32", "app")
-        self.config = os.path.join(self.app, "Veltran.cfg")
+        self.root3 = self.checkout("root3", app)
         self.env = {k: v for k, v in os.environ.items()
                     if k not in ("WINEPREFIX", "VELTRAN_WINE_SESSION", "VELTRAN_SKIN_SERVER", "DISPLAY")}
         # The program as make run starts it: real side effects (the stand-in is started, the icon is in the tray).
@@ -210,8 +254,10 @@ class Test:
     def checkout(self, name, app):
         root = os.path.join(self.work, name)
         os.makedirs(os.path.join(root, "tools"))
-        for name in ("run-veltran", "wine-session", "winecommon.sh", "skinserver"):
+        for name in ("run-veltran", "wine-session", "winecommon.sh", "skinserver", "check-cache"):
             os.symlink(os.path.join(self.tools, name), os.path.join(root, "tools", name))
+        os.symlink(os.path.join(self.standins, "setup.sh"), os.path.join(root, "tools", "setup.sh"))
+        os.symlink(os.path.join(os.path.dirname(self.tools), "Makefile"), os.path.join(root, "Makefile"))
         build = os.path.join(root, "build", "win32")
         os.makedirs(os.path.join(build, "app"))
         for name in ("Veltran.exe", "varizi.exe", "vodoze.exe"):
@@ -238,21 +284,24 @@ class Test:
             what += "\nits display's " + session
         return what.strip()
 
-    def end(self, name, run, sig, pids=()):
+    def end(self, name, run, sig, pids=(), status=None):
         """Sends SIG to the run's group, as a terminal does: the run ends with
-        the signal's status, nothing of it is left, and the program saved."""
+        the signal's status (or STATUS), nothing of it is left, and the
+        program saved."""
+        status = 128 + sig if status is None else status
+        config = os.path.join(run.root, "build", "win32", "app", "Veltran.cfg")
         # Whatever is there after the end, the end wrote.
-        if os.path.exists(self.config):
-            os.remove(self.config)
+        if os.path.exists(config):
+            os.remove(config)
         os.killpg(run.proc.pid, sig)
         check("%s: the run ends within 30 s" % name, run.ended(30), run.output())
-        check("%s: with the signal's exit status" % name, run.proc.returncode == 128 + sig,
+        check("%s: with the signal's exit status" % name, run.proc.returncode == status,
               "exit status %s" % run.proc.returncode)
         left = ""
         if not until(30, lambda: not self.left(run, pids)):
             left = self.left(run, pids)
         check("%s: nothing of the run is left" % name, not left, left)
-        check("%s: the program saved its configuration" % name, os.path.exists(self.config), run.output())
+        check("%s: the program saved its configuration" % name, os.path.exists(config), run.output())
 
     def end_by_signal(self, name, display, shown_before):
         sig = getattr(signal, "SIG" + name)
@@ -377,6 +426,7 @@ class Test:
             for name in marked:
                 with open(name) as f:
                     pids.append(int(f.read()))
+            display, xvfb = run.run_display(), pids[-len(marked)]
             for pid in pids:
                 try:
                     os.kill(pid, signal.SIGKILL)
@@ -385,6 +435,7 @@ class Test:
             run.proc.wait()
             check("killed: every process of the run is gone", until(10, lambda: not any(running(p) for p in pids)),
                   describe(pids))
+            forget_display(display, xvfb)
             # As after a power loss: the numbers the run wrote down name other
             # processes now.
             decoy = subprocess.Popen(["sleep", "600"], start_new_session=True)
@@ -408,10 +459,62 @@ class Test:
                 run.kill()
                 self.clear()
 
+    def together(self):
+        print("== two make runs started together", flush=True)
+        fresh = os.path.join(self.root3, "build", "win32", "build.ninja")
+        runs = [Run(self, self.display, self.root3, make=True) for _ in range(2)]
+        try:
+            def calls():
+                try:
+                    with open(self.standin_log) as f:
+                        return f.read().splitlines()
+                except FileNotFoundError:
+                    return []
+            configuring = "configure " + self.root3
+            until(20, lambda: configuring in calls() and any(r.proc.poll() is not None for r in runs))
+            ended = [r for r in runs if r.proc.poll() is not None]
+            if not check("together: one run ends by itself within 20 s while the other configures",
+                         len(ended) == 1 and calls() == [configuring],
+                         "calls: %s\n%s" % (calls(), "\n".join(r.output() for r in runs))):
+                return
+            loser, winner = ended[0], [r for r in runs if r is not ended[0]][0]
+            says = "Veltran Clock is already running (started from %s)" % self.root3
+            # make's own line after a failed command is make's.
+            said = [line for line in loser.output().splitlines() if not line.startswith("make: *** ")]
+            check("together: it fails, saying in one line which run goes on",
+                  loser.proc.returncode != 0 and len(said) == 1 and says in said[0], loser.output())
+            holders = lock_holders(self.lock)
+            check("together: only the run holds its lock while it builds", len(holders) == 1 and
+                  "tools/run-veltran" in describe(holders), describe(holders))
+            other = Run(self, None, self.root2, make=True)
+            check("together: a make run of another checkout meanwhile ends by itself within 20 s",
+                  other.ended(20), other.output())
+            said = [line for line in other.output().splitlines() if not line.startswith("make: *** ")]
+            check("together: it fails, saying in one line which run goes on",
+                  other.proc.returncode not in (0, None) and len(said) == 1 and says in said[0], other.output())
+            check("together: the other checkout configured nothing",
+                  calls() == [configuring] and not os.path.exists(os.path.join(self.root2, "build", "win32",
+                                                                               "build.ninja")), str(calls()))
+            open(self.gate, "w").close()
+            if not check("together: the run that goes on reaches the tray", winner.up() and
+                         winner.proc.poll() is None, winner.output()):
+                return
+            check("together: it configured and built once, nothing at once",
+                  calls() == [configuring, "build " + self.root3] and os.path.exists(fresh), str(calls()))
+            # make ends of the signal itself, once the run has ended.
+            self.end("together, Ctrl+C", winner, signal.SIGINT, status=-signal.SIGINT)
+        finally:
+            open(self.gate, "w").close()
+            if any(r.proc.poll() is None for r in runs) or failures:
+                for r in runs:
+                    r.kill()
+                self.clear()
+
     def clear(self):
         """Ends what a run that failed left, so the next case starts clean."""
-        subprocess.run([os.path.join(self.tools, "skinserver", "testserver"), "stop",
-                        os.path.join(self.root, "build", "run-skinserver")])
+        for root in (self.root, self.root2, self.root3):
+            subprocess.run([os.path.join(self.tools, "skinserver", "testserver"), "stop",
+                            os.path.join(root, "build", "run-skinserver")])
         subprocess.run(["bash", "-c", '. "$1/winecommon.sh"; [ ! -d "$2" ] || end_server "$2"', "-",
                         self.tools, self.prefix])
         session = os.path.join(self.root, "build", "run-session")
@@ -420,9 +523,37 @@ class Test:
 
     def close(self):
         self.clear()
+        sockets = lambda: [d for d in self.displays if os.path.exists(x_files(d)[0])]
+        check("no display a run made left its socket", until(10, lambda: not sockets()), str(sockets()))
         self.xvfb.terminate()
         self.xvfb.wait()
         shutil.rmtree(self.work, ignore_errors=True)
+
+
+def x_files(display):
+    """The socket and the lock file of an X display (Xvfb keeps them in /tmp
+    whatever TMPDIR says)."""
+    n = display.lstrip(":")
+    return "/tmp/.X11-unix/X" + n, "/tmp/.X%s-lock" % n
+
+
+def forget_display(display, pid):
+    """Removes what an Xvfb killed outright left: its socket, unless a later
+    display of that number listens there, and its lock file (none with
+    -displayfd), unless that names another process."""
+    if not display:
+        return
+    socket, lock = x_files(display)
+    with open("/proc/net/unix") as f:
+        listening = {line.split()[-1] for line in f if len(line.split()) == 8}
+    if socket not in listening and os.path.exists(socket):
+        os.remove(socket)
+    try:
+        with open(lock) as f:
+            if int(f.read().strip()) == pid:
+                os.remove(lock)
+    except (FileNotFoundError, ValueError):
+        pass
 
 
 def main():
@@ -439,6 +570,7 @@ def main():
         t.end_by_signal("TERM", None, True)
         t.twice()
         t.killed()
+        t.together()
     finally:
         t.close()
     print("%d failed" % failures)

@@ -81,7 +81,7 @@ cleanup() {
     [ -d "$p" ] && end_server "$p"
   done
   [ -n "$userserver" ] && wait "$userserver" 2>/dev/null
-  [ -d "$work/cache4" ] && chmod -R u+w "$work/cache4"
+  [ -d "$work/notours" ] && chmod -R u+w "$work/notours"
   [ -n "$stranger" ] && rm -rf "$stranger"
   rm -rf "$work"
 }
@@ -252,10 +252,14 @@ failed_before=$failures
 theirs "$cache3/wineprefix32"
 theirs "$cache3/wineprefix-run"
 foreign="$work/foreign"
-err="$(VELTRAN_CACHE="$cache3" "$tools/wine-session" start "$foreign" 2>&1)" ||
-  fail "a session with another user's prepared prefix did not start: $err"
-grep -qF "$cache3/wineprefix32 was made for another user (someone-else); making it again for $me" <<<"$err" ||
+# make test prepares it before its tests, so that its one line is seen.
+err="$(VELTRAN_CACHE="$cache3" "$tools/wine-session" prepare 2>&1)" ||
+  fail "preparing over another user's prepared prefix failed: $err"
+[ "$err" = "wine-session: $cache3/wineprefix32 was made for another user (someone-else); making it again for $me" ] ||
   fail "remaking another user's prepared prefix said: $err"
+err="$(VELTRAN_CACHE="$cache3" "$tools/wine-session" start "$foreign" 2>&1)" ||
+  fail "a session with the prefix prepared again did not start: $err"
+[ -z "$err" ] || fail "a session with the prefix prepared again said: $err"
 [ -d "$cache3/wineprefix32/drive_c/users/$me/Desktop" ] && [ ! -e "$cache3/wineprefix32/theirs.txt" ] ||
   fail "the prepared prefix was not made again for $me"
 [ -d "$foreign/wineprefix/drive_c/users/$me/Desktop" ] || fail "the session's prefix has no profile of $me"
@@ -269,33 +273,62 @@ until_true 15 nothing_of "$foreign/wineprefix" || fail "stop left programs of th
 [ "$failures" != "$failed_before" ] || ok "prefixes made for another user were made again for $me"
 
 # Where the cache is not this user's to change, that is said in one line
-# and nothing changes. Root runs it as nobody, on a copy of the scripts a
-# stranger may read; another user on a cache it may not write.
+# before anything is built or started, and nothing in it changes: a team's
+# cache that VELTRAN_CACHE names, and the cache of a HOME that is not the
+# user's (its USER left as it was, as setpriv leaves it). Root runs it as
+# nobody, another user on folders it may not write; in a checkout of its own
+# that a stranger may read: the Makefile and the scripts, with stand-ins for
+# setup and cmake that write down that they ran.
 failed_before=$failures
+top=""
 if [ "$(id -u)" != 0 ]; then
-  cache4="$work/cache4" scripts="$tools" session4="$work/notours" as=() who="$me"
-  theirs "$cache4/wineprefix32"
-  chmod -R a-w "$cache4"
+  top="$work/notours" as=() who="$(id -un)"
 elif setpriv --reuid=nobody --regid=nogroup --clear-groups true 2>/dev/null; then
   stranger="$(mktemp -d)"
-  chmod 755 "$stranger"
-  cache4="$stranger/cache" scripts="$stranger/tools" session4="$stranger/session" who=nobody
-  as=(setpriv --reuid=nobody --regid=nogroup --clear-groups env USER=nobody HOME="$stranger")
-  mkdir "$scripts" && cp "$tools/wine-session" "$tools/winecommon.sh" "$scripts/"
-  mkdir -m 777 "$session4"
-  theirs "$cache4/wineprefix32"
+  top="$stranger" as=(setpriv --reuid=nobody --regid=nogroup --clear-groups) who=nobody
 else
-  cache4=""
   echo "note: a cache not this user's to change is not tried here: root cannot act as another user"
 fi
-if [ -n "$cache4" ]; then
-  err="$("${as[@]}" env VELTRAN_CACHE="$cache4" "$scripts/wine-session" start "$session4" 2>&1)" &&
-    fail "start took a cache that is not $who's to change"
+if [ -n "$top" ]; then
+  cache4="$top/cache" home4="$top/home" checkout="$top/checkout" ran="$top/ran/log" session4="$top/session"
+  mkdir -p "$checkout/tools" "$top/bin" "$top/ran" "$home4"
+  cp "$tools/../Makefile" "$checkout/"
+  cp "$tools"/{check-cache,winecommon.sh,wine-session,wine-run,run-veltran} "$checkout/tools/"
+  for f in "$checkout/tools/setup.sh" "$top/bin/cmake"; do
+    printf '#!/bin/sh\n[ "$1" = --print-prefix ] && exec echo /nonexistent\necho "%s $*" >>"%s"\n' \
+      "${f##*/}" "$ran" >"$f"
+  done
+  theirs "$cache4/wineprefix32"
+  chmod -R a+rX "$top"
+  chmod 755 "$top/bin/cmake" "$checkout/tools/setup.sh"
+  chmod 777 "$top/ran"
+  mkdir -m 777 "$session4"
+  if [ "$(id -u)" = 0 ]; then chmod 700 "$home4"; else chmod -R a-w "$cache4" "$home4"; fi
+  listing() { find "$cache4" "$home4" -printf '%p %s %T@ %m %u\n' | sort; }
+  before4="$(listing)"
+
+  err="$("${as[@]}" env USER="$who" HOME="$top" VELTRAN_CACHE="$cache4" "$checkout/tools/wine-session" start \
+    "$session4" 2>&1)" && fail "start took a cache that is not $who's to change"
   [ "$(wc -l <<<"$err")" = 1 ] && grep -q "is not $who's to change" <<<"$err" ||
     fail "a cache not $who's to change was met with: $err"
-  [ -f "$cache4/wineprefix32/theirs.txt" ] || fail "the cache that is not $who's changed"
   [ ! -e "$session4/xvfb.pid" ] && [ ! -e "$session4/wineprefix" ] || fail "the refused start left something"
-  [ "$failures" != "$failed_before" ] || ok "a cache not $who's to change is refused in one line"
+  for cache_of in "VELTRAN_CACHE=$cache4" "HOME=$home4"; do
+    for cmd in "make test" "make run" "make bench" "make screenshots" "tools/wine-run cmd /c echo ran"; do
+      out="$(cd "$checkout" && timeout 60 "${as[@]}" env -u VELTRAN_CACHE "$cache_of" PATH="$top/bin:$PATH" $cmd 2>&1)"
+      rc=$?
+      # make's own line after a failed command is make's.
+      said="$(grep -v '^make: \*\*\* ' <<<"$out")"
+      [ "$rc" != 0 ] && [ "$(grep -c . <<<"$said")" = 1 ] && grep -q "is not $who's to change" <<<"$said" &&
+        ! grep -q "mkdir:\|Permission denied" <<<"$out" || fail "$cmd with $cache_of: exit $rc, it said: $out"
+      [ ! -s "$ran" ] || fail "$cmd with $cache_of went on to run: $(cat "$ran")"
+      [ ! -e "$checkout/build" ] || fail "$cmd with $cache_of made a build folder"
+      : >"$ran"
+      rm -rf "$checkout/build"
+    done
+  done
+  [ "$(listing)" = "$before4" ] || fail "the cache not $who's to change changed: $(diff <(echo "$before4") <(listing))"
+  [ "$failures" != "$failed_before" ] ||
+    ok "a cache not $who's to change is refused in one line by wine-session, make's commands and wine-run"
 fi
 
 # Nothing the scripts started runs now.
