@@ -156,6 +156,9 @@ class Run:
         if display:
             env["DISPLAY"] = display
         if make:
+            # As typed in a terminal, not as a make run by make test's.
+            for name in ("MAKEFLAGS", "MAKELEVEL", "MFLAGS"):
+                env.pop(name, None)
             env.update(PATH=t.standins + os.pathsep + env.get("PATH", ""), STANDIN_LOG=t.standin_log,
                        STANDIN_GATE=t.gate)
             argv = ["make", "run"]

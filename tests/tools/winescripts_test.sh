@@ -33,6 +33,8 @@ cp "$app/Veltran.exe" "$app/varizi.exe" "$app/vodoze.exe" "$root/build/win32/app
 export VELTRAN_CACHE="$cache"
 unset VELTRAN_WINE_SESSION DISPLAY VELTRAN_SKIN_SERVER
 export WINEDEBUG=-all WINEARCH=win32 WINEDLLOVERRIDES="mscoree,mshtml="
+# make is run as typed in a terminal, not as one that make test's make runs.
+unset MAKEFLAGS MAKELEVEL MFLAGS
 
 # Processes whose environment names a prefix under the work folder other
 # than the user's (this script's own helpers carry that one).
