@@ -464,15 +464,22 @@ class Test:
 
     def together(self):
         print("== two make runs started together", flush=True)
-        fresh = os.path.join(self.root3, "build", "win32", "build.ninja")
         runs = [Run(self, self.display, self.root3, make=True) for _ in range(2)]
+
+        def calls():
+            try:
+                with open(self.standin_log) as f:
+                    return f.read().splitlines()
+            except FileNotFoundError:
+                return []
+
+        def refused(what, run):
+            # make's own line after a failed command is make's.
+            said = [line for line in run.output().splitlines() if not line.startswith("make: *** ")]
+            check("together: %s fails, saying in one line which run goes on" % what,
+                  run.proc.returncode not in (0, None) and len(said) == 1 and
+                  "Veltran Clock is already running (started from %s)" % self.root3 in said[0], run.output())
         try:
-            def calls():
-                try:
-                    with open(self.standin_log) as f:
-                        return f.read().splitlines()
-                except FileNotFoundError:
-                    return []
             configuring = "configure " + self.root3
             until(20, lambda: configuring in calls() and any(r.proc.poll() is not None for r in runs))
             ended = [r for r in runs if r.proc.poll() is not None]
@@ -480,30 +487,24 @@ class Test:
                          len(ended) == 1 and calls() == [configuring],
                          "calls: %s\n%s" % (calls(), "\n".join(r.output() for r in runs))):
                 return
-            loser, winner = ended[0], [r for r in runs if r is not ended[0]][0]
-            says = "Veltran Clock is already running (started from %s)" % self.root3
-            # make's own line after a failed command is make's.
-            said = [line for line in loser.output().splitlines() if not line.startswith("make: *** ")]
-            check("together: it fails, saying in one line which run goes on",
-                  loser.proc.returncode != 0 and len(said) == 1 and says in said[0], loser.output())
+            winner = [r for r in runs if r not in ended][0]
+            refused("the one that ended", ended[0])
             holders = lock_holders(self.lock)
             check("together: only the run holds its lock while it builds", len(holders) == 1 and
                   "tools/run-veltran" in describe(holders), describe(holders))
-            other = Run(self, None, self.root2, make=True)
+            runs.append(Run(self, None, self.root2, make=True))
             check("together: a make run of another checkout meanwhile ends by itself within 20 s",
-                  other.ended(20), other.output())
-            said = [line for line in other.output().splitlines() if not line.startswith("make: *** ")]
-            check("together: it fails, saying in one line which run goes on",
-                  other.proc.returncode not in (0, None) and len(said) == 1 and says in said[0], other.output())
-            check("together: the other checkout configured nothing",
-                  calls() == [configuring] and not os.path.exists(os.path.join(self.root2, "build", "win32",
-                                                                               "build.ninja")), str(calls()))
+                  runs[-1].ended(20), runs[-1].output())
+            refused("it", runs[-1])
+            check("together: the other checkout configured nothing", calls() == [configuring] and
+                  not os.path.exists(os.path.join(self.root2, "build", "win32", "build.ninja")), str(calls()))
             open(self.gate, "w").close()
             if not check("together: the run that goes on reaches the tray", winner.up() and
                          winner.proc.poll() is None, winner.output()):
                 return
             check("together: it configured and built once, nothing at once",
-                  calls() == [configuring, "build " + self.root3] and os.path.exists(fresh), str(calls()))
+                  calls() == [configuring, "build " + self.root3] and
+                  os.path.exists(os.path.join(self.root3, "build", "win32", "build.ninja")), str(calls()))
             # make ends of the signal itself, once the run has ended.
             self.end("together, Ctrl+C", winner, signal.SIGINT, status=-signal.SIGINT)
         finally:
