@@ -527,8 +527,9 @@ class Test:
 
     def close(self):
         self.clear()
-        sockets = lambda: [d for d in self.displays if os.path.exists(x_files(d)[0])]
-        check("no display a run made left its socket", until(10, lambda: not sockets()), str(sockets()))
+        # A later display (another test's) may have the number now.
+        stale = lambda: [d for d in self.displays if left_socket(d)]
+        check("no display a run made left its socket", until(10, lambda: not stale()), str(stale()))
         self.xvfb.terminate()
         self.xvfb.wait()
         shutil.rmtree(self.work, ignore_errors=True)
@@ -541,6 +542,16 @@ def x_files(display):
     return "/tmp/.X11-unix/X" + n, "/tmp/.X%s-lock" % n
 
 
+def left_socket(display):
+    """The display's socket is there, and no display listens on it."""
+    socket = x_files(display)[0]
+    # In this order: a display that takes the number meanwhile shows listening.
+    if not os.path.exists(socket):
+        return False
+    with open("/proc/net/unix") as f:
+        return socket not in {line.split()[-1] for line in f if len(line.split()) == 8}
+
+
 def forget_display(display, pid):
     """Removes what an Xvfb killed outright left: its socket, unless a later
     display of that number listens there, and its lock file (none with
@@ -548,9 +559,7 @@ def forget_display(display, pid):
     if not display:
         return
     socket, lock = x_files(display)
-    with open("/proc/net/unix") as f:
-        listening = {line.split()[-1] for line in f if len(line.split()) == 8}
-    if socket not in listening and os.path.exists(socket):
+    if left_socket(display):
         os.remove(socket)
     try:
         with open(lock) as f:
