@@ -15,10 +15,12 @@ fresh build folder: one says so and ends before it configures or builds
 anything, the other configures and builds once and runs; a make run of
 another checkout meanwhile ends the same way (make run with stand-ins for
 setup and cmake, which write down each call and wait at a gate to
-configure). A run whose every process was killed outright does not stop the
-next, even where the numbers it wrote down name other processes now (as
-after a power loss): those are left alone, and the test removes what the
-killed display left. No display the runs made leaves its socket behind.
+configure). A TERM sent to make run's group, which make passes on to the
+run too, ends it as one TERM does. A run whose every process was killed
+outright does not stop the next, even where the numbers it wrote down name
+other processes now (as after a power loss): those are left alone, and the
+test removes what the killed display left. No display the runs made leaves
+its socket behind.
 
     runveltran_test.py TOOLS APP VELTRANCTL WORK
 
@@ -505,8 +507,9 @@ class Test:
             check("together: it configured and built once, nothing at once",
                   calls() == [configuring, "build " + self.root3] and
                   os.path.exists(os.path.join(self.root3, "build", "win32", "build.ninja")), str(calls()))
-            # make ends of the signal itself, once the run has ended.
-            self.end("together, Ctrl+C", winner, signal.SIGINT, status=-signal.SIGINT)
+            # make passes the TERM its group got on to the run, which must take
+            # the two for one; make ends of the signal itself once the run has.
+            self.end("together, TERM to make's group", winner, signal.SIGTERM, status=-signal.SIGTERM)
         finally:
             open(self.gate, "w").close()
             if any(r.proc.poll() is None for r in runs) or failures:
