@@ -289,16 +289,19 @@ class Test:
             what += "\nits display's " + session
         return what.strip()
 
-    def end(self, name, run, sig, pids=(), status=None):
-        """Sends SIG to the run's group, as a terminal does: the run ends with
-        the signal's status (or STATUS), nothing of it is left, and the
-        program saved."""
+    def end(self, name, run, sig, pids=(), status=None, late=None):
+        """Sends SIG to the run's group, as a terminal does (and to the
+        process LATE a moment later): the run ends with the signal's status
+        (or STATUS), nothing of it is left, and the program saved."""
         status = 128 + sig if status is None else status
         config = os.path.join(run.root, "build", "win32", "app", "Veltran.cfg")
         # Whatever is there after the end, the end wrote.
         if os.path.exists(config):
             os.remove(config)
         os.killpg(run.proc.pid, sig)
+        if late:
+            time.sleep(0.2)
+            os.kill(late, sig)
         check("%s: the run ends within 30 s" % name, run.ended(30), run.output())
         check("%s: with the signal's exit status" % name, run.proc.returncode == status,
               "exit status %s" % run.proc.returncode)
@@ -492,8 +495,9 @@ class Test:
             winner = [r for r in runs if r not in ended][0]
             refused("the one that ended", ended[0])
             holders = lock_holders(self.lock)
-            check("together: only the run holds its lock while it builds", len(holders) == 1 and
-                  "tools/run-veltran" in describe(holders), describe(holders))
+            if not check("together: only the run holds its lock while it builds", len(holders) == 1 and
+                         "tools/run-veltran" in describe(holders), describe(holders)):
+                return
             runs.append(Run(self, None, self.root2, make=True))
             check("together: a make run of another checkout meanwhile ends by itself within 20 s",
                   runs[-1].ended(20), runs[-1].output())
@@ -508,8 +512,10 @@ class Test:
                   calls() == [configuring, "build " + self.root3] and
                   os.path.exists(os.path.join(self.root3, "build", "win32", "build.ninja")), str(calls()))
             # make passes the TERM its group got on to the run, which must take
-            # the two for one; make ends of the signal itself once the run has.
-            self.end("together, TERM to make's group", winner, signal.SIGTERM, status=-signal.SIGTERM)
+            # the two for one, even when make's comes once the first is handled;
+            # make ends of the signal itself once the run has.
+            self.end("together, TERM to make's group", winner, signal.SIGTERM, status=-signal.SIGTERM,
+                     late=holders[0])
         finally:
             open(self.gate, "w").close()
             if any(r.proc.poll() is None for r in runs) or failures:
