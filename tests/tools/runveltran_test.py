@@ -335,9 +335,7 @@ class Test:
                   until(20, lambda: "varizi.exe" in describe(of_prefix(self.prefix))), describe(of_prefix(self.prefix)))
             self.end(name, run, sig, pids)
         finally:
-            if run.proc.poll() is None or failures:
-                run.kill()
-                self.clear()
+            self.finish(run)
 
     def twice(self):
         print("== INT twice", flush=True)
@@ -355,9 +353,7 @@ class Test:
                 left = self.left(run, [])
             check("INT twice: nothing of the run is left", not left, left)
         finally:
-            if run.proc.poll() is None or failures:
-                run.kill()
-                self.clear()
+            self.finish(run)
 
     def state(self, run):
         """What a second run must leave as it is: the long-lived processes
@@ -416,13 +412,12 @@ class Test:
                           (("run-session",), ("run-skinserver",), ("win32", "app", "Veltran.cfg"))))
             self.end("one at a time, the first run's Ctrl+C", run, signal.SIGINT)
         finally:
-            if run.proc.poll() is None or failures:
-                run.kill()
-                self.clear()
+            self.finish(run)
 
     def killed(self):
         print("== the run after one killed outright", flush=True)
-        run = Run(self, None)
+        runs = [Run(self, None)]
+        run = runs[0]
         decoy = None
         try:
             if not check("killed: the program reached the tray", run.up() and run.proc.poll() is None,
@@ -434,7 +429,7 @@ class Test:
             for name in marked:
                 with open(name) as f:
                     pids.append(int(f.read()))
-            display, xvfb = run.run_display(), pids[-len(marked)]
+            display = run.run_display()
             for pid in pids:
                 try:
                     os.kill(pid, signal.SIGKILL)
@@ -443,7 +438,7 @@ class Test:
             run.proc.wait()
             check("killed: every process of the run is gone", until(10, lambda: not any(running(p) for p in pids)),
                   describe(pids))
-            forget_display(display, xvfb)
+            forget_display(display)
             # As after a power loss: the numbers the run wrote down name other
             # processes now.
             decoy = subprocess.Popen(["sleep", "600"], start_new_session=True)
@@ -451,21 +446,16 @@ class Test:
                 with open(name, "w") as f:
                     f.write("%d\n" % decoy.pid)
             after = Run(self, None)
-            try:
-                check("killed: the next run's program reaches the tray", after.up() and after.proc.poll() is None,
-                      after.output())
-                check("killed: the processes the old numbers name now are left alone", decoy.poll() is None)
-                self.end("killed, the next run's TERM", after, signal.SIGTERM)
-            finally:
-                if after.proc.poll() is None or failures:
-                    after.kill()
+            runs.append(after)
+            check("killed: the next run's program reaches the tray", after.up() and after.proc.poll() is None,
+                  after.output())
+            check("killed: the processes the old numbers name now are left alone", decoy.poll() is None)
+            self.end("killed, the next run's TERM", after, signal.SIGTERM)
         finally:
             if decoy:
                 decoy.kill()
                 decoy.wait()
-            if run.proc.poll() is None or failures:
-                run.kill()
-                self.clear()
+            self.finish(*runs)
 
     def together(self):
         print("== two make runs started together", flush=True)
@@ -518,10 +508,15 @@ class Test:
                      late=holders[0])
         finally:
             open(self.gate, "w").close()
-            if any(r.proc.poll() is None for r in runs) or failures:
-                for r in runs:
-                    r.kill()
-                self.clear()
+            self.finish(*runs)
+
+    def finish(self, *runs):
+        """At a case's end: kills its runs still going, and after any failure
+        ends all they left, so the next case starts clean."""
+        if any(r.proc.poll() is None for r in runs) or failures:
+            for r in runs:
+                r.kill()
+            self.clear()
 
     def clear(self):
         """Ends what a run that failed left, so the next case starts clean."""
@@ -544,16 +539,15 @@ class Test:
         shutil.rmtree(self.work, ignore_errors=True)
 
 
-def x_files(display):
-    """The socket and the lock file of an X display (Xvfb keeps them in /tmp
-    whatever TMPDIR says)."""
-    n = display.lstrip(":")
-    return "/tmp/.X11-unix/X" + n, "/tmp/.X%s-lock" % n
+def x_socket(display):
+    """An X display's socket (Xvfb keeps it in /tmp whatever TMPDIR says; with
+    -displayfd, as the sessions start it, it writes no lock file)."""
+    return "/tmp/.X11-unix/X" + display.lstrip(":")
 
 
 def left_socket(display):
     """The display's socket is there, and no display listens on it."""
-    socket = x_files(display)[0]
+    socket = x_socket(display)
     # In this order: a display that takes the number meanwhile shows listening.
     if not os.path.exists(socket):
         return False
@@ -561,21 +555,11 @@ def left_socket(display):
         return socket not in {line.split()[-1] for line in f if len(line.split()) == 8}
 
 
-def forget_display(display, pid):
-    """Removes what an Xvfb killed outright left: its socket, unless a later
-    display of that number listens there, and its lock file (none with
-    -displayfd), unless that names another process."""
-    if not display:
-        return
-    socket, lock = x_files(display)
-    if left_socket(display):
-        os.remove(socket)
-    try:
-        with open(lock) as f:
-            if int(f.read().strip()) == pid:
-                os.remove(lock)
-    except (FileNotFoundError, ValueError):
-        pass
+def forget_display(display):
+    """Removes the socket an Xvfb killed outright left, unless a later display
+    of that number listens there."""
+    if display and left_socket(display):
+        os.remove(x_socket(display))
 
 
 def main():
